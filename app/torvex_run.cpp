@@ -1,0 +1,2 @@
+// Placeholder until torvex-run lands.
+int main() { return 0; }
