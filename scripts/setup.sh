@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Sets up TORVEX on a Debian machine: installs what is missing, builds, and
+#   scripts/setup.sh run    runs the program (the GUI where a display exists,
+#                           otherwise a headless run of a default variant)
+#   scripts/setup.sh test   runs the whole test suite, including the solver
+#                           tests under AddressSanitizer + UBSan
+set -euo pipefail
+
+mode="${1:-run}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
+          xvfb xauth fonts-liberation2 fonts-dejavu-core)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+build() {  # build DIR [cmake options...]
+    local dir="$1"; shift
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+install_missing
+
+case "$mode" in
+run)
+    build "$root/build" -DCMAKE_BUILD_TYPE=Release
+    if [ -n "${DISPLAY:-}" ]; then
+        exec "$root/build/app/torvex"
+    fi
+    work="$root/torvex-work"
+    mkdir -p "$work"
+    echo "No display: running the default variant (argon, 8 mm anode, 14 mm long, 500 A, 35 SLPM) in $work"
+    "$root/build/app/torvex-run" --gas 1 --diameter 8 --length 14 --current 500 --flow 35 "$work"
+    ;;
+test)
+    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
+    # The solver and its file readers once more under the sanitizers.
+    build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEX_SOLVER_ONLY=ON -DTORVEX_SANITIZE=ON -DTORVEX_BENCHMARKS=OFF
+    (cd "$root/build-sanitize" && ctest --output-on-failure -j "$(nproc)")
+    ;;
+*)
+    echo "usage: scripts/setup.sh run|test" >&2
+    exit 2
+    ;;
+esac
