@@ -1,1 +1,241 @@
-// placeholder, replaced by the module's implementation
+// The discrete form shared by the channel and jet marches.
+//
+// Each transport equation is written per interior node as
+//   B_i Y_i = A_i Y_i+1 + C_i Y_i-1 + F_i
+// with a theta-weighted average of the previous (slots 1, 2) and current
+// (slots 3, 4) station coefficients, and solved with the Thomas algorithm.
+// Every product and quotient is evaluated in float and in the order the model
+// was calibrated with; reordering changes the march's rounding.
+#include "solver/scheme.h"
+
+#include <cmath>
+
+namespace torvex {
+
+namespace {
+
+constexpr int kPrevEnergy = 1;
+constexpr int kPrevMomentum = 2;
+constexpr int kCurEnergy = 3;
+constexpr int kCurMomentum = 4;
+
+struct SlotChoice {
+    int previous;
+    int current;
+    float theta;
+};
+
+SlotChoice slotsFor(const SolverState& s, Equation eq) {
+    if (eq == Equation::Energy) {
+        return {kPrevEnergy, kCurEnergy, s.thetaEnergy};
+    }
+    return {kPrevMomentum, kCurMomentum, s.thetaMomentum};
+}
+
+bool failSolve(SolverState& s, const char* reason) {
+    s.failFlag = 1;
+    s.failReason = reason;
+    return false;
+}
+
+bool usableDivisor(float value) { return value != 0.0f && std::isfinite(value); }
+
+} // namespace
+
+void openStation(SolverState& s) {
+    const int n = s.radialNodeCount;
+    for (int k = 1; k <= 2; ++k) {
+        for (int i = 1; i <= n; ++i) {
+            s.radialFluxCoef[k + 2][i] = s.radialFluxCoef[k][i];
+            s.axialFluxCoef[k + 2][i] = s.axialFluxCoef[k][i];
+            s.diffusionCoef[k + 2][i] = s.diffusionCoef[k][i];
+            s.sourceCoef[k + 2][i] = s.sourceCoef[k][i];
+        }
+    }
+}
+
+void buildTransportCoefficients(SolverState& s, Equation eq, const NodeArray& previousProfile) {
+    const SlotChoice slot = slotsFor(s, eq);
+    const int p = slot.previous;
+    const int c = slot.current;
+    const float theta = slot.theta;
+    const float h = s.radialStep;
+    const float h2 = h * h;
+    const float dz = s.axialStep;
+    const float explicitWeight = (1.0f - theta) / theta;
+    const auto& d = s.diffusionCoef;
+    const auto& a = s.axialFluxCoef;
+    const auto& src = s.sourceCoef;
+    const NodeArray& y0 = previousProfile;
+
+    for (int i = 2; i <= s.radialNodeCount - 1; ++i) {
+        const float w = s.radialFluxCoef[c][i];
+        const float dPlus = d[p][i + 1] + d[c][i + 1] + d[p][i] + d[c][i];
+        const float dMinus = d[p][i - 1] + d[c][i - 1] + d[p][i] + d[c][i];
+        // Radial convection enters the upper coefficient for outward flux and
+        // the lower one for inward flux only.
+        const float upper = theta * (dPlus - 2.0f * h * (std::fabs(w) + w)) * 0.25f;
+        const float lower = theta * (dMinus + 2.0f * h * (w - std::fabs(w))) * 0.25f;
+        const float axialStorage = (a[p][i] + a[c][i]) * 0.5f / dz * h2;
+        const float source = eq == Equation::Energy ? (src[p][i] + src[c][i]) * 0.5f : src[c][i];
+
+        s.upperCoef[i] = upper;
+        s.lowerCoef[i] = lower;
+        s.diagonalCoef[i] = axialStorage + lower + upper;
+        s.rightSide[i] = (axialStorage - explicitWeight * (lower + upper)) * y0[i] +
+                         (y0[i + 1] * upper + y0[i - 1] * lower) * (1.0f - theta) / theta +
+                         h2 * source;
+    }
+}
+
+bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
+    const int n = s.radialNodeCount;
+    if (n < 3) {
+        return failSolve(s, "the radial grid has too few nodes for the sweep");
+    }
+    const NodeArray& A = s.upperCoef;
+    const NodeArray& B = s.diagonalCoef;
+    const NodeArray& C = s.lowerCoef;
+    const NodeArray& F = s.rightSide;
+    NodeArray& alpha = s.sweepAlpha;
+    NodeArray& beta = s.sweepBeta;
+
+    // Zero radial slope on the axis, Y_1 = (4 Y_2 - Y_3)/3, eliminated with
+    // the node-2 equation.
+    const float axisDenominator = 3.0f * A[2] - C[2];
+    const float axisDenominator2 = 3.0f * B[2] - 4.0f * C[2];
+    if (!usableDivisor(axisDenominator) || !usableDivisor(axisDenominator2)) {
+        return failSolve(s, "the axis condition of the radial sweep is singular");
+    }
+    alpha[1] = (4.0f * A[2] - B[2]) / axisDenominator;
+    beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisDenominator2;
+
+    for (int i = 2; i <= n - 1; ++i) {
+        const float pivot = B[i] - alpha[i - 1] * C[i];
+        if (!usableDivisor(pivot)) {
+            return failSolve(s, "a pivot of the radial sweep vanished");
+        }
+        alpha[i] = A[i] / pivot;
+        beta[i] = (beta[i - 1] * C[i] + F[i]) / pivot;
+    }
+
+    NodeArray y{};
+    y[n] = boundaryValue;
+    for (int i = n - 1; i >= 1; --i) {
+        y[i] = alpha[i] * y[i + 1] + beta[i];
+        if (!std::isfinite(y[i])) {
+            return failSolve(s, "the radial sweep produced a non-finite value");
+        }
+    }
+    for (int i = 1; i <= n; ++i) {
+        result[i] = y[i];
+    }
+    return true;
+}
+
+bool solveTransport(SolverState& s, Equation eq, const NodeArray& previousProfile,
+                    float boundaryValue, NodeArray& result) {
+    buildTransportCoefficients(s, eq, previousProfile);
+    return sweepTridiagonal(s, boundaryValue, result);
+}
+
+void refreshMomentumSlots(SolverState& s, const NodeArray& velocity) {
+    const float dz = s.axialStep;
+    const auto& pressure = s.magneticPressurePair;
+    for (int i = 1; i <= s.radialNodeCount; ++i) {
+        const float r = s.radius[i];
+        s.axialFluxCoef[kCurMomentum][i] = r * s.density[i] * velocity[i];
+        s.diffusionCoef[kCurMomentum][i] = r * s.effectiveViscosity[i];
+        // Axial force of the pinch pressure falling from one station to the next.
+        s.sourceCoef[kCurMomentum][i] = (pressure[1][i] - pressure[2][i]) * r / dz;
+    }
+}
+
+void integrateContinuity(SolverState& s, float dampingFactor) {
+    const float h = s.radialStep;
+    const float dz = s.axialStep;
+    const float theta = s.thetaContinuity;
+    const float explicitWeight = (1.0f - theta) / theta;
+    auto& w = s.radialFluxCoef;
+    const auto& a = s.axialFluxCoef;
+
+    // No radial mass flux crosses the axis; outward, the flux grows by what
+    // the axial mass flux loses between the two stations.
+    w[kCurMomentum][1] = 0.0f;
+    for (int i = 1; i <= s.radialNodeCount - 1; ++i) {
+        const float axialChange = a[kCurMomentum][i + 1] - a[kPrevMomentum][i + 1] +
+                                  a[kCurMomentum][i] - a[kPrevMomentum][i];
+        w[kCurMomentum][i + 1] =
+            w[kCurMomentum][i] -
+            explicitWeight * (w[kPrevMomentum][i + 1] - w[kPrevMomentum][i]) -
+            axialChange * h / dz / theta / 2.0f;
+        w[kCurMomentum][i + 1] *= dampingFactor;
+    }
+}
+
+void radialVelocityFromFlux(SolverState& s) {
+    NodeArray& v = s.radialVelocityPair[2];
+    v[1] = 0.0f;
+    for (int i = 2; i <= s.radialNodeCount; ++i) {
+        v[i] = s.radialFluxCoef[kCurMomentum][i] / s.density[i] / s.radius[i];
+    }
+}
+
+void refreshEnergySlots(SolverState& s, float field) {
+    const float fieldSquared = field * field;
+    for (int i = 1; i <= s.radialNodeCount; ++i) {
+        const float cp = s.heatCapacity[i];
+        const float r = s.radius[i];
+        s.radialFluxCoef[kCurEnergy][i] = s.radialFluxCoef[kCurMomentum][i] * cp;
+        s.axialFluxCoef[kCurEnergy][i] = s.axialFluxCoef[kCurMomentum][i] * cp;
+        s.diffusionCoef[kCurEnergy][i] = r * s.effectiveConductivity[i];
+        // Joule heating minus radiation, per unit volume, times r.
+        s.sourceCoef[kCurEnergy][i] =
+            (fieldSquared * s.electricalConductivity[i] - s.radiationLoss[i]) * r;
+    }
+}
+
+void closeStation(SolverState& s) {
+    const int n = s.radialNodeCount;
+    for (int k = 1; k <= 2; ++k) {
+        for (int i = 1; i <= n; ++i) {
+            s.radialFluxCoef[k][i] = s.radialFluxCoef[k + 2][i];
+            s.axialFluxCoef[k][i] = s.axialFluxCoef[k + 2][i];
+            s.diffusionCoef[k][i] = s.diffusionCoef[k + 2][i];
+            s.sourceCoef[k][i] = s.sourceCoef[k + 2][i];
+        }
+    }
+    for (int i = 1; i <= n; ++i) {
+        s.temperaturePair[1][i] = s.temperaturePair[2][i];
+        s.axialVelocityPair[1][i] = s.axialVelocityPair[2][i];
+        s.radialVelocityPair[1][i] = s.radialVelocityPair[2][i];
+        s.magneticPressurePair[1][i] = s.magneticPressurePair[2][i];
+        s.axialVelocity[i] = s.axialVelocityPair[2][i];
+        s.radialVelocity[i] = s.radialVelocityPair[2][i];
+        s.magneticPressure[i] = s.magneticPressurePair[2][i];
+    }
+}
+
+void computeEnthalpy(SolverState& s) {
+    const int n = s.radialNodeCount;
+    const NodeArray& t = s.temperaturePair[2];
+    NodeArray& h = s.enthalpy;
+    h[n] = 0.0f;
+    // Trapezoidal integral of cp dT from the outer boundary inward.
+    for (int i = n - 1; i >= 1; --i) {
+        h[i] = (t[i] - t[i + 1]) * (s.heatCapacity[i] + s.heatCapacity[i + 1]) * 0.5f + h[i + 1];
+    }
+    if (h[1] < 0.0f) {
+        h[1] = 0.0f;
+    }
+}
+
+float simpsonIntegral(const SolverState& s, const NodeArray& weights, const NodeArray& f) {
+    float sum = 0.0f;
+    for (int i = 1; i <= s.radialNodeCount; ++i) {
+        sum += weights[i] * f[i] * s.radius[i];
+    }
+    return s.radialStep / 3.0f * sum;
+}
+
+} // namespace torvex
