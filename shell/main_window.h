@@ -1,0 +1,114 @@
+// The program's one top-level window: the menu with its command table and
+// menu states, the unit codes, the shared chart font and the current view.
+#pragma once
+
+#include "platform/font_description.h"
+#include "solver/files.h"
+
+#include <QMainWindow>
+
+#include <map>
+
+class QAction;
+
+namespace torvex {
+
+// Menu item ids; the numbers are the ones the dialogs and tests address.
+namespace menu {
+constexpr int kAllCharts = 200;
+constexpr int kNew = 201;
+constexpr int kPrevious = 202;
+constexpr int kIsothermalLines = 203;
+constexpr int kRadialDistributions = 204;
+constexpr int kAxialDistributions = 206;
+constexpr int kExit = 209;
+constexpr int kHelpContents = 211;
+constexpr int kAbout = 212;
+constexpr int kCloseVariant = 214;
+constexpr int kSimulationOfSprayParticles = 40013;
+constexpr int kUnits = 40014;
+constexpr int kPrintAllCharts = 40015;
+constexpr int kPrintIsothermalLines = 40016;
+constexpr int kPrintRadialDistributions = 40017;
+constexpr int kPrintAxialDistributions = 40018;
+} // namespace menu
+
+// The chart page the main window paints.
+namespace view {
+constexpr int kNothing = 0;
+constexpr int kAllCharts = 1;
+constexpr int kIsothermalLines = 2;
+constexpr int kRadialDistributions = 3;
+constexpr int kAxialDistributions = 5;
+} // namespace view
+
+// Events that change which menu commands are available.
+enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk };
+
+// The unit files, in the working directory.
+constexpr const char* kUnitFile = "un.dat";
+constexpr const char* kPreviousUnitFile = "unp.dat";
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // In started-back mode un.dat is not read at creation.
+    explicit MainWindow(bool startedBack, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    UnitCodes& unitCodes() { return unitCodes_; }
+    FontDescription& chartFont() { return chartFont_; }
+
+    // Reads a unit file into the unit codes. A missing file or one holding
+    // fewer than three codes gives metric, kelvin, SLPM; a missing or broken
+    // un.dat is then rewritten with those codes so the solver finds it.
+    void readUnitFile(const char* fileName);
+    // Writes the unit codes to a unit file (only once codes have been loaded).
+    void writeUnitFile(const char* fileName) const;
+    // True once the codes in memory came from a unit file or its fallback.
+    bool unitCodesLoaded() const { return unitCodesLoaded_; }
+
+    void applyMenuEvent(MenuEvent e);
+
+    int currentView() const { return currentView_; }
+    void setCurrentView(int v) { currentView_ = v; }
+
+    bool sprayLaunchAllowed() const { return sprayLaunchAllowed_; }
+    void setSprayLaunchAllowed(bool allowed) { sprayLaunchAllowed_ = allowed; }
+
+    // Erases the client area and paints the current view at once.
+    void repaintView();
+
+    // Runs one command of the menu, as choosing the item does.
+    void runCommand(int id);
+    // The menu item with this id (nullptr if none).
+    QAction* action(int id) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    QAction* addCommand(class QMenu* menu, const QString& caption, int id);
+    void setAvailable(int id, bool available);
+    void setAvailable(std::initializer_list<int> ids, bool available);
+    void closeVariant();
+    void startSprayModule();
+    void openHelpContents();
+    void showView(int v);
+    void newVariant();
+    void previousVariant();
+    void openUnitsDialog();
+
+    bool startedBack_;
+    UnitCodes unitCodes_;
+    bool unitCodesLoaded_ = false;
+    bool unitFileWrittenAtClose_ = false;
+    FontDescription chartFont_;
+    int currentView_ = view::kNothing;
+    bool sprayLaunchAllowed_ = false;
+    std::map<int, QAction*> actions_;
+};
+
+} // namespace torvex
