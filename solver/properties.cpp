@@ -1,0 +1,63 @@
+#include "solver/properties.h"
+
+namespace torvex {
+
+namespace {
+
+// Table blocks of the six node properties, in the order of the arrays below.
+constexpr int kDensityBlock = 3;
+constexpr int kHeatCapacityBlock = 4;
+constexpr int kRadiationBlock = 5;
+constexpr int kViscosityBlock = 6;
+constexpr int kConductivityBlock = 7;
+constexpr int kElectricalBlock = 8;
+
+constexpr float kLowestTemperature = 300.0f;    // K, first table row
+constexpr float kHighestTemperature = 23000.0f; // K, row 47: row 48 only closes the last interval
+
+// First row j with T_j <= T < T_j+1, searched from row 1. The clamp keeps T
+// inside rows 1..47; the bound protects the table if T is not a number.
+int tableInterval(const PropertyTable& table, float t) {
+    const auto& temperatures = table[1];
+    int j = 1;
+    while (j < kTableRows - 1 && !(temperatures[j] <= t && t < temperatures[j + 1])) ++j;
+    return j;
+}
+
+// Linear interpolation in block `block` between rows j and j+1. The step is
+// the nominal grid spacing (200 K below 500 K, 500 K above), not the
+// difference of the stored temperatures.
+float interpolate(const PropertyTable& table, int block, int j, float t) {
+    const float step = (j == 1) ? 200.0f : 500.0f;
+    const float lower = table[block][j];
+    const float upper = table[block][j + 1];
+    return lower + (upper - lower) * (t - table[1][j]) / step;
+}
+
+} // namespace
+
+void setColdValues(SolverState& s) {
+    s.coldDensity = s.propertyTable[kDensityBlock][1];
+    s.coldHeatCapacity = s.propertyTable[kHeatCapacityBlock][1];
+}
+
+void evaluateProperties(SolverState& s) {
+    const PropertyTable& table = s.propertyTable;
+    const int n = (s.radialNodeCount < kMaxNodes) ? s.radialNodeCount : kMaxNodes;
+    for (int i = 1; i <= n; ++i) {
+        float t = s.temperature[i];
+        if (t <= kLowestTemperature) t = kLowestTemperature;
+        if (t >= kHighestTemperature) t = kHighestTemperature;
+        s.temperature[i] = t;  // the callers see the clamped temperature
+
+        const int j = tableInterval(table, t);
+        s.density[i] = interpolate(table, kDensityBlock, j, t);
+        s.heatCapacity[i] = interpolate(table, kHeatCapacityBlock, j, t);
+        s.radiationLoss[i] = interpolate(table, kRadiationBlock, j, t);
+        s.viscosity[i] = interpolate(table, kViscosityBlock, j, t);
+        s.thermalConductivity[i] = interpolate(table, kConductivityBlock, j, t);
+        s.electricalConductivity[i] = interpolate(table, kElectricalBlock, j, t);
+    }
+}
+
+} // namespace torvex
