@@ -136,6 +136,9 @@ struct SolverState {
     // --- Free jet march --------------------------------------------------------
     float referenceMeanVelocity = 0; // m/s, mean u at the last grid extension
     float outerTemperature = 500;    // T_o, K
+    // Most nodes the jet grid may grow to; lower only in tests that need a
+    // full grid early. Never above kMaxNodes.
+    int32_t jetNodeCeiling = kMaxNodes;
 
     // --- Output bookkeeping ----------------------------------------------------
     std::array<float, 6> isothermRadius{}; // mm, levels 1..5, kept between records
