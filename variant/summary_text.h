@@ -1,0 +1,36 @@
+// The lines of the variant summary: the inputted data (gas, anode diameter
+// and length, arc current, gas flow) and the calculated data (arc voltage,
+// electric power, efficiency). The run dialog, the Previous-variant dialog and
+// the chart pages' parameter panels all print these same texts; the width of
+// each number is chosen by its value range and the units.
+#pragma once
+
+#include <string>
+
+namespace torvex {
+
+std::string diameterLine(double diameter, int lengthCode);  // code 1 mm, else inches
+std::string lengthLine(double length, int lengthCode);
+std::string currentLine(double amperes);
+std::string flowLine(double flow, int flowCode);  // code 1 SLPM, else SCFH
+std::string voltageLine(double volts);
+std::string powerLine(double kilowatts);
+std::string efficiencyLine(double percent);
+
+// The same lines when iop.par holds asterisks for the value (it did not fit
+// its field: 1000 V or more, 100 % or more): the asterisks are shown as read.
+std::string voltageOverflowLine();
+std::string powerOverflowLine();
+std::string efficiencyOverflowLine();
+
+// The gas line. The formula's "2" is drawn lowered and smaller after the text
+// `subscriptAfter` ("Plasma gas: N" or "Plasma gas: Ar + H"); the hydrogen
+// lines keep three blanks after the "H" as room for it. An unknown gas code
+// gives an empty line.
+struct GasLine {
+    std::string text;
+    std::string subscriptAfter;  // "" when the formula has no subscript
+};
+GasLine gasLine(double gasCode);
+
+} // namespace torvex
