@@ -101,10 +101,11 @@ bool fieldStrength(const SolverState& s, float& field)
     return true;
 }
 
-// Pinch pressure of the enclosed current: c_i is the current inside radius
-// r_i (per 2 pi E), e_i the integral of sigma c / r; Simpson's rule in
-// steps of two nodes.
-void updatePinchPressure(SolverState& s, float field)
+} // namespace
+
+// c_i is the current inside radius r_i (per 2 pi E), e_i the integral of
+// sigma c / r; Simpson's rule in steps of two nodes.
+void computePinchPressure(const SolverState& s, float field, NodeArray& p)
 {
     const int n = s.radialNodeCount;
     const float h = s.radialStep;
@@ -131,13 +132,14 @@ void updatePinchPressure(SolverState& s, float field)
     const float total = h / 3.0f * weighted;
 
     const float fieldSquared = field * field;
-    NodeArray& p = s.magneticPressurePair[2];
     p[1] = fieldSquared * s.mu0 * total;
     for (int i = 2; i <= n; ++i) {
         const float enclosed = c[i] / r[i];
         p[i] = (enclosed * enclosed * 0.5f + std::max(total - e[i], 0.0f)) * fieldSquared * s.mu0;
     }
 }
+
+namespace {
 
 // Node of 1..last minimising |value_i - target_i|; the later node wins a tie
 // (the one nearer the wall).
@@ -278,7 +280,7 @@ bool iterateStation(SolverState& s, int k, int iteration, Iterate& it)
         fail(s, "the arc column in the anode channel conducts no current");
         return false;
     }
-    updatePinchPressure(s, it.field);
+    computePinchPressure(s, it.field, s.magneticPressurePair[2]);
     applyWallLayerModel(s, it.velocity);
     refreshMomentumSlots(s, it.velocity);
     if (!solveMomentumForMassFlow(s, it)) {

@@ -16,6 +16,11 @@ using ProgressCallback = std::function<void(int)>;
 // nozzle exit (stepIndex == channelStepCount).
 void advanceChannelMarch(SolverState& s, const ProgressCallback& progress);
 
+// Magnetic pressure (Pa) of the arc current at field strength E (V/m) with the
+// present electrical conductivity, nodes 1..N: the field pressure of the
+// enclosed current plus the pinch pressure integrated in from the wall.
+void computePinchPressure(const SolverState& s, float field, NodeArray& pressure);
+
 // Advances the jet march; returns with failFlag = 1, at the last step, with
 // jetNodeCount raised by 2 (the jet reached the grid edge) or at an output
 // station.
