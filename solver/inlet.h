@@ -17,4 +17,15 @@ void computeMassFlow(SolverState& s);
 // when an iteration bound is reached or a denominator vanishes.
 bool buildInletState(SolverState& s);
 
+// How much work the inlet state took; the largest counts of any pass.
+struct InletIterationCounts {
+    int conductivityPasses = 0;
+    int rootSearchSteps = 0;    // largest number of trial steps in one search
+    int bisections = 0;         // largest number of halvings in one search
+    int velocityRounds = 0;     // largest number of turbulent velocity rounds
+};
+
+// The same, reporting the iteration counts.
+bool buildInletState(SolverState& s, InletIterationCounts& counts);
+
 } // namespace torvex
