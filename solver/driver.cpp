@@ -1,0 +1,110 @@
+// One run of the solver: read the inputs, bring them into the model's
+// ranges, set up grid, gas data and inlet state, then the station loop.
+#include "solver/solver.h"
+
+#include "solver/files.h"
+#include "solver/inlet.h"
+#include "solver/normalise.h"
+#include "solver/properties.h"
+#include "solver/station_loop.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace torvex {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+RunOutcome badInput(const std::string& message) { return {RunResult::BadInput, message}; }
+
+bool isReadableFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+// The gas file is looked for in the working directory, then in the
+// installed data folder, then in the source tree's data folder (runs from
+// the build tree). Empty when none holds it.
+std::string locateGasFile(const std::string& workDir, const std::string& name) {
+    const fs::path candidates[] = {fs::path(workDir) / name, fs::path(TORVEX_INSTALLED_DATA_DIR) / name,
+                                   fs::path(TORVEX_SOURCE_DATA_DIR) / name};
+    for (const fs::path& path : candidates)
+        if (isReadableFile(path)) return path.string();
+    return {};
+}
+
+void setConstants(SolverState& s) {
+    s.pi = 3.141593f;
+    s.mu0 = 1.25664e-6f;
+    s.mmPerInch = 25.4f;
+    s.slpmPerScfh = 0.472f;
+}
+
+// Reads un.dat, ip.dat and the gas file, in this order; nothing is written.
+RunOutcome readInputs(SolverState& s, const std::string& workDir, RawInputs& raw) {
+    std::error_code error;
+    if (!fs::is_directory(workDir, error)) return badInput("The working directory " + workDir + " does not exist.");
+    ReadStatus status = readSolverUnits(workDir + "/un.dat", s);
+    if (!status.ok) return badInput(status.message);
+    status = readSolverInputs(workDir + "/ip.dat", s, raw.diameter, raw.length, raw.current, raw.flow);
+    if (!status.ok) return badInput(status.message);
+    const std::string name = gasFileName(s.gasCode);
+    const std::string path = locateGasFile(workDir, name);
+    if (path.empty())
+        return badInput("The gas property file " + name + " for gas code " + std::to_string(s.gasCode) +
+                        " is neither in " + workDir + " nor in the data folder " + TORVEX_INSTALLED_DATA_DIR + ".");
+    status = readGasFile(path, s);
+    if (!status.ok) return badInput(status.message);
+    return {};
+}
+
+// Tolerances, implicitness weights and the current ramp of the channel.
+void setMarchParameters(SolverState& s) {
+    s.toleranceBase = 0.01f;
+    s.thetaEnergy = 0.5f;
+    s.thetaMomentum = 0.5f;
+    s.thetaContinuity = 1.0f;
+    s.stepCurrent = static_cast<float>(s.arcCurrent);
+    s.currentDecrement = 20.0f;
+    s.currentRampSteps = s.arcCurrent / 20 - 1;
+    s.attachStep = s.channelStepCount;
+    s.failFlag = 0;
+    s.failReason = nullptr;
+    s.stepIndex = 0;
+    s.stationStep = 0;
+}
+
+} // namespace
+
+RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
+                     const SolverModules& modules) {
+    setConstants(s);
+    RawInputs raw;
+    const RunOutcome read = readInputs(s, workDir, raw);
+    if (read.result != RunResult::Completed) return read;
+
+    normaliseInputs(s, raw);
+    setUpGrid(s);
+    computeCharacteristics(s);
+    setColdValues(s);
+    computeMassFlow(s);
+    setMarchParameters(s);
+    if (!modules.inlet(s) || s.failFlag == 1) {
+        const std::string reason = s.failReason ? s.failReason : "the inlet state could not be built";
+        return {RunResult::NotCalculable, "This plasma jet variant cannot be calculated: " + reason + "."};
+    }
+    s.massFlowFigure = massFlowFigure(s.coldDensity, s.gasFlowSlpm);
+    return runStationLoop(s, workDir, progress, modules);
+}
+
+RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress) {
+    return runSolver(s, workDir, progress, SolverModules{});
+}
+
+RunOutcome runSolver(const std::string& workDir, const ProgressCallback& progress) {
+    return runSolver(sharedSolverState(), workDir, progress);
+}
+
+} // namespace torvex

@@ -1,0 +1,17 @@
+// Radii of the five isotherms of ilt.res at the last completed jet station.
+#pragma once
+
+#include "state.h"
+
+namespace torvex {
+
+// The isotherm level k (1..5) in the user's temperature unit: 2000 ... 10000
+// for kelvin and Celsius, 3000 ... 19000 for Fahrenheit.
+float isothermLevel(int k, int temperatureUnit);
+
+// Updates isothermRadius[1..5] (mm) from entry 1 of temperaturePair. The
+// search runs in the user's temperature unit; a level that no node pair
+// brackets keeps its previous radius, a level above the hottest node gets 0.
+void searchIsotherms(SolverState& s);
+
+} // namespace torvex

@@ -1,0 +1,37 @@
+// Brings the plasmatron parameters read from ip.dat into the ranges for which
+// the empirical model holds, and lays out the radial and axial grids.
+#pragma once
+
+#include "state.h"
+
+namespace torvex {
+
+// Raw values as read from ip.dat, in the user's units.
+struct RawInputs {
+    float diameter = 0;
+    float length = 0;
+    int current = 0;
+    int flow = 0;
+};
+
+// Anode diameter (even tenths of a millimetre) and its class.
+void normaliseDiameter(SolverState& s, float rawDiameter);
+// Anode length in whole millimetres and the even channel length.
+void normaliseLength(SolverState& s, float rawLength);
+// Arc current, a multiple of 10 A within the bounds of gas and class.
+void normaliseCurrent(SolverState& s, int rawCurrent);
+// Gas flow, a multiple of 5 in the user's flow unit, and the flow in l/min.
+void normaliseFlow(SolverState& s, int rawFlow);
+// All four, in this order, keeping the raw diameter and length.
+void normaliseInputs(SolverState& s, const RawInputs& raw);
+
+// Radii, Simpson weights, axial step and the step counts of channel and jet.
+void setUpGrid(SolverState& s);
+
+// Simpson weight of node i on a grid of n nodes (n odd): 1, 4, 2, ..., 4, 1.
+float simpsonWeightAt(int i, int n);
+
+// The sixth number of iop.par from the cold-gas density and the flow.
+float massFlowFigure(float coldDensity, float gasFlowSlpm);
+
+} // namespace torvex
