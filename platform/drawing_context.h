@@ -72,6 +72,21 @@ struct TextSize {
     bool operator==(const TextSize& o) const { return width == o.width && height == o.height; }
 };
 
+// A device rectangle: left and top inclusive, right and bottom as the
+// painters pass them.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const Rect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
 // Extent of the drawing surface: resolution in device units and physical size
 // in millimetres (0 where the device has none, e.g. a plain image).
 struct DeviceSize {

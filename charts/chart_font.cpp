@@ -1,0 +1,20 @@
+#include "charts/chart_font.h"
+
+namespace torvex {
+
+FontDescription& chartFont() {
+    static FontDescription font = initialChartFont();
+    return font;
+}
+
+void replaceFont(DrawingContext& dc, int height, int escapement) {
+    FontDescription& font = chartFont();
+    font.height = height;
+    font.weight = 400;
+    font.escapement = escapement;
+    dc.selectFont(font);
+}
+
+TextSize sampleSize(const DrawingContext& dc) { return dc.textExtentWithTerminator("S"); }
+
+} // namespace torvex
