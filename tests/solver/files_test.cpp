@@ -1,0 +1,168 @@
+#include "solver/files.h"
+#include "solver/result_files.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace torvex {
+namespace {
+
+TEST(InputParameterFile, ReadsBackWhatTheInputDialogWrites) {
+    test::TempDir dir;
+    ASSERT_TRUE(writeInputParameters(dir.file("ip.dat"), VariantInputs{1, 6.0, 30.0, 400, 40}));
+    EXPECT_EQ(dir.read("ip.dat"), " 1  6.00 30.00  400  40\n");
+
+    auto s = std::make_unique<SolverState>();
+    float d = 0, l = 0;
+    int current = 0, flow = 0;
+    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    EXPECT_EQ(s->gasCode, 1);
+    EXPECT_EQ(d, 6.0f);
+    EXPECT_EQ(l, 30.0f);
+    EXPECT_EQ(current, 400);
+    EXPECT_EQ(flow, 40);
+
+    ASSERT_TRUE(writeInputParameters(dir.file("ip.dat"), VariantInputs{12, 0.30, 0.55, 500, 70}));
+    EXPECT_EQ(dir.read("ip.dat"), "12  0.30  0.55  500  70\n");
+    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    EXPECT_EQ(d, 0.30f);
+    EXPECT_EQ(l, 0.55f);
+}
+
+TEST(InputParameterFile, FieldsWithoutPointTakeTwoDecimalsAndIntegersIgnoreBlanks) {
+    test::TempDir dir;
+    dir.write("ip.dat", " 2   640  3050  4 0 1 5\r\n");
+    auto s = std::make_unique<SolverState>();
+    float d = 0, l = 0;
+    int current = 0, flow = 0;
+    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    EXPECT_EQ(s->gasCode, 2);
+    EXPECT_EQ(d, 6.4f);
+    EXPECT_EQ(l, 30.5f);
+    EXPECT_EQ(current, 40);
+    EXPECT_EQ(flow, 15);
+}
+
+TEST(UnitFile, WriterAndBothReadersAgree) {
+    test::TempDir dir;
+    ASSERT_TRUE(writeUnitCodes(dir.file("un.dat"), UnitCodes{2, 3, 2}));
+    EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
+    UnitCodes codes;
+    ASSERT_TRUE(readUnitCodes(dir.file("un.dat"), codes));
+    EXPECT_EQ(codes.length, 2);
+    EXPECT_EQ(codes.temperature, 3);
+    EXPECT_EQ(codes.flow, 2);
+    auto s = std::make_unique<SolverState>();
+    ASSERT_TRUE(readSolverUnits(dir.file("un.dat"), *s).ok);
+    EXPECT_EQ(s->lengthUnit, 2);
+    EXPECT_EQ(s->temperatureUnit, 3);
+    EXPECT_EQ(s->flowUnit, 2);
+
+    // The interface reader leaves the codes alone when fewer than three digits are there.
+    dir.write("un.dat", "1 1\n");
+    UnitCodes kept{2, 2, 2};
+    EXPECT_FALSE(readUnitCodes(dir.file("un.dat"), kept));
+    EXPECT_EQ(kept.length, 2);
+    EXPECT_FALSE(readUnitCodes(dir.file("missing.dat"), kept));
+}
+
+TEST(IntegralParameterFile, InchValuesAsEnteredAndOverflowAsAsterisks) {
+    test::TempDir dir;
+    IntegralParameters p;
+    p.gasCode = 1;
+    p.diameter = 0.30;
+    p.length = 0.55;
+    p.current = 500;
+    p.flow = 70;
+    p.massFlowFigure = 12.4;
+    p.arcVoltage = 1000.0;
+    p.arcPower = 45.25;
+    p.efficiencyPercent = 100;
+    ASSERT_TRUE(writeIntegralParameters(dir.file("iop.par"), p));
+    EXPECT_EQ(dir.read("iop.par"), " 1  0.30  0.55  500  70 12.4\n*****  45.2 **\n");
+
+    IntegralParameters back;
+    ASSERT_TRUE(readIntegralParameters(dir.file("iop.par"), back));
+    EXPECT_TRUE(back.voltageOverflow);
+    EXPECT_TRUE(back.efficiencyOverflow);
+    EXPECT_FALSE(back.powerOverflow);
+    EXPECT_DOUBLE_EQ(back.arcPower, 45.2);
+    EXPECT_DOUBLE_EQ(back.length, 0.55);
+    EXPECT_EQ(back.current, 500);
+
+    p.arcVoltage = 31.04;
+    p.efficiencyPercent = 42;
+    ASSERT_TRUE(writeIntegralParameters(dir.file("iop.par"), p));
+    ASSERT_TRUE(readIntegralParameters(dir.file("iop.par"), back));
+    EXPECT_FALSE(back.voltageOverflow);
+    EXPECT_DOUBLE_EQ(back.arcVoltage, 31.0);
+    EXPECT_EQ(back.efficiencyPercent, 42);
+
+    dir.write("iop.par", " 1  6.00 30.00  400  40\n");
+    EXPECT_FALSE(readIntegralParameters(dir.file("iop.par"), back));
+}
+
+TEST(GasFile, AcceptsAnyRealNotationAndRejectsShortOrOffGridTables) {
+    test::TempDir dir;
+    dir.copyGasFile("ar.dat");
+    std::string table = dir.read("ar.dat");
+    auto s = std::make_unique<SolverState>();
+    ASSERT_TRUE(readGasFile(dir.file("ar.dat"), *s).ok);
+    EXPECT_EQ(s->propertyTable[1][1], 300.0f);
+    EXPECT_EQ(s->propertyTable[1][48], 23500.0f);
+
+    // 3000000 without a point: last four digits are decimals, so 300.0000.
+    std::string plain = table;
+    plain.replace(0, 10, "   3000000");
+    dir.write("plain.dat", plain);
+    ASSERT_TRUE(readGasFile(dir.file("plain.dat"), *s).ok);
+
+    std::string offGrid = table;
+    offGrid.replace(10, 10, "6.0000E+02");
+    dir.write("grid.dat", offGrid);
+    const ReadStatus grid = readGasFile(dir.file("grid.dat"), *s);
+    EXPECT_FALSE(grid.ok);
+    EXPECT_NE(grid.message.find("grid.dat"), std::string::npos);
+
+    dir.write("short.dat", table.substr(0, table.size() / 2));
+    EXPECT_FALSE(readGasFile(dir.file("short.dat"), *s).ok);
+    std::string word = table;
+    word.replace(200, 10, "  argon   ");
+    dir.write("word.dat", word);
+    EXPECT_FALSE(readGasFile(dir.file("word.dat"), *s).ok);
+    EXPECT_EQ(s->propertyTable[1][2], 500.0f);  // a rejected file leaves the table alone
+}
+
+TEST(ResultFileLayout, FixedColumnsAndElevenLinesPerFieldBlock) {
+    EXPECT_EQ(fixedField(3.14159, 6, 3), " 3.142");
+    EXPECT_EQ(fixedField(-12.5, 5, 1), "-12.5");
+    EXPECT_EQ(fixedField(123456.0, 6, 1), "******");
+
+    test::TempDir dir;
+    std::string failed;
+    {
+        ResultFiles files;
+        ASSERT_TRUE(files.create(dir.path(), failed));
+        std::array<float, 6> radii{0, 1.5f, 1.25f, 1.0f, 0.5f, 0};
+        files.writeAxialRecord(10.0f, radii, 12.345f, 1234.5f);
+        files.writeRadialLine(1, 0.1f, 9.5f, 512.25f);
+        FieldBlock t{}, u{}, v{};
+        for (int j = 1; j <= kFieldValues; ++j) t[j] = 300.0f + j;
+        files.writeFieldRecord(t, u, v);
+        EXPECT_TRUE(files.close());
+    }
+    EXPECT_EQ(dir.read("ilt.res"), "  10.0  1.500  1.250  1.000  0.500  0.000\n");
+    EXPECT_EQ(dir.read("ztu0.res"), "  10.0  12.35  1234.50\n");
+    EXPECT_EQ(dir.read("rtu5.res"), "  0.1   9.50   512.25\n");
+    EXPECT_EQ(dir.read("rtu0.res"), "");
+    const std::string field = dir.read("ftu.res");
+    EXPECT_EQ(std::count(field.begin(), field.end(), '\n'), 33);
+    EXPECT_EQ(field.substr(0, 17), "   301.0   302.0 ");
+    EXPECT_NE(field.find("\n   401.0\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace torvex
