@@ -1,0 +1,94 @@
+#include "platform/page_devices.h"
+
+#include "platform/painter_context.h"
+
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace torvex {
+
+namespace {
+
+// Paints the page on an active painter through a fresh drawing context.
+void paintOn(QPainter& painter, const PagePainter& paint) {
+    PainterContext dc(&painter);
+    paint(dc);
+}
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+} // namespace
+
+QImage renderPageImage(const PagePainter& paint, int width, int height) {
+    QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintOn(painter, paint);
+    painter.end();
+    return image;
+}
+
+bool renderPageToPng(const PagePainter& paint, int width, int height, const QString& path, QString* error) {
+    const QImage image = renderPageImage(paint, width, height);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        setError(error, QStringLiteral("Cannot encode the image for %1").arg(path));
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout::Orientation orientation,
+                     int dotsPerInch, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(dotsPerInch);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            setError(error, QStringLiteral("Cannot start a PDF page for %1").arg(path));
+            return false;
+        }
+        paintOn(painter, paint);
+        painter.end();
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool printPage(QPrinter& printer, const PagePainter& paint) {
+    printer.setDocName(QStringLiteral("readme.txt"));
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    paintOn(painter, paint);
+    return painter.end();
+}
+
+} // namespace torvex

@@ -1,0 +1,39 @@
+// One page painter for every device: the same routine paints the window, a
+// PNG image, a PDF file and a printer page; only the device (and so the
+// rectangle the painter derives from it) differs.
+#pragma once
+
+#include "platform/drawing_context.h"
+
+#include <QImage>
+#include <QPageLayout>
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+
+namespace torvex {
+
+// Paints one page on the context it is given; the page rectangle comes from
+// the context's deviceSize() or from the caller's own binding.
+using PagePainter = std::function<void(DrawingContext&)>;
+
+// The page painted on a white image of the given size (pixels).
+QImage renderPageImage(const PagePainter& paint, int width, int height);
+
+// The page painted on a white image and saved as PNG. The file is written
+// whole or not at all; on failure `error` (if given) says why.
+bool renderPageToPng(const PagePainter& paint, int width, int height, const QString& path, QString* error = nullptr);
+
+// The page painted on one A4 PDF page at `dotsPerInch` with no margins, so
+// the device reports the sheet's full size in dots and millimetres. Written
+// whole or not at all; on failure `error` (if given) says why.
+bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout::Orientation orientation,
+                     int dotsPerInch = 300, QString* error = nullptr);
+
+// The page printed as one document named "readme.txt" of one page. False when
+// the printer could not be started.
+bool printPage(QPrinter& printer, const PagePainter& paint);
+
+} // namespace torvex
