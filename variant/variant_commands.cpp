@@ -1,6 +1,46 @@
-// Placeholder until the variant dialogs land.
 #include "variant/variant_commands.h"
+
+#include "shell/main_window.h"
+#include "variant/parameter_dialog.h"
+#include "variant/previous_dialog.h"
+#include "variant/run_dialog.h"
+
 namespace torvex {
-void openParameterInput(MainWindow&) {}
-void openPreviousVariant(MainWindow&) {}
+
+namespace {
+
+// After a run: unp.dat records the units the variant in iop.par was made
+// with. A run that failed before the nozzle exit wrote no iop.par; the
+// earlier variant is still there, and so are its units.
+void recordUnitsOfRun(MainWindow& main, bool integralParametersWritten) {
+    main.readUnitFile(kUnitFile);
+    if (integralParametersWritten) main.writeUnitFile(kPreviousUnitFile);
 }
+
+} // namespace
+
+void openParameterInput(MainWindow& main) {
+    for (;;) {
+        const UnitCodes units = main.unitCodes();
+        if (parameterTemplateName(units).empty()) return;  // codes of no dialog
+
+        ParameterDialog input(main, units);
+        if (input.exec() != QDialog::Accepted) return;
+
+        RunDialog run(main, input.confirmedInputs());
+        const int result = run.exec();
+        if (result == kRunDialogBack) continue;  // a fresh input dialog
+        if (result == kRunDialogRan) {
+            recordUnitsOfRun(main, run.integralParametersWritten());
+            openPreviousVariant(main);
+        }
+        return;
+    }
+}
+
+void openPreviousVariant(MainWindow& main) {
+    PreviousDialog previous(main);
+    previous.exec();
+}
+
+} // namespace torvex

@@ -1,0 +1,40 @@
+// The plasmatron parameter dialog ("INPUT_ML", "INPUT_MF", "INPUT_IL",
+// "INPUT_IF": one layout, the unit words of three captions differ). The
+// widgets mirror a ParameterInput, which holds the behaviour.
+#pragma once
+
+#include "shell/torvex_dialog.h"
+#include "variant/parameter_input.h"
+
+class QListWidget;
+
+namespace torvex {
+
+class MainWindow;
+
+class ParameterDialog : public TorvexDialog {
+    Q_OBJECT
+public:
+    // The units must name one of the four templates (parameterTemplateName).
+    ParameterDialog(MainWindow& main, const UnitCodes& units);
+
+    const ParameterInput& input() const { return input_; }
+    // The variant confirmed by group (2) "OK" (valid once accepted).
+    const VariantInputs& confirmedInputs() const { return confirmed_; }
+
+protected:
+    void onCommand(int id) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void createControls();
+    QListWidget* addValueList(int id, const DialogRect& r);
+    // Puts the entries and the selection of a list of the model into its widget.
+    void showList(int id);
+    void confirmVariant();
+
+    ParameterInput input_;
+    VariantInputs confirmed_;
+};
+
+} // namespace torvex

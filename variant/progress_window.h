@@ -1,0 +1,43 @@
+// "PROGRESS": the small modeless window that tells which phase of a run is
+// being computed (the flow inside the plasmatron, then the jet outside it)
+// and how far it has got. The run replaces it with a fresh one when the
+// inside phase is done, so the bar starts again from zero.
+#pragma once
+
+#include "shell/torvex_dialog.h"
+#include "variant/progress_text.h"
+
+#include <string>
+
+namespace torvex {
+
+namespace progress_ids {
+constexpr int kBar = 805;
+} // namespace progress_ids
+
+class ProgressWindow : public TorvexDialog {
+    Q_OBJECT
+public:
+    explicit ProgressWindow(QWidget* owner);
+
+    // Shows a report: the phase line and the percentage text; a positive
+    // value also advances the bar by one step of 5.
+    void showReport(RunPhase phase, int value);
+
+    int barValue() const;
+    RunPhase phase() const { return phase_; }
+    const std::string& percentText() const { return percentText_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    // The window lives exactly as long as its phase of the run: closing it
+    // from the title bar is refused.
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    RunPhase phase_ = RunPhase::Inside;
+    std::string percentText_;
+};
+
+} // namespace torvex

@@ -1,0 +1,72 @@
+#include "variant/variant_summary.h"
+
+#include "variant/summary_text.h"
+
+namespace torvex {
+
+namespace {
+
+void copyCalculated(const IntegralParameters& p, VariantSummary& s) {
+    s.hasCalculated = true;
+    s.arcVoltage = p.arcVoltage;
+    s.arcPower = p.arcPower;
+    s.efficiency = p.efficiencyPercent;
+    s.voltageOverflow = p.voltageOverflow;
+    s.powerOverflow = p.powerOverflow;
+    s.efficiencyOverflow = p.efficiencyOverflow;
+}
+
+} // namespace
+
+bool readCalculatedData(const std::string& integralParametersPath, VariantSummary& summary) {
+    IntegralParameters p;
+    if (!readIntegralParameters(integralParametersPath, p)) return false;
+    copyCalculated(p, summary);
+    return true;
+}
+
+VariantSummary runDialogSummary(const VariantInputs& inputs, const UnitCodes& units, bool calculated,
+                                const std::string& integralParametersPath) {
+    VariantSummary s;
+    s.hasInputs = true;
+    s.inputs = inputs;
+    s.lengthCode = units.length;
+    s.flowCode = units.flow;
+    if (calculated) readCalculatedData(integralParametersPath, s);
+    return s;
+}
+
+VariantSummary previousVariantSummary(const std::string& integralParametersPath, bool unitsKnown,
+                                      const UnitCodes& units) {
+    VariantSummary s;
+    IntegralParameters p;
+    if (!readIntegralParameters(integralParametersPath, p)) return s;
+    copyCalculated(p, s);
+    if (unitsKnown) {
+        s.hasInputs = true;
+        s.inputs.gasCode = p.gasCode;
+        s.inputs.diameter = p.diameter;
+        s.inputs.length = p.length;
+        s.inputs.current = p.current;
+        s.inputs.flow = p.flow;
+        s.lengthCode = units.length;
+        s.flowCode = units.flow;
+    }
+    return s;
+}
+
+std::vector<std::string> inputtedLines(const VariantSummary& s) {
+    if (!s.hasInputs) return {};
+    return {gasLine(s.inputs.gasCode).text, diameterLine(s.inputs.diameter, s.lengthCode),
+            lengthLine(s.inputs.length, s.lengthCode), currentLine(s.inputs.current),
+            flowLine(s.inputs.flow, s.flowCode)};
+}
+
+std::vector<std::string> calculatedLines(const VariantSummary& s) {
+    if (!s.hasCalculated) return {};
+    return {s.voltageOverflow ? voltageOverflowLine() : voltageLine(s.arcVoltage),
+            s.powerOverflow ? powerOverflowLine() : powerLine(s.arcPower),
+            s.efficiencyOverflow ? efficiencyOverflowLine() : efficiencyLine(s.efficiency)};
+}
+
+} // namespace torvex
