@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,25 @@ TEST(PageDevices, PngAndPdfPagesAreWrittenWhole) {
     EXPECT_NEAR(pdfDevice.dotsDown, 3508, 1);
     EXPECT_EQ(pdfDevice.millimetresAcross, 210);
     EXPECT_EQ(pdfDevice.millimetresDown, 297);
+}
+
+TEST(PageDevices, APrintedPageIsOneDocumentNamedReadme) {
+    test::TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("printed.pdf")));
+    DeviceSize seen;
+    ASSERT_TRUE(printPage(printer, [&](DrawingContext& dc) {
+        seen = dc.deviceSize();
+        dc.textOut(100, 100, "page");
+    }));
+    EXPECT_EQ(printer.docName(), "readme.txt");
+    EXPECT_EQ(dir.read("printed.pdf").substr(0, 5), "%PDF-");
+    // The printer reports its printable area in dots and millimetres, from
+    // which the chart page is laid out.
+    EXPECT_GT(seen.dotsAcross, 0);
+    EXPECT_GT(seen.millimetresAcross, 0);
+    EXPECT_NEAR(static_cast<double>(seen.dotsAcross) / seen.millimetresAcross, printer.resolution() / 25.4, 1.0);
 }
 
 TEST(PageDevices, AnUnwritablePathFailsWithAReasonAndNoFile) {
