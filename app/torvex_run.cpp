@@ -1,2 +1,263 @@
-// Placeholder until torvex-run lands.
-int main() { return 0; }
+// torvex-run: runs the plasma jet solver on the variant in a working
+// directory, without the desktop program. Optionally writes un.dat and ip.dat
+// from the command line first, exactly as the input dialog writes them.
+#include "solver/files.h"
+#include "solver/solver.h"
+#include "solver/state.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace torvex;
+
+constexpr int kExitCompleted = 0;
+constexpr int kExitBadInput = 2;
+constexpr int kExitNotCalculable = 3;
+
+const char* const kUsage =
+    "Usage: torvex-run [options] [DIR]\n"
+    "\n"
+    "Runs the plasma jet solver on the variant in DIR (default: the current\n"
+    "directory): reads un.dat and ip.dat there, computes the flow inside the\n"
+    "plasmatron and the free jet, and writes iop.par and the result files\n"
+    "ilt.res, ztu0.res, rtu0.res ... rtu100.res and ftu.res into DIR.\n"
+    "\n"
+    "Writing the variant first (as the input dialog does):\n"
+    "  --gas CODE                1 argon, 2 nitrogen, 5..9 argon + 5..25 % hydrogen,\n"
+    "                            10..14 argon + 10..50 % helium\n"
+    "  --diameter D              anode diameter (mm, or in with --length-unit in)\n"
+    "  --length L                anode length (mm, or in)\n"
+    "  --current I               arc current, A\n"
+    "  --flow G                  gas flow rate (SLPM, or SCFH)\n"
+    "  --length-unit mm|in       written to un.dat with the two options below\n"
+    "  --temperature-unit K|F|C\n"
+    "  --flow-unit slpm|scfh\n"
+    "The five variant options go together and write ip.dat; any unit option\n"
+    "writes un.dat (units not given keep their value from un.dat, else metric,\n"
+    "kelvin, SLPM).\n"
+    "\n"
+    "Other options:\n"
+    "  --characteristics         print the plasmatron characteristics after the run\n"
+    "  --no-progress             no progress bar\n"
+    "  -h, --help                this text\n"
+    "\n"
+    "Exit status: 0 completed, 3 the variant cannot be calculated, 2 bad input.\n";
+
+struct Options {
+    std::string dir = ".";
+    std::optional<double> gas, diameter, length, current, flow;
+    std::optional<int> lengthUnit, temperatureUnit, flowUnit;
+    bool characteristics = false;
+    bool progress = true;
+};
+
+bool parseNumber(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+// Unit word to its code; 0 when unknown.
+int unitCode(const std::string& word, const char* first, const char* second, const char* third = nullptr) {
+    if (word == first) return 1;
+    if (word == second) return 2;
+    if (third && word == third) return 3;
+    return 0;
+}
+
+// Parses the command line; on a fault prints it and returns false.
+bool parseOptions(int argc, char** argv, Options& o, bool& help) {
+    bool dirSeen = false;
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        if (arg == "-h" || arg == "--help") {
+            help = true;
+            return true;
+        }
+        if (arg == "--characteristics") { o.characteristics = true; continue; }
+        if (arg == "--no-progress") { o.progress = false; continue; }
+        if (arg.rfind("--", 0) == 0) {
+            if (k + 1 >= argc) {
+                std::fprintf(stderr, "torvex-run: option %s needs a value.\n", arg.c_str());
+                return false;
+            }
+            const std::string value = argv[++k];
+            double number = 0;
+            std::optional<double>* numeric = arg == "--gas"        ? &o.gas
+                                             : arg == "--diameter" ? &o.diameter
+                                             : arg == "--length"   ? &o.length
+                                             : arg == "--current"  ? &o.current
+                                             : arg == "--flow"     ? &o.flow
+                                                                   : nullptr;
+            if (numeric) {
+                if (!parseNumber(value.c_str(), number) || number < 0) {
+                    std::fprintf(stderr, "torvex-run: %s needs a non-negative number, not \"%s\".\n", arg.c_str(), value.c_str());
+                    return false;
+                }
+                *numeric = number;
+                continue;
+            }
+            int code = 0;
+            if (arg == "--length-unit") code = unitCode(value, "mm", "in"), o.lengthUnit = code;
+            else if (arg == "--temperature-unit") code = unitCode(value, "K", "F", "C"), o.temperatureUnit = code;
+            else if (arg == "--flow-unit") code = unitCode(value, "slpm", "scfh"), o.flowUnit = code;
+            else {
+                std::fprintf(stderr, "torvex-run: unknown option %s (see --help).\n", arg.c_str());
+                return false;
+            }
+            if (code == 0) {
+                std::fprintf(stderr, "torvex-run: %s does not know the unit \"%s\".\n", arg.c_str(), value.c_str());
+                return false;
+            }
+            continue;
+        }
+        if (dirSeen) {
+            std::fprintf(stderr, "torvex-run: only one working directory may be given.\n");
+            return false;
+        }
+        o.dir = arg;
+        dirSeen = true;
+    }
+    return true;
+}
+
+// The same limits as the fields of ip.dat, so the file keeps its columns.
+bool checkVariant(const Options& o) {
+    const int gas = static_cast<int>(*o.gas);
+    if (*o.gas != gas || !(gas == 1 || gas == 2 || (gas >= 5 && gas <= 14))) {
+        std::fprintf(stderr, "torvex-run: --gas must be 1, 2 or 5 to 14.\n");
+        return false;
+    }
+    if (*o.diameter >= 99.995 || *o.length >= 99.995 || *o.current >= 9999.5 || *o.flow >= 999.5) {
+        std::fprintf(stderr, "torvex-run: diameter and length must stay below 100, current below 10000 and flow below 1000.\n");
+        return false;
+    }
+    return true;
+}
+
+bool writeVariantFiles(const Options& o) {
+    const bool anyVariant = o.gas || o.diameter || o.length || o.current || o.flow;
+    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
+    if (anyVariant && !allVariant) {
+        std::fprintf(stderr, "torvex-run: --gas, --diameter, --length, --current and --flow go together.\n");
+        return false;
+    }
+    if (allVariant && !checkVariant(o)) return false;
+    if (o.lengthUnit || o.temperatureUnit || o.flowUnit) {
+        UnitCodes codes;
+        readUnitCodes(o.dir + "/un.dat", codes);
+        if (o.lengthUnit) codes.length = *o.lengthUnit;
+        if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
+        if (o.flowUnit) codes.flow = *o.flowUnit;
+        if (!writeUnitCodes(o.dir + "/un.dat", codes)) {
+            std::fprintf(stderr, "torvex-run: cannot write %s/un.dat.\n", o.dir.c_str());
+            return false;
+        }
+    }
+    if (allVariant) {
+        const VariantInputs in{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
+        if (!writeInputParameters(o.dir + "/ip.dat", in)) {
+            std::fprintf(stderr, "torvex-run: cannot write %s/ip.dat.\n", o.dir.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// A two-phase bar on one terminal line: the plasmatron, then the jet.
+class ProgressBar {
+public:
+    explicit ProgressBar(bool enabled) : enabled_(enabled) {}
+    void operator()(int value) {
+        if (value == -3) {
+            draw(100);
+            std::printf("\n");
+            phase_ = 1;
+            reachedNozzle_ = true;
+            draw(0);
+            return;
+        }
+        if (value >= 0 && value <= 100) draw(value);
+    }
+    void finish() const {
+        if (enabled_ && drawn_) std::printf("\n");
+        std::fflush(stdout);
+    }
+    bool reachedNozzle() const { return reachedNozzle_; }
+
+private:
+    void draw(int percent) {
+        if (!enabled_) return;
+        constexpr int kWidth = 40;
+        const int filled = percent * kWidth / 100;
+        std::printf("\r%-26s [%.*s%*s] %3d %%", phase_ == 0 ? "Plasma inside plasmatron" : "Plasma jet outside",
+                    filled, "########################################", kWidth - filled, "", percent);
+        std::fflush(stdout);
+        drawn_ = true;
+    }
+    bool enabled_;
+    int phase_ = 0;
+    bool drawn_ = false;
+    bool reachedNozzle_ = false;
+};
+
+void printIntegralParameters(const std::string& dir) {
+    IntegralParameters p;
+    if (!readIntegralParameters(dir + "/iop.par", p)) {
+        std::printf("The integral parameters (iop.par) could not be read back.\n");
+        return;
+    }
+    if (p.voltageOverflow) std::printf("Arc voltage:            1000 V or more\n");
+    else std::printf("Arc voltage:            %.1f V\n", p.arcVoltage);
+    if (p.powerOverflow) std::printf("Electric power:         1000 kW or more\n");
+    else std::printf("Electric power:         %.1f kW\n", p.arcPower);
+    if (p.efficiencyOverflow) std::printf("Plasmatron efficiency:  100 %% or more\n");
+    else std::printf("Plasmatron efficiency:  %d %%\n", p.efficiencyPercent);
+}
+
+void printCharacteristics(const SolverState& s) {
+    std::printf("Plasmatron characteristics:\n");
+    std::printf("  arc voltage      %8.2f V\n", static_cast<double>(s.arcVoltage));
+    std::printf("  inlet voltage    %8.2f V\n", static_cast<double>(s.inletVoltage));
+    std::printf("  channel voltage  %8.2f V\n", static_cast<double>(s.channelVoltage));
+    std::printf("  arc power        %8.2f kW\n", static_cast<double>(s.arcPower));
+    std::printf("  mass flow        %8.3f g/s\n", static_cast<double>(s.massFlow) * 1000.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    bool help = false;
+    if (!parseOptions(argc, argv, options, help)) return kExitBadInput;
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return kExitCompleted;
+    }
+    if (!writeVariantFiles(options)) return kExitBadInput;
+
+    ProgressBar bar(options.progress);
+    const RunOutcome outcome = runSolver(options.dir, [&bar](int value) { bar(value); });
+    bar.finish();
+
+    if (outcome.result == RunResult::BadInput) {
+        std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
+        return kExitBadInput;
+    }
+    if (bar.reachedNozzle()) printIntegralParameters(options.dir);
+    if (options.characteristics) printCharacteristics(sharedSolverState());
+    if (outcome.result == RunResult::NotCalculable) {
+        std::printf("%s\n", outcome.message.c_str());
+        if (bar.reachedNozzle())
+            std::printf("iop.par and the result files up to the failure are in %s.\n", options.dir.c_str());
+        return kExitNotCalculable;
+    }
+    std::printf("Result files: %s/iop.par, ilt.res, ztu0.res, rtu0.res, rtu5.res, rtu20.res, rtu50.res, "
+                "rtu100.res, ftu.res\n", options.dir.c_str());
+    return kExitCompleted;
+}
