@@ -1,7 +1,8 @@
 // The drawing layer every chart, page and dialog summary paints through.
 // It offers what the painters need and nothing more: styled pens, brushes,
 // fonts from a FontDescription (with escapement), text measurement, text
-// output placed by the top-left corner, lines, polylines and rectangles.
+// output placed by the top-left corner, lines, polylines, rectangles and
+// images.
 // Positions are integer device units with y growing downwards.
 //
 // Two implementations: PainterContext (painter_context.h) over a QPainter on a
@@ -20,6 +21,8 @@
 
 #include <string>
 #include <vector>
+
+class QImage;
 
 namespace torvex {
 
@@ -139,6 +142,10 @@ public:
     // Rectangle outlined with the selected pen and filled with the selected
     // brush; right and bottom are exclusive.
     virtual void rectangle(int left, int top, int right, int bottom) = 0;
+
+    // Draws the image stretched to the target rectangle (right and bottom
+    // exclusive); a target of the image's own size draws it unscaled.
+    virtual void drawImage(const Rect& target, const QImage& image) = 0;
 
     // Saves or restores pen, brush, font, colours and background mode.
     virtual void saveState() = 0;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -203,6 +204,11 @@ void PainterContext::rectangle(int left, int top, int right, int bottom) {
     if (top > bottom) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
     painter_->drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+}
+
+void PainterContext::drawImage(const Rect& target, const QImage& image) {
+    if (image.isNull() || target.width() <= 0 || target.height() <= 0) return;
+    painter_->drawImage(QRect(target.left, target.top, target.width(), target.height()), image);
 }
 
 void PainterContext::saveState() { saved_.push_back(state_); }

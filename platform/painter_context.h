@@ -43,13 +43,14 @@ public:
     void lineTo(int x, int y) override;
     void polyline(const std::vector<Point>& points) override;
     void rectangle(int left, int top, int right, int bottom) override;
+    void drawImage(const Rect& target, const QImage& image) override;
 
     void saveState() override;
     void restoreState() override;
 
     DeviceSize deviceSize() const override;
 
-    // The painter underneath, for what the layer does not cover (bitmaps).
+    // The painter underneath, for what the layer does not cover.
     QPainter* painter() const { return painter_; }
 
 private:

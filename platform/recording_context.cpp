@@ -1,5 +1,7 @@
 #include "platform/recording_context.h"
 
+#include <QImage>
+
 #include <utility>
 
 namespace torvex {
@@ -90,6 +92,11 @@ void RecordingContext::polyline(const std::vector<Point>& points) { record(DrawO
 
 void RecordingContext::rectangle(int left, int top, int right, int bottom) {
     record(DrawOp::Rectangle, {{left, top}, {right, bottom}});
+}
+
+void RecordingContext::drawImage(const Rect& target, const QImage& image) {
+    record(DrawOp::DrawImage, {{target.left, target.top}, {target.right, target.bottom}});
+    calls_.back().imageSize = TextSize{image.width(), image.height()};
 }
 
 void RecordingContext::saveState() {

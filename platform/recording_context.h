@@ -29,6 +29,7 @@ enum class DrawOp {
     LineTo,
     Polyline,
     Rectangle,
+    DrawImage,
     SaveState,
     RestoreState,
 };
@@ -40,6 +41,7 @@ struct DrawCall {
     // point. Rectangle: top-left and bottom-right (exclusive).
     std::vector<Point> points;
     std::string text;  // TextOut only
+    TextSize imageSize;  // DrawImage only: the image's own size
     Pen pen;
     Brush brush;
     FontDescription font;
@@ -69,6 +71,7 @@ public:
     void lineTo(int x, int y) override;
     void polyline(const std::vector<Point>& points) override;
     void rectangle(int left, int top, int right, int bottom) override;
+    void drawImage(const Rect& target, const QImage& image) override;
 
     void saveState() override;
     void restoreState() override;

@@ -139,19 +139,27 @@ TEST(PainterContext, OpaqueTextFillsItsCellAndRectanglesUseTheBrush) {
         ScopedBrush brush(dc, Brush{BrushStyle::Solid, Rgb{0, 200, 0}});
         ScopedPen pen(dc, Pen{PenStyle::Solid, 2, Rgb{100, 100, 100}});
         dc.rectangle(100, 100, 200, 200);
+        QImage red(10, 10, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        dc.drawImage(Rect{250, 250, 290, 270}, red);  // stretched to 40 x 20
     });
     EXPECT_EQ(image.pixelColor(11, 11), QColor(0, 0, 255));
     EXPECT_EQ(image.pixelColor(11, 61), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(150, 150), QColor(0, 200, 0));
     EXPECT_EQ(image.pixelColor(100, 150), QColor(100, 100, 100));
     EXPECT_EQ(image.pixelColor(201, 150), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(289, 269), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(290, 260), QColor(Qt::white));
 }
 
 TEST(PageDevices, PngAndPdfPagesAreWrittenWhole) {
     test::TempDir dir;
     DeviceSize pdfDevice;
+    TextSize text;
     const PagePainter frame = [&](DrawingContext& dc) {
         pdfDevice = dc.deviceSize();
+        dc.selectFont(arialOfHeight(100));
+        text = dc.textExtent("Axial");
         const DeviceSize size = dc.deviceSize();
         dc.rectangle(1, 1, size.dotsAcross - 2, size.dotsDown - 2);
     };
@@ -168,6 +176,8 @@ TEST(PageDevices, PngAndPdfPagesAreWrittenWhole) {
     EXPECT_NEAR(pdfDevice.dotsDown, 3508, 1);
     EXPECT_EQ(pdfDevice.millimetresAcross, 210);
     EXPECT_EQ(pdfDevice.millimetresDown, 297);
+    // Font heights are device units on paper too: 100 dots, not 100 points.
+    EXPECT_NEAR(text.height, 100, 1);
 }
 
 TEST(PageDevices, APrintedPageIsOneDocumentNamedReadme) {

@@ -1,5 +1,7 @@
 #include "platform/recording_context.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 namespace torvex {
@@ -35,6 +37,7 @@ TEST(RecordingContext, RecordsEachCallWithTheStateInForce) {
     dc.setTextColour(Rgb{255, 0, 0});
     dc.setBackgroundMode(BackgroundMode::Transparent);
     dc.textOut(7, 8, "x");
+    dc.drawImage(Rect{17, 17, 408, 504}, QImage(391, 487, QImage::Format_RGB32));
 
     const std::vector<DrawCall> lines = dc.callsOf(DrawOp::LineTo);
     ASSERT_EQ(lines.size(), 2u);
@@ -49,6 +52,9 @@ TEST(RecordingContext, RecordsEachCallWithTheStateInForce) {
     EXPECT_EQ(text.textColour, (Rgb{255, 0, 0}));
     EXPECT_EQ(text.backgroundMode, BackgroundMode::Transparent);
     EXPECT_TRUE(dc.findText("absent").text.empty());
+    const DrawCall image = dc.callsOf(DrawOp::DrawImage).front();
+    EXPECT_EQ(image.points, (std::vector<Point>{{17, 17}, {408, 504}}));
+    EXPECT_EQ(image.imageSize, (TextSize{391, 487}));
 }
 
 TEST(RecordingContext, SavedStateComesBackWhole) {
