@@ -96,6 +96,7 @@ void RunDialog::report(int value) {
         phase_ = RunPhase::Outside;
     }
     if (progress_) progress_->showReport(phase_, value);
+    emit reported(value);
 }
 
 void RunDialog::finishRun(const RunOutcome& outcome) {

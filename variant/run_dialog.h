@@ -44,6 +44,10 @@ public:
     // The progress window of the run in progress (nullptr between runs).
     ProgressWindow* progressWindow() const;
 
+signals:
+    // A progress report has been shown (after the window and flag changes).
+    void reported(int value);
+
 protected:
     void onCommand(int id) override;
     void paintEvent(QPaintEvent* event) override;
