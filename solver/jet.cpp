@@ -159,12 +159,14 @@ bool solveMomentumAndEntrainment(SolverState& s, NodeArray& u)
             s.axialFluxCoef[4][i] = s.radius[i] * s.density[i] * u[i];
         }
         integrateContinuity(s);
-        radialVelocityFromFlux(s);
         const float inflow = s.radialFluxCoef[4][n];
-        if (pass >= kInnerLimit)
+        const bool settled = pass > 1 && changeBelow(inflow - referenceInflow, inflow, tolerance);
+        if (pass >= kInnerLimit || settled) {
+            // The density does not change within this loop, so the radial
+            // velocity of the last pass is all that is needed.
+            radialVelocityFromFlux(s);
             return true;
-        if (pass > 1 && changeBelow(inflow - referenceInflow, inflow, tolerance))
-            return true;
+        }
         referenceInflow = inflow;
     }
 }
