@@ -1,2 +1,4 @@
-// Placeholder until the shell lands.
-int main() { return 0; }
+// torvex: the desktop program.
+#include "shell/program.h"
+
+int main(int argc, char** argv) { return torvex::runProgram(argc, argv); }

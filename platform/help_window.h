@@ -41,7 +41,8 @@ private:
     QTextBrowser* text_;
 };
 
-// Opens (or raises) the one help window of the program on a help file.
-void openHelpWindow(const QString& helpFile);
+// Opens the one help window of the program on a help file, at its contents.
+// The window belongs to `owner` and goes when the owner's program ends.
+void openHelpWindow(const QString& helpFile, QWidget* owner);
 
 } // namespace torvex

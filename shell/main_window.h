@@ -10,6 +10,7 @@
 #include <map>
 
 class QAction;
+class QMenu;
 
 namespace torvex {
 
@@ -84,13 +85,15 @@ public:
     // The menu item with this id (nullptr if none).
     QAction* action(int id) const;
 
+    // True once the window has been closed, which ends the program.
+    bool closed() const { return closed_; }
+
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenus();
-    QAction* addCommand(class QMenu* menu, const QString& caption, int id);
+    QAction* addCommand(QMenu* menu, const QString& caption, int id);
     void setAvailable(int id, bool available);
     void setAvailable(std::initializer_list<int> ids, bool available);
     void closeVariant();
@@ -100,15 +103,17 @@ private:
     void newVariant();
     void previousVariant();
     void openUnitsDialog();
+    void paintClientArea(QWidget* area);
 
     bool startedBack_;
     UnitCodes unitCodes_;
     bool unitCodesLoaded_ = false;
-    bool unitFileWrittenAtClose_ = false;
-    FontDescription chartFont_;
+    bool closed_ = false;
+    FontDescription chartFont_ = initialChartFont();
     int currentView_ = view::kNothing;
     bool sprayLaunchAllowed_ = false;
     std::map<int, QAction*> actions_;
+    QWidget* clientArea_ = nullptr;
 };
 
 } // namespace torvex

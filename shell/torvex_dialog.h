@@ -80,6 +80,10 @@ public:
     // and calls onCommand(id). Disabled controls do nothing.
     void activate(int id);
 
+    // What the title bar's close command does: it is passed to the main
+    // window, whose closing ends the program, and the dialog ends with it.
+    void passCloseToOwner();
+
 signals:
     void command(int id);
 
@@ -95,7 +99,6 @@ protected:
 private:
     void addControl(int id, QWidget* w, const DialogRect& r);
     void activateByEnter();
-    void passCloseToOwner();
 
     std::map<int, QWidget*> controls_;
     QButtonGroup* currentRadioGroup_ = nullptr;

@@ -1,0 +1,51 @@
+// The About box, the Caution dialog and the cannot-calculate message, as
+// dialogs (shown through the functions of messages.h).
+#pragma once
+
+#include "shell/torvex_dialog.h"
+
+#include <QImage>
+
+namespace torvex {
+
+// The About box: a popup with the two pictures and the version.
+class AboutBox : public TorvexDialog {
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget* owner);
+
+protected:
+    void onCommand(int id) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage plasma_;
+    QImage torvex_;
+};
+
+// "CAUTION": warns that the display is not set up as the windows expect.
+class CautionDialog : public TorvexDialog {
+    Q_OBJECT
+public:
+    explicit CautionDialog(QWidget* owner);
+    // Cleared by "OK ", which ends the program; "&Cancel" leaves it set.
+    bool continueProgram() const { return continue_; }
+
+protected:
+    void onCommand(int id) override;
+
+private:
+    bool continue_ = true;
+};
+
+// "NEDOBRE": the variant cannot be calculated.
+class CannotCalculateDialog : public TorvexDialog {
+    Q_OBJECT
+public:
+    explicit CannotCalculateDialog(QWidget* owner);
+
+protected:
+    void onCommand(int id) override;
+};
+
+} // namespace torvex

@@ -1,0 +1,329 @@
+#include "shell/main_window.h"
+
+#include "platform/help_window.h"
+#include "platform/launch.h"
+#include "platform/painter_context.h"
+#include "shell/chart_view.h"
+#include "shell/help_file.h"
+#include "shell/messages.h"
+#include "shell/units_dialog.h"
+#include "variant/variant_commands.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+
+#include <functional>
+
+namespace torvex {
+
+namespace {
+
+// The white client area under the menu, where the chart pages are painted.
+class ClientArea : public QWidget {
+public:
+    ClientArea(QWidget* parent, std::function<void(QWidget*)> paint)
+        : QWidget(parent), paint_(std::move(paint))
+    {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, Qt::white);
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { paint_(this); }
+
+private:
+    std::function<void(QWidget*)> paint_;
+};
+
+// Whole pixels of a fraction of a screen dimension, cut toward zero.
+int fractionOf(int pixels, double fraction) { return static_cast<int>(pixels * fraction); }
+
+const int kViewCommands[] = {menu::kAllCharts, menu::kIsothermalLines, menu::kRadialDistributions,
+                             menu::kAxialDistributions};
+const int kPrintCommands[] = {menu::kPrintAllCharts, menu::kPrintIsothermalLines,
+                              menu::kPrintRadialDistributions, menu::kPrintAxialDistributions};
+
+// A length or flow code other than 1 and 2 has no parameter dialog.
+bool hasParameterDialog(const UnitCodes& codes)
+{
+    return (codes.length == 1 || codes.length == 2) && (codes.flow == 1 || codes.flow == 2);
+}
+
+} // namespace
+
+MainWindow::MainWindow(bool startedBack, QWidget* parent)
+    : QMainWindow(parent)
+    , startedBack_(startedBack)
+{
+    setWindowTitle(QStringLiteral("  T O R V E X - Simulation of Plasma Jet"));
+    createMenus();
+    clientArea_ = new ClientArea(this, [this](QWidget* area) { paintClientArea(area); });
+    setCentralWidget(clientArea_);
+
+    // 0.9 of the screen asked for, but never smaller than 0.95 of it, so the
+    // window opens at 95 % in each direction.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect display = screen->geometry();
+        setMinimumSize(fractionOf(display.width(), 0.95), fractionOf(display.height(), 0.95));
+        setGeometry(0, 0, fractionOf(display.width(), 0.9), fractionOf(display.height(), 0.9));
+        move(display.topLeft());
+    }
+
+    if (!startedBack_) {
+        readUnitFile(kUnitFile);
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+// ----- menu ------------------------------------------------------------------
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id)
+{
+    QAction* a = menu->addAction(caption);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_[id] = a;
+    return a;
+}
+
+void MainWindow::createMenus()
+{
+    QMenu* variant = menuBar()->addMenu(QStringLiteral("&Variant"));
+    addCommand(variant, QStringLiteral("&New"), menu::kNew);
+    addCommand(variant, QStringLiteral("&Previous"), menu::kPrevious);
+    variant->addSeparator();
+    addCommand(variant, QStringLiteral("&Units"), menu::kUnits);
+    variant->addSeparator();
+    addCommand(variant, QStringLiteral("E&xit"), menu::kExit);
+
+    QMenu* charts = menuBar()->addMenu(QStringLiteral("&Charts"));
+    addCommand(charts, QStringLiteral("&All Charts"), menu::kAllCharts);
+    addCommand(charts, QStringLiteral("&Isothermal Lines"), menu::kIsothermalLines);
+    addCommand(charts, QStringLiteral("&Radial Distributions"), menu::kRadialDistributions);
+    addCommand(charts, QStringLiteral("A&xial Distributions"), menu::kAxialDistributions);
+    charts->addSeparator();
+    QMenu* print = charts->addMenu(QStringLiteral("&Print"));
+    addCommand(print, QStringLiteral("&All Charts"), menu::kPrintAllCharts);
+    addCommand(print, QStringLiteral("&Isothermal Lines"), menu::kPrintIsothermalLines);
+    addCommand(print, QStringLiteral("&Radial Distributions"), menu::kPrintRadialDistributions);
+    addCommand(print, QStringLiteral("A&xial Distributions"), menu::kPrintAxialDistributions);
+    charts->addSeparator();
+    addCommand(charts, QStringLiteral("&Close Variant"), menu::kCloseVariant);
+
+    QMenu* next = menuBar()->addMenu(QStringLiteral("&Next"));
+    addCommand(next, QStringLiteral("&Simulation of Spray Particles"),
+               menu::kSimulationOfSprayParticles);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    addCommand(help, QStringLiteral("&Contents"), menu::kHelpContents);
+    help->addSeparator();
+    addCommand(help, QStringLiteral("&About"), menu::kAbout);
+}
+
+QAction* MainWindow::action(int id) const
+{
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::setAvailable(int id, bool available)
+{
+    if (QAction* a = action(id)) {
+        a->setEnabled(available);
+    }
+}
+
+void MainWindow::setAvailable(std::initializer_list<int> ids, bool available)
+{
+    for (int id : ids) {
+        setAvailable(id, available);
+    }
+}
+
+void MainWindow::applyMenuEvent(MenuEvent e)
+{
+    const bool variantShown = e == MenuEvent::PreviousOk;
+    switch (e) {
+    case MenuEvent::Start:
+    case MenuEvent::CloseVariant:
+    case MenuEvent::RunBack:
+    case MenuEvent::PreviousOk:
+        setAvailable(menu::kPrevious, false);
+        for (int id : kViewCommands) {
+            setAvailable(id, variantShown);
+        }
+        for (int id : kPrintCommands) {
+            setAvailable(id, variantShown);
+        }
+        setAvailable({menu::kCloseVariant, menu::kSimulationOfSprayParticles}, variantShown);
+        break;
+    case MenuEvent::RunCancel:
+        // The views, printing and Close Variant stay as they were.
+        setAvailable(menu::kPrevious, true);
+        setAvailable(menu::kSimulationOfSprayParticles, false);
+        break;
+    }
+}
+
+// ----- commands ----------------------------------------------------------------
+
+void MainWindow::runCommand(int id)
+{
+    switch (id) {
+    case menu::kNew:
+        newVariant();
+        repaintView();
+        break;
+    case menu::kPrevious:
+        previousVariant();
+        repaintView();
+        break;
+    case menu::kUnits:
+        openUnitsDialog();
+        break;
+    case menu::kExit:
+        writeUnitFile(kUnitFile);
+        close();
+        break;
+    case menu::kAllCharts:
+        showView(view::kAllCharts);
+        break;
+    case menu::kIsothermalLines:
+        showView(view::kIsothermalLines);
+        break;
+    case menu::kRadialDistributions:
+        showView(view::kRadialDistributions);
+        break;
+    case menu::kAxialDistributions:
+        showView(view::kAxialDistributions);
+        break;
+    case menu::kPrintAllCharts:
+        printView(this, view::kAllCharts, unitCodes_);
+        break;
+    case menu::kPrintIsothermalLines:
+        printView(this, view::kIsothermalLines, unitCodes_);
+        break;
+    case menu::kPrintRadialDistributions:
+        printView(this, view::kRadialDistributions, unitCodes_);
+        break;
+    case menu::kPrintAxialDistributions:
+        printView(this, view::kAxialDistributions, unitCodes_);
+        break;
+    case menu::kCloseVariant:
+        closeVariant();
+        break;
+    case menu::kSimulationOfSprayParticles:
+        startSprayModule();
+        break;
+    case menu::kHelpContents:
+        openHelpContents();
+        break;
+    case menu::kAbout:
+        showAboutBox(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::newVariant()
+{
+    readUnitFile(kUnitFile);
+    if (hasParameterDialog(unitCodes_)) {
+        openParameterInput(*this);
+    }
+}
+
+void MainWindow::previousVariant()
+{
+    readUnitFile(kPreviousUnitFile);
+    openPreviousVariant(*this);
+}
+
+void MainWindow::openUnitsDialog()
+{
+    UnitsDialog dialog(*this);
+    dialog.exec();
+}
+
+void MainWindow::showView(int v)
+{
+    currentView_ = v;
+    repaintView();
+}
+
+void MainWindow::closeVariant()
+{
+    currentView_ = view::kNothing;
+    repaintView();
+    applyMenuEvent(MenuEvent::CloseVariant);
+    sprayLaunchAllowed_ = false;
+}
+
+void MainWindow::startSprayModule()
+{
+    if (!sprayLaunchAllowed_) {
+        return;
+    }
+    // The module is on its own now: whether it started is not examined.
+    startProgram(QStringLiteral("Kavel.exe"), {QStringLiteral("Mirtane")});
+    close();
+}
+
+void MainWindow::openHelpContents() { openHelpWindow(helpFilePath(), this); }
+
+// ----- unit files ----------------------------------------------------------------
+
+void MainWindow::readUnitFile(const char* fileName)
+{
+    UnitCodes codes;  // metric, kelvin, SLPM unless the file says otherwise
+    const bool read = readUnitCodes(fileName, codes);
+    unitCodes_ = codes;
+    unitCodesLoaded_ = true;
+    // The solver needs un.dat as well: a missing or broken one is replaced
+    // by the codes now in use.
+    if (!read && std::string(fileName) == kUnitFile) {
+        writeUnitFile(kUnitFile);
+    }
+}
+
+void MainWindow::writeUnitFile(const char* fileName) const
+{
+    // Started back, the codes in memory may never have been loaded: writing
+    // them would overwrite the user's choice with defaults.
+    if (unitCodesLoaded_) {
+        writeUnitCodes(fileName, unitCodes_);
+    }
+}
+
+// ----- painting and closing -----------------------------------------------------------
+
+void MainWindow::repaintView()
+{
+    clientArea_->repaint();
+}
+
+void MainWindow::paintClientArea(QWidget* area)
+{
+    QPainter painter(area);
+    PainterContext dc(&painter);
+    const ViewArea client{0, 0, area->width(), area->height()};
+    paintCurrentView(dc, currentView_, unitCodes_, client);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Every way of ending passes here and saves the units.
+    writeUnitFile(kUnitFile);
+    closed_ = true;
+    event->accept();
+}
+
+} // namespace torvex

@@ -1,0 +1,70 @@
+#include "shell/program.h"
+
+#include "platform/dialog_units.h"
+#include "shell/main_window.h"
+#include "shell/messages.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace torvex {
+
+std::string commandLineOf(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+bool isStartedBack(const std::string& commandLine)
+{
+    return !commandLine.empty() && commandLine[0] == '0';
+}
+
+bool displayNeedsCaution(const DisplaySettings& d)
+{
+    return d.width != 1024 || d.colourDepth != 16 || d.baseUnitHeight != 16;
+}
+
+DisplaySettings currentDisplay()
+{
+    DisplaySettings d;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        d.width = screen->geometry().width();
+        d.colourDepth = screen->depth();
+    }
+    d.baseUnitHeight = kDialogBaseUnitHeight;
+    return d;
+}
+
+int runProgram(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const bool startedBack = isStartedBack(commandLineOf(argc, argv));
+    MainWindow window(startedBack);
+
+    if (!startedBack) {
+        if (displayNeedsCaution(currentDisplay()) && !showCaution(&window)) {
+            // "OK ": end before the main window is ever shown.
+            window.close();
+            return 0;
+        }
+        if (!window.closed()) {
+            showAboutBox(&window);  // the start screen
+        }
+    }
+    // A dialog's close command may have ended the program already.
+    if (window.closed()) {
+        return 0;
+    }
+    window.show();
+    window.applyMenuEvent(MenuEvent::Start);
+    return app.exec();
+}
+
+} // namespace torvex

@@ -1,0 +1,149 @@
+#include "shell/auxiliary_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/units_dialog.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace torvex::test {
+namespace {
+
+using namespace units_dialog;
+using Units = InTempDir;
+using Dialogs = InTempDir;
+
+void click(TorvexDialog& d, int id) { d.controlAs<QAbstractButton>(id)->click(); }
+
+void press(QWidget& w, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&w, &event);
+}
+
+TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain)
+{
+    dir.write("un.dat", "1 1 1 1 \n");
+    MainWindow main(false);
+    {
+        UnitsDialog d(main);
+        EXPECT_TRUE(d.isChecked(kCentimetres));
+        EXPECT_TRUE(d.isChecked(kKelvin));
+        EXPECT_TRUE(d.isChecked(kSlpm));
+        click(d, kInches);
+        click(d, kFahrenheit);
+        click(d, kScfh);
+        click(d, kOk);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
+
+    main.unitCodes() = UnitCodes{};
+    UnitsDialog again(main);
+    for (int id : {kInches, kFahrenheit, kScfh}) EXPECT_TRUE(again.isChecked(id)) << id;
+    for (int id : {kCentimetres, kKelvin, kCelsius, kSlpm}) EXPECT_FALSE(again.isChecked(id)) << id;
+}
+
+TEST_F(Units, UnknownTemperatureCodeChecksNoneAndOkStoresCelsius)
+{
+    dir.write("un.dat", "1 0 1 1 \n");
+    MainWindow main(false);
+    UnitsDialog d(main);
+    for (int id : {kKelvin, kFahrenheit, kCelsius}) EXPECT_FALSE(d.isChecked(id)) << id;
+    press(d, Qt::Key_Return);  // the default button, "OK"
+    EXPECT_EQ(main.unitCodes().temperature, 3);
+    EXPECT_EQ(dir.read("un.dat"), "1 3 1 1 \n");
+}
+
+TEST_F(Units, RadioGroupsAreExclusiveWithinThemselvesOnly)
+{
+    MainWindow main(false);
+    UnitsDialog d(main);
+    click(d, kCelsius);
+    click(d, kInches);
+    EXPECT_TRUE(d.isChecked(kCelsius));
+    EXPECT_FALSE(d.isChecked(kKelvin));
+    EXPECT_TRUE(d.isChecked(kSlpm));
+}
+
+TEST_F(Dialogs, GeometryIsTwoPixelsPerDialogUnit)
+{
+    EXPECT_EQ(dialogSizeToPixels(361, 262), QSize(722, 524));
+    MainWindow main(false);
+    UnitsDialog units(main);
+    EXPECT_EQ(units.size(), QSize(380, 182));
+    EXPECT_EQ(units.windowTitle().toStdString(), "  Units");
+    EXPECT_EQ(units.control(kScfh)->geometry(), QRect(282, 76, 70, 30));
+    EXPECT_EQ(units.control(kOk)->geometry(), QRect(308, 140, 58, 28));
+    CautionDialog caution(&main);
+    EXPECT_EQ(caution.size(), QSize(370, 256));
+    EXPECT_EQ(caution.palette().color(QPalette::Window), QColor(194, 194, 194));
+}
+
+TEST_F(Dialogs, EnterAndEscapeFollowTheIds)
+{
+    TorvexDialog d(nullptr, QStringLiteral("t"), 100, 60);
+    QListWidget* list = d.addListBox(801, {5, 5, 40, 40});
+    d.addPushButton(1, QStringLiteral("OK"), {50, 5, 30, 14});
+    QPushButton* other = d.addPushButton(7, QStringLiteral("Other"), {50, 25, 30, 14});
+    std::vector<int> commands;
+    QObject::connect(&d, &TorvexDialog::command, [&](int id) { commands.push_back(id); });
+    d.show();
+
+    // Focus on a list and no default button: Enter means id 1.
+    list->setFocus();
+    press(d, Qt::Key_Return);
+    // Focus on a push button: Enter means that button.
+    other->setFocus();
+    press(d, Qt::Key_Enter);
+    // No control with id 2: Escape does nothing and the dialog stays.
+    press(d, Qt::Key_Escape);
+    EXPECT_EQ(commands, (std::vector<int>{1, 7}));
+    EXPECT_TRUE(d.isVisible());
+
+    d.addPushButton(2, QStringLiteral("Cancel"), {50, 45, 30, 14});
+    press(d, Qt::Key_Escape);
+    EXPECT_EQ(commands.back(), 2);
+}
+
+TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn)
+{
+    CautionDialog ok(nullptr);
+    press(ok, Qt::Key_Return);
+    EXPECT_FALSE(ok.continueProgram());
+    CautionDialog cancel(nullptr);
+    press(cancel, Qt::Key_Escape);
+    EXPECT_TRUE(cancel.continueProgram());
+}
+
+TEST_F(Dialogs, TitleBarCloseIsLeftToTheMainWindow)
+{
+    dir.write("un.dat", "2 1 1 1 \n");
+    MainWindow main(false);
+    main.unitCodes().temperature = 2;
+    CannotCalculateDialog d(&main);
+    d.show();
+    // A close asked for by the program itself is the dialog's own business.
+    d.close();
+    EXPECT_FALSE(main.closed());
+    d.show();
+    // The title bar's close (a spontaneous close event) ends up here.
+    d.passCloseToOwner();
+    EXPECT_TRUE(main.closed());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(dir.read("un.dat"), "2 2 1 1 \n");
+}
+
+TEST_F(Dialogs, AboutBoxCarriesNameAndVersion)
+{
+    AboutBox about(nullptr);
+    EXPECT_EQ(about.size(), QSize(490, 322));
+    EXPECT_EQ(about.controlAs<QLabel>(109)->text().toStdString(), "Version 3.1 ");
+    EXPECT_EQ(about.control(1)->geometry(), QRect(418, 284, 52, 24));
+}
+
+} // namespace
+} // namespace torvex::test

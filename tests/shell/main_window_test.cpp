@@ -1,0 +1,185 @@
+#include "shell/main_window.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include <vector>
+
+namespace torvex::test {
+namespace {
+
+using Main = InTempDir;
+
+const std::vector<int> kAlwaysAvailable = {menu::kNew, menu::kUnits, menu::kExit,
+                                           menu::kHelpContents, menu::kAbout};
+const std::vector<int> kVariantCommands = {
+    menu::kAllCharts, menu::kIsothermalLines, menu::kRadialDistributions,
+    menu::kAxialDistributions, menu::kPrintAllCharts, menu::kPrintIsothermalLines,
+    menu::kPrintRadialDistributions, menu::kPrintAxialDistributions, menu::kCloseVariant};
+
+bool available(const MainWindow& w, int id) { return w.action(id)->isEnabled(); }
+
+void expectIdle(const MainWindow& w)
+{
+    for (int id : kAlwaysAvailable) EXPECT_TRUE(available(w, id)) << id;
+    EXPECT_FALSE(available(w, menu::kPrevious));
+    for (int id : kVariantCommands) EXPECT_FALSE(available(w, id)) << id;
+    EXPECT_FALSE(available(w, menu::kSimulationOfSprayParticles));
+}
+
+TEST_F(Main, MenuHasTheCaptionsUnderTheirIds)
+{
+    MainWindow w(false);
+    EXPECT_EQ(w.windowTitle().toStdString(), "  T O R V E X - Simulation of Plasma Jet");
+    const std::vector<std::pair<int, const char*>> items = {
+        {201, "&New"}, {202, "&Previous"}, {40014, "&Units"}, {209, "E&xit"},
+        {200, "&All Charts"}, {203, "&Isothermal Lines"}, {204, "&Radial Distributions"},
+        {206, "A&xial Distributions"}, {40015, "&All Charts"}, {40018, "A&xial Distributions"},
+        {214, "&Close Variant"}, {40013, "&Simulation of Spray Particles"}, {211, "&Contents"},
+        {212, "&About"}};
+    for (const auto& [id, caption] : items) {
+        ASSERT_NE(w.action(id), nullptr) << id;
+        EXPECT_EQ(w.action(id)->text().toStdString(), caption) << id;
+    }
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus.join('|').toStdString(), "&Variant|&Charts|&Next|&Help");
+}
+
+TEST_F(Main, MenuStatesFollowTheVariantEvents)
+{
+    MainWindow w(false);
+    w.applyMenuEvent(MenuEvent::Start);
+    expectIdle(w);
+
+    // Cancel in the run dialog: Previous available, the spray module not,
+    // the rest as it was.
+    w.applyMenuEvent(MenuEvent::RunCancel);
+    EXPECT_TRUE(available(w, menu::kPrevious));
+    for (int id : kVariantCommands) EXPECT_FALSE(available(w, id)) << id;
+
+    w.applyMenuEvent(MenuEvent::PreviousOk);
+    EXPECT_FALSE(available(w, menu::kPrevious));
+    for (int id : kVariantCommands) EXPECT_TRUE(available(w, id)) << id;
+    EXPECT_TRUE(available(w, menu::kSimulationOfSprayParticles));
+
+    w.applyMenuEvent(MenuEvent::RunCancel);
+    EXPECT_TRUE(available(w, menu::kPrevious));
+    for (int id : kVariantCommands) EXPECT_TRUE(available(w, id)) << id;
+    EXPECT_FALSE(available(w, menu::kSimulationOfSprayParticles));
+
+    w.applyMenuEvent(MenuEvent::RunBack);
+    expectIdle(w);
+}
+
+TEST_F(Main, CloseVariantReturnsToIdle)
+{
+    MainWindow w(false);
+    w.applyMenuEvent(MenuEvent::PreviousOk);
+    w.setSprayLaunchAllowed(true);
+    w.runCommand(menu::kRadialDistributions);
+    EXPECT_EQ(w.currentView(), view::kRadialDistributions);
+    w.runCommand(menu::kAxialDistributions);
+    EXPECT_EQ(w.currentView(), view::kAxialDistributions);
+
+    w.runCommand(menu::kCloseVariant);
+    EXPECT_EQ(w.currentView(), view::kNothing);
+    EXPECT_FALSE(w.sprayLaunchAllowed());
+    expectIdle(w);
+    // Without a shown variant the spray module is not started and the
+    // program goes on.
+    w.runCommand(menu::kSimulationOfSprayParticles);
+    EXPECT_FALSE(w.closed());
+}
+
+TEST_F(Main, ChartFontStartsAsArial26)
+{
+    MainWindow w(true);
+    EXPECT_EQ(w.chartFont().face, "Arial");
+    EXPECT_EQ(w.chartFont().height, 26);
+    EXPECT_EQ(w.chartFont().weight, 400);
+    EXPECT_EQ(w.chartFont().escapement, 0);
+}
+
+TEST_F(Main, NewOpensTheParameterDialogOnlyForKnownCodes)
+{
+    dir.write("un.dat", "2 1 2 2 \n");
+    {
+        MainWindow w(false);
+        ModalCloser closer;
+        w.runCommand(menu::kNew);
+        EXPECT_EQ(closer.closed(), 1);
+    }
+    for (const char* codes : {"3 1 1 1 \n", "1 1 0 0 \n"}) {
+        dir.write("un.dat", codes);
+        MainWindow w(false);
+        ModalCloser closer;
+        w.runCommand(menu::kNew);
+        EXPECT_EQ(closer.closed(), 0) << codes;
+        EXPECT_EQ(w.unitCodes().length, codes[0] - '0');
+    }
+}
+
+TEST_F(Main, ExitWritesTheUnitsInMemory)
+{
+    dir.write("un.dat", "2 3 1 1 \n");
+    MainWindow w(false);
+    w.unitCodes().flow = 2;
+    w.runCommand(menu::kExit);
+    EXPECT_TRUE(w.closed());
+    EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
+}
+
+TEST_F(Main, StartedBackDoesNotOverwriteUnitsItNeverRead)
+{
+    dir.write("un.dat", "2 2 2 2 \n");
+    {
+        MainWindow w(true);
+        EXPECT_FALSE(w.unitCodesLoaded());
+        w.runCommand(menu::kExit);
+    }
+    EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
+    // Once read, the codes are the user's and are saved at the end.
+    MainWindow w(true);
+    w.readUnitFile(kUnitFile);
+    w.unitCodes().temperature = 3;
+    w.close();
+    EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
+}
+
+TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun)
+{
+    dir.write("un.dat", "1 1 1 1 \n");
+    dir.write("unp.dat", "2 2 2 2 \n");
+    MainWindow w(false);
+    {
+        ModalCloser closer;
+        w.runCommand(menu::kPrevious);
+    }
+    EXPECT_EQ(w.unitCodes().length, 2);
+    w.close();
+    EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
+}
+
+TEST_F(Main, MissingOrBrokenUnitFileFallsBackToMetricKelvinSlpm)
+{
+    MainWindow w(false);
+    EXPECT_EQ(w.unitCodes().length, 1);
+    EXPECT_EQ(w.unitCodes().temperature, 1);
+    EXPECT_EQ(w.unitCodes().flow, 1);
+    // The solver reads un.dat too, so the missing file is made.
+    EXPECT_EQ(dir.read("un.dat"), "1 1 1 1 \n");
+
+    dir.write("un.dat", "2 x\n");
+    w.unitCodes().length = 2;
+    w.readUnitFile(kUnitFile);
+    EXPECT_EQ(w.unitCodes().length, 1);
+    EXPECT_EQ(dir.read("un.dat"), "1 1 1 1 \n");
+}
+
+} // namespace
+} // namespace torvex::test

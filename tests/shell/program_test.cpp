@@ -1,0 +1,95 @@
+#include "platform/help_window.h"
+#include "platform/launch.h"
+#include "resources/bitmaps.h"
+#include "shell/help_file.h"
+#include "shell/program.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTextBrowser>
+
+namespace torvex::test {
+namespace {
+
+TEST(CommandLine, StartedBackWhenItBeginsWithZero)
+{
+    EXPECT_TRUE(isStartedBack("0"));
+    EXPECT_TRUE(isStartedBack("05"));
+    EXPECT_FALSE(isStartedBack(""));
+    EXPECT_FALSE(isStartedBack("10"));
+    EXPECT_FALSE(isStartedBack(" 0"));
+    char prog[] = "torvex", a[] = "05", b[] = "x";
+    char* argv[] = {prog, a, b, nullptr};
+    EXPECT_EQ(commandLineOf(3, argv), "05 x");
+    EXPECT_EQ(commandLineOf(1, argv), "");
+}
+
+TEST(DisplayCheck, OnlyTheLayoutDisplayPassesQuietly)
+{
+    EXPECT_TRUE(displayNeedsCaution({1280, 16, 16}));
+    EXPECT_TRUE(displayNeedsCaution({1024, 32, 16}));
+    EXPECT_TRUE(displayNeedsCaution({1024, 16, 20}));
+    EXPECT_FALSE(displayNeedsCaution({1024, 16, 16}));
+}
+
+TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite)
+{
+    testApplication();
+    EXPECT_EQ(plasmaBitmap().size(), QSize(302, 300));
+    EXPECT_EQ(torvexBitmap().size(), QSize(167, 57));
+    const QImage inp = inpBitmap();
+    ASSERT_EQ(inp.size(), QSize(391, 487));
+    int black = 0;
+    for (int y = 0; y < inp.height(); ++y) {
+        for (int x = 0; x < inp.width(); ++x) {
+            const QRgb c = inp.pixel(x, y) & 0xffffff;
+            ASSERT_TRUE(c == 0 || c == 0xffffff) << x << "," << y;
+            black += c == 0;
+        }
+    }
+    EXPECT_GT(black, 5000);  // a drawing, not an empty sheet
+}
+
+TEST(Launch, FindsTheModuleBesideTheProgramFirst)
+{
+    TempDir dir;
+    dir.write("Kavel", "#!/bin/sh\n");
+    const QString beside = QString::fromStdString(dir.path());
+    EXPECT_TRUE(locateProgram(QStringLiteral("Kavel.exe"), beside).isEmpty());  // not executable
+    QFile::setPermissions(QString::fromStdString(dir.file("Kavel")),
+                          QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(locateProgram(QStringLiteral("Kavel.exe"), beside),
+              QString::fromStdString(dir.file("Kavel")));
+    EXPECT_FALSE(locateProgram(QStringLiteral("sh"), QString()).isEmpty());  // from PATH
+}
+
+TEST(Help, FileIsFoundAndListsItsTopics)
+{
+    testApplication();
+    const QString path = helpFilePath();
+    ASSERT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+    EXPECT_TRUE(path.endsWith(QStringLiteral("Torvex.hlp")));
+    HelpWindow help(path);
+    EXPECT_GE(help.contentsList()->count(), 8);
+    EXPECT_EQ(help.indexList()->count(), help.contentsList()->count());
+
+    const auto topics = helpTopics(QStringLiteral(
+        "<h2 id=\"a\">Units <i>x</i></h2><p>t</p><h3 id=\"b\">un.dat</h3><h4 id=\"c\">no</h4>"));
+    ASSERT_EQ(topics.size(), 2u);
+    EXPECT_EQ(topics[0].title.toStdString(), "Units x");
+    EXPECT_EQ(topics[1].level, 3);
+    EXPECT_EQ(topics[1].anchor.toStdString(), "b");
+}
+
+TEST(Help, MissingFileIsReportedInTheWindow)
+{
+    testApplication();
+    HelpWindow help(QStringLiteral("/nonexistent/Torvex.hlp"));
+    EXPECT_EQ(help.contentsList()->count(), 0);
+    EXPECT_TRUE(help.text()->toPlainText().contains(QStringLiteral("could not be opened")));
+}
+
+} // namespace
+} // namespace torvex::test

@@ -1,0 +1,63 @@
+// Shared set-up of the shell tests: one QApplication for the whole test
+// program and a temporary working directory, since the program reads and
+// writes its files in the current directory.
+#pragma once
+
+#include "tests/support/temp_dir.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace torvex::test {
+
+inline QApplication& testApplication()
+{
+    static int argc = 1;
+    static char name[] = "torvex_shell_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// While it lives, rejects every modal dialog that opens and counts them, so
+// that commands which open dialogs can run in a test.
+class ModalCloser {
+public:
+    ModalCloser()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ++closed_;
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    int closed() const { return closed_; }
+
+private:
+    QTimer timer_;
+    int closed_ = 0;
+};
+
+class InTempDir : public ::testing::Test {
+protected:
+    InTempDir() : previous_(std::filesystem::current_path())
+    {
+        testApplication();
+        std::filesystem::current_path(dir.path());
+    }
+    ~InTempDir() override { std::filesystem::current_path(previous_); }
+
+    TempDir dir;
+
+private:
+    std::filesystem::path previous_;
+};
+
+} // namespace torvex::test
