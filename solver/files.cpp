@@ -146,6 +146,8 @@ ReadStatus readSolverUnits(const std::string& path, SolverState& s) {
     if (!readLines(path, lines)) return failure("The unit file " + path + " is missing or cannot be read.");
     if (lines.empty() || lines[0].size() < 5)
         return failure("The unit file " + path + " is truncated: it needs four one-digit codes in columns 1, 3, 5 and 7.");
+    if (!isBlank(lines[0][1]) || !isBlank(lines[0][3]))
+        return failure("The unit file " + path + " does not keep its layout: the codes belong in columns 1, 3, 5 and 7.");
     int codes[3] = {0, 0, 0};
     for (int k = 0; k < 3; ++k) {
         const char c = lines[0][2 * k];
@@ -189,6 +191,8 @@ ReadStatus readSolverInputs(const std::string& path, SolverState& s, float& diam
     for (std::size_t blank : {2u, 8u, 14u, 19u})
         if (!isBlank(line[blank]))
             return failure(what + " does not keep its fixed columns (column " + std::to_string(blank + 1) + " is not blank).");
+    if (!withoutBlanks(line.substr(23)).empty())
+        return failure(what + " holds more than its five fields (a value wider than its columns?).");
 
     int gas = 0, amps = 0, rate = 0;
     float d = 0, l = 0;

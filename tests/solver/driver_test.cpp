@@ -327,6 +327,8 @@ TEST_F(StationLoopRun, BadInputIsNamedAndNothingIsWritten) {
         {"ip.dat", " 1  8.0x 14.00  500  35\n", "diameter"},
         {"ip.dat", " 1  8.00 14.00  5O0  35\n", "current"},
         {"ip.dat", "1 8 14 500 35\n", "ip.dat"},
+        {"ip.dat", " 1  8.00 14.00  500 1350\n", "more than its five fields"},
+        {"un.dat", "111 1 1 \n", "columns 1, 3, 5 and 7"},
         {"ar.dat", gas.substr(0, 3000), "fewer than 432"},
         {"ar.dat", "7" + gas.substr(1), "temperature grid"},
     };
