@@ -158,6 +158,7 @@ RunOutcome StationLoop::run() {
         if (s_.stepIndex < s_.totalStepCount) {
             if (extend) extendJetGrid(s_);
             modules_.jet(s_, progress_);
+            limitJetNodeCount(s_);  // requests that add up never pass the node capacity
             if (s_.failFlag == 1) {
                 files_.flush();  // the records so far stay readable
                 files_.close();

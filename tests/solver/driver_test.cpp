@@ -149,6 +149,7 @@ struct FakeMarch {
     int failChannelAt = -1;   // step at which the channel march fails
     int failJetAt = -1;       // jet step at which the jet march fails
     int growEvery = 0;        // jet steps between grid requests (0: none)
+    bool someAtStations = false;  // every second request meets an output station
     int widestGrid = 0;
     std::vector<int> progress;
 };
@@ -199,6 +200,7 @@ void fakeJet(SolverState& s, const ProgressCallback&) {
     fake.widestGrid = std::max(fake.widestGrid, s.radialNodeCount);
     if (fake.growEvery > 0 && j % fake.growEvery == 0) {
         s.jetNodeCount += 2;  // grid request: returns off-station
+        if (fake.someAtStations && j % (2 * fake.growEvery) == 0) s.stationStep = s.stepIndex;
         return;
     }
     s.stationStep = s.stepIndex;
@@ -283,6 +285,15 @@ TEST_F(StationLoopRun, GridGrowthStopsAtTheNodeCapacity) {
     EXPECT_EQ(lines("ilt.res").size(), 201u);
     EXPECT_EQ(state->jetSimpsonWeight[kMaxNodes], 1.0f);
     EXPECT_EQ(state->axialVelocity[kMaxNodes - 1], state->ambientVelocity);
+}
+
+TEST_F(StationLoopRun, RequestsMeetingAStationAddUpWithoutPassingTheCapacity) {
+    fake.growEvery = 3;
+    fake.someAtStations = true;
+    ASSERT_EQ(run().result, RunResult::Completed);
+    EXPECT_EQ(state->radialNodeCount, kMaxNodes);
+    EXPECT_LE(state->jetNodeCount, kMaxNodes);
+    EXPECT_EQ(lines("ftu.res").size(), 136u * 33u);
 }
 
 TEST_F(StationLoopRun, FailureInTheChannelLeavesEarlierFilesAndNeverReportsTheNozzleExit) {
