@@ -39,7 +39,7 @@ const char* const kUsage =
     "  --flow-unit slpm|scfh\n"
     "The five variant options go together and write ip.dat; any unit option\n"
     "writes un.dat (units not given keep their value from un.dat, else metric,\n"
-    "kelvin, SLPM).\n"
+    "kelvin, SLPM); so does a new variant in a directory without un.dat.\n"
     "\n"
     "Other options:\n"
     "  --characteristics         print the plasmatron characteristics after the run\n"
@@ -148,9 +148,10 @@ bool writeVariantFiles(const Options& o) {
         return false;
     }
     if (allVariant && !checkVariant(o)) return false;
-    if (o.lengthUnit || o.temperatureUnit || o.flowUnit) {
-        UnitCodes codes;
-        readUnitCodes(o.dir + "/un.dat", codes);
+    UnitCodes codes;
+    const bool haveUnits = readUnitCodes(o.dir + "/un.dat", codes);
+    // A new variant in a directory without un.dat gets the default units.
+    if (o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !haveUnits)) {
         if (o.lengthUnit) codes.length = *o.lengthUnit;
         if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
         if (o.flowUnit) codes.flow = *o.flowUnit;
