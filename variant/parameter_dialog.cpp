@@ -30,6 +30,7 @@ QString flowUnit(const UnitCodes& units) { return units.flow == 1 ? "SLPM" : "SC
 
 ParameterDialog::ParameterDialog(MainWindow& main, const UnitCodes& units)
     : TorvexDialog(&main, QStringLiteral("  Plasmatron Parameters "), 360, 262), input_(units) {
+    setObjectName(QString::fromStdString(parameterTemplateName(units)));
     createControls();
     checkRadioButton(kArgon, kArgonHelium, kArgon);
     for (int id : {kArgonFractionList, kDiameterList, kLengthList, kCurrentList, kFlowList}) showList(id);

@@ -12,6 +12,7 @@ namespace torvex {
 PreviousDialog::PreviousDialog(MainWindow& main)
     : TorvexDialog(&main, QStringLiteral("  Plasmatron Parameters "), 360, 262),
       main_(main) {
+    setObjectName(QStringLiteral("PREVIOUS"));
     addPushButton(previous_ids::kOk, QStringLiteral("OK"), {302, 234, 30, 14}, true);
     // Without unp.dat (no variant calculated yet) the units in memory stay as
     // they are instead of falling back to metric.

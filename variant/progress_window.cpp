@@ -19,6 +19,7 @@ constexpr int kBarStep = 5;
 } // namespace
 
 ProgressWindow::ProgressWindow(QWidget* owner) : TorvexDialog(owner, QStringLiteral("  Progress"), 151, 79) {
+    setObjectName(QStringLiteral("PROGRESS"));
     setModal(false);
     placeAt(110, 135);
     QProgressBar* bar = addProgressBar(progress_ids::kBar, {13, 52, 125, 12});

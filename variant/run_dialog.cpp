@@ -18,6 +18,7 @@ RunDialog::RunDialog(MainWindow& main, const VariantInputs& inputs)
     : TorvexDialog(&main, QStringLiteral("  Plasmatron Parameters"), 361, 262),
       main_(main),
       inputs_(inputs) {
+    setObjectName(QStringLiteral("Input3"));
     addPushButton(run_ids::kRun, QStringLiteral("&Run"), {261, 234, 29, 14});
     addPushButton(run_ids::kBack, QStringLiteral("< &Back"), {219, 234, 29, 14});
     addPushButton(run_ids::kCancel, QStringLiteral("&Cancel"), {303, 234, 29, 14}, true);
