@@ -318,6 +318,19 @@ void paintDimensions(QPainter& p)
     p.drawText(QPointF(lx + 10, mid + 8), QStringLiteral("L"));
 }
 
+// The About box letters its texts over the picture's right edge: the edge
+// fades into the dialog's grey so they stay readable.
+void paintFadingEdge(QPainter& p)
+{
+    const double fadeStart = kPlasmaWidth - 120;
+    QLinearGradient fade(fadeStart, 0, kPlasmaWidth, 0);
+    fade.setColorAt(0, QColor(194, 194, 194, 0));
+    fade.setColorAt(0.4, QColor(194, 194, 194, 60));
+    fade.setColorAt(0.75, QColor(194, 194, 194, 190));
+    fade.setColorAt(0.9, QColor(194, 194, 194, 255));
+    p.fillRect(QRectF(fadeStart, 0, kPlasmaWidth - fadeStart, kPlasmaHeight), fade);
+}
+
 } // namespace
 
 QImage plasmaBitmap()
@@ -329,6 +342,7 @@ QImage plasmaBitmap()
     paintJet(p);
     paintParticles(p);
     paintTorchBody(p);
+    paintFadingEdge(p);
     return image;
 }
 
