@@ -36,4 +36,4 @@ QRect dialogRectToPixels(const DialogRect& r);
 // the layouts assume (10 points -> 13 pixels, 12 points -> 16 pixels).
 int fontPointsToPixels(int points);
 
-} // namespace torvex
+}  // namespace torvex

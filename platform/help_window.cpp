@@ -11,7 +11,6 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
-
 #include <algorithm>
 
 namespace torvex {
@@ -20,24 +19,22 @@ namespace {
 
 constexpr int kAnchorRole = Qt::UserRole;
 
-QString plainTitle(const QString& html)
-{
+QString plainTitle(const QString& html) {
     QTextDocument doc;
     doc.setHtml(html);
     return doc.toPlainText().simplified();
 }
 
-QString missingFileText(const QString& helpFile)
-{
-    return QStringLiteral("<h2>Help is not available</h2><p>The help file <b>%1</b> "
-                          "could not be opened.</p>")
+QString missingFileText(const QString& helpFile) {
+    return QStringLiteral(
+               "<h2>Help is not available</h2><p>The help file <b>%1</b> "
+               "could not be opened.</p>")
         .arg(helpFile.toHtmlEscaped());
 }
 
-} // namespace
+}  // namespace
 
-std::vector<HelpTopic> helpTopics(const QString& html)
-{
+std::vector<HelpTopic> helpTopics(const QString& html) {
     static const QRegularExpression heading(
         QStringLiteral("<h([23])\\s+id=\"([^\"]+)\"[^>]*>(.*?)</h\\1>"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
@@ -51,11 +48,10 @@ std::vector<HelpTopic> helpTopics(const QString& html)
 }
 
 HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
-    : QWidget(parent, Qt::Window)
-    , contents_(new QListWidget)
-    , index_(new QListWidget)
-    , text_(new QTextBrowser)
-{
+    : QWidget(parent, Qt::Window),
+      contents_(new QListWidget),
+      index_(new QListWidget),
+      text_(new QTextBrowser) {
     setWindowTitle(QStringLiteral("TORVEX Help"));
     auto* tabs = new QTabWidget;
     tabs->addTab(contents_, QStringLiteral("Contents"));
@@ -79,17 +75,14 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
         text_->setHtml(missingFileText(helpFile));
     }
 
-    auto go = [this](QListWidgetItem* item) {
-        text_->scrollToAnchor(item->data(kAnchorRole).toString());
-    };
+    auto go = [this](QListWidgetItem* item) { text_->scrollToAnchor(item->data(kAnchorRole).toString()); };
     connect(contents_, &QListWidget::itemActivated, this, go);
     connect(contents_, &QListWidget::itemClicked, this, go);
     connect(index_, &QListWidget::itemActivated, this, go);
     connect(index_, &QListWidget::itemClicked, this, go);
 }
 
-void HelpWindow::fillLists(const std::vector<HelpTopic>& topics)
-{
+void HelpWindow::fillLists(const std::vector<HelpTopic>& topics) {
     // Contents: the topics in reading order, subtopics indented.
     for (const HelpTopic& t : topics) {
         const QString indent = t.level > 2 ? QStringLiteral("    ") : QString();
@@ -107,8 +100,7 @@ void HelpWindow::fillLists(const std::vector<HelpTopic>& topics)
     }
 }
 
-void openHelpWindow(const QString& helpFile, QWidget* owner)
-{
+void openHelpWindow(const QString& helpFile, QWidget* owner) {
     static QPointer<HelpWindow> window;
     // Each opening starts afresh at the contents.
     if (window) {
@@ -121,4 +113,4 @@ void openHelpWindow(const QString& helpFile, QWidget* owner)
     window->activateWindow();
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <vector>
 
 class QListWidget;
@@ -45,4 +44,4 @@ private:
 // The window belongs to `owner` and goes when the owner's program ends.
 void openHelpWindow(const QString& helpFile, QWidget* owner);
 
-} // namespace torvex
+}  // namespace torvex

@@ -11,8 +11,7 @@ namespace torvex {
 namespace {
 
 // The name as given, and on systems without ".exe" programs the bare name.
-QStringList candidateNames(const QString& name)
-{
+QStringList candidateNames(const QString& name) {
     QStringList names{name};
     const QString exe = QStringLiteral(".exe");
     if (name.endsWith(exe, Qt::CaseInsensitive) && name.size() > exe.size()) {
@@ -21,16 +20,14 @@ QStringList candidateNames(const QString& name)
     return names;
 }
 
-bool isRunnable(const QString& path)
-{
+bool isRunnable(const QString& path) {
     QFileInfo info(path);
     return info.isFile() && info.isExecutable();
 }
 
-} // namespace
+}  // namespace
 
-QString locateProgram(const QString& name, const QString& besideDir)
-{
+QString locateProgram(const QString& name, const QString& besideDir) {
     const QStringList names = candidateNames(name);
     if (!besideDir.isEmpty()) {
         for (const QString& n : names) {
@@ -49,8 +46,7 @@ QString locateProgram(const QString& name, const QString& besideDir)
     return QString();
 }
 
-bool startProgram(const QString& name, const QStringList& arguments)
-{
+bool startProgram(const QString& name, const QStringList& arguments) {
     QString path = locateProgram(name, QCoreApplication::applicationDirPath());
     if (path.isEmpty()) {
         return false;
@@ -60,4 +56,4 @@ bool startProgram(const QString& name, const QStringList& arguments)
     return QProcess::startDetached(path, arguments, QDir::currentPath());
 }
 
-} // namespace torvex
+}  // namespace torvex

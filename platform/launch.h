@@ -14,4 +14,4 @@ QString locateProgram(const QString& name, const QString& besideDir);
 // Returns whether it started; the caller may ignore the result.
 bool startProgram(const QString& name, const QStringList& arguments);
 
-} // namespace torvex
+}  // namespace torvex

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <cmath>
 #include <random>
 
@@ -21,8 +20,7 @@ constexpr int kPlasmaHeight = 300;
 constexpr double kNozzleExitX = 74;
 constexpr double kJetAxisY = 150;
 
-void paintDarkGround(QPainter& p)
-{
+void paintDarkGround(QPainter& p) {
     QLinearGradient ground(0, 0, 0, kPlasmaHeight);
     ground.setColorAt(0, QColor(12, 14, 34));
     ground.setColorAt(0.5, QColor(22, 18, 48));
@@ -30,8 +28,7 @@ void paintDarkGround(QPainter& p)
     p.fillRect(0, 0, kPlasmaWidth, kPlasmaHeight, ground);
 }
 
-void paintTorchBody(QPainter& p)
-{
+void paintTorchBody(QPainter& p) {
     QLinearGradient metal(0, 95, 0, 205);
     metal.setColorAt(0, QColor(70, 74, 82));
     metal.setColorAt(0.35, QColor(196, 200, 208));
@@ -57,9 +54,7 @@ void paintTorchBody(QPainter& p)
 
 // One glowing layer of the jet: an ellipse stretched along the axis, bright
 // at the nozzle and fading outwards.
-void paintJetLayer(QPainter& p, double length, double halfWidth, const QColor& inner,
-                   const QColor& outer)
-{
+void paintJetLayer(QPainter& p, double length, double halfWidth, const QColor& inner, const QColor& outer) {
     p.save();
     p.translate(kNozzleExitX, kJetAxisY);
     p.scale(length / halfWidth, 1.0);
@@ -73,8 +68,7 @@ void paintJetLayer(QPainter& p, double length, double halfWidth, const QColor& i
     p.restore();
 }
 
-void paintJet(QPainter& p)
-{
+void paintJet(QPainter& p) {
     p.setCompositionMode(QPainter::CompositionMode_Plus);
     paintJetLayer(p, 240, 92, QColor(150, 60, 190, 200), QColor(90, 30, 140, 110));
     paintJetLayer(p, 200, 56, QColor(255, 120, 40, 230), QColor(200, 60, 30, 140));
@@ -85,8 +79,7 @@ void paintJet(QPainter& p)
 
 // Hot spray particles carried by the jet; a fixed seed keeps the picture the
 // same at every start.
-void paintParticles(QPainter& p)
-{
+void paintParticles(QPainter& p) {
     std::mt19937 random(1957);
     std::uniform_real_distribution<double> along(0.15, 1.0);
     std::normal_distribution<double> across(0.0, 0.28);
@@ -109,8 +102,7 @@ constexpr int kTorvexHeight = 57;
 // columns off; the lettering keeps clear of them.
 constexpr int kLetteringWidth = 150;
 
-QFont letteringFont()
-{
+QFont letteringFont() {
     QFont f;
     f.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                    QStringLiteral("DejaVu Serif")});
@@ -125,24 +117,23 @@ QFont letteringFont()
 
 constexpr int kInpWidth = 391;
 constexpr int kInpHeight = 487;
-constexpr int kAxisX = 150;          // torch axis
-constexpr int kBodyLeft = 40;        // outer wall of the casing
+constexpr int kAxisX = 150;    // torch axis
+constexpr int kBodyLeft = 40;  // outer wall of the casing
 constexpr int kBodyRight = 260;
-constexpr int kHolderTop = 30;       // cathode holder (insulator)
+constexpr int kHolderTop = 30;  // cathode holder (insulator)
 constexpr int kHolderBottom = 115;
-constexpr int kCathodeHalf = 18;     // cathode rod half-width
+constexpr int kCathodeHalf = 18;  // cathode rod half-width
 constexpr int kCathodeTop = 12;
 constexpr int kCathodeShoulder = 150;
 constexpr int kCathodeTip = 176;
-constexpr int kChamberHalf = 52;     // nozzle inlet radius at the holder
-constexpr int kChannelHalf = 28;     // anode channel radius (d / 2)
-constexpr int kChannelInlet = 198;   // origin 0 of the axes
+constexpr int kChamberHalf = 52;    // nozzle inlet radius at the holder
+constexpr int kChannelHalf = 28;    // anode channel radius (d / 2)
+constexpr int kChannelInlet = 198;  // origin 0 of the axes
 constexpr int kChannelExit = 400;
-constexpr int kGasPassage = 44;      // distance of the gas passages from the axis
+constexpr int kGasPassage = 44;  // distance of the gas passages from the axis
 constexpr int kGasPassageHalf = 5;
 
-QFont letterFont(int pixels, bool italic)
-{
+QFont letterFont(int pixels, bool italic) {
     QFont f;
     f.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                    QStringLiteral("DejaVu Serif")});
@@ -153,8 +144,7 @@ QFont letterFont(int pixels, bool italic)
     return f;
 }
 
-void drawArrowHead(QPainter& p, QPointF tip, QPointF from)
-{
+void drawArrowHead(QPainter& p, QPointF tip, QPointF from) {
     const double dx = tip.x() - from.x();
     const double dy = tip.y() - from.y();
     const double len = std::hypot(dx, dy);
@@ -171,24 +161,24 @@ void drawArrowHead(QPainter& p, QPointF tip, QPointF from)
     p.restore();
 }
 
-void drawArrow(QPainter& p, QPointF from, QPointF to)
-{
+void drawArrow(QPainter& p, QPointF from, QPointF to) {
     p.drawLine(from, to);
     drawArrowHead(p, to, from);
 }
 
 // Section hatching: parallel lines at 45 degrees inside a region.
-void hatch(QPainter& p, const QPainterPath& region, bool rising)
-{
+void hatch(QPainter& p, const QPainterPath& region, bool rising) {
     p.save();
     p.setClipPath(region);
     const QRectF box = region.boundingRect();
     const double span = box.width() + box.height();
     for (double t = 0; t <= span; t += 8) {
         if (rising) {
-            p.drawLine(QPointF(box.left() + t, box.bottom()), QPointF(box.left() + t - box.height(), box.top()));
+            p.drawLine(QPointF(box.left() + t, box.bottom()),
+                       QPointF(box.left() + t - box.height(), box.top()));
         } else {
-            p.drawLine(QPointF(box.left() + t - box.height(), box.bottom()), QPointF(box.left() + t, box.top()));
+            p.drawLine(QPointF(box.left() + t - box.height(), box.bottom()),
+                       QPointF(box.left() + t, box.top()));
         }
     }
     p.restore();
@@ -196,8 +186,7 @@ void hatch(QPainter& p, const QPainterPath& region, bool rising)
 }
 
 // The right half of the nozzle (anode) wall in section.
-QPainterPath nozzleSection()
-{
+QPainterPath nozzleSection() {
     QPainterPath wall;
     wall.moveTo(kAxisX + kChamberHalf, kHolderBottom);
     wall.lineTo(kBodyRight, kHolderBottom);
@@ -209,8 +198,7 @@ QPainterPath nozzleSection()
 }
 
 // The right half of the cathode holder in section, cut by the gas passage.
-QPainterPath holderSection()
-{
+QPainterPath holderSection() {
     QPainterPath holder;
     holder.addRect(QRectF(kAxisX + kCathodeHalf, kHolderTop, kBodyRight - kAxisX - kCathodeHalf,
                           kHolderBottom - kHolderTop));
@@ -220,8 +208,7 @@ QPainterPath holderSection()
     return holder.subtracted(passage);
 }
 
-QPainterPath cathodeHalf(int side)
-{
+QPainterPath cathodeHalf(int side) {
     QPainterPath c;
     c.moveTo(kAxisX, kCathodeTop);
     c.lineTo(kAxisX + side * kCathodeHalf, kCathodeTop);
@@ -232,23 +219,20 @@ QPainterPath cathodeHalf(int side)
 }
 
 // The left half: the torch seen from outside, outlines only.
-void paintOutsideHalf(QPainter& p)
-{
+void paintOutsideHalf(QPainter& p) {
     p.drawRect(QRect(kBodyLeft, kHolderTop, kAxisX - kCathodeHalf - kBodyLeft, kHolderBottom - kHolderTop));
     p.drawRect(QRect(kBodyLeft, kHolderBottom, kAxisX - kBodyLeft, kChannelExit - kHolderBottom));
     p.drawPath(cathodeHalf(-1));
 }
 
 // The right half: holder, cathode and nozzle cut along the axis.
-void paintSectionHalf(QPainter& p)
-{
+void paintSectionHalf(QPainter& p) {
     hatch(p, holderSection(), false);
     hatch(p, cathodeHalf(1), false);
     hatch(p, nozzleSection(), true);
 }
 
-void paintAxes(QPainter& p)
-{
+void paintAxes(QPainter& p) {
     QPen centre(Qt::black, 1, Qt::DashDotLine);
     p.save();
     p.setPen(centre);
@@ -265,8 +249,7 @@ void paintAxes(QPainter& p)
     p.drawText(QPointF(kAxisX - 18, kChannelInlet + 18), QStringLiteral("0"));
 }
 
-void paintGasInflow(QPainter& p)
-{
+void paintGasInflow(QPainter& p) {
     const int right = kAxisX + kGasPassage;
     const int left = kAxisX - kGasPassage;
     drawArrow(p, QPointF(right, 0), QPointF(right, kHolderTop + 40));
@@ -279,16 +262,14 @@ void paintGasInflow(QPainter& p)
     p.restore();
 }
 
-void paintPolarity(QPainter& p)
-{
+void paintPolarity(QPainter& p) {
     p.setFont(letterFont(30, false));
     // Cathode negative, anode positive.
     p.drawText(QPointF(kAxisX - kCathodeHalf - 34, 26), QStringLiteral("\u2212"));
     p.drawText(QPointF(kBodyRight + 10, 260), QStringLiteral("+"));
 }
 
-void paintArcCurrent(QPainter& p)
-{
+void paintArcCurrent(QPainter& p) {
     // The arc runs from the cathode tip to the anode wall of the channel.
     QPainterPath arc;
     arc.moveTo(kAxisX, kCathodeTip);
@@ -299,8 +280,7 @@ void paintArcCurrent(QPainter& p)
     p.drawText(QPointF(kAxisX + 4, 290), QStringLiteral("I"));
 }
 
-void paintDimensions(QPainter& p)
-{
+void paintDimensions(QPainter& p) {
     // d: the channel diameter under the exit.
     const int dy = 432;
     p.drawLine(kAxisX - kChannelHalf, kChannelExit, kAxisX - kChannelHalf, dy + 8);
@@ -320,8 +300,7 @@ void paintDimensions(QPainter& p)
 
 // The About box letters its texts over the picture's right edge: the edge
 // fades into the dialog's grey so they stay readable.
-void paintFadingEdge(QPainter& p)
-{
+void paintFadingEdge(QPainter& p) {
     const double fadeStart = kPlasmaWidth - 120;
     QLinearGradient fade(fadeStart, 0, kPlasmaWidth, 0);
     fade.setColorAt(0, QColor(194, 194, 194, 0));
@@ -331,10 +310,9 @@ void paintFadingEdge(QPainter& p)
     p.fillRect(QRectF(fadeStart, 0, kPlasmaWidth - fadeStart, kPlasmaHeight), fade);
 }
 
-} // namespace
+}  // namespace
 
-QImage plasmaBitmap()
-{
+QImage plasmaBitmap() {
     QImage image(kPlasmaWidth, kPlasmaHeight, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -346,8 +324,7 @@ QImage plasmaBitmap()
     return image;
 }
 
-QImage torvexBitmap()
-{
+QImage torvexBitmap() {
     QImage image(kTorvexWidth, kTorvexHeight, QImage::Format_RGB32);
     image.fill(QColor(192, 192, 192));
     QPainter p(&image);
@@ -369,8 +346,7 @@ QImage torvexBitmap()
     return image;
 }
 
-QImage inpBitmap()
-{
+QImage inpBitmap() {
     QImage image(kInpWidth, kInpHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
@@ -391,4 +367,4 @@ QImage inpBitmap()
         .convertToFormat(QImage::Format_RGB32);
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -12,6 +12,6 @@ QImage torvexBitmap();  // 167 x 57
 // Black-and-white half-section of the plasmatron with the quantities the
 // parameter dialogs ask for: G, d, L, I, and the axes r and z from the
 // channel inlet 0 (parameter and run dialogs).
-QImage inpBitmap();     // 391 x 487
+QImage inpBitmap();  // 391 x 487
 
-} // namespace torvex
+}  // namespace torvex

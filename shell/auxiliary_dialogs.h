@@ -2,9 +2,9 @@
 // dialogs (shown through the functions of messages.h).
 #pragma once
 
-#include "shell/torvex_dialog.h"
-
 #include <QImage>
+
+#include "shell/torvex_dialog.h"
 
 namespace torvex {
 
@@ -48,4 +48,4 @@ protected:
     void onCommand(int id) override;
 };
 
-} // namespace torvex
+}  // namespace torvex

@@ -8,4 +8,4 @@ void paintCurrentView(DrawingContext&, int, const UnitCodes&, const ViewArea&) {
 
 void printView(QWidget*, int, const UnitCodes&) {}
 
-} // namespace torvex
+}  // namespace torvex

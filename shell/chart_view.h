@@ -24,4 +24,4 @@ void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, cons
 // Prints the page of a view on a printer chosen in the print dialog.
 void printView(QWidget* owner, int view, const UnitCodes& units);
 
-} // namespace torvex
+}  // namespace torvex

@@ -8,10 +8,9 @@ namespace torvex {
 
 namespace {
 const char* const kHelpFileName = "Torvex.hlp";
-} // namespace
+}  // namespace
 
-QString helpFilePath()
-{
+QString helpFilePath() {
     const QString name = QString::fromLatin1(kHelpFileName);
     const QStringList folders = {
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/torvex"),
@@ -27,4 +26,4 @@ QString helpFilePath()
     return name;
 }
 
-} // namespace torvex
+}  // namespace torvex

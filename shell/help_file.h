@@ -10,4 +10,4 @@ namespace torvex {
 // so the help window can say which file is missing.
 QString helpFilePath();
 
-} // namespace torvex
+}  // namespace torvex

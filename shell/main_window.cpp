@@ -1,5 +1,13 @@
 #include "shell/main_window.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <functional>
+
 #include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/painter_context.h"
@@ -9,15 +17,6 @@
 #include "shell/units_dialog.h"
 #include "variant/variant_commands.h"
 
-#include <QAction>
-#include <QCloseEvent>
-#include <QGuiApplication>
-#include <QMenuBar>
-#include <QPainter>
-#include <QScreen>
-
-#include <functional>
-
 namespace torvex {
 
 namespace {
@@ -26,8 +25,7 @@ namespace {
 class ClientArea : public QWidget {
 public:
     ClientArea(QWidget* parent, std::function<void(QWidget*)> paint)
-        : QWidget(parent), paint_(std::move(paint))
-    {
+        : QWidget(parent), paint_(std::move(paint)) {
         QPalette p = palette();
         p.setColor(QPalette::Window, Qt::white);
         setPalette(p);
@@ -50,17 +48,13 @@ const int kPrintCommands[] = {menu::kPrintAllCharts, menu::kPrintIsothermalLines
                               menu::kPrintRadialDistributions, menu::kPrintAxialDistributions};
 
 // A length or flow code other than 1 and 2 has no parameter dialog.
-bool hasParameterDialog(const UnitCodes& codes)
-{
+bool hasParameterDialog(const UnitCodes& codes) {
     return (codes.length == 1 || codes.length == 2) && (codes.flow == 1 || codes.flow == 2);
 }
 
-} // namespace
+}  // namespace
 
-MainWindow::MainWindow(bool startedBack, QWidget* parent)
-    : QMainWindow(parent)
-    , startedBack_(startedBack)
-{
+MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent), startedBack_(startedBack) {
     setWindowTitle(QStringLiteral("  T O R V E X - Simulation of Plasma Jet"));
     createMenus();
     clientArea_ = new ClientArea(this, [this](QWidget* area) { paintClientArea(area); });
@@ -84,8 +78,7 @@ MainWindow::~MainWindow() = default;
 
 // ----- menu ------------------------------------------------------------------
 
-QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id)
-{
+QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id) {
     QAction* a = menu->addAction(caption);
     a->setData(id);
     connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
@@ -93,8 +86,7 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id)
     return a;
 }
 
-void MainWindow::createMenus()
-{
+void MainWindow::createMenus() {
     QMenu* variant = menuBar()->addMenu(QStringLiteral("&Variant"));
     addCommand(variant, QStringLiteral("&New"), menu::kNew);
     addCommand(variant, QStringLiteral("&Previous"), menu::kPrevious);
@@ -118,8 +110,7 @@ void MainWindow::createMenus()
     addCommand(charts, QStringLiteral("&Close Variant"), menu::kCloseVariant);
 
     QMenu* next = menuBar()->addMenu(QStringLiteral("&Next"));
-    addCommand(next, QStringLiteral("&Simulation of Spray Particles"),
-               menu::kSimulationOfSprayParticles);
+    addCommand(next, QStringLiteral("&Simulation of Spray Particles"), menu::kSimulationOfSprayParticles);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("&Contents"), menu::kHelpContents);
@@ -127,148 +118,137 @@ void MainWindow::createMenus()
     addCommand(help, QStringLiteral("&About"), menu::kAbout);
 }
 
-QAction* MainWindow::action(int id) const
-{
+QAction* MainWindow::action(int id) const {
     auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : it->second;
 }
 
-void MainWindow::setAvailable(int id, bool available)
-{
+void MainWindow::setAvailable(int id, bool available) {
     if (QAction* a = action(id)) {
         a->setEnabled(available);
     }
 }
 
-void MainWindow::setAvailable(std::initializer_list<int> ids, bool available)
-{
+void MainWindow::setAvailable(std::initializer_list<int> ids, bool available) {
     for (int id : ids) {
         setAvailable(id, available);
     }
 }
 
-void MainWindow::applyMenuEvent(MenuEvent e)
-{
+void MainWindow::applyMenuEvent(MenuEvent e) {
     const bool variantShown = e == MenuEvent::PreviousOk;
     switch (e) {
-    case MenuEvent::Start:
-    case MenuEvent::CloseVariant:
-    case MenuEvent::RunBack:
-    case MenuEvent::PreviousOk:
-        setAvailable(menu::kPrevious, false);
-        for (int id : kViewCommands) {
-            setAvailable(id, variantShown);
-        }
-        for (int id : kPrintCommands) {
-            setAvailable(id, variantShown);
-        }
-        setAvailable({menu::kCloseVariant, menu::kSimulationOfSprayParticles}, variantShown);
-        break;
-    case MenuEvent::RunCancel:
-        // The views, printing and Close Variant stay as they were.
-        setAvailable(menu::kPrevious, true);
-        setAvailable(menu::kSimulationOfSprayParticles, false);
-        break;
+        case MenuEvent::Start:
+        case MenuEvent::CloseVariant:
+        case MenuEvent::RunBack:
+        case MenuEvent::PreviousOk:
+            setAvailable(menu::kPrevious, false);
+            for (int id : kViewCommands) {
+                setAvailable(id, variantShown);
+            }
+            for (int id : kPrintCommands) {
+                setAvailable(id, variantShown);
+            }
+            setAvailable({menu::kCloseVariant, menu::kSimulationOfSprayParticles}, variantShown);
+            break;
+        case MenuEvent::RunCancel:
+            // The views, printing and Close Variant stay as they were.
+            setAvailable(menu::kPrevious, true);
+            setAvailable(menu::kSimulationOfSprayParticles, false);
+            break;
     }
 }
 
 // ----- commands ----------------------------------------------------------------
 
-void MainWindow::runCommand(int id)
-{
+void MainWindow::runCommand(int id) {
     switch (id) {
-    case menu::kNew:
-        newVariant();
-        repaintView();
-        break;
-    case menu::kPrevious:
-        previousVariant();
-        repaintView();
-        break;
-    case menu::kUnits:
-        openUnitsDialog();
-        break;
-    case menu::kExit:
-        writeUnitFile(kUnitFile);
-        close();
-        break;
-    case menu::kAllCharts:
-        showView(view::kAllCharts);
-        break;
-    case menu::kIsothermalLines:
-        showView(view::kIsothermalLines);
-        break;
-    case menu::kRadialDistributions:
-        showView(view::kRadialDistributions);
-        break;
-    case menu::kAxialDistributions:
-        showView(view::kAxialDistributions);
-        break;
-    case menu::kPrintAllCharts:
-        printView(this, view::kAllCharts, unitCodes_);
-        break;
-    case menu::kPrintIsothermalLines:
-        printView(this, view::kIsothermalLines, unitCodes_);
-        break;
-    case menu::kPrintRadialDistributions:
-        printView(this, view::kRadialDistributions, unitCodes_);
-        break;
-    case menu::kPrintAxialDistributions:
-        printView(this, view::kAxialDistributions, unitCodes_);
-        break;
-    case menu::kCloseVariant:
-        closeVariant();
-        break;
-    case menu::kSimulationOfSprayParticles:
-        startSprayModule();
-        break;
-    case menu::kHelpContents:
-        openHelpContents();
-        break;
-    case menu::kAbout:
-        showAboutBox(this);
-        break;
-    default:
-        break;
+        case menu::kNew:
+            newVariant();
+            repaintView();
+            break;
+        case menu::kPrevious:
+            previousVariant();
+            repaintView();
+            break;
+        case menu::kUnits:
+            openUnitsDialog();
+            break;
+        case menu::kExit:
+            writeUnitFile(kUnitFile);
+            close();
+            break;
+        case menu::kAllCharts:
+            showView(view::kAllCharts);
+            break;
+        case menu::kIsothermalLines:
+            showView(view::kIsothermalLines);
+            break;
+        case menu::kRadialDistributions:
+            showView(view::kRadialDistributions);
+            break;
+        case menu::kAxialDistributions:
+            showView(view::kAxialDistributions);
+            break;
+        case menu::kPrintAllCharts:
+            printView(this, view::kAllCharts, unitCodes_);
+            break;
+        case menu::kPrintIsothermalLines:
+            printView(this, view::kIsothermalLines, unitCodes_);
+            break;
+        case menu::kPrintRadialDistributions:
+            printView(this, view::kRadialDistributions, unitCodes_);
+            break;
+        case menu::kPrintAxialDistributions:
+            printView(this, view::kAxialDistributions, unitCodes_);
+            break;
+        case menu::kCloseVariant:
+            closeVariant();
+            break;
+        case menu::kSimulationOfSprayParticles:
+            startSprayModule();
+            break;
+        case menu::kHelpContents:
+            openHelpContents();
+            break;
+        case menu::kAbout:
+            showAboutBox(this);
+            break;
+        default:
+            break;
     }
 }
 
-void MainWindow::newVariant()
-{
+void MainWindow::newVariant() {
     readUnitFile(kUnitFile);
     if (hasParameterDialog(unitCodes_)) {
         openParameterInput(*this);
     }
 }
 
-void MainWindow::previousVariant()
-{
+void MainWindow::previousVariant() {
     readUnitFile(kPreviousUnitFile);
     openPreviousVariant(*this);
 }
 
-void MainWindow::openUnitsDialog()
-{
+void MainWindow::openUnitsDialog() {
     UnitsDialog dialog(*this);
     dialog.exec();
 }
 
-void MainWindow::showView(int v)
-{
+void MainWindow::showView(int v) {
     currentView_ = v;
     repaintView();
 }
 
-void MainWindow::closeVariant()
-{
+void MainWindow::closeVariant() {
     currentView_ = view::kNothing;
     repaintView();
     applyMenuEvent(MenuEvent::CloseVariant);
     sprayLaunchAllowed_ = false;
 }
 
-void MainWindow::startSprayModule()
-{
+void MainWindow::startSprayModule() {
     if (!sprayLaunchAllowed_) {
         return;
     }
@@ -281,8 +261,7 @@ void MainWindow::openHelpContents() { openHelpWindow(helpFilePath(), this); }
 
 // ----- unit files ----------------------------------------------------------------
 
-void MainWindow::readUnitFile(const char* fileName)
-{
+void MainWindow::readUnitFile(const char* fileName) {
     UnitCodes codes;  // metric, kelvin, SLPM unless the file says otherwise
     const bool read = readUnitCodes(fileName, codes);
     unitCodes_ = codes;
@@ -294,8 +273,7 @@ void MainWindow::readUnitFile(const char* fileName)
     }
 }
 
-void MainWindow::writeUnitFile(const char* fileName) const
-{
+void MainWindow::writeUnitFile(const char* fileName) const {
     // Started back, the codes in memory may never have been loaded: writing
     // them would overwrite the user's choice with defaults.
     if (unitCodesLoaded_) {
@@ -305,25 +283,20 @@ void MainWindow::writeUnitFile(const char* fileName) const
 
 // ----- painting and closing -----------------------------------------------------------
 
-void MainWindow::repaintView()
-{
-    clientArea_->repaint();
-}
+void MainWindow::repaintView() { clientArea_->repaint(); }
 
-void MainWindow::paintClientArea(QWidget* area)
-{
+void MainWindow::paintClientArea(QWidget* area) {
     QPainter painter(area);
     PainterContext dc(&painter);
     const ViewArea client{0, 0, area->width(), area->height()};
     paintCurrentView(dc, currentView_, unitCodes_, client);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
-{
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Every way of ending passes here and saves the units.
     writeUnitFile(kUnitFile);
     closed_ = true;
     event->accept();
 }
 
-} // namespace torvex
+}  // namespace torvex

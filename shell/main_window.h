@@ -2,12 +2,11 @@
 // menu states, the unit codes, the shared chart font and the current view.
 #pragma once
 
+#include <QMainWindow>
+#include <map>
+
 #include "platform/font_description.h"
 #include "solver/files.h"
-
-#include <QMainWindow>
-
-#include <map>
 
 class QAction;
 class QMenu;
@@ -32,7 +31,7 @@ constexpr int kPrintAllCharts = 40015;
 constexpr int kPrintIsothermalLines = 40016;
 constexpr int kPrintRadialDistributions = 40017;
 constexpr int kPrintAxialDistributions = 40018;
-} // namespace menu
+}  // namespace menu
 
 // The chart page the main window paints.
 namespace view {
@@ -41,7 +40,7 @@ constexpr int kAllCharts = 1;
 constexpr int kIsothermalLines = 2;
 constexpr int kRadialDistributions = 3;
 constexpr int kAxialDistributions = 5;
-} // namespace view
+}  // namespace view
 
 // Events that change which menu commands are available.
 enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk };
@@ -116,4 +115,4 @@ private:
     QWidget* clientArea_ = nullptr;
 };
 
-} // namespace torvex
+}  // namespace torvex

@@ -1,24 +1,23 @@
 #include "shell/messages.h"
 
+#include <QPainter>
+
 #include "resources/bitmaps.h"
 #include "shell/auxiliary_dialogs.h"
-
-#include <QPainter>
 
 namespace torvex {
 
 namespace {
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
-} // namespace
+}  // namespace
 
 // ----- About box -------------------------------------------------------------------
 
 AboutBox::AboutBox(QWidget* owner)
-    : TorvexDialog(owner, QString(), 245, 161, DialogFrame::Popup)
-    , plasma_(plasmaBitmap())
-    , torvex_(torvexBitmap())
-{
+    : TorvexDialog(owner, QString(), 245, 161, DialogFrame::Popup),
+      plasma_(plasmaBitmap()),
+      torvex_(torvexBitmap()) {
     setTemplateFont(QStringLiteral("Arial"), 12);
     addStatic(103, QStringLiteral("Software Package for"), {150, 28, 68, 8});
     addStatic(104, QStringLiteral("TORVEX"), {150, 39, 92, 8});
@@ -26,15 +25,13 @@ AboutBox::AboutBox(QWidget* owner)
     addPushButton(kOk, QStringLiteral("OK "), {209, 142, 26, 12}, true);
 }
 
-void AboutBox::onCommand(int id)
-{
+void AboutBox::onCommand(int id) {
     if (id == kOk) {
         accept();
     }
 }
 
-void AboutBox::paintEvent(QPaintEvent* event)
-{
+void AboutBox::paintEvent(QPaintEvent* event) {
     TorvexDialog::paintEvent(event);
     QPainter p(this);
     p.drawImage(15, 15, plasma_);
@@ -44,8 +41,7 @@ void AboutBox::paintEvent(QPaintEvent* event)
 // ----- Caution -----------------------------------------------------------------------
 
 CautionDialog::CautionDialog(QWidget* owner)
-    : TorvexDialog(owner, QStringLiteral("  Precaution "), 185, 128)
-{
+    : TorvexDialog(owner, QStringLiteral("  Precaution "), 185, 128) {
     struct Line {
         int y;
         int width;
@@ -68,8 +64,7 @@ CautionDialog::CautionDialog(QWidget* owner)
     addPushButton(kCancel, QStringLiteral("&Cancel"), {106, 108, 26, 12});
 }
 
-void CautionDialog::onCommand(int id)
-{
+void CautionDialog::onCommand(int id) {
     if (id == kOk) {
         continue_ = false;
         accept();
@@ -81,8 +76,7 @@ void CautionDialog::onCommand(int id)
 // ----- Cannot calculate --------------------------------------------------------------
 
 CannotCalculateDialog::CannotCalculateDialog(QWidget* owner)
-    : TorvexDialog(owner, QStringLiteral("NeDOBRE"), 133, 81, DialogFrame::CaptionWithSystemMenu)
-{
+    : TorvexDialog(owner, QStringLiteral("NeDOBRE"), 133, 81, DialogFrame::CaptionWithSystemMenu) {
     addStatic(-1,
               QStringLiteral("This plasma jet variant can not be calculated. "
                              "Please, choose other data being inputted."),
@@ -90,8 +84,7 @@ CannotCalculateDialog::CannotCalculateDialog(QWidget* owner)
     addPushButton(kOk, QStringLiteral("OK "), {86, 50, 26, 12}, true);
 }
 
-void CannotCalculateDialog::onCommand(int id)
-{
+void CannotCalculateDialog::onCommand(int id) {
     if (id == kOk) {
         accept();
     }
@@ -99,23 +92,20 @@ void CannotCalculateDialog::onCommand(int id)
 
 // ----- The functions the program calls -------------------------------------------------
 
-void showCannotCalculate(QWidget* parent)
-{
+void showCannotCalculate(QWidget* parent) {
     CannotCalculateDialog dialog(parent);
     dialog.exec();
 }
 
-void showAboutBox(QWidget* parent)
-{
+void showAboutBox(QWidget* parent) {
     AboutBox dialog(parent);
     dialog.exec();
 }
 
-bool showCaution(QWidget* parent)
-{
+bool showCaution(QWidget* parent) {
     CautionDialog dialog(parent);
     dialog.exec();
     return dialog.continueProgram();
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -15,4 +15,4 @@ void showAboutBox(QWidget* parent);
 // Returns whether to continue ("&Cancel"); "OK " means end the program.
 bool showCaution(QWidget* parent);
 
-} // namespace torvex
+}  // namespace torvex

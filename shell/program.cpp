@@ -1,16 +1,15 @@
 #include "shell/program.h"
 
+#include <QApplication>
+#include <QScreen>
+
 #include "platform/dialog_units.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 
-#include <QApplication>
-#include <QScreen>
-
 namespace torvex {
 
-std::string commandLineOf(int argc, char** argv)
-{
+std::string commandLineOf(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) {
@@ -21,18 +20,13 @@ std::string commandLineOf(int argc, char** argv)
     return line;
 }
 
-bool isStartedBack(const std::string& commandLine)
-{
-    return !commandLine.empty() && commandLine[0] == '0';
-}
+bool isStartedBack(const std::string& commandLine) { return !commandLine.empty() && commandLine[0] == '0'; }
 
-bool displayNeedsCaution(const DisplaySettings& d)
-{
+bool displayNeedsCaution(const DisplaySettings& d) {
     return d.width != 1024 || d.colourDepth != 16 || d.baseUnitHeight != 16;
 }
 
-DisplaySettings currentDisplay()
-{
+DisplaySettings currentDisplay() {
     DisplaySettings d;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         d.width = screen->geometry().width();
@@ -42,8 +36,7 @@ DisplaySettings currentDisplay()
     return d;
 }
 
-int runProgram(int argc, char** argv)
-{
+int runProgram(int argc, char** argv) {
     QApplication app(argc, argv);
     const bool startedBack = isStartedBack(commandLineOf(argc, argv));
     MainWindow window(startedBack);
@@ -67,4 +60,4 @@ int runProgram(int argc, char** argv)
     return app.exec();
 }
 
-} // namespace torvex
+}  // namespace torvex

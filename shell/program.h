@@ -27,4 +27,4 @@ DisplaySettings currentDisplay();
 // Runs the program; returns its exit code.
 int runProgram(int argc, char** argv);
 
-} // namespace torvex
+}  // namespace torvex

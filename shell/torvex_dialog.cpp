@@ -16,26 +16,24 @@ namespace torvex {
 
 namespace {
 
-Qt::WindowFlags flagsFor(DialogFrame frame)
-{
+Qt::WindowFlags flagsFor(DialogFrame frame) {
     switch (frame) {
-    case DialogFrame::Caption:
-        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    case DialogFrame::CaptionWithSystemMenu:
-        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    case DialogFrame::Popup:
-        return Qt::Dialog | Qt::FramelessWindowHint;
+        case DialogFrame::Caption:
+            return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        case DialogFrame::CaptionWithSystemMenu:
+            return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint;
+        case DialogFrame::Popup:
+            return Qt::Dialog | Qt::FramelessWindowHint;
     }
     return Qt::Dialog;
 }
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
-} // namespace
+}  // namespace
 
-QFont templateFont(const QString& face, int points)
-{
+QFont templateFont(const QString& face, int points) {
     QFont font;
     // The layouts were made for these faces; Liberation Sans has Arial's
     // metrics and stands in for both where they are not installed.
@@ -46,10 +44,9 @@ QFont templateFont(const QString& face, int points)
     return font;
 }
 
-TorvexDialog::TorvexDialog(QWidget* owner, const QString& title, int widthUnits,
-                           int heightUnits, DialogFrame frame)
-    : QDialog(owner, flagsFor(frame))
-{
+TorvexDialog::TorvexDialog(QWidget* owner, const QString& title, int widthUnits, int heightUnits,
+                           DialogFrame frame)
+    : QDialog(owner, flagsFor(frame)) {
     setWindowTitle(title);
     setModal(true);
     setFixedSize(dialogSizeToPixels(widthUnits, heightUnits));
@@ -63,19 +60,14 @@ TorvexDialog::TorvexDialog(QWidget* owner, const QString& title, int widthUnits,
     }
 }
 
-void TorvexDialog::setTemplateFont(const QString& face, int points)
-{
-    setFont(templateFont(face, points));
-}
+void TorvexDialog::setTemplateFont(const QString& face, int points) { setFont(templateFont(face, points)); }
 
-void TorvexDialog::placeAt(int xUnits, int yUnits)
-{
+void TorvexDialog::placeAt(int xUnits, int yUnits) {
     placed_ = true;
     placement_ = dialogPointToPixels(xUnits, yUnits);
 }
 
-void TorvexDialog::addControl(int id, QWidget* w, const DialogRect& r)
-{
+void TorvexDialog::addControl(int id, QWidget* w, const DialogRect& r) {
     w->setGeometry(dialogRectToPixels(r));
     if (id > 0) {
         controls_[id] = w;
@@ -83,8 +75,7 @@ void TorvexDialog::addControl(int id, QWidget* w, const DialogRect& r)
 }
 
 QPushButton* TorvexDialog::addPushButton(int id, const QString& caption, const DialogRect& r,
-                                         bool isDefault)
-{
+                                         bool isDefault) {
     auto* b = new QPushButton(caption, this);
     // Enter is handled by the dialog's own rule, not by Qt's auto-default.
     b->setAutoDefault(false);
@@ -98,8 +89,7 @@ QPushButton* TorvexDialog::addPushButton(int id, const QString& caption, const D
 }
 
 QRadioButton* TorvexDialog::addRadioButton(int id, const QString& caption, const DialogRect& r,
-                                           bool startsGroup)
-{
+                                           bool startsGroup) {
     auto* b = new QRadioButton(caption, this);
     if (startsGroup || !currentRadioGroup_) {
         currentRadioGroup_ = new QButtonGroup(this);
@@ -110,17 +100,14 @@ QRadioButton* TorvexDialog::addRadioButton(int id, const QString& caption, const
     return b;
 }
 
-QGroupBox* TorvexDialog::addGroupBox(int id, const QString& caption, const DialogRect& r)
-{
+QGroupBox* TorvexDialog::addGroupBox(int id, const QString& caption, const DialogRect& r) {
     auto* g = new QGroupBox(caption, this);
     addControl(id, g, r);
     g->lower();  // a frame drawn behind the buttons it surrounds
     return g;
 }
 
-QLabel* TorvexDialog::addStatic(int id, const QString& text, const DialogRect& r,
-                                Qt::Alignment alignment)
-{
+QLabel* TorvexDialog::addStatic(int id, const QString& text, const DialogRect& r, Qt::Alignment alignment) {
     auto* l = new QLabel(text, this);
     l->setAlignment(alignment | Qt::AlignTop);
     l->setWordWrap(true);
@@ -128,15 +115,13 @@ QLabel* TorvexDialog::addStatic(int id, const QString& text, const DialogRect& r
     return l;
 }
 
-QListWidget* TorvexDialog::addListBox(int id, const DialogRect& r)
-{
+QListWidget* TorvexDialog::addListBox(int id, const DialogRect& r) {
     auto* l = new QListWidget(this);
     addControl(id, l, r);
     return l;
 }
 
-QProgressBar* TorvexDialog::addProgressBar(int id, const DialogRect& r)
-{
+QProgressBar* TorvexDialog::addProgressBar(int id, const DialogRect& r) {
     auto* p = new QProgressBar(this);
     p->setRange(0, 100);
     p->setTextVisible(false);
@@ -144,14 +129,12 @@ QProgressBar* TorvexDialog::addProgressBar(int id, const DialogRect& r)
     return p;
 }
 
-QWidget* TorvexDialog::control(int id) const
-{
+QWidget* TorvexDialog::control(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-void TorvexDialog::checkRadioButton(int first, int last, int id)
-{
+void TorvexDialog::checkRadioButton(int first, int last, int id) {
     for (int i = first; i <= last; ++i) {
         auto* b = controlAs<QRadioButton>(i);
         if (!b) {
@@ -169,14 +152,12 @@ void TorvexDialog::checkRadioButton(int first, int last, int id)
     }
 }
 
-bool TorvexDialog::isChecked(int id) const
-{
+bool TorvexDialog::isChecked(int id) const {
     auto* b = qobject_cast<QAbstractButton*>(control(id));
     return b && b->isChecked();
 }
 
-void TorvexDialog::activate(int id)
-{
+void TorvexDialog::activate(int id) {
     QWidget* w = control(id);
     if (w && !w->isEnabled()) {
         return;
@@ -187,8 +168,7 @@ void TorvexDialog::activate(int id)
 
 void TorvexDialog::onCommand(int) {}
 
-void TorvexDialog::activateByEnter()
-{
+void TorvexDialog::activateByEnter() {
     // The focused push button, else the default push button, else id 1.
     QWidget* focused = focusWidget();
     for (const auto& [id, w] : controls_) {
@@ -210,8 +190,7 @@ void TorvexDialog::activateByEnter()
     }
 }
 
-void TorvexDialog::keyPressEvent(QKeyEvent* event)
-{
+void TorvexDialog::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (isEnter(event->key())) {
             activateByEnter();
@@ -228,8 +207,7 @@ void TorvexDialog::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TorvexDialog::passCloseToOwner()
-{
+void TorvexDialog::passCloseToOwner() {
     // The close command belongs to the main window: closing it ends the
     // program, and the dialog goes with it.
     QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
@@ -238,8 +216,7 @@ void TorvexDialog::passCloseToOwner()
     }
 }
 
-void TorvexDialog::closeEvent(QCloseEvent* event)
-{
+void TorvexDialog::closeEvent(QCloseEvent* event) {
     if (event->spontaneous()) {
         event->ignore();
         passCloseToOwner();
@@ -248,8 +225,7 @@ void TorvexDialog::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void TorvexDialog::changeEvent(QEvent* event)
-{
+void TorvexDialog::changeEvent(QEvent* event) {
     // Minimising from the title bar is passed on to the main window too.
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -260,8 +236,7 @@ void TorvexDialog::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
 }
 
-void TorvexDialog::showEvent(QShowEvent* event)
-{
+void TorvexDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (placed_) {
@@ -274,4 +249,4 @@ void TorvexDialog::showEvent(QShowEvent* event)
     }
 }
 
-} // namespace torvex
+}  // namespace torvex

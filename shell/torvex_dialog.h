@@ -5,13 +5,12 @@
 // window commands of its title bar (close, minimise) to the main window.
 #pragma once
 
-#include "platform/dialog_units.h"
-
 #include <QColor>
 #include <QDialog>
 #include <QString>
-
 #include <map>
+
+#include "platform/dialog_units.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -51,8 +50,7 @@ public:
     void placeAt(int xUnits, int yUnits);
 
     // ----- controls ----------------------------------------------------------
-    QPushButton* addPushButton(int id, const QString& caption, const DialogRect& r,
-                               bool isDefault = false);
+    QPushButton* addPushButton(int id, const QString& caption, const DialogRect& r, bool isDefault = false);
     // An auto radio button; startsGroup opens a new group of exclusive buttons,
     // otherwise it joins the group of the previous radio button.
     QRadioButton* addRadioButton(int id, const QString& caption, const DialogRect& r,
@@ -66,8 +64,7 @@ public:
     // The control with this id, or nullptr.
     QWidget* control(int id) const;
     template <class T>
-    T* controlAs(int id) const
-    {
+    T* controlAs(int id) const {
         return qobject_cast<T*>(control(id));
     }
 
@@ -107,4 +104,4 @@ private:
     QPoint placement_;
 };
 
-} // namespace torvex
+}  // namespace torvex

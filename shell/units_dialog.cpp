@@ -7,9 +7,7 @@ namespace torvex {
 using namespace units_dialog;
 
 UnitsDialog::UnitsDialog(MainWindow& main)
-    : TorvexDialog(&main, QStringLiteral("  Units"), 190, 91)
-    , main_(main)
-{
+    : TorvexDialog(&main, QStringLiteral("  Units"), 190, 91), main_(main) {
     addGroupBox(502, QStringLiteral("Dimensions"), {7, 5, 54, 56});
     addRadioButton(kCentimetres, QStringLiteral(" cm  "), {24, 15, 23, 15}, true);
     addRadioButton(kInches, QStringLiteral(" in  "), {24, 38, 23, 15});
@@ -26,19 +24,16 @@ UnitsDialog::UnitsDialog(MainWindow& main)
     showCodes(main_.unitCodes());
 }
 
-void UnitsDialog::showCodes(const UnitCodes& codes)
-{
+void UnitsDialog::showCodes(const UnitCodes& codes) {
     checkRadioButton(kCentimetres, kInches, codes.length == 1 ? kCentimetres : kInches);
     // A temperature code other than 1, 2, 3 checks none of the three.
-    const int temperature = codes.temperature >= 1 && codes.temperature <= 3
-                                ? kKelvin + codes.temperature - 1
-                                : 0;
+    const int temperature =
+        codes.temperature >= 1 && codes.temperature <= 3 ? kKelvin + codes.temperature - 1 : 0;
     checkRadioButton(kKelvin, kCelsius, temperature);
     checkRadioButton(kSlpm, kScfh, codes.flow == 1 ? kSlpm : kScfh);
 }
 
-UnitCodes UnitsDialog::checkedCodes() const
-{
+UnitCodes UnitsDialog::checkedCodes() const {
     UnitCodes codes;
     codes.length = isChecked(kCentimetres) ? 1 : 2;
     codes.temperature = isChecked(kKelvin) ? 1 : isChecked(kFahrenheit) ? 2 : 3;
@@ -46,8 +41,7 @@ UnitCodes UnitsDialog::checkedCodes() const
     return codes;
 }
 
-void UnitsDialog::onCommand(int id)
-{
+void UnitsDialog::onCommand(int id) {
     if (id != kOk) {
         return;
     }
@@ -56,4 +50,4 @@ void UnitsDialog::onCommand(int id)
     accept();
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -19,7 +19,7 @@ constexpr int kFahrenheit = 1016;
 constexpr int kCelsius = 1017;
 constexpr int kSlpm = 1024;
 constexpr int kScfh = 1025;
-} // namespace units_dialog
+}  // namespace units_dialog
 
 class UnitsDialog : public TorvexDialog {
     Q_OBJECT
@@ -37,4 +37,4 @@ private:
     MainWindow& main_;
 };
 
-} // namespace torvex
+}  // namespace torvex

@@ -1,13 +1,13 @@
-#include "shell/auxiliary_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/units_dialog.h"
-#include "tests/shell/shell_fixture.h"
-
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "shell/auxiliary_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/units_dialog.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace torvex::test {
 namespace {
@@ -18,14 +18,12 @@ using Dialogs = InTempDir;
 
 void click(TorvexDialog& d, int id) { d.controlAs<QAbstractButton>(id)->click(); }
 
-void press(QWidget& w, int key)
-{
+void press(QWidget& w, int key) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
 }
 
-TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain)
-{
+TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain) {
     dir.write("un.dat", "1 1 1 1 \n");
     MainWindow main(false);
     {
@@ -47,8 +45,7 @@ TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain)
     for (int id : {kCentimetres, kKelvin, kCelsius, kSlpm}) EXPECT_FALSE(again.isChecked(id)) << id;
 }
 
-TEST_F(Units, UnknownTemperatureCodeChecksNoneAndOkStoresCelsius)
-{
+TEST_F(Units, UnknownTemperatureCodeChecksNoneAndOkStoresCelsius) {
     dir.write("un.dat", "1 0 1 1 \n");
     MainWindow main(false);
     UnitsDialog d(main);
@@ -58,8 +55,7 @@ TEST_F(Units, UnknownTemperatureCodeChecksNoneAndOkStoresCelsius)
     EXPECT_EQ(dir.read("un.dat"), "1 3 1 1 \n");
 }
 
-TEST_F(Units, RadioGroupsAreExclusiveWithinThemselvesOnly)
-{
+TEST_F(Units, RadioGroupsAreExclusiveWithinThemselvesOnly) {
     MainWindow main(false);
     UnitsDialog d(main);
     click(d, kCelsius);
@@ -69,8 +65,7 @@ TEST_F(Units, RadioGroupsAreExclusiveWithinThemselvesOnly)
     EXPECT_TRUE(d.isChecked(kSlpm));
 }
 
-TEST_F(Dialogs, GeometryIsTwoPixelsPerDialogUnit)
-{
+TEST_F(Dialogs, GeometryIsTwoPixelsPerDialogUnit) {
     EXPECT_EQ(dialogSizeToPixels(361, 262), QSize(722, 524));
     MainWindow main(false);
     UnitsDialog units(main);
@@ -83,8 +78,7 @@ TEST_F(Dialogs, GeometryIsTwoPixelsPerDialogUnit)
     EXPECT_EQ(caution.palette().color(QPalette::Window), QColor(194, 194, 194));
 }
 
-TEST_F(Dialogs, EnterAndEscapeFollowTheIds)
-{
+TEST_F(Dialogs, EnterAndEscapeFollowTheIds) {
     TorvexDialog d(nullptr, QStringLiteral("t"), 100, 60);
     QListWidget* list = d.addListBox(801, {5, 5, 40, 40});
     d.addPushButton(1, QStringLiteral("OK"), {50, 5, 30, 14});
@@ -109,8 +103,7 @@ TEST_F(Dialogs, EnterAndEscapeFollowTheIds)
     EXPECT_EQ(commands.back(), 2);
 }
 
-TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn)
-{
+TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn) {
     CautionDialog ok(nullptr);
     press(ok, Qt::Key_Return);
     EXPECT_FALSE(ok.continueProgram());
@@ -119,8 +112,7 @@ TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn)
     EXPECT_TRUE(cancel.continueProgram());
 }
 
-TEST_F(Dialogs, TitleBarCloseIsLeftToTheMainWindow)
-{
+TEST_F(Dialogs, TitleBarCloseIsLeftToTheMainWindow) {
     dir.write("un.dat", "2 1 1 1 \n");
     MainWindow main(false);
     main.unitCodes().temperature = 2;
@@ -137,13 +129,12 @@ TEST_F(Dialogs, TitleBarCloseIsLeftToTheMainWindow)
     EXPECT_EQ(dir.read("un.dat"), "2 2 1 1 \n");
 }
 
-TEST_F(Dialogs, AboutBoxCarriesNameAndVersion)
-{
+TEST_F(Dialogs, AboutBoxCarriesNameAndVersion) {
     AboutBox about(nullptr);
     EXPECT_EQ(about.size(), QSize(490, 322));
     EXPECT_EQ(about.controlAs<QLabel>(109)->text().toStdString(), "Version 3.1 ");
     EXPECT_EQ(about.control(1)->geometry(), QRect(418, 284, 52, 24));
 }
 
-} // namespace
-} // namespace torvex::test
+}  // namespace
+}  // namespace torvex::test

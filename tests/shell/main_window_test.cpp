@@ -1,46 +1,57 @@
 #include "shell/main_window.h"
-#include "tests/shell/shell_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
-
 #include <vector>
+
+#include "tests/shell/shell_fixture.h"
 
 namespace torvex::test {
 namespace {
 
 using Main = InTempDir;
 
-const std::vector<int> kAlwaysAvailable = {menu::kNew, menu::kUnits, menu::kExit,
-                                           menu::kHelpContents, menu::kAbout};
-const std::vector<int> kVariantCommands = {
-    menu::kAllCharts, menu::kIsothermalLines, menu::kRadialDistributions,
-    menu::kAxialDistributions, menu::kPrintAllCharts, menu::kPrintIsothermalLines,
-    menu::kPrintRadialDistributions, menu::kPrintAxialDistributions, menu::kCloseVariant};
+const std::vector<int> kAlwaysAvailable = {menu::kNew, menu::kUnits, menu::kExit, menu::kHelpContents,
+                                           menu::kAbout};
+const std::vector<int> kVariantCommands = {menu::kAllCharts,
+                                           menu::kIsothermalLines,
+                                           menu::kRadialDistributions,
+                                           menu::kAxialDistributions,
+                                           menu::kPrintAllCharts,
+                                           menu::kPrintIsothermalLines,
+                                           menu::kPrintRadialDistributions,
+                                           menu::kPrintAxialDistributions,
+                                           menu::kCloseVariant};
 
 bool available(const MainWindow& w, int id) { return w.action(id)->isEnabled(); }
 
-void expectIdle(const MainWindow& w)
-{
+void expectIdle(const MainWindow& w) {
     for (int id : kAlwaysAvailable) EXPECT_TRUE(available(w, id)) << id;
     EXPECT_FALSE(available(w, menu::kPrevious));
     for (int id : kVariantCommands) EXPECT_FALSE(available(w, id)) << id;
     EXPECT_FALSE(available(w, menu::kSimulationOfSprayParticles));
 }
 
-TEST_F(Main, MenuHasTheCaptionsUnderTheirIds)
-{
+TEST_F(Main, MenuHasTheCaptionsUnderTheirIds) {
     MainWindow w(false);
     EXPECT_EQ(w.windowTitle().toStdString(), "  T O R V E X - Simulation of Plasma Jet");
-    const std::vector<std::pair<int, const char*>> items = {
-        {201, "&New"}, {202, "&Previous"}, {40014, "&Units"}, {209, "E&xit"},
-        {200, "&All Charts"}, {203, "&Isothermal Lines"}, {204, "&Radial Distributions"},
-        {206, "A&xial Distributions"}, {40015, "&All Charts"}, {40018, "A&xial Distributions"},
-        {214, "&Close Variant"}, {40013, "&Simulation of Spray Particles"}, {211, "&Contents"},
-        {212, "&About"}};
+    const std::vector<std::pair<int, const char*>> items = {{201, "&New"},
+                                                            {202, "&Previous"},
+                                                            {40014, "&Units"},
+                                                            {209, "E&xit"},
+                                                            {200, "&All Charts"},
+                                                            {203, "&Isothermal Lines"},
+                                                            {204, "&Radial Distributions"},
+                                                            {206, "A&xial Distributions"},
+                                                            {40015, "&All Charts"},
+                                                            {40018, "A&xial Distributions"},
+                                                            {214, "&Close Variant"},
+                                                            {40013, "&Simulation of Spray Particles"},
+                                                            {211, "&Contents"},
+                                                            {212, "&About"}};
     for (const auto& [id, caption] : items) {
         ASSERT_NE(w.action(id), nullptr) << id;
         EXPECT_EQ(w.action(id)->text().toStdString(), caption) << id;
@@ -50,8 +61,7 @@ TEST_F(Main, MenuHasTheCaptionsUnderTheirIds)
     EXPECT_EQ(menus.join('|').toStdString(), "&Variant|&Charts|&Next|&Help");
 }
 
-TEST_F(Main, MenuStatesFollowTheVariantEvents)
-{
+TEST_F(Main, MenuStatesFollowTheVariantEvents) {
     MainWindow w(false);
     w.applyMenuEvent(MenuEvent::Start);
     expectIdle(w);
@@ -76,8 +86,7 @@ TEST_F(Main, MenuStatesFollowTheVariantEvents)
     expectIdle(w);
 }
 
-TEST_F(Main, CloseVariantReturnsToIdle)
-{
+TEST_F(Main, CloseVariantReturnsToIdle) {
     MainWindow w(false);
     w.applyMenuEvent(MenuEvent::PreviousOk);
     w.setSprayLaunchAllowed(true);
@@ -96,8 +105,7 @@ TEST_F(Main, CloseVariantReturnsToIdle)
     EXPECT_FALSE(w.closed());
 }
 
-TEST_F(Main, ChartFontStartsAsArial26)
-{
+TEST_F(Main, ChartFontStartsAsArial26) {
     MainWindow w(true);
     EXPECT_EQ(w.chartFont().face, "Arial");
     EXPECT_EQ(w.chartFont().height, 26);
@@ -105,8 +113,7 @@ TEST_F(Main, ChartFontStartsAsArial26)
     EXPECT_EQ(w.chartFont().escapement, 0);
 }
 
-TEST_F(Main, NewOpensTheParameterDialogOnlyForKnownCodes)
-{
+TEST_F(Main, NewOpensTheParameterDialogOnlyForKnownCodes) {
     dir.write("un.dat", "2 1 2 2 \n");
     {
         MainWindow w(false);
@@ -124,8 +131,7 @@ TEST_F(Main, NewOpensTheParameterDialogOnlyForKnownCodes)
     }
 }
 
-TEST_F(Main, ExitWritesTheUnitsInMemory)
-{
+TEST_F(Main, ExitWritesTheUnitsInMemory) {
     dir.write("un.dat", "2 3 1 1 \n");
     MainWindow w(false);
     w.unitCodes().flow = 2;
@@ -134,8 +140,7 @@ TEST_F(Main, ExitWritesTheUnitsInMemory)
     EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
 }
 
-TEST_F(Main, StartedBackDoesNotOverwriteUnitsItNeverRead)
-{
+TEST_F(Main, StartedBackDoesNotOverwriteUnitsItNeverRead) {
     dir.write("un.dat", "2 2 2 2 \n");
     {
         MainWindow w(true);
@@ -151,8 +156,7 @@ TEST_F(Main, StartedBackDoesNotOverwriteUnitsItNeverRead)
     EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
 }
 
-TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun)
-{
+TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun) {
     dir.write("un.dat", "1 1 1 1 \n");
     dir.write("unp.dat", "2 2 2 2 \n");
     MainWindow w(false);
@@ -165,8 +169,7 @@ TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun)
     EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
 }
 
-TEST_F(Main, MissingOrBrokenUnitFileFallsBackToMetricKelvinSlpm)
-{
+TEST_F(Main, MissingOrBrokenUnitFileFallsBackToMetricKelvinSlpm) {
     MainWindow w(false);
     EXPECT_EQ(w.unitCodes().length, 1);
     EXPECT_EQ(w.unitCodes().temperature, 1);
@@ -181,5 +184,5 @@ TEST_F(Main, MissingOrBrokenUnitFileFallsBackToMetricKelvinSlpm)
     EXPECT_EQ(dir.read("un.dat"), "1 1 1 1 \n");
 }
 
-} // namespace
-} // namespace torvex::test
+}  // namespace
+}  // namespace torvex::test

@@ -1,20 +1,20 @@
-#include "platform/help_window.h"
-#include "platform/launch.h"
-#include "resources/bitmaps.h"
-#include "shell/help_file.h"
 #include "shell/program.h"
-#include "tests/shell/shell_fixture.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QTextBrowser>
 
+#include "platform/help_window.h"
+#include "platform/launch.h"
+#include "resources/bitmaps.h"
+#include "shell/help_file.h"
+#include "tests/shell/shell_fixture.h"
+
 namespace torvex::test {
 namespace {
 
-TEST(CommandLine, StartedBackWhenItBeginsWithZero)
-{
+TEST(CommandLine, StartedBackWhenItBeginsWithZero) {
     EXPECT_TRUE(isStartedBack("0"));
     EXPECT_TRUE(isStartedBack("05"));
     EXPECT_FALSE(isStartedBack(""));
@@ -26,16 +26,14 @@ TEST(CommandLine, StartedBackWhenItBeginsWithZero)
     EXPECT_EQ(commandLineOf(1, argv), "");
 }
 
-TEST(DisplayCheck, OnlyTheLayoutDisplayPassesQuietly)
-{
+TEST(DisplayCheck, OnlyTheLayoutDisplayPassesQuietly) {
     EXPECT_TRUE(displayNeedsCaution({1280, 16, 16}));
     EXPECT_TRUE(displayNeedsCaution({1024, 32, 16}));
     EXPECT_TRUE(displayNeedsCaution({1024, 16, 20}));
     EXPECT_FALSE(displayNeedsCaution({1024, 16, 16}));
 }
 
-TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite)
-{
+TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite) {
     testApplication();
     EXPECT_EQ(plasmaBitmap().size(), QSize(302, 300));
     EXPECT_EQ(torvexBitmap().size(), QSize(167, 57));
@@ -52,21 +50,17 @@ TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite)
     EXPECT_GT(black, 5000);  // a drawing, not an empty sheet
 }
 
-TEST(Launch, FindsTheModuleBesideTheProgramFirst)
-{
+TEST(Launch, FindsTheModuleBesideTheProgramFirst) {
     TempDir dir;
     dir.write("Kavel", "#!/bin/sh\n");
     const QString beside = QString::fromStdString(dir.path());
     EXPECT_TRUE(locateProgram(QStringLiteral("Kavel.exe"), beside).isEmpty());  // not executable
-    QFile::setPermissions(QString::fromStdString(dir.file("Kavel")),
-                          QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_EQ(locateProgram(QStringLiteral("Kavel.exe"), beside),
-              QString::fromStdString(dir.file("Kavel")));
+    QFile::setPermissions(QString::fromStdString(dir.file("Kavel")), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(locateProgram(QStringLiteral("Kavel.exe"), beside), QString::fromStdString(dir.file("Kavel")));
     EXPECT_FALSE(locateProgram(QStringLiteral("sh"), QString()).isEmpty());  // from PATH
 }
 
-TEST(Help, FileIsFoundAndListsItsTopics)
-{
+TEST(Help, FileIsFoundAndListsItsTopics) {
     testApplication();
     const QString path = helpFilePath();
     ASSERT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
@@ -83,13 +77,12 @@ TEST(Help, FileIsFoundAndListsItsTopics)
     EXPECT_EQ(topics[1].anchor.toStdString(), "b");
 }
 
-TEST(Help, MissingFileIsReportedInTheWindow)
-{
+TEST(Help, MissingFileIsReportedInTheWindow) {
     testApplication();
     HelpWindow help(QStringLiteral("/nonexistent/Torvex.hlp"));
     EXPECT_EQ(help.contentsList()->count(), 0);
     EXPECT_TRUE(help.text()->toPlainText().contains(QStringLiteral("could not be opened")));
 }
 
-} // namespace
-} // namespace torvex::test
+}  // namespace
+}  // namespace torvex::test

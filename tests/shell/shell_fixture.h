@@ -3,19 +3,18 @@
 // writes its files in the current directory.
 #pragma once
 
-#include "tests/support/temp_dir.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
-
 #include <filesystem>
-#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
 
 namespace torvex::test {
 
-inline QApplication& testApplication()
-{
+inline QApplication& testApplication() {
     static int argc = 1;
     static char name[] = "torvex_shell_tests";
     static char* argv[] = {name, nullptr};
@@ -27,8 +26,7 @@ inline QApplication& testApplication()
 // that commands which open dialogs can run in a test.
 class ModalCloser {
 public:
-    ModalCloser()
-    {
+    ModalCloser() {
         timer_.setInterval(20);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -47,8 +45,7 @@ private:
 
 class InTempDir : public ::testing::Test {
 protected:
-    InTempDir() : previous_(std::filesystem::current_path())
-    {
+    InTempDir() : previous_(std::filesystem::current_path()) {
         testApplication();
         std::filesystem::current_path(dir.path());
     }
@@ -60,4 +57,4 @@ private:
     std::filesystem::path previous_;
 };
 
-} // namespace torvex::test
+}  // namespace torvex::test
