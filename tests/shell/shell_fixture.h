@@ -14,12 +14,14 @@
 
 namespace torvex::test {
 
+// Made once and kept to the end: destroying it among the other statics at
+// exit would tear down Qt's input devices in the wrong order.
 inline QApplication& testApplication() {
     static int argc = 1;
     static char name[] = "torvex_shell_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // While it lives, rejects every modal dialog that opens and counts them, so
