@@ -221,11 +221,10 @@ bool solveMomentumForMassFlow(SolverState& s, Iterate& it)
     NodeArray particular{};
     NodeArray unitResponse{};
     buildTransportCoefficients(s, Equation::Momentum, s.axialVelocityPair[1]);
-    if (!sweepTridiagonal(s, 0.0f, particular))
-        return false;
+    NodeArray unitRightSide{};
     for (int i = 2; i <= n - 1; ++i)
-        s.rightSide[i] = -(h * h) * s.radius[i];
-    if (!sweepTridiagonal(s, 0.0f, unitResponse))
+        unitRightSide[i] = -(h * h) * s.radius[i];
+    if (!sweepTridiagonalTwice(s, 0.0f, unitRightSide, particular, unitResponse))
         return false;
 
     const float particularFlux = carriedMassFlux(s, particular);

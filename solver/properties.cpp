@@ -15,10 +15,19 @@ constexpr int kElectricalBlock = 8;
 constexpr float kLowestTemperature = 300.0f;    // K, first table row
 constexpr float kHighestTemperature = 23000.0f; // K, row 47: row 48 only closes the last interval
 
-// First row j with T_j <= T < T_j+1, searched from row 1. The clamp keeps T
-// inside rows 1..47; the bound protects the table if T is not a number.
+// First row j with T_j <= T < T_j+1, as a search from row 1 would find it.
+// The table rows lie on the grid 300, 500, 1000, ... K (checked when the file
+// is read), so the row follows from T directly; the search from row 1 remains
+// for a temperature off that grid or not a number, and the bound protects the
+// table then.
 int tableInterval(const PropertyTable& table, float t) {
     const auto& temperatures = table[1];
+    if (t >= kLowestTemperature && t <= kHighestTemperature) {
+        const int guess = (t < 500.0f) ? 1 : static_cast<int>(t / 500.0f) + 1;
+        if (guess >= 1 && guess < kTableRows && temperatures[guess] <= t && t < temperatures[guess + 1]) {
+            return guess;
+        }
+    }
     int j = 1;
     while (j < kTableRows - 1 && !(temperatures[j] <= t && t < temperatures[j + 1])) ++j;
     return j;

@@ -54,8 +54,13 @@ void openStation(SolverState& s) {
     }
 }
 
-void buildTransportCoefficients(SolverState& s, Equation eq, const NodeArray& previousProfile) {
-    const SlotChoice slot = slotsFor(s, eq);
+namespace {
+
+// The coefficient loop for one equation. The energy source is the average of
+// the two stations, the momentum source that of the current station alone; the
+// choice is a template parameter so the loop has no branch and vectorises.
+template <bool kAveragedSource>
+void fillTransportCoefficients(SolverState& s, const SlotChoice slot, const NodeArray& previousProfile) {
     const int p = slot.previous;
     const int c = slot.current;
     const float theta = slot.theta;
@@ -63,30 +68,89 @@ void buildTransportCoefficients(SolverState& s, Equation eq, const NodeArray& pr
     const float h2 = h * h;
     const float dz = s.axialStep;
     const float explicitWeight = (1.0f - theta) / theta;
-    const auto& d = s.diffusionCoef;
-    const auto& a = s.axialFluxCoef;
-    const auto& src = s.sourceCoef;
+    const NodeArray& dp = s.diffusionCoef[p];
+    const NodeArray& dc = s.diffusionCoef[c];
+    const NodeArray& ap = s.axialFluxCoef[p];
+    const NodeArray& ac = s.axialFluxCoef[c];
+    const NodeArray& sp = s.sourceCoef[p];
+    const NodeArray& sc = s.sourceCoef[c];
+    const NodeArray& wc = s.radialFluxCoef[c];
     const NodeArray& y0 = previousProfile;
+    const int last = s.radialNodeCount - 1;
 
-    for (int i = 2; i <= s.radialNodeCount - 1; ++i) {
-        const float w = s.radialFluxCoef[c][i];
-        const float dPlus = d[p][i + 1] + d[c][i + 1] + d[p][i] + d[c][i];
-        const float dMinus = d[p][i - 1] + d[c][i - 1] + d[p][i] + d[c][i];
+    // Built in local arrays: they alias nothing, so the loop vectorises.
+    NodeArray upperCoef, lowerCoef, diagonalCoef, rightSide;
+    for (int i = 2; i <= last; ++i) {
+        const float w = wc[i];
+        const float dPlus = dp[i + 1] + dc[i + 1] + dp[i] + dc[i];
+        const float dMinus = dp[i - 1] + dc[i - 1] + dp[i] + dc[i];
         // Radial convection enters the upper coefficient for outward flux and
         // the lower one for inward flux only.
         const float upper = theta * (dPlus - 2.0f * h * (std::fabs(w) + w)) * 0.25f;
         const float lower = theta * (dMinus + 2.0f * h * (w - std::fabs(w))) * 0.25f;
-        const float axialStorage = (a[p][i] + a[c][i]) * 0.5f / dz * h2;
-        const float source = eq == Equation::Energy ? (src[p][i] + src[c][i]) * 0.5f : src[c][i];
+        const float axialStorage = (ap[i] + ac[i]) * 0.5f / dz * h2;
+        const float source = kAveragedSource ? (sp[i] + sc[i]) * 0.5f : sc[i];
 
-        s.upperCoef[i] = upper;
-        s.lowerCoef[i] = lower;
-        s.diagonalCoef[i] = axialStorage + lower + upper;
-        s.rightSide[i] = (axialStorage - explicitWeight * (lower + upper)) * y0[i] +
-                         (y0[i + 1] * upper + y0[i - 1] * lower) * (1.0f - theta) / theta +
-                         h2 * source;
+        upperCoef[i] = upper;
+        lowerCoef[i] = lower;
+        diagonalCoef[i] = axialStorage + lower + upper;
+        rightSide[i] = (axialStorage - explicitWeight * (lower + upper)) * y0[i] +
+                       (y0[i + 1] * upper + y0[i - 1] * lower) * (1.0f - theta) / theta + h2 * source;
+    }
+    for (int i = 2; i <= last; ++i) {
+        s.upperCoef[i] = upperCoef[i];
+        s.lowerCoef[i] = lowerCoef[i];
+        s.diagonalCoef[i] = diagonalCoef[i];
+        s.rightSide[i] = rightSide[i];
     }
 }
+
+} // namespace
+
+void buildTransportCoefficients(SolverState& s, Equation eq, const NodeArray& previousProfile) {
+    if (eq == Equation::Energy) {
+        fillTransportCoefficients<true>(s, slotsFor(s, eq), previousProfile);
+    } else {
+        fillTransportCoefficients<false>(s, slotsFor(s, eq), previousProfile);
+    }
+}
+
+namespace {
+
+// Zero radial slope on the axis, Y_1 = (4 Y_2 - Y_3)/3, eliminated with the
+// node-2 equation: the first sweep coefficients. Returns false when singular.
+bool axisSweepStart(SolverState& s, float& alpha1, float& axisBetaDenominator) {
+    const NodeArray& A = s.upperCoef;
+    const NodeArray& B = s.diagonalCoef;
+    const NodeArray& C = s.lowerCoef;
+    const float axisDenominator = 3.0f * A[2] - C[2];
+    axisBetaDenominator = 3.0f * B[2] - 4.0f * C[2];
+    if (!usableDivisor(axisDenominator) || !usableDivisor(axisBetaDenominator)) {
+        return failSolve(s, "the axis condition of the radial sweep is singular");
+    }
+    alpha1 = (4.0f * A[2] - B[2]) / axisDenominator;
+    return true;
+}
+
+// Back substitution from Y_N = boundaryValue; false if a value is not finite.
+bool backSubstitute(SolverState& s, const NodeArray& alpha, const NodeArray& beta, float boundaryValue,
+                    NodeArray& result) {
+    const int n = s.radialNodeCount;
+    NodeArray y;
+    y[n] = boundaryValue;
+    for (int i = n - 1; i >= 1; --i) {
+        y[i] = alpha[i] * y[i + 1] + beta[i];
+        if (!std::isfinite(y[i])) {
+            return failSolve(s, "the radial sweep produced a non-finite value");
+        }
+    }
+    for (int i = 1; i <= n; ++i) {
+        result[i] = y[i];
+    }
+    return true;
+}
+
+} // namespace
 
 bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
     const int n = s.radialNodeCount;
@@ -100,15 +164,11 @@ bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
     NodeArray& alpha = s.sweepAlpha;
     NodeArray& beta = s.sweepBeta;
 
-    // Zero radial slope on the axis, Y_1 = (4 Y_2 - Y_3)/3, eliminated with
-    // the node-2 equation.
-    const float axisDenominator = 3.0f * A[2] - C[2];
-    const float axisDenominator2 = 3.0f * B[2] - 4.0f * C[2];
-    if (!usableDivisor(axisDenominator) || !usableDivisor(axisDenominator2)) {
-        return failSolve(s, "the axis condition of the radial sweep is singular");
+    float axisBetaDenominator = 0.0f;
+    if (!axisSweepStart(s, alpha[1], axisBetaDenominator)) {
+        return false;
     }
-    alpha[1] = (4.0f * A[2] - B[2]) / axisDenominator;
-    beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisDenominator2;
+    beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisBetaDenominator;
 
     for (int i = 2; i <= n - 1; ++i) {
         const float pivot = B[i] - alpha[i - 1] * C[i];
@@ -118,17 +178,49 @@ bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
         alpha[i] = A[i] / pivot;
         beta[i] = (beta[i - 1] * C[i] + F[i]) / pivot;
     }
+    return backSubstitute(s, alpha, beta, boundaryValue, result);
+}
 
-    NodeArray y{};
-    y[n] = boundaryValue;
-    for (int i = n - 1; i >= 1; --i) {
-        y[i] = alpha[i] * y[i + 1] + beta[i];
-        if (!std::isfinite(y[i])) {
-            return failSolve(s, "the radial sweep produced a non-finite value");
-        }
+bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray& secondRightSide,
+                           NodeArray& result, NodeArray& secondResult) {
+    const int n = s.radialNodeCount;
+    if (n < 3) {
+        return failSolve(s, "the radial grid has too few nodes for the sweep");
     }
-    for (int i = 1; i <= n; ++i) {
-        result[i] = y[i];
+    const NodeArray& A = s.upperCoef;
+    const NodeArray& B = s.diagonalCoef;
+    const NodeArray& C = s.lowerCoef;
+    const NodeArray& F = s.rightSide;
+    const NodeArray& G = secondRightSide;
+    NodeArray& alpha = s.sweepAlpha;
+    NodeArray beta;
+    NodeArray& secondBeta = s.sweepBeta;
+
+    float axisBetaDenominator = 0.0f;
+    if (!axisSweepStart(s, alpha[1], axisBetaDenominator)) {
+        return false;
+    }
+    beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisBetaDenominator;
+    secondBeta[1] = (4.0f - 3.0f * alpha[1]) * G[2] / axisBetaDenominator;
+
+    // One pass for both right-hand sides: the same pivots, and the two
+    // recurrences for beta run side by side.
+    for (int i = 2; i <= n - 1; ++i) {
+        const float pivot = B[i] - alpha[i - 1] * C[i];
+        if (!usableDivisor(pivot)) {
+            return failSolve(s, "a pivot of the radial sweep vanished");
+        }
+        alpha[i] = A[i] / pivot;
+        beta[i] = (beta[i - 1] * C[i] + F[i]) / pivot;
+        secondBeta[i] = (secondBeta[i - 1] * C[i] + G[i]) / pivot;
+    }
+    if (!backSubstitute(s, alpha, beta, boundaryValue, result) ||
+        !backSubstitute(s, alpha, secondBeta, boundaryValue, secondResult)) {
+        return false;
+    }
+    // Leave the system as the second solve would: its right-hand side in F.
+    for (int i = 2; i <= n - 1; ++i) {
+        s.rightSide[i] = G[i];
     }
     return true;
 }

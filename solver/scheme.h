@@ -26,6 +26,12 @@ void buildTransportCoefficients(SolverState& s, Equation eq, const NodeArray& pr
 // calculable. Calling it again after replacing F reuses the same matrix.
 bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result);
 
+// Two solves with the same A, B, C: the right-hand side now in F, and
+// secondRightSide (nodes 2..N-1), both with Y_N = boundaryValue. Gives the
+// same numbers as sweepTridiagonal called twice, in one pass.
+bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray& secondRightSide,
+                           NodeArray& result, NodeArray& secondResult);
+
 // buildTransportCoefficients followed by sweepTridiagonal.
 bool solveTransport(SolverState& s, Equation eq, const NodeArray& previousProfile,
                     float boundaryValue, NodeArray& result);
