@@ -152,7 +152,14 @@ bool backSubstitute(SolverState& s, const NodeArray& alpha, const NodeArray& bet
 
 } // namespace
 
-bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
+namespace {
+
+// Forward sweep of the system in A, B, C with the right-hand side F and, when
+// kTwoSides, a second right-hand side G that shares the pivots; then back
+// substitution of each. The betas of the last right-hand side stay in the state.
+template <bool kTwoSides>
+bool sweep(SolverState& s, float boundaryValue, const NodeArray* secondRightSide, NodeArray& result,
+           NodeArray* secondResult) {
     const int n = s.radialNodeCount;
     if (n < 3) {
         return failSolve(s, "the radial grid has too few nodes for the sweep");
@@ -162,38 +169,8 @@ bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
     const NodeArray& C = s.lowerCoef;
     const NodeArray& F = s.rightSide;
     NodeArray& alpha = s.sweepAlpha;
-    NodeArray& beta = s.sweepBeta;
-
-    float axisBetaDenominator = 0.0f;
-    if (!axisSweepStart(s, alpha[1], axisBetaDenominator)) {
-        return false;
-    }
-    beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisBetaDenominator;
-
-    for (int i = 2; i <= n - 1; ++i) {
-        const float pivot = B[i] - alpha[i - 1] * C[i];
-        if (!usableDivisor(pivot)) {
-            return failSolve(s, "a pivot of the radial sweep vanished");
-        }
-        alpha[i] = A[i] / pivot;
-        beta[i] = (beta[i - 1] * C[i] + F[i]) / pivot;
-    }
-    return backSubstitute(s, alpha, beta, boundaryValue, result);
-}
-
-bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray& secondRightSide,
-                           NodeArray& result, NodeArray& secondResult) {
-    const int n = s.radialNodeCount;
-    if (n < 3) {
-        return failSolve(s, "the radial grid has too few nodes for the sweep");
-    }
-    const NodeArray& A = s.upperCoef;
-    const NodeArray& B = s.diagonalCoef;
-    const NodeArray& C = s.lowerCoef;
-    const NodeArray& F = s.rightSide;
-    const NodeArray& G = secondRightSide;
-    NodeArray& alpha = s.sweepAlpha;
-    NodeArray beta;
+    NodeArray firstBeta;
+    NodeArray& beta = kTwoSides ? firstBeta : s.sweepBeta;
     NodeArray& secondBeta = s.sweepBeta;
 
     float axisBetaDenominator = 0.0f;
@@ -201,10 +178,10 @@ bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray&
         return false;
     }
     beta[1] = (4.0f - 3.0f * alpha[1]) * F[2] / axisBetaDenominator;
-    secondBeta[1] = (4.0f - 3.0f * alpha[1]) * G[2] / axisBetaDenominator;
+    if (kTwoSides) {
+        secondBeta[1] = (4.0f - 3.0f * alpha[1]) * (*secondRightSide)[2] / axisBetaDenominator;
+    }
 
-    // One pass for both right-hand sides: the same pivots, and the two
-    // recurrences for beta run side by side.
     for (int i = 2; i <= n - 1; ++i) {
         const float pivot = B[i] - alpha[i - 1] * C[i];
         if (!usableDivisor(pivot)) {
@@ -212,17 +189,34 @@ bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray&
         }
         alpha[i] = A[i] / pivot;
         beta[i] = (beta[i - 1] * C[i] + F[i]) / pivot;
-        secondBeta[i] = (secondBeta[i - 1] * C[i] + G[i]) / pivot;
+        if (kTwoSides) {
+            secondBeta[i] = (secondBeta[i - 1] * C[i] + (*secondRightSide)[i]) / pivot;
+        }
     }
-    if (!backSubstitute(s, alpha, beta, boundaryValue, result) ||
-        !backSubstitute(s, alpha, secondBeta, boundaryValue, secondResult)) {
+    if (!backSubstitute(s, alpha, beta, boundaryValue, result)) {
         return false;
     }
-    // Leave the system as the second solve would: its right-hand side in F.
-    for (int i = 2; i <= n - 1; ++i) {
-        s.rightSide[i] = G[i];
+    if (kTwoSides) {
+        if (!backSubstitute(s, alpha, secondBeta, boundaryValue, *secondResult)) {
+            return false;
+        }
+        // Leave the system as a second solve would: its right-hand side in F.
+        for (int i = 2; i <= n - 1; ++i) {
+            s.rightSide[i] = (*secondRightSide)[i];
+        }
     }
     return true;
+}
+
+} // namespace
+
+bool sweepTridiagonal(SolverState& s, float boundaryValue, NodeArray& result) {
+    return sweep<false>(s, boundaryValue, nullptr, result, nullptr);
+}
+
+bool sweepTridiagonalTwice(SolverState& s, float boundaryValue, const NodeArray& secondRightSide,
+                           NodeArray& result, NodeArray& secondResult) {
+    return sweep<true>(s, boundaryValue, &secondRightSide, result, &secondResult);
 }
 
 bool solveTransport(SolverState& s, Equation eq, const NodeArray& previousProfile,
