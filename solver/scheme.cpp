@@ -255,7 +255,8 @@ void integrateContinuity(SolverState& s, float dampingFactor) {
             w[kCurMomentum][i] -
             explicitWeight * (w[kPrevMomentum][i + 1] - w[kPrevMomentum][i]) -
             axialChange * h / dz / theta / 2.0f;
-        w[kCurMomentum][i + 1] *= dampingFactor;
+        // A factor of exactly 1 leaves the flux as it is: skip the product.
+        if (dampingFactor != 1.0f) w[kCurMomentum][i + 1] *= dampingFactor;
     }
 }
 
