@@ -228,6 +228,14 @@ void printCharacteristics(const SolverState& s) {
     std::printf("  channel voltage  %8.2f V\n", static_cast<double>(s.channelVoltage));
     std::printf("  arc power        %8.2f kW\n", static_cast<double>(s.arcPower));
     std::printf("  mass flow        %8.3f g/s\n", static_cast<double>(s.massFlow) * 1000.0);
+    // The channel inlet: the axis is the wall temperature plus the rise that
+    // lets the fixed-shape profile carry the arc current.
+    std::printf("Channel inlet:\n");
+    std::printf("  axis temperature %8.0f K\n", 500.0 + static_cast<double>(s.axisTemperature));
+    std::printf("  field strength   %8.0f V/m\n", static_cast<double>(s.inletField));
+    std::printf("  conductivity     %8.0f S/m (the guess that carries the inlet power)\n",
+                static_cast<double>(s.conductivityGuess));
+    std::printf("  conducting radius %7.3f mm\n", static_cast<double>(s.conductingRadius) * 1000.0);
 }
 
 } // namespace
