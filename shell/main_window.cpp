@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <functional>
 
+#include "charts/chart_font.h"
 #include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/painter_context.h"
@@ -54,8 +55,11 @@ bool hasParameterDialog(const UnitCodes& codes) {
 
 }  // namespace
 
+FontDescription& MainWindow::chartFont() { return torvex::chartFont(); }
+
 MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent), startedBack_(startedBack) {
     setWindowTitle(QStringLiteral("  T O R V E X - Simulation of Plasma Jet"));
+    torvex::chartFont() = initialChartFont();
     createMenus();
     clientArea_ = new ClientArea(this, [this](QWidget* area) { paintClientArea(area); });
     setCentralWidget(clientArea_);

@@ -57,7 +57,8 @@ public:
     ~MainWindow() override;
 
     UnitCodes& unitCodes() { return unitCodes_; }
-    FontDescription& chartFont() { return chartFont_; }
+    // The program's one chart font description, shared with every painter.
+    FontDescription& chartFont();
 
     // Reads a unit file into the unit codes. A missing file or one holding
     // fewer than three codes gives metric, kelvin, SLPM; a missing or broken
@@ -108,7 +109,6 @@ private:
     UnitCodes unitCodes_;
     bool unitCodesLoaded_ = false;
     bool closed_ = false;
-    FontDescription chartFont_ = initialChartFont();
     int currentView_ = view::kNothing;
     bool sprayLaunchAllowed_ = false;
     std::map<int, QAction*> actions_;

@@ -1,3 +1,4 @@
+#include "charts/chart_font.h"
 #include "shell/main_window.h"
 
 #include <QAction>
@@ -106,7 +107,11 @@ TEST_F(Main, CloseVariantReturnsToIdle) {
 }
 
 TEST_F(Main, ChartFontStartsAsArial26) {
+    // A painter that changed the shared description before the window opened
+    // does not leak into the new window; the window and the painters share one.
+    torvex::chartFont().height = 99;
     MainWindow w(true);
+    EXPECT_EQ(&w.chartFont(), &torvex::chartFont());
     EXPECT_EQ(w.chartFont().face, "Arial");
     EXPECT_EQ(w.chartFont().height, 26);
     EXPECT_EQ(w.chartFont().weight, 400);
