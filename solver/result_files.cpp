@@ -2,6 +2,10 @@
 
 #include "solver/files.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
 namespace torvex {
 
 const std::array<const char*, 8>& ResultFiles::fileNames() {
@@ -80,6 +84,73 @@ bool ResultFiles::close() {
     }
     isOpen_ = false;
     return !failed_;
+}
+
+// ----- readers ------------------------------------------------------------------
+
+namespace {
+
+// The reals of one line: exactly `count` finite numbers separated by blanks,
+// or false.
+bool parseRecordLine(const std::string& line, std::size_t count, std::vector<double>& values) {
+    values.clear();
+    const char* p = line.c_str();
+    while (true) {
+        while (*p == ' ' || *p == '\t' || *p == '\r') ++p;
+        if (*p == '\0') break;
+        char* end = nullptr;
+        const double v = std::strtod(p, &end);
+        if (end == p || !std::isfinite(v)) return false;
+        if (*end != '\0' && *end != ' ' && *end != '\t' && *end != '\r') return false;
+        values.push_back(v);
+        p = end;
+    }
+    return values.size() == count;
+}
+
+// The sound records of a result file; blank lines are passed over.
+std::vector<std::vector<double>> readRecords(const std::string& path, std::size_t count, std::size_t maxRecords) {
+    std::vector<std::vector<double>> records;
+    std::ifstream in(path);
+    std::string line;
+    std::vector<double> values;
+    while (records.size() < maxRecords && std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (!parseRecordLine(line, count, values)) break;
+        records.push_back(values);
+    }
+    return records;
+}
+
+} // namespace
+
+const std::array<const char*, kRadialPlanes>& radialFileNames() {
+    static const std::array<const char*, kRadialPlanes> names = {"rtu0.res", "rtu5.res", "rtu20.res", "rtu50.res",
+                                                                 "rtu100.res"};
+    return names;
+}
+
+std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords) {
+    std::vector<IsothermRecord> out;
+    for (const auto& v : readRecords(path, 6, maxRecords)) {
+        IsothermRecord r;
+        r.distanceMm = v[0];
+        for (int k = 0; k < 5; ++k) r.radiusMm[k] = v[k + 1];
+        out.push_back(r);
+    }
+    return out;
+}
+
+std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords) {
+    std::vector<AxisRecord> out;
+    for (const auto& v : readRecords(path, 3, maxRecords)) out.push_back({v[0], v[1], v[2]});
+    return out;
+}
+
+std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords) {
+    std::vector<RadialRecord> out;
+    for (const auto& v : readRecords(path, 3, maxRecords)) out.push_back({v[0], v[1], v[2]});
+    return out;
 }
 
 } // namespace torvex

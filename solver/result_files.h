@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace torvex {
 
@@ -62,5 +63,43 @@ private:
     bool isOpen_ = false;
     bool failed_ = false;
 };
+
+// ----- Readers of ilt.res, ztu0.res and rtu*.res ------------------------------
+// The charts re-read these files on every paint. Each is read as records of
+// whitespace-separated reals, one record per line, in file order, up to a
+// record limit. A missing file gives no records; reading stops at the first
+// line that is not a whole record of finite numbers (a field of asterisks, a
+// line cut short by a truncated file, stray text), so the records returned
+// are exactly the sound ones before it.
+
+// One record of ilt.res: distance from the nozzle exit and the radii of the
+// isotherms of levels 1 (lowest temperature) to 5, all in mm.
+struct IsothermRecord {
+    double distanceMm = 0;
+    std::array<double, 5> radiusMm{};
+};
+
+// One record of ztu0.res: distance (mm), axis temperature (kK), axis velocity (m/s).
+struct AxisRecord {
+    double distanceMm = 0;
+    double temperatureKiloKelvin = 0;
+    double velocity = 0;
+};
+
+// One record of an rtu*.res file: radius (mm), temperature (kK), axial velocity (m/s).
+struct RadialRecord {
+    double radiusMm = 0;
+    double temperatureKiloKelvin = 0;
+    double velocity = 0;
+};
+
+constexpr const char* kIsothermFile = "ilt.res";
+constexpr const char* kAxisFile = "ztu0.res";
+// The radial cross-section files, nozzle exit first.
+const std::array<const char*, kRadialPlanes>& radialFileNames();
+
+std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords);
+std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords);
+std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords);
 
 } // namespace torvex
