@@ -268,11 +268,17 @@ void MainWindow::openHelpContents() { openHelpWindow(helpFilePath(), this); }
 void MainWindow::readUnitFile(const char* fileName) {
     UnitCodes codes;  // metric, kelvin, SLPM unless the file says otherwise
     const bool read = readUnitCodes(fileName, codes);
+    const bool unitFile = std::string(fileName) == kUnitFile;
+    // Without unp.dat no variant was calculated yet: there are no units of a
+    // run to bring back, and the user's choice stays (it is saved at exit).
+    if (!read && !unitFile) {
+        return;
+    }
     unitCodes_ = codes;
     unitCodesLoaded_ = true;
     // The solver needs un.dat as well: a missing or broken one is replaced
     // by the codes now in use.
-    if (!read && std::string(fileName) == kUnitFile) {
+    if (!read) {
         writeUnitFile(kUnitFile);
     }
 }

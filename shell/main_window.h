@@ -60,9 +60,10 @@ public:
     // The program's one chart font description, shared with every painter.
     FontDescription& chartFont();
 
-    // Reads a unit file into the unit codes. A missing file or one holding
-    // fewer than three codes gives metric, kelvin, SLPM; a missing or broken
-    // un.dat is then rewritten with those codes so the solver finds it.
+    // Reads a unit file into the unit codes. A missing un.dat or one holding
+    // fewer than three codes gives metric, kelvin, SLPM and is rewritten with
+    // those codes so the solver finds it; a missing or broken unp.dat leaves
+    // the codes in memory as they are.
     void readUnitFile(const char* fileName);
     // Writes the unit codes to a unit file (only once codes have been loaded).
     void writeUnitFile(const char* fileName) const;

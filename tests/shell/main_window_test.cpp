@@ -174,6 +174,24 @@ TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun) {
     EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
 }
 
+// Before any variant was calculated there is no unp.dat: "&Previous" then
+// has no units to bring back and must leave the user's choice alone, else
+// exit would save metric units over it.
+TEST_F(Main, PreviousWithoutUnitsOfARunKeepsTheChosenUnits) {
+    dir.write("un.dat", "2 2 2 2 \n");
+    MainWindow w(false);
+    {
+        ModalCloser closer;
+        w.runCommand(menu::kPrevious);
+        EXPECT_EQ(closer.closed(), 1);
+    }
+    EXPECT_EQ(w.unitCodes().length, 2);
+    EXPECT_EQ(w.unitCodes().flow, 2);
+    EXPECT_FALSE(dir.exists("unp.dat"));
+    w.close();
+    EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
+}
+
 TEST_F(Main, MissingOrBrokenUnitFileFallsBackToMetricKelvinSlpm) {
     MainWindow w(false);
     EXPECT_EQ(w.unitCodes().length, 1);
