@@ -103,7 +103,9 @@ void RunDialog::report(int value) {
 void RunDialog::finishRun(const RunOutcome& outcome) {
     outcome_ = outcome;
     if (outcome.result == RunResult::NotCalculable) {
-        showCannotCalculate(this);
+        // The message belongs to the main window, like every dialog: its
+        // title bar's close ends the program.
+        showCannotCalculate(&main_);
     } else if (outcome.result == RunResult::BadInput) {
         QMessageBox::warning(this, QStringLiteral("TORVEX"), QString::fromStdString(outcome.message));
     }

@@ -32,7 +32,9 @@ void openParameterInput(MainWindow& main) {
         if (result == kRunDialogBack) continue;  // a fresh input dialog
         if (result == kRunDialogRan) {
             recordUnitsOfRun(main, run.integralParametersWritten());
-            openPreviousVariant(main);
+            // The program may have been ended from the cannot-calculate
+            // message; then nothing more is shown.
+            if (!main.closed()) openPreviousVariant(main);
         }
         return;
     }

@@ -22,7 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <string>
 
 namespace torvex {
 namespace {
@@ -228,6 +231,50 @@ TEST_F(VariantRoad, UnreadableInputFileIsNamed) {
     EXPECT_TRUE(previousShown);
     EXPECT_FALSE(dir_.exists("iop.par"));
     EXPECT_EQ(dir_.read("unp.dat"), "2 1 2 2 \n");
+}
+
+// An argon file whose electrical conductivity is next to nothing: no arc
+// can carry the current, so the variant cannot be calculated.
+std::string argonWithoutConductivity() {
+    std::ifstream in(test::sourceDataFile("ar.dat"));
+    std::string text, line;
+    char field[16];
+    std::snprintf(field, sizeof field, "%10.4e", 1e-6);
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (number >= 43 && number <= 48) {
+            line.clear();
+            for (int k = 0; k < 8; ++k) line += field;
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+// The cannot-calculate message belongs to the main window: its title bar's
+// close ends the program, and no Previous-variant dialog comes up after it.
+TEST_F(VariantRoad, ClosingTheCannotCalculateMessageEndsTheProgram) {
+    dir_.write("ar.dat", argonWithoutConductivity());
+    bool messageShown = false, previousShown = false;
+    runWithDriver(menu::kNew, [&](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) {
+            input->activate(input_ids::kGroup1Ok);
+            input->activate(input_ids::kGroup2Ok);
+        } else if (auto* run = qobject_cast<RunDialog*>(w)) {
+            run->activate(run_ids::kRun);
+        } else if (auto* message = qobject_cast<CannotCalculateDialog*>(w)) {
+            messageShown = true;
+            main_->unitCodes().temperature = 3;
+            message->passCloseToOwner();
+        } else if (auto* previous = qobject_cast<PreviousDialog*>(w)) {
+            previousShown = true;
+            previous->activate(previous_ids::kOk);
+        }
+    });
+    EXPECT_TRUE(messageShown);
+    EXPECT_TRUE(main_->closed());
+    EXPECT_FALSE(previousShown);
+    EXPECT_EQ(dir_.read("un.dat"), "1 3 1 1 \n");  // saved as the program ended
+    EXPECT_FALSE(main_->sprayLaunchAllowed());
 }
 
 TEST_F(VariantRoad, PreviousVariantTakesItsOwnUnits) {
