@@ -42,6 +42,7 @@ void AboutBox::paintEvent(QPaintEvent* event) {
 
 CautionDialog::CautionDialog(QWidget* owner)
     : TorvexDialog(owner, QStringLiteral("  Precaution "), 185, 128) {
+    setObjectName(QStringLiteral("CAUTION"));
     struct Line {
         int y;
         int width;
@@ -77,6 +78,7 @@ void CautionDialog::onCommand(int id) {
 
 CannotCalculateDialog::CannotCalculateDialog(QWidget* owner)
     : TorvexDialog(owner, QStringLiteral("NeDOBRE"), 133, 81, DialogFrame::CaptionWithSystemMenu) {
+    setObjectName(QStringLiteral("NEDOBRE"));
     addStatic(-1,
               QStringLiteral("This plasma jet variant can not be calculated. "
                              "Please, choose other data being inputted."),

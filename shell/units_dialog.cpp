@@ -8,6 +8,7 @@ using namespace units_dialog;
 
 UnitsDialog::UnitsDialog(MainWindow& main)
     : TorvexDialog(&main, QStringLiteral("  Units"), 190, 91), main_(main) {
+    setObjectName(QStringLiteral("UNITES"));
     addGroupBox(502, QStringLiteral("Dimensions"), {7, 5, 54, 56});
     addRadioButton(kCentimetres, QStringLiteral(" cm  "), {24, 15, 23, 15}, true);
     addRadioButton(kInches, QStringLiteral(" in  "), {24, 38, 23, 15});

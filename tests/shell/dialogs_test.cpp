@@ -76,6 +76,12 @@ TEST_F(Dialogs, GeometryIsTwoPixelsPerDialogUnit) {
     CautionDialog caution(&main);
     EXPECT_EQ(caution.size(), QSize(370, 256));
     EXPECT_EQ(caution.palette().color(QPalette::Window), QColor(194, 194, 194));
+    CannotCalculateDialog cannot(&main);
+    EXPECT_EQ(cannot.size(), QSize(266, 162));
+    // The template names, as the other dialogs carry theirs.
+    EXPECT_EQ(units.objectName(), "UNITES");
+    EXPECT_EQ(caution.objectName(), "CAUTION");
+    EXPECT_EQ(cannot.objectName(), "NEDOBRE");
 }
 
 TEST_F(Dialogs, EnterAndEscapeFollowTheIds) {
