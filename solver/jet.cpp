@@ -280,8 +280,11 @@ void advanceJetMarch(SolverState& s, const ProgressCallback& progress)
 
         if (k == s.totalStepCount)
             return;
+        // The edge is judged on the iteration temperature of the station just
+        // converged (the temperature the properties were last evaluated at),
+        // and the full grid's outer boundary follows that same node.
         const int n = s.radialNodeCount;
-        const NodeArray& t = s.temperaturePair[1];
+        const NodeArray& t = s.temperature;
         if (std::fabs(t[n] - t[n - 1]) >= kEdgeDifference) {
             if (n < nodeCeiling(s)) {
                 // The jet has reached the edge of the grid: the driver adds

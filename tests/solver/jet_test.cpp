@@ -135,6 +135,8 @@ TEST(JetMarchTest, FullGridStillReturnsAtEveryOutputStation)
         EXPECT_EQ(s->stationStep, s->stepIndex);
         EXPECT_EQ(s->jetNodeCount, kNodes);
         EXPECT_GT(s->outerTemperature, 500.0f);  // it followed the inner node
+        // ... the node's iteration temperature, the one the edge is judged on
+        EXPECT_EQ(s->outerTemperature, s->temperature[kNodes - 1]);
     }
 }
 
