@@ -1,6 +1,7 @@
 // torvex-run: runs the plasma jet solver on the variant in a working
 // directory, without the desktop program. Optionally writes un.dat and ip.dat
 // from the command line first, exactly as the input dialog writes them.
+#include "app/chart_export.h"
 #include "solver/files.h"
 #include "solver/solver.h"
 #include "solver/state.h"
@@ -18,6 +19,7 @@ using namespace torvex;
 constexpr int kExitCompleted = 0;
 constexpr int kExitBadInput = 2;
 constexpr int kExitNotCalculable = 3;
+constexpr int kExitChartsNotWritten = 4;
 
 const char* const kUsage =
     "Usage: torvex-run [options] [DIR]\n"
@@ -43,16 +45,22 @@ const char* const kUsage =
     "\n"
     "Other options:\n"
     "  --characteristics         print the plasmatron characteristics after the run\n"
+    "  --charts                  after the run draw the chart pages into DIR as\n"
+    "                            charts-all.png, charts-isotherms.png,\n"
+    "                            charts-radial.png and charts-axial.png\n"
+    "                            (builds with the user interface only)\n"
     "  --no-progress             no progress bar\n"
     "  -h, --help                this text\n"
     "\n"
-    "Exit status: 0 completed, 3 the variant cannot be calculated, 2 bad input.\n";
+    "Exit status: 0 completed, 3 the variant cannot be calculated, 2 bad input,\n"
+    "4 completed but the charts could not be written.\n";
 
 struct Options {
     std::string dir = ".";
     std::optional<double> gas, diameter, length, current, flow;
     std::optional<int> lengthUnit, temperatureUnit, flowUnit;
     bool characteristics = false;
+    bool charts = false;
     bool progress = true;
 };
 
@@ -80,6 +88,7 @@ bool parseOptions(int argc, char** argv, Options& o, bool& help) {
             return true;
         }
         if (arg == "--characteristics") { o.characteristics = true; continue; }
+        if (arg == "--charts") { o.charts = true; continue; }
         if (arg == "--no-progress") { o.progress = false; continue; }
         if (arg.rfind("--", 0) == 0) {
             if (k + 1 >= argc) {
@@ -238,6 +247,19 @@ void printCharacteristics(const SolverState& s) {
     std::printf("  conducting radius %7.3f mm\n", static_cast<double>(s.conductingRadius) * 1000.0);
 }
 
+// The chart pages of the result files just written; false (with a message)
+// when they could not be drawn.
+bool exportCharts(const std::string& dir) {
+    std::string error;
+    if (!exportChartPages(dir, error)) {
+        std::fprintf(stderr, "torvex-run: the charts were not written: %s.\n", error.c_str());
+        return false;
+    }
+    std::printf("Charts: %s/charts-all.png, charts-isotherms.png, charts-radial.png, charts-axial.png\n",
+                dir.c_str());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -247,6 +269,10 @@ int main(int argc, char** argv) {
     if (help) {
         std::fputs(kUsage, stdout);
         return kExitCompleted;
+    }
+    if (options.charts && !chartExportAvailable()) {
+        std::fprintf(stderr, "torvex-run: --charts needs the build with the user interface (Qt).\n");
+        return kExitBadInput;
     }
     if (!writeVariantFiles(options)) return kExitBadInput;
 
@@ -260,6 +286,8 @@ int main(int argc, char** argv) {
     }
     if (bar.reachedNozzle()) printIntegralParameters(options.dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
+    // The charts show whatever the result files hold, also up to a failure.
+    const bool chartsWritten = !options.charts || !bar.reachedNozzle() || exportCharts(options.dir);
     if (outcome.result == RunResult::NotCalculable) {
         std::printf("%s\n", outcome.message.c_str());
         if (bar.reachedNozzle())
@@ -268,5 +296,5 @@ int main(int argc, char** argv) {
     }
     std::printf("Result files: %s/iop.par, ilt.res, ztu0.res, rtu0.res, rtu5.res, rtu20.res, rtu50.res, "
                 "rtu100.res, ftu.res\n", options.dir.c_str());
-    return kExitCompleted;
+    return chartsWritten ? kExitCompleted : kExitChartsNotWritten;
 }

@@ -1,11 +1,79 @@
 #include "shell/chart_view.h"
 
+#include "charts/page_rect.h"
+#include "charts/palette.h"
+#include "platform/page_devices.h"
+#include "variant/summary_text.h"
+#include "variant/variant_summary.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+
 namespace torvex {
 
-// The chart pages are not part of the shell; until they are drawn here the
-// client area stays white and printing does nothing.
-void paintCurrentView(DrawingContext&, int, const UnitCodes&, const ViewArea&) {}
+namespace {
 
-void printView(QWidget*, int, const UnitCodes&) {}
+PageInputs pageInputs(const UnitCodes& units, const std::string& directory) {
+    PageInputs in;
+    in.source.units = units;
+    in.source.directory = directory;
+    in.parameters = readParameterTexts(in.source.file(kIntegralParametersFile), units);
+    return in;
+}
+
+// The page on a context in the state the window's paint handler starts with:
+// transparent text background, grey text; everything restored afterwards.
+void paintPage(DrawingContext& dc, int view, const Rect& page, const PageInputs& in) {
+    ScopedState state(dc);
+    dc.setBackgroundMode(BackgroundMode::Transparent);
+    dc.setTextColour(kDefaultTextColour);
+    drawViewPage(dc, view, page, in);
+}
+
+}  // namespace
+
+ParameterTexts readParameterTexts(const std::string& integralParametersPath, const UnitCodes& units) {
+    ParameterTexts texts;
+    IntegralParameters p;
+    if (!readIntegralParameters(integralParametersPath, p)) return texts;
+    const GasLine gas = gasLine(p.gasCode);
+    texts.gas = gas.text;
+    texts.gasSubscriptAfter = gas.subscriptAfter;
+    texts.lines = {diameterLine(p.diameter, units.length),
+                   lengthLine(p.length, units.length),
+                   currentLine(p.current),
+                   flowLine(p.flow, units.flow),
+                   p.voltageOverflow ? voltageOverflowLine() : voltageLine(p.arcVoltage),
+                   p.powerOverflow ? powerOverflowLine() : powerLine(p.arcPower),
+                   p.efficiencyOverflow ? efficiencyOverflowLine() : efficiencyLine(p.efficiencyPercent)};
+    return texts;
+}
+
+void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
+                      const std::string& directory) {
+    if (view == kViewNothing) return;
+    paintPage(dc, view, Rect{area.left, area.top, area.right, area.bottom}, pageInputs(units, directory));
+}
+
+void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory) {
+    paintPage(dc, view, printPageRect(dc), pageInputs(units, directory));
+}
+
+bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory) {
+    return printPage(printer, [&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); });
+}
+
+void printView(QWidget* owner, int view, const UnitCodes& units) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, owner);
+    // The dialog only chooses the printer: one page is printed, so there is
+    // no page range, selection or current page to offer.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // The spooler's own faults are not reported, as with any print job.
+    printViewOn(printer, view, units);
+}
 
 }  // namespace torvex

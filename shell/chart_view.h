@@ -1,10 +1,14 @@
 // Where the main window's chart pages are painted and printed. The shell calls
-// these two functions only; the chart pages are drawn by the charts module.
+// these functions only; the chart pages are drawn by the charts module.
 #pragma once
 
+#include "charts/chart_pages.h"
 #include "platform/drawing_context.h"
 #include "solver/files.h"
 
+#include <string>
+
+class QPrinter;
 class QWidget;
 
 namespace torvex {
@@ -17,11 +21,27 @@ struct ViewArea {
     int bottom = 0;
 };
 
-// Paints the page of a view (1 all charts, 2 isothermal lines, 3 radial,
-// 5 axial) in the client area; view 0 paints nothing.
-void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area);
+// The variant's lines of the parameters panels, read from an iop.par on every
+// paint and worded as the variant summaries word them, in the given units.
+// A missing or unreadable file gives no lines.
+ParameterTexts readParameterTexts(const std::string& integralParametersPath, const UnitCodes& units);
 
-// Prints the page of a view on a printer chosen in the print dialog.
+// Paints the page of a view (1 all charts, 2 isothermal lines, 3 radial,
+// 5 axial) in the client area from the result files and iop.par in
+// `directory` ("" the working directory); view 0 paints nothing.
+void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
+                      const std::string& directory = "");
+
+// The same page on a sheet: laid out in the printed page rectangle of the
+// device. `directory` holds the result files ("" the working directory).
+void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory = "");
+
+// Prints the page of a view on a printer chosen in the print dialog: one page
+// in a document named "readme.txt". A cancelled dialog prints nothing.
 void printView(QWidget* owner, int view, const UnitCodes& units);
+
+// Prints the page of a view on a printer already chosen; false when the
+// printer could not be started.
+bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory = "");
 
 }  // namespace torvex

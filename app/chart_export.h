@@ -1,0 +1,18 @@
+// Export of the chart pages as PNG images after a headless run. Only the Qt
+// build can draw them; the solver-only build links a version that says so.
+#pragma once
+
+#include <string>
+
+namespace torvex {
+
+// True when this build can draw the chart pages.
+bool chartExportAvailable();
+
+// Draws the All Charts page and the three single-chart pages from the result
+// files, iop.par and un.dat in `dir` and writes them there as charts-all.png,
+// charts-isotherms.png, charts-radial.png and charts-axial.png. On failure
+// `error` names the file or the fault.
+bool exportChartPages(const std::string& dir, std::string& error);
+
+} // namespace torvex

@@ -1,0 +1,13 @@
+// The solver-only build has no drawing layer: charts cannot be exported.
+#include "app/chart_export.h"
+
+namespace torvex {
+
+bool chartExportAvailable() { return false; }
+
+bool exportChartPages(const std::string&, std::string& error) {
+    error = "this torvex-run was built without Qt and cannot draw the charts";
+    return false;
+}
+
+} // namespace torvex

@@ -1,0 +1,160 @@
+#include "charts/axial_chart.h"
+
+#include "charts/axes.h"
+#include "charts/chart_font.h"
+#include "charts/palette.h"
+#include "solver/result_files.h"
+
+namespace torvex {
+
+AxialData readAxialData(const ChartSource& source) {
+    AxialData data;
+    const UnitCodes& units = source.units;
+    for (const AxisRecord& r : readAxisRecords(source.file(kAxisFile), kMaxAxisRecords)) {
+        data.distance.push_back(chartDistance(r.distanceMm, units.length));
+        data.temperature.push_back(chartTemperature(r.temperatureKiloKelvin, units.temperature));
+        data.velocity.push_back(chartVelocity(r.velocity, units.length));
+    }
+    // The jet is hottest and fastest at the nozzle exit, the first record.
+    const bool any = !data.distance.empty();
+    data.distanceScale = axisScale(any ? data.distance.back() : 0, 6);
+    data.temperatureScale = axisScale(any ? data.temperature.front() : 0, 5);
+    data.velocityScale = axisScale(any ? data.velocity.front() : 0, 5);
+    return data;
+}
+
+AxialLayout axialFonts(const Rect& area) {
+    const int h = area.height();
+    AxialLayout layout;
+    layout.titleFont = toDevice((h / 12) * 0.76923077);
+    layout.axisFont = toDevice((h / 18) * 0.76923077);
+    return layout;
+}
+
+void placeAxialPlots(AxialLayout& layout, const Rect& area, int h1) {
+    const int a = area.left;
+    const int b = area.top;
+    const int c = area.right;
+    const double half = (area.height() - 7.3 * h1) * 0.5;
+    const int left = toDevice(a + (c - a) * 0.22222222);
+    const int right = c - (c - a) / 10;
+    layout.temperaturePlot = Rect{left, toDevice(b + 2.3 * h1), right, toDevice(b + 2.5 * h1 + half)};
+    layout.velocityPlot = Rect{left, toDevice(b + 5 * h1 + half), right, toDevice(area.bottom - 2.5 * h1)};
+}
+
+namespace {
+
+struct AxialPaint {
+    DrawingContext& dc;
+    Rect area;
+    const AxialLayout& layout;
+    const ChartSource& source;
+    const AxialData& data;
+};
+
+void drawGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, const AxisScale& x,
+              const AxisScale& y) {
+    ScopedPen pen(dc, kGridPen);
+    drawVerticalGrid(dc, plot, window, x.intervals, x.ticks);
+    drawHorizontalGrid(dc, plot, window, y.intervals, y.ticks);
+}
+
+void drawAxes(const AxialPaint& p, const Rect& plot, const AxisScale& values) {
+    DrawingContext& dc = p.dc;
+    ScopedPen pen(dc, kAxisPen);
+    replaceFont(dc, p.layout.axisFont, 0);
+    dc.setTextColour(kLabelColour);
+    const AxisScale& x = p.data.distanceScale;
+    drawXAxisFixed(dc, plot.bottom, plot.left, plot.right, 0, x.end(), x.intervals, 6, x.ticks);
+    drawYAxis(dc, plot.left, plot.bottom, plot.top, values.end(), 0, values.intervals, 6, values.ticks);
+}
+
+// A distance title centred under a plot: the width is that of the metric
+// title, whatever the unit.
+void drawDistanceTitle(const AxialPaint& p, const Rect& plot, bool belowUpperPlot) {
+    DrawingContext& dc = p.dc;
+    replaceFont(dc, p.layout.axisFont, 0);
+    const TextSize size = dc.textExtentWithTerminator("Distance, cm");
+    const int x = plot.left + (plot.right - size.width - plot.left) / 2;
+    const int y = belowUpperPlot ? toDevice(plot.bottom + 1.8 * size.height) : p.area.bottom - 2 * size.height;
+    dc.textOut(x, y, p.source.metric() ? "Distance, cm" : "Distance, in");
+}
+
+void drawUpperPlot(const AxialPaint& p) {
+    DrawingContext& dc = p.dc;
+    const Rect& plot = p.layout.temperaturePlot;
+    const AxialData& data = p.data;
+    drawGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
+    {
+        ScopedPen pen(dc, Pen{PenStyle::Solid, 2, kRed});
+        drawCurve(dc, data.lastIndex(), data.distance, data.temperature, kCurveSingle, plot,
+                  data.temperatureWindow());
+    }
+    drawAxes(p, plot, data.temperatureScale);
+
+    replaceFont(dc, p.layout.axisFont, 900);
+    const TextSize size = dc.textExtentWithTerminator("Temperature, kK");
+    const std::string title = temperatureTitle(p.source.units.temperature);
+    if (!title.empty()) {
+        dc.textOut(p.area.left + size.height, plot.bottom + (plot.top - plot.bottom + size.width) / 2, title);
+    }
+    drawDistanceTitle(p, plot, true);
+}
+
+void drawChartTitle(const AxialPaint& p) {
+    DrawingContext& dc = p.dc;
+    replaceFont(dc, p.layout.titleFont, 0);
+    const TextSize size = dc.textExtent("Axial Distributions");
+    dc.textOut(p.area.left + (p.area.right - size.width - p.area.left) / 2, p.area.top + size.height / 2,
+               "Axial Distributions");
+}
+
+// "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
+// leave room for the exponent.
+void drawVelocityTitle(const AxialPaint& p, const Rect& plot) {
+    DrawingContext& dc = p.dc;
+    const bool metric = p.source.metric();
+    replaceFont(dc, p.layout.axisFont, 900);
+    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
+    const TextSize size = dc.textExtent(title);
+    const int a = p.area.left;
+    const int yv = plot.bottom + (plot.top - plot.bottom + size.width) / 2;
+    dc.textOut(a + size.height, yv, title);
+    replaceFont(dc, toDevice(0.75 * p.layout.axisFont), 900);
+    drawText(dc, at(a + 0.8 * size.height, yv - (metric ? 0.68888889 : 0.70526316) * size.width),
+             metric ? "2" : "3");
+}
+
+void drawLowerPlot(const AxialPaint& p) {
+    DrawingContext& dc = p.dc;
+    const Rect& plot = p.layout.velocityPlot;
+    const AxialData& data = p.data;
+    drawGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
+    drawAxes(p, plot, data.velocityScale);
+    {
+        ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});
+        drawCurve(dc, data.lastIndex(), data.distance, data.velocity, kCurveSingle, plot, data.velocityWindow());
+    }
+    // Again over the curve, which starts on the value axis.
+    drawAxes(p, plot, data.velocityScale);
+    drawVelocityTitle(p, plot);
+    drawDistanceTitle(p, plot, false);
+}
+
+} // namespace
+
+void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
+    const AxialData data = readAxialData(source);
+    AxialLayout layout = axialFonts(area);
+    chartFont().face = "Arial";
+    replaceFont(dc, layout.titleFont, 0);
+    placeAxialPlots(layout, area, dc.textExtent("Axial Distributions").height);
+
+    const AxialPaint paint{dc, area, layout, source, data};
+    dc.setTextColour(kLabelColour);
+    drawUpperPlot(paint);
+    drawChartTitle(paint);
+    drawLowerPlot(paint);
+}
+
+} // namespace torvex

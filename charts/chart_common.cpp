@@ -1,0 +1,68 @@
+#include "charts/chart_common.h"
+
+namespace torvex {
+
+std::string ChartSource::file(const std::string& name) const {
+    return directory.empty() ? name : directory + "/" + name;
+}
+
+double kelvinToFahrenheitK(double kiloKelvin) { return ((kiloKelvin * 1000 - 273) * 1.8 + 32) / 1000; }
+
+double kelvinToCelsiusK(double kiloKelvin) { return (kiloKelvin * 1000 - 273) / 1000; }
+
+double chartTemperature(double kiloKelvin, int temperatureCode) {
+    if (temperatureCode == 2) return kelvinToFahrenheitK(kiloKelvin);
+    if (temperatureCode == 3) return kelvinToCelsiusK(kiloKelvin);
+    return kiloKelvin;
+}
+
+double chartVelocity(double metresPerSecond, int lengthCode) {
+    // 1 m/s = 39.37 in/s, so V * 0.03937 counts thousands of in/s.
+    return lengthCode == 1 ? metresPerSecond * 0.01 : metresPerSecond * kInchesPerMillimetre;
+}
+
+double chartDistance(double millimetres, int lengthCode) {
+    return lengthCode == 1 ? millimetres * 0.1 : millimetres * kInchesPerMillimetre;
+}
+
+double chartRadius(double millimetres, int lengthCode) {
+    return lengthCode == 1 ? millimetres : millimetres * kInchesPerMillimetre;
+}
+
+AxisScale axisScale(double dataEnd, int wishedIntervals) {
+    AxisScale scale;
+    const AxisStep s = niceStep(dataEnd, wishedIntervals);
+    if (dataEnd > 0 && s.step > 0 && s.intervals > 0) {
+        scale.step = s.step;
+        scale.intervals = s.intervals;
+    }
+    scale.ticks = tickValues(0, scale.step, scale.intervals);
+    return scale;
+}
+
+Pen curvePen(int curve, const Rgb& colour) {
+    switch (curve) {
+    case 1: return Pen{PenStyle::Solid, 2, colour};
+    case 2: return Pen{PenStyle::Dash, 1, colour};
+    case 3: return Pen{PenStyle::DashDot, 1, colour};
+    case 4: return Pen{PenStyle::DashDotDot, 1, colour};
+    default: return Pen{PenStyle::Dot, 1, colour};
+    }
+}
+
+std::string temperatureTitle(int temperatureCode) {
+    switch (temperatureCode) {
+    case 1: return "Temperature, kK";
+    case 2: return "Temperature, kF";
+    case 3: return "Temperature, kC";
+    default: return "";
+    }
+}
+
+int axisFontHeight(int chartHeight) { return chartHeight / 18; }
+
+Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
+
+void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }
+
+} // namespace torvex

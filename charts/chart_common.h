@@ -1,0 +1,69 @@
+// What the three chart kinds share: where the result files are, the unit
+// conversions of the charts, axes that start at 0 with a round step, the
+// five curve styles, and the small text helpers of titles and legends.
+#pragma once
+
+#include "charts/scales.h"
+#include "platform/drawing_context.h"
+#include "solver/files.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace torvex {
+
+// Where a chart finds its result files and in which units it shows them.
+struct ChartSource {
+    UnitCodes units;
+    // Folder of the result files; empty for the working directory.
+    std::string directory;
+
+    std::string file(const std::string& name) const;
+    bool metric() const { return units.length == 1; }
+};
+
+constexpr double kInchesPerMillimetre = 0.03937007874;
+
+// Thousands of kelvin to thousands of degrees Fahrenheit or Celsius, with the
+// program's offset of 273.
+double kelvinToFahrenheitK(double kiloKelvin);
+double kelvinToCelsiusK(double kiloKelvin);
+// Thousands of the temperature unit (1 K, 2 F, 3 C; another code: kelvin).
+double chartTemperature(double kiloKelvin, int temperatureCode);
+// Velocity in units of 100 m/s (metric) or 1000 in/s (inch).
+double chartVelocity(double metresPerSecond, int lengthCode);
+// Distance from the nozzle exit in cm (metric) or in.
+double chartDistance(double millimetres, int lengthCode);
+// Radial position in mm (metric) or in.
+double chartRadius(double millimetres, int lengthCode);
+
+// An axis from 0 to intervals * step with ticks 0, step, 2 step, ...
+struct AxisScale {
+    double step = 0;
+    int intervals = 0;
+    std::vector<double> ticks;
+
+    double end() const { return step * intervals; }
+};
+
+// The scale of data reaching `dataEnd` with about `wishedIntervals`
+// intervals. Data that give no positive range (no records, all zero) get a
+// single tick at 0 instead of a pile of equal labels.
+AxisScale axisScale(double dataEnd, int wishedIntervals);
+
+// The five curve styles of the radial charts, curve 1 first; the isotherm
+// chart uses the same pens in another colour order.
+Pen curvePen(int curve, const Rgb& colour);
+
+// "Temperature, kK", "Temperature, kF" or "Temperature, kC"; "" for another code.
+std::string temperatureTitle(int temperatureCode);
+
+// The axis font of a chart of height H: face Arial, H / 18.
+int axisFontHeight(int chartHeight);
+
+// A point from reals, each truncated toward zero.
+Point at(double x, double y);
+void drawText(DrawingContext& dc, const Point& p, const std::string& text);
+
+} // namespace torvex

@@ -1,0 +1,203 @@
+#include "charts/isotherm_chart.h"
+
+#include "charts/axes.h"
+#include "charts/chart_font.h"
+#include "charts/palette.h"
+#include "solver/result_files.h"
+
+namespace torvex {
+
+namespace {
+
+// Level colours, level 1 (the coolest, outermost isotherm) first.
+constexpr std::array<Rgb, 5> kLevelColours{kBlue, kMagenta, kGreen, kOrange, kRed};
+
+std::vector<double> ticksFromZero(double step, int count) {
+    std::vector<double> ticks;
+    for (int i = 0; i < count; ++i) ticks.push_back(i * step);
+    return ticks;
+}
+
+void storeRecord(IsothermData& data, const IsothermRecord& r, int lengthCode) {
+    data.distance.push_back(chartDistance(r.distanceMm, lengthCode));
+    for (int k = 0; k < 5; ++k) data.radius[k].push_back(chartRadius(r.radiusMm[k], lengthCode));
+}
+
+} // namespace
+
+IsothermData readIsothermData(const std::string& path, int lengthCode) {
+    IsothermData data;
+    const auto records = readIsothermRecords(path, kMaxIsothermRecords);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const IsothermRecord& r = records[i];
+        storeRecord(data, r, lengthCode);
+        if (i < 2) continue;
+        // The lowest level falling back to the axis closes the jet's hot
+        // core: the curves end at this record.
+        const double radius = r.radiusMm[0];
+        if (radius == 0 && records[i - 1].radiusMm[0] > 0) {
+            data.cutDistanceCm = r.distanceMm * 0.1;
+            break;
+        }
+        if (radius > data.largestRadiusMm) data.largestRadiusMm = radius;
+    }
+    return data;
+}
+
+IsothermAxes isothermAxes(int lengthCode, double cutDistanceCm, double largestRadiusMm) {
+    IsothermAxes axes;
+    const bool shortJet = cutDistanceCm < 10;
+    const bool narrowJet = largestRadiusMm < 5;
+    if (lengthCode == 1) {
+        axes.distanceTicks = ticksFromZero(shortJet ? 1 : 2, 11);
+        axes.distanceFormat = "%lg";
+        axes.radialTicks = ticksFromZero(narrowJet ? 1 : 2, 6);
+        axes.radialFormat = "%-lg";
+        return axes;
+    }
+    axes.distanceTicks = ticksFromZero(shortJet ? 0.5 : 1, 9);
+    axes.distanceFormat = shortJet ? "%-3.1lf" : "%lg";
+    axes.radialTicks = ticksFromZero(narrowJet ? 0.05 : 0.1, 5);
+    axes.radialFormat = "%-3.1lf";
+    axes.radialFactor = narrowJet ? 10 : 1;
+    return axes;
+}
+
+std::string isothermLabel(int level, int temperatureCode) {
+    static const std::array<const char*, 5> kelvin{"2 kK", "4 kK", "6 kK", "8 kK", "10 kK"};
+    static const std::array<const char*, 5> fahrenheit{"3 kF", "7 kF", "11 kF", "15 kF", "19 kF"};
+    static const std::array<const char*, 5> celsius{"2 kC", "4 kC", "6 kC", "8 kC", "10 kC"};
+    if (level < 1 || level > 5) return "";
+    const auto& labels = temperatureCode == 2 ? fahrenheit : temperatureCode == 3 ? celsius : kelvin;
+    return labels[level - 1];
+}
+
+Rect isothermPlot(const Rect& area, const TextSize& sample, bool metric) {
+    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width), toDevice(area.top + 3.45 * sample.height),
+                toDevice(area.right - 5.5 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+}
+
+namespace {
+
+struct IsothermPaint {
+    DrawingContext& dc;
+    Rect area;
+    Rect plot;
+    int axisFont;
+    const ChartSource& source;
+    const IsothermData& data;
+    const IsothermAxes& axes;
+};
+
+void drawGrid(const IsothermPaint& p) {
+    ScopedPen pen(p.dc, kGridPen);
+    const DataWindow w = p.axes.window();
+    drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1, p.axes.distanceTicks);
+    drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);
+}
+
+// The legend entry of one level (label, line sample) and the level's curve.
+void drawLevel(const IsothermPaint& p, int level, int digitWidth) {
+    DrawingContext& dc = p.dc;
+    const Rgb colour = kLevelColours[level - 1];
+    const std::string label = isothermLabel(level, p.source.units.temperature);
+    const TextSize size = dc.textExtent(label);
+    const int xr = p.plot.right + 6 * digitWidth;
+    const int y = p.plot.top + 2 * level * size.height;
+    dc.setTextColour(colour);
+    dc.textOut(xr - size.width, y, label);
+
+    ScopedPen pen(dc, curvePen(level, colour));
+    const int ys = toDevice(y + 0.5 * size.height);
+    dc.line(p.area.right - 2 * digitWidth, ys, xr + digitWidth, ys);
+    if (level > 1) dc.line(p.area.right - 2 * digitWidth, ys - 1, xr + digitWidth, ys - 1);
+    drawCurve(dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
+              level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
+}
+
+void drawLegendAndCurves(const IsothermPaint& p) {
+    const int digitWidth = p.dc.textExtent("1").width;
+    const int headerWidth = p.dc.textExtentWithTerminator("Temperature:").width;
+    p.dc.setTextColour(kLabelColour);
+    drawText(p.dc, at(p.plot.right + 0.19090909 * headerWidth, p.plot.top), "Temperature:");
+    for (int level = 1; level <= 5; ++level) drawLevel(p, level, digitWidth);
+}
+
+void drawAxes(const IsothermPaint& p) {
+    DrawingContext& dc = p.dc;
+    ScopedPen pen(dc, kAxisPen);
+    replaceFont(dc, p.axisFont, 0);
+    dc.setTextColour(kLabelColour);
+    const IsothermAxes& a = p.axes;
+    drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, a.distanceEnd(),
+              static_cast<int>(a.distanceTicks.size()), 6, a.distanceTicks, a.distanceFormat);
+    const int n = static_cast<int>(a.radialTicks.size()) - 1;
+    if (a.radialFactor != 1) {
+        drawYAxisScaled(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, 6, a.radialTicks,
+                        a.radialFormat, a.radialFactor);
+    } else {
+        drawYAxisFormatted(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, 6, a.radialTicks,
+                           a.radialFormat);
+    }
+}
+
+// "Radial position, 10^-1 in": the unit of labels that show tenths of an inch.
+void drawTenthInchRadialTitle(const IsothermPaint& p) {
+    DrawingContext& dc = p.dc;
+    const int a = p.area.left;
+    const int sx = sampleSize(dc).width;
+    const TextSize size = dc.textExtent("Radial position, 10");
+    const int half = (p.plot.bottom - p.plot.top + size.width) / 2;
+    const int top = p.plot.top;
+    drawText(dc, at(a + size.height, top + half + 0.8 * sx), "Radial position, 10");
+    replaceFont(dc, toDevice(0.75 * p.axisFont), 900);
+    drawText(dc, at(a + size.height - 0.3 * size.height, top + half - size.width + 0.7 * sx), "-1");
+    replaceFont(dc, p.axisFont, 900);
+    drawText(dc, at(a + size.height, top + half - size.width + 0.2 * sx), "in");
+}
+
+void drawTitles(const IsothermPaint& p) {
+    DrawingContext& dc = p.dc;
+    const Rect& plot = p.plot;
+    dc.setTextColour(kLabelColour);
+    replaceFont(dc, p.axisFont, 900);
+    if (p.axes.radialFactor != 1) {
+        drawTenthInchRadialTitle(p);
+    } else {
+        const std::string title = p.source.metric() ? "Radial position, mm" : "Radial position, in";
+        const TextSize size = dc.textExtent(title);
+        dc.textOut(p.area.left + size.height, plot.top + (plot.bottom - plot.top + size.width) / 2, title);
+    }
+
+    replaceFont(dc, p.axisFont, 0);
+    const TextSize distance = dc.textExtentWithTerminator("Distance, cm");
+    dc.textOut(plot.left + (plot.right - plot.left - distance.width) / 2, p.area.bottom - 2 * distance.height,
+               p.source.metric() ? "Distance, cm" : "Distance, in");
+
+    replaceFont(dc, p.area.height() / 12, 0);
+    const TextSize title = dc.textExtent("Isothermal Lines");
+    dc.textOut(p.area.left + (p.area.width() - title.width) / 2, p.area.top + title.height / 2, "Isothermal Lines");
+}
+
+} // namespace
+
+int drawIsothermChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
+    const IsothermData data = readIsothermData(source.file(kIsothermFile), source.units.length);
+    const IsothermAxes axes = isothermAxes(source.units.length, data.cutDistanceCm, data.largestRadiusMm);
+
+    chartFont().face = "Arial";
+    const int axisFont = axisFontHeight(area.height());
+    replaceFont(dc, axisFont, 0);
+    const Rect plot = isothermPlot(area, sampleSize(dc), source.metric());
+    // Labels of this chart sit on white cells over whatever lies beneath.
+    dc.setBackgroundMode(BackgroundMode::Opaque);
+
+    const IsothermPaint paint{dc, area, plot, axisFont, source, data, axes};
+    drawGrid(paint);
+    drawLegendAndCurves(paint);
+    drawAxes(paint);
+    drawTitles(paint);
+    return plot.left;
+}
+
+} // namespace torvex

@@ -1,0 +1,223 @@
+#include "charts/radial_charts.h"
+
+#include "charts/axes.h"
+#include "charts/chart_font.h"
+#include "charts/palette.h"
+#include "solver/result_files.h"
+
+#include <algorithm>
+
+namespace torvex {
+
+namespace {
+
+double chartValue(const RadialRecord& r, RadialQuantity quantity, const UnitCodes& units) {
+    return quantity == RadialQuantity::Temperature ? chartTemperature(r.temperatureKiloKelvin, units.temperature)
+                                                   : chartVelocity(r.velocity, units.length);
+}
+
+} // namespace
+
+RadialData readRadialData(const ChartSource& source, RadialQuantity quantity) {
+    RadialData data;
+    double radialEnd = 0;
+    double valueEnd = 0;
+    for (int k = 0; k < kRadialPlanes; ++k) {
+        RadialCurve& curve = data.curves[k];
+        for (const RadialRecord& r : readRadialRecords(source.file(radialFileNames()[k]), kMaxRadialRecords)) {
+            curve.radius.push_back(chartRadius(r.radiusMm, source.units.length));
+            curve.value.push_back(chartValue(r, quantity, source.units));
+        }
+        if (curve.radius.empty()) continue;
+        // The records run outward from the axis, where the jet is hottest
+        // and fastest.
+        radialEnd = std::max(radialEnd, curve.radius.back());
+        valueEnd = std::max(valueEnd, curve.value.front());
+    }
+    data.radial = axisScale(radialEnd, 5);
+    data.value = axisScale(valueEnd, 5);
+    return data;
+}
+
+std::string radialLegendLabel(int curve, bool metric) {
+    static const std::array<const char*, 5> centimetres{"0.0 cm", "0.5 cm", "2.0 cm", "5.0 cm", "10.0 cm"};
+    static const std::array<const char*, 5> inches{"0.0 in", "0.2 in", "1.0 in", "2.0 in", "4.0 in"};
+    if (curve < 1 || curve > 5) return "";
+    return metric ? centimetres[curve - 1] : inches[curve - 1];
+}
+
+Rect radialTemperaturePlot(const Rect& area, const TextSize& sample, bool metric) {
+    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width), toDevice(area.top + 3.45 * sample.height),
+                toDevice(area.right - 3 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+}
+
+Rect radialVelocityPlot(const Rect& area, const TextSize& sample, bool metric) {
+    return Rect{toDevice(area.left + (metric ? 2.9 : 3.3) * sample.width), toDevice(area.top + 3.45 * sample.height),
+                toDevice(area.right - 5.5 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+}
+
+namespace {
+
+struct RadialPaint {
+    DrawingContext& dc;
+    Rect area;
+    Rect plot;
+    int axisFont;
+    const ChartSource& source;
+    const RadialData& data;
+};
+
+// Face Arial and the axis font selected; returns its height.
+int selectAxisFont(DrawingContext& dc, const Rect& area) {
+    chartFont().face = "Arial";
+    replaceFont(dc, area.height() / 12, 0);
+    const int height = axisFontHeight(area.height());
+    replaceFont(dc, height, 0);
+    return height;
+}
+
+void drawGrid(const RadialPaint& p) {
+    ScopedPen pen(p.dc, kGridPen);
+    drawVerticalGrid(p.dc, p.plot, p.data.window(), p.data.radial.intervals, p.data.radial.ticks);
+    drawHorizontalGrid(p.dc, p.plot, p.data.window(), p.data.value.intervals, p.data.value.ticks);
+}
+
+void drawCurveOf(const RadialPaint& p, int curve, int mode) {
+    const RadialCurve& c = p.data.curves[curve - 1];
+    drawCurve(p.dc, c.lastIndex(), c.radius, c.value, mode, p.plot, p.data.window());
+}
+
+void drawAxes(const RadialPaint& p) {
+    DrawingContext& dc = p.dc;
+    ScopedPen pen(dc, kAxisPen);
+    replaceFont(dc, p.axisFont, 0);
+    dc.setTextColour(kLabelColour);
+    const AxisScale& radial = p.data.radial;
+    const AxisScale& value = p.data.value;
+    if (p.source.metric()) {
+        drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1, 6,
+                  radial.ticks, "%lg");
+    } else {
+        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1, 6,
+                        radial.ticks, "%-3.1lf", 10);
+    }
+    drawYAxis(dc, p.plot.left, p.plot.bottom, p.plot.top, value.end(), 0, value.intervals, 6, value.ticks);
+}
+
+// "Radial position, mm", or in inch mode "Radial position, 10^-1 in" (the
+// tick labels show tenths of an inch).
+void drawRadialTitle(const RadialPaint& p) {
+    DrawingContext& dc = p.dc;
+    const Rect& plot = p.plot;
+    replaceFont(dc, p.axisFont, 0);
+    dc.setTextColour(kLabelColour);
+    const TextSize size = dc.textExtentWithTerminator("Radial position, mm");
+    const int y = p.area.bottom - 2 * size.height;
+    if (p.source.metric()) {
+        dc.textOut(plot.left + (plot.right - size.width - plot.left) / 2, y, "Radial position, mm");
+        return;
+    }
+    const int sx = sampleSize(dc).width;
+    const int w = dc.textExtent("Radial position, 10").width;
+    const int half = (plot.right - w - plot.left) / 2;
+    drawText(dc, at(plot.left + half - 0.5 * sx, y), "Radial position, 10");
+    replaceFont(dc, toDevice(0.75 * p.axisFont), 0);
+    drawText(dc, at(plot.left + w + half - 0.5 * sx, y - 0.3 * size.height), "-1");
+    replaceFont(dc, p.axisFont, 0);
+    dc.textOut(plot.left + w + half, y, "in");
+}
+
+void drawTemperatureTitle(const RadialPaint& p) {
+    DrawingContext& dc = p.dc;
+    replaceFont(dc, p.axisFont, 900);
+    dc.setTextColour(kLabelColour);
+    const TextSize size = dc.textExtentWithTerminator("Temperature, kK");
+    const std::string title = temperatureTitle(p.source.units.temperature);
+    if (title.empty()) return;
+    dc.textOut(p.area.left + size.height, p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2, title);
+}
+
+// "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
+// leave room for the exponent.
+void drawVelocityTitle(const RadialPaint& p) {
+    DrawingContext& dc = p.dc;
+    replaceFont(dc, p.axisFont, 900);
+    dc.setTextColour(kLabelColour);
+    const bool metric = p.source.metric();
+    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
+    const TextSize size = dc.textExtent(title);
+    const int yt = p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2;
+    const int a = p.area.left;
+    if (metric) {
+        drawText(dc, at(a + 0.9 * size.height, yt), title);
+    } else {
+        dc.textOut(a + size.height, yt, title);
+    }
+    replaceFont(dc, toDevice(0.75 * p.axisFont), 900);
+    drawText(dc, at(a + 0.8 * size.height, yt - (metric ? 0.68888889 : 0.69473684) * size.width),
+             metric ? "2" : "3");
+}
+
+// The legend entry of one curve (label, line sample) and the curve itself,
+// drawn with the curve's pen.
+void drawVelocityCurve(const RadialPaint& p, int curve, int digitWidth) {
+    DrawingContext& dc = p.dc;
+    const Rgb colour = kCurveFamilyColours[curve - 1];
+    const std::string label = radialLegendLabel(curve, p.source.metric());
+    const TextSize size = dc.textExtent(label);
+    const int xr = p.plot.right + (p.source.metric() ? 8 : 7) * digitWidth;
+    const int y = p.plot.top + 2 * curve * size.height;
+    dc.setTextColour(colour);
+    dc.textOut(xr - size.width, y, label);
+
+    ScopedPen pen(dc, curvePen(curve, colour));
+    const int ys = toDevice(y + 0.5 * size.height);
+    dc.line(p.area.right - 2 * digitWidth, ys, xr + digitWidth, ys);
+    if (curve > 1) dc.line(p.area.right - 2 * digitWidth, ys - 1, xr + digitWidth, ys - 1);
+    if (curve == 1) {
+        drawCurveOf(p, curve, kCurveSingle);
+    } else {
+        drawCurveOf(p, curve, kCurveDouble);
+        drawCurveOf(p, curve, kCurveDouble);
+    }
+}
+
+} // namespace
+
+int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
+    const RadialData data = readRadialData(source, RadialQuantity::Temperature);
+    const int axisFont = selectAxisFont(dc, area);
+    const Rect plot = radialTemperaturePlot(area, sampleSize(dc), source.metric());
+    const RadialPaint paint{dc, area, plot, axisFont, source, data};
+
+    drawGrid(paint);
+    for (int curve = 1; curve <= 5; ++curve) {
+        ScopedPen pen(dc, curvePen(curve, kCurveFamilyColours[curve - 1]));
+        drawCurveOf(paint, curve, kCurveSingle);
+        if (curve > 1) drawCurveOf(paint, curve, kCurveDouble);
+    }
+    drawAxes(paint);
+    drawTemperatureTitle(paint);
+    drawRadialTitle(paint);
+    return plot.left;
+}
+
+int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
+    const RadialData data = readRadialData(source, RadialQuantity::Velocity);
+    const int axisFont = selectAxisFont(dc, area);
+    const Rect plot = radialVelocityPlot(area, sampleSize(dc), source.metric());
+    const RadialPaint paint{dc, area, plot, axisFont, source, data};
+
+    drawGrid(paint);
+    dc.setTextColour(kLabelColour);
+    const int headerWidth = dc.textExtentWithTerminator("Distance:").width;
+    drawText(dc, at(plot.right + 0.2625 * headerWidth, plot.top), "Distance:");
+    const int digitWidth = dc.textExtent("1").width;
+    for (int curve = 1; curve <= 5; ++curve) drawVelocityCurve(paint, curve, digitWidth);
+    drawAxes(paint);
+    drawVelocityTitle(paint);
+    drawRadialTitle(paint);
+    return plot.left;
+}
+
+} // namespace torvex
