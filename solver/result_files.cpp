@@ -2,8 +2,8 @@
 
 #include "solver/files.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 
 namespace torvex {
@@ -91,19 +91,22 @@ bool ResultFiles::close() {
 namespace {
 
 // The reals of one line: exactly `count` finite numbers separated by blanks,
-// or false.
+// or false. The files carry a decimal point whatever the user's locale, so
+// the numbers are converted without it.
 bool parseRecordLine(const std::string& line, std::size_t count, std::vector<double>& values) {
     values.clear();
-    const char* p = line.c_str();
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (true) {
-        while (*p == ' ' || *p == '\t' || *p == '\r') ++p;
-        if (*p == '\0') break;
-        char* end = nullptr;
-        const double v = std::strtod(p, &end);
-        if (end == p || !std::isfinite(v)) return false;
-        if (*end != '\0' && *end != ' ' && *end != '\t' && *end != '\r') return false;
+        while (p != end && isBlank(*p)) ++p;
+        if (p == end) break;
+        double v = 0;
+        const auto result = std::from_chars(p, end, v);
+        if (result.ec != std::errc() || !std::isfinite(v)) return false;
+        if (result.ptr != end && !isBlank(*result.ptr)) return false;
         values.push_back(v);
-        p = end;
+        p = result.ptr;
     }
     return values.size() == count;
 }
