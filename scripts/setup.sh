@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up TORVEX on a Debian machine: installs what is missing, builds, and
 #   scripts/setup.sh run    runs the program (the GUI where a display exists,
-#                           otherwise a headless run of a default variant)
+#                           otherwise a headless run of a default variant that
+#                           writes the result files and the chart images)
 #   scripts/setup.sh test   runs the whole test suite, including the solver
 #                           tests under AddressSanitizer + UBSan
 set -euo pipefail
@@ -43,7 +44,7 @@ run)
     work="$root/torvex-work"
     mkdir -p "$work"
     echo "No display: running the default variant (argon, 8 mm anode, 14 mm long, 500 A, 35 SLPM) in $work"
-    "$root/build/app/torvex-run" --gas 1 --diameter 8 --length 14 --current 500 --flow 35 "$work"
+    "$root/build/app/torvex-run" --gas 1 --diameter 8 --length 14 --current 500 --flow 35 --charts "$work"
     ;;
 test)
     build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
