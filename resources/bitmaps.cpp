@@ -346,6 +346,28 @@ QImage torvexBitmap() {
     return image;
 }
 
+QImage torvexIcon() {
+    constexpr int kIconSize = 32;
+    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
+    image.fill(QColor(192, 192, 192));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The flame leaves the nozzle at the bottom and fades upward.
+    QLinearGradient flame(16, 31, 16, 8);
+    flame.setColorAt(0.0, QColor(255, 255, 255));
+    flame.setColorAt(0.4, QColor(255, 120, 220));
+    flame.setColorAt(1.0, QColor(192, 192, 192));
+    p.setPen(Qt::NoPen);
+    p.setBrush(flame);
+    p.drawEllipse(QRectF(9, 8, 14, 26));
+    QFont font = letteringFont();
+    font.setPixelSize(26);
+    p.setFont(font);
+    p.setPen(QColor(128, 0, 160));
+    p.drawText(QRect(0, 0, kIconSize, kIconSize), Qt::AlignCenter, QStringLiteral("T"));
+    return image;
+}
+
 QImage inpBitmap() {
     QImage image(kInpWidth, kInpHeight, QImage::Format_RGB32);
     image.fill(Qt::white);

@@ -13,5 +13,8 @@ QImage torvexBitmap();  // 167 x 57
 // parameter dialogs ask for: G, d, L, I, and the axes r and z from the
 // channel inlet 0 (parameter and run dialogs).
 QImage inpBitmap();  // 391 x 487
+// The program's icon: a purple italic "T" over a small plasma flame on grey
+// (title bars and task bar).
+QImage torvexIcon();  // 32 x 32
 
 }  // namespace torvex

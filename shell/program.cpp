@@ -1,9 +1,12 @@
 #include "shell/program.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 
 #include "platform/dialog_units.h"
+#include "resources/bitmaps.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 
@@ -38,6 +41,8 @@ DisplaySettings currentDisplay() {
 
 int runProgram(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The icon of the main window and of every dialog.
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(torvexIcon())));
     const bool startedBack = isStartedBack(commandLineOf(argc, argv));
     MainWindow window(startedBack);
 

@@ -37,6 +37,7 @@ TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite) {
     testApplication();
     EXPECT_EQ(plasmaBitmap().size(), QSize(302, 300));
     EXPECT_EQ(torvexBitmap().size(), QSize(167, 57));
+    EXPECT_EQ(torvexIcon().size(), QSize(32, 32));
     const QImage inp = inpBitmap();
     ASSERT_EQ(inp.size(), QSize(391, 487));
     int black = 0;
