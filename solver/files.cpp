@@ -1,5 +1,6 @@
 #include "solver/files.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,45 @@ bool parseIntegerField(const std::string& field, int& value) {
     return true;
 }
 
+// The files always carry a point as decimal separator, while the desktop
+// program runs under the user's C locale, where it may be a comma; so numbers
+// are converted without the locale. A value below the float range reads as
+// its nearest float (0 or a denormal), one above it or not a number fails.
+bool parseDecimal(const std::string& text, float& value) {
+    const char* const first = text.data();
+    const char* const last = first + text.size();
+    float parsed = 0;
+    auto result = std::from_chars(first, last, parsed);
+    if (result.ec == std::errc::result_out_of_range) {
+        double wide = 0;
+        result = std::from_chars(first, last, wide);
+        parsed = static_cast<float>(wide);
+    }
+    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}
+
+bool parseDecimal(const std::string& text, double& value) {
+    const char* const first = text.data();
+    const char* const last = first + text.size();
+    double parsed = 0;
+    const auto result = std::from_chars(first, last, parsed);
+    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}
+
+// A number right-justified in at least `width` columns with `decimals`
+// decimals and a point, whatever the locale; wider when it does not fit.
+std::string fixedNumber(double value, int width, int decimals) {
+    char digits[400];  // the largest double has 309 integer digits
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    std::string text = result.ec == std::errc() ? std::string(digits, result.ptr) : std::string("*");
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
 // A real field: blanks are ignored, an optional exponent follows a letter
 // E or D or starts with its sign. A mantissa without a decimal point gets its
 // last `impliedDecimals` digits as decimals. False when the field is empty,
@@ -94,8 +134,7 @@ bool parseRealField(const std::string& field, int impliedDecimals, float& value)
     }
     std::string normal = sign + (whole.empty() ? "0" : whole) + "." + fraction;
     if (!exponent.empty()) normal += "e" + exponent;
-    value = std::strtof(normal.c_str(), nullptr);
-    return std::isfinite(value);
+    return parseDecimal(normal, value);
 }
 
 bool isAsterisks(const std::string& token) {
@@ -111,9 +150,9 @@ ReadStatus failure(const std::string& message) { return ReadStatus{false, messag
 // ----- fixed fields --------------------------------------------------------------
 
 std::string fixedField(double value, int width, int decimals) {
-    char text[64];
-    const int length = std::snprintf(text, sizeof text, "%*.*f", width, decimals, value);
-    if (length < 0 || length > width || !std::isfinite(value)) return std::string(width, '*');
+    if (!std::isfinite(value)) return std::string(width, '*');
+    std::string text = fixedNumber(value, width, decimals);
+    if (static_cast<int>(text.size()) > width) return std::string(width, '*');
     return text;
 }
 
@@ -172,9 +211,11 @@ ReadStatus readSolverUnits(const std::string& path, SolverState& s) {
 bool writeInputParameters(const std::string& path, const VariantInputs& in) {
     FilePtr file(std::fopen(path.c_str(), "w"));
     if (!file) return false;
-    const bool written = std::fprintf(file.get(), "%2.0lf %5.2lf %5.2lf %4.0lf %3.0lf\n",
-                                      static_cast<double>(in.gasCode), in.diameter, in.length,
-                                      in.current, in.flow) > 0;
+    // "%2.0lf %5.2lf %5.2lf %4.0lf %3.0lf\n", with a point in any locale.
+    const std::string line = fixedNumber(in.gasCode, 2, 0) + " " + fixedNumber(in.diameter, 5, 2) + " " +
+                             fixedNumber(in.length, 5, 2) + " " + fixedNumber(in.current, 4, 0) + " " +
+                             fixedNumber(in.flow, 3, 0) + "\n";
+    const bool written = std::fputs(line.c_str(), file.get()) >= 0;
     return std::fclose(file.release()) == 0 && written;
 }
 
@@ -302,9 +343,7 @@ bool readIntegralParameters(const std::string& path, IntegralParameters& p) {
             overflow[k] = true;  // written too wide for its field
             continue;
         }
-        char* end = nullptr;
-        values[k] = std::strtod(tokens[k].c_str(), &end);
-        if (end == tokens[k].c_str() || *end != '\0' || !std::isfinite(values[k])) return false;
+        if (!parseDecimal(tokens[k], values[k])) return false;
     }
     IntegralParameters read;
     read.gasCode = static_cast<int>(values[0]);
