@@ -74,11 +74,6 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
         s_.anodeDiameter = s_.rawDiameter;
         s_.anodeLength = s_.rawLength;
     }
-    std::string failedFile;
-    if (!files_.create(workDir_, failedFile)) {
-        failure = {RunResult::BadInput, "The result file " + failedFile + " cannot be created in " + workDir_ + "."};
-        return false;
-    }
     IntegralParameters p;
     p.gasCode = s_.gasCode;
     p.diameter = s_.anodeDiameter;
@@ -91,6 +86,13 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
     p.efficiencyPercent = s_.efficiencyPercent;
     if (!writeIntegralParameters(workDir_ + "/iop.par", p)) {
         failure = {RunResult::BadInput, "The integral-parameter file iop.par cannot be written in " + workDir_ + "."};
+        return false;
+    }
+    // iop.par first: when it cannot be written, the earlier result files
+    // are still whole.
+    std::string failedFile;
+    if (!files_.create(workDir_, failedFile)) {
+        failure = {RunResult::BadInput, "The result file " + failedFile + " cannot be created in " + workDir_ + "."};
         return false;
     }
     report(kNozzleExitReport);

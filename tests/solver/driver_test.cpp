@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -315,6 +316,18 @@ TEST_F(StationLoopRun, FailureInTheJetKeepsIopParAndTheRecordsWrittenSoFar) {
     EXPECT_EQ(lines("ilt.res").size(), 15u);  // 0 .. 14 mm, flushed and closed
     EXPECT_EQ(lines("rtu5.res").size(), 51u);
     EXPECT_EQ(dir.read("rtu20.res"), "");
+}
+
+TEST_F(StationLoopRun, AnUnwritableIopParLeavesTheEarlierResultFilesWhole) {
+    writeEarlierResults();
+    std::filesystem::remove(dir.file("iop.par"));
+    std::filesystem::create_directory(dir.file("iop.par"));  // cannot be opened for writing
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.result, RunResult::BadInput);
+    EXPECT_NE(outcome.message.find("iop.par"), std::string::npos) << outcome.message;
+    EXPECT_EQ(std::count(fake.progress.begin(), fake.progress.end(), -3), 0);
+    for (const char* name : {"ilt.res", "ztu0.res", "rtu0.res", "rtu100.res", "ftu.res"})
+        EXPECT_EQ(dir.read(name), std::string("earlier ") + name + "\n") << name;
 }
 
 TEST_F(StationLoopRun, BadInputIsNamedAndNothingIsWritten) {
