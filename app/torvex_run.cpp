@@ -6,6 +6,7 @@
 #include "solver/solver.h"
 #include "solver/state.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,10 +65,11 @@ struct Options {
     bool progress = true;
 };
 
+// A finite number and nothing else ("nan" or "inf" would garble ip.dat).
 bool parseNumber(const char* text, double& value) {
     char* end = nullptr;
     value = std::strtod(text, &end);
-    return end != text && *end == '\0';
+    return end != text && *end == '\0' && std::isfinite(value);
 }
 
 // Unit word to its code; 0 when unknown.
@@ -137,7 +139,8 @@ bool parseOptions(int argc, char** argv, Options& o, bool& help) {
 
 // The same limits as the fields of ip.dat, so the file keeps its columns.
 bool checkVariant(const Options& o) {
-    const int gas = static_cast<int>(*o.gas);
+    // Values far beyond the gas codes are refused before the cast to int.
+    const int gas = *o.gas <= 99.0 ? static_cast<int>(*o.gas) : 0;
     if (*o.gas != gas || !(gas == 1 || gas == 2 || (gas >= 5 && gas <= 14))) {
         std::fprintf(stderr, "torvex-run: --gas must be 1, 2 or 5 to 14.\n");
         return false;
