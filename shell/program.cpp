@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
+#include <clocale>
 
 #include "platform/dialog_units.h"
 #include "resources/bitmaps.h"
@@ -41,6 +42,9 @@ DisplaySettings currentDisplay() {
 
 int runProgram(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt adopts the user's locale for the C library; the program's files and
+    // value lists always use a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     // The icon of the main window and of every dialog.
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(torvexIcon())));
     const bool startedBack = isStartedBack(commandLineOf(argc, argv));
