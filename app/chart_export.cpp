@@ -2,14 +2,13 @@
 // window's views, into PNG images of a window-like size.
 #include "app/chart_export.h"
 
+#include <QGuiApplication>
+#include <array>
+#include <memory>
+
 #include "platform/page_devices.h"
 #include "shell/chart_view.h"
 #include "solver/files.h"
-
-#include <QGuiApplication>
-
-#include <array>
-#include <memory>
 
 namespace torvex {
 
@@ -38,7 +37,7 @@ std::unique_ptr<QGuiApplication> guiApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-} // namespace
+}  // namespace
 
 bool chartExportAvailable() { return true; }
 
@@ -50,9 +49,9 @@ bool exportChartPages(const std::string& dir, std::string& error) {
     for (const ExportedPage& page : kPages) {
         const QString path = QString::fromStdString(dir + "/" + page.fileName);
         QString why;
-        const bool written = renderPageToPng(
-            [&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir); }, kImageWidth,
-            kImageHeight, path, &why);
+        const bool written =
+            renderPageToPng([&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir); },
+                            kImageWidth, kImageHeight, path, &why);
         if (!written) {
             error = why.toStdString();
             return false;
@@ -61,4 +60,4 @@ bool exportChartPages(const std::string& dir, std::string& error) {
     return true;
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -15,4 +15,4 @@ bool chartExportAvailable();
 // `error` names the file or the fault.
 bool exportChartPages(const std::string& dir, std::string& error);
 
-} // namespace torvex
+}  // namespace torvex

@@ -10,4 +10,4 @@ bool exportChartPages(const std::string&, std::string& error) {
     return false;
 }
 
-} // namespace torvex
+}  // namespace torvex

@@ -76,7 +76,8 @@ void drawDistanceTitle(const AxialPaint& p, const Rect& plot, bool belowUpperPlo
     replaceFont(dc, p.layout.axisFont, 0);
     const TextSize size = dc.textExtentWithTerminator("Distance, cm");
     const int x = plot.left + (plot.right - size.width - plot.left) / 2;
-    const int y = belowUpperPlot ? toDevice(plot.bottom + 1.8 * size.height) : p.area.bottom - 2 * size.height;
+    const int y =
+        belowUpperPlot ? toDevice(plot.bottom + 1.8 * size.height) : p.area.bottom - 2 * size.height;
     dc.textOut(x, y, p.source.metric() ? "Distance, cm" : "Distance, in");
 }
 
@@ -133,7 +134,8 @@ void drawLowerPlot(const AxialPaint& p) {
     drawAxes(p, plot, data.velocityScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});
-        drawCurve(dc, data.lastIndex(), data.distance, data.velocity, kCurveSingle, plot, data.velocityWindow());
+        drawCurve(dc, data.lastIndex(), data.distance, data.velocity, kCurveSingle, plot,
+                  data.velocityWindow());
     }
     // Again over the curve, which starts on the value axis.
     drawAxes(p, plot, data.velocityScale);
@@ -141,7 +143,7 @@ void drawLowerPlot(const AxialPaint& p) {
     drawDistanceTitle(p, plot, false);
 }
 
-} // namespace
+}  // namespace
 
 void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
     const AxialData data = readAxialData(source);
@@ -157,4 +159,4 @@ void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& sou
     drawLowerPlot(paint);
 }
 
-} // namespace torvex
+}  // namespace torvex

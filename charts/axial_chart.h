@@ -4,10 +4,10 @@
 // afresh on every paint.
 #pragma once
 
-#include "charts/chart_common.h"
-
 #include <string>
 #include <vector>
+
+#include "charts/chart_common.h"
 
 namespace torvex {
 
@@ -45,4 +45,4 @@ void placeAxialPlots(AxialLayout& layout, const Rect& area, int titleLineHeight)
 
 void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& source);
 
-} // namespace torvex
+}  // namespace torvex

@@ -42,20 +42,29 @@ AxisScale axisScale(double dataEnd, int wishedIntervals) {
 
 Pen curvePen(int curve, const Rgb& colour) {
     switch (curve) {
-    case 1: return Pen{PenStyle::Solid, 2, colour};
-    case 2: return Pen{PenStyle::Dash, 1, colour};
-    case 3: return Pen{PenStyle::DashDot, 1, colour};
-    case 4: return Pen{PenStyle::DashDotDot, 1, colour};
-    default: return Pen{PenStyle::Dot, 1, colour};
+        case 1:
+            return Pen{PenStyle::Solid, 2, colour};
+        case 2:
+            return Pen{PenStyle::Dash, 1, colour};
+        case 3:
+            return Pen{PenStyle::DashDot, 1, colour};
+        case 4:
+            return Pen{PenStyle::DashDotDot, 1, colour};
+        default:
+            return Pen{PenStyle::Dot, 1, colour};
     }
 }
 
 std::string temperatureTitle(int temperatureCode) {
     switch (temperatureCode) {
-    case 1: return "Temperature, kK";
-    case 2: return "Temperature, kF";
-    case 3: return "Temperature, kC";
-    default: return "";
+        case 1:
+            return "Temperature, kK";
+        case 2:
+            return "Temperature, kF";
+        case 3:
+            return "Temperature, kC";
+        default:
+            return "";
     }
 }
 
@@ -65,4 +74,4 @@ Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
 
 void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }
 
-} // namespace torvex
+}  // namespace torvex

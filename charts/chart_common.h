@@ -3,13 +3,13 @@
 // five curve styles, and the small text helpers of titles and legends.
 #pragma once
 
-#include "charts/scales.h"
-#include "platform/drawing_context.h"
-#include "solver/files.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "charts/scales.h"
+#include "platform/drawing_context.h"
+#include "solver/files.h"
 
 namespace torvex {
 
@@ -66,4 +66,4 @@ int axisFontHeight(int chartHeight);
 Point at(double x, double y);
 void drawText(DrawingContext& dc, const Point& p, const std::string& text);
 
-} // namespace torvex
+}  // namespace torvex

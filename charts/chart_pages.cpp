@@ -30,7 +30,7 @@ void selectTextFont(DrawingContext& dc, int height) {
     replaceFont(dc, height, 0);
 }
 
-} // namespace
+}  // namespace
 
 AllChartsLayout allChartsLayout(const Rect& page) {
     const int l = page.left, t = page.top, r = page.right, b = page.bottom;
@@ -101,8 +101,8 @@ void drawRadialPage(DrawingContext& dc, const Rect& page, const PageInputs& in) 
     // centred over the plots.
     const int radialWidth = dc.textExtent("Radial").width;
     const int xt = left + (r - title.width - left) / 2;
-    drawParametersBlock(dc, in.parameters, left, t, toDevice(xt + 0.93 * radialWidth), y4, BlockMode::BelowChart,
-                        b);
+    drawParametersBlock(dc, in.parameters, left, t, toDevice(xt + 0.93 * radialWidth), y4,
+                        BlockMode::BelowChart, b);
 }
 
 void drawAxialPage(DrawingContext& dc, const Rect& page, const PageInputs& in) {
@@ -116,11 +116,20 @@ void drawAxialPage(DrawingContext& dc, const Rect& page, const PageInputs& in) {
 
 bool drawViewPage(DrawingContext& dc, int view, const Rect& page, const PageInputs& in) {
     switch (view) {
-    case kViewAllCharts: drawAllChartsPage(dc, page, in); return true;
-    case kViewIsotherms: drawIsothermPage(dc, page, in); return true;
-    case kViewRadial: drawRadialPage(dc, page, in); return true;
-    case kViewAxial: drawAxialPage(dc, page, in); return true;
-    default: return false;
+        case kViewAllCharts:
+            drawAllChartsPage(dc, page, in);
+            return true;
+        case kViewIsotherms:
+            drawIsothermPage(dc, page, in);
+            return true;
+        case kViewRadial:
+            drawRadialPage(dc, page, in);
+            return true;
+        case kViewAxial:
+            drawAxialPage(dc, page, in);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -188,4 +197,4 @@ void drawParametersBlock(DrawingContext& dc, const ParameterTexts& texts, int x,
     }
 }
 
-} // namespace torvex
+}  // namespace torvex

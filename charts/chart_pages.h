@@ -3,10 +3,10 @@
 // window's client area and a printed sheet; only the rectangle differs.
 #pragma once
 
-#include "charts/chart_common.h"
-
 #include <array>
 #include <string>
+
+#include "charts/chart_common.h"
 
 namespace torvex {
 
@@ -60,4 +60,4 @@ enum class BlockMode { BesideChart = 0, BelowChart = 1 };
 void drawParametersBlock(DrawingContext& dc, const ParameterTexts& texts, int x, int y, int x2, int y2,
                          BlockMode mode, int pageBottom);
 
-} // namespace torvex
+}  // namespace torvex

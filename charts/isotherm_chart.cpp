@@ -23,7 +23,7 @@ void storeRecord(IsothermData& data, const IsothermRecord& r, int lengthCode) {
     for (int k = 0; k < 5; ++k) data.radius[k].push_back(chartRadius(r.radiusMm[k], lengthCode));
 }
 
-} // namespace
+}  // namespace
 
 IsothermData readIsothermData(const std::string& path, int lengthCode) {
     IsothermData data;
@@ -73,8 +73,9 @@ std::string isothermLabel(int level, int temperatureCode) {
 }
 
 Rect isothermPlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width), toDevice(area.top + 3.45 * sample.height),
-                toDevice(area.right - 5.5 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width),
+                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 5.5 * sample.width),
+                toDevice(area.bottom - 3.75 * sample.height)};
 }
 
 namespace {
@@ -92,7 +93,8 @@ struct IsothermPaint {
 void drawGrid(const IsothermPaint& p) {
     ScopedPen pen(p.dc, kGridPen);
     const DataWindow w = p.axes.window();
-    drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1, p.axes.distanceTicks);
+    drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1,
+                     p.axes.distanceTicks);
     drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);
 }
 
@@ -176,10 +178,11 @@ void drawTitles(const IsothermPaint& p) {
 
     replaceFont(dc, p.area.height() / 12, 0);
     const TextSize title = dc.textExtent("Isothermal Lines");
-    dc.textOut(p.area.left + (p.area.width() - title.width) / 2, p.area.top + title.height / 2, "Isothermal Lines");
+    dc.textOut(p.area.left + (p.area.width() - title.width) / 2, p.area.top + title.height / 2,
+               "Isothermal Lines");
 }
 
-} // namespace
+}  // namespace
 
 int drawIsothermChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
     const IsothermData data = readIsothermData(source.file(kIsothermFile), source.units.length);
@@ -200,4 +203,4 @@ int drawIsothermChart(DrawingContext& dc, const Rect& area, const ChartSource& s
     return plot.left;
 }
 
-} // namespace torvex
+}  // namespace torvex

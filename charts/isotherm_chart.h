@@ -3,11 +3,11 @@
 // legend. It reads ilt.res afresh on every paint.
 #pragma once
 
-#include "charts/chart_common.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "charts/chart_common.h"
 
 namespace torvex {
 
@@ -16,8 +16,8 @@ constexpr std::size_t kMaxIsothermRecords = 220;
 // ilt.res in the chart's units, up to the record where the lowest isotherm
 // closes on the axis.
 struct IsothermData {
-    std::vector<double> distance;                  // cm (metric) or in
-    std::array<std::vector<double>, 5> radius;     // levels 1..5: mm (metric) or in
+    std::vector<double> distance;               // cm (metric) or in
+    std::array<std::vector<double>, 5> radius;  // levels 1..5: mm (metric) or in
     // Where the level-1 isotherm closes (cm) and its largest radius (mm),
     // in the file's own units whatever the unit setting.
     double cutDistanceCm = 20.0;
@@ -54,4 +54,4 @@ Rect isothermPlot(const Rect& area, const TextSize& sample, bool metric);
 // Paints the chart into the area and returns the plot's left edge.
 int drawIsothermChart(DrawingContext& dc, const Rect& area, const ChartSource& source);
 
-} // namespace torvex
+}  // namespace torvex

@@ -1,22 +1,23 @@
 #include "charts/radial_charts.h"
 
+#include <algorithm>
+
 #include "charts/axes.h"
 #include "charts/chart_font.h"
 #include "charts/palette.h"
 #include "solver/result_files.h"
-
-#include <algorithm>
 
 namespace torvex {
 
 namespace {
 
 double chartValue(const RadialRecord& r, RadialQuantity quantity, const UnitCodes& units) {
-    return quantity == RadialQuantity::Temperature ? chartTemperature(r.temperatureKiloKelvin, units.temperature)
-                                                   : chartVelocity(r.velocity, units.length);
+    return quantity == RadialQuantity::Temperature
+               ? chartTemperature(r.temperatureKiloKelvin, units.temperature)
+               : chartVelocity(r.velocity, units.length);
 }
 
-} // namespace
+}  // namespace
 
 RadialData readRadialData(const ChartSource& source, RadialQuantity quantity) {
     RadialData data;
@@ -24,7 +25,8 @@ RadialData readRadialData(const ChartSource& source, RadialQuantity quantity) {
     double valueEnd = 0;
     for (int k = 0; k < kRadialPlanes; ++k) {
         RadialCurve& curve = data.curves[k];
-        for (const RadialRecord& r : readRadialRecords(source.file(radialFileNames()[k]), kMaxRadialRecords)) {
+        for (const RadialRecord& r :
+             readRadialRecords(source.file(radialFileNames()[k]), kMaxRadialRecords)) {
             curve.radius.push_back(chartRadius(r.radiusMm, source.units.length));
             curve.value.push_back(chartValue(r, quantity, source.units));
         }
@@ -47,13 +49,15 @@ std::string radialLegendLabel(int curve, bool metric) {
 }
 
 Rect radialTemperaturePlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width), toDevice(area.top + 3.45 * sample.height),
-                toDevice(area.right - 3 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width),
+                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 3 * sample.width),
+                toDevice(area.bottom - 3.75 * sample.height)};
 }
 
 Rect radialVelocityPlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 2.9 : 3.3) * sample.width), toDevice(area.top + 3.45 * sample.height),
-                toDevice(area.right - 5.5 * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+    return Rect{toDevice(area.left + (metric ? 2.9 : 3.3) * sample.width),
+                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 5.5 * sample.width),
+                toDevice(area.bottom - 3.75 * sample.height)};
 }
 
 namespace {
@@ -98,8 +102,8 @@ void drawAxes(const RadialPaint& p) {
         drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1, 6,
                   radial.ticks, "%lg");
     } else {
-        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1, 6,
-                        radial.ticks, "%-3.1lf", 10);
+        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1,
+                        6, radial.ticks, "%-3.1lf", 10);
     }
     drawYAxis(dc, p.plot.left, p.plot.bottom, p.plot.top, value.end(), 0, value.intervals, 6, value.ticks);
 }
@@ -182,7 +186,7 @@ void drawVelocityCurve(const RadialPaint& p, int curve, int digitWidth) {
     }
 }
 
-} // namespace
+}  // namespace
 
 int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
     const RadialData data = readRadialData(source, RadialQuantity::Temperature);
@@ -220,4 +224,4 @@ int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSou
     return plot.left;
 }
 
-} // namespace torvex
+}  // namespace torvex

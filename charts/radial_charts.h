@@ -5,11 +5,11 @@
 // five files afresh on every paint.
 #pragma once
 
-#include "charts/chart_common.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "charts/chart_common.h"
 
 namespace torvex {
 
@@ -48,4 +48,4 @@ Rect radialVelocityPlot(const Rect& area, const TextSize& sample, bool metric);
 int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const ChartSource& source);
 int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSource& source);
 
-} // namespace torvex
+}  // namespace torvex

@@ -1,13 +1,13 @@
 #include "shell/chart_view.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+
 #include "charts/page_rect.h"
 #include "charts/palette.h"
 #include "platform/page_devices.h"
 #include "variant/summary_text.h"
 #include "variant/variant_summary.h"
-
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace torvex {
 

@@ -2,11 +2,11 @@
 // these functions only; the chart pages are drawn by the charts module.
 #pragma once
 
+#include <string>
+
 #include "charts/chart_pages.h"
 #include "platform/drawing_context.h"
 #include "solver/files.h"
-
-#include <string>
 
 class QPrinter;
 class QWidget;
@@ -34,7 +34,8 @@ void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, cons
 
 // The same page on a sheet: laid out in the printed page rectangle of the
 // device. `directory` holds the result files ("" the working directory).
-void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory = "");
+void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units,
+                      const std::string& directory = "");
 
 // Prints the page of a view on a printer chosen in the print dialog: one page
 // in a document named "readme.txt". A cancelled dialog prints nothing.

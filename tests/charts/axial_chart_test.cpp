@@ -2,10 +2,11 @@
 // from the nozzle-exit values and the jet's length, units, the two plots'
 // layout, pens, labels, and a missing file.
 #include "charts/axial_chart.h"
-#include "charts/palette.h"
-#include "tests/charts/chart_files.h"
 
 #include <gtest/gtest.h>
+
+#include "charts/palette.h"
+#include "tests/charts/chart_files.h"
 
 namespace torvex {
 namespace {
@@ -20,7 +21,8 @@ std::string axisFile(double endMm, double exitKiloKelvin, double exitVelocity) {
     for (int i = 0; i <= last; ++i) {
         const double share = 1.0 - 0.9 * i / last;
         char line[64];
-        std::snprintf(line, sizeof line, "%6.1f %6.2f %8.2f\n", i * 1.0, exitKiloKelvin * share, exitVelocity * share);
+        std::snprintf(line, sizeof line, "%6.1f %6.2f %8.2f\n", i * 1.0, exitKiloKelvin * share,
+                      exitVelocity * share);
         text += line;
     }
     return text;
@@ -86,7 +88,8 @@ TEST_F(AxialChartTest, TwoPlotsShareTheDistanceScaleUnderOneTitle) {
     int twelve = 0;
     for (const std::string& text : dc.textsDrawn()) twelve += text == " 12";
     EXPECT_EQ(twelve, 3);
-    for (const char* text : {"Axial Distributions", "Temperature, kK", "Velocity, 10   m/s", "2", "Distance, cm"})
+    for (const char* text :
+         {"Axial Distributions", "Temperature, kK", "Velocity, 10   m/s", "2", "Distance, cm"})
         EXPECT_TRUE(test::drew(dc, text)) << text;
     EXPECT_EQ(dc.findText("Axial Distributions").points.front().y, 17);
 }
@@ -104,5 +107,5 @@ TEST_F(AxialChartTest, UnitsNameTheAxesAndAMissingFileDrawsEmptyPlots) {
     EXPECT_TRUE(test::drew(dc, "  0"));
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

@@ -2,13 +2,13 @@
 // calls of one curve out of a recording.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "charts/chart_common.h"
 #include "charts/chart_font.h"
 #include "platform/recording_context.h"
 #include "tests/support/temp_dir.h"
-
-#include <string>
-#include <vector>
 
 namespace torvex::test {
 
@@ -28,9 +28,11 @@ inline std::vector<DrawCall> polylinesIn(const RecordingContext& dc, const Rgb& 
     return found;
 }
 
-inline bool drew(const RecordingContext& dc, const std::string& text) { return !dc.findText(text).text.empty(); }
+inline bool drew(const RecordingContext& dc, const std::string& text) {
+    return !dc.findText(text).text.empty();
+}
 
 // A fresh chart font, as the main window starts with it.
 inline void resetChartFont() { chartFont() = initialChartFont(); }
 
-} // namespace torvex::test
+}  // namespace torvex::test

@@ -1,15 +1,16 @@
 // The chart pages: how each page splits its rectangle, where the parameters
 // go, pages with no result files, and a page painted offscreen.
 #include "charts/chart_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <memory>
+
 #include "charts/isotherm_chart.h"
 #include "charts/palette.h"
 #include "platform/page_devices.h"
 #include "tests/charts/chart_files.h"
-
-#include <QGuiApplication>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace torvex {
 namespace {
@@ -20,8 +21,9 @@ ParameterTexts argonHydrogen() {
     ParameterTexts texts;
     texts.gas = "Plasma gas: Ar + H   (10 %)";
     texts.gasSubscriptAfter = "Plasma gas: Ar + H";
-    texts.lines = {"Anode diameter: 8.0 mm", "Anode length: 14 mm", "Arc current: 500 A", "Gas flow rate: 35 SLPM",
-                   "Arc voltage: 27.1 V", "Electric power: 13.5 kW", "Plasmatron efficiency: 53 %"};
+    texts.lines = {"Anode diameter: 8.0 mm",     "Anode length: 14 mm", "Arc current: 500 A",
+                   "Gas flow rate: 35 SLPM",     "Arc voltage: 27.1 V", "Electric power: 13.5 kW",
+                   "Plasmatron efficiency: 53 %"};
     return texts;
 }
 
@@ -95,7 +97,8 @@ TEST_F(ChartPagesTest, SingleChartPagesPutTheBlockBelowOrBeside) {
     const int s = toDevice(1.5 * f);
     const int x = 576 + (26 * (f / 2)) / 26;
     EXPECT_EQ(dc.findText(in.parameters.gas).points.front(), (Point{x, toDevice(2.05 * s)}));
-    EXPECT_EQ(dc.findText("Plasmatron efficiency: 53 %").points.front(), (Point{x, toDevice(2.05 * s) + 7 * s}));
+    EXPECT_EQ(dc.findText("Plasmatron efficiency: 53 %").points.front(),
+              (Point{x, toDevice(2.05 * s) + 7 * s}));
 
     dc.clear();
     test::resetChartFont();
@@ -126,7 +129,10 @@ TEST_F(ChartPagesTest, APagePaintedOffscreenIsNotBlank) {
     const auto app = QCoreApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
     dir.write("ztu0.res", "   0.0  13.20  1500.00\n  50.0   6.00   500.00\n 100.0   2.00   100.00\n");
     const QImage image = renderPageImage(
-        [&](DrawingContext& painter) { drawAxialPage(painter, Rect{0, 0, 800, 560}, in); }, 800, 560);
+        [&](DrawingContext& painter) {
+            drawAxialPage(painter, Rect{0, 0, 800, 560}, in);
+        },
+        800, 560);
     int red = 0, black = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -135,9 +141,9 @@ TEST_F(ChartPagesTest, APagePaintedOffscreenIsNotBlank) {
             black += qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) < 60;
         }
     }
-    EXPECT_GT(red, 100);    // the temperature curve
+    EXPECT_GT(red, 100);     // the temperature curve
     EXPECT_GT(black, 1000);  // axes, labels, parameters
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

@@ -2,10 +2,11 @@
 // which tick tables the jet's extent selects, the units of both axes, the
 // legend, and a missing file.
 #include "charts/isotherm_chart.h"
-#include "charts/palette.h"
-#include "tests/charts/chart_files.h"
 
 #include <gtest/gtest.h>
+
+#include "charts/palette.h"
+#include "tests/charts/chart_files.h"
 
 namespace torvex {
 namespace {
@@ -21,8 +22,8 @@ std::string isothermFile(double peakMm, double closeMm, int records = 12) {
         double r1 = i == 0 ? 0 : peakMm * (i % 3 == 0 ? 1.0 : 0.8);
         if (closeMm > 0 && z >= closeMm) r1 = 0;
         char line[96];
-        std::snprintf(line, sizeof line, "%6.1f %6.3f %6.3f %6.3f %6.3f %6.3f\n", z, r1, r1 * 0.8, r1 * 0.6, r1 * 0.4,
-                      0.0);
+        std::snprintf(line, sizeof line, "%6.1f %6.3f %6.3f %6.3f %6.3f %6.3f\n", z, r1, r1 * 0.8, r1 * 0.6,
+                      r1 * 0.4, 0.0);
         text += line;
     }
     return text;
@@ -131,5 +132,5 @@ TEST_F(IsothermChartTest, AMissingFileDrawsTheEmptyChart) {
     EXPECT_TRUE(test::drew(dc, "5"));
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

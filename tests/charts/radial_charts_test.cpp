@@ -1,12 +1,13 @@
 // The radial distribution charts on the recording context: scales shared by
 // the five cross-sections, unit conversions, the curves and their pens, the
 // legend, and cross-sections that are missing or cut short.
-#include "charts/palette.h"
 #include "charts/radial_charts.h"
-#include "solver/result_files.h"
-#include "tests/charts/chart_files.h"
 
 #include <gtest/gtest.h>
+
+#include "charts/palette.h"
+#include "solver/result_files.h"
+#include "tests/charts/chart_files.h"
 
 namespace torvex {
 namespace {
@@ -35,7 +36,8 @@ protected:
         const double outer[5] = {7.9, 8.4, 9.6, 11.2, 12.5};
         const double axisT[5] = {12.3, 11.0, 8.1, 5.2, 3.3};
         const double axisV[5] = {1480, 1210, 700, 320, 140};
-        for (int k = 0; k < 5; ++k) dir.write(radialFileNames()[k], crossSection(outer[k], axisT[k], axisV[k]));
+        for (int k = 0; k < 5; ++k)
+            dir.write(radialFileNames()[k], crossSection(outer[k], axisT[k], axisV[k]));
     }
     TempDir dir;
     RecordingContext dc;
@@ -101,7 +103,8 @@ TEST_F(RadialChartsTest, VelocityChartCarriesTheLegendOfTheDistances) {
     dc.clear();
     test::resetChartFont();
     drawRadialVelocityChart(dc, area, test::sourceIn(dir, 2));
-    for (const char* text : {"0.0 in", "4.0 in", "Velocity, 10   in/s", "3", "Radial position, 10", "-1", "in"})
+    for (const char* text :
+         {"0.0 in", "4.0 in", "Velocity, 10   in/s", "3", "Radial position, 10", "-1", "in"})
         EXPECT_TRUE(test::drew(dc, text)) << text;
     // Radial ticks show tenths of an inch: 0.2 in labelled 2.0.
     EXPECT_TRUE(test::drew(dc, "2.0"));
@@ -133,5 +136,5 @@ TEST_F(RadialChartsTest, MissingOrShortCrossSectionsAreSkippedOrShortened) {
     EXPECT_EQ(zeros, 2);
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

@@ -1,12 +1,12 @@
 // The main window's chart views: the parameters read from iop.par, the page
 // painted for each view, and a printed view as one page of "readme.txt".
-#include "platform/recording_context.h"
 #include "shell/chart_view.h"
-#include "tests/shell/shell_fixture.h"
 
 #include <QPrinter>
-
 #include <regex>
+
+#include "platform/recording_context.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace torvex {
 namespace {
@@ -81,5 +81,5 @@ TEST(ChartView, APrintedViewIsOnePageOfReadme) {
     EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 1);
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

@@ -1,9 +1,9 @@
 // Reading the result files back as the charts do: the solver's own layouts,
 // record limits, and files that are missing, cut short or damaged.
+#include <gtest/gtest.h>
+
 #include "solver/result_files.h"
 #include "tests/support/temp_dir.h"
-
-#include <gtest/gtest.h>
 
 namespace torvex {
 namespace {
@@ -72,5 +72,5 @@ TEST(ResultReaders, MissingTruncatedOrDamagedFilesGiveTheSoundRecordsOnly) {
     EXPECT_EQ(readIsothermRecords(dir.file("ilt.res"), 220).size(), 2u);
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex
