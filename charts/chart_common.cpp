@@ -70,6 +70,11 @@ std::string temperatureTitle(int temperatureCode) {
 
 int axisFontHeight(int chartHeight) { return chartHeight / 18; }
 
+Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, double rightWidths) {
+    return Rect{toDevice(area.left + leftWidths * sample.width), toDevice(area.top + 3.45 * sample.height),
+                toDevice(area.right - rightWidths * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+}
+
 Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
 
 void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }

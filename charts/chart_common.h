@@ -62,6 +62,12 @@ std::string temperatureTitle(int temperatureCode);
 // The axis font of a chart of height H: face Arial, H / 18.
 int axisFontHeight(int chartHeight);
 
+// The plot rectangle of a chart area, its margins counted in the axis font's
+// sample size: `leftWidths` and `rightWidths` sample widths beside it (tick
+// labels, and a legend strip where a chart has one), 3.45 sample heights
+// above for the title and 3.75 below for the tick labels and the axis title.
+Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, double rightWidths);
+
 // A point from reals, each truncated toward zero.
 Point at(double x, double y);
 void drawText(DrawingContext& dc, const Point& p, const std::string& text);

@@ -73,9 +73,7 @@ std::string isothermLabel(int level, int temperatureCode) {
 }
 
 Rect isothermPlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width),
-                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 5.5 * sample.width),
-                toDevice(area.bottom - 3.75 * sample.height)};
+    return plotInArea(area, sample, metric ? 3.1 : 3.5, 5.5);
 }
 
 namespace {

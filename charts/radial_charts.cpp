@@ -48,16 +48,14 @@ std::string radialLegendLabel(int curve, bool metric) {
     return metric ? centimetres[curve - 1] : inches[curve - 1];
 }
 
+// Inch tick labels ("0.5") are wider than millimetre ones; the velocity
+// chart keeps a strip on its right for the legend of the distances.
 Rect radialTemperaturePlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 3.1 : 3.5) * sample.width),
-                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 3 * sample.width),
-                toDevice(area.bottom - 3.75 * sample.height)};
+    return plotInArea(area, sample, metric ? 3.1 : 3.5, 3);
 }
 
 Rect radialVelocityPlot(const Rect& area, const TextSize& sample, bool metric) {
-    return Rect{toDevice(area.left + (metric ? 2.9 : 3.3) * sample.width),
-                toDevice(area.top + 3.45 * sample.height), toDevice(area.right - 5.5 * sample.width),
-                toDevice(area.bottom - 3.75 * sample.height)};
+    return plotInArea(area, sample, metric ? 2.9 : 3.3, 5.5);
 }
 
 namespace {
