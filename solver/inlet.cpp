@@ -9,6 +9,7 @@
 #include "solver/inlet.h"
 
 #include "solver/inlet_velocity.h"
+#include "solver/march.h"
 #include "solver/properties.h"
 #include "solver/root_search.h"
 
@@ -118,50 +119,6 @@ bool conductivityPass(SolverState& s, NodeArray& u, InletIterationCounts& counts
     return true;
 }
 
-// Pinch pressure of the arc current enclosed within each radius, with the
-// field of the last pass (Simpson recurrences over sigma r dr).
-void magneticPressure(SolverState& s) {
-    const int n = s.radialNodeCount;
-    const float h = s.radialStep;
-    const NodeArray& r = s.radius;
-    const NodeArray& sigma = s.electricalConductivity;
-
-    NodeArray enclosed{};  // int_0^r sigma r' dr'
-    enclosed[1] = 0.0f;
-    enclosed[2] = sigma[2] * r[2] * h / 2.0f;
-    enclosed[3] = (4.0f * sigma[2] * r[2] + sigma[3] * r[3]) * h / 3.0f;
-    for (int i = 4; i <= n; ++i) {
-        enclosed[i] = enclosed[i - 2] +
-                      (sigma[i - 2] * r[i - 2] + 4.0f * sigma[i - 1] * r[i - 1] + sigma[i] * r[i]) *
-                          h / 3.0f;
-    }
-    NodeArray g{};
-    g[1] = 0.0f;  // not used: the recurrences start at node 2
-    for (int i = 2; i <= n; ++i) {
-        g[i] = sigma[i] * enclosed[i] / r[i];
-    }
-    NodeArray second{};  // int_0^r g dr'
-    second[1] = 0.0f;
-    second[2] = g[2] * h / 2.0f;
-    second[3] = (4.0f * g[2] + g[3]) * h / 3.0f;
-    for (int i = 4; i <= n; ++i) {
-        second[i] = second[i - 2] + (g[i - 2] + 4.0f * g[i - 1] + g[i]) * h / 3.0f;
-    }
-    float sum = 0.0f;
-    for (int i = 2; i <= n; ++i) {
-        sum += s.simpsonWeight[i] * g[i];
-    }
-    const float total = h / 3.0f * sum;
-
-    const float fieldSquared = s.inletField * s.inletField;
-    s.magneticPressure[1] = fieldSquared * s.mu0 * total;
-    for (int i = 2; i <= n; ++i) {
-        const float q = enclosed[i] / r[i];
-        const float rest = total - second[i];
-        s.magneticPressure[i] = (q * q * 0.5f + (rest > 0.0f ? rest : 0.0f)) * fieldSquared * s.mu0;
-    }
-}
-
 // Previous-station slots of the coefficient tables and entry 1 of the pairs.
 void seedStationData(SolverState& s) {
     const float fieldSquared = s.inletField * s.inletField;
@@ -193,7 +150,8 @@ void completeInletState(SolverState& s, const NodeArray& u) {
         s.axialVelocity[i] = u[i];
         s.radialVelocity[i] = 0.0f;
     }
-    magneticPressure(s);
+    // The pinch pressure of the enclosed current, with the field of the last pass.
+    computePinchPressure(s, s.inletField, s.magneticPressure);
     s.stepIndex = 0;
     inletEnthalpy(s);
     if (s.enthalpy[1] < 0.0f) {
