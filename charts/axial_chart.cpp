@@ -148,8 +148,7 @@ void drawLowerPlot(const AxialPaint& p) {
 void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
     const AxialData data = readAxialData(source);
     AxialLayout layout = axialFonts(area);
-    chartFont().face = "Arial";
-    replaceFont(dc, layout.titleFont, 0);
+    replaceFontWithArial(dc, layout.titleFont);
     placeAxialPlots(layout, area, dc.textExtent("Axial Distributions").height);
 
     const AxialPaint paint{dc, area, layout, source, data};

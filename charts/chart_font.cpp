@@ -15,6 +15,11 @@ void replaceFont(DrawingContext& dc, int height, int escapement) {
     dc.selectFont(font);
 }
 
+void replaceFontWithArial(DrawingContext& dc, int height) {
+    chartFont().face = "Arial";
+    replaceFont(dc, height, 0);
+}
+
 TextSize sampleSize(const DrawingContext& dc) { return dc.textExtentWithTerminator("S"); }
 
 } // namespace torvex

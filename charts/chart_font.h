@@ -16,6 +16,9 @@ FontDescription& chartFont();
 // Sets the chart font's height, weight 400 and escapement, creates the font,
 // selects it and deletes the font selected before.
 void replaceFont(DrawingContext& dc, int height, int escapement);
+// The same with the face set to Arial first, horizontal: how each chart and
+// page starts its texts whatever face the painter before it left behind.
+void replaceFontWithArial(DrawingContext& dc, int height);
 
 // Advance width and height of "S" measured together with its terminator in
 // the selected font: the unit of every chart margin.

@@ -25,11 +25,6 @@ void framePage(DrawingContext& dc, const Rect& page) {
 // chart the upper three quarters.
 int upperThreeQuarters(const Rect& page) { return page.bottom + (page.top - page.bottom) / 4; }
 
-void selectTextFont(DrawingContext& dc, int height) {
-    chartFont().face = "Arial";
-    replaceFont(dc, height, 0);
-}
-
 }  // namespace
 
 AllChartsLayout allChartsLayout(const Rect& page) {
@@ -64,7 +59,7 @@ void drawAllChartsPage(DrawingContext& dc, const Rect& page, const PageInputs& i
     // One title over the pair of radial charts.
     const Rect& radial = layout.radialTemperatureArea;
     const int x2 = layout.radialVelocityArea.right;
-    selectTextFont(dc, (radial.bottom - radial.top) / 12);
+    replaceFontWithArial(dc, (radial.bottom - radial.top) / 12);
     dc.setTextColour(kLabelColour);
     const TextSize title = dc.textExtent("Radial Distributions");
     dc.textOut(radial.left + (x2 - 3 - title.width - radial.left) / 2, radial.top + title.height / 2,
@@ -93,7 +88,7 @@ void drawRadialPage(DrawingContext& dc, const Rect& page, const PageInputs& in) 
     const int left = drawRadialTemperatureChart(dc, Rect{l, t, l + w / 2, y4}, in.source);
     drawRadialVelocityChart(dc, Rect{toDevice(l + 0.41436464 * w), t, r, y4}, in.source);
 
-    selectTextFont(dc, ((t - b) / 4 + b - t) / 12);
+    replaceFontWithArial(dc, ((t - b) / 4 + b - t) / 12);
     dc.setTextColour(kLabelColour);
     const TextSize title = dc.textExtent("Radial Distributions");
     dc.textOut(l + (r - title.width - l) / 2, t + title.height / 2, "Radial Distributions");
@@ -140,7 +135,7 @@ void drawParametersPanel(DrawingContext& dc, const Rect& area, const ParameterTe
     const int fs = hp / 18;
     dc.setTextColour(kLabelColour);
 
-    selectTextFont(dc, toDevice(1.56 * f));
+    replaceFontWithArial(dc, toDevice(1.56 * f));
     const TextSize heading = dc.textExtent("Parameters");
     dc.textOut(x2 + (r - heading.width - x2) / 2, t + heading.height / 2, "Parameters");
 
@@ -168,7 +163,7 @@ void drawParametersBlock(DrawingContext& dc, const ParameterTexts& texts, int x,
                          BlockMode mode, int pageBottom) {
     const int f = (y2 - y) / 18;
     dc.setTextColour(kLabelColour);
-    selectTextFont(dc, f);
+    replaceFontWithArial(dc, f);
     const int wH = dc.textExtent("H").width;
     const TextSize cell = dc.textExtent("Anode diameter:         mm");
     const int s = toDevice(1.5 * cell.height);

@@ -17,8 +17,7 @@ constexpr int kSubscriptHeight = 14;
 // lowered by 0.4 of the height of a `fontHeight` font.
 void drawFormula(DrawingContext& dc, const std::string& mainText, int fontHeight, double& x, double xOffset,
                  double y) {
-    FontDescription& font = chartFont();
-    font.face = "MS Sans Serif";
+    chartFont().face = "MS Sans Serif";
     replaceFont(dc, fontHeight, 0);
     const double drop = 0.4 * dc.textExtent("S").height;
 
@@ -28,8 +27,7 @@ void drawFormula(DrawingContext& dc, const std::string& mainText, int fontHeight
     dc.textOut(toDevice(x + xOffset), toDevice(y), mainText);
     x += main.width;
 
-    font.face = "Arial";
-    replaceFont(dc, kSubscriptHeight, 0);
+    replaceFontWithArial(dc, kSubscriptHeight);
     const std::string subscript = "2";
     const int width = dc.textExtent(subscript).width;
     const int length = static_cast<int>(subscript.size());

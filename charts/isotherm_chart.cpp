@@ -186,9 +186,8 @@ int drawIsothermChart(DrawingContext& dc, const Rect& area, const ChartSource& s
     const IsothermData data = readIsothermData(source.file(kIsothermFile), source.units.length);
     const IsothermAxes axes = isothermAxes(source.units.length, data.cutDistanceCm, data.largestRadiusMm);
 
-    chartFont().face = "Arial";
     const int axisFont = axisFontHeight(area.height());
-    replaceFont(dc, axisFont, 0);
+    replaceFontWithArial(dc, axisFont);
     const Rect plot = isothermPlot(area, sampleSize(dc), source.metric());
     // Labels of this chart sit on white cells over whatever lies beneath.
     dc.setBackgroundMode(BackgroundMode::Opaque);

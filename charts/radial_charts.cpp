@@ -69,10 +69,11 @@ struct RadialPaint {
     const RadialData& data;
 };
 
-// Face Arial and the axis font selected; returns its height.
+// Face Arial and the axis font selected; returns its height. A font of the
+// title's size is created first and replaced at once: it shows nothing, but
+// keeps the chart's sequence of font selections.
 int selectAxisFont(DrawingContext& dc, const Rect& area) {
-    chartFont().face = "Arial";
-    replaceFont(dc, area.height() / 12, 0);
+    replaceFontWithArial(dc, area.height() / 12);
     const int height = axisFontHeight(area.height());
     replaceFont(dc, height, 0);
     return height;
