@@ -12,6 +12,7 @@
 #include "solver/march.h"
 #include "solver/properties.h"
 #include "solver/root_search.h"
+#include "solver/scheme.h"
 
 #include <cmath>
 
@@ -61,17 +62,6 @@ float currentResidual(SolverState& s, float rise) {
     return (carried - required) / required;
 }
 
-// Enthalpy above the wall value, integrated inward with the trapezoidal rule.
-void inletEnthalpy(SolverState& s) {
-    const int n = s.radialNodeCount;
-    NodeArray& h = s.enthalpy;
-    h[n] = 0.0f;
-    for (int i = n - 1; i >= 1; --i) {
-        h[i] = h[i + 1] + (s.heatCapacity[i + 1] + s.heatCapacity[i]) *
-                              (s.temperature[i] - s.temperature[i + 1]) / 2.0f;
-    }
-}
-
 // 2 pi int rho u H r dr (W); also sets inletMassFlow = 2 pi int rho u r dr.
 float enthalpyFlux(SolverState& s, const NodeArray& u) {
     float energySum = 0.0f;
@@ -115,7 +105,7 @@ bool conductivityPass(SolverState& s, NodeArray& u, InletIterationCounts& counts
     if (!converged) {
         return false;
     }
-    inletEnthalpy(s);
+    integrateEnthalpy(s, s.temperature);  // above the wall value
     return true;
 }
 
@@ -153,7 +143,8 @@ void completeInletState(SolverState& s, const NodeArray& u) {
     // The pinch pressure of the enclosed current, with the field of the last pass.
     computePinchPressure(s, s.inletField, s.magneticPressure);
     s.stepIndex = 0;
-    inletEnthalpy(s);
+    // The enthalpy of the last pass is still in place (nothing has changed
+    // the temperatures since); the march starts with its axis value not below 0.
     if (s.enthalpy[1] < 0.0f) {
         s.enthalpy[1] = 0.0f;
     }

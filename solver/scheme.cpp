@@ -303,17 +303,19 @@ void closeStation(SolverState& s) {
     }
 }
 
-void computeEnthalpy(SolverState& s) {
+void integrateEnthalpy(SolverState& s, const NodeArray& t) {
     const int n = s.radialNodeCount;
-    const NodeArray& t = s.temperaturePair[2];
     NodeArray& h = s.enthalpy;
     h[n] = 0.0f;
-    // Trapezoidal integral of cp dT from the outer boundary inward.
     for (int i = n - 1; i >= 1; --i) {
         h[i] = (t[i] - t[i + 1]) * (s.heatCapacity[i] + s.heatCapacity[i + 1]) * 0.5f + h[i + 1];
     }
-    if (h[1] < 0.0f) {
-        h[1] = 0.0f;
+}
+
+void computeEnthalpy(SolverState& s) {
+    integrateEnthalpy(s, s.temperaturePair[2]);
+    if (s.enthalpy[1] < 0.0f) {
+        s.enthalpy[1] = 0.0f;
     }
 }
 

@@ -57,8 +57,12 @@ void refreshEnergySlots(SolverState& s, float field);
 // radialVelocity and magneticPressure.
 void closeStation(SolverState& s);
 
-// Enthalpy above the outer boundary from entry 2 of temperaturePair and the
-// heat capacities of the last property evaluation; H_1 raised to 0.
+// Enthalpy (J/kg) above the outer-boundary value of a temperature profile,
+// with the heat capacities of the last property evaluation: the trapezoidal
+// integral of cp dT from node N inward, into `enthalpy`.
+void integrateEnthalpy(SolverState& s, const NodeArray& temperature);
+
+// integrateEnthalpy of entry 2 of temperaturePair, with H_1 raised to 0.
 void computeEnthalpy(SolverState& s);
 
 // Simpson's rule over r dr: (h/3) * sum w_i f_i r_i for i = 1..N.
