@@ -52,13 +52,6 @@ struct AxialPaint {
     const AxialData& data;
 };
 
-void drawGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, const AxisScale& x,
-              const AxisScale& y) {
-    ScopedPen pen(dc, kGridPen);
-    drawVerticalGrid(dc, plot, window, x.intervals, x.ticks);
-    drawHorizontalGrid(dc, plot, window, y.intervals, y.ticks);
-}
-
 void drawAxes(const AxialPaint& p, const Rect& plot, const AxisScale& values) {
     DrawingContext& dc = p.dc;
     ScopedPen pen(dc, kAxisPen);
@@ -85,7 +78,7 @@ void drawUpperPlot(const AxialPaint& p) {
     DrawingContext& dc = p.dc;
     const Rect& plot = p.layout.temperaturePlot;
     const AxialData& data = p.data;
-    drawGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
+    drawScaleGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::Solid, 2, kRed});
         drawCurve(dc, data.lastIndex(), data.distance, data.temperature, kCurveSingle, plot,
@@ -130,7 +123,7 @@ void drawLowerPlot(const AxialPaint& p) {
     DrawingContext& dc = p.dc;
     const Rect& plot = p.layout.velocityPlot;
     const AxialData& data = p.data;
-    drawGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
+    drawScaleGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
     drawAxes(p, plot, data.velocityScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});

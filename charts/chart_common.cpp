@@ -1,5 +1,8 @@
 #include "charts/chart_common.h"
 
+#include "charts/axes.h"
+#include "charts/palette.h"
+
 namespace torvex {
 
 std::string ChartSource::file(const std::string& name) const {
@@ -73,6 +76,28 @@ int axisFontHeight(int chartHeight) { return chartHeight / 18; }
 Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, double rightWidths) {
     return Rect{toDevice(area.left + leftWidths * sample.width), toDevice(area.top + 3.45 * sample.height),
                 toDevice(area.right - rightWidths * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
+}
+
+void drawScaleGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, const AxisScale& x,
+                   const AxisScale& y) {
+    ScopedPen pen(dc, kGridPen);
+    drawVerticalGrid(dc, plot, window, x.intervals, x.ticks);
+    drawHorizontalGrid(dc, plot, window, y.intervals, y.ticks);
+}
+
+void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
+                   const std::string& label, const std::function<void()>& drawCurveInPen) {
+    const TextSize size = dc.textExtent(label);
+    const int y = strip.plotTop + 2 * curve * size.height;
+    dc.setTextColour(colour);
+    dc.textOut(strip.labelRight - size.width, y, label);
+
+    ScopedPen pen(dc, curvePen(curve, colour));
+    const int ys = toDevice(y + 0.5 * size.height);
+    const int sampleEnd = strip.labelRight + strip.digitWidth;
+    dc.line(strip.sampleStart, ys, sampleEnd, ys);
+    if (curve > 1) dc.line(strip.sampleStart, ys - 1, sampleEnd, ys - 1);
+    drawCurveInPen();
 }
 
 Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,26 @@ int axisFontHeight(int chartHeight);
 // labels, and a legend strip where a chart has one), 3.45 sample heights
 // above for the title and 3.75 below for the tick labels and the axis title.
 Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, double rightWidths);
+
+// Grid lines at the ticks of both scales, in the grid pen.
+void drawScaleGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, const AxisScale& x,
+                   const AxisScale& y);
+
+// The legend strip right of a plot, where each curve family has a row.
+struct LegendStrip {
+    int plotTop = 0;
+    int labelRight = 0;   // labels end here
+    int sampleStart = 0;  // the line samples run from here back to the labels
+    int digitWidth = 0;   // width of "1" in the axis font
+};
+
+// The legend row of curve 1..5: its label right-aligned in the curve's
+// colour, two label heights per row below the plot's top; then, in the
+// curve's pen, a line sample up to a digit's width right of the label
+// (doubled one unit higher for the thin pens of curves 2..5) and the curve
+// itself, which `drawCurveInPen` draws while that pen is selected.
+void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
+                   const std::string& label, const std::function<void()>& drawCurveInPen);
 
 // A point from reals, each truncated toward zero.
 Point at(double x, double y);

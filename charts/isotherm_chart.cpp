@@ -96,31 +96,20 @@ void drawGrid(const IsothermPaint& p) {
     drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);
 }
 
-// The legend entry of one level (label, line sample) and the level's curve.
-void drawLevel(const IsothermPaint& p, int level, int digitWidth) {
-    DrawingContext& dc = p.dc;
-    const Rgb colour = kLevelColours[level - 1];
-    const std::string label = isothermLabel(level, p.source.units.temperature);
-    const TextSize size = dc.textExtent(label);
-    const int xr = p.plot.right + 6 * digitWidth;
-    const int y = p.plot.top + 2 * level * size.height;
-    dc.setTextColour(colour);
-    dc.textOut(xr - size.width, y, label);
-
-    ScopedPen pen(dc, curvePen(level, colour));
-    const int ys = toDevice(y + 0.5 * size.height);
-    dc.line(p.area.right - 2 * digitWidth, ys, xr + digitWidth, ys);
-    if (level > 1) dc.line(p.area.right - 2 * digitWidth, ys - 1, xr + digitWidth, ys - 1);
-    drawCurve(dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
-              level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
-}
-
+// The legend entry of each level (label, line sample) and the level's curve.
 void drawLegendAndCurves(const IsothermPaint& p) {
     const int digitWidth = p.dc.textExtent("1").width;
     const int headerWidth = p.dc.textExtentWithTerminator("Temperature:").width;
     p.dc.setTextColour(kLabelColour);
     drawText(p.dc, at(p.plot.right + 0.19090909 * headerWidth, p.plot.top), "Temperature:");
-    for (int level = 1; level <= 5; ++level) drawLevel(p, level, digitWidth);
+    const LegendStrip strip{p.plot.top, p.plot.right + 6 * digitWidth, p.area.right - 2 * digitWidth, digitWidth};
+    for (int level = 1; level <= 5; ++level) {
+        drawLegendRow(p.dc, strip, level, kLevelColours[level - 1], isothermLabel(level, p.source.units.temperature),
+                      [&] {
+                          drawCurve(p.dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
+                                    level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
+                      });
+    }
 }
 
 void drawAxes(const IsothermPaint& p) {

@@ -79,12 +79,6 @@ int selectAxisFont(DrawingContext& dc, const Rect& area) {
     return height;
 }
 
-void drawGrid(const RadialPaint& p) {
-    ScopedPen pen(p.dc, kGridPen);
-    drawVerticalGrid(p.dc, p.plot, p.data.window(), p.data.radial.intervals, p.data.radial.ticks);
-    drawHorizontalGrid(p.dc, p.plot, p.data.window(), p.data.value.intervals, p.data.value.ticks);
-}
-
 void drawCurveOf(const RadialPaint& p, int curve, int mode) {
     const RadialCurve& c = p.data.curves[curve - 1];
     drawCurve(p.dc, c.lastIndex(), c.radius, c.value, mode, p.plot, p.data.window());
@@ -164,25 +158,19 @@ void drawVelocityTitle(const RadialPaint& p) {
 // The legend entry of one curve (label, line sample) and the curve itself,
 // drawn with the curve's pen.
 void drawVelocityCurve(const RadialPaint& p, int curve, int digitWidth) {
-    DrawingContext& dc = p.dc;
-    const Rgb colour = kCurveFamilyColours[curve - 1];
-    const std::string label = radialLegendLabel(curve, p.source.metric());
-    const TextSize size = dc.textExtent(label);
-    const int xr = p.plot.right + (p.source.metric() ? 8 : 7) * digitWidth;
-    const int y = p.plot.top + 2 * curve * size.height;
-    dc.setTextColour(colour);
-    dc.textOut(xr - size.width, y, label);
-
-    ScopedPen pen(dc, curvePen(curve, colour));
-    const int ys = toDevice(y + 0.5 * size.height);
-    dc.line(p.area.right - 2 * digitWidth, ys, xr + digitWidth, ys);
-    if (curve > 1) dc.line(p.area.right - 2 * digitWidth, ys - 1, xr + digitWidth, ys - 1);
-    if (curve == 1) {
-        drawCurveOf(p, curve, kCurveSingle);
-    } else {
-        drawCurveOf(p, curve, kCurveDouble);
-        drawCurveOf(p, curve, kCurveDouble);
-    }
+    const int labelRight = p.plot.right + (p.source.metric() ? 8 : 7) * digitWidth;
+    const LegendStrip strip{p.plot.top, labelRight, p.area.right - 2 * digitWidth, digitWidth};
+    drawLegendRow(p.dc, strip, curve, kCurveFamilyColours[curve - 1], radialLegendLabel(curve, p.source.metric()),
+                  [&] {
+                      if (curve == 1) {
+                          drawCurveOf(p, curve, kCurveSingle);
+                      } else {
+                          // Two passes of the two-unit curve: the second one
+                          // lands on the first and changes no pixel.
+                          drawCurveOf(p, curve, kCurveDouble);
+                          drawCurveOf(p, curve, kCurveDouble);
+                      }
+                  });
 }
 
 }  // namespace
@@ -193,7 +181,7 @@ int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const Chart
     const Rect plot = radialTemperaturePlot(area, sampleSize(dc), source.metric());
     const RadialPaint paint{dc, area, plot, axisFont, source, data};
 
-    drawGrid(paint);
+    drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     for (int curve = 1; curve <= 5; ++curve) {
         ScopedPen pen(dc, curvePen(curve, kCurveFamilyColours[curve - 1]));
         drawCurveOf(paint, curve, kCurveSingle);
@@ -211,7 +199,7 @@ int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSou
     const Rect plot = radialVelocityPlot(area, sampleSize(dc), source.metric());
     const RadialPaint paint{dc, area, plot, axisFont, source, data};
 
-    drawGrid(paint);
+    drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     dc.setTextColour(kLabelColour);
     const int headerWidth = dc.textExtentWithTerminator("Distance:").width;
     drawText(dc, at(plot.right + 0.2625 * headerWidth, plot.top), "Distance:");
