@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <map>
 
+#include "charts/chart_pages.h"
 #include "platform/font_description.h"
 #include "solver/files.h"
 
@@ -33,13 +34,14 @@ constexpr int kPrintRadialDistributions = 40017;
 constexpr int kPrintAxialDistributions = 40018;
 }  // namespace menu
 
-// The chart page the main window paints.
+// The chart page the main window paints, named after its menu items; the
+// numbers are those of the chart pages.
 namespace view {
-constexpr int kNothing = 0;
-constexpr int kAllCharts = 1;
-constexpr int kIsothermalLines = 2;
-constexpr int kRadialDistributions = 3;
-constexpr int kAxialDistributions = 5;
+constexpr int kNothing = kViewNothing;
+constexpr int kAllCharts = kViewAllCharts;
+constexpr int kIsothermalLines = kViewIsotherms;
+constexpr int kRadialDistributions = kViewRadial;
+constexpr int kAxialDistributions = kViewAxial;
 }  // namespace view
 
 // Events that change which menu commands are available.
