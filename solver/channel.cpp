@@ -202,13 +202,10 @@ void applyWallLayerModel(SolverState& s, const NodeArray& u)
     }
 }
 
-// (h/3) sum w_i r_i rho_i f_i: the mass flux carried by a velocity profile.
+// int rho u r dr: the mass flux (kg/s per radian) a velocity profile carries.
 float carriedMassFlux(const SolverState& s, const NodeArray& velocity)
 {
-    float sum = 0.0f;
-    for (int i = 1; i <= s.radialNodeCount; ++i)
-        sum += s.simpsonWeight[i] * s.radius[i] * s.density[i] * velocity[i];
-    return s.radialStep / 3.0f * sum;
+    return simpsonRule(s, [&](int i) { return s.simpsonWeight[i] * s.radius[i] * s.density[i] * velocity[i]; });
 }
 
 // Momentum is linear in the pressure gradient: solve once with the full
@@ -288,10 +285,9 @@ bool iterateStation(SolverState& s, int k, int iteration, Iterate& it)
     }
     updateRadialFlow(s, it.velocity, k, iteration);
     refreshEnergySlots(s, it.field);
-    float sum = 0.0f;
-    for (int i = 1; i <= s.radialNodeCount; ++i)
-        sum += s.axialVelocityPair[2][i] * s.simpsonWeight[i] * s.radius[i] * s.density[i];
-    it.massFlux = s.radialStep / 3.0f * sum;
+    const NodeArray& newVelocity = s.axialVelocityPair[2];
+    it.massFlux = simpsonRule(
+        s, [&](int i) { return newVelocity[i] * s.simpsonWeight[i] * s.radius[i] * s.density[i]; });
     return true;
 }
 
@@ -331,10 +327,10 @@ void closeChannelStation(SolverState& s, int k, float previousField, float field
     s.columnVoltage = s.columnVoltage + (field + previousField) * s.axialStep / 2.0f;
     closeStation(s);
     computeEnthalpy(s);
-    float sum = 0.0f;
-    for (int i = 1; i <= s.radialNodeCount; ++i)
-        sum += s.axialVelocityPair[1][i] * s.enthalpy[i] * s.simpsonWeight[i] * s.radius[i] * s.density[i];
-    s.enthalpyFluxIntegral = s.radialStep / 3.0f * sum;
+    // int rho u H r dr of the station just closed (its velocity is now entry 1).
+    const NodeArray& u = s.axialVelocityPair[1];
+    s.enthalpyFluxIntegral = simpsonRule(
+        s, [&](int i) { return u[i] * s.enthalpy[i] * s.simpsonWeight[i] * s.radius[i] * s.density[i]; });
     if (k < s.attachStep && s.columnVoltage >= s.channelVoltage)
         s.attachStep = k;
 }

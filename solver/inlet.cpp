@@ -135,7 +135,6 @@ void seedStationData(SolverState& s) {
 
 void completeInletState(SolverState& s, const NodeArray& u) {
     const int n = s.radialNodeCount;
-    const float h = s.radialStep;
     for (int i = 1; i <= n; ++i) {
         s.axialVelocity[i] = u[i];
         s.radialVelocity[i] = 0.0f;
@@ -149,14 +148,10 @@ void completeInletState(SolverState& s, const NodeArray& u) {
         s.enthalpy[1] = 0.0f;
     }
 
-    float energySum = 0.0f;
-    float massSum = 0.0f;
-    for (int i = 1; i <= n; ++i) {
-        energySum += s.enthalpy[i] * s.simpsonWeight[i] * s.density[i] * u[i] * s.radius[i];
-        massSum += s.density[i] * s.simpsonWeight[i] * u[i] * s.radius[i];
-    }
-    s.enthalpyFluxIntegral = h / 3.0f * energySum;
-    s.massFluxIntegral = h / 3.0f * massSum;
+    s.enthalpyFluxIntegral = simpsonRule(
+        s, [&](int i) { return s.enthalpy[i] * s.simpsonWeight[i] * s.density[i] * u[i] * s.radius[i]; });
+    s.massFluxIntegral =
+        simpsonRule(s, [&](int i) { return s.density[i] * s.simpsonWeight[i] * u[i] * s.radius[i]; });
 
     seedStationData(s);
 

@@ -3,6 +3,8 @@
 // number, and a uniform pressure gradient chosen to carry the mass flow.
 #include "solver/inlet_velocity.h"
 
+#include "solver/scheme.h"
+
 #include <cmath>
 #include <limits>
 
@@ -105,11 +107,7 @@ NodeArray shearIntegralComplement(const SolverState& s) {
         running[i] = running[i - 2] +
                      (r[i - 2] / mu[i - 2] + 4.0f * r[i - 1] / mu[i - 1] + r[i] / mu[i]) * h / 3.0f;
     }
-    float sum = 0.0f;
-    for (int i = 1; i <= n; ++i) {
-        sum += s.simpsonWeight[i] * r[i] / mu[i];
-    }
-    const float total = h / 3.0f * sum;
+    const float total = simpsonRule(s, [&](int i) { return s.simpsonWeight[i] * r[i] / mu[i]; });
     NodeArray complement{};
     for (int i = 1; i <= n; ++i) {
         const float g = total - running[i];
@@ -161,18 +159,14 @@ bool parabolicStartVelocity(SolverState& s, NodeArray& velocity) {
 
 bool turbulentVelocity(SolverState& s, NodeArray& velocity, int& rounds) {
     const int n = s.radialNodeCount;
-    const float h = s.radialStep;
     NodeArray previous = velocity;
     for (rounds = 1; rounds <= kMaxInletVelocityRounds; ++rounds) {
         const WallLayer layer = wallLayer(s, velocity);
         effectiveCoefficients(s, layer, coreEdge(s, layer));
 
         const NodeArray complement = shearIntegralComplement(s);
-        float flowSum = 0.0f;
-        for (int i = 1; i <= n; ++i) {
-            flowSum += s.simpsonWeight[i] * s.density[i] * s.radius[i] * complement[i];
-        }
-        const float flowIntegral = h / 3.0f * flowSum;
+        const float flowIntegral = simpsonRule(
+            s, [&](int i) { return s.simpsonWeight[i] * s.density[i] * s.radius[i] * complement[i]; });
         if (flowIntegral == 0.0f || !std::isfinite(flowIntegral)) {
             return fail(s, "the inlet velocity integral vanished");
         }

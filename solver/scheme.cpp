@@ -320,11 +320,7 @@ void computeEnthalpy(SolverState& s) {
 }
 
 float simpsonIntegral(const SolverState& s, const NodeArray& weights, const NodeArray& f) {
-    float sum = 0.0f;
-    for (int i = 1; i <= s.radialNodeCount; ++i) {
-        sum += weights[i] * f[i] * s.radius[i];
-    }
-    return s.radialStep / 3.0f * sum;
+    return simpsonRule(s, [&](int i) { return weights[i] * f[i] * s.radius[i]; });
 }
 
 } // namespace torvex

@@ -68,4 +68,17 @@ void computeEnthalpy(SolverState& s);
 // Simpson's rule over r dr: (h/3) * sum w_i f_i r_i for i = 1..N.
 float simpsonIntegral(const SolverState& s, const NodeArray& weights, const NodeArray& f);
 
+// Simpson's rule over r dr with the summand written out by the caller:
+// (h/3) * sum term(i) for i = 1..N, where term(i) is the integrand times w_i
+// and r_i. Each integral keeps its own order of the factors, which sets
+// its rounding.
+template <typename Term>
+float simpsonRule(const SolverState& s, Term term) {
+    float sum = 0.0f;
+    for (int i = 1; i <= s.radialNodeCount; ++i) {
+        sum += term(i);
+    }
+    return s.radialStep / 3.0f * sum;
+}
+
 } // namespace torvex
