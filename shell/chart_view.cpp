@@ -52,7 +52,7 @@ ParameterTexts readParameterTexts(const std::string& integralParametersPath, con
 void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
                       const std::string& directory) {
     if (view == kViewNothing) return;
-    paintPage(dc, view, Rect{area.left, area.top, area.right, area.bottom}, pageInputs(units, directory));
+    paintPage(dc, view, area, pageInputs(units, directory));
 }
 
 void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory) {

@@ -14,12 +14,7 @@ class QWidget;
 namespace torvex {
 
 // The main window's client area in device units.
-struct ViewArea {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
+using ViewArea = Rect;
 
 // The variant's lines of the parameters panels, read from an iop.par on every
 // paint and worded as the variant summaries word them, in the given units.
