@@ -1,6 +1,7 @@
 #include "shell/chart_view.h"
 
 #include <QPrintDialog>
+#include <algorithm>
 #include <QPrinter>
 
 #include "charts/page_rect.h"
@@ -34,18 +35,18 @@ void paintPage(DrawingContext& dc, int view, const Rect& page, const PageInputs&
 
 ParameterTexts readParameterTexts(const std::string& integralParametersPath, const UnitCodes& units) {
     ParameterTexts texts;
-    IntegralParameters p;
-    if (!readIntegralParameters(integralParametersPath, p)) return texts;
-    const GasLine gas = gasLine(p.gasCode);
+    // The whole variant as the Previous-variant dialog shows it.
+    const VariantSummary summary = previousVariantSummary(integralParametersPath, true, units);
+    if (!summary.hasInputs) return texts;
+    const GasLine gas = gasLine(summary.inputs.gasCode);
     texts.gas = gas.text;
     texts.gasSubscriptAfter = gas.subscriptAfter;
-    texts.lines = {diameterLine(p.diameter, units.length),
-                   lengthLine(p.length, units.length),
-                   currentLine(p.current),
-                   flowLine(p.flow, units.flow),
-                   p.voltageOverflow ? voltageOverflowLine() : voltageLine(p.arcVoltage),
-                   p.powerOverflow ? powerOverflowLine() : powerLine(p.arcPower),
-                   p.efficiencyOverflow ? efficiencyOverflowLine() : efficiencyLine(p.efficiencyPercent)};
+    // The panels draw the gas line apart (it carries the subscript): the
+    // other four inputted lines, then the three calculated ones.
+    const std::vector<std::string> inputted = inputtedLines(summary);
+    const std::vector<std::string> calculated = calculatedLines(summary);
+    auto next = std::copy(inputted.begin() + 1, inputted.end(), texts.lines.begin());
+    std::copy(calculated.begin(), calculated.end(), next);
     return texts;
 }
 
