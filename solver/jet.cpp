@@ -6,6 +6,7 @@
 // reaches its edge.
 #include "march.h"
 #include "march_support.h"
+#include "normalise.h"
 #include "properties.h"
 #include "scheme.h"
 
@@ -90,7 +91,7 @@ int averagingWindowEnd(const SolverState& s, const NodeArray& u)
     return n;
 }
 
-// Area-weighted mean velocity of the jet core (Simpson-like weights 1, 4, 2,
+// Area-weighted mean velocity of the jet core (Simpson weights 1, 4, 2,
 // ..., 1 over the window).
 float coreMeanVelocity(const SolverState& s, const NodeArray& u)
 {
@@ -98,7 +99,7 @@ float coreMeanVelocity(const SolverState& s, const NodeArray& u)
     float weightedVelocity = 0.0f;
     float weightedRadius = 0.0f;
     for (int i = 1; i <= last; ++i) {
-        const float w = (i == 1 || i == last) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        const float w = simpsonWeightAt(i, last);
         weightedVelocity += w * s.radius[i] * u[i];
         weightedRadius += w * s.radius[i];
     }

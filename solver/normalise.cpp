@@ -95,11 +95,6 @@ void normaliseInputs(SolverState& s, const RawInputs& raw) {
     normaliseFlow(s, raw.flow);
 }
 
-float simpsonWeightAt(int i, int n) {
-    if (i == 1 || i == n) return 1.0f;
-    return i % 2 == 0 ? 4.0f : 2.0f;
-}
-
 void setUpGrid(SolverState& s) {
     s.axialStepMm = 0.02f;
     const float radialStepMm = 0.05f;

@@ -2,6 +2,7 @@
 // a peaked temperature profile and a parabolic velocity profile.
 #include "solver/files.h"
 #include "solver/march.h"
+#include "solver/normalise.h"
 #include "solver/properties.h"
 #include "solver/scheme.h"
 #include "tests/support/temp_dir.h"
@@ -34,7 +35,7 @@ std::unique_ptr<SolverState> channelInlet(float current = 300.0f)
     for (int i = 1; i <= kNodes; ++i) {
         const float x = static_cast<float>(i - 1) * s->radialStep / wall;
         s->radius[i] = static_cast<float>(i - 1) * s->radialStep;
-        s->simpsonWeight[i] = (i == 1 || i == kNodes) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        s->simpsonWeight[i] = simpsonWeightAt(i, kNodes);
         s->temperature[i] = 500.0f + 11000.0f * (1.0f - x * x * x * x);
         s->axialVelocity[i] = 150.0f * (1.0f - x * x);
     }
@@ -73,7 +74,7 @@ TEST(ChannelMarchTest, PinchPressureOfAUniformColumnIsExact)
     s.radialNodeCount = 21;
     for (int i = 1; i <= 21; ++i) {
         s.radius[i] = static_cast<float>(i - 1) * s.radialStep;
-        s.simpsonWeight[i] = (i == 1 || i == 21) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        s.simpsonWeight[i] = simpsonWeightAt(i, 21);
         s.electricalConductivity[i] = 2000.0f;
     }
     NodeArray p{};

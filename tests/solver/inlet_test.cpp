@@ -3,6 +3,7 @@
 #include "solver/inlet.h"
 
 #include "solver/files.h"
+#include "solver/normalise.h"
 #include "solver/properties.h"
 #include "solver/root_search.h"
 #include "tests/support/temp_dir.h"
@@ -30,8 +31,7 @@ std::unique_ptr<SolverState> variantState(int gasCode, int diameterTenths, int d
     s->radialNodeCount = diameterTenths + 1;
     for (int i = 1; i <= s->radialNodeCount; ++i) {
         s->radius[i] = static_cast<float>(i - 1) * s->radialStep;
-        s->simpsonWeight[i] =
-            (i == 1 || i == s->radialNodeCount) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        s->simpsonWeight[i] = simpsonWeightAt(i, s->radialNodeCount);
     }
     computeCharacteristics(*s);
     return s;

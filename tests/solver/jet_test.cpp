@@ -3,6 +3,7 @@
 // or wide (reaching the grid edge).
 #include "solver/files.h"
 #include "solver/march.h"
+#include "solver/normalise.h"
 #include "solver/properties.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,7 +34,7 @@ std::unique_ptr<SolverState> jetExit(float widthMm, int stepsDone = 0)
         const float r = static_cast<float>(i - 1) * s->radialStep;
         const float shape = std::exp(-(r / width) * (r / width));
         s->radius[i] = r;
-        s->jetSimpsonWeight[i] = (i == 1 || i == kNodes) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        s->jetSimpsonWeight[i] = simpsonWeightAt(i, kNodes);
         s->temperature[i] = 500.0f + 9500.0f * shape;
         s->axialVelocity[i] = s->ambientVelocity + 500.0f * shape;
     }

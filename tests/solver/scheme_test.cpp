@@ -1,6 +1,8 @@
 // The shared marching scheme on small hand-made stations.
 #include "solver/scheme.h"
 
+#include "solver/normalise.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,7 +19,7 @@ std::unique_ptr<SolverState> smallStation() {
     s->radialNodeCount = kNodes;
     for (int i = 1; i <= kNodes; ++i) {
         s->radius[i] = static_cast<float>(i - 1) * s->radialStep;
-        s->simpsonWeight[i] = (i == 1 || i == kNodes) ? 1.0f : (i % 2 == 0 ? 4.0f : 2.0f);
+        s->simpsonWeight[i] = simpsonWeightAt(i, kNodes);
         for (int slot = 1; slot <= 4; ++slot) {
             s->diffusionCoef[slot][i] = 2.0e-3f;
             s->axialFluxCoef[slot][i] = 0.5f + 0.1f * static_cast<float>(i);
