@@ -231,7 +231,7 @@ void MainWindow::newVariant() {
 }
 
 void MainWindow::previousVariant() {
-    readUnitFile(kPreviousUnitFile);
+    // The dialog reads unp.dat into the unit codes itself.
     openPreviousVariant(*this);
 }
 
@@ -265,14 +265,14 @@ void MainWindow::openHelpContents() { openHelpWindow(helpFilePath(), this); }
 
 // ----- unit files ----------------------------------------------------------------
 
-void MainWindow::readUnitFile(const char* fileName) {
+bool MainWindow::readUnitFile(const char* fileName) {
     UnitCodes codes;  // metric, kelvin, SLPM unless the file says otherwise
     const bool read = readUnitCodes(fileName, codes);
     const bool unitFile = std::string(fileName) == kUnitFile;
     // Without unp.dat no variant was calculated yet: there are no units of a
     // run to bring back, and the user's choice stays (it is saved at exit).
     if (!read && !unitFile) {
-        return;
+        return false;
     }
     unitCodes_ = codes;
     unitCodesLoaded_ = true;
@@ -281,6 +281,7 @@ void MainWindow::readUnitFile(const char* fileName) {
     if (!read) {
         writeUnitFile(kUnitFile);
     }
+    return read;
 }
 
 void MainWindow::writeUnitFile(const char* fileName) const {

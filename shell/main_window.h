@@ -65,8 +65,8 @@ public:
     // Reads a unit file into the unit codes. A missing un.dat or one holding
     // fewer than three codes gives metric, kelvin, SLPM and is rewritten with
     // those codes so the solver finds it; a missing or broken unp.dat leaves
-    // the codes in memory as they are.
-    void readUnitFile(const char* fileName);
+    // the codes in memory as they are. True when the file held the codes.
+    bool readUnitFile(const char* fileName);
     // Writes the unit codes to a unit file (only once codes have been loaded).
     void writeUnitFile(const char* fileName) const;
     // True once the codes in memory came from a unit file or its fallback.

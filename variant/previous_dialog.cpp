@@ -16,9 +16,7 @@ PreviousDialog::PreviousDialog(MainWindow& main)
     addPushButton(previous_ids::kOk, QStringLiteral("OK"), {302, 234, 30, 14}, true);
     // Without unp.dat (no variant calculated yet) the units in memory stay as
     // they are instead of falling back to metric.
-    UnitCodes stored;
-    unitsKnown_ = readUnitCodes(kPreviousUnitFile, stored);
-    if (unitsKnown_) main_.readUnitFile(kPreviousUnitFile);
+    unitsKnown_ = main_.readUnitFile(kPreviousUnitFile);
 }
 
 void PreviousDialog::onCommand(int id) {
