@@ -7,6 +7,7 @@
 #include "march.h"
 #include "march_support.h"
 #include "normalise.h"
+#include "output_schedule.h"
 #include "properties.h"
 #include "scheme.h"
 
@@ -26,9 +27,7 @@ constexpr float kWindowVelocityRatio = 10.0f;
 constexpr float kSpreadCoefficient = 0.015f;
 constexpr float kMeanVelocityWeight = 2.13f;
 
-// Output planes of the inch mode, in steps past the nozzle exit: 0.2, 1, 2
-// and 4 in do not fall on the regular output interval.
-constexpr int kInchPlanes[] = {254, 808, 1308, 1808};
+constexpr int kInchUnit = 2;  // length unit code of inch mode
 
 void fail(SolverState& s, const char* reason)
 {
@@ -249,9 +248,12 @@ float jetAxialPosition(const SolverState& s, int k, int j)
     return exitPosition + 100.0f + 0.2f * static_cast<float>(j - 1800);
 }
 
+// The radial planes of inch mode past the nozzle exit (0.2, 1, 2 and 4 in)
+// do not fall on the regular output interval; they are output stations in
+// either unit.
 bool isInchPlane(int j)
 {
-    return std::find(std::begin(kInchPlanes), std::end(kInchPlanes), j) != std::end(kInchPlanes);
+    return radialPlaneAt(j, kInchUnit) > 0;
 }
 
 int nodeCeiling(const SolverState& s)
