@@ -141,23 +141,6 @@ void computePinchPressure(const SolverState& s, float field, NodeArray& p)
 
 namespace {
 
-// Node of 1..last minimising |value_i - target_i|; the later node wins a tie
-// (the one nearer the wall).
-template <typename Distance>
-int nearestNode(int last, Distance distance)
-{
-    int best = 1;
-    float bestDistance = distance(1);
-    for (int i = 2; i <= last; ++i) {
-        const float d = distance(i);
-        if (d <= bestDistance) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    return best;
-}
-
 // Two-layer turbulence: a mixing-length core and a wall layer whose
 // viscosity ratio grows with the local Reynolds number; the switch node is
 // where the two agree, or the edge of the viscous sublayer.

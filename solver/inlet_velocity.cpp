@@ -3,6 +3,7 @@
 // number, and a uniform pressure gradient chosen to carry the mass flow.
 #include "solver/inlet_velocity.h"
 
+#include "solver/march_support.h"
 #include "solver/scheme.h"
 
 #include <cmath>
@@ -60,16 +61,9 @@ int coreEdge(const SolverState& s, const WallLayer& layer) {
     while (j1 > 2 && layer.yPlus[j1] < kWallLayerEdge) {
         --j1;
     }
-    int j2 = 1;
-    float bestMismatch = 0.0f;
-    for (int i = 1; i <= n - 1; ++i) {
-        const float mismatch =
-            std::fabs(layer.turbulentViscosity[i] - s.viscosity[i] * layer.ratio[i]);
-        if (i == 1 || mismatch <= bestMismatch) {
-            bestMismatch = mismatch;
-            j2 = i;
-        }
-    }
+    const int j2 = nearestNode(n - 1, [&](int i) {
+        return std::fabs(layer.turbulentViscosity[i] - s.viscosity[i] * layer.ratio[i]);
+    });
     int j = j2;
     if (layer.yPlus[j2] > kWallLayerEdge) {
         j = j1;

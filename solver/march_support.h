@@ -1,5 +1,6 @@
-// Small pieces shared by the channel and jet marches: relative changes that
-// survive a vanishing reference, and the whole-percent progress of a phase.
+// Small pieces shared by the marches: relative changes that survive a
+// vanishing reference, the whole-percent progress of a phase, and the node
+// search of the wall-layer models.
 #pragma once
 
 #include "march.h"
@@ -23,6 +24,23 @@ inline bool changeBelow(float change, float reference, float tolerance)
     if (reference == 0.0f)
         return change == 0.0f;
     return std::fabs(change / reference) < tolerance;
+}
+
+// Node of 1..last with the smallest distance(i); the later node wins a tie
+// (the one nearer the wall).
+template <typename Distance>
+int nearestNode(int last, Distance distance)
+{
+    int best = 1;
+    float bestDistance = distance(1);
+    for (int i = 2; i <= last; ++i) {
+        const float d = distance(i);
+        if (d <= bestDistance) {
+            best = i;
+            bestDistance = d;
+        }
+    }
+    return best;
 }
 
 // Whole percent of a phase after `done` of `total` steps.
