@@ -1,6 +1,7 @@
 #include "shell/torvex_dialog.h"
 
 #include <QButtonGroup>
+#include <QColor>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -52,7 +53,7 @@ TorvexDialog::TorvexDialog(QWidget* owner, const QString& title, int widthUnits,
     setFixedSize(dialogSizeToPixels(widthUnits, heightUnits));
     setTemplateFont(QStringLiteral("MS Sans Serif"), 10);
     QPalette p = palette();
-    p.setColor(QPalette::Window, kDialogTextBackground);
+    p.setColor(QPalette::Window, QColor(kDialogGrey.red, kDialogGrey.green, kDialogGrey.blue));
     setPalette(p);
     setAutoFillBackground(true);
     if (frame == DialogFrame::Popup) {

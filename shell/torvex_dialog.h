@@ -5,12 +5,12 @@
 // window commands of its title bar (close, minimise) to the main window.
 #pragma once
 
-#include <QColor>
 #include <QDialog>
 #include <QString>
 #include <map>
 
 #include "platform/dialog_units.h"
+#include "platform/drawing_context.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -29,8 +29,9 @@ enum class DialogFrame {
     Popup,                  // no title bar, a plain dialog frame
 };
 
-// The text background colour every dialog sets: a light grey.
-const QColor kDialogTextBackground(194, 194, 194);
+// The light grey every dialog fills its window with and puts behind the
+// texts it draws itself.
+constexpr Rgb kDialogGrey{194, 194, 194};
 
 // "MS Sans Serif" (or another face) at a point size, mapped to an available
 // sans-serif face of about the same metrics.

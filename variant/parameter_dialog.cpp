@@ -1,6 +1,7 @@
 #include "variant/parameter_dialog.h"
 
 #include "charts/formula.h"
+#include "charts/palette.h"
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
 #include "variant/summary_painter.h"
@@ -139,7 +140,7 @@ void ParameterDialog::paintEvent(QPaintEvent*) {
     drawPlasmatronDiagram(painter);
     PainterContext dc(&painter);
     dc.setBackgroundColour(kDialogGrey);
-    dc.setTextColour({0, 0, 0});
+    dc.setTextColour(kBlack);
     // The formulas of the two radio buttons with a lowered "2", in a font of
     // the dialog base unit height.
     const int fontHeight = kDialogBaseUnitHeight;

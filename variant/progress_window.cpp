@@ -1,5 +1,6 @@
 #include "variant/progress_window.h"
 
+#include "charts/palette.h"
 #include "platform/painter_context.h"
 #include "variant/summary_painter.h"
 
@@ -53,7 +54,7 @@ void ProgressWindow::paintEvent(QPaintEvent*) {
     // A twelfth of the window's outer height: the texts grow with the frame.
     font.height = std::max(1, frameGeometry().height() / 12);
     dc.selectFont(font);
-    dc.setTextColour({0, 0, 0});
+    dc.setTextColour(kBlack);
     dc.setBackgroundMode(BackgroundMode::Opaque);
     dc.setBackgroundColour(kDialogGrey);
     dc.textOut(75, 15, progressWaitText());

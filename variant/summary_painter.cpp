@@ -1,6 +1,8 @@
 #include "variant/summary_painter.h"
 
+#include "charts/palette.h"
 #include "resources/bitmaps.h"
+#include "shell/torvex_dialog.h"
 #include "variant/summary_text.h"
 
 #include <QPainter>
@@ -12,8 +14,6 @@ namespace torvex {
 
 namespace {
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kBlack{0, 0, 0};
 constexpr int kHeadingHeight = 24;
 constexpr int kLineHeight = 18;
 constexpr int kSubscriptHeight = 14;

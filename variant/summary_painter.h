@@ -14,9 +14,6 @@ constexpr int kSummaryLeft = 450;
 constexpr int kDiagramLeft = 17;
 constexpr int kDiagramTop = 17;
 
-// The grey the dialogs put behind their texts.
-constexpr Rgb kDialogGrey{194, 194, 194};
-
 // The texts of the block: "Inputted data:" in red and the five inputted
 // lines, then, when the summary has them, "Calculated data:" and the three
 // calculated lines. The "2" of N2 and H2 is drawn smaller and lowered after
