@@ -91,10 +91,8 @@ RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressC
     setColdValues(s);
     computeMassFlow(s);
     setMarchParameters(s);
-    if (!modules.inlet(s) || s.failFlag == 1) {
-        const std::string reason = s.failReason ? s.failReason : "the inlet state could not be built";
-        return {RunResult::NotCalculable, "This plasma jet variant cannot be calculated: " + reason + "."};
-    }
+    if (!modules.inlet(s) || s.failFlag == 1)
+        return notCalculable(s.failReason ? s.failReason : "the inlet state could not be built");
     s.massFlowFigure = massFlowFigure(s.coldDensity, s.gasFlowSlpm);
     return runStationLoop(s, workDir, progress, modules);
 }

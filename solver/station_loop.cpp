@@ -17,13 +17,9 @@ constexpr float kFieldTemperatureFall = 33.3f;  // K per node beyond the grid
 constexpr float kFieldColdest = 300.0f;          // K
 constexpr float kFieldNozzleOuter = 500.0f;      // K beyond the wall at the nozzle exit
 
-RunOutcome notCalculable(const SolverState& s) {
-    const std::string reason = s.failReason ? s.failReason : "a station did not converge";
-    return {RunResult::NotCalculable, "This plasma jet variant cannot be calculated: " + reason + "."};
-}
-
-RunOutcome contractBroken(const char* reason) {
-    return {RunResult::NotCalculable, std::string("This plasma jet variant cannot be calculated: ") + reason + "."};
+// A march that set failFlag says why in failReason.
+RunOutcome marchFailed(const SolverState& s) {
+    return notCalculable(s.failReason ? s.failReason : "a station did not converge");
 }
 
 // Plasmatron efficiency in whole per cent, truncated; 0 when the power is
@@ -153,8 +149,8 @@ RunOutcome StationLoop::run() {
 
         if (s_.stepIndex < s_.channelStepCount) {
             modules_.channel(s_, progress_);
-            if (s_.failFlag == 1) return notCalculable(s_);
-            if (s_.stepIndex > s_.channelStepCount) return contractBroken("the channel march passed the nozzle exit");
+            if (s_.failFlag == 1) return marchFailed(s_);
+            if (s_.stepIndex > s_.channelStepCount) return notCalculable("the channel march passed the nozzle exit");
             continue;
         }
         if (s_.stepIndex < s_.totalStepCount) {
@@ -164,19 +160,23 @@ RunOutcome StationLoop::run() {
             if (s_.failFlag == 1) {
                 files_.flush();  // the records so far stay readable
                 files_.close();
-                return notCalculable(s_);
+                return marchFailed(s_);
             }
-            if (s_.stepIndex > s_.totalStepCount) return contractBroken("the jet march passed the end of the jet");
+            if (s_.stepIndex > s_.totalStepCount) return notCalculable("the jet march passed the end of the jet");
             continue;
         }
         if (!files_.close())
             return {RunResult::BadInput, "The result files in " + workDir_ + " could not be written completely."};
         return {};
     }
-    return contractBroken("the march stopped advancing");
+    return notCalculable("the march stopped advancing");
 }
 
 } // namespace
+
+RunOutcome notCalculable(const char* reason) {
+    return {RunResult::NotCalculable, std::string("This plasma jet variant cannot be calculated: ") + reason + "."};
+}
 
 RunOutcome runStationLoop(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                           const SolverModules& modules) {

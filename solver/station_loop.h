@@ -23,6 +23,9 @@ struct SolverModules {
 RunOutcome runStationLoop(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                           const SolverModules& modules);
 
+// The outcome of a variant that cannot be calculated, with the reason.
+RunOutcome notCalculable(const char* reason);
+
 // runSolver with the given modules in place of the real ones.
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                      const SolverModules& modules);
