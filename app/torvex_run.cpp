@@ -187,7 +187,7 @@ class ProgressBar {
 public:
     explicit ProgressBar(bool enabled) : enabled_(enabled) {}
     void operator()(int value) {
-        if (value == -3) {
+        if (value == kNozzleExitProgress) {
             draw(100);
             std::printf("\n");
             phase_ = 1;

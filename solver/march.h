@@ -7,9 +7,12 @@
 
 namespace torvex {
 
-// Called with 5, 10, ..., 100 as a phase advances, and with -3 once at the
-// nozzle exit. Must not throw.
+// Called with 5, 10, ..., 100 as a phase advances, and with
+// kNozzleExitProgress once at the nozzle exit. Must not throw.
 using ProgressCallback = std::function<void(int)>;
+
+// The progress value that ends the plasmatron phase and starts the jet's.
+constexpr int kNozzleExitProgress = -3;
 
 // Advances the channel march by one or more axial steps; returns with
 // failFlag = 1, at an output station (stepIndex == stationStep) or at the

@@ -12,7 +12,6 @@ namespace torvex {
 
 namespace {
 
-constexpr int kNozzleExitReport = -3;
 constexpr float kFieldTemperatureFall = 33.3f;  // K per node beyond the grid
 constexpr float kFieldColdest = 300.0f;          // K
 constexpr float kFieldNozzleOuter = 500.0f;      // K beyond the wall at the nozzle exit
@@ -91,7 +90,7 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
         failure = {RunResult::BadInput, "The result file " + failedFile + " cannot be created in " + workDir_ + "."};
         return false;
     }
-    report(kNozzleExitReport);
+    report(kNozzleExitProgress);
     return true;
 }
 
