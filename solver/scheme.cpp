@@ -40,19 +40,23 @@ bool failSolve(SolverState& s, const char* reason) {
 
 bool usableDivisor(float value) { return value != 0.0f && std::isfinite(value); }
 
-} // namespace
-
-void openStation(SolverState& s) {
+// Copies the energy and momentum slots `from`, from + 1 of the four
+// coefficient tables into slots `to`, to + 1, nodes 1..N.
+void copyStationSlots(SolverState& s, int from, int to) {
     const int n = s.radialNodeCount;
-    for (int k = 1; k <= 2; ++k) {
+    for (int k = 0; k <= 1; ++k) {
         for (int i = 1; i <= n; ++i) {
-            s.radialFluxCoef[k + 2][i] = s.radialFluxCoef[k][i];
-            s.axialFluxCoef[k + 2][i] = s.axialFluxCoef[k][i];
-            s.diffusionCoef[k + 2][i] = s.diffusionCoef[k][i];
-            s.sourceCoef[k + 2][i] = s.sourceCoef[k][i];
+            s.radialFluxCoef[to + k][i] = s.radialFluxCoef[from + k][i];
+            s.axialFluxCoef[to + k][i] = s.axialFluxCoef[from + k][i];
+            s.diffusionCoef[to + k][i] = s.diffusionCoef[from + k][i];
+            s.sourceCoef[to + k][i] = s.sourceCoef[from + k][i];
         }
     }
 }
+
+} // namespace
+
+void openStation(SolverState& s) { copyStationSlots(s, kPrevEnergy, kCurEnergy); }
 
 namespace {
 
@@ -149,10 +153,6 @@ bool backSubstitute(SolverState& s, const NodeArray& alpha, const NodeArray& bet
     }
     return true;
 }
-
-} // namespace
-
-namespace {
 
 // Forward sweep of the system in A, B, C with the right-hand side F and, when
 // kTwoSides, a second right-hand side G that shares the pivots; then back
@@ -283,15 +283,8 @@ void refreshEnergySlots(SolverState& s, float field) {
 }
 
 void closeStation(SolverState& s) {
+    copyStationSlots(s, kCurEnergy, kPrevEnergy);
     const int n = s.radialNodeCount;
-    for (int k = 1; k <= 2; ++k) {
-        for (int i = 1; i <= n; ++i) {
-            s.radialFluxCoef[k][i] = s.radialFluxCoef[k + 2][i];
-            s.axialFluxCoef[k][i] = s.axialFluxCoef[k + 2][i];
-            s.diffusionCoef[k][i] = s.diffusionCoef[k + 2][i];
-            s.sourceCoef[k][i] = s.sourceCoef[k + 2][i];
-        }
-    }
     for (int i = 1; i <= n; ++i) {
         s.temperaturePair[1][i] = s.temperaturePair[2][i];
         s.axialVelocityPair[1][i] = s.axialVelocityPair[2][i];
