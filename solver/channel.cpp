@@ -238,10 +238,10 @@ void updateRadialFlow(SolverState& s, const NodeArray& velocity, int k, int iter
 {
     const int n = s.radialNodeCount;
     for (int i = 1; i <= n; ++i)
-        s.axialFluxCoef[4][i] = s.radius[i] * s.density[i] * velocity[i];
+        s.axialFluxCoef[kCurrentMomentumSlot][i] = s.radius[i] * s.density[i] * velocity[i];
     integrateContinuity(s, radialFluxDamping(k, iteration));
     radialVelocityFromFlux(s);
-    s.radialFluxCoef[4][n] = 0.0f;
+    s.radialFluxCoef[kCurrentMomentumSlot][n] = 0.0f;
     s.radialVelocityPair[2][n] = 0.0f;
 }
 

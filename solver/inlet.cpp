@@ -117,14 +117,15 @@ void seedStationData(SolverState& s) {
         const float u = s.axialVelocity[i];
         const float r = s.radius[i];
         const float cp = s.heatCapacity[i];
-        s.radialFluxCoef[1][i] = 0.0f;
-        s.radialFluxCoef[2][i] = 0.0f;
-        s.axialFluxCoef[2][i] = rho * u * r;
-        s.axialFluxCoef[1][i] = rho * u * r * cp;
-        s.diffusionCoef[2][i] = r * s.effectiveViscosity[i];
-        s.diffusionCoef[1][i] = r * s.effectiveConductivity[i];
-        s.sourceCoef[1][i] = r * (fieldSquared * s.electricalConductivity[i] - s.radiationLoss[i]);
-        s.sourceCoef[2][i] = 0.0f;
+        s.radialFluxCoef[kPreviousEnergySlot][i] = 0.0f;
+        s.radialFluxCoef[kPreviousMomentumSlot][i] = 0.0f;
+        s.axialFluxCoef[kPreviousMomentumSlot][i] = rho * u * r;
+        s.axialFluxCoef[kPreviousEnergySlot][i] = rho * u * r * cp;
+        s.diffusionCoef[kPreviousMomentumSlot][i] = r * s.effectiveViscosity[i];
+        s.diffusionCoef[kPreviousEnergySlot][i] = r * s.effectiveConductivity[i];
+        s.sourceCoef[kPreviousEnergySlot][i] =
+            r * (fieldSquared * s.electricalConductivity[i] - s.radiationLoss[i]);
+        s.sourceCoef[kPreviousMomentumSlot][i] = 0.0f;
 
         s.temperaturePair[1][i] = s.temperature[i];
         s.axialVelocityPair[1][i] = u;

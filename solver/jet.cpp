@@ -156,10 +156,10 @@ bool solveMomentumAndEntrainment(SolverState& s, NodeArray& u)
             return false;
         for (int i = 1; i <= n; ++i) {
             u[i] = (s.axialVelocityPair[2][i] + u[i]) / 2.0f;
-            s.axialFluxCoef[4][i] = s.radius[i] * s.density[i] * u[i];
+            s.axialFluxCoef[kCurrentMomentumSlot][i] = s.radius[i] * s.density[i] * u[i];
         }
         integrateContinuity(s);
-        const float inflow = s.radialFluxCoef[4][n];
+        const float inflow = s.radialFluxCoef[kCurrentMomentumSlot][n];
         const bool settled = pass > 1 && changeBelow(inflow - referenceInflow, inflow, tolerance);
         if (pass >= kInnerLimit || settled) {
             // The density does not change within this loop, so the radial

@@ -7,10 +7,6 @@ namespace torvex {
 
 namespace {
 
-// Energy and momentum slots of the coefficient tables.
-constexpr int kPreviousEnergy = 1;
-constexpr int kPreviousMomentum = 2;
-
 // Area-weighted mean axial velocity over nodes 1..N (Simpson's rule over
 // r dr; the common factor h/3 cancels).
 float meanAxialVelocity(const SolverState& s) {
@@ -33,8 +29,8 @@ void relaxOuterVelocity(SolverState& s) {
 // Axial-flux slots of the previous station: momentum r u rho, energy
 // that times c_p, with the cold surrounding gas.
 void setColdAxialFlux(SolverState& s, int i) {
-    s.axialFluxCoef[kPreviousMomentum][i] = s.radius[i] * s.axialVelocity[i] * s.coldDensity;
-    s.axialFluxCoef[kPreviousEnergy][i] = s.axialFluxCoef[kPreviousMomentum][i] * s.coldHeatCapacity;
+    s.axialFluxCoef[kPreviousMomentumSlot][i] = s.radius[i] * s.axialVelocity[i] * s.coldDensity;
+    s.axialFluxCoef[kPreviousEnergySlot][i] = s.axialFluxCoef[kPreviousMomentumSlot][i] * s.coldHeatCapacity;
 }
 
 void addAmbientNode(SolverState& s, int i, float outerTemperature) {
@@ -47,18 +43,18 @@ void addAmbientNode(SolverState& s, int i, float outerTemperature) {
     s.axialVelocityPair[1][i] = s.axialVelocity[i];
     s.radialVelocityPair[1][i] = 0.0f;
     s.magneticPressurePair[1][i] = 0.0f;
-    s.radialFluxCoef[kPreviousEnergy][i] = 0.0f;
-    s.radialFluxCoef[kPreviousMomentum][i] = 0.0f;
+    s.radialFluxCoef[kPreviousEnergySlot][i] = 0.0f;
+    s.radialFluxCoef[kPreviousMomentumSlot][i] = 0.0f;
     setColdAxialFlux(s, i);
 }
 
 // Transport slots of a new node once its properties are known; outside the
 // channel there is no Joule heating, only radiation loss.
 void setNewNodeTransport(SolverState& s, int i) {
-    s.diffusionCoef[kPreviousMomentum][i] = s.radius[i] * s.viscosity[i];
-    s.diffusionCoef[kPreviousEnergy][i] = s.radius[i] * s.thermalConductivity[i];
-    s.sourceCoef[kPreviousEnergy][i] = -s.radius[i] * s.radiationLoss[i];
-    s.sourceCoef[kPreviousMomentum][i] = 0.0f;
+    s.diffusionCoef[kPreviousMomentumSlot][i] = s.radius[i] * s.viscosity[i];
+    s.diffusionCoef[kPreviousEnergySlot][i] = s.radius[i] * s.thermalConductivity[i];
+    s.sourceCoef[kPreviousEnergySlot][i] = -s.radius[i] * s.radiationLoss[i];
+    s.sourceCoef[kPreviousMomentumSlot][i] = 0.0f;
 }
 
 } // namespace

@@ -14,11 +14,6 @@ namespace torvex {
 
 namespace {
 
-constexpr int kPrevEnergy = 1;
-constexpr int kPrevMomentum = 2;
-constexpr int kCurEnergy = 3;
-constexpr int kCurMomentum = 4;
-
 struct SlotChoice {
     int previous;
     int current;
@@ -27,9 +22,9 @@ struct SlotChoice {
 
 SlotChoice slotsFor(const SolverState& s, Equation eq) {
     if (eq == Equation::Energy) {
-        return {kPrevEnergy, kCurEnergy, s.thetaEnergy};
+        return {kPreviousEnergySlot, kCurrentEnergySlot, s.thetaEnergy};
     }
-    return {kPrevMomentum, kCurMomentum, s.thetaMomentum};
+    return {kPreviousMomentumSlot, kCurrentMomentumSlot, s.thetaMomentum};
 }
 
 bool failSolve(SolverState& s, const char* reason) {
@@ -56,7 +51,7 @@ void copyStationSlots(SolverState& s, int from, int to) {
 
 } // namespace
 
-void openStation(SolverState& s) { copyStationSlots(s, kPrevEnergy, kCurEnergy); }
+void openStation(SolverState& s) { copyStationSlots(s, kPreviousEnergySlot, kCurrentEnergySlot); }
 
 namespace {
 
@@ -230,10 +225,10 @@ void refreshMomentumSlots(SolverState& s, const NodeArray& velocity) {
     const auto& pressure = s.magneticPressurePair;
     for (int i = 1; i <= s.radialNodeCount; ++i) {
         const float r = s.radius[i];
-        s.axialFluxCoef[kCurMomentum][i] = r * s.density[i] * velocity[i];
-        s.diffusionCoef[kCurMomentum][i] = r * s.effectiveViscosity[i];
+        s.axialFluxCoef[kCurrentMomentumSlot][i] = r * s.density[i] * velocity[i];
+        s.diffusionCoef[kCurrentMomentumSlot][i] = r * s.effectiveViscosity[i];
         // Axial force of the pinch pressure falling from one station to the next.
-        s.sourceCoef[kCurMomentum][i] = (pressure[1][i] - pressure[2][i]) * r / dz;
+        s.sourceCoef[kCurrentMomentumSlot][i] = (pressure[1][i] - pressure[2][i]) * r / dz;
     }
 }
 
@@ -242,21 +237,20 @@ void integrateContinuity(SolverState& s, float dampingFactor) {
     const float dz = s.axialStep;
     const float theta = s.thetaContinuity;
     const float explicitWeight = (1.0f - theta) / theta;
-    auto& w = s.radialFluxCoef;
-    const auto& a = s.axialFluxCoef;
+    NodeArray& w = s.radialFluxCoef[kCurrentMomentumSlot];
+    const NodeArray& wPrevious = s.radialFluxCoef[kPreviousMomentumSlot];
+    const NodeArray& a = s.axialFluxCoef[kCurrentMomentumSlot];
+    const NodeArray& aPrevious = s.axialFluxCoef[kPreviousMomentumSlot];
 
     // No radial mass flux crosses the axis; outward, the flux grows by what
     // the axial mass flux loses between the two stations.
-    w[kCurMomentum][1] = 0.0f;
+    w[1] = 0.0f;
     for (int i = 1; i <= s.radialNodeCount - 1; ++i) {
-        const float axialChange = a[kCurMomentum][i + 1] - a[kPrevMomentum][i + 1] +
-                                  a[kCurMomentum][i] - a[kPrevMomentum][i];
-        w[kCurMomentum][i + 1] =
-            w[kCurMomentum][i] -
-            explicitWeight * (w[kPrevMomentum][i + 1] - w[kPrevMomentum][i]) -
-            axialChange * h / dz / theta / 2.0f;
+        const float axialChange = a[i + 1] - aPrevious[i + 1] + a[i] - aPrevious[i];
+        w[i + 1] = w[i] - explicitWeight * (wPrevious[i + 1] - wPrevious[i]) -
+                   axialChange * h / dz / theta / 2.0f;
         // A factor of exactly 1 leaves the flux as it is: skip the product.
-        if (dampingFactor != 1.0f) w[kCurMomentum][i + 1] *= dampingFactor;
+        if (dampingFactor != 1.0f) w[i + 1] *= dampingFactor;
     }
 }
 
@@ -264,7 +258,7 @@ void radialVelocityFromFlux(SolverState& s) {
     NodeArray& v = s.radialVelocityPair[2];
     v[1] = 0.0f;
     for (int i = 2; i <= s.radialNodeCount; ++i) {
-        v[i] = s.radialFluxCoef[kCurMomentum][i] / s.density[i] / s.radius[i];
+        v[i] = s.radialFluxCoef[kCurrentMomentumSlot][i] / s.density[i] / s.radius[i];
     }
 }
 
@@ -273,17 +267,17 @@ void refreshEnergySlots(SolverState& s, float field) {
     for (int i = 1; i <= s.radialNodeCount; ++i) {
         const float cp = s.heatCapacity[i];
         const float r = s.radius[i];
-        s.radialFluxCoef[kCurEnergy][i] = s.radialFluxCoef[kCurMomentum][i] * cp;
-        s.axialFluxCoef[kCurEnergy][i] = s.axialFluxCoef[kCurMomentum][i] * cp;
-        s.diffusionCoef[kCurEnergy][i] = r * s.effectiveConductivity[i];
+        s.radialFluxCoef[kCurrentEnergySlot][i] = s.radialFluxCoef[kCurrentMomentumSlot][i] * cp;
+        s.axialFluxCoef[kCurrentEnergySlot][i] = s.axialFluxCoef[kCurrentMomentumSlot][i] * cp;
+        s.diffusionCoef[kCurrentEnergySlot][i] = r * s.effectiveConductivity[i];
         // Joule heating minus radiation, per unit volume, times r.
-        s.sourceCoef[kCurEnergy][i] =
+        s.sourceCoef[kCurrentEnergySlot][i] =
             (fieldSquared * s.electricalConductivity[i] - s.radiationLoss[i]) * r;
     }
 }
 
 void closeStation(SolverState& s) {
-    copyStationSlots(s, kCurEnergy, kPrevEnergy);
+    copyStationSlots(s, kCurrentEnergySlot, kPreviousEnergySlot);
     const int n = s.radialNodeCount;
     for (int i = 1; i <= n; ++i) {
         s.temperaturePair[1][i] = s.temperaturePair[2][i];

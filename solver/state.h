@@ -19,6 +19,10 @@ using NodeArray = std::array<float, kMaxNodes + 1>;
 // Four slots per node: 1 previous-station energy, 2 previous-station momentum,
 // 3 current-station energy, 4 current-station momentum. Index [slot][node].
 using CoefficientTable = std::array<NodeArray, 5>;
+constexpr int kPreviousEnergySlot = 1;
+constexpr int kPreviousMomentumSlot = 2;
+constexpr int kCurrentEnergySlot = 3;
+constexpr int kCurrentMomentumSlot = 4;
 
 // Entry 1 = the last converged station, entry 2 = the station being solved.
 // Index [entry][node].
