@@ -226,14 +226,14 @@ protected:
         for (std::string line; std::getline(in, line);) out.push_back(line);
         return out;
     }
+    // iop.par and the eight result files of an earlier run.
+    static constexpr const char* kEarlierFiles[] = {"iop.par",  "ilt.res",   "ztu0.res",   "rtu0.res", "rtu5.res",
+                                                    "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"};
     void writeEarlierResults() const {
-        for (const char* name : {"iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res", "rtu20.res",
-                                 "rtu50.res", "rtu100.res", "ftu.res"})
-            dir.write(name, std::string("earlier ") + name + "\n");
+        for (const char* name : kEarlierFiles) dir.write(name, std::string("earlier ") + name + "\n");
     }
     void expectEarlierResultsUntouched() const {
-        for (const char* name : {"iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res", "rtu20.res",
-                                 "rtu50.res", "rtu100.res", "ftu.res"})
+        for (const char* name : kEarlierFiles)
             EXPECT_EQ(dir.read(name), std::string("earlier ") + name + "\n") << name;
     }
     test::TempDir dir;
