@@ -227,8 +227,9 @@ protected:
         return out;
     }
     // iop.par and the eight result files of an earlier run.
-    static constexpr const char* kEarlierFiles[] = {"iop.par",  "ilt.res",   "ztu0.res",   "rtu0.res", "rtu5.res",
-                                                    "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"};
+    static constexpr const char* kEarlierFiles[] = {"iop.par",  "ilt.res",   "ztu0.res",
+                                                    "rtu0.res", "rtu5.res",  "rtu20.res",
+                                                    "rtu50.res", "rtu100.res", "ftu.res"};
     void writeEarlierResults() const {
         for (const char* name : kEarlierFiles) dir.write(name, std::string("earlier ") + name + "\n");
     }
