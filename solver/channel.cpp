@@ -101,31 +101,37 @@ bool fieldStrength(const SolverState& s, float& field)
     return true;
 }
 
+// Running integral int_0^r_i f dr' for i = 1..n, Simpson's rule in steps of
+// two nodes from the axis (node 2 by the trapezoid). f_1 is not used.
+void integrateFromAxis(const NodeArray& f, float h, int n, NodeArray& x)
+{
+    x[1] = 0.0f;
+    x[2] = f[2] * h / 2.0f;
+    x[3] = (4.0f * f[2] + f[3]) * h / 3.0f;
+    for (int i = 4; i <= n; ++i)
+        x[i] = x[i - 2] + (f[i - 2] + 4.0f * f[i - 1] + f[i]) * h / 3.0f;
+}
+
 } // namespace
 
 // c_i is the current inside radius r_i (per 2 pi E), e_i the integral of
-// sigma c / r; Simpson's rule in steps of two nodes.
+// sigma c / r.
 void computePinchPressure(const SolverState& s, float field, NodeArray& p)
 {
     const int n = s.radialNodeCount;
     const float h = s.radialStep;
     const NodeArray& r = s.radius;
     const NodeArray& sigma = s.electricalConductivity;
+    NodeArray sigmaR{};
+    for (int i = 2; i <= n; ++i)
+        sigmaR[i] = sigma[i] * r[i];
     NodeArray c{};
+    integrateFromAxis(sigmaR, h, n, c);
     NodeArray g{};
-    NodeArray e{};
-    c[1] = 0.0f;
-    c[2] = sigma[2] * r[2] * h / 2.0f;
-    c[3] = (4.0f * sigma[2] * r[2] + sigma[3] * r[3]) * h / 3.0f;
-    for (int i = 4; i <= n; ++i)
-        c[i] = c[i - 2] + (sigma[i - 2] * r[i - 2] + 4.0f * sigma[i - 1] * r[i - 1] + sigma[i] * r[i]) * h / 3.0f;
     for (int i = 2; i <= n; ++i)
         g[i] = sigma[i] * c[i] / r[i];
-    e[1] = 0.0f;
-    e[2] = g[2] * h / 2.0f;
-    e[3] = (4.0f * g[2] + g[3]) * h / 3.0f;
-    for (int i = 4; i <= n; ++i)
-        e[i] = e[i - 2] + (g[i - 2] + 4.0f * g[i - 1] + g[i]) * h / 3.0f;
+    NodeArray e{};
+    integrateFromAxis(g, h, n, e);
     float weighted = 0.0f;
     for (int i = 2; i <= n; ++i)
         weighted += s.simpsonWeight[i] * g[i];
