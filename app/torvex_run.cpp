@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>  // isatty
+
 namespace {
 
 using namespace torvex;
@@ -182,14 +184,15 @@ bool writeVariantFiles(const Options& o) {
     return true;
 }
 
-// A two-phase bar on one terminal line: the plasmatron, then the jet.
+// A two-phase bar on one terminal line: the plasmatron, then the jet. When
+// the output goes to a file or a pipe, a plain line every quarter instead.
 class ProgressBar {
 public:
-    explicit ProgressBar(bool enabled) : enabled_(enabled) {}
+    explicit ProgressBar(bool enabled) : enabled_(enabled), terminal_(isatty(fileno(stdout)) != 0) {}
     void operator()(int value) {
         if (value == kNozzleExitProgress) {
             draw(100);
-            std::printf("\n");
+            if (enabled_ && terminal_) std::printf("\n");
             phase_ = 1;
             reachedNozzle_ = true;
             draw(0);
@@ -198,7 +201,7 @@ public:
         if (value >= 0 && value <= 100) draw(value);
     }
     void finish() const {
-        if (enabled_ && drawn_) std::printf("\n");
+        if (enabled_ && terminal_ && drawn_) std::printf("\n");
         std::fflush(stdout);
     }
     bool reachedNozzle() const { return reachedNozzle_; }
@@ -206,17 +209,22 @@ public:
 private:
     void draw(int percent) {
         if (!enabled_) return;
+        if (!terminal_ && (percent % 25 != 0 || percent == lastLine_)) return;
         constexpr int kWidth = 40;
         const int filled = percent * kWidth / 100;
-        std::printf("\r%-26s [%.*s%*s] %3d %%", phase_ == 0 ? "Plasma inside plasmatron" : "Plasma jet outside",
-                    filled, "########################################", kWidth - filled, "", percent);
+        std::printf(terminal_ ? "\r%-26s [%.*s%*s] %3d %%" : "%-26s [%.*s%*s] %3d %%\n",
+                    phase_ == 0 ? "Plasma inside plasmatron" : "Plasma jet outside", filled,
+                    "########################################", kWidth - filled, "", percent);
         std::fflush(stdout);
         drawn_ = true;
+        lastLine_ = terminal_ ? -1 : percent;
     }
     bool enabled_;
+    bool terminal_;
     int phase_ = 0;
     bool drawn_ = false;
     bool reachedNozzle_ = false;
+    int lastLine_ = -1;  // the percentage of the last plain line
 };
 
 void printIntegralParameters(const std::string& dir) {
