@@ -2,7 +2,9 @@
 // window's views, into PNG images of a window-like size.
 #include "app/chart_export.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <array>
 #include <memory>
 
@@ -37,11 +39,21 @@ std::unique_ptr<QGuiApplication> guiApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The offscreen platform asks for a per-user runtime directory and warns when
+// the session has none; a private temporary one stands in during the export.
+std::unique_ptr<QTemporaryDir> runtimeDirectory() {
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return nullptr;
+    auto dir = std::make_unique<QTemporaryDir>();
+    if (dir->isValid()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir->path()));
+    return dir;
+}
+
 }  // namespace
 
 bool chartExportAvailable() { return true; }
 
 bool exportChartPages(const std::string& dir, std::string& error) {
+    const auto runtime = runtimeDirectory();
     const auto app = guiApplication();
     UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
     readUnitCodes(dir + "/un.dat", units);
