@@ -10,6 +10,11 @@
 namespace torvex {
 namespace {
 
+// The solver's reading of dir/ip.dat into the state and the raw inputs.
+bool readInputsInto(const test::TempDir& dir, SolverState& s, float& d, float& l, int& current, int& flow) {
+    return readSolverInputs(dir.file("ip.dat"), s, d, l, current, flow).ok;
+}
+
 TEST(InputParameterFile, ReadsBackWhatTheInputDialogWrites) {
     test::TempDir dir;
     ASSERT_TRUE(writeInputParameters(dir.file("ip.dat"), VariantInputs{1, 6.0, 30.0, 400, 40}));
@@ -18,7 +23,7 @@ TEST(InputParameterFile, ReadsBackWhatTheInputDialogWrites) {
     auto s = std::make_unique<SolverState>();
     float d = 0, l = 0;
     int current = 0, flow = 0;
-    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    ASSERT_TRUE(readInputsInto(dir, *s, d, l, current, flow));
     EXPECT_EQ(s->gasCode, 1);
     EXPECT_EQ(d, 6.0f);
     EXPECT_EQ(l, 30.0f);
@@ -27,7 +32,7 @@ TEST(InputParameterFile, ReadsBackWhatTheInputDialogWrites) {
 
     ASSERT_TRUE(writeInputParameters(dir.file("ip.dat"), VariantInputs{12, 0.30, 0.55, 500, 70}));
     EXPECT_EQ(dir.read("ip.dat"), "12  0.30  0.55  500  70\n");
-    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    ASSERT_TRUE(readInputsInto(dir, *s, d, l, current, flow));
     EXPECT_EQ(d, 0.30f);
     EXPECT_EQ(l, 0.55f);
 }
@@ -38,7 +43,7 @@ TEST(InputParameterFile, FieldsWithoutPointTakeTwoDecimalsAndIntegersIgnoreBlank
     auto s = std::make_unique<SolverState>();
     float d = 0, l = 0;
     int current = 0, flow = 0;
-    ASSERT_TRUE(readSolverInputs(dir.file("ip.dat"), *s, d, l, current, flow).ok);
+    ASSERT_TRUE(readInputsInto(dir, *s, d, l, current, flow));
     EXPECT_EQ(s->gasCode, 2);
     EXPECT_EQ(d, 6.4f);
     EXPECT_EQ(l, 30.5f);
@@ -71,16 +76,7 @@ TEST(UnitFile, WriterAndBothReadersAgree) {
 
 TEST(IntegralParameterFile, InchValuesAsEnteredAndOverflowAsAsterisks) {
     test::TempDir dir;
-    IntegralParameters p;
-    p.gasCode = 1;
-    p.diameter = 0.30;
-    p.length = 0.55;
-    p.current = 500;
-    p.flow = 70;
-    p.massFlowFigure = 12.4;
-    p.arcVoltage = 1000.0;
-    p.arcPower = 45.25;
-    p.efficiencyPercent = 100;
+    IntegralParameters p{1, 0.30, 0.55, 500, 70, 12.4, 1000.0, 45.25, 100};
     ASSERT_TRUE(writeIntegralParameters(dir.file("iop.par"), p));
     EXPECT_EQ(dir.read("iop.par"), " 1  0.30  0.55  500  70 12.4\n*****  45.2 **\n");
 

@@ -72,16 +72,7 @@ TEST(NumberLocale, FilesKeepTheirPointUnderACommaLocale) {
     const ReadStatus gas = readGasFile(test::sourceDataFile("ar.dat"), s);
     EXPECT_TRUE(gas.ok) << gas.message;
 
-    IntegralParameters p;
-    p.gasCode = 1;
-    p.diameter = 8.0;
-    p.length = 14.0;
-    p.current = 500;
-    p.flow = 35;
-    p.massFlowFigure = 2.6;
-    p.arcVoltage = 27.1;
-    p.arcPower = 13.5;
-    p.efficiencyPercent = 53;
+    const IntegralParameters p{1, 8.0, 14.0, 500, 35, 2.6, 27.1, 13.5, 53};
     ASSERT_TRUE(writeIntegralParameters(dir.file("iop.par"), p));
     EXPECT_EQ(dir.read("iop.par"), " 1  8.00 14.00  500  35  2.6\n 27.1  13.5 53\n");
     IntegralParameters back;
