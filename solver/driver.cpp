@@ -24,15 +24,8 @@ bool isReadableFile(const fs::path& path) {
     return fs::is_regular_file(path, error);
 }
 
-// The gas file is looked for in the working directory, then in the
-// installed data folder, then in the source tree's data folder (runs from
-// the build tree). Empty when none holds it.
 std::string locateGasFile(const std::string& workDir, const std::string& name) {
-    const fs::path candidates[] = {fs::path(workDir) / name, fs::path(TORVEX_INSTALLED_DATA_DIR) / name,
-                                   fs::path(TORVEX_SOURCE_DATA_DIR) / name};
-    for (const fs::path& path : candidates)
-        if (isReadableFile(path)) return path.string();
-    return {};
+    return locateDataFile(workDir, name);
 }
 
 void setConstants(SolverState& s) {
@@ -77,6 +70,22 @@ void setMarchParameters(SolverState& s) {
 }
 
 } // namespace
+
+std::vector<std::string> dataFolders() {
+    return {TORVEX_INSTALLED_DATA_DIR, TORVEX_SOURCE_DATA_DIR};
+}
+
+// The working directory first, then the data folders in their order.
+std::string locateDataFile(const std::string& workDir, const std::string& name) {
+    if (isReadableFile(fs::path(workDir) / name)) return (fs::path(workDir) / name).string();
+    return locatePackagedFile(name);
+}
+
+std::string locatePackagedFile(const std::string& name) {
+    for (const std::string& folder : dataFolders())
+        if (isReadableFile(fs::path(folder) / name)) return (fs::path(folder) / name).string();
+    return {};
+}
 
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                      const SolverModules& modules) {

@@ -50,22 +50,33 @@ void setColdValues(SolverState& s) {
     s.coldHeatCapacity = s.propertyTable[kHeatCapacityBlock][1];
 }
 
+PropertyValues propertiesAt(const PropertyTable& table, float t) {
+    if (t <= kLowestTemperature) t = kLowestTemperature;
+    if (t >= kHighestTemperature) t = kHighestTemperature;
+    const int j = tableInterval(table, t);
+    PropertyValues v;
+    v.temperature = t;
+    v.density = interpolate(table, kDensityBlock, j, t);
+    v.heatCapacity = interpolate(table, kHeatCapacityBlock, j, t);
+    v.radiationLoss = interpolate(table, kRadiationBlock, j, t);
+    v.viscosity = interpolate(table, kViscosityBlock, j, t);
+    v.thermalConductivity = interpolate(table, kConductivityBlock, j, t);
+    v.electricalConductivity = interpolate(table, kElectricalBlock, j, t);
+    return v;
+}
+
 void evaluateProperties(SolverState& s) {
     const PropertyTable& table = s.propertyTable;
     const int n = (s.radialNodeCount < kMaxNodes) ? s.radialNodeCount : kMaxNodes;
     for (int i = 1; i <= n; ++i) {
-        float t = s.temperature[i];
-        if (t <= kLowestTemperature) t = kLowestTemperature;
-        if (t >= kHighestTemperature) t = kHighestTemperature;
-        s.temperature[i] = t;  // the callers see the clamped temperature
-
-        const int j = tableInterval(table, t);
-        s.density[i] = interpolate(table, kDensityBlock, j, t);
-        s.heatCapacity[i] = interpolate(table, kHeatCapacityBlock, j, t);
-        s.radiationLoss[i] = interpolate(table, kRadiationBlock, j, t);
-        s.viscosity[i] = interpolate(table, kViscosityBlock, j, t);
-        s.thermalConductivity[i] = interpolate(table, kConductivityBlock, j, t);
-        s.electricalConductivity[i] = interpolate(table, kElectricalBlock, j, t);
+        const PropertyValues v = propertiesAt(table, s.temperature[i]);
+        s.temperature[i] = v.temperature;  // the callers see the clamped temperature
+        s.density[i] = v.density;
+        s.heatCapacity[i] = v.heatCapacity;
+        s.radiationLoss[i] = v.radiationLoss;
+        s.viscosity[i] = v.viscosity;
+        s.thermalConductivity[i] = v.thermalConductivity;
+        s.electricalConductivity[i] = v.electricalConductivity;
     }
 }
 

@@ -6,6 +6,19 @@
 
 namespace torvex {
 
+// The six properties of the table at one temperature, interpolated as
+// evaluateProperties does for a node (the temperature clamped to 300..23000 K).
+struct PropertyValues {
+    float temperature = 0;  // K, after the clamp
+    float density = 0;
+    float heatCapacity = 0;
+    float radiationLoss = 0;
+    float viscosity = 0;
+    float thermalConductivity = 0;
+    float electricalConductivity = 0;
+};
+PropertyValues propertiesAt(const PropertyTable& table, float temperature);
+
 // Copies row 1 (300 K) of density and heat capacity into the cold-gas values.
 void setColdValues(SolverState& s);
 

@@ -1,0 +1,82 @@
+// The plasma jet as the particles see it: the cross-sections of ftu.res
+// (temperature, axial and radial velocity at radii 0 to 25 mm) and the gas
+// property table of the run, interpolated with the solver's own rule.
+#pragma once
+
+#include "solver/state.h"
+
+#include <string>
+#include <vector>
+
+namespace torvex::particles {
+
+constexpr int kFieldRecords = 136;       // cross-sections of a complete field
+constexpr int kFieldRadii = 101;         // radii 0, 0.25, ..., 25 mm
+constexpr double kFieldRadiusStepMm = 0.25;
+constexpr double kFieldOuterRadiusMm = 25;
+
+// Distance (mm from the nozzle exit) of cross-section k = 0..135: every
+// 0.5 mm to 10 mm, every 1 mm to 50 mm, every 2 mm to 200 mm. The schedule
+// is the same in inch mode.
+double fieldRecordDistanceMm(int record);
+
+// Plasma state at one point.
+struct GasPoint {
+    double temperature = 300;     // K
+    double axialVelocity = 0;     // m/s
+    double radialVelocity = 0;    // m/s, away from the axis
+};
+
+// Gas properties at one temperature (SI).
+struct GasProperties {
+    double density = 0;            // kg/m3
+    double heatCapacity = 0;       // J/(kg K)
+    double viscosity = 0;          // Pa s
+    double conductivity = 0;       // W/(m K)
+};
+
+struct JetField {
+    int gasCode = 1;
+    int lengthUnit = 1;   // of the variant (1 mm, 2 in); the field itself is in mm
+    int recordCount = 0;  // cross-sections read (136 for a complete jet)
+    // Values of record k at radius index j: [k * kFieldRadii + j].
+    std::vector<float> temperature;
+    std::vector<float> axialVelocity;
+    std::vector<float> radialVelocity;
+    PropertyTable gasTable{};
+    // Conduction potential S(T) = integral of conductivity from 300 K at the
+    // table rows (W/m), index as the table rows 1..48.
+    std::vector<double> conductionPotential;
+
+    double endMm() const;  // distance of the last cross-section read
+    // Bilinear interpolation in (z, r); false outside the field.
+    bool sample(double axialMm, double radiusMm, GasPoint& point) const;
+    // Properties at temperature t (clamped to the table's 300..23000 K).
+    GasProperties properties(double t) const;
+    // S(t2) - S(t1): heat conducted per unit length and per kelvin-weighted
+    // span; its ratio to (t2 - t1) is the integral-mean conductivity.
+    double conductionPotential12(double t1, double t2) const;
+};
+
+// Fills the conduction potential from the gas table (called by the readers;
+// tests that build a table by hand call it too).
+void prepareGasTable(JetField& field);
+
+struct FieldStatus {
+    bool ok = true;
+    std::string message;  // names the file and the fault when !ok
+};
+
+// Reads ftu.res: whole records of 33 lines (101 temperatures, axial and
+// radial velocities, ten 8-column values a line). A file with fewer than 136
+// records gives the records it holds (recordCount tells); a damaged number,
+// a record cut short or a file that is missing, not regular or too large is
+// refused.
+FieldStatus readFieldFile(const std::string& path, JetField& field);
+
+// Reads un.dat, ip.dat (for the gas code), the gas table (working directory
+// first, then the data folder, as the solver looks for it) and ftu.res from
+// workDir.
+FieldStatus readJetField(const std::string& workDir, JetField& field);
+
+} // namespace torvex::particles

@@ -1,0 +1,156 @@
+// The spray-particle model: powder injected into the computed plasma jet,
+// accelerated, heated, melted and partly evaporated on its way to the
+// substrate. Standard C++ only; the desktop program and kavel-run call it.
+//
+// Lengths in the options are millimetres and micrometres whatever the user's
+// length unit (the programs convert); everything inside is SI.
+#pragma once
+
+#include "particles/jet_field.h"
+#include "particles/materials.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace torvex::particles {
+
+// ----- What the user chooses ---------------------------------------------------
+
+struct PowderOptions {
+    std::string material = "ysz8";  // key in the materials table
+    // Log-normal size distribution from d10/d50/d90 (µm); with singleSize
+    // every particle has diameter d50.
+    bool singleSize = false;
+    double d10Um = 20;
+    double d50Um = 40;
+    double d90Um = 70;
+    int count = 1000;  // particles simulated
+};
+
+struct InjectionOptions {
+    double distanceMm = 2;   // injector's axial position downstream of the nozzle exit
+    double radiusMm = 8;     // injector's distance from the axis
+    double velocity = 20;    // mean injection speed, m/s, toward the axis
+    double velocitySpread = 0.2;  // relative half-width of the uniform speed spread (0.2 = ±20 %)
+    double divergenceDeg = 0;     // full angle of the injection cone in the plane
+    double side = 1;              // +1 injector at +y, -1 at -y
+};
+
+// Switches of the physics (all on by default except gravity); the tests
+// turn single effects off to meet analytic limits.
+struct ModelOptions {
+    bool internalConduction = true;   // false: one temperature per particle (lumped)
+    bool propertyCorrection = true;   // Lee-Pfender property-ratio factors on drag and heat
+    bool knudsenCorrection = true;    // Chen-Pfender non-continuum factors
+    bool radiation = true;            // surface radiation loss
+    bool gravity = false;             // gravity along -y
+    int shellCount = 16;              // radial shells of the conduction model
+    double timeStepScale = 1;         // 1 = default step control; 0.5 halves every step
+    double maxFlightTimeMs = 20;      // a particle still in flight then is given up
+};
+
+struct SprayOptions {
+    PowderOptions powder;
+    InjectionOptions injection;
+    ModelOptions model;
+    double standoffMm = 100;   // substrate plane, mm from the nozzle exit
+    std::uint64_t seed = 1;    // same seed, same particles, byte for byte
+    int threads = 0;           // 0: every core of the machine
+    int sampledTrajectories = 20;  // population particles whose trajectory is kept (besides d10/d50/d90)
+};
+
+// Ranges the options must lie in. Empty when all are in range, otherwise one
+// sentence naming the option and its range. `fieldEndMm` is where the field
+// ends (the standoff must lie before it, the injector inside it).
+std::string checkOptions(const SprayOptions& options, double fieldEndMm);
+
+// ----- What comes out ---------------------------------------------------------
+
+enum class ParticleStatus {
+    Arrived,        // reached the substrate plane
+    Evaporated,     // lost (almost) all of its mass before it
+    MissedSide,     // left the field sideways (beyond 25 mm from the axis)
+    MissedUpstream, // went back behind the nozzle exit
+    FieldEnded,     // reached the end of a field shorter than the standoff
+    TimedOut,       // still in flight after the longest flight time
+};
+
+// "arrived", "evaporated", "missed_side", "missed_upstream", "field_end", "timeout".
+const char* statusName(ParticleStatus status);
+
+// State of one particle at one moment.
+struct ParticleState {
+    double timeMs = 0;
+    double axialMm = 0;     // from the nozzle exit
+    double radialMm = 0;    // signed distance from the axis in the injection plane (+ on the injector's side when side = +1)
+    double axialVelocity = 0;   // m/s
+    double radialVelocity = 0;  // m/s, along +y
+    double velocity = 0;        // m/s, speed
+    double surfaceTemperature = 0;  // K
+    double meanTemperature = 0;     // K, mass-weighted mean
+    double coreTemperature = 0;     // K, at the centre
+    double moltenFraction = 0;      // of the present mass, 0..1
+    double massFraction = 1;        // present mass / initial mass
+    double diameterUm = 0;          // present diameter
+    double gasTemperature = 0;      // K, plasma temperature at the particle
+    double gasVelocity = 0;         // m/s, plasma axial velocity at the particle
+};
+
+// One particle at the substrate plane (or where its flight ended).
+struct ParticleResult {
+    int index = 0;              // 0-based position in the population
+    double diameterUm = 0;      // initial diameter
+    double injectionVelocity = 0;  // m/s
+    ParticleStatus status = ParticleStatus::Arrived;
+    ParticleState final;
+    double maxSurfaceTemperature = 0;  // K, highest along the flight
+    double maxMoltenFraction = 0;      // highest along the flight
+    double initialMassKg = 0;
+    // Energy bookkeeping of the flight, J.
+    double heatFromGas = 0;     // convection from the plasma
+    double heatRadiated = 0;    // radiation loss
+    double heatOfVapour = 0;    // latent heat and enthalpy carried off by the vapour
+    double enthalpyGain = 0;    // change of the particle's own enthalpy
+};
+
+// Samples of one trajectory, about one per millimetre of path.
+struct Trajectory {
+    std::string label;  // "d10", "d50", "d90" or "sample"
+    int index = -1;     // population index of a sample, -1 for d10/d50/d90
+    double diameterUm = 0;
+    ParticleStatus status = ParticleStatus::Arrived;
+    std::vector<ParticleState> samples;
+};
+
+enum class SprayResult {
+    Completed = 0,
+    Cancelled = 1,  // the progress callback asked to stop; particles holds what was done
+    BadInput = 2,   // options or files refused; message says which
+};
+
+struct SprayOutcome {
+    SprayResult result = SprayResult::Completed;
+    std::string message;         // one sentence when result != Completed
+    std::string notice;          // a remark on a completed run (a shortened field), or ""
+    std::vector<ParticleResult> particles;  // in population order
+    std::vector<Trajectory> trajectories;   // d10, d50, d90, then the samples
+    double fieldEndMm = 0;       // last cross-section of the field
+    double standoffMm = 0;       // the plane actually used
+    Material material;
+};
+
+// Progress 0..100 (percent of the particles done); return false to stop.
+// Called on the thread that called the run.
+using SprayProgress = std::function<bool(int percent)>;
+
+// Runs the spray over a field already read.
+SprayOutcome simulateSpray(const JetField& field, const Material& material, const SprayOptions& options,
+                           const SprayProgress& progress);
+
+// Reads un.dat, ip.dat, the gas table and ftu.res in workDir and the materials
+// (packaged, then workDir/materials.csv), then simulates. Writes nothing.
+SprayOutcome runSpray(const std::string& workDir, const SprayOptions& options, const SprayProgress& progress);
+
+} // namespace torvex::particles

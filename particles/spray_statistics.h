@@ -1,0 +1,62 @@
+// What the substrate sees: means and spreads of the particles that arrived,
+// number- and mass-weighted, the shares of molten, evaporated and missing
+// particles, the deposition spot, and histograms for the charts.
+#pragma once
+
+#include "particles/particle_model.h"
+
+#include <vector>
+
+namespace torvex::particles {
+
+struct MeanAndSpread {
+    double mean = 0;
+    double spread = 0;  // standard deviation
+};
+
+struct WeightedMoments {
+    MeanAndSpread byNumber;
+    MeanAndSpread byMass;  // weighted by the particle's mass at the plane
+};
+
+struct SprayStatistics {
+    int total = 0;
+    int arrived = 0;
+    int evaporated = 0;
+    int missed = 0;       // left the field sideways or upstream, or timed out
+    int fieldEnded = 0;   // reached the end of a shortened field
+    int fullyMolten = 0;  // arrived with molten fraction >= kFullyMolten
+    int partlyMolten = 0; // arrived with some melt but not fully molten
+    int solid = 0;        // arrived without melt
+    WeightedMoments velocity;            // m/s
+    WeightedMoments surfaceTemperature;  // K
+    WeightedMoments meanTemperature;     // K
+    WeightedMoments moltenFraction;
+    WeightedMoments radialPosition;      // mm, signed
+    WeightedMoments flightTime;          // ms
+    // Deposition spot: centre and spread (mm) of where the molten mass lands.
+    double spotCentreMm = 0;
+    double spotSpreadMm = 0;
+    double moltenMassShare = 0;  // molten mass arriving / mass injected
+    double depositedMassShare = 0;  // mass arriving / mass injected
+};
+
+constexpr double kFullyMolten = 0.999;
+
+SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles);
+
+struct Histogram {
+    double lower = 0;
+    double binWidth = 0;
+    std::vector<double> count;  // particles per bin (number-weighted)
+    std::vector<double> mass;   // mass fraction per bin (sums to 1 over the arrived particles)
+};
+
+// What a histogram shows.
+enum class HistogramQuantity { Velocity, SurfaceTemperature, MoltenFraction, RadialPosition, Diameter };
+
+// Histogram of the arrived particles with `bins` bins over a range chosen to
+// hold them all (round limits).
+Histogram histogramOf(const std::vector<ParticleResult>& particles, HistogramQuantity quantity, int bins);
+
+} // namespace torvex::particles
