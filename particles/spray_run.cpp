@@ -1,7 +1,101 @@
-// Stub: the model is being built; the interface is final.
+// The spray: the population of particles drawn from the powder and injector
+// settings, flown on every core, each from its own random stream so that
+// the results do not depend on the number of threads.
+#include "particles/particle_flight.h"
 #include "particles/particle_model.h"
+#include "particles/powder_sampling.h"
+#include "particles/text_file.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace torvex::particles {
+
+namespace {
+
+constexpr double kDegree = kPi / 180.0;
+constexpr double kLongestField = 200;  // mm, last cross-section of a complete field
+constexpr int kMaxCount = 1000000;
+
+// One particle to fly: a member of the population or a representative one.
+struct Task {
+    ParticleStart start;
+    int index = -1;         // population index, -1 for d10/d50/d90
+    int trajectory = -1;    // slot in the trajectory list, -1 for none
+};
+
+std::string range(const char* what, double low, double high, const char* unit) {
+    return std::string(what) + " must lie between " + formatFixed(low, low < 1 ? 2 : 0) + " and " +
+           formatFixed(high, 0) + unit + ".";
+}
+
+ParticleStart startOf(const SprayOptions& o, double diameterUm, double speed, double angle) {
+    const double side = o.injection.side < 0 ? -1.0 : 1.0;
+    ParticleStart s;
+    s.diameter = diameterUm * 1e-6;
+    s.axialMm = o.injection.distanceMm;
+    s.radialMm = side * o.injection.radiusMm;
+    // Toward the axis, tilted by the angle (positive: downstream).
+    s.axialVelocity = speed * std::sin(angle);
+    s.radialVelocity = -side * speed * std::cos(angle);
+    return s;
+}
+
+// The population: diameter, speed and angle of particle i from stream i.
+Task populationTask(const SprayOptions& o, const LogNormalSize& size, int i) {
+    ParticleRandom random(o.seed, static_cast<std::uint64_t>(i));
+    const double diameter = drawDiameterUm(size, random);
+    const double speed = o.injection.velocity * (1.0 + o.injection.velocitySpread * (2.0 * random.uniform() - 1.0));
+    const double angle = o.injection.divergenceDeg * kDegree * (random.uniform() - 0.5);
+    Task t;
+    t.start = startOf(o, diameter, speed, angle);
+    t.index = i;
+    return t;
+}
+
+std::vector<Task> buildTasks(const SprayOptions& o, std::vector<Trajectory>& trajectories) {
+    const LogNormalSize size = o.powder.singleSize ? LogNormalSize{o.powder.d50Um, 0}
+                                                   : fitLogNormal(o.powder.d10Um, o.powder.d50Um, o.powder.d90Um);
+    std::vector<Task> tasks;
+    auto representative = [&](const char* label, double d) {
+        Task t;
+        t.start = startOf(o, d, o.injection.velocity, 0);
+        t.trajectory = static_cast<int>(trajectories.size());
+        trajectories.push_back(Trajectory{label, -1, d, ParticleStatus::Arrived, {}});
+        tasks.push_back(t);
+    };
+    if (o.powder.singleSize) {
+        representative("d50", o.powder.d50Um);
+    } else {
+        representative("d10", o.powder.d10Um);
+        representative("d50", o.powder.d50Um);
+        representative("d90", o.powder.d90Um);
+    }
+    const int samples = std::clamp(o.sampledTrajectories, 0, o.powder.count);
+    const int stride = samples > 0 ? std::max(1, o.powder.count / samples) : 0;
+    for (int i = 0; i < o.powder.count; ++i) {
+        Task t = populationTask(o, size, i);
+        if (stride > 0 && i % stride == 0 && i / stride < samples) {
+            t.trajectory = static_cast<int>(trajectories.size());
+            trajectories.push_back(Trajectory{"sample", i, t.start.diameter * 1e6, ParticleStatus::Arrived, {}});
+        }
+        tasks.push_back(t);
+    }
+    return tasks;
+}
+
+int threadCount(int requested, std::size_t tasks) {
+    int n = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
+    n = std::clamp(n, 1, 64);
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(n), std::max<std::size_t>(tasks, 1)));
+}
+
+} // namespace
 
 const char* statusName(ParticleStatus status) {
     switch (status) {
@@ -15,20 +109,122 @@ const char* statusName(ParticleStatus status) {
     return "";
 }
 
-std::string checkOptions(const SprayOptions&, double) { return {}; }
+std::string checkOptions(const SprayOptions& o, double fieldEndMm) {
+    const PowderOptions& p = o.powder;
+    const InjectionOptions& in = o.injection;
+    auto inside = [](double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; };
+    if (p.count < 1 || p.count > kMaxCount) return "The particle count must lie between 1 and 1000000.";
+    if (!inside(p.d50Um, 1, 500)) return range("The diameter (d50)", 1, 500, " um");
+    if (!p.singleSize) {
+        if (!inside(p.d10Um, 0.5, 500) || !inside(p.d90Um, 1, 1000) || !(p.d10Um < p.d50Um) || !(p.d50Um < p.d90Um))
+            return "The sizes must satisfy 0.5 um <= d10 < d50 < d90 <= 1000 um.";
+        if (p.d90Um / p.d10Um > 100) return "d90 may be at most 100 times d10.";
+    }
+    const double injectionLimit = std::min(50.0, fieldEndMm);
+    if (!inside(in.distanceMm, 0, injectionLimit))
+        return range("The injection distance", 0, injectionLimit, " mm from the nozzle exit");
+    if (!inside(in.radiusMm, 0.25, kFieldOuterRadiusMm)) return range("The injection radius", 0.25, 25, " mm");
+    if (!inside(in.velocity, 0.1, 500)) return range("The injection velocity", 0.1, 500, " m/s");
+    if (!inside(in.velocitySpread, 0, 0.99)) return "The injection velocity spread must lie between 0 and 0.99.";
+    if (!inside(in.divergenceDeg, 0, 90)) return range("The divergence angle", 0, 90, " degrees");
+    if (!inside(o.standoffMm, in.distanceMm + 1, kLongestField))
+        return "The standoff distance must lie between 1 mm beyond the injector (" +
+               formatFixed(in.distanceMm + 1, 1) + " mm) and 200 mm.";
+    if (o.model.shellCount < 1 || o.model.shellCount > kMaxShells) return "The shell count must lie between 1 and 64.";
+    if (!inside(o.model.timeStepScale, 0.01, 10)) return "The time-step scale must lie between 0.01 and 10.";
+    if (!inside(o.model.maxFlightTimeMs, 0.01, 1000)) return "The longest flight time must lie between 0.01 and 1000 ms.";
+    return {};
+}
 
-SprayOutcome simulateSpray(const JetField&, const Material&, const SprayOptions&, const SprayProgress&) {
+SprayOutcome simulateSpray(const JetField& field, const Material& material, const SprayOptions& options,
+                           const SprayProgress& progress) {
     SprayOutcome out;
-    out.result = SprayResult::BadInput;
-    out.message = "The particle model is not built yet.";
+    out.material = material;
+    out.fieldEndMm = field.endMm();
+    const std::string fault = checkOptions(options, field.endMm());
+    if (!fault.empty()) {
+        out.result = SprayResult::BadInput;
+        out.message = fault;
+        return out;
+    }
+    out.standoffMm = std::min(options.standoffMm, field.endMm());
+    if (options.standoffMm > field.endMm())
+        out.notice = "The jet field ends at " + formatFixed(field.endMm(), 1) +
+                     " mm (the jet could not be calculated further); the particles are followed to there, not to the "
+                     "standoff at " + formatFixed(options.standoffMm, 1) + " mm.";
+
+    const std::vector<Task> tasks = buildTasks(options, out.trajectories);
+    std::vector<ParticleResult> results(tasks.size());
+    std::atomic<std::size_t> next{0}, done{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    auto work = [&]() {
+        for (;;) {
+            const std::size_t k = next.fetch_add(1);
+            if (k >= tasks.size() || stop.load()) break;
+            const Task& t = tasks[k];
+            Trajectory* trajectory = t.trajectory >= 0 ? &out.trajectories[static_cast<std::size_t>(t.trajectory)] : nullptr;
+            results[k] = flyParticle(field, material, options.model, t.start, options.standoffMm, trajectory);
+            results[k].index = t.index;
+            if (done.fetch_add(1) + 1 == tasks.size()) {
+                std::lock_guard<std::mutex> lock(mutex);
+                finished.notify_all();
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    const int threads = threadCount(options.threads, tasks.size());
+    for (int k = 0; k < threads; ++k) workers.emplace_back(work);
+    int reported = -1;
+    for (;;) {
+        const std::size_t count = done.load();
+        const int percent = static_cast<int>(count * 100 / tasks.size());
+        if (percent != reported && progress) {
+            reported = percent;
+            if (!progress(percent)) stop = true;
+        }
+        if (count == tasks.size() || stop.load()) break;
+        std::unique_lock<std::mutex> lock(mutex);
+        finished.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    for (std::thread& w : workers) w.join();
+    if (stop.load() && done.load() < tasks.size()) {
+        out.result = SprayResult::Cancelled;
+        out.message = "The spray run was stopped before all particles were done.";
+        out.trajectories.clear();
+        return out;
+    }
+    for (std::size_t k = 0; k < tasks.size(); ++k)
+        if (tasks[k].index >= 0) out.particles.push_back(results[k]);
+    for (std::size_t k = 0; k < tasks.size(); ++k)
+        if (tasks[k].trajectory >= 0) out.trajectories[static_cast<std::size_t>(tasks[k].trajectory)].status = results[k].status;
     return out;
 }
 
-SprayOutcome runSpray(const std::string&, const SprayOptions&, const SprayProgress&) {
+SprayOutcome runSpray(const std::string& workDir, const SprayOptions& options, const SprayProgress& progress) {
     SprayOutcome out;
     out.result = SprayResult::BadInput;
-    out.message = "The particle model is not built yet.";
-    return out;
+    JetField field;
+    const FieldStatus fieldStatus = readJetField(workDir, field);
+    if (!fieldStatus.ok) {
+        out.message = fieldStatus.message;
+        return out;
+    }
+    MaterialTable materials;
+    const MaterialStatus materialStatus = loadMaterials(workDir, materials);
+    if (!materialStatus.ok) {
+        out.message = materialStatus.message;
+        return out;
+    }
+    const Material* material = materials.find(options.powder.material);
+    if (!material) {
+        std::string keys;
+        for (const Material& m : materials.rows) keys += (keys.empty() ? "" : ", ") + m.key;
+        out.message = "There is no material \"" + options.powder.material + "\" (known: " + keys + ").";
+        return out;
+    }
+    return simulateSpray(field, *material, options, progress);
 }
 
 } // namespace torvex::particles

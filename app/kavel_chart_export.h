@@ -1,0 +1,21 @@
+// Export of the spray chart pages as PNG images after a headless spray run.
+// Only a build with the user interface can draw them; the others link a
+// version that says so.
+#pragma once
+
+#include "particles/particle_model.h"
+
+#include <string>
+
+namespace torvex {
+
+// True when this build can draw the spray chart pages.
+bool sprayChartExportAvailable();
+
+// Draws the spray chart pages of the outcome (and the jet in dir) and writes
+// them into dir as PNG images; `written` lists their names. On failure
+// `error` names the file or the fault.
+bool exportSprayChartPages(const std::string& dir, const particles::SprayOutcome& outcome,
+                           std::string& written, std::string& error);
+
+}  // namespace torvex

@@ -1,0 +1,55 @@
+// Momentum and heat exchange between the plasma and one particle: the drag
+// and Nusselt correlations with the corrections for the steep temperature
+// gradient around the particle and for non-continuum effects.
+#pragma once
+
+#include "particles/jet_field.h"
+
+namespace torvex::particles {
+
+constexpr double kAtmosphericPressure = 101325;  // Pa
+constexpr double kStefanBoltzmann = 5.670374419e-8;  // W/(m2 K4)
+constexpr double kPi = 3.14159265358979323846;
+
+// Cd Re / 24 of a sphere (Schiller and Naumann 1933 up to Re 1000, the
+// Newton-regime Cd = 0.44 above); 1 in the Stokes limit.
+double dragRatio(double reynolds);
+
+// Nu = 2 + 0.6 Re^1/2 Pr^1/3 (Ranz and Marshall 1952).
+double ranzMarshall(double reynolds, double prandtl);
+
+// Lee and Pfender (1985): the drag of a cold particle in a hot gas, taken at
+// free-stream properties, times (rho_inf mu_inf / (rho_s mu_s))^-0.45.
+double propertyRatioFactor(const GasProperties& free, const GasProperties& surface);
+
+// Mean free path of the gas (kinetic theory, lambda = 2 mu / (rho c_mean) with
+// the ideal-gas mean speed at 1 atm, so that no molar mass is needed).
+double meanFreePath(const GasProperties& gas);
+
+// The bracket of Chen and Pfender (1983): 1 + (2 - a)/a * g/(1 + g) * 4/Pr * Kn
+// with thermal accommodation a = 0.8 and heat-capacity ratio g = 5/3 (the
+// plasma is atomic once dissociated). Heat flux is divided by it, drag
+// multiplied by its power -0.45.
+double knudsenBracket(double knudsen, double prandtl);
+
+// The exchange coefficients of one particle at one moment.
+struct Exchange {
+    double reynolds = 0;        // with film properties and the slip speed
+    double nusselt = 0;
+    double knudsen = 0;
+    double relaxationTime = 0;  // s: dv/dt = (u_gas - v) / relaxationTime
+    double heatConductance = 0; // W per unit of conduction potential: Q = G * (S(T_gas) - S(T_s)) ...
+    bool integralMean = true;   // ... or, without the property correction, Q = G * k_inf * (T_gas - T_s)
+    double thermalConductance = 0;  // W/K, G times the film conductivity: sets the heating time
+};
+
+struct ExchangeSwitches {
+    bool propertyCorrection = true;
+    bool knudsenCorrection = true;
+};
+
+// Film temperature (T_gas + T_s)/2 for Re, Pr and the mean free path.
+Exchange computeExchange(const JetField& field, double gasTemperature, double surfaceTemperature, double slip,
+                         double diameter, double particleDensity, const ExchangeSwitches& switches);
+
+} // namespace torvex::particles

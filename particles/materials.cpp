@@ -1,0 +1,162 @@
+#include "particles/materials.h"
+
+#include "particles/text_file.h"
+#include "solver/solver.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+namespace torvex::particles {
+
+namespace {
+
+constexpr std::size_t kMaxMaterialFileBytes = 1 << 20;
+constexpr const char* kMaterialFile = "materials.csv";
+
+// The columns of a materials file, in the packaged order; a file may order
+// them differently, its header says how.
+constexpr std::array<const char*, 14> kColumns = {
+    "key",          "name",          "density_solid",      "density_liquid",         "cp_solid",
+    "cp_liquid",    "conductivity_solid", "conductivity_liquid", "melting_point", "latent_heat_fusion",
+    "boiling_point", "latent_heat_vaporisation", "emissivity", "molar_mass"};
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Comma-separated fields; a field in double quotes may hold commas ("" is a quote).
+std::vector<std::string> splitFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') field += '"', ++i;
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.push_back(trimmed(field));
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields.push_back(trimmed(field));
+    return fields;
+}
+
+bool isKey(const std::string& key) {
+    if (key.empty() || key.size() > 32) return false;
+    for (char c : key)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
+            return false;
+    return true;
+}
+
+double* numberSlot(Material& m, int column) {
+    double* slots[] = {&m.densitySolid,      &m.densityLiquid,      &m.heatCapacitySolid, &m.heatCapacityLiquid,
+                       &m.conductivitySolid, &m.conductivityLiquid, &m.meltingPoint,      &m.latentHeatFusion,
+                       &m.boilingPoint,      &m.latentHeatVaporisation, &m.emissivity,    &m.molarMass};
+    return slots[column - 2];
+}
+
+// Empty when the row can stand for a real material, else what is wrong.
+std::string physicalFault(const Material& m) {
+    if (!(m.densitySolid > 0) || !(m.densityLiquid > 0)) return "a density is not positive";
+    if (!(m.heatCapacitySolid > 0) || !(m.heatCapacityLiquid > 0)) return "a specific heat is not positive";
+    if (!(m.conductivitySolid > 0) || !(m.conductivityLiquid > 0)) return "a conductivity is not positive";
+    if (!(m.meltingPoint > 300)) return "the melting point is not above 300 K";
+    if (!(m.meltingPoint < m.boilingPoint)) return "the melting point is not below the boiling point";
+    if (!(m.latentHeatFusion >= 0) || !(m.latentHeatVaporisation > 0)) return "a latent heat is negative or the heat of vaporisation is zero";
+    if (!(m.emissivity >= 0 && m.emissivity <= 1)) return "the emissivity is not between 0 and 1";
+    if (!(m.molarMass > 0)) return "the molar mass is not positive";
+    return {};
+}
+
+} // namespace
+
+const Material* MaterialTable::find(const std::string& key) const {
+    for (const Material& m : rows)
+        if (m.key == key) return &m;
+    return nullptr;
+}
+
+MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
+    const std::string what = "The materials file " + displayPath(path);
+    std::vector<std::string> lines;
+    std::string error;
+    if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
+
+    std::array<int, kColumns.size()> position{};  // field index of each column
+    bool headerSeen = false;
+    std::vector<Material> rows;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string line = trimmed(lines[n]);
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<std::string> fields = splitFields(line);
+        const std::string where = what + ", line " + std::to_string(n + 1) + ": ";
+        if (!headerSeen) {
+            for (std::size_t c = 0; c < kColumns.size(); ++c) {
+                int found = -1;
+                for (std::size_t f = 0; f < fields.size(); ++f)
+                    if (fields[f] == kColumns[c]) found = static_cast<int>(f);
+                if (found < 0) return {false, where + "the header has no column " + kColumns[c] + "."};
+                position[c] = found;
+            }
+            headerSeen = true;
+            continue;
+        }
+        if (fields.size() < kColumns.size())
+            return {false, where + "the row has " + std::to_string(fields.size()) + " fields, " +
+                               std::to_string(kColumns.size()) + " expected."};
+        Material m;
+        m.key = fields[position[0]];
+        m.name = fields[position[1]];
+        if (!isKey(m.key)) return {false, where + "the key \"" + m.key + "\" is not a short word of letters, digits, - or _."};
+        if (m.name.empty()) m.name = m.key;
+        for (std::size_t c = 2; c < kColumns.size(); ++c) {
+            const std::string& text = fields[position[c]];
+            if (!parseNumber(text, *numberSlot(m, static_cast<int>(c))))
+                return {false, where + kColumns[c] + " \"" + text + "\" is not a number."};
+        }
+        const std::string fault = physicalFault(m);
+        if (!fault.empty()) return {false, where + "material " + m.key + " is impossible: " + fault + "."};
+        rows.push_back(m);
+    }
+    if (!headerSeen) return {false, what + " holds no header line (key,name,density_solid,...)."};
+
+    MaterialTable merged = table;
+    for (const Material& m : rows) {
+        bool replaced = false;
+        for (Material& old : merged.rows)
+            if (old.key == m.key) old = m, replaced = true;
+        if (!replaced) merged.rows.push_back(m);
+    }
+    merged.sources.push_back(displayPath(path));
+    table = std::move(merged);
+    return {};
+}
+
+MaterialStatus loadMaterials(const std::string& workDir, MaterialTable& table) {
+    MaterialTable loaded;
+    const std::string packaged = locatePackagedFile(kMaterialFile);
+    if (packaged.empty()) return {false, "The packaged materials file materials.csv is not in the data folder."};
+    MaterialStatus status = readMaterialFile(packaged, loaded);
+    if (!status.ok) return status;
+    const std::filesystem::path local = std::filesystem::path(workDir) / kMaterialFile;
+    std::error_code error;
+    if (std::filesystem::exists(local, error)) {
+        status = readMaterialFile(local.string(), loaded);
+        if (!status.ok) return status;
+    }
+    table = std::move(loaded);
+    return {};
+}
+
+} // namespace torvex::particles

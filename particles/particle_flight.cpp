@@ -1,0 +1,238 @@
+#include "particles/particle_flight.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace torvex::particles {
+
+namespace {
+
+// Step control: the particle moves at most this far in one step (the radial
+// spacing of the field is 0.25 mm), and a step is at most this share of the
+// momentum and of the heating response times.
+constexpr double kMaxStepPathMm = 0.1;
+constexpr double kResponseShare = 0.1;
+constexpr double kLongestStep = 20e-6;  // s
+constexpr double kEvaporatedMassFraction = 1e-3;
+
+// Convection with the integral-mean conductivity and radiation to the
+// surroundings, for the surface temperature the conduction solver tries.
+class PlasmaSurface : public SurfaceModel {
+public:
+    PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor)
+        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor) {}
+    SurfaceHeat at(double ts) const override {
+        SurfaceHeat heat;
+        const double g = exchange_.heatConductance;
+        if (exchange_.integralMean) {
+            heat.convective = g * field_.conductionPotential12(ts, gas_);
+            heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
+        } else {
+            heat.convective = g * (gas_ - ts);
+            heat.convectiveSlope = -g;
+        }
+        heat.radiated = radiation_ * (ts * ts * ts * ts - std::pow(kAmbientTemperature, 4));
+        heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
+        return heat;
+    }
+
+private:
+    const JetField& field_;
+    double gas_;
+    const Exchange& exchange_;
+    double radiation_;  // emissivity * sigma * area, W/K4
+};
+
+double sign(double y) { return y > 0 ? 1.0 : (y < 0 ? -1.0 : 0.0); }
+
+ParticleState interpolate(const ParticleState& a, const ParticleState& b, double w) {
+    auto mix = [w](double x, double y) { return x + (y - x) * w; };
+    ParticleState s;
+    s.timeMs = mix(a.timeMs, b.timeMs);
+    s.axialMm = mix(a.axialMm, b.axialMm);
+    s.radialMm = mix(a.radialMm, b.radialMm);
+    s.axialVelocity = mix(a.axialVelocity, b.axialVelocity);
+    s.radialVelocity = mix(a.radialVelocity, b.radialVelocity);
+    s.velocity = mix(a.velocity, b.velocity);
+    s.surfaceTemperature = mix(a.surfaceTemperature, b.surfaceTemperature);
+    s.meanTemperature = mix(a.meanTemperature, b.meanTemperature);
+    s.coreTemperature = mix(a.coreTemperature, b.coreTemperature);
+    s.moltenFraction = mix(a.moltenFraction, b.moltenFraction);
+    s.massFraction = mix(a.massFraction, b.massFraction);
+    s.diameterUm = mix(a.diameterUm, b.diameterUm);
+    s.gasTemperature = mix(a.gasTemperature, b.gasTemperature);
+    s.gasVelocity = mix(a.gasVelocity, b.gasVelocity);
+    return s;
+}
+
+} // namespace
+
+ParticleFlight::ParticleFlight(const JetField& field, const Material& material, const ModelOptions& model,
+                               const ParticleStart& start)
+    : field_(field),
+      model_(model),
+      emissivity_(model.radiation ? material.emissivity : 0),
+      heatCapacity_(std::min(material.heatCapacitySolid, material.heatCapacityLiquid)),
+      heat_(material, start.diameter, start.temperature, model.internalConduction ? model.shellCount : 0),
+      z_(start.axialMm * 1e-3),
+      y_(start.radialMm * 1e-3),
+      vz_(start.axialVelocity),
+      vy_(start.radialVelocity),
+      initialMass_(heat_.mass()),
+      initialEnthalpy_(heat_.enthalpy()) {
+    GasPoint gas;
+    gasAtParticle(gas);
+    updateState(gas);
+}
+
+bool ParticleFlight::gasAtParticle(GasPoint& gas) const {
+    if (!field_.sample(z_ * 1e3, std::fabs(y_) * 1e3, gas)) return false;
+    gas.radialVelocity *= sign(y_);  // the gas flows away from the axis on either side
+    return true;
+}
+
+double ParticleFlight::chooseStep(const Exchange& exchange) const {
+    const double speed = std::max(std::hypot(vz_, vy_), 1.0);
+    double dt = std::min(kMaxStepPathMm * 1e-3 / speed, kLongestStep);
+    dt = std::min(dt, kResponseShare * exchange.relaxationTime);
+    const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
+    dt = std::min(dt, kResponseShare * heatingTime);
+    return dt * model_.timeStepScale;
+}
+
+void ParticleFlight::updateState(const GasPoint& gas) {
+    state_.timeMs = time_ * 1e3;
+    state_.axialMm = z_ * 1e3;
+    state_.radialMm = y_ * 1e3;
+    state_.axialVelocity = vz_;
+    state_.radialVelocity = vy_;
+    state_.velocity = std::hypot(vz_, vy_);
+    state_.surfaceTemperature = heat_.surfaceTemperature();
+    state_.meanTemperature = heat_.meanTemperature();
+    state_.coreTemperature = heat_.coreTemperature();
+    state_.moltenFraction = heat_.moltenFraction();
+    state_.massFraction = heat_.mass() / initialMass_;
+    state_.diameterUm = heat_.diameter() * 1e6;
+    state_.gasTemperature = gas.temperature;
+    state_.gasVelocity = gas.axialVelocity;
+    maxSurface_ = std::max(maxSurface_, state_.surfaceTemperature);
+    maxMolten_ = std::max(maxMolten_, state_.moltenFraction);
+}
+
+// Momentum: over one step the gas velocity and the relaxation time are held,
+// and dv/dt = (u - v)/tau + g is integrated exactly (an exponential
+// approach to u + g tau). Heat: one implicit step of the conduction model.
+void ParticleFlight::advance(double dt, const GasPoint& gas, const Exchange& exchange) {
+    const double tau = exchange.relaxationTime;
+    const double decay = std::exp(-dt / tau);
+    const double reach = tau * (1.0 - decay);  // integral of the decay over the step
+    const double targetZ = gas.axialVelocity;
+    const double targetY = gas.radialVelocity - (model_.gravity ? kGravity * tau : 0.0);
+    z_ += targetZ * dt + (vz_ - targetZ) * reach;
+    y_ += targetY * dt + (vy_ - targetY) * reach;
+    vz_ = targetZ + (vz_ - targetZ) * decay;
+    vy_ = targetY + (vy_ - targetY) * decay;
+
+    const double d = heat_.diameter();
+    const PlasmaSurface surface(field_, gas.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d);
+    const StepEnergy e = heat_.step(dt, surface);
+    energy_.convective += e.convective;
+    energy_.radiated += e.radiated;
+    energy_.vapour += e.vapour;
+    energy_.evaporatedMass += e.evaporatedMass;
+    time_ += dt;
+}
+
+void ParticleFlight::stepBy(double dt) {
+    GasPoint gas;
+    if (!gasAtParticle(gas)) return;
+    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
+    const Exchange exchange = computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip,
+                                              heat_.diameter(), heat_.density(),
+                                              {model_.propertyCorrection, model_.knudsenCorrection});
+    advance(dt, gas, exchange);
+    gasAtParticle(gas);
+    updateState(gas);
+}
+
+void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status) {
+    const double span = state_.axialMm - before.axialMm;
+    const double w = span > 0 ? std::clamp((planeMm - before.axialMm) / span, 0.0, 1.0) : 1.0;
+    state_ = interpolate(before, state_, w);
+    state_.axialMm = planeMm;
+    status_ = status;
+    ended_ = true;
+}
+
+bool ParticleFlight::step(double standoffMm) {
+    if (ended_) return false;
+    GasPoint gas;
+    if (!gasAtParticle(gas)) {  // started outside the field
+        status_ = z_ < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
+        ended_ = true;
+        return false;
+    }
+    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
+    const Exchange exchange = computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip,
+                                              heat_.diameter(), heat_.density(),
+                                              {model_.propertyCorrection, model_.knudsenCorrection});
+    const ParticleState before = state_;
+    advance(chooseStep(exchange), gas, exchange);
+    const bool inside = gasAtParticle(gas);
+    updateState(gas);
+
+    const double endMm = field_.endMm();
+    if (state_.massFraction < kEvaporatedMassFraction) {
+        status_ = ParticleStatus::Evaporated;
+        ended_ = true;
+    } else if (state_.axialMm >= standoffMm && standoffMm <= endMm) {
+        endAtPlane(standoffMm, before, ParticleStatus::Arrived);
+    } else if (state_.axialMm >= endMm) {
+        endAtPlane(endMm, before, ParticleStatus::FieldEnded);
+    } else if (!inside) {
+        status_ = state_.axialMm < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
+        ended_ = true;
+    } else if (state_.timeMs > model_.maxFlightTimeMs) {
+        status_ = ParticleStatus::TimedOut;
+        ended_ = true;
+    }
+    return !ended_;
+}
+
+ParticleResult flyParticle(const JetField& field, const Material& material, const ModelOptions& model,
+                           const ParticleStart& start, double standoffMm, Trajectory* trajectory) {
+    ParticleFlight flight(field, material, model, start);
+    double pathSinceSample = 0;
+    ParticleState last = flight.state();
+    if (trajectory) trajectory->samples.push_back(last);
+    while (flight.step(standoffMm)) {
+        if (!trajectory) continue;
+        const ParticleState& now = flight.state();
+        pathSinceSample += std::hypot(now.axialMm - last.axialMm, now.radialMm - last.radialMm);
+        last = now;
+        if (pathSinceSample >= 1.0) {
+            trajectory->samples.push_back(now);
+            pathSinceSample = 0;
+        }
+    }
+    if (trajectory) {
+        trajectory->samples.push_back(flight.state());
+        trajectory->status = flight.status();
+        trajectory->diameterUm = start.diameter * 1e6;
+    }
+    ParticleResult r;
+    r.diameterUm = start.diameter * 1e6;
+    r.injectionVelocity = std::hypot(start.axialVelocity, start.radialVelocity);
+    r.status = flight.status();
+    r.final = flight.state();
+    r.maxSurfaceTemperature = flight.maxSurfaceTemperature();
+    r.maxMoltenFraction = flight.maxMoltenFraction();
+    r.initialMassKg = flight.initialMass();
+    r.heatFromGas = flight.energy().convective;
+    r.heatRadiated = flight.energy().radiated;
+    r.heatOfVapour = flight.energy().vapour;
+    r.enthalpyGain = flight.heat().enthalpy() - flight.initialEnthalpy();
+    return r;
+}
+
+} // namespace torvex::particles

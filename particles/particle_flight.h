@@ -1,0 +1,72 @@
+// The flight of one particle through the jet: position and velocity in the
+// plane through the axis and the injector, drag toward the local plasma
+// velocity, heating, melting and evaporation, step by step in time.
+#pragma once
+
+#include "particles/exchange.h"
+#include "particles/particle_model.h"
+#include "particles/sphere_heat.h"
+
+namespace torvex::particles {
+
+struct ParticleStart {
+    double diameter = 40e-6;   // m
+    double axialMm = 2;        // from the nozzle exit
+    double radialMm = 8;       // signed, in the injection plane
+    double axialVelocity = 0;  // m/s
+    double radialVelocity = 0; // m/s, along +y
+    double temperature = 300;  // K
+};
+
+constexpr double kAmbientTemperature = 300;  // K, surroundings the particle radiates to
+constexpr double kGravity = 9.81;            // m/s2, along -y when switched on
+
+class ParticleFlight {
+public:
+    ParticleFlight(const JetField& field, const Material& material, const ModelOptions& model,
+                   const ParticleStart& start);
+
+    // One time step; false once the flight has ended (status() tells why).
+    // The flight ends at the plane standoffMm or at the field's end.
+    bool step(double standoffMm);
+    // A step of exactly dt seconds in the gas at the particle (tests).
+    void stepBy(double dt);
+
+    const ParticleState& state() const { return state_; }
+    ParticleStatus status() const { return status_; }
+    bool ended() const { return ended_; }
+    const SphereHeat& heat() const { return heat_; }
+    double initialMass() const { return initialMass_; }
+    double initialEnthalpy() const { return initialEnthalpy_; }
+    const StepEnergy& energy() const { return energy_; }  // totals of the flight
+    double maxSurfaceTemperature() const { return maxSurface_; }
+    double maxMoltenFraction() const { return maxMolten_; }
+
+private:
+    bool gasAtParticle(GasPoint& gas) const;
+    double chooseStep(const Exchange& exchange) const;
+    void advance(double dt, const GasPoint& gas, const Exchange& exchange);
+    void updateState(const GasPoint& gas);
+    void endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status);
+
+    const JetField& field_;
+    ModelOptions model_;
+    double emissivity_;
+    double heatCapacity_;  // J/(kg K), the smaller of solid and liquid
+    SphereHeat heat_;
+    double z_, y_, vz_, vy_;  // m, m/s
+    double time_ = 0;         // s
+    double initialMass_, initialEnthalpy_;
+    StepEnergy energy_;
+    ParticleState state_;
+    ParticleStatus status_ = ParticleStatus::Arrived;
+    bool ended_ = false;
+    double maxSurface_ = 0, maxMolten_ = 0;
+};
+
+// Flies one particle to the plane (or the end of its flight) and returns its
+// result; with a trajectory, records about one sample per millimetre of path.
+ParticleResult flyParticle(const JetField& field, const Material& material, const ModelOptions& model,
+                           const ParticleStart& start, double standoffMm, Trajectory* trajectory);
+
+} // namespace torvex::particles

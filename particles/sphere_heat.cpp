@@ -1,0 +1,240 @@
+#include "particles/sphere_heat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace torvex::particles {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kMaxNewtonIterations = 40;
+// Newton iterations stop when no enthalpy moves by more than this share of
+// the enthalpy of melting from 0 K (about 0.01 J/kg for an oxide).
+constexpr double kEnthalpyTolerance = 1e-8;
+
+double sphereVolume(double r) { return 4.0 / 3.0 * kPi * r * r * r; }
+
+// Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
+// i = 0..n. The matrices of the step are column diagonally dominant, so no
+// pivoting is needed.
+template <typename Nodes>
+void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes& upper, Nodes& rhs, Nodes& x) {
+    Nodes c{}, d{};
+    c[0] = upper[0] / diag[0];
+    d[0] = rhs[0] / diag[0];
+    for (int i = 1; i <= n; ++i) {
+        const double m = diag[i] - lower[i] * c[i - 1];
+        c[i] = upper[i] / m;
+        d[i] = (rhs[i] - lower[i] * d[i - 1]) / m;
+    }
+    x[n] = d[n];
+    for (int i = n - 1; i >= 0; --i) x[i] = d[i] - c[i] * x[i + 1];
+}
+
+} // namespace
+
+SphereHeat::SphereHeat(const Material& material, double diameter, double initialTemperature, int shellCount)
+    : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
+    computeMasses();
+    enthalpy_.fill(enthalpyOf(initialTemperature));
+}
+
+void SphereHeat::computeMasses() {
+    mass_.fill(0);
+    conductance_.fill(0);
+    const double rho = material_.densitySolid;
+    if (nodes_ == 0) {
+        mass_[0] = rho * sphereVolume(radius_);
+        return;
+    }
+    const double dr = radius_ / nodes_;
+    double inner = 0;
+    for (int i = 0; i <= nodes_; ++i) {
+        const double outer = i == nodes_ ? radius_ : (i + 0.5) * dr;
+        mass_[i] = rho * (sphereVolume(outer) - sphereVolume(inner));
+        if (i < nodes_) conductance_[i] = 4.0 * kPi * outer * outer / dr;
+        inner = outer;
+    }
+}
+
+// Enthalpy per kilogram, zero for the solid at the melting point.
+double SphereHeat::enthalpyOf(double t) const {
+    const double tm = material_.meltingPoint;
+    if (t <= tm) return material_.heatCapacitySolid * (t - tm);
+    return material_.latentHeatFusion + material_.heatCapacityLiquid * (t - tm);
+}
+
+double SphereHeat::temperatureOf(double h) const {
+    const double tm = material_.meltingPoint;
+    if (h < 0) return tm + h / material_.heatCapacitySolid;
+    if (h <= material_.latentHeatFusion) return tm;
+    return tm + (h - material_.latentHeatFusion) / material_.heatCapacityLiquid;
+}
+
+double SphereHeat::slopeOf(double h) const {
+    if (h < 0) return 1.0 / material_.heatCapacitySolid;
+    if (h < material_.latentHeatFusion) return 0;
+    return 1.0 / material_.heatCapacityLiquid;
+}
+
+double SphereHeat::conductivityOf(double h) const {
+    const double l = material_.latentHeatFusion;
+    if (h <= 0) return material_.conductivitySolid;
+    if (h >= l) return material_.conductivityLiquid;
+    const double f = h / l;  // molten share of the shell
+    return material_.conductivitySolid + f * (material_.conductivityLiquid - material_.conductivitySolid);
+}
+
+double SphereHeat::temperature(int node) const { return temperatureOf(enthalpy_[node]); }
+
+double SphereHeat::mass() const {
+    double m = 0;
+    for (int i = 0; i <= nodes_; ++i) m += mass_[i];
+    return m;
+}
+
+double SphereHeat::enthalpy() const {
+    double e = 0;
+    for (int i = 0; i <= nodes_; ++i) e += mass_[i] * enthalpy_[i];
+    return e;
+}
+
+double SphereHeat::meanTemperature() const {
+    double m = 0, mt = 0;
+    for (int i = 0; i <= nodes_; ++i) m += mass_[i], mt += mass_[i] * temperature(i);
+    return m > 0 ? mt / m : temperature(nodes_);
+}
+
+double SphereHeat::moltenFraction() const {
+    const double l = material_.latentHeatFusion;
+    double m = 0, molten = 0;
+    for (int i = 0; i <= nodes_; ++i) {
+        const double h = enthalpy_[i];
+        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+        m += mass_[i];
+        molten += mass_[i] * f;
+    }
+    return m > 0 ? molten / m : 0;
+}
+
+SurfaceHeat SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
+                              double& innerFlux) {
+    const int n = nodes_;
+    const Nodes old = enthalpy_;
+    Nodes h = enthalpy_;
+    if (heldNode >= 0) h[heldNode] = heldEnthalpy;
+    // Conductances between the nodes at the start of the step (W/K).
+    Nodes g{};
+    for (int i = 0; i < n; ++i)
+        g[i] = conductance_[i] * 0.5 * (conductivityOf(old[i]) + conductivityOf(old[i + 1]));
+
+    const double tolerance =
+        kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
+    Nodes b{}, c{}, lower{}, diag{}, upper{}, rhs{}, next{};
+    SurfaceHeat applied;
+    for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
+        // T_i = c_i + b_i H_i near the present iterate.
+        for (int i = 0; i <= n; ++i) {
+            b[i] = slopeOf(h[i]);
+            c[i] = temperatureOf(h[i]) - b[i] * h[i];
+        }
+        const double ts = temperatureOf(h[n]);
+        const SurfaceHeat heat = surface && heldNode != n ? surface->at(ts) : SurfaceHeat{};
+        for (int i = 0; i <= n; ++i) {
+            const double storage = mass_[i] / dt;
+            diag[i] = storage;
+            rhs[i] = storage * old[i];
+            lower[i] = upper[i] = 0;
+            if (i > 0) {
+                diag[i] += g[i - 1] * b[i];
+                lower[i] = -g[i - 1] * b[i - 1];
+                rhs[i] += g[i - 1] * (c[i - 1] - c[i]);
+            }
+            if (i < n) {
+                diag[i] += g[i] * b[i];
+                upper[i] = -g[i] * b[i + 1];
+                rhs[i] += g[i] * (c[i + 1] - c[i]);
+            }
+        }
+        if (surface && heldNode != n) {
+            const double slope = heat.convectiveSlope - heat.radiatedSlope;
+            diag[n] -= slope * b[n];
+            rhs[n] += heat.convective - heat.radiated + slope * (c[n] - ts);
+        }
+        if (heldNode >= 0) {
+            diag[heldNode] = 1;
+            lower[heldNode] = upper[heldNode] = 0;
+            rhs[heldNode] = heldEnthalpy;
+        }
+        solveTridiagonal(n, lower, diag, upper, rhs, next);
+        double change = 0;
+        for (int i = 0; i <= n; ++i) change = std::max(change, std::fabs(next[i] - h[i]));
+        // The surface heat the linear system used, at its own solution.
+        const double linearSurface = c[n] + b[n] * next[n];
+        applied.convective = heat.convective + heat.convectiveSlope * (linearSurface - ts);
+        applied.radiated = heat.radiated + heat.radiatedSlope * (linearSurface - ts);
+        innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
+        h = next;
+        if (change <= tolerance) break;
+    }
+    enthalpy_ = h;
+    return applied;
+}
+
+void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
+    double innerFlux = 0;
+    solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux);
+}
+
+StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
+    const Nodes before = enthalpy_;
+    double innerFlux = 0;
+    SurfaceHeat applied = solve(dt, &surface, -1, 0, innerFlux);
+    StepEnergy energy;
+    const double boiling = material_.boilingPoint;
+    if (surfaceTemperature() > boiling) {
+        // Hold the surface at the boiling point; what the gas brings beyond
+        // what the shell stores and conducts inward evaporates it.
+        const Nodes free = enthalpy_;
+        enthalpy_ = before;
+        const double held = enthalpyOf(boiling);
+        solve(dt, &surface, nodes_, held, innerFlux);
+        const SurfaceHeat atBoiling = surface.at(boiling);
+        const double surplus = atBoiling.convective - atBoiling.radiated - innerFlux -
+                               mass_[nodes_] * (held - before[nodes_]) / dt;
+        if (surplus > 0) {
+            applied = atBoiling;
+            double evaporated = surplus * dt / material_.latentHeatVaporisation;
+            double carried = 0;
+            shrink(evaporated, carried);
+            energy.evaporatedMass = evaporated;
+            energy.vapour = surplus * dt + carried;
+        } else {
+            enthalpy_ = free;  // the held surface would need heat: keep the free solution
+        }
+    }
+    energy.convective = applied.convective * dt;
+    energy.radiated = applied.radiated * dt;
+    return energy;
+}
+
+// Evaporation takes the mass from the surface; the grid keeps its node count
+// and scales with the radius, so every shell gives up the same share of its
+// mass at its own enthalpy (the change of the profile is of the order of the
+// shrinking, a few tenths of a per cent per step at most).
+void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
+    const double total = mass();
+    const Nodes oldMass = mass_;
+    if (evaporatedMass >= total) {
+        evaporatedMass = total;
+        radius_ = 0;
+    } else {
+        radius_ *= std::cbrt((total - evaporatedMass) / total);
+    }
+    computeMasses();
+    carriedEnthalpy = 0;
+    for (int i = 0; i <= nodes_; ++i) carriedEnthalpy += (oldMass[i] - mass_[i]) * enthalpy_[i];
+}
+
+} // namespace torvex::particles

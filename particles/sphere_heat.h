@@ -1,0 +1,86 @@
+// Heat conduction inside a spherical particle with melting and evaporation:
+// an enthalpy method on radial shells, implicit (backward Euler) in time,
+// with the nonlinear enthalpy-temperature relation solved by Newton
+// iterations on the enthalpy (Voller and Swaminathan 1991; Voller 1990).
+//
+// Nodes 0..N lie at radii i R / N (node 0 at the centre, node N on the
+// surface); each owns the shell between the midpoints to its neighbours.
+// With N = 0 the particle is lumped: one temperature for the whole sphere.
+#pragma once
+
+#include "particles/materials.h"
+
+#include <array>
+
+namespace torvex::particles {
+
+constexpr int kMaxShells = 64;
+
+// What the surface exchanges with its surroundings, as a function of the
+// surface temperature: Q_in(T) = convective(T) - radiated(T), both with their
+// derivatives, from a model the caller sets up for one step.
+struct SurfaceHeat {
+    double convective = 0, convectiveSlope = 0;  // W, W/K
+    double radiated = 0, radiatedSlope = 0;      // W, W/K
+};
+
+class SurfaceModel {
+public:
+    virtual ~SurfaceModel() = default;
+    virtual SurfaceHeat at(double surfaceTemperature) const = 0;
+};
+
+// Energy that crossed the surface in one step, J (and mass evaporated, kg).
+struct StepEnergy {
+    double convective = 0;
+    double radiated = 0;
+    double vapour = 0;  // latent heat of the vapour plus the enthalpy it carried
+    double evaporatedMass = 0;
+};
+
+class SphereHeat {
+public:
+    SphereHeat(const Material& material, double diameter, double initialTemperature, int shellCount);
+
+    // One implicit step of dt seconds with the surface exchanging heat as the
+    // model says. Once the surface reaches the boiling point it is held there
+    // and the surplus heat evaporates mass from it.
+    StepEnergy step(double dt, const SurfaceModel& surface);
+    // One implicit step with the surface held at a given temperature (no
+    // evaporation): the classical conduction problem.
+    void stepFixedSurface(double dt, double surfaceTemperature);
+
+    double diameter() const { return 2 * radius_; }
+    double mass() const;
+    double enthalpy() const;  // J, relative to solid at the melting point
+    double surfaceTemperature() const { return temperature(nodes_); }
+    double coreTemperature() const { return temperature(0); }
+    double meanTemperature() const;  // mass-weighted
+    double moltenFraction() const;   // of the present mass
+    int shellCount() const { return nodes_; }
+    double temperature(int node) const;
+    double nodeRadius(int node) const { return nodes_ == 0 ? 0 : radius_ * node / nodes_; }
+    double density() const { return material_.densitySolid; }
+
+private:
+    using Nodes = std::array<double, kMaxShells + 1>;
+    double temperatureOf(double h) const;
+    double slopeOf(double h) const;  // dT/dH
+    double conductivityOf(double h) const;
+    double enthalpyOf(double t) const;
+    void computeMasses();
+    // Solves the implicit step for the enthalpies; with heldNode >= 0 that
+    // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
+    // through the surface (linearised model) when surface != nullptr.
+    SurfaceHeat solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux);
+    void shrink(double evaporatedMass, double& carriedEnthalpy);
+
+    Material material_;
+    int nodes_ = 0;
+    double radius_ = 0;
+    Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
+    Nodes mass_{};         // kg of each shell
+    Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
+};
+
+} // namespace torvex::particles

@@ -1,0 +1,25 @@
+// Reading the model's input files: only regular files of bounded size, split
+// into lines, and numbers converted without the locale.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace torvex::particles {
+
+// The lines of a regular file no larger than maxBytes, without their line
+// ends. On failure returns false with a sentence naming the file in error.
+bool readTextLines(const std::string& path, std::size_t maxBytes, const std::string& what,
+                   std::vector<std::string>& lines, std::string& error);
+
+// A finite number occupying the whole text (blanks around it allowed).
+bool parseNumber(const std::string& text, double& value);
+
+// A number with a fixed count of decimals and a point, whatever the locale.
+std::string formatFixed(double value, int decimals);
+
+// The absolute form of a path for messages (never "." or "..").
+std::string displayPath(const std::string& path);
+
+} // namespace torvex::particles
