@@ -144,11 +144,13 @@ TEST(PowderSampling, TheStreamOfAParticleIsFixedBySeedAndIndexAlone) {
     EXPECT_EQ(first, b.uniform());
     EXPECT_NE(first, c.uniform());
     EXPECT_NE(first, d.uniform());
-    // mt19937_64's sequence is fixed by the standard, so this value is too.
+    // mt19937_64's sequence is fixed by the standard and the transforms are
+    // ours, so these values are the same with every compiler and library: a
+    // study repeated elsewhere draws the same powder.
     ParticleRandom fixed(0, 0);
-    const double value = fixed.uniform();
-    EXPECT_GE(value, 0.0);
-    EXPECT_LT(value, 1.0);
+    EXPECT_EQ(fixed.uniform(), 0.55706431627786235);
+    ParticleRandom normal(1, 5);
+    EXPECT_NEAR(normal.standardNormal(), 0.81576017347729424, 1e-15);
 }
 
 } // namespace

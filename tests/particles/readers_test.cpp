@@ -1,0 +1,251 @@
+// The model's inputs as a user may hand them over: a field file that is
+// missing, shortened or damaged, materials files with impossible rows, and
+// kavel-run's options out of range. Every refusal names the file and the
+// fault and writes nothing.
+#include "particles/particle_model.h"
+#include "particles/spray_files.h"
+#include "tests/particles/spray_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace torvex::particles {
+namespace {
+
+namespace fs = std::filesystem;
+using torvex::test::TempDir;
+
+// A working directory with the argon variant's input and result files.
+void copyVariant(const TempDir& to) {
+    for (const char* name : {"un.dat", "ip.dat", "ftu.res"})
+        fs::copy_file(test::argonVariant().file(name), to.file(name), fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) out.push_back(line);
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& lines, std::size_t count) {
+    std::string text;
+    for (std::size_t k = 0; k < count && k < lines.size(); ++k) text += lines[k] + "\n";
+    return text;
+}
+
+TEST(FieldFile, AMissingFieldIsRefusedWithItsFullPath) {
+    TempDir dir;
+    copyVariant(dir);
+    fs::remove(dir.file("ftu.res"));
+    JetField field;
+    const FieldStatus status = readJetField(dir.path(), field);
+    ASSERT_FALSE(status.ok);
+    EXPECT_NE(status.message.find(dir.file("ftu.res")), std::string::npos) << status.message;
+    EXPECT_NE(status.message.find("missing"), std::string::npos) << status.message;
+}
+
+TEST(FieldFile, AShortenedFieldIsFlownAsFarAsItGoesAndSaysWhereItEnds) {
+    TempDir dir;
+    copyVariant(dir);
+    const std::vector<std::string> all = lines(dir.read("ftu.res"));
+    ASSERT_EQ(all.size(), 136u * 33u);
+    dir.write("ftu.res", joined(all, 60 * 33));  // a jet that ended at 49 mm
+    JetField field;
+    ASSERT_TRUE(readJetField(dir.path(), field).ok);
+    EXPECT_EQ(field.recordCount, 60);
+    EXPECT_DOUBLE_EQ(field.endMm(), 49.0);
+    SprayOptions o;
+    o.powder.count = 10;
+    const SprayOutcome out = simulateSpray(field, test::packagedMaterial("ysz8"), o, nullptr);
+    ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
+    EXPECT_NE(out.notice.find("49.0 mm"), std::string::npos) << out.notice;
+    EXPECT_DOUBLE_EQ(out.standoffMm, 49.0);
+    for (const ParticleResult& p : out.particles) {
+        EXPECT_NE(p.status, ParticleStatus::Arrived);
+        if (p.status == ParticleStatus::FieldEnded) {
+            EXPECT_DOUBLE_EQ(p.final.axialMm, 49.0);
+        }
+    }
+}
+
+TEST(FieldFile, DamagedNumbersAndCutRecordsAreRefusedWithTheLine) {
+    TempDir dir;
+    copyVariant(dir);
+    const std::vector<std::string> all = lines(dir.read("ftu.res"));
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* expected;
+    };
+    std::vector<std::string> letters = all;
+    letters[40].replace(8, 8, "   12x.4");
+    std::vector<std::string> stars = all;
+    stars[3].replace(0, 8, "********");
+    std::vector<std::string> negative = all;
+    negative[0].replace(0, 8, " -3000.0");
+    std::vector<std::string> tooLong = all;
+    tooLong[5] += "  17.5";
+    const Case cases[] = {
+        {"letters", joined(letters, letters.size()), "line 41"},
+        {"asterisks", joined(stars, stars.size()), "line 4"},
+        {"negative temperature", joined(negative, negative.size()), "line 1 "},
+        {"a value too many", joined(tooLong, tooLong.size()), "line 6"},
+        {"a record cut short", joined(all, 70 * 33 - 1), "multiple of 33"},
+        {"empty", "", "empty"},
+        {"only the nozzle exit", joined(all, 33), "only the nozzle exit"},
+    };
+    for (const Case& c : cases) {
+        dir.write("ftu.res", c.text);
+        JetField field;
+        const FieldStatus status = readJetField(dir.path(), field);
+        ASSERT_FALSE(status.ok) << c.what;
+        EXPECT_NE(status.message.find(dir.file("ftu.res")), std::string::npos) << c.what << ": " << status.message;
+        EXPECT_NE(status.message.find(c.expected), std::string::npos) << c.what << ": " << status.message;
+    }
+}
+
+TEST(FieldFile, OnlyRegularFilesOfBoundedSizeAreRead) {
+    TempDir dir;
+    copyVariant(dir);
+    fs::remove(dir.file("ftu.res"));
+    fs::create_directory(dir.file("ftu.res"));
+    JetField field;
+    FieldStatus status = readJetField(dir.path(), field);
+    ASSERT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("not a regular file"), std::string::npos) << status.message;
+    fs::remove(dir.file("ftu.res"));
+    dir.write("ftu.res", std::string(3 << 20, ' '));
+    status = readJetField(dir.path(), field);
+    ASSERT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("larger than"), std::string::npos) << status.message;
+}
+
+TEST(FieldFile, InterpolationIsBilinearBetweenCrossSectionsAndRadii) {
+    const JetField& jet = test::argonJet();
+    // 12.5 mm lies between the cross-sections at 12 and 13 mm (records 22
+    // and 23), 1.1 mm between the radii 1.0 and 1.25 mm (indices 4 and 5).
+    auto at = [&](int record, int radius) { return double(jet.temperature[std::size_t(record * kFieldRadii + radius)]); };
+    const double lower = at(22, 4) + (at(22, 5) - at(22, 4)) * 0.4;
+    const double upper = at(23, 4) + (at(23, 5) - at(23, 4)) * 0.4;
+    GasPoint point;
+    ASSERT_TRUE(jet.sample(12.5, 1.1, point));
+    EXPECT_NEAR(point.temperature, 0.5 * (lower + upper), 1e-9 * point.temperature);
+    EXPECT_FALSE(jet.sample(200.5, 0, point));
+    EXPECT_FALSE(jet.sample(50, 25.01, point));
+    EXPECT_FALSE(jet.sample(-0.01, 0, point));
+    EXPECT_DOUBLE_EQ(fieldRecordDistanceMm(20), 10.0);
+    EXPECT_DOUBLE_EQ(fieldRecordDistanceMm(60), 50.0);
+    EXPECT_DOUBLE_EQ(fieldRecordDistanceMm(135), 200.0);
+}
+
+const char* const kHeader =
+    "key,name,density_solid,density_liquid,cp_solid,cp_liquid,conductivity_solid,conductivity_liquid,"
+    "melting_point,latent_heat_fusion,boiling_point,latent_heat_vaporisation,emissivity,molar_mass\n";
+
+TEST(Materials, TheWorkingDirectoryAddsAndOverridesRows) {
+    TempDir dir;
+    dir.write("materials.csv", std::string("# my powders\n") + kHeader +
+                                   "cu,Copper (oxidised),8960,7900,430,516,370,165,1358,2.09e5,2835,4.73e6,0.6,0.06355\n"
+                                   "\"zro\",\"Zirconia, porous\",3000,5000,600,713,1,2.3,2973,7.06e5,4573,6.0e6,0.4,0.1232\n");
+    MaterialTable table;
+    const MaterialStatus status = loadMaterials(dir.path(), table);
+    ASSERT_TRUE(status.ok) << status.message;
+    EXPECT_EQ(table.rows.size(), 8u);
+    ASSERT_NE(table.find("cu"), nullptr);
+    EXPECT_DOUBLE_EQ(table.find("cu")->emissivity, 0.6);
+    ASSERT_NE(table.find("zro"), nullptr);
+    EXPECT_EQ(table.find("zro")->name, "Zirconia, porous");
+    ASSERT_NE(table.find("ysz8"), nullptr);
+    EXPECT_DOUBLE_EQ(table.find("ysz8")->meltingPoint, 2973);
+    EXPECT_EQ(table.sources.size(), 2u);
+}
+
+TEST(Materials, ImpossibleRowsAreRefusedWithTheLineNamed) {
+    const std::string good = "x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1\n";
+    struct Case {
+        const char* row;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {"x,X,0,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1", "density"},
+        {"x,X,4000,3500,-800,900,2,2,1500,5e5,3000,5e6,0.4,0.1", "specific heat"},
+        {"x,X,4000,3500,800,900,0,2,1500,5e5,3000,5e6,0.4,0.1", "conductivity"},
+        {"x,X,4000,3500,800,900,2,2,3000,5e5,3000,5e6,0.4,0.1", "melting point is not below the boiling point"},
+        {"x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,1.4,0.1", "emissivity"},
+        {"x,X,4000,3500,800,nan,2,2,1500,5e5,3000,5e6,0.4,0.1", "cp_liquid"},
+        {"x,X,4000,3500,800,900,2,2,1500", "fields"},
+        {"x y,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1", "key"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.write("materials.csv", std::string(kHeader) + good + "\n" + c.row + "\n");
+        MaterialTable table;
+        const MaterialStatus status = loadMaterials(dir.path(), table);
+        ASSERT_FALSE(status.ok) << c.row;
+        EXPECT_NE(status.message.find(dir.file("materials.csv") + ", line 4"), std::string::npos) << status.message;
+        EXPECT_NE(status.message.find(c.fault), std::string::npos) << status.message;
+        EXPECT_TRUE(table.rows.empty());
+    }
+    TempDir headless;
+    headless.write("materials.csv", good);
+    MaterialTable table;
+    EXPECT_FALSE(loadMaterials(headless.path(), table).ok);
+}
+
+TEST(SprayFiles, AFileThatIsALinkIsNotWrittenThrough) {
+    TempDir dir, elsewhere;
+    elsewhere.write("victim.txt", "keep");
+    fs::create_symlink(elsewhere.file("victim.txt"), dir.file("particles.csv"));
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(dir.path(), "particles.csv", "index\n", error));
+    EXPECT_NE(error.find(dir.file("particles.csv")), std::string::npos) << error;
+    EXPECT_EQ(elsewhere.read("victim.txt"), "keep");
+    ASSERT_TRUE(writeFileAtomically(dir.path(), "trajectories.csv", "x\n", error)) << error;
+    EXPECT_EQ(dir.read("trajectories.csv"), "x\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);  // no temporary left
+}
+
+int runKavel(const std::string& arguments) {
+    const std::string command = std::string(KAVEL_RUN_EXECUTABLE) + " --no-progress " + arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
+    TempDir dir;
+    copyVariant(dir);
+    for (const char* bad : {"--count 0", "--count 2.5", "--d50 0", "--d10 50 --d50 40 --d90 70", "--diameter 30 --d50 40",
+                            "--injection-radius 30", "--injection-distance -1", "--injection-velocity 0",
+                            "--standoff 250", "--standoff 2", "--divergence 120", "--velocity-spread 100",
+                            "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1"}) {
+        EXPECT_EQ(runKavel(std::string(bad) + " " + dir.path()), 2) << bad;
+        EXPECT_FALSE(dir.exists("particles.csv")) << bad;
+        EXPECT_FALSE(dir.exists("trajectories.csv")) << bad;
+    }
+    fs::remove(dir.file("ftu.res"));
+    EXPECT_EQ(runKavel(dir.path()), 2);
+    EXPECT_FALSE(dir.exists("particles.csv"));
+}
+
+TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
+    TempDir dir;
+    copyVariant(dir);
+    ASSERT_EQ(runKavel("--count 30 --seed 11 --threads 1 " + dir.path()), 0);
+    const std::string particles = dir.read("particles.csv");
+    const std::string trajectories = dir.read("trajectories.csv");
+    EXPECT_EQ(lines(particles).size(), 31u);
+    ASSERT_EQ(runKavel("--count 30 --seed 11 --threads 2 " + dir.path()), 0);
+    EXPECT_EQ(dir.read("particles.csv"), particles);
+    EXPECT_EQ(dir.read("trajectories.csv"), trajectories);
+    ASSERT_EQ(runKavel("--count 30 --seed 12 " + dir.path()), 0);
+    EXPECT_NE(dir.read("particles.csv"), particles);
+}
+
+} // namespace
+} // namespace torvex::particles
