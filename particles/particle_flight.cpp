@@ -10,7 +10,7 @@ namespace {
 // Step control: the particle moves at most this far in one step (the radial
 // spacing of the field is 0.25 mm), and a step is at most this share of the
 // momentum and of the heating response times.
-constexpr double kMaxStepPathMm = 0.1;
+constexpr double kMaxStepPathMm = 0.2;
 constexpr double kResponseShare = 0.1;
 constexpr double kLongestStep = 20e-6;  // s
 constexpr double kEvaporatedMassFraction = 1e-3;
@@ -31,7 +31,8 @@ public:
             heat.convective = g * (gas_ - ts);
             heat.convectiveSlope = -g;
         }
-        heat.radiated = radiation_ * (ts * ts * ts * ts - std::pow(kAmbientTemperature, 4));
+        constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
+        heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
         return heat;
     }
@@ -121,20 +122,38 @@ void ParticleFlight::updateState(const GasPoint& gas) {
 
 // Momentum: over one step the gas velocity and the relaxation time are held,
 // and dv/dt = (u - v)/tau + g is integrated exactly (an exponential
-// approach to u + g tau). Heat: one implicit step of the conduction model.
-void ParticleFlight::advance(double dt, const GasPoint& gas, const Exchange& exchange) {
-    const double tau = exchange.relaxationTime;
-    const double decay = std::exp(-dt / tau);
-    const double reach = tau * (1.0 - decay);  // integral of the decay over the step
-    const double targetZ = gas.axialVelocity;
-    const double targetY = gas.radialVelocity - (model_.gravity ? kGravity * tau : 0.0);
-    z_ += targetZ * dt + (vz_ - targetZ) * reach;
-    y_ += targetY * dt + (vy_ - targetY) * reach;
-    vz_ = targetZ + (vz_ - targetZ) * decay;
-    vy_ = targetY + (vy_ - targetY) * decay;
+// approach to u + g tau). Gas state and exchange coefficients are taken as
+// the mean of their values at the start and at the end of a first pass
+// (Heun's predictor-corrector), which makes the step second order along the
+// path. Heat: one implicit step of the conduction model with those means.
+void ParticleFlight::advance(double dt, const GasPoint& start, const Exchange& startExchange) {
+    const double z0 = z_, y0 = y_, vz0 = vz_, vy0 = vy_;
+    auto move = [&](const GasPoint& gas, double tau) {
+        const double decay = std::exp(-dt / tau);
+        const double reach = tau * (1.0 - decay);  // integral of the decay over the step
+        const double targetZ = gas.axialVelocity;
+        const double targetY = gas.radialVelocity - (model_.gravity ? kGravity * tau : 0.0);
+        z_ = z0 + targetZ * dt + (vz0 - targetZ) * reach;
+        y_ = y0 + targetY * dt + (vy0 - targetY) * reach;
+        vz_ = targetZ + (vz0 - targetZ) * decay;
+        vy_ = targetY + (vy0 - targetY) * decay;
+    };
+    move(start, startExchange.relaxationTime);
+    GasPoint mean = start, end;
+    Exchange exchange = startExchange;
+    if (gasAtParticle(end)) {
+        mean.temperature = 0.5 * (start.temperature + end.temperature);
+        mean.axialVelocity = 0.5 * (start.axialVelocity + end.axialVelocity);
+        mean.radialVelocity = 0.5 * (start.radialVelocity + end.radialVelocity);
+        const Exchange endExchange = exchangeWith(end);
+        // The mean drag is the mean of the rates 1/tau.
+        exchange.relaxationTime = 2.0 / (1.0 / startExchange.relaxationTime + 1.0 / endExchange.relaxationTime);
+        exchange.heatConductance = 0.5 * (startExchange.heatConductance + endExchange.heatConductance);
+        move(mean, exchange.relaxationTime);
+    }
 
     const double d = heat_.diameter();
-    const PlasmaSurface surface(field_, gas.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d);
+    const PlasmaSurface surface(field_, mean.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d);
     const StepEnergy e = heat_.step(dt, surface);
     energy_.convective += e.convective;
     energy_.radiated += e.radiated;
@@ -143,13 +162,16 @@ void ParticleFlight::advance(double dt, const GasPoint& gas, const Exchange& exc
     time_ += dt;
 }
 
+Exchange ParticleFlight::exchangeWith(const GasPoint& gas) const {
+    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
+    return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
+                           heat_.density(), {model_.propertyCorrection, model_.knudsenCorrection});
+}
+
 void ParticleFlight::stepBy(double dt) {
     GasPoint gas;
     if (!gasAtParticle(gas)) return;
-    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
-    const Exchange exchange = computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip,
-                                              heat_.diameter(), heat_.density(),
-                                              {model_.propertyCorrection, model_.knudsenCorrection});
+    const Exchange exchange = exchangeWith(gas);
     advance(dt, gas, exchange);
     gasAtParticle(gas);
     updateState(gas);
@@ -172,10 +194,7 @@ bool ParticleFlight::step(double standoffMm) {
         ended_ = true;
         return false;
     }
-    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
-    const Exchange exchange = computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip,
-                                              heat_.diameter(), heat_.density(),
-                                              {model_.propertyCorrection, model_.knudsenCorrection});
+    const Exchange exchange = exchangeWith(gas);
     const ParticleState before = state_;
     advance(chooseStep(exchange), gas, exchange);
     const bool inside = gasAtParticle(gas);

@@ -44,6 +44,7 @@ public:
 
 private:
     bool gasAtParticle(GasPoint& gas) const;
+    Exchange exchangeWith(const GasPoint& gas) const;  // at the present velocity and surface
     double chooseStep(const Exchange& exchange) const;
     void advance(double dt, const GasPoint& gas, const Exchange& exchange);
     void updateState(const GasPoint& gas);
