@@ -49,7 +49,8 @@ run)
 test)
     build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
-    # The solver and its file readers once more under the sanitizers.
+    # The solver, the particle model and their file readers (torvex-run,
+    # kavel-run) once more under the sanitizers.
     build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEX_SOLVER_ONLY=ON -DTORVEX_SANITIZE=ON -DTORVEX_BENCHMARKS=OFF
     (cd "$root/build-sanitize" && ctest --output-on-failure -j "$(nproc)")
     ;;
