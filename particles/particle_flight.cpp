@@ -14,6 +14,9 @@ constexpr double kMaxStepPathMm = 0.2;
 constexpr double kResponseShare = 0.1;
 constexpr double kLongestStep = 20e-6;  // s
 constexpr double kEvaporatedMassFraction = 1e-3;
+// A flight that needs more steps than this (a particle shrunk by
+// evaporation to a response time of nanoseconds) is given up as timed out.
+constexpr long kMaxSteps = 2000000;
 
 // Convection with the integral-mean conductivity and radiation to the
 // surroundings, for the surface temperature the conduction solver tries.
@@ -211,7 +214,7 @@ bool ParticleFlight::step(double standoffMm) {
     } else if (!inside) {
         status_ = state_.axialMm < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
         ended_ = true;
-    } else if (state_.timeMs > model_.maxFlightTimeMs) {
+    } else if (state_.timeMs > model_.maxFlightTimeMs || ++steps_ > kMaxSteps) {
         status_ = ParticleStatus::TimedOut;
         ended_ = true;
     }

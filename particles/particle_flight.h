@@ -57,6 +57,7 @@ private:
     SphereHeat heat_;
     double z_, y_, vz_, vy_;  // m, m/s
     double time_ = 0;         // s
+    long steps_ = 0;
     double initialMass_, initialEnthalpy_;
     StepEnergy energy_;
     ParticleState state_;
