@@ -128,7 +128,7 @@ TEST(AnalyticLimits, ConductionMatchesTheSeriesSolutionForAHeldSurface) {
 TEST(AnalyticLimits, TheGasHeatEqualsTheParticlesEnthalpyGainRadiationAndVapour) {
     const JetField& jet = test::argonJet();
     ModelOptions model;  // every effect on
-    for (const auto& [key, diameter] : {std::pair<const char*, double>{"ysz8", 30e-6}, {"al2o3", 10e-6}, {"cu", 60e-6}}) {
+    for (const auto& [key, diameter] : {std::pair<const char*, double>{"ysz8", 30e-6}, {"al2o3", 10e-6}, {"cu", 20e-6}}) {
         ParticleStart start;
         start.diameter = diameter;
         start.radialMm = 8;
@@ -137,6 +137,10 @@ TEST(AnalyticLimits, TheGasHeatEqualsTheParticlesEnthalpyGainRadiationAndVapour)
         const double balance = r.heatFromGas - r.heatRadiated - r.heatOfVapour - r.enthalpyGain;
         EXPECT_GT(r.heatFromGas, 0) << key;
         EXPECT_LT(std::fabs(balance), 0.005 * r.heatFromGas) << key;
+        // Fine copper boils on the way: the balance covers the vapour too.
+        if (std::string(key) == "cu") {
+            EXPECT_GT(r.heatOfVapour, 0.1 * r.heatFromGas);
+        }
     }
 }
 

@@ -247,5 +247,24 @@ TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
     EXPECT_NE(dir.read("particles.csv"), particles);
 }
 
+TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
+    TempDir dir;
+    copyVariant(dir);
+    dir.write("un.dat", "2 1 1 1 \n");  // inches; the field stays in mm
+    auto arrivedAt = [&]() {
+        const std::vector<std::string> rows = lines(dir.read("particles.csv"));
+        std::string axial;
+        for (std::size_t k = 1; k < rows.size(); ++k)
+            if (rows[k].find(",arrived,") != std::string::npos) axial = rows[k].substr(rows[k].find(",arrived,") + 9, 7);
+        return axial;
+    };
+    ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 " + dir.path()), 0);
+    EXPECT_EQ(arrivedAt(), "101.600");  // the default standoff of 4 in
+    ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 --standoff 2 --injection-distance 0.1 " + dir.path()), 0);
+    EXPECT_EQ(arrivedAt(), "50.800,");
+    // 9 in lies beyond the 200 mm of the field: refused with the range.
+    EXPECT_EQ(runKavel("--count 8 --standoff 9 " + dir.path()), 2);
+}
+
 } // namespace
 } // namespace torvex::particles
