@@ -6,12 +6,15 @@
 
 namespace torvex {
 
-// Where to find a program: beside this executable first, then on PATH. A name
-// ending in ".exe" is also tried without that ending. Empty if not found.
+// Where to find a program: a path is taken as it is; a bare name is looked
+// for beside this executable first, then in the installed programs folder,
+// then on PATH. A Windows name such as "Kavel.exe" is also tried without its
+// ending and in lower case ("kavel"). Empty if not found.
 QString locateProgram(const QString& name, const QString& besideDir);
 
-// Starts the program detached with the arguments, its window shown normally.
-// Returns whether it started; the caller may ignore the result.
-bool startProgram(const QString& name, const QStringList& arguments);
+// Starts the program detached in the current directory with the arguments,
+// its window shown normally. Returns whether it started; on failure `problem`
+// (if given) says why, naming the program and where it was looked for.
+bool startProgram(const QString& name, const QStringList& arguments, QString* problem = nullptr);
 
 }  // namespace torvex

@@ -2,10 +2,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 #include <functional>
 
 #include "charts/chart_font.h"
@@ -16,6 +21,7 @@
 #include "shell/help_file.h"
 #include "shell/messages.h"
 #include "shell/units_dialog.h"
+#include "shell/working_folder.h"
 #include "variant/variant_commands.h"
 
 namespace torvex {
@@ -63,6 +69,11 @@ MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent),
     createMenus();
     clientArea_ = new ClientArea(this, [this](QWidget* area) { paintClientArea(area); });
     setCentralWidget(clientArea_);
+    // The folder the variant's files go to, always in sight; the rest of the
+    // status bar is free for messages.
+    folderLabel_ = new QLabel(this);
+    statusBar()->addPermanentWidget(folderLabel_);
+    showWorkingFolder();
 
     // 0.9 of the screen asked for, but never smaller than 0.95 of it, so the
     // window opens at 95 % in each direction.
@@ -95,6 +106,11 @@ void MainWindow::createMenus() {
     addCommand(variant, QStringLiteral("&New"), menu::kNew);
     addCommand(variant, QStringLiteral("&Previous"), menu::kPrevious);
     variant->addSeparator();
+    // Choosing the folder is allowed whenever a new variant may be begun.
+    QAction* newVariant = action(menu::kNew);
+    QAction* folder = addCommand(variant, QStringLiteral("&Working Folder\u2026"), menu::kWorkingFolder);
+    connect(newVariant, &QAction::changed, folder,
+            [newVariant, folder] { folder->setEnabled(newVariant->isEnabled()); });
     addCommand(variant, QStringLiteral("&Units"), menu::kUnits);
     variant->addSeparator();
     addCommand(variant, QStringLiteral("E&xit"), menu::kExit);
@@ -178,6 +194,9 @@ void MainWindow::runCommand(int id) {
         case menu::kUnits:
             openUnitsDialog();
             break;
+        case menu::kWorkingFolder:
+            chooseWorkingFolder();
+            break;
         case menu::kExit:
             writeUnitFile(kUnitFile);
             close();
@@ -240,6 +259,57 @@ void MainWindow::openUnitsDialog() {
     dialog.exec();
 }
 
+void MainWindow::chooseWorkingFolder() {
+    const QString chosen = askForFolder(this, QDir::currentPath(), recentFolders());
+    if (chosen.isEmpty()) {
+        return;
+    }
+    if (!QFileInfo::exists(chosen)) {
+        const auto answer =
+            QMessageBox::question(this, QStringLiteral("Working Folder"),
+                                  QStringLiteral("The folder %1 does not exist. Create it?").arg(chosen));
+        if (answer != QMessageBox::Yes) {
+            return;
+        }
+        const QString problem = createFolder(chosen);
+        if (!problem.isEmpty()) {
+            QMessageBox::warning(this, QStringLiteral("Working Folder"), problem);
+            return;
+        }
+    }
+    switchWorkingFolder(chosen);
+}
+
+bool MainWindow::switchWorkingFolder(const QString& folder) {
+    const QString stays =
+        QStringLiteral(" The working folder stays %1.").arg(QDir::toNativeSeparators(QDir::currentPath()));
+    const QString problem = folderProblem(folder);
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Working Folder"), problem + stays);
+        return false;
+    }
+    writeUnitFile(kUnitFile);  // the old folder keeps the units it was left with
+    const QString entered = enterWorkingFolder(folder);
+    if (!entered.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Working Folder"), entered + stays);
+        return false;
+    }
+    // The charts would read the new folder's files: the variant shown ends.
+    closeVariant();
+    if (unitCodesLoaded_ && !QFileInfo::exists(QString::fromLatin1(kUnitFile))) {
+        writeUnitFile(kUnitFile);  // a fresh folder starts with the units in use
+    } else {
+        readUnitFile(kUnitFile);
+    }
+    rememberFolder(QDir::currentPath());
+    showWorkingFolder();
+    return true;
+}
+
+QString MainWindow::shownWorkingFolder() const { return folderLabel_->text(); }
+
+void MainWindow::showWorkingFolder() { folderLabel_->setText(workingFolderCaption(QDir::currentPath())); }
+
 void MainWindow::showView(int v) {
     currentView_ = v;
     repaintView();
@@ -256,8 +326,15 @@ void MainWindow::startSprayModule() {
     if (!sprayLaunchAllowed_) {
         return;
     }
-    // The module is on its own now: whether it started is not examined.
-    startProgram(QStringLiteral("Kavel.exe"), {QStringLiteral("Mirtane")});
+    // The module takes over in this working folder and this program ends. If
+    // it cannot start, ending would leave the engineer with nothing: say so
+    // and stay.
+    QString problem;
+    if (!startProgram(sprayModuleProgram_, {QStringLiteral("Mirtane")}, &problem)) {
+        QMessageBox::warning(this, QStringLiteral("Simulation of Spray Particles"),
+                             QStringLiteral("The spray-particle module could not be started. ") + problem);
+        return;
+    }
     close();
 }
 

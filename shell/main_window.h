@@ -10,6 +10,7 @@
 #include "solver/files.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace torvex {
@@ -32,6 +33,7 @@ constexpr int kPrintAllCharts = 40015;
 constexpr int kPrintIsothermalLines = 40016;
 constexpr int kPrintRadialDistributions = 40017;
 constexpr int kPrintAxialDistributions = 40018;
+constexpr int kWorkingFolder = 40019;
 }  // namespace menu
 
 // The chart page the main window paints, named after its menu items; the
@@ -78,6 +80,9 @@ public:
     void setCurrentView(int v) { currentView_ = v; }
 
     bool sprayLaunchAllowed() const { return sprayLaunchAllowed_; }
+    // The program "&Simulation of Spray Particles" starts ("Kavel.exe", found
+    // as `kavel`); a path names one program exactly.
+    void setSprayModuleProgram(const QString& program) { sprayModuleProgram_ = program; }
     void setSprayLaunchAllowed(bool allowed) { sprayLaunchAllowed_ = allowed; }
 
     // Erases the client area and paints the current view at once.
@@ -87,6 +92,15 @@ public:
     void runCommand(int id);
     // The menu item with this id (nullptr if none).
     QAction* action(int id) const;
+
+    // Makes the folder the working directory of this program and of the
+    // module it starts: the units are saved in the old folder and taken from
+    // (or written to) the new one, and a shown variant is closed, since its
+    // files stay behind. A folder that cannot be written is refused with a
+    // message and nothing changes. Returns whether the folder was entered.
+    bool switchWorkingFolder(const QString& folder);
+    // The folder shown in the status bar.
+    QString shownWorkingFolder() const;
 
     // True once the window has been closed, which ends the program.
     bool closed() const { return closed_; }
@@ -106,6 +120,8 @@ private:
     void newVariant();
     void previousVariant();
     void openUnitsDialog();
+    void chooseWorkingFolder();
+    void showWorkingFolder();
     void paintClientArea(QWidget* area);
 
     bool startedBack_;
@@ -114,8 +130,10 @@ private:
     bool closed_ = false;
     int currentView_ = view::kNothing;
     bool sprayLaunchAllowed_ = false;
+    QString sprayModuleProgram_ = QStringLiteral("Kavel.exe");
     std::map<int, QAction*> actions_;
     QWidget* clientArea_ = nullptr;
+    QLabel* folderLabel_ = nullptr;
 };
 
 }  // namespace torvex

@@ -1,7 +1,9 @@
 #include "shell/program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
 #include <clocale>
@@ -10,6 +12,7 @@
 #include "resources/bitmaps.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/working_folder.h"
 
 namespace torvex {
 
@@ -48,6 +51,8 @@ int runProgram(int argc, char** argv) {
     // The icon of the main window and of every dialog.
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(torvexIcon())));
     const bool startedBack = isStartedBack(commandLineOf(argc, argv));
+    // Before the window reads un.dat: the folder the variant's files live in.
+    const QString folderProblem = enterStartFolder(startedBack);
     MainWindow window(startedBack);
 
     if (!startedBack) {
@@ -66,6 +71,11 @@ int runProgram(int argc, char** argv) {
     }
     window.show();
     window.applyMenuEvent(MenuEvent::Start);
+    if (!folderProblem.isEmpty()) {
+        QMessageBox::warning(&window, QStringLiteral("Working Folder"),
+                             folderProblem + QStringLiteral(" The program works in %1 instead.")
+                                                 .arg(QDir::toNativeSeparators(QDir::currentPath())));
+    }
     return app.exec();
 }
 

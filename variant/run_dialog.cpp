@@ -8,6 +8,7 @@
 #include "variant/summary_painter.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -68,7 +69,8 @@ void RunDialog::openProgressWindow() {
 
 void RunDialog::startRun() {
     if (SolverRun::anyRunInProgress()) return;
-    run_ = std::make_unique<SolverRun>(".");
+    // The working folder by its full name, so that messages about its files name them fully.
+    run_ = std::make_unique<SolverRun>(QDir::currentPath().toStdString());
     connect(run_.get(), &SolverRun::progress, this, &RunDialog::report);
     connect(run_.get(), &SolverRun::finished, this, &RunDialog::finishRun);
     insideDone_ = false;

@@ -3,6 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -104,6 +107,30 @@ TEST_F(Main, CloseVariantReturnsToIdle) {
     // program goes on.
     w.runCommand(menu::kSimulationOfSprayParticles);
     EXPECT_FALSE(w.closed());
+}
+
+// The spray-particle module starts in the working folder with "Mirtane" and
+// this program ends; when it cannot start, the program says so and stays.
+TEST_F(Main, SprayModuleStartsInTheWorkingFolderOrTheProgramStays) {
+    MainWindow w(false);
+    w.applyMenuEvent(MenuEvent::PreviousOk);
+    w.setSprayLaunchAllowed(true);
+    w.setSprayModuleProgram(QString::fromStdString(dir.file("no-module")));
+    {
+        ModalCloser closer;
+        w.runCommand(menu::kSimulationOfSprayParticles);
+        EXPECT_EQ(closer.closed(), 1);
+    }
+    EXPECT_FALSE(w.closed());
+
+    TempDir bin;
+    bin.write("module", "#!/bin/sh\necho \"$(pwd) $*\" > started.tmp && mv started.tmp started\n");
+    QFile::setPermissions(QString::fromStdString(bin.file("module")), QFile::ReadOwner | QFile::ExeOwner);
+    w.setSprayModuleProgram(QString::fromStdString(bin.file("module")));
+    w.runCommand(menu::kSimulationOfSprayParticles);
+    EXPECT_TRUE(w.closed());
+    for (int wait = 0; wait < 200 && !dir.exists("started"); ++wait) QThread::msleep(25);
+    EXPECT_EQ(dir.read("started"), QDir::currentPath().toStdString() + " Mirtane\n");
 }
 
 TEST_F(Main, ChartFontStartsAsArial26) {

@@ -61,6 +61,26 @@ TEST(Launch, FindsTheModuleBesideTheProgramFirst) {
     EXPECT_FALSE(locateProgram(QStringLiteral("sh"), QString()).isEmpty());  // from PATH
 }
 
+TEST(Launch, WindowsNameFindsTheLowerCaseProgram) {
+    TempDir dir;
+    dir.write("kavel", "#!/bin/sh\n");
+    QFile::setPermissions(QString::fromStdString(dir.file("kavel")), QFile::ReadOwner | QFile::ExeOwner);
+    const QString beside = QString::fromStdString(dir.path());
+    EXPECT_EQ(locateProgram(QStringLiteral("Kavel.exe"), beside), QString::fromStdString(dir.file("kavel")));
+    // A path is taken as it is, and only if it can be run.
+    EXPECT_EQ(locateProgram(QString::fromStdString(dir.file("kavel")), QString()),
+              QString::fromStdString(dir.file("kavel")));
+    EXPECT_TRUE(locateProgram(QString::fromStdString(dir.file("none")), beside).isEmpty());
+}
+
+TEST(Launch, MissingProgramIsNamedInTheReason) {
+    testApplication();
+    QString problem;
+    EXPECT_FALSE(startProgram(QStringLiteral("NoSuchModule.exe"), {}, &problem));
+    EXPECT_TRUE(problem.contains(QStringLiteral("nosuchmodule"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QCoreApplication::applicationDirPath())) << problem.toStdString();
+}
+
 TEST(Help, FileIsFoundAndListsItsTopics) {
     testApplication();
     const QString path = helpFilePath();

@@ -166,6 +166,42 @@ TEST_F(VariantRoad, NewRunAndPreviousOk) {
     EXPECT_EQ(dir_.read("unp.dat"), "1 1 1 1 \n");
 }
 
+// Every name in a directory, sorted, joined by blanks.
+std::string listing(const std::string& dir) {
+    QStringList names = QDir(QString::fromStdString(dir)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names.join(' ').toStdString();
+}
+
+// After "&Working Folder" every file of the variant goes to the folder chosen;
+// the folder left keeps exactly what it had.
+TEST_F(VariantRoad, RunAfterSwitchingFolderWritesOnlyThere) {
+    test::TempDir chosen, home;
+    // The list of recent folders goes to the settings of a home of the test's own.
+    const QByteArray realHome = qgetenv("HOME"), realConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    const std::string before = listing(dir_.path());
+    ASSERT_TRUE(main_->switchWorkingFolder(QString::fromStdString(chosen.path())));
+    runWithDriver(menu::kNew, [&](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) {
+            input->activate(input_ids::kGroup1Ok);
+            input->activate(input_ids::kGroup2Ok);
+        } else if (auto* run = qobject_cast<RunDialog*>(w)) {
+            run->activate(run_ids::kRun);
+        } else if (auto* message = qobject_cast<CannotCalculateDialog*>(w)) {
+            message->activate(1);
+        } else if (auto* previous = qobject_cast<PreviousDialog*>(w)) {
+            previous->activate(previous_ids::kOk);
+        }
+    });
+    EXPECT_EQ(listing(dir_.path()), before);
+    EXPECT_EQ(listing(chosen.path()),
+              "ftu.res ilt.res iop.par ip.dat rtu0.res rtu100.res rtu20.res rtu5.res rtu50.res un.dat unp.dat ztu0.res");
+    qputenv("HOME", realHome);
+    if (!realConfig.isEmpty()) qputenv("XDG_CONFIG_HOME", realConfig);
+}
+
 TEST_F(VariantRoad, Group2FirstBackAndCancel) {
     int inputDialogs = 0;
     bool group2FirstIgnored = false, freshListsAfterBack = false;
