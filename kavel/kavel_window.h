@@ -1,0 +1,109 @@
+// The spray-particle module's one window: the variant it works on, the
+// powder and injection dialog, the run on a worker thread with its progress,
+// the chart pages with printing and export, and the way back to TORVEX.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "kavel/spray_pages.h"
+#include "particles/jet_field.h"
+#include "particles/materials.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressDialog;
+
+namespace torvex::kavel {
+
+class SprayJob;
+
+// Menu item ids, addressed by the tests.
+namespace menu {
+constexpr int kPowderAndInjection = 101;
+constexpr int kBackToTorvex = 102;
+constexpr int kExit = 103;
+constexpr int kAllCharts = 111;
+constexpr int kTrajectories = 112;
+constexpr int kFlight = 113;
+constexpr int kSubstrate = 114;
+constexpr int kPrintAll = 121;
+constexpr int kPrintTrajectories = 122;
+constexpr int kPrintFlight = 123;
+constexpr int kPrintSubstrate = 124;
+constexpr int kExport = 131;
+constexpr int kAbout = 141;
+}  // namespace menu
+
+class KavelWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Works on the variant in `workDir` (the current directory when started
+    // from TORVEX): reads its units, its summary and its jet field.
+    explicit KavelWindow(const QString& workDir, QWidget* parent = nullptr);
+    ~KavelWindow() override;
+
+    void runCommand(int id);
+    QAction* action(int id) const;
+
+    // Starts a run with these options; false (with a message) when one is
+    // running already or there is no jet field.
+    bool startRun(const particles::SprayOptions& options);
+    // Waits for a run to end and handles its outcome (tests).
+    void waitForRun();
+    bool running() const;
+
+    int view() const { return view_; }
+    void setView(int view);
+    const SprayPageInputs& pageInputs() const { return inputs_; }
+    bool hasField() const { return inputs_.field != nullptr; }
+    // Why the field could not be read ("" when it was).
+    const QString& fieldProblem() const { return fieldProblem_; }
+    // What the last run left to say (refusal, stop, shortened field), "" if nothing.
+    const QString& lastMessage() const { return lastMessage_; }
+    const particles::MaterialTable& materials() const { return materials_; }
+
+    // The program "Back to TORVEX" starts (found as `torvex`); a path names
+    // one program exactly.
+    void setTorvexProgram(const QString& program) { torvexProgram_ = program; }
+    bool closed() const { return closed_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    QAction* addCommand(QMenu* menu, const QString& caption, int id);
+    void readVariant();
+    void updateStates();
+    void openPowderDialog();
+    void showProgress(int percent);
+    void finishRun();
+    void printView(int view);
+    void exportView();
+    void backToTorvex();
+    void showAbout();
+    void paintClientArea(QWidget* area);
+    void showMessage(const QString& text);
+
+    QString workDir_;
+    particles::JetField field_;
+    particles::MaterialTable materials_;
+    QString fieldProblem_;
+    QString lastMessage_;
+    particles::SprayOutcome outcome_;
+    SprayPageInputs inputs_;
+    int view_ = kViewTrajectories;
+    std::unique_ptr<SprayJob> job_;
+    QProgressDialog* progress_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QWidget* clientArea_ = nullptr;
+    QLabel* variantLabel_ = nullptr;
+    QString torvexProgram_ = QStringLiteral("torvex");
+    bool closed_ = false;
+};
+
+}  // namespace torvex::kavel

@@ -1,0 +1,168 @@
+#include "kavel/spray_chart.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "charts/axes.h"
+#include "charts/chart_font.h"
+#include "charts/palette.h"
+
+namespace torvex::kavel {
+
+namespace {
+
+// 1, 2 or 5 times a power of ten, the first not below `rough`.
+double roundStep(double rough) {
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double unit : {1.0, 2.0, 5.0, 10.0}) {
+        if (unit * decade >= rough * (1 - 1e-9)) return unit * decade;
+    }
+    return 10 * decade;
+}
+
+// Ticks on an axis that count from n + 1: the painters take the last index.
+int lastTick(const AxisScale& s) { return static_cast<int>(s.ticks.size()) - 1; }
+
+void drawBars(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
+    const DataWindow w = chart.window();
+    ScopedPen pen(dc, Pen{PenStyle::Solid, 1, kFrameColour});
+    for (const ChartBar& bar : chart.bars) {
+        if (bar.height <= 0) continue;
+        const Point a = mapCurvePoint(plot, w, bar.x0, bar.height);
+        const Point b = mapCurvePoint(plot, w, bar.x1, scaleLow(chart.y));
+        ScopedBrush brush(dc, Brush{BrushStyle::Solid, bar.colour});
+        dc.rectangle(a.x, a.y, std::max(b.x, a.x + 1), std::max(b.y, a.y + 1));
+    }
+}
+
+// Points outside the window are held at its edge so that a line leaving the
+// plot runs along the frame instead of across the page.
+double clamp(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
+
+void drawLines(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
+    const DataWindow w = chart.window();
+    for (const ChartLine& line : chart.lines) {
+        const std::size_t n = std::min(line.x.size(), line.y.size());
+        if (n < 2) continue;
+        std::vector<Point> points;
+        points.reserve(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            points.push_back(mapCurvePoint(plot, w, clamp(line.x[i], w.xMin, w.xMax), clamp(line.y[i], w.yMin, w.yMax)));
+        }
+        ScopedPen pen(dc, line.pen);
+        dc.polyline(points);
+    }
+}
+
+void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
+    const Rect& plot = layout.plot;
+    const DataWindow w = chart.window();
+    ScopedPen pen(dc, kAxisPen);
+    replaceFont(dc, layout.axisFont, 0);
+    dc.setTextColour(kLabelColour);
+    const int tick = std::max(2, layout.axisFont / 3);
+    drawXAxis(dc, plot.bottom, plot.left, plot.right, w.xMin, w.xMax, lastTick(chart.x) + 1, tick, chart.x.ticks,
+              chart.xFormat);
+    drawYAxisFormatted(dc, plot.left, plot.top, plot.bottom, w.yMax, w.yMin, lastTick(chart.y), tick, chart.y.ticks,
+                       chart.yFormat);
+    dc.line(plot.left, plot.top, plot.right, plot.top);
+    dc.line(plot.right, plot.top, plot.right, plot.bottom);
+}
+
+void drawTitles(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
+    const Rect& plot = layout.plot;
+    dc.setTextColour(kLabelColour);
+    replaceFontWithArial(dc, layout.titleFont);
+    const TextSize title = dc.textExtent(chart.title);
+    dc.textOut(plot.left, area.top + title.height / 3, chart.title);
+
+    replaceFont(dc, layout.axisFont, 0);
+    const TextSize xTitle = dc.textExtent(chart.xTitle);
+    dc.textOut(plot.left + (plot.width() - xTitle.width) / 2, area.bottom - toDevice(1.2 * xTitle.height),
+               chart.xTitle);
+
+    replaceFont(dc, layout.axisFont, 900);
+    const TextSize yTitle = dc.textExtent(chart.yTitle);
+    dc.textOut(area.left + yTitle.height / 3, plot.bottom - (plot.height() - yTitle.width) / 2, chart.yTitle);
+    replaceFont(dc, layout.axisFont, 0);
+}
+
+// Legend entries on the title line, right-aligned: a line sample, then the label.
+void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
+    replaceFont(dc, layout.axisFont, 0);
+    const int sample = 2 * dc.textExtent("M").width;
+    const int gap = dc.textExtent(" ").width + 1;
+    int x = layout.plot.right;
+    const int y = area.top + layout.titleFont / 3;
+    for (auto it = chart.legend.rbegin(); it != chart.legend.rend(); ++it) {
+        const TextSize size = dc.textExtent(it->label);
+        x -= size.width;
+        dc.setTextColour(it->pen.colour);
+        dc.textOut(x, y, it->label);
+        x -= gap + sample;
+        ScopedPen pen(dc, it->pen);
+        dc.line(x, y + size.height / 2, x + sample, y + size.height / 2);
+        x -= 2 * gap;
+    }
+    dc.setTextColour(kLabelColour);
+}
+
+void drawEmptyNote(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
+    if (chart.emptyNote.empty() || !chart.lines.empty() || !chart.bars.empty()) return;
+    replaceFont(dc, layout.axisFont, 0);
+    const TextSize size = dc.textExtent(chart.emptyNote);
+    const Rect& plot = layout.plot;
+    dc.textOut(plot.left + (plot.width() - size.width) / 2, plot.top + (plot.height() - size.height) / 2,
+               chart.emptyNote);
+}
+
+}  // namespace
+
+AxisScale spanScale(double lo, double hi, int wishedIntervals) {
+    if (!std::isfinite(lo) || !std::isfinite(hi)) lo = 0, hi = 1;
+    if (hi < lo) std::swap(lo, hi);
+    if (hi - lo < 1e-12) {
+        const double pad = std::max(std::fabs(lo) * 0.1, 1e-3);
+        lo -= pad;
+        hi += pad;
+    }
+    AxisScale s;
+    s.step = roundStep((hi - lo) / std::max(wishedIntervals, 1));
+    const double first = std::floor(lo / s.step + 1e-9) * s.step;
+    s.intervals = std::max(1, static_cast<int>(std::ceil((hi - first) / s.step - 1e-9)));
+    for (int i = 0; i <= s.intervals; ++i) {
+        const double t = first + i * s.step;
+        s.ticks.push_back(std::fabs(t) < s.step * 1e-9 ? 0.0 : t);
+    }
+    return s;
+}
+
+double scaleLow(const AxisScale& s) { return s.ticks.empty() ? 0 : s.ticks.front(); }
+double scaleHigh(const AxisScale& s) { return s.ticks.empty() ? 1 : s.ticks.back(); }
+
+SprayChartLayout sprayChartLayout(const Rect& area) {
+    SprayChartLayout layout;
+    const int byHeight = area.height() / 14;
+    const int byWidth = area.width() / 28;
+    layout.axisFont = std::max(6, std::min(byHeight, byWidth));
+    layout.titleFont = toDevice(1.25 * layout.axisFont);
+    // Margins in heights of the axis font: a text is about one font height
+    // high, and a tick label at most five digits wide.
+    const int h = layout.axisFont;
+    layout.plot = Rect{area.left + toDevice(5.2 * h), area.top + toDevice(2.0 * layout.titleFont),
+                       area.right - toDevice(1.5 * h), area.bottom - toDevice(3.2 * h)};
+    return layout;
+}
+
+void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& chart) {
+    const SprayChartLayout layout = sprayChartLayout(area);
+    drawScaleGrid(dc, layout.plot, chart.window(), chart.x, chart.y);
+    drawBars(dc, chart, layout.plot);
+    drawLines(dc, chart, layout.plot);
+    drawAxes(dc, chart, layout);
+    drawTitles(dc, area, chart, layout);
+    drawLegend(dc, area, chart, layout);
+    drawEmptyNote(dc, chart, layout);
+}
+
+}  // namespace torvex::kavel

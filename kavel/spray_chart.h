@@ -1,0 +1,64 @@
+// One chart of the spray pages: a plot with a title, axis titles, tick
+// labels, a grid, bars (histograms), lines (curves, isotherms, trajectories)
+// and a legend on the title line. Layout first (from the area alone), then
+// paint, so the same routine serves window, image, PDF and printer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "charts/chart_common.h"
+
+namespace torvex::kavel {
+
+// An axis over [first tick, last tick] with round 1-2-5 steps; unlike the
+// jet charts' axes it need not start at 0.
+AxisScale spanScale(double lo, double hi, int wishedIntervals);
+double scaleLow(const AxisScale& s);
+double scaleHigh(const AxisScale& s);
+
+struct ChartLine {
+    std::vector<double> x, y;
+    Pen pen;
+};
+
+struct ChartBar {
+    double x0 = 0, x1 = 0, height = 0;
+    Rgb colour;
+};
+
+struct LegendEntry {
+    std::string label;
+    Pen pen;
+};
+
+struct SprayChart {
+    std::string title;
+    std::string xTitle;
+    std::string yTitle;
+    AxisScale x, y;
+    std::string xFormat = "%lg";
+    std::string yFormat = "%lg";
+    std::vector<ChartBar> bars;
+    std::vector<ChartLine> lines;
+    std::vector<LegendEntry> legend;
+    // Shown in the middle of the plot when there is nothing to draw.
+    std::string emptyNote;
+
+    DataWindow window() const { return DataWindow{scaleLow(x), scaleHigh(y), scaleHigh(x), scaleLow(y)}; }
+};
+
+struct SprayChartLayout {
+    int titleFont = 0;
+    int axisFont = 0;
+    Rect plot;
+};
+
+// Fonts from the area's height (and width, for narrow areas); the plot leaves
+// room for the title above, tick labels and the x title below, and tick
+// labels and the rotated y title on the left.
+SprayChartLayout sprayChartLayout(const Rect& area);
+
+void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& chart);
+
+}  // namespace torvex::kavel

@@ -1,0 +1,31 @@
+#include "kavel/spray_job.h"
+
+namespace torvex::kavel {
+
+SprayJob::SprayJob(std::string workDir, particles::SprayOptions options, QObject* parent)
+    : QObject(parent), workDir_(std::move(workDir)), options_(std::move(options)) {}
+
+SprayJob::~SprayJob() {
+    cancel();
+    wait();
+}
+
+void SprayJob::start() {
+    if (running_ || thread_.joinable()) return;
+    running_ = true;
+    thread_ = std::thread([this] {
+        // Signals emitted here reach the window's thread as queued calls.
+        outcome_ = particles::runSpray(workDir_, options_, [this](int percent) {
+            emit progress(percent);
+            return !cancelled_;
+        });
+        running_ = false;
+        emit finished();
+    });
+}
+
+void SprayJob::wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+}  // namespace torvex::kavel
