@@ -198,12 +198,18 @@ void KavelWindow::readVariant() {
     inputs_.field = field.ok ? &field_ : nullptr;
     fieldProblem_ = field.ok ? QString() : text(field.message);
     const particles::MaterialStatus materials = particles::loadMaterials(dir, materials_);
+    showMaterialName();
     QString problem = fieldProblem_;
     if (!materials.ok) problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
     variantLabel_->setText(variantCaption(inputs_.variant, workDir_));
     if (!problem.isEmpty()) statusBar()->showMessage(problem);
     else if (field_.recordCount < particles::kFieldRecords)
         statusBar()->showMessage(QStringLiteral("The jet field ends at %1 mm.").arg(field_.endMm()));
+}
+
+void KavelWindow::showMaterialName() {
+    const particles::Material* m = materials_.find(inputs_.options.powder.material);
+    inputs_.materialName = m ? m->name : std::string();
 }
 
 // ----- the run ---------------------------------------------------------------------------------
@@ -223,6 +229,7 @@ bool KavelWindow::startRun(const particles::SprayOptions& options) {
         return false;
     }
     inputs_.options = options;
+    showMaterialName();
     job_ = std::make_unique<SprayJob>(workDir_.toStdString(), options);
     connect(job_.get(), &SprayJob::progress, this, &KavelWindow::showProgress);
     connect(job_.get(), &SprayJob::finished, this, &KavelWindow::finishRun);
@@ -244,8 +251,10 @@ bool KavelWindow::startRun(const particles::SprayOptions& options) {
 }
 
 void KavelWindow::showProgress(int percent) {
-    if (progress_) progress_->setValue(percent);
+    if (!job_) return;
     statusBar()->showMessage(QStringLiteral("Simulating the spray particles: %1 %").arg(percent));
+    // A modal progress dialog handles events here, the end of the run among them.
+    if (progress_) progress_->setValue(percent);
 }
 
 void KavelWindow::finishRun() {

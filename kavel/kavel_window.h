@@ -78,6 +78,7 @@ private:
     void createMenus();
     QAction* addCommand(QMenu* menu, const QString& caption, int id);
     void readVariant();
+    void showMaterialName();
     void updateStates();
     void openPowderDialog();
     void showProgress(int percent);

@@ -74,7 +74,7 @@ void drawTitles(DrawingContext& dc, const Rect& area, const SprayChart& chart, c
     dc.setTextColour(kLabelColour);
     replaceFontWithArial(dc, layout.titleFont);
     const TextSize title = dc.textExtent(chart.title);
-    dc.textOut(plot.left, area.top + title.height / 3, chart.title);
+    dc.textOut(plot.left, area.top + title.height / 4, chart.title);
 
     replaceFont(dc, layout.axisFont, 0);
     const TextSize xTitle = dc.textExtent(chart.xTitle);
@@ -87,22 +87,49 @@ void drawTitles(DrawingContext& dc, const Rect& area, const SprayChart& chart, c
     replaceFont(dc, layout.axisFont, 0);
 }
 
-// Legend entries on the title line, right-aligned: a line sample, then the label.
-void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
-    replaceFont(dc, layout.axisFont, 0);
+// Legend entries in rows under the title: a line sample, then the label;
+// a row that would run past the area's right edge wraps.
+struct LegendPlace {
+    std::size_t entry;
+    int x, y;
+};
+
+std::vector<LegendPlace> placeLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart, int font,
+                                     int left, int top, int* bottom) {
+    replaceFont(dc, font, 0);
     const int sample = 2 * dc.textExtent("M").width;
-    const int gap = dc.textExtent(" ").width + 1;
-    int x = layout.plot.right;
-    const int y = area.top + layout.titleFont / 3;
-    for (auto it = chart.legend.rbegin(); it != chart.legend.rend(); ++it) {
-        const TextSize size = dc.textExtent(it->label);
-        x -= size.width;
-        dc.setTextColour(it->pen.colour);
-        dc.textOut(x, y, it->label);
-        x -= gap + sample;
-        ScopedPen pen(dc, it->pen);
-        dc.line(x, y + size.height / 2, x + sample, y + size.height / 2);
-        x -= 2 * gap;
+    const int gap = dc.textExtent("  ").width;
+    const int rowHeight = toDevice(1.3 * dc.textExtent("Mg").height);
+    std::vector<LegendPlace> places;
+    int x = left, y = top;
+    for (std::size_t i = 0; i < chart.legend.size(); ++i) {
+        const int width = sample + gap / 2 + dc.textExtent(chart.legend[i].label).width;
+        if (x > left && x + width > area.right) {
+            x = left;
+            y += rowHeight;
+        }
+        places.push_back({i, x, y});
+        x += width + gap;
+    }
+    *bottom = chart.legend.empty() ? top : y + rowHeight;
+    return places;
+}
+
+void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
+    int bottom = 0;
+    const auto places = placeLegend(dc, area, chart, layout.legendFont, layout.plot.left, layout.legendTop, &bottom);
+    replaceFont(dc, layout.legendFont, 0);
+    const int sample = 2 * dc.textExtent("M").width;
+    const int gap = dc.textExtent("  ").width;
+    for (const LegendPlace& p : places) {
+        const LegendEntry& e = chart.legend[p.entry];
+        const TextSize size = dc.textExtent(e.label);
+        {
+            ScopedPen pen(dc, e.pen);
+            dc.line(p.x, p.y + size.height / 2, p.x + sample, p.y + size.height / 2);
+        }
+        dc.setTextColour(e.pen.colour);
+        dc.textOut(p.x + sample + gap / 2, p.y, e.label);
     }
     dc.setTextColour(kLabelColour);
 }
@@ -140,22 +167,29 @@ AxisScale spanScale(double lo, double hi, int wishedIntervals) {
 double scaleLow(const AxisScale& s) { return s.ticks.empty() ? 0 : s.ticks.front(); }
 double scaleHigh(const AxisScale& s) { return s.ticks.empty() ? 1 : s.ticks.back(); }
 
-SprayChartLayout sprayChartLayout(const Rect& area) {
+SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const SprayChart& chart) {
     SprayChartLayout layout;
-    const int byHeight = area.height() / 14;
-    const int byWidth = area.width() / 28;
-    layout.axisFont = std::max(6, std::min(byHeight, byWidth));
+    // One size for the chart's texts: from its area, so that narrow charts
+    // stay legible and wide ones do not shout.
+    const double w = area.width(), h0 = area.height();
+    const double bySize = std::sqrt(w * h0) / 34;
+    layout.axisFont = std::max(9, toDevice(std::min({h0 / 16, w / 18, bySize})));
     layout.titleFont = toDevice(1.25 * layout.axisFont);
+    layout.legendFont = std::max(8, toDevice(0.85 * layout.axisFont));
     // Margins in heights of the axis font: a text is about one font height
     // high, and a tick label at most five digits wide.
     const int h = layout.axisFont;
-    layout.plot = Rect{area.left + toDevice(5.2 * h), area.top + toDevice(2.0 * layout.titleFont),
+    const int left = area.left + toDevice(5.2 * h);
+    layout.legendTop = area.top + toDevice(1.7 * layout.titleFont);
+    int legendBottom = layout.legendTop;
+    placeLegend(dc, area, chart, layout.legendFont, left, layout.legendTop, &legendBottom);
+    layout.plot = Rect{left, std::max(legendBottom, area.top + toDevice(1.9 * layout.titleFont)) + h / 2,
                        area.right - toDevice(1.5 * h), area.bottom - toDevice(3.2 * h)};
     return layout;
 }
 
 void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& chart) {
-    const SprayChartLayout layout = sprayChartLayout(area);
+    const SprayChartLayout layout = sprayChartLayout(dc, area, chart);
     drawScaleGrid(dc, layout.plot, chart.window(), chart.x, chart.y);
     drawBars(dc, chart, layout.plot);
     drawLines(dc, chart, layout.plot);

@@ -51,13 +51,16 @@ struct SprayChart {
 struct SprayChartLayout {
     int titleFont = 0;
     int axisFont = 0;
+    int legendFont = 0;
+    int legendTop = 0;  // first legend row, under the title
     Rect plot;
 };
 
 // Fonts from the area's height (and width, for narrow areas); the plot leaves
-// room for the title above, tick labels and the x title below, and tick
-// labels and the rotated y title on the left.
-SprayChartLayout sprayChartLayout(const Rect& area);
+// room for the title and the legend rows above (measured in the context),
+// tick labels and the x title below, and tick labels and the rotated y title
+// on the left.
+SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const SprayChart& chart);
 
 void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& chart);
 

@@ -107,6 +107,16 @@ IsothermLine isothermOf(const particles::JetField& field, double levelK) {
         }
         line.distanceMm.push_back(particles::fieldRecordDistanceMm(k));
         line.radiusMm.push_back(r);
+        // Where the axis falls below the level the isotherm closes on it,
+        // between this cross-section and the next.
+        if (k + 1 < field.recordCount) {
+            const float next = field.temperature[static_cast<std::size_t>(k + 1) * radii];
+            if (next < levelK) {
+                const double z0 = particles::fieldRecordDistanceMm(k), z1 = particles::fieldRecordDistanceMm(k + 1);
+                line.distanceMm.push_back(z0 + (z1 - z0) * (t[0] - levelK) / (t[0] - next));
+                line.radiusMm.push_back(0);
+            }
+        }
     }
     return line;
 }
@@ -146,8 +156,9 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
 
     const particles::SprayOptions& o = in.options;
     PanelSection powder{"Powder and injection", {}};
-    const std::string material =
-        in.outcome && !in.outcome->material.name.empty() ? in.outcome->material.name : o.powder.material;
+    const std::string material = in.outcome && !in.outcome->material.name.empty() ? in.outcome->material.name
+                                 : !in.materialName.empty()                     ? in.materialName
+                                                                                : o.powder.material;
     powder.lines.push_back("Material: " + material);
     powder.lines.push_back(o.powder.singleSize
                                ? printed("Diameter: %.0f \u00b5m", o.powder.d50Um)
@@ -349,10 +360,17 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
             double total = 0;
             for (double n : h.count) total += n;
             if (total > 0 && h.binWidth > 0) {
-                lo = shown(c, h.lower);
-                hi = shown(c, h.lower + h.binWidth * static_cast<double>(h.count.size()));
-                ChartLine mass{{}, {}, Pen{PenStyle::Solid, 2, kMassColour}};
+                // The axis spans the bins that hold particles, not the whole binned range.
+                std::size_t first = h.count.size(), last = 0;
                 for (std::size_t b = 0; b < h.count.size(); ++b) {
+                    if (h.count[b] <= 0) continue;
+                    first = std::min(first, b);
+                    last = b;
+                }
+                lo = shown(c, h.lower + h.binWidth * static_cast<double>(first));
+                hi = shown(c, h.lower + h.binWidth * static_cast<double>(last + 1));
+                ChartLine mass{{}, {}, Pen{PenStyle::Solid, 2, kMassColour}};
+                for (std::size_t b = first; b <= last; ++b) {
                     const double x0 = shown(c, h.lower + h.binWidth * static_cast<double>(b));
                     const double x1 = shown(c, h.lower + h.binWidth * static_cast<double>(b + 1));
                     const double share = 100 * h.count[b] / total;

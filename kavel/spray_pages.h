@@ -36,6 +36,7 @@ struct SprayPageInputs {
     const particles::JetField* field = nullptr;
     const particles::SprayOutcome* outcome = nullptr;
     particles::SprayOptions options;
+    std::string materialName;  // of options.powder.material, from the materials table
     ParameterTexts variant;
 };
 
