@@ -2,12 +2,9 @@
 // window's views, into PNG images of a window-like size.
 #include "app/chart_export.h"
 
-#include <QFile>
-#include <QGuiApplication>
-#include <QTemporaryDir>
 #include <array>
-#include <memory>
 
+#include "platform/offscreen_session.h"
 #include "platform/page_devices.h"
 #include "shell/chart_view.h"
 #include "solver/files.h"
@@ -29,32 +26,12 @@ constexpr std::array<ExportedPage, 4> kPages{{{kViewAllCharts, "charts-all.png"}
                                               {kViewRadial, "charts-radial.png"},
                                               {kViewAxial, "charts-axial.png"}}};
 
-// Fonts need a GUI application; without a display it runs offscreen.
-std::unique_ptr<QGuiApplication> guiApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "torvex-run";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-// The offscreen platform asks for a per-user runtime directory and warns when
-// the session has none; a private temporary one stands in during the export.
-std::unique_ptr<QTemporaryDir> runtimeDirectory() {
-    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return nullptr;
-    auto dir = std::make_unique<QTemporaryDir>();
-    if (dir->isValid()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir->path()));
-    return dir;
-}
-
 }  // namespace
 
 bool chartExportAvailable() { return true; }
 
 bool exportChartPages(const std::string& dir, std::string& error) {
-    const auto runtime = runtimeDirectory();
-    const auto app = guiApplication();
+    const OffscreenSession session("torvex-run");
     UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
     readUnitCodes(dir + "/un.dat", units);
     const ViewArea area{0, 0, kImageWidth, kImageHeight};

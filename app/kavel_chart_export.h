@@ -12,10 +12,10 @@ namespace torvex {
 // True when this build can draw the spray chart pages.
 bool sprayChartExportAvailable();
 
-// Draws the spray chart pages of the outcome (and the jet in dir) and writes
-// them into dir as PNG images; `written` lists their names. On failure
-// `error` names the file or the fault.
-bool exportSprayChartPages(const std::string& dir, const particles::SprayOutcome& outcome,
-                           std::string& written, std::string& error);
+// Draws the spray chart pages of the outcome of a run with these options
+// (and the jet and variant in dir) and writes them into dir as PNG images;
+// `written` lists their names. On failure `error` names the file or the fault.
+bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions& options,
+                           const particles::SprayOutcome& outcome, std::string& written, std::string& error);
 
 }  // namespace torvex

@@ -345,7 +345,7 @@ int main(int argc, char** argv) {
     std::printf("Result files: %s/%s, %s\n", options.dir.c_str(), kParticlesFile, kTrajectoriesFile);
     if (options.charts) {
         std::string written;
-        if (!exportSprayChartPages(options.dir, outcome, written, error)) {
+        if (!exportSprayChartPages(options.dir, spray, outcome, written, error)) {
             std::fprintf(stderr, "kavel-run: the charts were not written: %s.\n", error.c_str());
             return kExitChartsNotWritten;
         }

@@ -16,7 +16,8 @@ int runKavel(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "Mirtane") != 0) {
-            std::fprintf(stderr, "kavel: unknown argument '%s' (kavel works on the variant in the current folder).\n",
+            std::fprintf(stderr,
+                         "kavel: unknown argument '%s' (kavel works on the variant in the current folder).\n",
                          argv[i]);
             return 2;
         }

@@ -20,12 +20,12 @@
 #include "charts/chart_font.h"
 #include "charts/page_rect.h"
 #include "kavel/powder_dialog.h"
+#include "kavel/spray_export.h"
 #include "kavel/spray_job.h"
 #include "particles/spray_files.h"
 #include "platform/launch.h"
 #include "platform/page_devices.h"
 #include "platform/painter_context.h"
-#include "shell/chart_view.h"
 
 namespace torvex::kavel {
 
@@ -34,7 +34,8 @@ namespace {
 // The white area under the menu where the pages are painted.
 class PageArea : public QWidget {
 public:
-    PageArea(QWidget* parent, std::function<void(QWidget*)> paint) : QWidget(parent), paint_(std::move(paint)) {
+    PageArea(QWidget* parent, std::function<void(QWidget*)> paint)
+        : QWidget(parent), paint_(std::move(paint)) {
         QPalette p = palette();
         p.setColor(QPalette::Window, Qt::white);
         setPalette(p);
@@ -55,13 +56,6 @@ constexpr int kImageHeight = 900;
 const char* const kTitle = "  K A V E L - Simulation of Spray Particles";
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
-
-// The default standoff is 100 mm, or 4 in when the variant is in inches.
-particles::SprayOptions defaultOptions(const SprayUnits& units) {
-    particles::SprayOptions o;
-    if (!units.metric()) o.standoffMm = units.millimetres(4);
-    return o;
-}
 
 // The variant in one line for the status bar: gas and anode current, from the panel lines.
 QString variantCaption(const ParameterTexts& variant, const QString& dir) {
@@ -189,10 +183,7 @@ void KavelWindow::setView(int view) {
 
 void KavelWindow::readVariant() {
     const std::string dir = workDir_.toStdString();
-    const UnitCodes codes = variantUnitCodes(dir);
-    inputs_.units = sprayUnitsOf(codes);
-    inputs_.variant = readParameterTexts(dir + "/iop.par", codes);
-    inputs_.options = defaultOptions(inputs_.units);
+    inputs_ = variantPageInputs(dir);
 
     const particles::FieldStatus field = particles::readJetField(dir, field_);
     inputs_.field = field.ok ? &field_ : nullptr;
@@ -200,9 +191,11 @@ void KavelWindow::readVariant() {
     const particles::MaterialStatus materials = particles::loadMaterials(dir, materials_);
     showMaterialName();
     QString problem = fieldProblem_;
-    if (!materials.ok) problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
+    if (!materials.ok)
+        problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
     variantLabel_->setText(variantCaption(inputs_.variant, workDir_));
-    if (!problem.isEmpty()) statusBar()->showMessage(problem);
+    if (!problem.isEmpty())
+        statusBar()->showMessage(problem);
     else if (field_.recordCount < particles::kFieldRecords)
         statusBar()->showMessage(QStringLiteral("The jet field ends at %1 mm.").arg(field_.endMm()));
 }
@@ -234,8 +227,8 @@ bool KavelWindow::startRun(const particles::SprayOptions& options) {
     connect(job_.get(), &SprayJob::progress, this, &KavelWindow::showProgress);
     connect(job_.get(), &SprayJob::finished, this, &KavelWindow::finishRun);
     if (isVisible()) {
-        progress_ = new QProgressDialog(QStringLiteral("Simulating the spray particles\u2026"), QStringLiteral("&Stop"),
-                                        0, 100, this);
+        progress_ = new QProgressDialog(QStringLiteral("Simulating the spray particles\u2026"),
+                                        QStringLiteral("&Stop"), 0, 100, this);
         progress_->setWindowTitle(QStringLiteral("Spray Particles"));
         progress_->setWindowModality(Qt::WindowModal);
         progress_->setMinimumDuration(0);
@@ -284,7 +277,8 @@ void KavelWindow::finishRun() {
             break;
         }
         case particles::SprayResult::Cancelled:
-            showMessage(QStringLiteral("The run was stopped; the charts and files of the last complete run stay."));
+            showMessage(
+                QStringLiteral("The run was stopped; the charts and files of the last complete run stay."));
             break;
         case particles::SprayResult::BadInput:
             showMessage(text(outcome.message));
@@ -330,22 +324,25 @@ void KavelWindow::exportView() {
     const int view = view_ == kViewNothing ? kViewAll : view_;
     const QString suggested = QDir(workDir_).filePath(QStringLiteral("kavel-%1.png").arg(view));
     QString chosenFilter;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Chart Page"), suggested,
-                                                      QStringLiteral("PNG image (*.png);;PDF document (*.pdf)"),
-                                                      &chosenFilter);
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export Chart Page"), suggested,
+        QStringLiteral("PNG image (*.png);;PDF document (*.pdf)"), &chosenFilter);
     if (path.isEmpty()) return;
     QString why;
     const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
     const bool written =
-        pdf ? renderPageToPdf([&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); }, path,
-                              QPageLayout::Landscape, 300, &why)
+        pdf ? renderPageToPdf(
+                  [&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); }, path,
+                  QPageLayout::Landscape, 300, &why)
             : renderPageToPng(
                   [&](DrawingContext& dc) {
                       drawSprayPage(dc, view, Rect{0, 0, kImageWidth, kImageHeight}, inputs_);
                   },
                   kImageWidth, kImageHeight, path, &why);
-    if (!written) showMessage(QStringLiteral("The page was not exported: %1").arg(why));
-    else statusBar()->showMessage(QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(path)));
+    if (!written)
+        showMessage(QStringLiteral("The page was not exported: %1").arg(why));
+    else
+        statusBar()->showMessage(QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 // ----- leaving ---------------------------------------------------------------------------------

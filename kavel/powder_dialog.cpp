@@ -35,7 +35,8 @@ QString unitSuffix(const std::string& unit) { return QStringLiteral(" ") + QStri
 }  // namespace
 
 PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& options,
-                           const particles::MaterialTable& materials, const SprayUnits& units, double fieldEndMm)
+                           const particles::MaterialTable& materials, const SprayUnits& units,
+                           double fieldEndMm)
     : QDialog(parent), base_(options), units_(units), fieldEndMm_(fieldEndMm) {
     setWindowTitle(QStringLiteral("Powder and Injection"));
     const QString length = unitSuffix(units.distanceUnit());
@@ -136,7 +137,8 @@ particles::SprayOptions PowderDialog::options() const {
 }
 
 QString PowderDialog::problem() const {
-    if (material_->count() == 0) return QStringLiteral("No powder material is known: the materials table was not found.");
+    if (material_->count() == 0)
+        return QStringLiteral("No powder material is known: the materials table was not found.");
     return QString::fromStdString(particles::checkOptions(options(), fieldEndMm_));
 }
 

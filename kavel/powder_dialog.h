@@ -23,8 +23,8 @@ class PowderDialog : public QDialog {
 public:
     // `materials` are offered by name; `fieldEndMm` is where the jet field
     // ends (the options are checked against it on "OK").
-    PowderDialog(QWidget* parent, const particles::SprayOptions& options, const particles::MaterialTable& materials,
-                 const SprayUnits& units, double fieldEndMm);
+    PowderDialog(QWidget* parent, const particles::SprayOptions& options,
+                 const particles::MaterialTable& materials, const SprayUnits& units, double fieldEndMm);
 
     // The options as the fields now say.
     particles::SprayOptions options() const;

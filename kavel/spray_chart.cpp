@@ -47,7 +47,8 @@ void drawLines(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
         std::vector<Point> points;
         points.reserve(n);
         for (std::size_t i = 0; i < n; ++i) {
-            points.push_back(mapCurvePoint(plot, w, clamp(line.x[i], w.xMin, w.xMax), clamp(line.y[i], w.yMin, w.yMax)));
+            points.push_back(
+                mapCurvePoint(plot, w, clamp(line.x[i], w.xMin, w.xMax), clamp(line.y[i], w.yMin, w.yMax)));
         }
         ScopedPen pen(dc, line.pen);
         dc.polyline(points);
@@ -61,15 +62,16 @@ void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayou
     replaceFont(dc, layout.axisFont, 0);
     dc.setTextColour(kLabelColour);
     const int tick = std::max(2, layout.axisFont / 3);
-    drawXAxis(dc, plot.bottom, plot.left, plot.right, w.xMin, w.xMax, lastTick(chart.x) + 1, tick, chart.x.ticks,
-              chart.xFormat);
-    drawYAxisFormatted(dc, plot.left, plot.top, plot.bottom, w.yMax, w.yMin, lastTick(chart.y), tick, chart.y.ticks,
-                       chart.yFormat);
+    drawXAxis(dc, plot.bottom, plot.left, plot.right, w.xMin, w.xMax, lastTick(chart.x) + 1, tick,
+              chart.x.ticks, chart.xFormat);
+    drawYAxisFormatted(dc, plot.left, plot.top, plot.bottom, w.yMax, w.yMin, lastTick(chart.y), tick,
+                       chart.y.ticks, chart.yFormat);
     dc.line(plot.left, plot.top, plot.right, plot.top);
     dc.line(plot.right, plot.top, plot.right, plot.bottom);
 }
 
-void drawTitles(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
+void drawTitles(DrawingContext& dc, const Rect& area, const SprayChart& chart,
+                const SprayChartLayout& layout) {
     const Rect& plot = layout.plot;
     dc.setTextColour(kLabelColour);
     replaceFontWithArial(dc, layout.titleFont);
@@ -115,9 +117,11 @@ std::vector<LegendPlace> placeLegend(DrawingContext& dc, const Rect& area, const
     return places;
 }
 
-void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart, const SprayChartLayout& layout) {
+void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart,
+                const SprayChartLayout& layout) {
     int bottom = 0;
-    const auto places = placeLegend(dc, area, chart, layout.legendFont, layout.plot.left, layout.legendTop, &bottom);
+    const auto places =
+        placeLegend(dc, area, chart, layout.legendFont, layout.plot.left, layout.legendTop, &bottom);
     replaceFont(dc, layout.legendFont, 0);
     const int sample = 2 * dc.textExtent("M").width;
     const int gap = dc.textExtent("  ").width;

@@ -46,7 +46,9 @@ Rgb trajectoryColour(const std::string& label) {
 
 bool isSizeClass(const Trajectory& t) { return t.label == "d10" || t.label == "d50" || t.label == "d90"; }
 
-std::string distanceTitle(const SprayUnits& u) { return "Distance from the nozzle exit, " + u.distanceUnit(); }
+std::string distanceTitle(const SprayUnits& u) {
+    return "Distance from the nozzle exit, " + u.distanceUnit();
+}
 
 std::string temperatureLevelLabel(const SprayUnits& u) {
     const char* unit = u.temperature == 2 ? "kF" : u.temperature == 3 ? "kC" : "kK";
@@ -112,7 +114,8 @@ IsothermLine isothermOf(const particles::JetField& field, double levelK) {
         if (k + 1 < field.recordCount) {
             const float next = field.temperature[static_cast<std::size_t>(k + 1) * radii];
             if (next < levelK) {
-                const double z0 = particles::fieldRecordDistanceMm(k), z1 = particles::fieldRecordDistanceMm(k + 1);
+                const double z0 = particles::fieldRecordDistanceMm(k),
+                             z1 = particles::fieldRecordDistanceMm(k + 1);
                 line.distanceMm.push_back(z0 + (z1 - z0) * (t[0] - levelK) / (t[0] - next));
                 line.radiusMm.push_back(0);
             }
@@ -126,9 +129,12 @@ std::array<double, 5> isothermLevelsK(const SprayUnits& units) {
     for (int i = 0; i < 5; ++i) {
         const double shown = 2000.0 * (i + 1);
         // Back from the shown unit to kelvin, with the program's offset.
-        if (units.temperature == 2) levels[i] = (shown - 32) / 1.8 + 273;
-        else if (units.temperature == 3) levels[i] = shown + 273;
-        else levels[i] = shown;
+        if (units.temperature == 2)
+            levels[i] = (shown - 32) / 1.8 + 273;
+        else if (units.temperature == 3)
+            levels[i] = shown + 273;
+        else
+            levels[i] = shown;
     }
     return levels;
 }
@@ -143,8 +149,8 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     if (!in.variant.gas.empty()) {
         // The formula's subscript written inline: "Ar + H2" instead of a lowered 2.
         std::string gas = in.variant.gas;
-        if (!in.variant.gasSubscriptAfter.empty() && gas.compare(0, in.variant.gasSubscriptAfter.size(),
-                                                                 in.variant.gasSubscriptAfter) == 0) {
+        if (!in.variant.gasSubscriptAfter.empty() &&
+            gas.compare(0, in.variant.gasSubscriptAfter.size(), in.variant.gasSubscriptAfter) == 0) {
             gas.insert(in.variant.gasSubscriptAfter.size(), "2");
         }
         variant.lines.push_back(gas);
@@ -157,21 +163,22 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     const particles::SprayOptions& o = in.options;
     PanelSection powder{"Powder and injection", {}};
     const std::string material = in.outcome && !in.outcome->material.name.empty() ? in.outcome->material.name
-                                 : !in.materialName.empty()                     ? in.materialName
-                                                                                : o.powder.material;
+                                 : !in.materialName.empty()                       ? in.materialName
+                                                                                  : o.powder.material;
     powder.lines.push_back("Material: " + material);
-    powder.lines.push_back(o.powder.singleSize
-                               ? printed("Diameter: %.0f \u00b5m", o.powder.d50Um)
-                               : printed("d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m", o.powder.d10Um,
-                                         o.powder.d50Um, o.powder.d90Um));
-    powder.lines.push_back(printed("Particles: %d, seed %llu", o.powder.count,
-                                   static_cast<unsigned long long>(o.seed)));
+    powder.lines.push_back(o.powder.singleSize ? printed("Diameter: %.0f \u00b5m", o.powder.d50Um)
+                                               : printed("d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m",
+                                                         o.powder.d10Um, o.powder.d50Um, o.powder.d90Um));
+    powder.lines.push_back(
+        printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
     powder.lines.push_back(printed("Injector: %.4g %s downstream, %.4g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
-    powder.lines.push_back(printed("Injection velocity: %.3g %s \u00b1 %.0f %%", u.velocity(o.injection.velocity),
-                                   u.velocityUnit().c_str(), 100 * o.injection.velocitySpread));
-    powder.lines.push_back(printed("Standoff: %.4g %s", u.distance(standoffMm(in)), u.distanceUnit().c_str()));
+    powder.lines.push_back(printed("Injection velocity: %.3g %s \u00b1 %.0f %%",
+                                   u.velocity(o.injection.velocity), u.velocityUnit().c_str(),
+                                   100 * o.injection.velocitySpread));
+    powder.lines.push_back(
+        printed("Standoff: %.4g %s", u.distance(standoffMm(in)), u.distanceUnit().c_str()));
     sections.push_back(powder);
 
     if (!in.outcome) return sections;
@@ -181,10 +188,10 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     if (st.arrived > 0) {
         result.lines.push_back(printed("Velocity: %.0f \u00b1 %.0f %s", u.velocity(st.velocity.byNumber.mean),
                                        u.velocity(st.velocity.byNumber.spread), u.velocityUnit().c_str()));
-        result.lines.push_back(printed("Surface temperature: %.0f \u00b1 %.0f %s",
-                                       u.temperatureOf(st.surfaceTemperature.byNumber.mean),
-                                       st.surfaceTemperature.byNumber.spread * (u.temperature == 2 ? 1.8 : 1.0),
-                                       u.temperatureUnit().c_str()));
+        result.lines.push_back(printed(
+            "Surface temperature: %.0f \u00b1 %.0f %s", u.temperatureOf(st.surfaceTemperature.byNumber.mean),
+            st.surfaceTemperature.byNumber.spread * (u.temperature == 2 ? 1.8 : 1.0),
+            u.temperatureUnit().c_str()));
         result.lines.push_back(printed("Molten fraction: %.2f \u00b1 %.2f", st.moltenFraction.byNumber.mean,
                                        st.moltenFraction.byNumber.spread));
         result.lines.push_back(printed("Fully / partly molten / solid: %d / %d / %d", st.fullyMolten,
@@ -310,12 +317,13 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     if (in.outcome) {
         for (const Trajectory& t : in.outcome->trajectories) {
             if (!isSizeClass(t)) continue;
-            charts[0].lines.push_back(
-                alongFlight(t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }));
-            charts[1].lines.push_back(alongFlight(
-                t, u, standoff, [&](const particles::ParticleState& s) { return u.temperatureOf(s.surfaceTemperature); }));
-            charts[2].lines.push_back(
-                alongFlight(t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; }));
+            charts[0].lines.push_back(alongFlight(
+                t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }));
+            charts[1].lines.push_back(alongFlight(t, u, standoff, [&](const particles::ParticleState& s) {
+                return u.temperatureOf(s.surfaceTemperature);
+            }));
+            charts[2].lines.push_back(alongFlight(
+                t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; }));
         }
         for (SprayChart& c : charts) c.legend = sizeClassLegend(*in.outcome);
         // The melting point, which decides what the substrate receives.
@@ -337,9 +345,9 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
 std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
     std::array<SprayChart, 3> charts;
-    const std::array<particles::HistogramQuantity, 3> quantities{particles::HistogramQuantity::Velocity,
-                                                                  particles::HistogramQuantity::SurfaceTemperature,
-                                                                  particles::HistogramQuantity::MoltenFraction};
+    const std::array<particles::HistogramQuantity, 3> quantities{
+        particles::HistogramQuantity::Velocity, particles::HistogramQuantity::SurfaceTemperature,
+        particles::HistogramQuantity::MoltenFraction};
     charts[0].title = "Velocity at the Substrate";
     charts[0].xTitle = "Velocity, " + u.velocityUnit();
     charts[1].title = "Surface Temperature at the Substrate";
@@ -356,7 +364,8 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
         double top = 10;
         double lo = 0, hi = 1;
         if (in.outcome) {
-            const particles::Histogram h = particles::histogramOf(in.outcome->particles, quantities[static_cast<std::size_t>(c)], 20);
+            const particles::Histogram h =
+                particles::histogramOf(in.outcome->particles, quantities[static_cast<std::size_t>(c)], 20);
             double total = 0;
             for (double n : h.count) total += n;
             if (total > 0 && h.binWidth > 0) {
@@ -417,7 +426,8 @@ void drawFramedPanel(DrawingContext& dc, const Rect& r, const SprayPageInputs& i
 void drawStack(DrawingContext& dc, const Rect& r, const std::array<SprayChart, 3>& charts) {
     const int h = r.height() / 3;
     for (int i = 0; i < 3; ++i) {
-        drawFramedChart(dc, Rect{r.left, r.top + i * h, r.right, r.top + (i + 1) * h}, charts[static_cast<std::size_t>(i)]);
+        drawFramedChart(dc, Rect{r.left, r.top + i * h, r.right, r.top + (i + 1) * h},
+                        charts[static_cast<std::size_t>(i)]);
     }
 }
 
@@ -435,7 +445,8 @@ bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPa
             const auto flight = flightCharts(in);
             const int w = (split - l) / 3;
             for (int i = 0; i < 3; ++i) {
-                drawFramedChart(dc, Rect{l + i * w, middle, l + (i + 1) * w, b}, flight[static_cast<std::size_t>(i)]);
+                drawFramedChart(dc, Rect{l + i * w, middle, l + (i + 1) * w, b},
+                                flight[static_cast<std::size_t>(i)]);
             }
             drawFramedPanel(dc, Rect{split, t, r, b}, in);
             return true;

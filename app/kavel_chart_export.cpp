@@ -1,0 +1,25 @@
+// The spray chart pages drawn offscreen with the kavel window's page
+// painters, into PNG images in the working directory.
+#include "app/kavel_chart_export.h"
+
+#include "kavel/spray_export.h"
+#include "particles/materials.h"
+#include "platform/offscreen_session.h"
+
+namespace torvex {
+
+bool sprayChartExportAvailable() { return true; }
+
+bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions& options,
+                           const particles::SprayOutcome& outcome, std::string& written, std::string& error) {
+    const OffscreenSession session("kavel-run");
+    kavel::SprayPageInputs in = kavel::variantPageInputs(dir);
+    particles::JetField field;
+    if (particles::readJetField(dir, field).ok) in.field = &field;
+    in.options = options;
+    in.outcome = &outcome;
+    in.materialName = outcome.material.name;
+    return kavel::writeSprayPageImages(dir, in, written, error);
+}
+
+}  // namespace torvex
