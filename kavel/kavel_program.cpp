@@ -10,18 +10,28 @@
 
 namespace torvex::kavel {
 
-int runKavel(int argc, char** argv) {
-    QApplication app(argc, argv);
-    // The files and the panel's numbers always use a decimal point.
-    std::setlocale(LC_NUMERIC, "C");
+bool acceptedArguments(int argc, char** argv, std::string& problem) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "Mirtane") != 0) {
-            std::fprintf(stderr,
-                         "kavel: unknown argument '%s' (kavel works on the variant in the current folder).\n",
-                         argv[i]);
-            return 2;
+            problem =
+                std::string("unknown argument '") + argv[i] +
+                "' (kavel works on the variant in the current folder; it takes no argument, or Mirtane)";
+            return false;
         }
     }
+    return true;
+}
+
+int runKavel(int argc, char** argv) {
+    // Qt takes its own options (-platform, -style, ...) out of the line first.
+    QApplication app(argc, argv);
+    std::string problem;
+    if (!acceptedArguments(argc, argv, problem)) {
+        std::fprintf(stderr, "kavel: %s.\n", problem.c_str());
+        return 2;
+    }
+    // The files and the panel's numbers always use a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     KavelWindow window(QDir::currentPath());
     window.show();
     return app.exec();

@@ -139,7 +139,7 @@ void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart,
 }
 
 void drawEmptyNote(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
-    if (chart.emptyNote.empty() || !chart.lines.empty() || !chart.bars.empty()) return;
+    if (chart.emptyNote.empty()) return;
     replaceFont(dc, layout.axisFont, 0);
     const TextSize size = dc.textExtent(chart.emptyNote);
     const Rect& plot = layout.plot;

@@ -42,7 +42,7 @@ struct SprayChart {
     std::vector<ChartBar> bars;
     std::vector<ChartLine> lines;
     std::vector<LegendEntry> legend;
-    // Shown in the middle of the plot when there is nothing to draw.
+    // Shown in the middle of the plot: why there is nothing (or not all) to see.
     std::string emptyNote;
 
     DataWindow window() const { return DataWindow{scaleLow(x), scaleHigh(y), scaleHigh(x), scaleLow(y)}; }

@@ -312,7 +312,7 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     for (SprayChart& c : charts) {
         c.xTitle = distanceTitle(u);
         c.x = spanScale(0, u.distance(standoff), 8);
-        c.emptyNote = "No spray run yet";
+        if (!in.outcome) c.emptyNote = "No spray run yet";
     }
     if (in.outcome) {
         for (const Trajectory& t : in.outcome->trajectories) {
@@ -360,7 +360,7 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
     for (int c = 0; c < 3; ++c) {
         SprayChart& chart = charts[static_cast<std::size_t>(c)];
         chart.yTitle = "Share, %";
-        chart.emptyNote = in.outcome ? "No particle reached the substrate" : "No spray run yet";
+        if (!in.outcome) chart.emptyNote = "No spray run yet";
         double top = 10;
         double lo = 0, hi = 1;
         if (in.outcome) {
@@ -390,6 +390,8 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
                     top = std::max({top, share, massShare});
                 }
                 chart.lines.push_back(mass);
+            } else {
+                chart.emptyNote = "No particle reached the substrate";
                 chart.legend = {{"by number", Pen{PenStyle::Solid, 6, kNumberBarColour}},
                                 {"by mass", Pen{PenStyle::Solid, 2, kMassColour}}};
             }
@@ -436,6 +438,7 @@ void drawStack(DrawingContext& dc, const Rect& r, const std::array<SprayChart, 3
 bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPageInputs& in) {
     const int l = page.left, t = page.top, r = page.right, b = page.bottom;
     const int split = l + (2 * page.width()) / 3;
+    if (viewCaption(view).empty()) return false;
     ScopedState state(dc);
     dc.setBackgroundMode(BackgroundMode::Transparent);
     switch (view) {

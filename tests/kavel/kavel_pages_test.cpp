@@ -1,0 +1,249 @@
+// The spray pages without a window: units, scales, isotherms from the field,
+// panel texts and page layouts on the recording context.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kavel/spray_chart.h"
+#include "kavel/spray_pages.h"
+#include "kavel/spray_units.h"
+#include "platform/recording_context.h"
+#include "tests/support/temp_dir.h"
+
+namespace torvex::kavel::test {
+namespace {
+
+using particles::JetField;
+using particles::SprayOutcome;
+
+bool drewText(const RecordingContext& dc, const std::string& text) {
+    for (const DrawCall& c : dc.calls())
+        if (c.op == DrawOp::TextOut && c.text.find(text) != std::string::npos) return true;
+    return false;
+}
+
+TEST(SprayUnits, MetricAndInchAndTheThreeTemperatureScales) {
+    const SprayUnits metric = sprayUnitsOf(UnitCodes{1, 1, 1});
+    EXPECT_DOUBLE_EQ(metric.distance(100), 100);
+    EXPECT_DOUBLE_EQ(metric.velocity(200), 200);
+    EXPECT_EQ(metric.distanceUnit() + metric.velocityUnit() + metric.temperatureUnit(), "mmm/sK");
+
+    const SprayUnits inch = sprayUnitsOf(UnitCodes{2, 2, 2});
+    EXPECT_DOUBLE_EQ(inch.distance(101.6), 4);
+    EXPECT_DOUBLE_EQ(inch.millimetres(4), 101.6);
+    EXPECT_NEAR(inch.velocity(304.8), 1000, 1e-9);
+    // The program's offset of 273 K, as on the jet charts.
+    EXPECT_DOUBLE_EQ(inch.temperatureOf(373), 212);
+    EXPECT_DOUBLE_EQ(sprayUnitsOf(UnitCodes{1, 3, 1}).temperatureOf(2988), 2715);
+    // Codes out of range read as metric and kelvin.
+    const SprayUnits odd = sprayUnitsOf(UnitCodes{7, 9, 1});
+    EXPECT_TRUE(odd.metric());
+    EXPECT_EQ(odd.temperatureUnit(), "K");
+}
+
+TEST(SprayUnits, VariantUnitsComeFromTheRunThenTheCurrentFile) {
+    torvex::test::TempDir dir;
+    EXPECT_EQ(variantUnitCodes(dir.path()).length, 1);
+    dir.write("un.dat", "1 3 1 1 \n");
+    EXPECT_EQ(variantUnitCodes(dir.path()).temperature, 3);
+    dir.write("unp.dat", "2 2 2 2 \n");
+    const UnitCodes codes = variantUnitCodes(dir.path());
+    EXPECT_EQ(codes.length, 2);
+    EXPECT_EQ(codes.temperature, 2);
+}
+
+TEST(SpanScale, CoversTheRangeWithRoundStepsOnBothSides) {
+    const AxisScale s = spanScale(-23.4, 23.4, 6);
+    EXPECT_DOUBLE_EQ(s.step, 10);
+    EXPECT_DOUBLE_EQ(scaleLow(s), -30);
+    EXPECT_DOUBLE_EQ(scaleHigh(s), 30);
+    EXPECT_EQ(s.ticks.size(), static_cast<std::size_t>(s.intervals) + 1);
+    EXPECT_EQ(s.ticks[3], 0.0);  // exactly zero, not -1e-15
+
+    const AxisScale t = spanScale(300, 3112, 5);
+    EXPECT_DOUBLE_EQ(t.step, 1000);
+    EXPECT_LE(scaleLow(t), 300);
+    EXPECT_GE(scaleHigh(t), 3112);
+    // A single value still gets a range around it.
+    const AxisScale one = spanScale(5, 5, 4);
+    EXPECT_LT(scaleLow(one), 5);
+    EXPECT_GT(scaleHigh(one), 5);
+}
+
+// A field whose temperature falls linearly from the axis value at r = 0 to
+// 300 K at r = 10 mm, the axis value falling by 100 K per cross-section.
+JetField linearField(int records, double axisK) {
+    JetField f;
+    f.recordCount = records;
+    f.temperature.assign(static_cast<std::size_t>(records) * particles::kFieldRadii, 300.0f);
+    f.axialVelocity.assign(f.temperature.size(), 0.0f);
+    f.radialVelocity.assign(f.temperature.size(), 0.0f);
+    for (int k = 0; k < records; ++k) {
+        const double axis = axisK - 100.0 * k;
+        for (int j = 0; j < particles::kFieldRadii; ++j) {
+            const double r = j * particles::kFieldRadiusStepMm;
+            f.temperature[static_cast<std::size_t>(k) * particles::kFieldRadii + j] =
+                static_cast<float>(r < 10 ? axis + (300 - axis) * r / 10 : 300);
+        }
+    }
+    return f;
+}
+
+TEST(Isotherms, OutermostRadiusInterpolatedAndClosedOnTheAxis) {
+    const JetField f = linearField(10, 2300);
+    const IsothermLine line = isothermOf(f, 1300);
+    // Axis 2300, 2200, ..., 1400: every record reaches the level, and with no
+    // record beyond the last the line ends open there.
+    ASSERT_EQ(line.distanceMm.size(), 10u);
+    // Record 0: T = 2300 - 200 r, so 1300 K at r = 5 mm.
+    EXPECT_NEAR(line.radiusMm[0], 5.0, 1e-4);
+    EXPECT_NEAR(line.radiusMm[5], 10 * (1800.0 - 1300) / (1800 - 300), 1e-4);
+    // Where the axis falls below the level (1400 K at record 9, 1300 K at
+    // record 10) the line closes on the axis, between the two.
+    const JetField longer = linearField(20, 2300);
+    const IsothermLine closed = isothermOf(longer, 1350);
+    EXPECT_EQ(closed.radiusMm.back(), 0.0);
+    const double z9 = particles::fieldRecordDistanceMm(9), z10 = particles::fieldRecordDistanceMm(10);
+    EXPECT_NEAR(closed.distanceMm.back(), z9 + 0.5 * (z10 - z9), 1e-9);
+    EXPECT_TRUE(isothermOf(longer, 5000).distanceMm.empty());
+}
+
+TEST(Isotherms, LevelsAreRoundInTheShownUnit) {
+    EXPECT_DOUBLE_EQ(isothermLevelsK(sprayUnitsOf({1, 1, 1}))[0], 2000);
+    EXPECT_DOUBLE_EQ(isothermLevelsK(sprayUnitsOf({1, 3, 1}))[4], 10273);
+    EXPECT_NEAR(sprayUnitsOf({1, 2, 1}).temperatureOf(isothermLevelsK(sprayUnitsOf({1, 2, 1}))[1]), 4000,
+                1e-9);
+}
+
+// An outcome with the three size classes flying straight along the axis at
+// 100 m/s and heating up, all arriving.
+SprayOutcome straightFlight() {
+    SprayOutcome o;
+    o.standoffMm = 100;
+    o.fieldEndMm = 200;
+    o.material.name = "Alumina";
+    o.material.meltingPoint = 2327;
+    const double sizes[3] = {20, 40, 70};
+    const char* labels[3] = {"d10", "d50", "d90"};
+    for (int c = 0; c < 3; ++c) {
+        particles::Trajectory t;
+        t.label = labels[c];
+        t.diameterUm = sizes[c];
+        for (int z = 2; z <= 120; ++z) {
+            particles::ParticleState s;
+            s.axialMm = z;
+            s.radialMm = 8.0 - z * 0.1 * (c + 1);
+            s.velocity = 100;
+            s.surfaceTemperature = 300 + 20 * z;
+            s.moltenFraction = std::min(1.0, z / 100.0);
+            t.samples.push_back(s);
+        }
+        o.trajectories.push_back(t);
+    }
+    for (int i = 0; i < 30; ++i) {
+        particles::ParticleResult p;
+        p.index = i;
+        p.diameterUm = 20 + i;
+        p.initialMassKg = 1e-12;
+        p.final.axialMm = 100;
+        p.final.velocity = 80 + i;
+        p.final.surfaceTemperature = 2000 + 20 * i;
+        p.final.meanTemperature = 1900 + 20 * i;
+        p.final.moltenFraction = i / 29.0;
+        p.final.massFraction = 1;
+        o.particles.push_back(p);
+    }
+    return o;
+}
+
+TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
+    const JetField field = linearField(136, 12000);
+    SprayPageInputs in;
+    const Rect page{0, 0, 1000, 700};
+    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate}) {
+        RecordingContext dc;
+        EXPECT_TRUE(drawSprayPage(dc, view, page, in)) << view;
+        EXPECT_TRUE(drewText(dc, "Parameters")) << view;
+        EXPECT_FALSE(viewCaption(view).empty());
+    }
+    RecordingContext none;
+    EXPECT_FALSE(drawSprayPage(none, kViewNothing, page, in));
+    EXPECT_FALSE(drawSprayPage(none, 7, page, in));
+    EXPECT_TRUE(none.calls().empty());
+
+    RecordingContext noField;
+    drawSprayPage(noField, kViewTrajectories, page, in);
+    EXPECT_TRUE(drewText(noField, "No jet field (ftu.res) in this folder"));
+    in.field = &field;
+    RecordingContext noRun;
+    drawSprayPage(noRun, kViewFlight, page, in);
+    EXPECT_TRUE(drewText(noRun, "No spray run yet"));
+    EXPECT_TRUE(drewText(noRun, "no calculated variant"));
+}
+
+TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
+    const JetField field = linearField(136, 12000);
+    SprayOutcome outcome = straightFlight();
+    outcome.standoffMm = 101.6;
+    SprayPageInputs in;
+    in.units = sprayUnitsOf(UnitCodes{2, 3, 2});
+    in.field = &field;
+    in.outcome = &outcome;
+    in.options.standoffMm = 101.6;
+
+    const SprayChart trajectories = trajectoryChart(in);
+    EXPECT_EQ(trajectories.xTitle, "Distance from the nozzle exit, in");
+    EXPECT_DOUBLE_EQ(scaleHigh(trajectories.x), 4);
+    // Only the path up to the standoff, in inches.
+    const ChartLine& d90 = trajectories.lines[trajectories.lines.size() - 2];
+    EXPECT_EQ(d90.pen.colour, (Rgb{255, 0, 0}));
+    EXPECT_LE(d90.x.back(), 4.0 + 1e-12);
+    EXPECT_NEAR(d90.y.front(), (8.0 - 0.6) / 25.4, 1e-12);
+
+    const auto flight = flightCharts(in);
+    EXPECT_EQ(flight[0].yTitle, "Velocity, ft/s");
+    EXPECT_NEAR(flight[0].lines[0].y[0], 100 / 0.3048, 1e-9);
+    EXPECT_EQ(flight[1].legend.back().label, "melting point");
+    EXPECT_NEAR(flight[1].lines.back().y[0], 2327 - 273, 1e-9);
+
+    const auto substrate = substrateCharts(in);
+    double share = 0;
+    for (const ChartBar& b : substrate[0].bars) share += b.height;
+    EXPECT_NEAR(share, 100, 1e-9);  // every arrived particle counted once
+    EXPECT_GE(substrate[0].bars.front().x0, scaleLow(substrate[0].x));
+    EXPECT_LE(substrate[0].bars.back().x1, scaleHigh(substrate[0].x));
+
+    const std::vector<PanelSection> panel = panelSections(in);
+    ASSERT_EQ(panel.size(), 3u);
+    EXPECT_EQ(panel[1].lines[0], "Material: Alumina");
+    EXPECT_EQ(panel[1].lines.back(), "Standoff: 4 in");
+    EXPECT_EQ(panel[2].lines[0], "Arrived: 30 of 30");
+
+    RecordingContext dc;
+    drawSprayPage(dc, kViewAll, Rect{0, 0, 1000, 700}, in);
+    EXPECT_TRUE(drewText(dc, "d50 40 \u00b5m"));
+    EXPECT_TRUE(drewText(dc, "isotherms 2 to 10 kC"));
+}
+
+TEST(SprayChartLayout, PlotStaysInsideItsAreaAndMakesRoomForTheLegend) {
+    SprayChart chart;
+    chart.x = spanScale(0, 100, 8);
+    chart.y = spanScale(0, 1, 5);
+    for (const Rect area : {Rect{0, 0, 1000, 700}, Rect{50, 20, 250, 400}, Rect{0, 0, 4000, 2700}}) {
+        RecordingContext dc;
+        const SprayChartLayout bare = sprayChartLayout(dc, area, chart);
+        EXPECT_GT(bare.plot.left, area.left);
+        EXPECT_LT(bare.plot.right, area.right);
+        EXPECT_GT(bare.plot.top, area.top);
+        EXPECT_LT(bare.plot.bottom, area.bottom);
+        SprayChart withLegend = chart;
+        for (const char* label : {"d10 20 \u00b5m", "d50 40 \u00b5m", "d90 70 \u00b5m", "melting point"})
+            withLegend.legend.push_back({label, Pen{}});
+        const SprayChartLayout legend = sprayChartLayout(dc, area, withLegend);
+        EXPECT_GT(legend.plot.top, bare.plot.top);
+        EXPECT_EQ(legend.plot.bottom, bare.plot.bottom);
+    }
+}
+
+}  // namespace
+}  // namespace torvex::kavel::test

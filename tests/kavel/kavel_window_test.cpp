@@ -1,0 +1,178 @@
+// The kavel window on a real variant: the jet computed by the solver in a
+// temporary folder, a spray run on the worker thread, the files it leaves,
+// the powder dialog's units and refusals, export, and the way back to TORVEX.
+#include "kavel/kavel_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include "kavel/kavel_program.h"
+#include "kavel/powder_dialog.h"
+#include "kavel/spray_export.h"
+#include "particles/spray_files.h"
+#include "solver/solver.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace torvex::kavel::test {
+namespace {
+
+using torvex::test::ModalCloser;
+using torvex::test::TempDir;
+
+// The default argon variant (8 mm, 14 mm, 500 A, 35 SLPM), computed once.
+const TempDir& argonVariant() {
+    static TempDir* dir = [] {
+        auto* d = new TempDir;
+        d->write("un.dat", "1 1 1 1 \n");
+        d->write("unp.dat", "1 1 1 1 \n");
+        d->write("ip.dat", " 1  8.00 14.00  500  35\n");
+        runSolver(d->path(), [](int) {});
+        return d;
+    }();
+    return *dir;
+}
+
+// A copy of the variant's files in a fresh folder, so a test's results stay its own.
+void copyVariant(const TempDir& to) {
+    for (const char* name : {"un.dat", "unp.dat", "ip.dat", "iop.par", "ftu.res"})
+        to.write(name, argonVariant().read(name));
+}
+
+QString qdir(const TempDir& d) { return QString::fromStdString(d.path()); }
+
+particles::SprayOptions smallRun() {
+    particles::SprayOptions o;
+    o.powder.count = 40;
+    o.sampledTrajectories = 5;
+    return o;
+}
+
+TEST(KavelWindow, ShowsTheVariantAndRunsOnTheWorkerThread) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    ASSERT_TRUE(w.hasField()) << w.fieldProblem().toStdString();
+    EXPECT_TRUE(w.action(menu::kPowderAndInjection)->isEnabled());
+    EXPECT_EQ(w.pageInputs().variant.lines[2], "Arc current: 500 A");
+    EXPECT_NE(w.materials().find("ysz8"), nullptr);
+
+    ASSERT_TRUE(w.startRun(smallRun()));
+    EXPECT_FALSE(w.startRun(smallRun()));  // one run at a time
+    w.waitForRun();
+    EXPECT_EQ(w.lastMessage(), QString());
+    ASSERT_NE(w.pageInputs().outcome, nullptr);
+    EXPECT_EQ(w.pageInputs().outcome->particles.size(), 40u);
+    EXPECT_EQ(w.pageInputs().materialName, w.materials().find("ysz8")->name);
+    EXPECT_TRUE(dir.exists(particles::kParticlesFile));
+    EXPECT_TRUE(dir.exists(particles::kTrajectoriesFile));
+    // The page of the run paints in the window without trouble.
+    w.resize(900, 600);
+    w.setView(kViewAll);
+    EXPECT_FALSE(w.grab().isNull());
+}
+
+TEST(KavelWindow, RefusedOptionsWriteNothingAndKeepThePreviousRun) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    particles::SprayOptions bad = smallRun();
+    bad.standoffMm = 500;  // beyond the 200 mm field
+    ASSERT_TRUE(w.startRun(bad));
+    w.waitForRun();
+    EXPECT_FALSE(w.lastMessage().isEmpty());
+    EXPECT_EQ(w.pageInputs().outcome, nullptr);
+    EXPECT_FALSE(dir.exists(particles::kParticlesFile));
+}
+
+TEST(KavelWindow, WithoutAJetFieldItSaysSoAndOffersNoRun) {
+    torvex::test::testApplication();
+    TempDir dir;
+    dir.write("un.dat", "1 1 1 1 \n");
+    dir.write("ip.dat", " 1  8.00 14.00  500  35\n");
+    KavelWindow w(qdir(dir));
+    EXPECT_FALSE(w.hasField());
+    EXPECT_TRUE(w.fieldProblem().contains(QStringLiteral("ftu.res"))) << w.fieldProblem().toStdString();
+    EXPECT_TRUE(w.fieldProblem().contains(qdir(dir))) << "the file is named with its folder";
+    EXPECT_FALSE(w.action(menu::kPowderAndInjection)->isEnabled());
+    EXPECT_FALSE(w.startRun(smallRun()));
+    EXPECT_TRUE(w.lastMessage().contains(QStringLiteral("no jet field")));
+    EXPECT_EQ(QDir(qdir(dir)).entryList(QDir::Files).join(' ').toStdString(), "ip.dat un.dat");
+}
+
+TEST(KavelWindow, BackToTorvexStartsItInThisFolderOrStays) {
+    torvex::test::testApplication();
+    TempDir dir, bin;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    w.setTorvexProgram(QString::fromStdString(bin.file("missing")));
+    w.runCommand(menu::kBackToTorvex);
+    EXPECT_FALSE(w.closed());
+    EXPECT_TRUE(w.lastMessage().contains(QStringLiteral("TORVEX could not be started")));
+
+    bin.write("torvex", "#!/bin/sh\necho \"$(pwd) $*\" > back.tmp && mv back.tmp back\n");
+    QFile::setPermissions(QString::fromStdString(bin.file("torvex")), QFile::ReadOwner | QFile::ExeOwner);
+    w.setTorvexProgram(QString::fromStdString(bin.file("torvex")));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(qdir(dir));  // started in the variant's folder, as from TORVEX
+    w.runCommand(menu::kBackToTorvex);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(w.closed());
+    for (int wait = 0; wait < 200 && !dir.exists("back"); ++wait) QThread::msleep(25);
+    EXPECT_EQ(dir.read("back"), QDir(qdir(dir)).canonicalPath().toStdString() + " 0\n");
+}
+
+TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
+    torvex::test::testApplication();
+    particles::MaterialTable materials;
+    ASSERT_TRUE(particles::loadMaterials(argonVariant().path(), materials).ok);
+    particles::SprayOptions start;
+    start.standoffMm = 101.6;
+    PowderDialog dialog(nullptr, start, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
+    const particles::SprayOptions o = dialog.options();
+    EXPECT_NEAR(o.standoffMm, 101.6, 1e-9);
+    EXPECT_NEAR(o.injection.radiusMm, 8, 0.02);  // shown as 0.315 in
+    EXPECT_EQ(o.powder.material, "ysz8");
+    EXPECT_EQ(dialog.problem(), QString());
+
+    particles::SprayOptions tooFar = start;
+    tooFar.standoffMm = 25.4 * 10;  // 10 in, beyond the field
+    PowderDialog refusing(nullptr, tooFar, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
+    EXPECT_FALSE(refusing.problem().isEmpty());
+    ModalCloser closer;
+    refusing.show();
+    refusing.accept();
+    EXPECT_EQ(closer.closed(), 1);
+    EXPECT_EQ(refusing.result(), QDialog::Rejected);
+}
+
+TEST(SprayExport, FourPagesOrNoneInAFolderThatCannotBeWritten) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    SprayPageInputs in = variantPageInputs(dir.path());
+    std::string written, error;
+    ASSERT_TRUE(writeSprayPageImages(dir.path(), in, written, error)) << error;
+    EXPECT_EQ(written, "kavel-all.png, kavel-trajectories.png, kavel-flight.png, kavel-substrate.png");
+    EXPECT_TRUE(dir.exists("kavel-substrate.png"));
+    EXPECT_FALSE(writeSprayPageImages("/proc", in, written, error));
+    EXPECT_NE(error.find("/proc"), std::string::npos) << error;
+}
+
+TEST(KavelProgram, TakesNoArgumentOrMirtane) {
+    std::string problem;
+    char prog[] = "kavel", mirtane[] = "Mirtane", other[] = "--help";
+    char* argv[] = {prog, mirtane, other, nullptr};
+    EXPECT_TRUE(acceptedArguments(1, argv, problem));
+    EXPECT_TRUE(acceptedArguments(2, argv, problem));
+    EXPECT_FALSE(acceptedArguments(3, argv, problem));
+    EXPECT_NE(problem.find("--help"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace torvex::kavel::test
