@@ -77,7 +77,9 @@ KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
     statusBar()->addPermanentWidget(variantLabel_);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
+        // Where TORVEX's window was: the top left corner, 90 % of the screen.
         resize(static_cast<int>(display.width() * 0.9), static_cast<int>(display.height() * 0.9));
+        move(display.topLeft());
     }
     readVariant();
     updateStates();

@@ -390,10 +390,10 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
                     top = std::max({top, share, massShare});
                 }
                 chart.lines.push_back(mass);
-            } else {
-                chart.emptyNote = "No particle reached the substrate";
                 chart.legend = {{"by number", Pen{PenStyle::Solid, 6, kNumberBarColour}},
                                 {"by mass", Pen{PenStyle::Solid, 2, kMassColour}}};
+            } else {
+                chart.emptyNote = "No particle reached the substrate";
             }
         }
         chart.x = spanScale(lo, hi, 6);

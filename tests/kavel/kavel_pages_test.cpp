@@ -212,6 +212,8 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     EXPECT_NEAR(share, 100, 1e-9);  // every arrived particle counted once
     EXPECT_GE(substrate[0].bars.front().x0, scaleLow(substrate[0].x));
     EXPECT_LE(substrate[0].bars.back().x1, scaleHigh(substrate[0].x));
+    EXPECT_EQ(substrate[2].legend.size(), 2u);
+    EXPECT_EQ(substrate[2].emptyNote, "");
 
     const std::vector<PanelSection> panel = panelSections(in);
     ASSERT_EQ(panel.size(), 3u);
