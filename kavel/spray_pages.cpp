@@ -151,7 +151,11 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
         std::string gas = in.variant.gas;
         if (!in.variant.gasSubscriptAfter.empty() &&
             gas.compare(0, in.variant.gasSubscriptAfter.size(), in.variant.gasSubscriptAfter) == 0) {
-            gas.insert(in.variant.gasSubscriptAfter.size(), "2");
+            // The blanks kept as room for the lowered digit go with it.
+            const std::size_t at = in.variant.gasSubscriptAfter.size();
+            const std::size_t blanks = gas.find_first_not_of(' ', at);
+            gas.replace(at, (blanks == std::string::npos ? gas.size() : blanks) - at,
+                        blanks == std::string::npos ? "2" : "2 ");
         }
         variant.lines.push_back(gas);
     }
@@ -171,7 +175,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
                                                          o.powder.d10Um, o.powder.d50Um, o.powder.d90Um));
     powder.lines.push_back(
         printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
-    powder.lines.push_back(printed("Injector: %.4g %s downstream, %.4g %s from the axis",
+    powder.lines.push_back(printed("Injector: %.3g %s downstream, %.3g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
     powder.lines.push_back(printed("Injection velocity: %.3g %s \u00b1 %.0f %%",

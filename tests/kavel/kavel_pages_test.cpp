@@ -215,8 +215,14 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     EXPECT_EQ(substrate[2].legend.size(), 2u);
     EXPECT_EQ(substrate[2].emptyNote, "");
 
+    in.variant.gas = "Plasma gas: Ar + H   (15 %)";
+    in.variant.gasSubscriptAfter = "Plasma gas: Ar + H";
     const std::vector<PanelSection> panel = panelSections(in);
     ASSERT_EQ(panel.size(), 3u);
+    EXPECT_EQ(panel[0].lines[0], "Plasma gas: Ar + H2 (15 %)");
+    EXPECT_EQ(panel[1].lines[3], "Injector: 0.0787 in downstream, 0.315 in from the axis");
+    in.variant.gas = in.variant.gasSubscriptAfter = "Plasma gas: N";
+    EXPECT_EQ(panelSections(in)[0].lines[0], "Plasma gas: N2");
     EXPECT_EQ(panel[1].lines[0], "Material: Alumina");
     EXPECT_EQ(panel[1].lines.back(), "Standoff: 4 in");
     EXPECT_EQ(panel[2].lines[0], "Arrived: 30 of 30");
