@@ -319,7 +319,13 @@ void KavelWindow::printView(int view) {
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted) return;
-    printPage(printer, [&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); });
+    // The spooler's own faults are not reported, as with any print job.
+    printViewOn(printer, view);
+}
+
+bool KavelWindow::printViewOn(QPrinter& printer, int view) const {
+    return printPage(printer,
+                     [&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); });
 }
 
 void KavelWindow::exportView() {

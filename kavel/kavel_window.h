@@ -15,6 +15,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressDialog;
 
 namespace torvex::kavel {
@@ -65,6 +66,10 @@ public:
     // What the last run left to say (refusal, stop, shortened field), "" if nothing.
     const QString& lastMessage() const { return lastMessage_; }
     const particles::MaterialTable& materials() const { return materials_; }
+
+    // Prints the page of a view on a printer already chosen; false when the
+    // printer could not be started.
+    bool printViewOn(QPrinter& printer, int view) const;
 
     // The program "Back to TORVEX" starts (found as `torvex`); a path names
     // one program exactly.

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QThread>
 
 #include "kavel/kavel_program.h"
@@ -70,10 +71,17 @@ TEST(KavelWindow, ShowsTheVariantAndRunsOnTheWorkerThread) {
     EXPECT_EQ(w.pageInputs().materialName, w.materials().find("ysz8")->name);
     EXPECT_TRUE(dir.exists(particles::kParticlesFile));
     EXPECT_TRUE(dir.exists(particles::kTrajectoriesFile));
-    // The page of the run paints in the window without trouble.
+    // The page of the run paints in the window without trouble, and prints
+    // as one landscape page.
     w.resize(900, 600);
     w.setView(kViewAll);
     EXPECT_FALSE(w.grab().isNull());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("printed.pdf")));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    ASSERT_TRUE(w.printViewOn(printer, kViewSubstrate));
+    EXPECT_NE(dir.read("printed.pdf").find("/Count 1"), std::string::npos);
 }
 
 TEST(KavelWindow, RefusedOptionsWriteNothingAndKeepThePreviousRun) {
