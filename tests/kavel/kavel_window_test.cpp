@@ -24,17 +24,18 @@ namespace {
 using torvex::test::ModalCloser;
 using torvex::test::TempDir;
 
-// The default argon variant (8 mm, 14 mm, 500 A, 35 SLPM), computed once.
+// The default argon variant (8 mm, 14 mm, 500 A, 35 SLPM), computed once;
+// its folder is removed at exit.
 const TempDir& argonVariant() {
-    static TempDir* dir = [] {
-        auto* d = new TempDir;
-        d->write("un.dat", "1 1 1 1 \n");
-        d->write("unp.dat", "1 1 1 1 \n");
-        d->write("ip.dat", " 1  8.00 14.00  500  35\n");
-        runSolver(d->path(), [](int) {});
-        return d;
+    static TempDir dir;
+    static const bool computed = [] {
+        dir.write("un.dat", "1 1 1 1 \n");
+        dir.write("unp.dat", "1 1 1 1 \n");
+        dir.write("ip.dat", " 1  8.00 14.00  500  35\n");
+        return runSolver(dir.path(), [](int) {}).result == RunResult::Completed;
     }();
-    return *dir;
+    EXPECT_TRUE(computed) << "the argon variant could not be calculated";
+    return dir;
 }
 
 // A copy of the variant's files in a fresh folder, so a test's results stay its own.
