@@ -62,7 +62,7 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
 
     injectionDistance_ = numberField(units.distance(options.injection.distanceMm), lengthDecimals, length);
     injectionRadius_ = numberField(units.distance(options.injection.radiusMm), lengthDecimals, length);
-    velocity_ = numberField(options.injection.velocity, 1, QStringLiteral(" m/s"));
+    velocity_ = numberField(units.velocity(options.injection.velocity), 1, unitSuffix(units.velocityUnit()));
     spread_ = numberField(100 * options.injection.velocitySpread, 0, QStringLiteral(" %"));
     divergence_ = numberField(options.injection.divergenceDeg, 1, QStringLiteral(" \u00b0"));
     standoff_ = numberField(units.distance(options.standoffMm), lengthDecimals, length);
@@ -126,7 +126,7 @@ particles::SprayOptions PowderDialog::options() const {
     o.powder.count = count_->value();
     o.injection.distanceMm = units_.millimetres(injectionDistance_->value());
     o.injection.radiusMm = units_.millimetres(injectionRadius_->value());
-    o.injection.velocity = velocity_->value();
+    o.injection.velocity = velocity_->value() / units_.velocity(1);
     o.injection.velocitySpread = spread_->value() / 100;
     o.injection.divergenceDeg = divergence_->value();
     o.standoffMm = units_.millimetres(standoff_->value());

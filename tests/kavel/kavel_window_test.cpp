@@ -146,6 +146,7 @@ TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     const particles::SprayOptions o = dialog.options();
     EXPECT_NEAR(o.standoffMm, 101.6, 1e-9);
     EXPECT_NEAR(o.injection.radiusMm, 8, 0.02);  // shown as 0.315 in
+    EXPECT_NEAR(o.injection.velocity, 20, 0.02);   // shown as 65.6 ft/s
     EXPECT_EQ(o.powder.material, "ysz8");
     EXPECT_EQ(dialog.problem(), QString());
 
