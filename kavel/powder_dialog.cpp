@@ -32,6 +32,24 @@ QDoubleSpinBox* numberField(double value, int decimals, const QString& suffix) {
 
 QString unitSuffix(const std::string& unit) { return QStringLiteral(" ") + QString::fromStdString(unit); }
 
+// A field shown in another unit than the model's keeps the model's exact
+// value beside the rounded one it shows.
+QDoubleSpinBox* convertedField(double exact, double shown, int decimals, const QString& suffix) {
+    QDoubleSpinBox* box = numberField(shown, decimals, suffix);
+    box->setProperty("exact", exact);
+    box->setProperty("shown", box->value());
+    return box;
+}
+
+// The model's value of a converted field: the exact one while the field
+// still shows it, so rounding for display never shifts an option the user
+// left alone; otherwise the typed value converted.
+template <typename ToModel>
+double modelValue(const QDoubleSpinBox* box, ToModel toModel) {
+    if (box->value() == box->property("shown").toDouble()) return box->property("exact").toDouble();
+    return toModel(box->value());
+}
+
 }  // namespace
 
 PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& options,
@@ -60,12 +78,17 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
     count_->setValue(options.powder.count);
     connect(distribution_, &QRadioButton::toggled, this, [this] { showSizeMode(); });
 
-    injectionDistance_ = numberField(units.distance(options.injection.distanceMm), lengthDecimals, length);
-    injectionRadius_ = numberField(units.distance(options.injection.radiusMm), lengthDecimals, length);
-    velocity_ = numberField(units.velocity(options.injection.velocity), 1, unitSuffix(units.velocityUnit()));
+    const auto lengthField = [&](double mm) {
+        return convertedField(mm, units.distance(mm), lengthDecimals, length);
+    };
+    injectionDistance_ = lengthField(options.injection.distanceMm);
+    injectionRadius_ = lengthField(options.injection.radiusMm);
+    velocity_ = convertedField(options.injection.velocity, units.velocity(options.injection.velocity), 1,
+                               unitSuffix(units.velocityUnit()));
     spread_ = numberField(100 * options.injection.velocitySpread, 0, QStringLiteral(" %"));
     divergence_ = numberField(options.injection.divergenceDeg, 1, QStringLiteral(" \u00b0"));
-    standoff_ = numberField(units.distance(options.standoffMm), lengthDecimals, length);
+    standoff_ = lengthField(options.standoffMm);
+    standoff_->setObjectName(QStringLiteral("standoff"));
     seed_ = new QSpinBox;
     seed_->setRange(0, 2147483647);
     seed_->setValue(static_cast<int>(std::min<std::uint64_t>(options.seed, 2147483647)));
@@ -124,12 +147,13 @@ particles::SprayOptions PowderDialog::options() const {
     o.powder.d50Um = d50_->value();
     o.powder.d90Um = d90_->value();
     o.powder.count = count_->value();
-    o.injection.distanceMm = units_.millimetres(injectionDistance_->value());
-    o.injection.radiusMm = units_.millimetres(injectionRadius_->value());
-    o.injection.velocity = velocity_->value() / units_.velocity(1);
+    const auto toMillimetres = [this](double shown) { return units_.millimetres(shown); };
+    o.injection.distanceMm = modelValue(injectionDistance_, toMillimetres);
+    o.injection.radiusMm = modelValue(injectionRadius_, toMillimetres);
+    o.injection.velocity = modelValue(velocity_, [this](double shown) { return shown / units_.velocity(1); });
     o.injection.velocitySpread = spread_->value() / 100;
     o.injection.divergenceDeg = divergence_->value();
-    o.standoffMm = units_.millimetres(standoff_->value());
+    o.standoffMm = modelValue(standoff_, toMillimetres);
     o.seed = static_cast<std::uint64_t>(seed_->value());
     o.model.internalConduction = conduction_->isChecked();
     o.model.gravity = gravity_->isChecked();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QPrinter>
 #include <QThread>
@@ -145,8 +146,13 @@ TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     PowderDialog dialog(nullptr, start, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
     const particles::SprayOptions o = dialog.options();
     EXPECT_NEAR(o.standoffMm, 101.6, 1e-9);
-    EXPECT_NEAR(o.injection.radiusMm, 8, 0.02);  // shown as 0.315 in
-    EXPECT_NEAR(o.injection.velocity, 20, 0.02);   // shown as 65.6 ft/s
+    // Shown rounded (0.079 in, 0.315 in, 65.6 ft/s), left alone: exactly as given.
+    EXPECT_EQ(o.injection.distanceMm, 2);
+    EXPECT_EQ(o.injection.radiusMm, 8);
+    EXPECT_EQ(o.injection.velocity, 20);
+    // Typed values are converted from the shown unit.
+    dialog.findChild<QDoubleSpinBox*>(QStringLiteral("standoff"))->setValue(5);
+    EXPECT_NEAR(dialog.options().standoffMm, 127, 1e-9);
     EXPECT_EQ(o.powder.material, "ysz8");
     EXPECT_EQ(dialog.problem(), QString());
 
