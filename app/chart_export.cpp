@@ -39,7 +39,8 @@ bool exportChartPages(const std::string& dir, std::string& error) {
         const QString path = QString::fromStdString(dir + "/" + page.fileName);
         QString why;
         const bool written =
-            renderPageToPng([&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir); },
+            // The files are those of the run just made, in these units.
+            renderPageToPng([&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir, &units); },
                             kImageWidth, kImageHeight, path, &why);
         if (!written) {
             error = why.toStdString();

@@ -87,10 +87,11 @@ void drawScaleGrid(DrawingContext& dc, const Rect& plot, const DataWindow& windo
 
 void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
                    const std::string& label, const std::function<void()>& drawCurveInPen) {
-    const TextSize size = dc.textExtent(label);
+    // A row keeps its place when its label is left out.
+    const TextSize size = dc.textExtent(label.empty() ? std::string("0") : label);
     const int y = strip.plotTop + 2 * curve * size.height;
     dc.setTextColour(colour);
-    dc.textOut(strip.labelRight - size.width, y, label);
+    if (!label.empty()) dc.textOut(strip.labelRight - size.width, y, label);
 
     ScopedPen pen(dc, curvePen(curve, colour));
     const int ys = toDevice(y + 0.5 * size.height);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,18 @@
 namespace torvex {
 
 // Where a chart finds its result files and in which units it shows them.
+//
+// The axes follow the units chosen now; the values the run fixed (the
+// isotherm levels, the distances of the radial sections, the variant's
+// parameters) are labelled in the units the run was calculated in, since the
+// solver chose them in those units. Without the run's units those labels are
+// left out rather than shown in units that may not be theirs.
 struct ChartSource {
     UnitCodes units;
     // Folder of the result files; empty for the working directory.
     std::string directory;
+    // The units of the run that wrote the files (unp.dat), if known.
+    std::optional<UnitCodes> runUnits;
 
     std::string file(const std::string& name) const;
     bool metric() const { return units.length == 1; }

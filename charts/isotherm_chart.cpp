@@ -104,8 +104,10 @@ void drawLegendAndCurves(const IsothermPaint& p) {
     drawText(p.dc, at(p.plot.right + 0.19090909 * headerWidth, p.plot.top), "Temperature:");
     const LegendStrip strip{p.plot.top, p.plot.right + 6 * digitWidth, p.area.right - 2 * digitWidth, digitWidth};
     for (int level = 1; level <= 5; ++level) {
-        drawLegendRow(p.dc, strip, level, kLevelColours[level - 1], isothermLabel(level, p.source.units.temperature),
-                      [&] {
+        // The levels are those the solver searched for, in the run's unit.
+        const std::string label =
+            p.source.runUnits ? isothermLabel(level, p.source.runUnits->temperature) : std::string();
+        drawLegendRow(p.dc, strip, level, kLevelColours[level - 1], label, [&] {
                           drawCurve(p.dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
                                     level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
                       });

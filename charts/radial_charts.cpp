@@ -160,8 +160,10 @@ void drawVelocityTitle(const RadialPaint& p) {
 void drawVelocityCurve(const RadialPaint& p, int curve, int digitWidth) {
     const int labelRight = p.plot.right + (p.source.metric() ? 8 : 7) * digitWidth;
     const LegendStrip strip{p.plot.top, labelRight, p.area.right - 2 * digitWidth, digitWidth};
-    drawLegendRow(p.dc, strip, curve, kCurveFamilyColours[curve - 1], radialLegendLabel(curve, p.source.metric()),
-                  [&] {
+    // The sections lie where the run put them, in its length unit.
+    const std::string label =
+        p.source.runUnits ? radialLegendLabel(curve, p.source.runUnits->length == 1) : std::string();
+    drawLegendRow(p.dc, strip, curve, kCurveFamilyColours[curve - 1], label, [&] {
                       if (curve == 1) {
                           drawCurveOf(p, curve, kCurveSingle);
                       } else {

@@ -7,6 +7,7 @@
 #include "charts/page_rect.h"
 #include "charts/palette.h"
 #include "platform/page_devices.h"
+#include "shell/main_window.h"
 #include "variant/summary_text.h"
 #include "variant/variant_summary.h"
 
@@ -14,11 +15,21 @@ namespace torvex {
 
 namespace {
 
-PageInputs pageInputs(const UnitCodes& units, const std::string& directory) {
+// The units of the run whose files lie in the folder: given by the caller,
+// else as unp.dat records them after every run.
+std::optional<UnitCodes> unitsOfRun(const ChartSource& source, const UnitCodes* runUnits) {
+    if (runUnits) return *runUnits;
+    UnitCodes codes;
+    if (!readUnitCodes(source.file(kPreviousUnitFile), codes)) return std::nullopt;
+    return codes;
+}
+
+PageInputs pageInputs(const UnitCodes& units, const std::string& directory, const UnitCodes* runUnits) {
     PageInputs in;
     in.source.units = units;
     in.source.directory = directory;
-    in.parameters = readParameterTexts(in.source.file(kIntegralParametersFile), units);
+    in.source.runUnits = unitsOfRun(in.source, runUnits);
+    in.parameters = readParameterTexts(in.source.file(kIntegralParametersFile), in.source.runUnits);
     return in;
 }
 
@@ -33,31 +44,39 @@ void paintPage(DrawingContext& dc, int view, const Rect& page, const PageInputs&
 
 }  // namespace
 
-ParameterTexts readParameterTexts(const std::string& integralParametersPath, const UnitCodes& units) {
+ParameterTexts readParameterTexts(const std::string& integralParametersPath,
+                                  const std::optional<UnitCodes>& runUnits) {
     ParameterTexts texts;
-    // The whole variant as the Previous-variant dialog shows it.
-    const VariantSummary summary = previousVariantSummary(integralParametersPath, true, units);
-    if (!summary.hasInputs) return texts;
-    const GasLine gas = gasLine(summary.inputs.gasCode);
-    texts.gas = gas.text;
-    texts.gasSubscriptAfter = gas.subscriptAfter;
+    // The whole variant as the Previous-variant dialog shows it, in the units
+    // it was calculated in.
+    const VariantSummary summary =
+        previousVariantSummary(integralParametersPath, runUnits.has_value(), runUnits.value_or(UnitCodes{}));
     // The panels draw the gas line apart (it carries the subscript): the
     // other four inputted lines, then the three calculated ones.
-    const std::vector<std::string> inputted = inputtedLines(summary);
+    auto next = texts.lines.begin();
+    if (summary.hasInputs) {
+        const GasLine gas = gasLine(summary.inputs.gasCode);
+        texts.gas = gas.text;
+        texts.gasSubscriptAfter = gas.subscriptAfter;
+        const std::vector<std::string> inputted = inputtedLines(summary);
+        next = std::copy(inputted.begin() + 1, inputted.end(), next);
+    } else {
+        next += 4;
+    }
     const std::vector<std::string> calculated = calculatedLines(summary);
-    auto next = std::copy(inputted.begin() + 1, inputted.end(), texts.lines.begin());
     std::copy(calculated.begin(), calculated.end(), next);
     return texts;
 }
 
 void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
-                      const std::string& directory) {
+                      const std::string& directory, const UnitCodes* runUnits) {
     if (view == kViewNothing) return;
-    paintPage(dc, view, area, pageInputs(units, directory));
+    paintPage(dc, view, area, pageInputs(units, directory, runUnits));
 }
 
-void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory) {
-    paintPage(dc, view, printPageRect(dc), pageInputs(units, directory));
+void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory,
+                      const UnitCodes* runUnits) {
+    paintPage(dc, view, printPageRect(dc), pageInputs(units, directory, runUnits));
 }
 
 bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory) {

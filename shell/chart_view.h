@@ -2,6 +2,7 @@
 // these functions only; the chart pages are drawn by the charts module.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "charts/chart_pages.h"
@@ -17,20 +18,25 @@ namespace torvex {
 using ViewArea = Rect;
 
 // The variant's lines of the parameters panels, read from an iop.par on every
-// paint and worded as the variant summaries word them, in the given units.
-// A missing or unreadable file gives no lines.
-ParameterTexts readParameterTexts(const std::string& integralParametersPath, const UnitCodes& units);
+// paint and worded as the variant summaries word them. iop.par holds the
+// inputs in the units the variant was calculated in (`runUnits`); without
+// them only the calculated lines are given. A missing or unreadable file
+// gives no lines.
+ParameterTexts readParameterTexts(const std::string& integralParametersPath,
+                                  const std::optional<UnitCodes>& runUnits);
 
 // Paints the page of a view (1 all charts, 2 isothermal lines, 3 radial,
 // 5 axial) in the client area from the result files and iop.par in
-// `directory` ("" the working directory); view 0 paints nothing.
+// `directory` ("" the working directory); view 0 paints nothing. The axes
+// follow `units`; what the run fixed is labelled in the run's units, which
+// `runUnits` gives or, when null, unp.dat in `directory`.
 void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
-                      const std::string& directory = "");
+                      const std::string& directory = "", const UnitCodes* runUnits = nullptr);
 
 // The same page on a sheet: laid out in the printed page rectangle of the
 // device. `directory` holds the result files ("" the working directory).
 void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units,
-                      const std::string& directory = "");
+                      const std::string& directory = "", const UnitCodes* runUnits = nullptr);
 
 // Prints the page of a view on a printer chosen in the print dialog: one page
 // in a document named "readme.txt". A cancelled dialog prints nothing.

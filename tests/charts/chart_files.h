@@ -17,6 +17,7 @@ inline ChartSource sourceIn(const TempDir& dir, int lengthCode = 1, int temperat
     source.units.length = lengthCode;
     source.units.temperature = temperatureCode;
     source.directory = dir.path();
+    source.runUnits = source.units;  // files of a run made in these units
     return source;
 }
 
