@@ -176,6 +176,13 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
             setAvailable(menu::kPrevious, true);
             setAvailable(menu::kSimulationOfSprayParticles, false);
             break;
+        case MenuEvent::PreviousDismissed:
+            setAvailable(menu::kPrevious, true);
+            break;
+    }
+    if (currentView_ != view::kNothing && !action(menu::kAllCharts)->isEnabled()) {
+        currentView_ = view::kNothing;
+        repaintView();
     }
 }
 
@@ -361,12 +368,11 @@ bool MainWindow::readUnitFile(const char* fileName) {
     return read;
 }
 
-void MainWindow::writeUnitFile(const char* fileName) const {
+bool MainWindow::writeUnitFile(const char* fileName) const {
     // Started back, the codes in memory may never have been loaded: writing
     // them would overwrite the user's choice with defaults.
-    if (unitCodesLoaded_) {
-        writeUnitCodes(fileName, unitCodes_);
-    }
+    if (!unitCodesLoaded_) return true;
+    return writeUnitCodes(fileName, unitCodes_);
 }
 
 // ----- painting and closing -----------------------------------------------------------

@@ -46,8 +46,9 @@ constexpr int kRadialDistributions = kViewRadial;
 constexpr int kAxialDistributions = kViewAxial;
 }  // namespace view
 
-// Events that change which menu commands are available.
-enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk };
+// Events that change which menu commands are available. PreviousDismissed:
+// the Previous-variant dialog closed without "OK" while a variant exists.
+enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk, PreviousDismissed };
 
 // The unit files, in the working directory.
 constexpr const char* kUnitFile = "un.dat";
@@ -69,11 +70,15 @@ public:
     // those codes so the solver finds it; a missing or broken unp.dat leaves
     // the codes in memory as they are. True when the file held the codes.
     bool readUnitFile(const char* fileName);
-    // Writes the unit codes to a unit file (only once codes have been loaded).
-    void writeUnitFile(const char* fileName) const;
+    // Writes the unit codes to a unit file (only once codes have been loaded);
+    // false when the file could not be written.
+    bool writeUnitFile(const char* fileName) const;
     // True once the codes in memory came from a unit file or its fallback.
     bool unitCodesLoaded() const { return unitCodesLoaded_; }
 
+    // Sets the menu states of the event. The window never shows a chart the
+    // menu does not offer: when the chart views become unavailable the view
+    // is cleared.
     void applyMenuEvent(MenuEvent e);
 
     int currentView() const { return currentView_; }

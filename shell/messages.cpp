@@ -1,6 +1,10 @@
 #include "shell/messages.h"
 
+#include <QDir>
+#include <QMessageBox>
 #include <QPainter>
+
+#include <cstring>
 
 #include "resources/bitmaps.h"
 #include "shell/auxiliary_dialogs.h"
@@ -108,6 +112,20 @@ bool showCaution(QWidget* parent) {
     CautionDialog dialog(parent);
     dialog.exec();
     return dialog.continueProgram();
+}
+
+void showMessage(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("TORVEX"), text);
+}
+
+QString workingFilePath(const QString& name) {
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
+}
+
+QString notWrittenText(const QString& name, int errorNumber) {
+    const QString reason = errorNumber != 0 ? QString::fromLocal8Bit(std::strerror(errorNumber))
+                                            : QStringLiteral("the file system refused it");
+    return QStringLiteral("%1 cannot be written (%2)").arg(workingFilePath(name), reason);
 }
 
 }  // namespace torvex

@@ -3,6 +3,8 @@
 // variant cannot be calculated.
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace torvex {
@@ -14,5 +16,13 @@ void showAboutBox(QWidget* parent);
 // "CAUTION": the display is not set up as the program's windows expect.
 // Returns whether to continue ("&Cancel"); "OK " means end the program.
 bool showCaution(QWidget* parent);
+
+// A warning of the program (title "TORVEX") with one "OK" button.
+void showMessage(QWidget* parent, const QString& text);
+// The full path of a file in the working directory, as messages name files.
+QString workingFilePath(const QString& name);
+// The full path of a file in the working directory that could not be written,
+// with the system's reason: "<path> cannot be written (<reason>)".
+QString notWrittenText(const QString& name, int errorNumber);
 
 }  // namespace torvex

@@ -208,22 +208,22 @@ void TorvexDialog::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void TorvexDialog::passCloseToOwner() {
-    // The close command belongs to the main window: closing it ends the
-    // program, and the dialog goes with it.
-    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (owner && owner->close()) {
-        done(QDialog::Rejected);
+void TorvexDialog::closeFromTitleBar() {
+    // Closing a dialog must not end the program behind the user's back: it
+    // is the dialog's own way back. A disabled control (as during a run)
+    // does nothing.
+    if (control(2)) {
+        activate(2);
+    } else {
+        reject();
     }
 }
 
 void TorvexDialog::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {
-        event->ignore();
-        passCloseToOwner();
-        return;
-    }
-    QDialog::closeEvent(event);
+    // The dialog's own endings (accept, reject, done) hide it without a close
+    // event: a close event comes from the window's close box.
+    event->ignore();
+    closeFromTitleBar();
 }
 
 void TorvexDialog::changeEvent(QEvent* event) {

@@ -1,8 +1,8 @@
 // The base of every dialog of the program. A dialog is laid out like a
 // template: a size in dialog units (centred on the screen unless placed), a
 // title, a font, and controls at dialog-unit rectangles addressed by numeric
-// ids. It follows the keyboard rules of the platform's dialogs and leaves the
-// window commands of its title bar (close, minimise) to the main window.
+// ids. It follows the keyboard rules of the platform's dialogs; its close box
+// acts as Escape, and minimising is left to the main window.
 #pragma once
 
 #include <QDialog>
@@ -78,9 +78,10 @@ public:
     // and calls onCommand(id). Disabled controls do nothing.
     void activate(int id);
 
-    // What the title bar's close command does: it is passed to the main
-    // window, whose closing ends the program, and the dialog ends with it.
-    void passCloseToOwner();
+    // What the window manager's close box (or Alt+F4) does: the same as
+    // Escape, that is the control with id 2 ("&Cancel", "< &Back") where the
+    // dialog has one, else closing the dialog without its own action.
+    void closeFromTitleBar();
 
 signals:
     void command(int id);

@@ -1,6 +1,9 @@
 #include "shell/units_dialog.h"
 
 #include "shell/main_window.h"
+#include "shell/messages.h"
+
+#include <cerrno>
 
 namespace torvex {
 
@@ -47,7 +50,14 @@ void UnitsDialog::onCommand(int id) {
         return;
     }
     main_.unitCodes() = checkedCodes();
-    main_.writeUnitFile(kUnitFile);
+    errno = 0;
+    if (!main_.writeUnitFile(kUnitFile)) {
+        // The charts take the choice at once, but the solver and the next
+        // "&New" read un.dat: the user must know it was not saved.
+        showMessage(this, QStringLiteral("The unit file %1. The units chosen are used for the charts shown now, "
+                                         "but a new variant is entered and calculated in the units of that file.")
+                              .arg(notWrittenText(QString::fromLatin1(kUnitFile), errno)));
+    }
     accept();
 }
 

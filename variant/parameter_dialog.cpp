@@ -4,16 +4,15 @@
 #include "charts/palette.h"
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
+#include "shell/messages.h"
 #include "variant/summary_painter.h"
 #include "variant/variant_summary.h"
 
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QSignalBlocker>
 
 #include <cerrno>
-#include <cstring>
 
 namespace torvex {
 
@@ -43,7 +42,7 @@ QListWidget* ParameterDialog::addValueList(int id, const DialogRect& r) {
     list->setSortingEnabled(false);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) { input_.list(id).select(row); });
+    connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) { pickEntry(id, row); });
     return list;
 }
 
@@ -69,7 +68,7 @@ void ParameterDialog::createControls() {
     fractions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fractions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(fractions, &QListWidget::currentRowChanged, this,
-            [this](int row) { input_.list(kArgonFractionList).select(row); });
+            [this](int row) { pickEntry(kArgonFractionList, row); });
 
     addStatic(0, QStringLiteral("Anode diameter, d [%1]: ").arg(lengthUnit(units)), {219, 68, 76, 12});
     addValueList(kDiameterList, {299, 67, 44, 35});
@@ -96,6 +95,16 @@ void ParameterDialog::showList(int id) {
     widget->setCurrentRow(list.selected);
 }
 
+void ParameterDialog::showGroup2Lists() {
+    for (int list : {kLengthList, kCurrentList, kFlowList}) showList(list);
+}
+
+void ParameterDialog::pickEntry(int listId, int row) {
+    input_.selectEntry(listId, row);
+    // A new fraction or diameter may have rebuilt the lists of group (2).
+    if (listId == kArgonFractionList || listId == kDiameterList) showGroup2Lists();
+}
+
 void ParameterDialog::onCommand(int id) {
     switch (id) {
     case kArgon:
@@ -105,10 +114,11 @@ void ParameterDialog::onCommand(int id) {
         input_.chooseGas(id);
         showList(kArgonFractionList);
         showList(kDiameterList);
+        showGroup2Lists();
         break;
     case kGroup1Ok:
         input_.confirmGroup1();
-        for (int list : {kLengthList, kCurrentList, kFlowList}) showList(list);
+        showGroup2Lists();
         break;
     case kGroup2Ok:
         confirmVariant();
@@ -125,10 +135,10 @@ void ParameterDialog::confirmVariant() {
     const std::optional<VariantInputs> variant = input_.confirmGroup2();
     if (!variant) return;  // group (1) not confirmed yet: nothing happens
     // The run would otherwise compute an older variant left in ip.dat.
+    errno = 0;
     if (!writeInputParameters(kInputParametersFile, *variant)) {
-        QMessageBox::warning(this, QStringLiteral("TORVEX"),
-                             QStringLiteral("The input-parameter file ip.dat cannot be written: %1.")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        showMessage(this, QStringLiteral("The input-parameter file %1.")
+                              .arg(notWrittenText(QString::fromLatin1(kInputParametersFile), errno)));
         return;
     }
     confirmed_ = *variant;

@@ -31,6 +31,10 @@ private:
     QListWidget* addValueList(int id, const DialogRect& r);
     // Puts the entries and the selection of a list of the model into its widget.
     void showList(int id);
+    void showGroup2Lists();
+    // The user picked a row of a list: the model follows, and the lists of
+    // group (2) are shown again when the pick rebuilt them.
+    void pickEntry(int listId, int row);
     void confirmVariant();
 
     ParameterInput input_;

@@ -35,10 +35,36 @@ void ParameterInput::chooseGas(int radioId) {
     checkedGas_ = radioId;
     argonFraction_.fill(argonFractionEntries(radioId));
     diameter_.fill(diameterEntries(radioId == input_ids::kNitrogen, units_.length));
+    if (group1Confirmed_) buildGroup2(Picks::Keep);
+}
+
+void ParameterInput::selectEntry(int listId, int row) {
+    list(listId).select(row);
+    const bool group1List = listId == input_ids::kArgonFractionList || listId == input_ids::kDiameterList;
+    if (group1Confirmed_ && group1List) buildGroup2(Picks::Keep);
 }
 
 void ParameterInput::confirmGroup1() {
     group1Confirmed_ = true;
+    buildGroup2(Picks::First);
+}
+
+namespace {
+
+// Refills a list; with `keep` the entry selected before stays selected where
+// the new list still offers it.
+void refill(ListState& list, ValueList entries, bool keep) {
+    const std::string picked = list.selectedText();
+    list.fill(std::move(entries));
+    if (!keep || picked.empty()) return;
+    for (std::size_t row = 0; row < list.entries.size(); ++row) {
+        if (list.entries[row] == picked) list.select(static_cast<int>(row));
+    }
+}
+
+} // namespace
+
+void ParameterInput::buildGroup2(Picks picks) {
     if (checkedGas_ == input_ids::kArgon) {
         gasCode_ = kGasArgon;
     } else if (checkedGas_ == input_ids::kNitrogen) {
@@ -52,9 +78,10 @@ void ParameterInput::confirmGroup1() {
     }
     const double diameter = entryValue(diameter_.selectedText());
     diameterClass_ = torvex::diameterClass(roundedDiameterMillimetres(diameter, units_.length));
-    length_.fill(lengthEntries(gasCode_, diameterClass_, units_.length));
-    current_.fill(currentEntries(gasCode_, diameterClass_));
-    flow_.fill(flowEntries(gasCode_, diameterClass_, units_.flow));
+    const bool keep = picks == Picks::Keep;
+    refill(length_, lengthEntries(gasCode_, diameterClass_, units_.length), keep);
+    refill(current_, currentEntries(gasCode_, diameterClass_), keep);
+    refill(flow_, flowEntries(gasCode_, diameterClass_, units_.flow), keep);
 }
 
 std::optional<VariantInputs> ParameterInput::confirmGroup2() const {

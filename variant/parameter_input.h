@@ -61,11 +61,18 @@ public:
     explicit ParameterInput(const UnitCodes& units);
 
     // A gas radio button (508..511) was clicked: refills the fraction and
-    // diameter lists; group (2) and the confirmation stay as they are.
+    // diameter lists. Once group (1) has been confirmed, the gas code and
+    // the lists of group (2) follow at once (see selectEntry).
     void chooseGas(int radioId);
 
+    // The user picked a row of a list. Once group (1) has been confirmed, a
+    // new fraction or diameter re-derives the gas code and the diameter class
+    // and rebuilds the lists of group (2), keeping the picks they still
+    // offer: ip.dat is then always the variant the dialog shows.
+    void selectEntry(int listId, int row);
+
     // Group (1) "OK": derives the gas code and the diameter class and rebuilds
-    // the three lists of group (2).
+    // the three lists of group (2) with their first entries selected.
     void confirmGroup1();
 
     // Group (2) "OK": the variant made of the gas code of the last group (1)
@@ -85,6 +92,9 @@ public:
     const ListState& list(int listId) const;
 
 private:
+    enum class Picks { First, Keep };
+    void buildGroup2(Picks picks);
+
     UnitCodes units_;
     int checkedGas_ = input_ids::kArgon;
     bool group1Confirmed_ = false;

@@ -5,6 +5,8 @@
 #include "variant/summary_painter.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -16,13 +18,44 @@ namespace torvex {
 namespace {
 
 constexpr int kBarStep = 5;
+// Room kept for a window manager's frame before the window is framed.
+constexpr int kFrameAllowanceX = 8;
+constexpr int kFrameAllowanceY = 32;
+// Width of the run dialog's plasmatron diagram, pixels.
+constexpr int kDiagramWidth = 391;
+constexpr int kGap = 8;
+
+// The frame moved just enough to lie wholly on the screen area.
+QPoint onScreen(const QRect& screen, QPoint at, const QSize& frame) {
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height())));
+    return at;
+}
 
 } // namespace
 
-ProgressWindow::ProgressWindow(QWidget* owner) : TorvexDialog(owner, QStringLiteral("  Progress"), 151, 79) {
+QPoint progressWindowPosition(const QRect& screen, const QRect& runDialog, const QSize& progressFrame) {
+    const int w = progressFrame.width(), h = progressFrame.height();
+    const int middleY = runDialog.top() + (runDialog.height() - h) / 2;
+    const int middleX = runDialog.left() + (runDialog.width() - w) / 2;
+    const QPoint candidates[] = {
+        {runDialog.right() + 1 + kGap, middleY},
+        {runDialog.left() - kGap - w, middleY},
+        {middleX, runDialog.bottom() + 1 + kGap},
+        {middleX, runDialog.top() - kGap - h},
+    };
+    for (const QPoint& at : candidates) {
+        if (screen.contains(QRect(at, progressFrame))) return at;
+    }
+    const QPoint overDiagram(runDialog.left() + kDiagramLeft + (kDiagramWidth - w) / 2,
+                             runDialog.bottom() - h - 2 * kGap);
+    return onScreen(screen, overDiagram, progressFrame);
+}
+
+ProgressWindow::ProgressWindow(QWidget* runDialog)
+    : TorvexDialog(runDialog, QStringLiteral("  Progress"), 151, 79) {
     setObjectName(QStringLiteral("PROGRESS"));
     setModal(false);
-    placeAt(110, 135);
     QProgressBar* bar = addProgressBar(progress_ids::kBar, {13, 52, 125, 12});
     bar->setRange(0, 100);
     bar->setValue(0);
@@ -61,6 +94,19 @@ void ProgressWindow::paintEvent(QPaintEvent*) {
     dc.textOut(75, 40, progressPhaseText(phase_));
     dc.textOut(75, 55, progressCalculatedText());
     dc.textOut(140, 85, percentText_);
+}
+
+void ProgressWindow::showEvent(QShowEvent* event) {
+    TorvexDialog::showEvent(event);
+    QWidget* runDialog = parentWidget();
+    QScreen* screen = runDialog ? runDialog->screen() : QGuiApplication::primaryScreen();
+    if (!runDialog || !screen) return;
+    // Before the window manager has framed the window its frame is its
+    // client area: room for a title bar and borders is kept.
+    QSize frame = frameGeometry().size();
+    if (frame == size()) frame += QSize(kFrameAllowanceX, kFrameAllowanceY);
+    move(progressWindowPosition(screen->availableGeometry(), runDialog->frameGeometry(), frame));
+    raise();
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) { event->ignore(); }

@@ -15,10 +15,19 @@ namespace progress_ids {
 constexpr int kBar = 805;
 } // namespace progress_ids
 
+// Where the progress window's frame goes on a screen area: clear of the run
+// dialog's frame where there is room (right of it, left, below, above, in
+// this order), else over the lower part of the dialog's plasmatron diagram,
+// so that the texts of the calculated data stay visible; always wholly on
+// the screen area.
+QPoint progressWindowPosition(const QRect& screen, const QRect& runDialog, const QSize& progressFrame);
+
 class ProgressWindow : public TorvexDialog {
     Q_OBJECT
 public:
-    explicit ProgressWindow(QWidget* owner);
+    // Owned by the run dialog, the window manager keeps it above that
+    // dialog; it is placed clear of it (progressWindowPosition).
+    explicit ProgressWindow(QWidget* runDialog);
 
     // Shows a report: the phase line and the percentage text; a positive
     // value also advances the bar by one step of 5.
@@ -30,6 +39,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // The window lives exactly as long as its phase of the run: closing it
     // from the title bar is refused.
     void closeEvent(QCloseEvent* event) override;

@@ -9,7 +9,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QMessageBox>
+#include <QFile>
 #include <QPainter>
 #include <QPushButton>
 
@@ -63,14 +63,14 @@ void RunDialog::setButtonsEnabled(bool enabled) {
 
 void RunDialog::openProgressWindow() {
     delete progress_.data();
-    progress_ = new ProgressWindow(&main_);
+    progress_ = new ProgressWindow(this);
     progress_->show();
 }
 
 void RunDialog::startRun() {
     if (SolverRun::anyRunInProgress()) return;
     // The working folder by its full name, so that messages about its files name them fully.
-    run_ = std::make_unique<SolverRun>(QDir::currentPath().toStdString());
+    run_ = std::make_unique<SolverRun>(QFile::encodeName(QDir::currentPath()).toStdString());
     connect(run_.get(), &SolverRun::progress, this, &RunDialog::report);
     connect(run_.get(), &SolverRun::finished, this, &RunDialog::finishRun);
     insideDone_ = false;
@@ -109,7 +109,7 @@ void RunDialog::finishRun(const RunOutcome& outcome) {
         // title bar's close ends the program.
         showCannotCalculate(&main_);
     } else if (outcome.result == RunResult::BadInput) {
-        QMessageBox::warning(this, QStringLiteral("TORVEX"), QString::fromStdString(outcome.message));
+        showMessage(this, QString::fromStdString(outcome.message));
     }
     delete progress_.data();
     calculated_ = true;

@@ -32,9 +32,15 @@ void openParameterInput(MainWindow& main) {
         if (result == kRunDialogBack) continue;  // a fresh input dialog
         if (result == kRunDialogRan) {
             recordUnitsOfRun(main, run.integralParametersWritten());
-            // The program may have been ended from the cannot-calculate
-            // message; then nothing more is shown.
-            if (!main.closed()) openPreviousVariant(main);
+            // The program may have been ended meanwhile; then nothing more
+            // is shown. A run that stopped before the nozzle exit left the
+            // earlier variant in place: it is shown in its own units, but
+            // the units the user chose stay in use.
+            if (!main.closed()) {
+                PreviousDialog previous(main, run.integralParametersWritten() ? VariantUnits::Adopt
+                                                                               : VariantUnits::KeepUsersUnits);
+                previous.exec();
+            }
         }
         return;
     }

@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 
 #include "shell/auxiliary_dialogs.h"
 #include "shell/main_window.h"
@@ -118,21 +119,37 @@ TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn) {
     EXPECT_TRUE(cancel.continueProgram());
 }
 
-TEST_F(Dialogs, TitleBarCloseIsLeftToTheMainWindow) {
+// The window manager's close box reaches a dialog as a close of its window:
+// it acts as Escape (the control with id 2) or, without one, closes the
+// dialog alone. It never ends the program.
+TEST_F(Dialogs, CloseBoxActsAsEscapeAndLeavesTheProgramOpen) {
     dir.write("un.dat", "2 1 1 1 \n");
     MainWindow main(false);
-    main.unitCodes().temperature = 2;
-    CannotCalculateDialog d(&main);
-    d.show();
-    // A close asked for by the program itself is the dialog's own business.
-    d.close();
+    CannotCalculateDialog message(&main);
+    message.show();
+    ASSERT_NE(message.windowHandle(), nullptr);
+    message.windowHandle()->close();
+    EXPECT_FALSE(message.isVisible());
     EXPECT_FALSE(main.closed());
+
+    CautionDialog caution(&main);
+    caution.show();
+    caution.windowHandle()->close();
+    EXPECT_TRUE(caution.continueProgram()) << "the close box is the Caution dialog's Cancel";
+    EXPECT_FALSE(main.closed());
+
+    TorvexDialog d(&main, QStringLiteral("Test"), 100, 60);
+    std::vector<int> commands;
+    QObject::connect(&d, &TorvexDialog::command, [&](int id) { commands.push_back(id); });
+    auto* cancel = d.addPushButton(2, QStringLiteral("Cancel"), {50, 45, 30, 14});
     d.show();
-    // The title bar's close (a spontaneous close event) ends up here.
-    d.passCloseToOwner();
-    EXPECT_TRUE(main.closed());
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(dir.read("un.dat"), "2 2 1 1 \n");
+    d.windowHandle()->close();
+    EXPECT_EQ(commands, (std::vector<int>{2}));
+    cancel->setEnabled(false);  // as during a run: nothing happens
+    d.closeFromTitleBar();
+    EXPECT_EQ(commands, (std::vector<int>{2}));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(main.closed());
 }
 
 TEST_F(Dialogs, AboutBoxCarriesNameAndVersion) {

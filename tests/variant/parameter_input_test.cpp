@@ -19,7 +19,7 @@ void pick(ParameterInput& input, int listId, const std::string& text) {
     ListState& list = input.list(listId);
     for (std::size_t i = 0; i < list.entries.size(); ++i) {
         if (list.entries[i] == text) {
-            list.select(static_cast<int>(i));
+            input.selectEntry(listId, static_cast<int>(i));  // as the dialog passes a pick on
             return;
         }
     }
@@ -89,33 +89,50 @@ TEST(ParameterInput, MixtureGasCodeFromFractionRow) {
     EXPECT_EQ(input.gasCode(), 7);
 }
 
-// Another gas after a confirmation refills the diameters but keeps the gas
-// code and the group (2) lists until group (1) is confirmed again.
-TEST(ParameterInput, AnotherGasAfterConfirmingKeepsEarlierGasCode) {
+// Once group (1) is confirmed, ip.dat must always be the variant the dialog
+// shows: another gas, fraction or diameter re-derives the gas code and
+// rebuilds the lists of group (2), keeping the picks they still offer.
+TEST(ParameterInput, AnotherGasOrDiameterAfterConfirmingRebuildsGroup2) {
     ParameterInput input(units(1, 1));
     pick(input, kDiameterList, "10.0");
     input.confirmGroup1();
     pick(input, kCurrentList, "1000");
-    const ValueList lengths = input.list(kLengthList).entries;
+    pick(input, kFlowList, "50 ");
 
     input.chooseGas(kNitrogen);
     EXPECT_EQ(input.list(kDiameterList).entries.size(), 21u);
     EXPECT_EQ(input.list(kDiameterList).selectedText(), "5.0");
-    EXPECT_EQ(input.list(kLengthList).entries, lengths);
-    EXPECT_EQ(input.gasCode(), kGasArgon);
     EXPECT_TRUE(input.group1Confirmed());
-
-    const auto variant = input.confirmGroup2();
-    ASSERT_TRUE(variant.has_value());
-    EXPECT_EQ(variant->gasCode, kGasArgon);
-    EXPECT_DOUBLE_EQ(variant->diameter, 5.0);  // the diameter selected now
-    EXPECT_DOUBLE_EQ(variant->current, 1000.0);
-
-    // Confirming again rebuilds group (2) for nitrogen, class 5.
-    input.confirmGroup1();
+    // Nitrogen, class 5: lengths 12 to 20 mm, currents 100 to 300 A (1000 A
+    // is no longer offered), flows 25 to 40 SLPM.
     EXPECT_EQ(input.gasCode(), kGasNitrogen);
     EXPECT_EQ(input.list(kLengthList).entries.front(), "12");
     EXPECT_EQ(input.list(kCurrentList).selectedText(), "100 ");
+    auto variant = input.confirmGroup2();
+    ASSERT_TRUE(variant.has_value());
+    EXPECT_EQ(variant->gasCode, kGasNitrogen);
+    EXPECT_DOUBLE_EQ(variant->diameter, 5.0);
+    EXPECT_DOUBLE_EQ(variant->current, 100.0);
+
+    // A larger diameter: the class and the lists follow; a current still on
+    // offer stays picked.
+    pick(input, kCurrentList, "300 ");
+    pick(input, kDiameterList, "9.0");
+    EXPECT_EQ(input.diameterClass(), 9);
+    EXPECT_EQ(input.list(kLengthList).entries.front(), "24");
+    EXPECT_EQ(input.list(kCurrentList).entries.back(), "500 ");
+    EXPECT_EQ(input.list(kCurrentList).selectedText(), "300 ");
+    variant = input.confirmGroup2();
+    ASSERT_TRUE(variant.has_value());
+    EXPECT_DOUBLE_EQ(variant->diameter, 9.0);
+    EXPECT_DOUBLE_EQ(variant->length, 24.0);
+
+    // A hydrogen fraction picked after the gas: the code follows the row.
+    input.chooseGas(kArgonHydrogen);
+    EXPECT_EQ(input.gasCode(), 5);
+    pick(input, kArgonFractionList, "80");
+    EXPECT_EQ(input.gasCode(), 8);
+    EXPECT_EQ(input.confirmGroup2()->gasCode, 8);
 }
 
 } // namespace
