@@ -57,6 +57,16 @@ void drawYTicks(DrawingContext& dc, int x, int yTop, int yBottom, double vMax, d
 
 } // namespace
 
+int widestYLabel(DrawingContext& dc, const std::vector<double>& values, int count, const std::string& format,
+                 double factor) {
+    int widest = 0;
+    for (int i = 0; i < availableCount(count, values); ++i) {
+        const std::string label = formatLabel(format, values[static_cast<std::size_t>(i)] * factor);
+        widest = std::max(widest, dc.textExtentWithTerminator(label).width);
+    }
+    return widest;
+}
+
 void drawXAxisFixed(DrawingContext& dc, int y, int x0, int x1, double lo, double hi, int n, int tickLength,
                     const std::vector<double>& values) {
     dc.line(x0, y, x1, y);
@@ -128,9 +138,10 @@ void drawCurve(DrawingContext& dc, int n, const std::vector<double>& x, const st
     }
     dc.polyline(points);
     if (mode != kCurveDouble) return;
-    // The second pass one unit higher makes the curve two units thick even
-    // with a one-unit styled pen.
-    for (Point& p : points) p.y -= 1;
+    // The second pass one screen pixel higher makes the curve two pixels
+    // thick even with a one-pixel styled pen.
+    const int offset = screenPixels(dc, 1);
+    for (Point& p : points) p.y -= offset;
     dc.polyline(points);
 }
 

@@ -42,6 +42,12 @@ void drawYAxisScaled(DrawingContext& dc, int x, int yTop, int yBottom, double vM
 void drawYAxisFormatted(DrawingContext& dc, int x, int yTop, int yBottom, double vMax, double vMin, int n,
                         int tickLength, const std::vector<double>& values, const std::string& format);
 
+// Width of the widest of the first count labels of a vertical axis, in
+// `format` of value * factor, measured as the vertical axes measure them
+// (with the terminator) in the font selected now.
+int widestYLabel(DrawingContext& dc, const std::vector<double>& values, int count, const std::string& format,
+                 double factor = 1.0);
+
 // n + 1 vertical grid lines from the plot's bottom to its top at the x values.
 void drawVerticalGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, int n,
                       const std::vector<double>& xValues);

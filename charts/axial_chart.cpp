@@ -10,17 +10,27 @@ namespace torvex {
 AxialData readAxialData(const ChartSource& source) {
     AxialData data;
     const UnitCodes& units = source.units;
-    for (const AxisRecord& r : readAxisRecords(source.file(kAxisFile), kMaxAxisRecords)) {
+    const auto records = readAxisRecords(source.file(kAxisFile), kMaxAxisRecords);
+    for (const AxisRecord& r : records) {
         data.distance.push_back(chartDistance(r.distanceMm, units.length));
         data.temperature.push_back(chartTemperature(r.temperatureKiloKelvin, units.temperature));
         data.velocity.push_back(chartVelocity(r.velocity, units.length));
     }
     // The jet is hottest and fastest at the nozzle exit, the first record.
-    const bool any = !data.distance.empty();
+    const bool any = !records.empty();
+    if (any) data.lastDistanceMm = records.back().distanceMm;
     data.distanceScale = axisScale(any ? data.distance.back() : 0, 6);
     data.temperatureScale = axisScale(any ? data.temperature.front() : 0, 5);
     data.velocityScale = axisScale(any ? data.velocity.front() : 0, 5);
     return data;
+}
+
+std::string axialResultsNote(const AxialData& data, int lengthCode) {
+    if (data.distance.empty()) return "no results";
+    // The file prints distances to a tenth of a millimetre.
+    if (data.lastDistanceMm >= kJetLengthMm - 0.05) return "";
+    return lengthCode == 1 ? formatLabel("results end at %.0lf mm", data.lastDistanceMm)
+                           : formatLabel("results end at %.2lf in", data.lastDistanceMm * kInchesPerMillimetre);
 }
 
 AxialLayout axialFonts(const Rect& area) {
@@ -52,14 +62,26 @@ struct AxialPaint {
     const AxialData& data;
 };
 
+// How far a rotated value-axis title, spanning titleLeft..titleRight across,
+// moves left to stay clear of the plot's value labels.
+int valueTitleShift(const AxialPaint& p, const Rect& plot, const AxisScale& values, int titleLeft,
+                    int titleRight, int textHeight) {
+    const int widest = widestYLabel(p.dc, values.ticks, values.intervals + 1, "%lg");
+    return titleShiftClearOfLabels(p.area, plot.left, widest, titleLeft, titleRight, textHeight);
+}
+
 void drawAxes(const AxialPaint& p, const Rect& plot, const AxisScale& values) {
     DrawingContext& dc = p.dc;
     ScopedPen pen(dc, kAxisPen);
     replaceFont(dc, p.layout.axisFont, 0);
     dc.setTextColour(kLabelColour);
+    // Without a range (no records) the axes are bare lines: a lone "0"
+    // would claim a value the file does not hold.
     const AxisScale& x = p.data.distanceScale;
-    drawXAxisFixed(dc, plot.bottom, plot.left, plot.right, 0, x.end(), x.intervals, 6, x.ticks);
-    drawYAxis(dc, plot.left, plot.bottom, plot.top, values.end(), 0, values.intervals, 6, values.ticks);
+    drawXAxisFixed(dc, plot.bottom, plot.left, plot.right, 0, x.end(), x.intervals > 0 ? x.intervals : -1, tickLength(dc),
+                   x.ticks);
+    drawYAxis(dc, plot.left, plot.bottom, plot.top, values.end(), 0, values.intervals > 0 ? values.intervals : -1,
+              tickLength(dc), values.ticks);
 }
 
 // A distance title centred under a plot: the width is that of the metric
@@ -90,7 +112,9 @@ void drawUpperPlot(const AxialPaint& p) {
     const TextSize size = dc.textExtentWithTerminator("Temperature, kK");
     const std::string title = temperatureTitle(p.source.units.temperature);
     if (!title.empty()) {
-        dc.textOut(p.area.left + size.height, plot.bottom + (plot.top - plot.bottom + size.width) / 2, title);
+        const int x = p.area.left + size.height;
+        const int shift = valueTitleShift(p, plot, data.temperatureScale, x, x + size.height, size.height);
+        dc.textOut(x + shift, plot.bottom + (plot.top - plot.bottom + size.width) / 2, title);
     }
     drawDistanceTitle(p, plot, true);
 }
@@ -101,6 +125,17 @@ void drawChartTitle(const AxialPaint& p) {
     const TextSize size = dc.textExtent("Axial Distributions");
     dc.textOut(p.area.left + (p.area.right - size.width - p.area.left) / 2, p.area.top + size.height / 2,
                "Axial Distributions");
+    // Under the title, over the middle of the upper plot: where the results
+    // end when the file does not reach the end of the jet.
+    const std::string note = axialResultsNote(p.data, p.source.units.length);
+    if (note.empty()) return;
+    replaceFont(dc, p.layout.axisFont, 0);
+    const Rect& plot = p.layout.temperaturePlot;
+    const TextSize noteSize = dc.textExtent(note);
+    dc.setTextColour(kRed);
+    dc.textOut(plot.left + (plot.width() - noteSize.width) / 2, plot.top - noteSize.height - noteSize.height / 4,
+               note);
+    dc.setTextColour(kLabelColour);
 }
 
 // "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
@@ -111,7 +146,9 @@ void drawVelocityTitle(const AxialPaint& p, const Rect& plot) {
     replaceFont(dc, p.layout.axisFont, 900);
     const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
     const TextSize size = dc.textExtent(title);
-    const int a = p.area.left;
+    const int a = p.area.left + valueTitleShift(p, plot, p.data.velocityScale,
+                                                toDevice(p.area.left + 0.8 * size.height),
+                                                p.area.left + 2 * size.height, size.height);
     const int yv = plot.bottom + (plot.top - plot.bottom + size.width) / 2;
     dc.textOut(a + size.height, yv, title);
     replaceFont(dc, toDevice(0.75 * p.layout.axisFont), 900);

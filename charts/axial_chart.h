@@ -12,6 +12,9 @@
 namespace torvex {
 
 constexpr std::size_t kMaxAxisRecords = 220;
+// The solver marches the jet 200 mm past the nozzle exit (8 in, 203.2 mm, in
+// inch runs): a file that ends sooner was cut short (a run that stopped).
+constexpr double kJetLengthMm = 200.0;
 
 // ztu0.res in the chart's units with the three scales: distance to the last
 // record, temperature and velocity to their values at the nozzle exit.
@@ -22,6 +25,7 @@ struct AxialData {
     AxisScale distanceScale;
     AxisScale temperatureScale;
     AxisScale velocityScale;
+    double lastDistanceMm = 0;  // of the last record read
 
     int lastIndex() const { return static_cast<int>(distance.size()) - 1; }
     DataWindow temperatureWindow() const { return {0, temperatureScale.end(), distanceScale.end(), 0}; }
@@ -29,6 +33,11 @@ struct AxialData {
 };
 
 AxialData readAxialData(const ChartSource& source);
+
+// The note shown under the chart title when the file does not reach the end
+// of the jet: "results end at 40 mm" (metric) or "results end at 1.57 in";
+// "no results" for an empty or missing file; "" for a whole jet.
+std::string axialResultsNote(const AxialData& data, int lengthCode);
 
 // Fonts and the two plot rectangles of a chart area.
 struct AxialLayout {

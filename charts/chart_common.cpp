@@ -1,5 +1,7 @@
 #include "charts/chart_common.h"
 
+#include <algorithm>
+
 #include "charts/axes.h"
 #include "charts/palette.h"
 
@@ -73,6 +75,11 @@ std::string temperatureTitle(int temperatureCode) {
 
 int axisFontHeight(int chartHeight) { return chartHeight / 18; }
 
+int tickLength(const DrawingContext& dc) {
+    constexpr int kTickPixels = 6;
+    return screenPixels(dc, kTickPixels);
+}
+
 Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, double rightWidths) {
     return Rect{toDevice(area.left + leftWidths * sample.width), toDevice(area.top + 3.45 * sample.height),
                 toDevice(area.right - rightWidths * sample.width), toDevice(area.bottom - 3.75 * sample.height)};
@@ -83,6 +90,15 @@ void drawScaleGrid(DrawingContext& dc, const Rect& plot, const DataWindow& windo
     ScopedPen pen(dc, kGridPen);
     drawVerticalGrid(dc, plot, window, x.intervals, x.ticks);
     drawHorizontalGrid(dc, plot, window, y.intervals, y.ticks);
+}
+
+int titleShiftClearOfLabels(const Rect& area, int plotLeft, int widestLabel, int titleLeft, int titleRight,
+                            int textHeight) {
+    const int labelsLeft = plotLeft - widestLabel - textHeight / 4;
+    const int needed = std::min(0, labelsLeft - titleRight);
+    // Two units keep the title off the frame drawn on the area's edge.
+    const int allowed = std::min(0, area.left + 2 - titleLeft);
+    return std::max(needed, allowed);
 }
 
 void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
@@ -97,7 +113,8 @@ void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, cons
     const int ys = toDevice(y + 0.5 * size.height);
     const int sampleEnd = strip.labelRight + strip.digitWidth;
     dc.line(strip.sampleStart, ys, sampleEnd, ys);
-    if (curve > 1) dc.line(strip.sampleStart, ys - 1, sampleEnd, ys - 1);
+    const int offset = screenPixels(dc, 1);
+    if (curve > 1) dc.line(strip.sampleStart, ys - offset, sampleEnd, ys - offset);
     drawCurveInPen();
 }
 

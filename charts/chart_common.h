@@ -72,6 +72,9 @@ std::string temperatureTitle(int temperatureCode);
 // The axis font of a chart of height H: face Arial, H / 18.
 int axisFontHeight(int chartHeight);
 
+// The length of the tick marks: 6 screen pixels in the device's units.
+int tickLength(const DrawingContext& dc);
+
 // The plot rectangle of a chart area, its margins counted in the axis font's
 // sample size: `leftWidths` and `rightWidths` sample widths beside it (tick
 // labels, and a legend strip where a chart has one), 3.45 sample heights
@@ -81,6 +84,14 @@ Rect plotInArea(const Rect& area, const TextSize& sample, double leftWidths, dou
 // Grid lines at the ticks of both scales, in the grid pen.
 void drawScaleGrid(DrawingContext& dc, const Rect& plot, const DataWindow& window, const AxisScale& x,
                    const AxisScale& y);
+
+// How far a rotated value-axis title must move left (a value <= 0) so that
+// its right edge, now at `titleRight`, keeps a gap of a quarter of the text
+// height `textHeight` from tick labels as wide as `widestLabel` that end at
+// the axis `plotLeft`. It never moves the title's leftmost part, now at
+// `titleLeft`, out of the chart area.
+int titleShiftClearOfLabels(const Rect& area, int plotLeft, int widestLabel, int titleLeft, int titleRight,
+                            int textHeight);
 
 // The legend strip right of a plot, where each curve family has a row.
 struct LegendStrip {

@@ -121,23 +121,33 @@ void drawAxes(const IsothermPaint& p) {
     dc.setTextColour(kLabelColour);
     const IsothermAxes& a = p.axes;
     drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, a.distanceEnd(),
-              static_cast<int>(a.distanceTicks.size()), 6, a.distanceTicks, a.distanceFormat);
+              static_cast<int>(a.distanceTicks.size()), tickLength(dc), a.distanceTicks, a.distanceFormat);
     const int n = static_cast<int>(a.radialTicks.size()) - 1;
     if (a.radialFactor != 1) {
-        drawYAxisScaled(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, 6, a.radialTicks,
+        drawYAxisScaled(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, tickLength(dc), a.radialTicks,
                         a.radialFormat, a.radialFactor);
     } else {
-        drawYAxisFormatted(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, 6, a.radialTicks,
+        drawYAxisFormatted(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, tickLength(dc), a.radialTicks,
                            a.radialFormat);
     }
+}
+
+// How far the rotated radial title, spanning titleLeft..titleRight across,
+// moves left to stay clear of the radial labels.
+int radialTitleShift(const IsothermPaint& p, int titleLeft, int titleRight, int textHeight) {
+    const IsothermAxes& a = p.axes;
+    const int widest = widestYLabel(p.dc, a.radialTicks, static_cast<int>(a.radialTicks.size()), a.radialFormat,
+                                    a.radialFactor);
+    return titleShiftClearOfLabels(p.area, p.plot.left, widest, titleLeft, titleRight, textHeight);
 }
 
 // "Radial position, 10^-1 in": the unit of labels that show tenths of an inch.
 void drawTenthInchRadialTitle(const IsothermPaint& p) {
     DrawingContext& dc = p.dc;
-    const int a = p.area.left;
     const int sx = sampleSize(dc).width;
     const TextSize size = dc.textExtent("Radial position, 10");
+    const int a = p.area.left + radialTitleShift(p, toDevice(p.area.left + 0.7 * size.height),
+                                                 p.area.left + 2 * size.height, size.height);
     const int half = (p.plot.bottom - p.plot.top + size.width) / 2;
     const int top = p.plot.top;
     drawText(dc, at(a + size.height, top + half + 0.8 * sx), "Radial position, 10");
@@ -157,7 +167,9 @@ void drawTitles(const IsothermPaint& p) {
     } else {
         const std::string title = p.source.metric() ? "Radial position, mm" : "Radial position, in";
         const TextSize size = dc.textExtent(title);
-        dc.textOut(p.area.left + size.height, plot.top + (plot.bottom - plot.top + size.width) / 2, title);
+        const int x = p.area.left + size.height;
+        const int shift = radialTitleShift(p, x, x + size.height, size.height);
+        dc.textOut(x + shift, plot.top + (plot.bottom - plot.top + size.width) / 2, title);
     }
 
     replaceFont(dc, p.axisFont, 0);

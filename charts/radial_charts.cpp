@@ -91,14 +91,17 @@ void drawAxes(const RadialPaint& p) {
     dc.setTextColour(kLabelColour);
     const AxisScale& radial = p.data.radial;
     const AxisScale& value = p.data.value;
+    // Without a range (no records) the axes are bare lines, without a lone "0".
+    const int radialTicks = radial.intervals > 0 ? radial.intervals + 1 : 0;
     if (p.source.metric()) {
-        drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1, 6,
-                  radial.ticks, "%lg");
+        drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radialTicks, tickLength(dc), radial.ticks,
+                  "%lg");
     } else {
-        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radial.intervals + 1,
-                        6, radial.ticks, "%-3.1lf", 10);
+        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radialTicks, tickLength(dc),
+                        radial.ticks, "%-3.1lf", 10);
     }
-    drawYAxis(dc, p.plot.left, p.plot.bottom, p.plot.top, value.end(), 0, value.intervals, 6, value.ticks);
+    drawYAxis(dc, p.plot.left, p.plot.bottom, p.plot.top, value.end(), 0, value.intervals > 0 ? value.intervals : -1,
+              tickLength(dc), value.ticks);
 }
 
 // "Radial position, mm", or in inch mode "Radial position, 10^-1 in" (the
@@ -124,6 +127,14 @@ void drawRadialTitle(const RadialPaint& p) {
     dc.textOut(plot.left + w + half, y, "in");
 }
 
+// How far the rotated value-axis title, spanning titleLeft..titleRight across,
+// moves left to stay clear of the value labels.
+int valueTitleShift(const RadialPaint& p, int titleLeft, int titleRight, int textHeight) {
+    const AxisScale& value = p.data.value;
+    const int widest = widestYLabel(p.dc, value.ticks, value.intervals + 1, "%lg");
+    return titleShiftClearOfLabels(p.area, p.plot.left, widest, titleLeft, titleRight, textHeight);
+}
+
 void drawTemperatureTitle(const RadialPaint& p) {
     DrawingContext& dc = p.dc;
     replaceFont(dc, p.axisFont, 900);
@@ -131,7 +142,9 @@ void drawTemperatureTitle(const RadialPaint& p) {
     const TextSize size = dc.textExtentWithTerminator("Temperature, kK");
     const std::string title = temperatureTitle(p.source.units.temperature);
     if (title.empty()) return;
-    dc.textOut(p.area.left + size.height, p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2, title);
+    const int x = p.area.left + size.height;
+    const int shift = valueTitleShift(p, x, x + size.height, size.height);
+    dc.textOut(x + shift, p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2, title);
 }
 
 // "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
@@ -144,7 +157,8 @@ void drawVelocityTitle(const RadialPaint& p) {
     const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
     const TextSize size = dc.textExtent(title);
     const int yt = p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2;
-    const int a = p.area.left;
+    const int a = p.area.left + valueTitleShift(p, toDevice(p.area.left + 0.8 * size.height),
+                                                p.area.left + 2 * size.height, size.height);
     if (metric) {
         drawText(dc, at(a + 0.9 * size.height, yt), title);
     } else {

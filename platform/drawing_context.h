@@ -153,10 +153,20 @@ public:
 
     virtual DeviceSize deviceSize() const = 0;
 
+    // Device units per pixel of the 96-dot-per-inch screen the drawings were
+    // made for: 1 on a screen, 12.5 on a 1200-dot-per-inch printer. Pen
+    // widths and dash lengths scale by it, and so do the chart's tick
+    // lengths and the offsets that thicken curves, so paper looks like the
+    // screen. Never below 1.
+    virtual double unitsPerPixel() const { return 1.0; }
+
     // Convenience: a line from (x0, y0) to (x1, y1), leaving the current
     // position at the end point.
     void line(int x0, int y0, int x1, int y1);
 };
+
+// A length given in screen pixels, in device units of the context (at least 1).
+int screenPixels(const DrawingContext& dc, int pixels);
 
 // Selects a pen for one element and puts the previous pen back on leaving.
 class ScopedPen {

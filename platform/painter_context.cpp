@@ -57,10 +57,12 @@ QVector<qreal> dashPattern(PenStyle style) {
     }
 }
 
-QPen toQPen(const Pen& pen) {
+// The pen on a device with `unitsPerPixel` device units to a screen pixel:
+// the width scales, and the dash pattern, counted in pen widths, with it.
+QPen toQPen(const Pen& pen, double unitsPerPixel) {
     if (pen.style == PenStyle::Null) return QPen(Qt::NoPen);
     QPen qpen(toQColor(pen.colour));
-    qpen.setWidth(std::max(1, pen.width));
+    qpen.setWidth(std::max(1, static_cast<int>(std::lround(std::max(1, pen.width) * unitsPerPixel))));
     qpen.setCapStyle(Qt::FlatCap);
     qpen.setJoinStyle(Qt::MiterJoin);
     if (pen.style != PenStyle::Solid) qpen.setDashPattern(dashPattern(pen.style));
@@ -120,7 +122,7 @@ PainterContext::PainterContext(QPainter* painter) : painter_(painter) {
 
 PainterContext::~PainterContext() { painter_->restore(); }
 
-void PainterContext::applyPen() { painter_->setPen(toQPen(state_.pen)); }
+void PainterContext::applyPen() { painter_->setPen(toQPen(state_.pen, unitsPerPixel())); }
 
 void PainterContext::applyBrush() { painter_->setBrush(toQBrush(state_.brush)); }
 
@@ -219,6 +221,14 @@ void PainterContext::restoreState() {
     saved_.pop_back();
     applyPen();
     applyBrush();
+}
+
+double PainterContext::unitsPerPixel() const {
+    // The screens the drawings were made for show 96 dots per inch.
+    constexpr double kScreenDotsPerInch = 96.0;
+    const QPaintDevice* device = painter_->device();
+    if (!device) return 1.0;
+    return std::max(1.0, device->logicalDpiY() / kScreenDotsPerInch);
 }
 
 DeviceSize PainterContext::deviceSize() const {

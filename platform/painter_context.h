@@ -49,6 +49,8 @@ public:
     void restoreState() override;
 
     DeviceSize deviceSize() const override;
+    // From the device's resolution: dots per inch / 96, at least 1.
+    double unitsPerPixel() const override;
 
     // The painter underneath, for what the layer does not cover.
     QPainter* painter() const { return painter_; }

@@ -99,12 +99,37 @@ TEST_F(AxialChartTest, UnitsNameTheAxesAndAMissingFileDrawsEmptyPlots) {
     for (const char* text : {"Temperature, kC", "Velocity, 10   in/s", "3", "Distance, in"})
         EXPECT_TRUE(test::drew(dc, text)) << text;
 
+    // No file: bare axes with titles, and no lone "0" claiming a value.
     TempDir empty;
     dc.clear();
     drawAxialChart(dc, area, test::sourceIn(empty));
     EXPECT_TRUE(dc.callsOf(DrawOp::Polyline).empty());
     EXPECT_TRUE(test::drew(dc, "Axial Distributions"));
-    EXPECT_TRUE(test::drew(dc, "  0"));
+    EXPECT_TRUE(test::drew(dc, "no results"));
+    for (const DrawCall& c : dc.callsOf(DrawOp::TextOut))
+        if (c.font.escapement == 0)
+            EXPECT_NE(c.text.find_first_not_of(" 0123456789."), std::string::npos) << "a tick label: " << c.text;
+}
+
+// A file that stops short of the jet's end (a run that stopped) says where
+// the results end, in the units of the axes; a whole jet says nothing.
+TEST_F(AxialChartTest, AFileCutShortSaysWhereTheResultsEnd) {
+    dir.write("ztu0.res", axisFile(40, 13.2, 1500));
+    drawAxialChart(dc, area, test::sourceIn(dir));
+    const DrawCall note = dc.findText("results end at 40 mm");
+    ASSERT_FALSE(note.text.empty());
+    EXPECT_EQ(note.textColour, kRed);
+
+    dc.clear();
+    drawAxialChart(dc, area, test::sourceIn(dir, 2));
+    EXPECT_TRUE(test::drew(dc, "results end at 1.57 in"));
+
+    for (double end : {200.0, 203.2}) {
+        dir.write("ztu0.res", axisFile(end, 13.2, 1500) + (end > 200 ? " 203.2   1.40    90.00\n" : ""));
+        dc.clear();
+        drawAxialChart(dc, area, test::sourceIn(dir));
+        for (const std::string& text : dc.textsDrawn()) EXPECT_EQ(text.find("results"), std::string::npos) << end;
+    }
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
+#include "charts/axes.h"
 #include "charts/isotherm_chart.h"
+#include "solver/result_files.h"
 #include "charts/palette.h"
 #include "platform/page_devices.h"
 #include "tests/charts/chart_files.h"
@@ -120,6 +123,99 @@ TEST_F(ChartPagesTest, ViewsWithoutResultsOrParametersDrawWhatTheyCan) {
     EXPECT_FALSE(drawViewPage(dc, kViewNothing, page, bare));
     EXPECT_FALSE(drawViewPage(dc, 4, page, bare));
     EXPECT_TRUE(dc.calls().empty());
+}
+
+// Result files of a plausible jet: 200 mm of axis, five cross-sections,
+// isotherms closing at 60 mm.
+void writeJet(const TempDir& dir) {
+    std::string axis, isotherms;
+    char line[96];
+    for (int z = 0; z <= 200; ++z) {
+        const double share = 1.0 / (1.0 + z / 25.0);
+        std::snprintf(line, sizeof line, "%6.1f %6.2f %8.2f\n", z * 1.0, 13.2 * share, 1500 * share);
+        axis += line;
+        const double r = z < 60 ? 3.0 + z / 20.0 : 0.0;
+        std::snprintf(line, sizeof line, "%6.1f %6.3f %6.3f %6.3f %6.3f %6.3f\n", z * 1.0, r, 0.8 * r, 0.6 * r,
+                      0.4 * r, 0.2 * r);
+        isotherms += line;
+    }
+    dir.write("ztu0.res", axis);
+    dir.write("ilt.res", isotherms);
+    const double axisT[5] = {13.2, 12.4, 9.5, 6.1, 3.3}, axisV[5] = {1500, 1400, 900, 480, 210};
+    for (int k = 0; k < 5; ++k) {
+        std::string section;
+        for (int i = 0; i <= 80 + 20 * k; ++i) {
+            const double share = 1.0 - i / (81.0 + 20 * k);
+            std::snprintf(line, sizeof line, "%5.1f %6.2f %8.2f\n", i * 0.1, axisT[k] * share, axisV[k] * share);
+            section += line;
+        }
+        dir.write(radialFileNames()[k], section);
+    }
+}
+
+// The box a text covers: rotated texts (escapement 900) run upward from
+// their point and reach one text height to the right of it.
+Rect textBox(const DrawCall& call) {
+    RecordingContext measure;
+    measure.selectFont(call.font);
+    const TextSize size = measure.textExtent(call.text);
+    const Point p = call.points.front();
+    if (call.font.escapement == 900) return Rect{p.x, p.y - size.width, p.x + size.height, p.y};
+    return Rect{p.x, p.y, p.x + size.width, p.y + size.height};
+}
+
+bool overlap(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool isTickLabel(const std::string& text) {
+    return !text.empty() && text.find_first_not_of(" 0123456789.-") == std::string::npos;
+}
+
+// The rotated value-axis titles keep clear of the widest tick label on every
+// page, in every unit system and page size (window, small window, paper).
+TEST_F(ChartPagesTest, RotatedAxisTitlesKeepClearOfTheTickLabels) {
+    writeJet(dir);
+    const Rect pages[] = {{0, 0, 972, 690}, {0, 0, 640, 420}, {0, 0, 2880, 1960}};
+    for (const UnitCodes units : {UnitCodes{1, 1, 1}, UnitCodes{2, 2, 2}, UnitCodes{2, 3, 1}}) {
+        in.source = test::sourceIn(dir, units.length, units.temperature);
+        for (const Rect& size : pages) {
+            for (int view : {kViewAllCharts, kViewIsotherms, kViewRadial, kViewAxial}) {
+                dc.clear();
+                test::resetChartFont();
+                drawViewPage(dc, view, size, in);
+                std::vector<DrawCall> titles, labels;
+                for (const DrawCall& c : dc.callsOf(DrawOp::TextOut)) {
+                    if (c.font.escapement == 900) titles.push_back(c);
+                    else if (isTickLabel(c.text)) labels.push_back(c);
+                }
+                ASSERT_FALSE(titles.empty());
+                for (const DrawCall& title : titles)
+                    for (const DrawCall& label : labels)
+                        EXPECT_FALSE(overlap(textBox(title), textBox(label)))
+                            << "view " << view << ", page " << size.right << ", units " << units.length
+                            << units.temperature << ": \"" << title.text << "\" over \"" << label.text << "\"";
+            }
+        }
+    }
+}
+
+// Pens, dashes, tick marks and the doubling of thin curves follow the
+// device's resolution: on a 1200 dpi sheet a screen pixel is 12.5 dots.
+TEST(DeviceResolution, ScreenPixelsBecomeDeviceUnits) {
+    struct Sheet : RecordingContext {
+        double unitsPerPixel() const override { return 12.5; }
+    } sheet;
+    EXPECT_EQ(screenPixels(sheet, 1), 13);
+    EXPECT_EQ(screenPixels(sheet, 6), 75);
+    EXPECT_EQ(tickLength(sheet), 75);
+    const std::vector<double> x{0, 1}, y{0, 1};
+    drawCurve(sheet, 1, x, y, kCurveDouble, Rect{0, 0, 100, 100}, DataWindow{0, 1, 1, 0});
+    const auto curves = sheet.callsOf(DrawOp::Polyline);
+    ASSERT_EQ(curves.size(), 2u);
+    EXPECT_EQ(curves[0].points[0].y - curves[1].points[0].y, 13);
+    RecordingContext screen;
+    EXPECT_EQ(tickLength(screen), 6);
 }
 
 TEST_F(ChartPagesTest, APagePaintedOffscreenIsNotBlank) {
