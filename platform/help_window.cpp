@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
@@ -100,6 +102,23 @@ void HelpWindow::fillLists(const std::vector<HelpTopic>& topics) {
     }
 }
 
+QRect helpWindowGeometry(const QRect& screen, const QSize& wished, const QMargins& frame) {
+    // The frame the window manager adds must fit as well.
+    const QSize room(screen.width() - frame.left() - frame.right(), screen.height() - frame.top() - frame.bottom());
+    const QSize size = wished.boundedTo(room);
+    const QPoint topLeft(screen.left() + frame.left() + (room.width() - size.width()) / 2,
+                         screen.top() + frame.top() + (room.height() - size.height()) / 2);
+    return QRect(topLeft, size);
+}
+
+void placeOnScreen(QWidget& window, QWidget* owner) {
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // A title bar and borders of the usual size, until the window is framed.
+    const QMargins frame(4, 28, 4, 4);
+    window.setGeometry(helpWindowGeometry(screen->availableGeometry(), window.size(), frame));
+}
+
 void openHelpWindow(const QString& helpFile, QWidget* owner) {
     static QPointer<HelpWindow> window;
     // Each opening starts afresh at the contents.
@@ -108,6 +127,7 @@ void openHelpWindow(const QString& helpFile, QWidget* owner) {
     }
     window = new HelpWindow(helpFile, owner);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    placeOnScreen(*window, owner);
     window->show();
     window->raise();
     window->activateWindow();

@@ -1,6 +1,8 @@
 // The help window: a contents list and an index list beside the help text.
 #pragma once
 
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -39,6 +41,13 @@ private:
     QListWidget* index_;
     QTextBrowser* text_;
 };
+
+// Where the help window goes: its wished size, made smaller where the screen
+// area less the window manager's frame is smaller, centred on that area, so
+// that the whole window with its frame is on the screen.
+QRect helpWindowGeometry(const QRect& screen, const QSize& wished, const QMargins& frame);
+// Places a window so, on the screen of its owner.
+void placeOnScreen(QWidget& window, QWidget* owner);
 
 // Opens the one help window of the program on a help file, at its contents.
 // The window belongs to `owner` and goes when the owner's program ends.

@@ -8,9 +8,14 @@
 #include "variant/summary_painter.h"
 #include "variant/variant_summary.h"
 
+#include <QFontInfo>
+#include <QGroupBox>
 #include <QListWidget>
+#include <QStyle>
 #include <QPainter>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 #include <cerrno>
 
@@ -20,8 +25,13 @@ using namespace input_ids;
 
 namespace {
 
-// List 1026 shows its few entries side by side in columns this wide (pixels).
-constexpr int kFractionColumnWidth = 21;
+// List 1026 shows its five entries side by side.
+constexpr int kFractionCount = 5;
+// Ids of the static labels the layout moves (the template leaves them
+// without ids).
+constexpr int kArgonLabel = 9001;
+constexpr int kArgonHeliumLabel = 9002;
+constexpr int kFractionLabel = 9003;
 
 QString lengthUnit(const UnitCodes& units) { return units.length == 1 ? "mm" : "in"; }
 QString flowUnit(const UnitCodes& units) { return units.flow == 1 ? "SLPM" : "SCFH"; }
@@ -48,25 +58,25 @@ QListWidget* ParameterDialog::addValueList(int id, const DialogRect& r) {
 
 void ParameterDialog::createControls() {
     const UnitCodes& units = input_.units();
-    addGroupBox(0, QStringLiteral("Diagram of plasmatron"), {9, 5, 192, 250});
+    diagramFrame_ = addGroupBox(0, QStringLiteral("Diagram of plasmatron"), {9, 5, 192, 250});
     addGroupBox(kGroup1, QStringLiteral("Data being inputted (1) "), {211, 5, 141, 105});
     addGroupBox(kPlasmaGasGroup, QStringLiteral("Plasma gas:"), {215, 14, 133, 48});
     addRadioButton(kArgon, QString(), {220, 26, 8, 8}, true);
-    addStatic(0, QStringLiteral("Ar"), {230, 26, 8, 8});
+    addStatic(kArgonLabel, QStringLiteral("Ar"), {230, 26, 8, 8});
     addRadioButton(kNitrogen, QString(), {244, 26, 8, 8});
     addRadioButton(kArgonHydrogen, QString(), {271, 26, 8, 8});
     addRadioButton(kArgonHelium, QString(), {310, 26, 8, 8});
-    addStatic(0, QStringLiteral("Ar + He"), {320, 26, 23, 8});
-    addStatic(0, QStringLiteral("Volume fraction, Ar [%]:"), {222, 40, 69, 9});
+    addStatic(kArgonHeliumLabel, QStringLiteral("Ar + He"), {320, 26, 23, 8});
+    addStatic(kFractionLabel, QStringLiteral("Volume fraction, Ar [%]:"), {222, 40, 69, 9});
+    layOutGasChoices();
 
-    // The fractions side by side, scrolled sideways.
+    // The five fractions side by side in one row, all in sight.
     QListWidget* fractions = addListBox(kArgonFractionList, {299, 39, 44, 18});
-    fractions->setFlow(QListView::TopToBottom);
-    fractions->setWrapping(true);
-    fractions->setResizeMode(QListView::Adjust);
-    fractions->setGridSize(QSize(kFractionColumnWidth, fractions->fontMetrics().height()));
-    fractions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    fractions->setFlow(QListView::LeftToRight);
+    fractions->setWrapping(false);
+    fractions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fractions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fitFractionList(fractions);
     connect(fractions, &QListWidget::currentRowChanged, this,
             [this](int row) { pickEntry(kArgonFractionList, row); });
 
@@ -83,6 +93,71 @@ void ParameterDialog::createControls() {
     addValueList(kFlowList, {299, 213, 44, 35});
     addPushButton(kGroup2Ok, QStringLiteral("OK"), {260, 234, 29, 14});
     addPushButton(kCancel, QStringLiteral("&Cancel"), {219, 234, 29, 14});
+}
+
+QFont ParameterDialog::subscriptFont() const {
+    QFont small = font();
+    small.setPixelSize(std::max(1, font().pixelSize() * 4 / 5));
+    return small;
+}
+
+int ParameterDialog::formulaWidth(const QString& main) const {
+    // The main text, half a subscript cell, the subscript.
+    const QFontMetrics sub(subscriptFont());
+    return fontMetrics().horizontalAdvance(main) + sub.horizontalAdvance(QStringLiteral("2")) * 3 / 2;
+}
+
+void ParameterDialog::layOutGasChoices() {
+    // Each radio button with its label, the four pairs spread evenly over
+    // the group's inside, so that no label runs into the next button.
+    const QRect group = control(kPlasmaGasGroup)->geometry();
+    const int indicator = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this);
+    const int labelGap = 4;
+    const int margin = 8;
+    const int labels[4] = {fontMetrics().horizontalAdvance(QStringLiteral("Ar")), formulaWidth(QStringLiteral("N")),
+                           formulaWidth(QStringLiteral("Ar + H")),
+                           fontMetrics().horizontalAdvance(QStringLiteral("Ar + He"))};
+    int used = 0;
+    for (int w : labels) used += indicator + labelGap + w;
+    const int inside = group.width() - 2 * margin;
+    const int spacing = std::max(labelGap, (inside - used) / 3);
+    const int top = control(kArgon)->y();
+    const int height = control(kArgon)->height();
+    int x = group.left() + margin;
+    const int radios[4] = {kArgon, kNitrogen, kArgonHydrogen, kArgonHelium};
+    QPoint labelAt[4];
+    for (int k = 0; k < 4; ++k) {
+        control(radios[k])->setGeometry(x, top, indicator, height);
+        labelAt[k] = QPoint(x + indicator + labelGap, top);
+        x = labelAt[k].x() + labels[k] + spacing;
+    }
+    control(kArgonLabel)->setGeometry(QRect(labelAt[0], QSize(labels[0] + 2, height)));
+    control(kArgonHeliumLabel)->setGeometry(QRect(labelAt[3], QSize(labels[3] + 2, height)));
+    // The painted formulas start where their labels go, level with the
+    // static labels' text.
+    n2At_ = labelAt[1];
+    arH2At_ = labelAt[2];
+}
+
+void ParameterDialog::fitFractionList(QListWidget* fractions) {
+    // The caption takes two lines, the list the rest of the row up to the
+    // group's inside edge; its five columns share the width, so every
+    // fraction is in sight without scrolling.
+    const QRect group = control(kPlasmaGasGroup)->geometry();
+    QWidget* caption = control(kFractionLabel);
+    const QFontMetrics metrics = fontMetrics();
+    const int captionWidth = std::max(metrics.horizontalAdvance(QStringLiteral("Volume fraction,")),
+                                      metrics.horizontalAdvance(QStringLiteral("Ar [%]:"))) + 4;
+    const int captionTop = caption->y() - metrics.height() / 2;
+    caption->setGeometry(caption->x(), captionTop, captionWidth, 2 * metrics.height() + 2);
+    const int left = caption->x() + captionWidth + 6;
+    const int right = group.right() - 6;
+    const int rowHeight = metrics.height() + 6;
+    const int frame = 2 * fractions->frameWidth();
+    fractions->setGeometry(left, captionTop + (2 * metrics.height() - rowHeight - frame) / 2, right - left,
+                           rowHeight + frame);
+    fractions->setGridSize(QSize((right - left - frame) / kFractionCount, rowHeight));
+    fractions->setTextElideMode(Qt::ElideNone);
 }
 
 void ParameterDialog::showList(int id) {
@@ -147,19 +222,27 @@ void ParameterDialog::confirmVariant() {
 
 void ParameterDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    drawPlasmatronDiagram(painter);
+    // Inside the frame of its group box, below the caption.
+    const QRect frame = diagramFrame_->geometry();
+    const int caption = diagramFrame_->fontMetrics().height();
+    drawPlasmatronDiagram(painter, frame.adjusted(6, caption + 4, -6, -6));
     PainterContext dc(&painter);
     dc.setBackgroundColour(kDialogGrey);
     dc.setTextColour(kBlack);
-    // The formulas of the two radio buttons with a lowered "2", in a font of
-    // the dialog base unit height.
+    // The formulas of the two radio buttons with a lowered "2": the main
+    // text in the dialog's own font, as "Ar" and "Ar + He" are.
+    const QFontInfo dialogFont(font());
+    const QFontMetrics metrics = fontMetrics();
+    FormulaFonts fonts;
+    fonts.mainFace = dialogFont.family().toStdString();
+    fonts.mainHeight = metrics.ascent() + metrics.descent();
+    const QFontMetrics sub(subscriptFont());
+    fonts.subscriptHeight = sub.ascent() + sub.descent();
     const int fontHeight = kDialogBaseUnitHeight;
-    const QPoint n2 = dialogPointToPixels(254, 26);
-    const QPoint arH2 = dialogPointToPixels(282, 26);
     double cursor = 0;
-    drawFormulaN2(dc, fontHeight, cursor, n2.x(), n2.y());
+    drawFormulaN2(dc, fonts, fontHeight, cursor, n2At_.x(), n2At_.y());
     cursor = 0;
-    drawFormulaArH2(dc, fontHeight, cursor, arH2.x(), arH2.y());
+    drawFormulaArH2(dc, fonts, fontHeight, cursor, arH2At_.x(), arH2At_.y());
 }
 
 } // namespace torvex

@@ -7,6 +7,7 @@
 #include "variant/parameter_input.h"
 
 class QListWidget;
+class QFont;
 
 namespace torvex {
 
@@ -28,6 +29,11 @@ protected:
 
 private:
     void createControls();
+    void layOutGasChoices();
+    void fitFractionList(QListWidget* fractions);
+    QFont subscriptFont() const;
+    // Width of a formula label: the main text and its lowered "2".
+    int formulaWidth(const QString& main) const;
     QListWidget* addValueList(int id, const DialogRect& r);
     // Puts the entries and the selection of a list of the model into its widget.
     void showList(int id);
@@ -39,6 +45,8 @@ private:
 
     ParameterInput input_;
     VariantInputs confirmed_;
+    QWidget* diagramFrame_ = nullptr;
+    QPoint n2At_, arH2At_;  // where the formula labels are painted
 };
 
 } // namespace torvex

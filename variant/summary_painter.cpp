@@ -1,5 +1,9 @@
 #include "variant/summary_painter.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+
 #include "charts/palette.h"
 #include "resources/bitmaps.h"
 #include "shell/torvex_dialog.h"
@@ -81,5 +85,19 @@ void drawVariantSummary(DrawingContext& dc, const VariantSummary& summary) {
 }
 
 void drawPlasmatronDiagram(QPainter& painter) { painter.drawImage(kDiagramLeft, kDiagramTop, inpBitmap()); }
+
+void drawPlasmatronDiagram(QPainter& painter, const QRect& frame) {
+    const QImage diagram = inpBitmap();
+    if (diagram.isNull() || frame.isEmpty()) return;
+    const QSize size = diagram.size().boundedTo(frame.size()) == diagram.size()
+                           ? diagram.size()
+                           : diagram.size().scaled(frame.size(), Qt::KeepAspectRatio);
+    const QRect target(frame.left() + (frame.width() - size.width()) / 2,
+                       frame.top() + (frame.height() - size.height()) / 2, size.width(), size.height());
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, diagram);
+    painter.restore();
+}
 
 } // namespace torvex

@@ -6,6 +6,7 @@
 #include "variant/variant_summary.h"
 
 class QPainter;
+class QRect;
 
 namespace torvex {
 
@@ -22,5 +23,8 @@ void drawVariantSummary(DrawingContext& dc, const VariantSummary& summary);
 
 // The plasmatron diagram at its place in the dialogs.
 void drawPlasmatronDiagram(QPainter& painter);
+// The diagram scaled down, if need be, to fit inside a frame (keeping its
+// proportions), centred in it.
+void drawPlasmatronDiagram(QPainter& painter, const QRect& frame);
 
 } // namespace torvex

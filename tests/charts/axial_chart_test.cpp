@@ -106,9 +106,10 @@ TEST_F(AxialChartTest, UnitsNameTheAxesAndAMissingFileDrawsEmptyPlots) {
     EXPECT_TRUE(dc.callsOf(DrawOp::Polyline).empty());
     EXPECT_TRUE(test::drew(dc, "Axial Distributions"));
     EXPECT_TRUE(test::drew(dc, "no results"));
-    for (const DrawCall& c : dc.callsOf(DrawOp::TextOut))
-        if (c.font.escapement == 0)
-            EXPECT_NE(c.text.find_first_not_of(" 0123456789."), std::string::npos) << "a tick label: " << c.text;
+    for (const DrawCall& c : dc.callsOf(DrawOp::TextOut)) {
+        if (c.font.escapement != 0) continue;  // the exponent of 10^2 m/s
+        EXPECT_NE(c.text.find_first_not_of(" 0123456789."), std::string::npos) << "a tick label: " << c.text;
+    }
 }
 
 // A file that stops short of the jet's end (a run that stopped) says where

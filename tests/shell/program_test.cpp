@@ -105,5 +105,22 @@ TEST(Help, MissingFileIsReportedInTheWindow) {
     EXPECT_TRUE(help.text()->toPlainText().contains(QStringLiteral("could not be opened")));
 }
 
+// The help window with the window manager's frame lies wholly on the screen:
+// at its own size where that fits, made smaller where it does not.
+TEST(Help, WindowOpensWhollyOnTheScreen) {
+    const QMargins frame(4, 28, 4, 4);
+    for (const QRect screen : {QRect(0, 0, 1024, 768), QRect(0, 0, 800, 600), QRect(0, 24, 1280, 1000)}) {
+        const QRect window = helpWindowGeometry(screen, QSize(900, 640), frame);
+        EXPECT_TRUE(screen.contains(window.marginsAdded(frame))) << screen.width();
+        EXPECT_EQ(window.width(), std::min(900, screen.width() - 8));
+    }
+    // The text it tells about the lists: the current plays no part in them.
+    QFile file(helpFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll()).simplified();
+    EXPECT_FALSE(text.contains(QStringLiteral("the anode diameter and the arc current together decide")));
+    EXPECT_TRUE(text.contains(QStringLiteral("plays no part")));
+}
+
 }  // namespace
 }  // namespace torvex::test

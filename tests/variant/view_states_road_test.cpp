@@ -210,6 +210,32 @@ TEST_F(ViewStates, UnitsThatCannotBeSavedAreReported) {
     EXPECT_EQ(main_->unitCodes().temperature, 3);
 }
 
+// The gas choices do not run into each other, and all five fractions of a
+// mixture are in sight without scrolling.
+TEST_F(ViewStates, GasChoicesAndFractionsAreLegible) {
+    ParameterDialog input(*main_, UnitCodes{});
+    input.show();
+    input.activate(input_ids::kArgonHydrogen);
+    const int radios[4] = {input_ids::kArgon, input_ids::kNitrogen, input_ids::kArgonHydrogen,
+                           input_ids::kArgonHelium};
+    const QRect group = input.control(input_ids::kPlasmaGasGroup)->geometry();
+    for (int k = 0; k < 4; ++k) {
+        const QRect radio = input.control(radios[k])->geometry();
+        EXPECT_TRUE(group.contains(radio)) << radios[k];
+        if (k > 0) {
+            EXPECT_GT(radio.left(), input.control(radios[k - 1])->geometry().right() + 20) << radios[k];
+        }
+    }
+    auto* fractions = input.controlAs<QListWidget>(input_ids::kArgonFractionList);
+    ASSERT_EQ(fractions->count(), 5);
+    EXPECT_TRUE(group.contains(fractions->geometry()));
+    for (int row = 0; row < fractions->count(); ++row) {
+        const QRect item = fractions->visualItemRect(fractions->item(row));
+        EXPECT_TRUE(fractions->viewport()->rect().contains(item)) << row;
+        EXPECT_GE(item.width(), fractions->fontMetrics().horizontalAdvance(fractions->item(row)->text())) << row;
+    }
+}
+
 // Where the progress window goes: beside the run dialog where the screen has
 // room, else over the dialog's diagram, and always wholly on the screen.
 TEST(ProgressPlacement, ClearOfTheRunDialogWhereTheScreenHasRoom) {
