@@ -172,11 +172,12 @@ void drawVelocityTitle(const RadialPaint& p) {
 // The legend entry of one curve (label, line sample) and the curve itself,
 // drawn with the curve's pen.
 void drawVelocityCurve(const RadialPaint& p, int curve, int digitWidth) {
-    const int labelRight = p.plot.right + (p.source.metric() ? 8 : 7) * digitWidth;
+    // The sections lie where the run put them, in its length unit; the
+    // strip is as wide as labels in that unit need.
+    const bool metricRun = p.source.runUnits ? p.source.runUnits->length == 1 : p.source.metric();
+    const int labelRight = p.plot.right + (metricRun ? 8 : 7) * digitWidth;
     const LegendStrip strip{p.plot.top, labelRight, p.area.right - 2 * digitWidth, digitWidth};
-    // The sections lie where the run put them, in its length unit.
-    const std::string label =
-        p.source.runUnits ? radialLegendLabel(curve, p.source.runUnits->length == 1) : std::string();
+    const std::string label = p.source.runUnits ? radialLegendLabel(curve, metricRun) : std::string();
     drawLegendRow(p.dc, strip, curve, kCurveFamilyColours[curve - 1], label, [&] {
                       if (curve == 1) {
                           drawCurveOf(p, curve, kCurveSingle);
