@@ -23,7 +23,8 @@ QString helpFilePath() {
             return QDir::cleanPath(path);
         }
     }
-    return name;
+    // Not found: the place it belongs, by its full name, for the message.
+    return QDir::cleanPath(QDir(folders.front()).absoluteFilePath(name));
 }
 
 }  // namespace torvex
