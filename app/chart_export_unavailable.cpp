@@ -10,4 +10,9 @@ bool exportChartPages(const std::string&, std::string& error) {
     return false;
 }
 
+bool exportStudyChart(const StudyChartRequest&, std::vector<std::string>&, std::string& error) {
+    error = "this torvex-run was built without Qt and cannot draw the study chart";
+    return false;
+}
+
 }  // namespace torvex

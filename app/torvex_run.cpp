@@ -2,9 +2,13 @@
 // directory, without the desktop program. Optionally writes un.dat and ip.dat
 // from the command line first, exactly as the input dialog writes them.
 #include "app/chart_export.h"
+#include "app/study_commands.h"
 #include "solver/files.h"
 #include "solver/solver.h"
 #include "solver/state.h"
+#include "study/study_plan.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -24,39 +28,22 @@ constexpr int kExitBadInput = 2;
 constexpr int kExitNotCalculable = 3;
 constexpr int kExitChartsNotWritten = 4;
 
-const char* const kUsage =
-    "Usage: torvex-run [options] [DIR]\n"
+// What --help adds below the generated option list.
+const char* const kRunNotes =
     "\n"
     "Runs the plasma jet solver on the variant in DIR (default: the current\n"
     "directory): reads un.dat and ip.dat there, computes the flow inside the\n"
     "plasmatron and the free jet, and writes iop.par and the result files\n"
     "ilt.res, ztu0.res, rtu0.res ... rtu100.res and ftu.res into DIR.\n"
     "\n"
-    "Writing the variant first (as the input dialog does):\n"
-    "  --gas CODE                1 argon, 2 nitrogen, 5..9 argon + 5..25 % hydrogen,\n"
-    "                            10..14 argon + 10..50 % helium\n"
-    "  --diameter D              anode diameter (mm, or in with --length-unit in)\n"
-    "  --length L                anode length (mm, or in)\n"
-    "  --current I               arc current, A\n"
-    "  --flow G                  gas flow rate (SLPM, or SCFH)\n"
-    "  --length-unit mm|in       written to un.dat with the two options below\n"
-    "  --temperature-unit K|F|C\n"
-    "  --flow-unit slpm|scfh\n"
-    "The five variant options go together and write ip.dat; any unit option\n"
-    "writes un.dat (units not given keep their value from un.dat, else metric,\n"
-    "kelvin, SLPM); so does a new variant in a directory without un.dat.\n"
-    "\n"
-    "Other options:\n"
-    "  --characteristics         print the plasmatron characteristics after the run\n"
-    "  --charts                  after the run draw the chart pages into DIR as\n"
-    "                            charts-all.png, charts-isotherms.png,\n"
-    "                            charts-radial.png and charts-axial.png\n"
-    "                            (builds with the user interface only)\n"
-    "  --no-progress             no progress bar\n"
-    "  -h, --help                this text\n"
+    "The five variant options go together and write ip.dat first, as the input\n"
+    "dialog does; any unit option writes un.dat (units not given keep their\n"
+    "value from un.dat, else metric, kelvin, SLPM); so does a new variant in a\n"
+    "directory without un.dat.\n"
     "\n"
     "Exit status: 0 completed, 3 the variant cannot be calculated, 2 bad input,\n"
-    "4 completed but the charts could not be written.\n";
+    "4 completed but the charts could not be written.\n"
+    "Subcommands (each with --help): study, study-merge, study-chart, export.\n";
 
 struct Options {
     std::string dir = ".";
@@ -65,6 +52,13 @@ struct Options {
     bool characteristics = false;
     bool charts = false;
     bool progress = true;
+};
+
+// The option texts as given, checked after parsing so that a fault is
+// reported in the program's own words.
+struct OptionTexts {
+    std::string gas, diameter, length, current, flow;
+    std::string lengthUnit, temperatureUnit, flowUnit;
 };
 
 // A finite number and nothing else ("nan" or "inf" would garble ip.dat).
@@ -82,59 +76,56 @@ int unitCode(const std::string& word, const char* first, const char* second, con
     return 0;
 }
 
-// Parses the command line; on a fault prints it and returns false.
-bool parseOptions(int argc, char** argv, Options& o, bool& help) {
-    bool dirSeen = false;
-    for (int k = 1; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "-h" || arg == "--help") {
-            help = true;
-            return true;
-        }
-        if (arg == "--characteristics") { o.characteristics = true; continue; }
-        if (arg == "--charts") { o.charts = true; continue; }
-        if (arg == "--no-progress") { o.progress = false; continue; }
-        if (arg.rfind("--", 0) == 0) {
-            if (k + 1 >= argc) {
-                std::fprintf(stderr, "torvex-run: option %s needs a value.\n", arg.c_str());
-                return false;
-            }
-            const std::string value = argv[++k];
-            double number = 0;
-            std::optional<double>* numeric = arg == "--gas"        ? &o.gas
-                                             : arg == "--diameter" ? &o.diameter
-                                             : arg == "--length"   ? &o.length
-                                             : arg == "--current"  ? &o.current
-                                             : arg == "--flow"     ? &o.flow
-                                                                   : nullptr;
-            if (numeric) {
-                if (!parseNumber(value.c_str(), number) || number < 0) {
-                    std::fprintf(stderr, "torvex-run: %s needs a non-negative number, not \"%s\".\n", arg.c_str(), value.c_str());
-                    return false;
-                }
-                *numeric = number;
-                continue;
-            }
-            int code = 0;
-            if (arg == "--length-unit") code = unitCode(value, "mm", "in"), o.lengthUnit = code;
-            else if (arg == "--temperature-unit") code = unitCode(value, "K", "F", "C"), o.temperatureUnit = code;
-            else if (arg == "--flow-unit") code = unitCode(value, "slpm", "scfh"), o.flowUnit = code;
-            else {
-                std::fprintf(stderr, "torvex-run: unknown option %s (see --help).\n", arg.c_str());
-                return false;
-            }
-            if (code == 0) {
-                std::fprintf(stderr, "torvex-run: %s does not know the unit \"%s\".\n", arg.c_str(), value.c_str());
-                return false;
-            }
-            continue;
-        }
-        if (dirSeen) {
-            std::fprintf(stderr, "torvex-run: only one working directory may be given.\n");
+void addRunOptions(CLI::App& app, Options& o, OptionTexts& t) {
+    app.add_option("--gas", t.gas, "1 argon, 2 nitrogen, 5..9 argon + 5..25 % hydrogen, 10..14 argon + 10..50 % helium")
+        ->option_text("CODE");
+    app.add_option("--diameter", t.diameter, "anode diameter (mm, or in with --length-unit in)")->option_text("D");
+    app.add_option("--length", t.length, "anode length (mm, or in)")->option_text("L");
+    app.add_option("--current", t.current, "arc current, A")->option_text("I");
+    app.add_option("--flow", t.flow, "gas flow rate (SLPM, or SCFH)")->option_text("G");
+    app.add_option("--length-unit", t.lengthUnit, "written to un.dat with the two options below")->option_text("mm|in");
+    app.add_option("--temperature-unit", t.temperatureUnit, "K, F or C")->option_text("K|F|C");
+    app.add_option("--flow-unit", t.flowUnit, "slpm or scfh")->option_text("slpm|scfh");
+    app.add_flag("--characteristics", o.characteristics, "print the plasmatron characteristics after the run");
+    app.add_flag("--charts", o.charts,
+                 "after the run draw the chart pages into DIR as charts-all.png, charts-isotherms.png, "
+                 "charts-radial.png and charts-axial.png (builds with the user interface only)");
+    app.add_flag_callback("--no-progress", [&o] { o.progress = false; }, "no progress bar");
+    app.add_option("DIR", o.dir, "working directory (default: the current directory)");
+    app.footer(kRunNotes);
+}
+
+// The checks of the option values; on a fault prints it and returns false.
+bool takeOptionTexts(const OptionTexts& t, Options& o) {
+    const std::pair<const char*, const std::string*> numbers[] = {
+        {"--gas", &t.gas}, {"--diameter", &t.diameter}, {"--length", &t.length}, {"--current", &t.current}, {"--flow", &t.flow}};
+    std::optional<double>* const targets[] = {&o.gas, &o.diameter, &o.length, &o.current, &o.flow};
+    for (int k = 0; k < 5; ++k) {
+        const std::string& text = *numbers[k].second;
+        if (text.empty()) continue;
+        double number = 0;
+        if (!parseNumber(text.c_str(), number) || number < 0) {
+            std::fprintf(stderr, "torvex-run: %s needs a non-negative number, not \"%s\".\n", numbers[k].first, text.c_str());
             return false;
         }
-        o.dir = arg;
-        dirSeen = true;
+        *targets[k] = number;
+    }
+    struct Unit {
+        const char* option;
+        const std::string& text;
+        std::optional<int>& code;
+        int value;
+    };
+    const Unit units[] = {{"--length-unit", t.lengthUnit, o.lengthUnit, unitCode(t.lengthUnit, "mm", "in")},
+                          {"--temperature-unit", t.temperatureUnit, o.temperatureUnit, unitCode(t.temperatureUnit, "K", "F", "C")},
+                          {"--flow-unit", t.flowUnit, o.flowUnit, unitCode(t.flowUnit, "slpm", "scfh")}};
+    for (const Unit& u : units) {
+        if (u.text.empty()) continue;
+        if (u.value == 0) {
+            std::fprintf(stderr, "torvex-run: %s does not know the unit \"%s\".\n", u.option, u.text.c_str());
+            return false;
+        }
+        u.code = u.value;
     }
     return true;
 }
@@ -147,8 +138,9 @@ bool checkVariant(const Options& o) {
         std::fprintf(stderr, "torvex-run: --gas must be 1, 2 or 5 to 14.\n");
         return false;
     }
-    if (*o.diameter >= 99.995 || *o.length >= 99.995 || *o.current >= 9999.5 || *o.flow >= 999.5) {
-        std::fprintf(stderr, "torvex-run: diameter and length must stay below 100, current below 10000 and flow below 1000.\n");
+    std::string why;
+    if (!fitsInputFile(VariantInputs{gas, *o.diameter, *o.length, *o.current, *o.flow}, why)) {
+        std::fprintf(stderr, "torvex-run: %s.\n", why.c_str());
         return false;
     }
     return true;
@@ -274,13 +266,20 @@ bool exportCharts(const std::string& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app{"torvex-run: the plasma jet solver from a terminal.", "torvex-run"};
     Options options;
-    bool help = false;
-    if (!parseOptions(argc, argv, options, help)) return kExitBadInput;
-    if (help) {
-        std::fputs(kUsage, stdout);
-        return kExitCompleted;
+    OptionTexts texts;
+    addRunOptions(app, options, texts);
+    StudyCommands study;
+    addStudyCommands(app, study);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help is not a fault; every malformed command line is bad input.
+        return app.exit(e) == 0 ? kExitCompleted : kExitBadInput;
     }
+    if (const std::optional<int> status = runStudyCommand(app, study)) return *status;
+    if (!takeOptionTexts(texts, options)) return kExitBadInput;
     if (options.charts && !chartExportAvailable()) {
         std::fprintf(stderr, "torvex-run: --charts needs the build with the user interface (Qt).\n");
         return kExitBadInput;

@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QSvgGenerator>
 
 #include <algorithm>
 
@@ -73,6 +74,38 @@ bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout:
             setError(error, QStringLiteral("Cannot start a PDF page for %1").arg(path));
             return false;
         }
+        paintOn(painter, paint);
+        painter.end();
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
+                     QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&file);
+        generator.setSize(QSize(width, height));
+        generator.setViewBox(QRect(0, 0, width, height));
+        generator.setTitle(title);
+        // Text is measured at the resolution of the screen the charts are laid out for.
+        generator.setResolution(96);
+        QPainter painter;
+        if (!painter.begin(&generator)) {
+            file.cancelWriting();
+            setError(error, QStringLiteral("Cannot start an SVG drawing for %1").arg(path));
+            return false;
+        }
+        painter.fillRect(QRect(0, 0, width, height), Qt::white);
         paintOn(painter, paint);
         painter.end();
     }

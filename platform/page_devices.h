@@ -32,6 +32,11 @@ bool renderPageToPng(const PagePainter& paint, int width, int height, const QStr
 bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout::Orientation orientation,
                      int dotsPerInch = 300, QString* error = nullptr);
 
+// The page painted on an SVG drawing of the given size (device units = SVG
+// user units) with a white background. Written whole or not at all.
+bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
+                     QString* error = nullptr);
+
 // The page printed as one document named "readme.txt" of one page. False when
 // the printer could not be started.
 bool printPage(QPrinter& printer, const PagePainter& paint);

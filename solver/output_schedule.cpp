@@ -33,4 +33,21 @@ bool isFieldRecordStep(int stepIndex, int channelStepCount) {
     return stepIndex % multiple == 0;
 }
 
+double jetStepDistanceMm(int jetStep) {
+    if (jetStep <= 500) return 0.02 * jetStep;
+    if (jetStep <= 1300) return 10.0 + 0.05 * (jetStep - 500);
+    if (jetStep <= 1800) return 50.0 + 0.1 * (jetStep - 1300);
+    return 100.0 + 0.2 * (jetStep - 1800);
+}
+
+std::vector<double> fieldRecordDistancesMm() {
+    // The channel's step count is a multiple of 100 (50 steps per mm of an
+    // even channel length), so any such count gives the same schedule.
+    constexpr int kChannelSteps = 100;
+    std::vector<double> distances;
+    for (int s = 0; s <= 2300; ++s)
+        if (isFieldRecordStep(kChannelSteps + s, kChannelSteps)) distances.push_back(jetStepDistanceMm(s));
+    return distances;
+}
+
 } // namespace torvex

@@ -3,6 +3,8 @@
 // the field records of ftu.res.
 #pragma once
 
+#include <vector>
+
 namespace torvex {
 
 // True at the steps that get a line in ilt.res and ztu0.res.
@@ -14,5 +16,13 @@ int radialPlaneAt(int jetStep, int lengthUnit);
 
 // True at the steps that get a record in ftu.res.
 bool isFieldRecordStep(int stepIndex, int channelStepCount);
+
+// Distance past the nozzle exit (mm) that a jet step reaches: steps of 0.02 mm
+// to 10 mm, then 0.05 mm to 50 mm, 0.1 mm to 100 mm and 0.2 mm beyond.
+double jetStepDistanceMm(int jetStep);
+
+// The distances past the nozzle exit (mm) of the records of ftu.res, in file
+// order (the file does not hold them).
+std::vector<double> fieldRecordDistancesMm();
 
 } // namespace torvex

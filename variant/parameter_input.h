@@ -8,7 +8,7 @@
 #pragma once
 
 #include "solver/files.h"
-#include "variant/value_lists.h"
+#include "solver/value_lists.h"
 
 #include <optional>
 #include <string>

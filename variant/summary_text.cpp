@@ -1,6 +1,6 @@
 #include "variant/summary_text.h"
 
-#include "variant/value_lists.h"
+#include "solver/value_lists.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "variant/value_lists.h"
+#include "solver/value_lists.h"
 
 #include <algorithm>
 #include <cstdio>

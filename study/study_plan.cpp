@@ -1,0 +1,176 @@
+#include "study/study_plan.h"
+
+#include "solver/normalise.h"
+#include "solver/value_lists.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <tuple>
+
+namespace torvex {
+
+namespace {
+
+constexpr int kGasCodes[] = {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+
+// A field of ip.dat read back as the solver reads it: the text the writer
+// puts in the columns, converted without the locale.
+float asWrittenReal(double value) {
+    const std::string text = fixedField(value, 5, 2);
+    const std::size_t first = text.find_first_not_of(' ');
+    float read = 0;
+    std::from_chars(text.data() + first, text.data() + text.size(), read);
+    return read;
+}
+
+int asWrittenWhole(double value) { return static_cast<int>(std::lround(value)); }
+
+std::vector<double> rangeValues(const ValueChoice& c) {
+    std::vector<double> values;
+    // Each value from the start, not by repeated addition, so long ranges
+    // do not drift; the tolerance keeps an end that the step meets exactly.
+    const double count = std::floor((c.to - c.from) / c.step + 1e-9);
+    for (int k = 0; k <= static_cast<int>(count); ++k) values.push_back(c.from + k * c.step);
+    return values;
+}
+
+std::vector<double> entryValues(const ValueList& entries) {
+    std::vector<double> values;
+    for (const std::string& entry : entries) values.push_back(entryValue(entry));
+    return values;
+}
+
+std::vector<double> dialogValues(InputKind input, int gasCode, double diameter, const UnitCodes& units) {
+    if (input == InputKind::Gas) return std::vector<double>(std::begin(kGasCodes), std::end(kGasCodes));
+    if (input == InputKind::Diameter) return entryValues(diameterEntries(gasCode == kGasNitrogen, units.length));
+    const int k = diameterClass(roundedDiameterMillimetres(diameter, units.length));
+    if (input == InputKind::Length) return entryValues(lengthEntries(gasCode, k, units.length));
+    if (input == InputKind::Current) return entryValues(currentEntries(gasCode, k));
+    return entryValues(flowEntries(gasCode, k, units.flow));
+}
+
+UsedInputs normalise(SolverState& s, const VariantInputs& entered, const UnitCodes& units) {
+    s.lengthUnit = units.length;
+    s.flowUnit = units.flow;
+    s.gasCode = entered.gasCode;
+    RawInputs raw;
+    raw.diameter = asWrittenReal(entered.diameter);
+    raw.length = asWrittenReal(entered.length);
+    raw.current = asWrittenWhole(entered.current);
+    raw.flow = asWrittenWhole(entered.flow);
+    normaliseInputs(s, raw);
+    return {s.gasCode, s.diameterTenths, s.anodeLengthMm, s.arcCurrent, s.gasFlow};
+}
+
+bool validGas(double code) {
+    for (int g : kGasCodes)
+        if (code == g) return true;
+    return false;
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+}  // namespace
+
+bool UsedInputs::operator<(const UsedInputs& o) const {
+    return std::tie(gasCode, diameterTenths, lengthMm, current, flow) <
+           std::tie(o.gasCode, o.diameterTenths, o.lengthMm, o.current, o.flow);
+}
+
+std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int gasCode, double diameter,
+                                 const UnitCodes& units) {
+    switch (choice.kind) {
+    case ValueChoice::Kind::Listed: return choice.values;
+    case ValueChoice::Kind::Range: return rangeValues(choice);
+    case ValueChoice::Kind::DialogValues: return dialogValues(input, gasCode, diameter, units);
+    }
+    return {};
+}
+
+UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units) {
+    const auto s = std::make_unique<SolverState>();
+    return normalise(*s, entered, units);
+}
+
+bool fitsInputFile(const VariantInputs& in, std::string& why) {
+    if (!validGas(in.gasCode)) {
+        why = "the gas code " + number(in.gasCode) + " names no plasma gas (1, 2 or 5 to 14)";
+        return false;
+    }
+    const double values[] = {in.diameter, in.length, in.current, in.flow};
+    for (double v : values) {
+        if (!std::isfinite(v) || v < 0) {
+            why = "a value is negative or not a number";
+            return false;
+        }
+    }
+    // The widest values the columns of ip.dat hold.
+    if (in.diameter >= 99.995 || in.length >= 99.995 || in.current >= 9999.5 || in.flow >= 999.5) {
+        why = "diameter and length must stay below 100, current below 10000 and flow below 1000";
+        return false;
+    }
+    return true;
+}
+
+std::string variantDirectoryName(const UsedInputs& u, const UnitCodes& units) {
+    char name[96];
+    std::snprintf(name, sizeof name, "g%02d-d%d.%dmm-l%dmm-i%dA-f%d%s%s", u.gasCode, u.diameterTenths / 10,
+                  u.diameterTenths % 10, u.lengthMm, u.current, u.flow, units.flow == 2 ? "scfh" : "slpm",
+                  units.length == 2 ? "-in" : "");
+    return name;
+}
+
+bool expandStudy(const StudyDefinition& definition, StudyPlan& plan, std::string& error) {
+    const UnitCodes& units = definition.units;
+    const auto scratch = std::make_unique<SolverState>();
+    std::set<UsedInputs> seen;
+    StudyPlan result;
+    result.units = units;
+    for (const Sweep& sweep : definition.sweeps) {
+        for (double gas : choiceValues(sweep.gas, InputKind::Gas, 0, 0, units)) {
+            if (!validGas(gas)) {
+                error = "the gas code " + number(gas) + " names no plasma gas (1, 2 or 5 to 14)";
+                return false;
+            }
+            const int g = static_cast<int>(gas);
+            for (double d : choiceValues(sweep.diameter, InputKind::Diameter, g, 0, units))
+                for (double l : choiceValues(sweep.length, InputKind::Length, g, d, units))
+                    for (double i : choiceValues(sweep.current, InputKind::Current, g, d, units))
+                        for (double f : choiceValues(sweep.flow, InputKind::Flow, g, d, units)) {
+                            const VariantInputs entered{g, d, l, i, f};
+                            std::string why;
+                            if (!fitsInputFile(entered, why)) {
+                                error = "gas " + number(gas) + ", diameter " + number(d) + ", length " + number(l) +
+                                        ", current " + number(i) + ", flow " + number(f) + ": " + why;
+                                return false;
+                            }
+                            const UsedInputs used = normalise(*scratch, entered, units);
+                            if (!seen.insert(used).second) continue;
+                            StudyVariant v;
+                            v.index = static_cast<int>(result.variants.size());
+                            v.entered = entered;
+                            v.used = used;
+                            v.name = variantDirectoryName(used, units);
+                            result.variants.push_back(v);
+                        }
+        }
+    }
+    plan = std::move(result);
+    return true;
+}
+
+std::vector<StudyVariant> shardVariants(const StudyPlan& plan, int shard, int count) {
+    std::vector<StudyVariant> slice;
+    for (const StudyVariant& v : plan.variants)
+        if (v.index % count == shard) slice.push_back(v);
+    return slice;
+}
+
+}  // namespace torvex

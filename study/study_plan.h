@@ -1,0 +1,84 @@
+// A parameter study: the variants of a sweep over gas, anode diameter and
+// length, arc current and gas flow, each brought into the model's ranges
+// exactly as the solver does, with variants that coincide after that kept once.
+#pragma once
+
+#include "solver/files.h"
+
+#include <string>
+#include <vector>
+
+namespace torvex {
+
+// The values of one input in a sweep: listed, a range, or every value the
+// input dialog offers for the gas and diameter at hand.
+struct ValueChoice {
+    enum class Kind { Listed, Range, DialogValues };
+    Kind kind = Kind::Listed;
+    std::vector<double> values;          // Listed
+    double from = 0, to = 0, step = 0;   // Range, inclusive, step > 0
+};
+
+// One block of a study file: every combination of its values, the last input
+// varying fastest.
+struct Sweep {
+    ValueChoice gas;
+    ValueChoice diameter;
+    ValueChoice length;
+    ValueChoice current;
+    ValueChoice flow;
+};
+
+struct StudyDefinition {
+    UnitCodes units;
+    std::vector<Sweep> sweeps;
+};
+
+// The inputs after the solver's normalisation (its clamping and rounding).
+struct UsedInputs {
+    int gasCode = 0;
+    int diameterTenths = 0;  // anode diameter in tenths of a millimetre
+    int lengthMm = 0;        // anode length, whole millimetres
+    int current = 0;         // A
+    int flow = 0;            // SLPM or SCFH, as the units say
+    bool operator<(const UsedInputs& o) const;
+};
+
+struct StudyVariant {
+    int index = 0;           // place in the study, from 0
+    VariantInputs entered;   // as the study file asked, in the study's units
+    UsedInputs used;
+    std::string name;        // its directory under the study's variants folder
+};
+
+struct StudyPlan {
+    UnitCodes units;
+    std::vector<StudyVariant> variants;
+};
+
+// Which input a choice is for, for the dialog's lists.
+enum class InputKind { Gas, Diameter, Length, Current, Flow };
+
+// The values a choice stands for; DialogValues asks the input dialog's lists
+// for the gas code and the diameter (in the study's length unit).
+std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int gasCode, double diameter,
+                                 const UnitCodes& units);
+
+// The values as ip.dat carries them and the solver normalises them.
+UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units);
+
+// True when the values fit the columns of ip.dat; else `why` says which not.
+bool fitsInputFile(const VariantInputs& entered, std::string& why);
+
+// Every variant of the definition, in order, duplicates after normalisation
+// dropped (the first is kept). False with `error` when a value cannot stand
+// in ip.dat.
+bool expandStudy(const StudyDefinition& definition, StudyPlan& plan, std::string& error);
+
+// The variants of shard `shard` of `count`: every count-th, from the shard'th.
+std::vector<StudyVariant> shardVariants(const StudyPlan& plan, int shard, int count);
+
+// Directory name of a variant, from the values it is computed with.
+std::string variantDirectoryName(const UsedInputs& used, const UnitCodes& units);
+
+}  // namespace torvex

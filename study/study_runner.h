@@ -1,0 +1,55 @@
+// Runs the variants of a study (or of one shard of it) on several threads,
+// each variant in its own directory under DIR/variants, and writes the
+// study table. Each thread has its own solver state, so the results are the
+// same as those of single runs. A variant whose directory already holds its
+// finished row is not run again, so an interrupted study resumes where it
+// stopped.
+#pragma once
+
+#include "study/study_plan.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+namespace torvex {
+
+struct StudyRunSettings {
+    std::string outDir;
+    int jobs = 1;
+    int shard = 0;
+    int shardCount = 1;  // 1: the whole study, table study.csv
+};
+
+// Where a study run stands, for a progress display.
+struct StudyProgress {
+    int done = 0;        // variants finished, skipped ones included
+    int total = 0;
+    int skipped = 0;     // finished in an earlier run
+    double seconds = 0;  // since the start of this run
+};
+
+struct StudyRunReport {
+    int total = 0;
+    int skipped = 0;
+    int completed = 0;
+    int notCalculable = 0;
+    int badInput = 0;
+    bool stopped = false;   // the stop flag was raised before the end
+    bool failed = false;    // a file of the study could not be written
+    std::string message;    // what failed, or where the table is
+    std::string tablePath;  // written when neither stopped nor failed
+};
+
+// Runs the study. `stop` may be raised at any time (from a signal handler):
+// no new variant starts, the running ones finish, no table is written.
+// `report` is called from the calling thread a few times a second and once
+// at the end.
+StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings, const std::atomic<bool>& stop,
+                        const std::function<void(const StudyProgress&)>& report);
+
+// The name of the file in a variant's directory that holds its finished
+// table row; its presence marks the variant as done.
+constexpr const char* kVariantRowFile = "variant-row.csv";
+
+}  // namespace torvex

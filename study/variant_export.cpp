@@ -1,0 +1,219 @@
+#include "study/variant_export.h"
+
+#include "solver/files.h"
+#include "solver/output_schedule.h"
+#include "solver/result_files.h"
+#include "study/text_files.h"
+
+#include <charconv>
+
+namespace torvex {
+
+namespace {
+
+constexpr int kFieldLinesPerBlock = 11;
+constexpr int kFieldLinesPerRecord = 3 * kFieldLinesPerBlock;
+constexpr int kFieldColumnWidth = 8;
+constexpr int kValuesPerLine = 10;
+constexpr double kFieldRadiusStepMm = 0.25;
+constexpr std::size_t kMaxFieldFileBytes = 4 << 20;  // 136 records are about 360 KiB
+constexpr std::size_t kMaxRecords = 4000;
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return std::string(text, r.ptr);
+}
+
+// Shortest text that reads back as the same float.
+std::string shortest(float value) {
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, r.ptr);
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The values of one block line: fixed 8-column fields without separators.
+bool parseFieldLine(const std::string& line, int count, std::vector<float>& out) {
+    for (int k = 0; k < count; ++k) {
+        const std::size_t at = static_cast<std::size_t>(k * kFieldColumnWidth);
+        if (at >= line.size()) return false;
+        std::string field = line.substr(at, kFieldColumnWidth);
+        const std::size_t first = field.find_first_not_of(' ');
+        if (first == std::string::npos) return false;
+        float value = 0;
+        const auto r = std::from_chars(field.data() + first, field.data() + field.size(), value);
+        if (r.ec != std::errc() || r.ptr != field.data() + field.size()) return false;
+        out.push_back(value);
+    }
+    return true;
+}
+
+bool parseBlock(const std::vector<std::string>& lines, std::size_t first, std::vector<float>& block) {
+    for (int k = 0; k < kFieldLinesPerBlock; ++k) {
+        const int count = k + 1 < kFieldLinesPerBlock ? kValuesPerLine : kFieldValues - kValuesPerLine * k;
+        if (!parseFieldLine(lines[first + static_cast<std::size_t>(k)], count, block)) return false;
+    }
+    return true;
+}
+
+std::string dataArray(const std::string& name, const std::vector<float>& values, int components = 1) {
+    std::string text = "        <DataArray type=\"Float32\" Name=\"" + name + "\" NumberOfComponents=\"" +
+                       std::to_string(components) + "\" format=\"ascii\">\n";
+    for (std::size_t k = 0; k < values.size(); ++k)
+        text += (k % 12 == 0 ? "          " : " ") + shortest(values[k]) + (k % 12 == 11 || k + 1 == values.size() ? "\n" : "");
+    return text + "        </DataArray>\n";
+}
+
+const char* temperatureWord(int code) { return code == 2 ? "F" : code == 3 ? "C" : "K"; }
+
+// The five isotherm levels of ilt.res, in the temperature unit of un.dat.
+std::vector<std::string> isothermLevelNames(int temperatureUnit) {
+    std::vector<std::string> names;
+    for (int k = 1; k <= 5; ++k) {
+        const int level = temperatureUnit == 2 ? 1000 * (4 * k - 1) : 2000 * k;
+        names.push_back(std::to_string(level) + temperatureWord(temperatureUnit));
+    }
+    return names;
+}
+
+bool writeAxialProfile(const std::string& dir, std::string& error) {
+    std::string text = "distance [mm],T_axis [K],u_axis [m/s]\n";
+    const auto records = readAxisRecords(dir + "/" + kAxisFile, kMaxRecords);
+    if (records.empty()) {
+        error = "The axial result file " + displayPath(dir + "/" + kAxisFile) + " is missing or holds no record.";
+        return false;
+    }
+    for (const AxisRecord& r : records)
+        text += fixed(r.distanceMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," + fixed(r.velocity, 2) + "\n";
+    return writeFileAtomically(dir + "/" + kAxialProfileFile, text, error);
+}
+
+bool writeRadialProfiles(const std::string& dir, int lengthUnit, std::string& error) {
+    // The cross-sections in mm: 0, 5, 20, 50 and 100 mm, or 0, 0.2, 1, 2 and 4 in.
+    const double metric[kRadialPlanes] = {0, 5, 20, 50, 100};
+    const double inch[kRadialPlanes] = {0, 5.08, 25.4, 50.8, 101.6};
+    std::string text = "distance [mm],radius [mm],T [K],u [m/s]\n";
+    for (int plane = 0; plane < kRadialPlanes; ++plane) {
+        const std::string path = dir + "/" + radialFileNames()[static_cast<std::size_t>(plane)];
+        const auto records = readRadialRecords(path, kMaxRecords);
+        if (records.empty()) {
+            error = "The radial result file " + displayPath(path) + " is missing or holds no record.";
+            return false;
+        }
+        const std::string z = fixed(lengthUnit == 2 ? inch[plane] : metric[plane], 2);
+        for (const RadialRecord& r : records)
+            text += z + "," + fixed(r.radiusMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," +
+                    fixed(r.velocity, 2) + "\n";
+    }
+    return writeFileAtomically(dir + "/" + kRadialProfilesFile, text, error);
+}
+
+bool writeIsothermTable(const std::string& dir, int temperatureUnit, std::string& error) {
+    std::string text = "distance [mm]";
+    for (const std::string& level : isothermLevelNames(temperatureUnit)) text += ",r_" + level + " [mm]";
+    text += "\n";
+    const auto records = readIsothermRecords(dir + "/" + kIsothermFile, kMaxRecords);
+    if (records.empty()) {
+        error = "The isotherm result file " + displayPath(dir + "/" + kIsothermFile) + " is missing or holds no record.";
+        return false;
+    }
+    for (const IsothermRecord& r : records) {
+        text += fixed(r.distanceMm, 1);
+        for (double radius : r.radiusMm) text += "," + fixed(radius, 3);
+        text += "\n";
+    }
+    return writeFileAtomically(dir + "/" + kIsothermTableFile, text, error);
+}
+
+}  // namespace
+
+bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& error) {
+    std::string text;
+    if (!readBoundedTextFile(path, kMaxFieldFileBytes, text, error)) return false;
+    const std::vector<std::string> lines = splitLines(text);
+    std::vector<FieldRecord> read;
+    for (std::size_t first = 0; first + kFieldLinesPerRecord <= lines.size(); first += kFieldLinesPerRecord) {
+        FieldRecord r;
+        if (!parseBlock(lines, first, r.temperature) || !parseBlock(lines, first + kFieldLinesPerBlock, r.axialVelocity) ||
+            !parseBlock(lines, first + 2 * kFieldLinesPerBlock, r.radialVelocity)) {
+            error = "The field file " + displayPath(path) + " holds a field that is not a number in record " +
+                    std::to_string(read.size() + 1) + ".";
+            return false;
+        }
+        read.push_back(std::move(r));
+    }
+    if (read.empty()) {
+        error = "The field file " + displayPath(path) + " holds no whole record.";
+        return false;
+    }
+    records = std::move(read);
+    return true;
+}
+
+std::string jetFieldVtk(const std::vector<FieldRecord>& records) {
+    const std::vector<double> distances = fieldRecordDistancesMm();
+    const std::size_t rows = std::min(records.size(), distances.size());
+    std::vector<float> r, z, zero{0.0f}, temperature, axial, radial, velocity;
+    for (int k = 0; k < kFieldValues; ++k) r.push_back(static_cast<float>(k * kFieldRadiusStepMm));
+    for (std::size_t j = 0; j < rows; ++j) {
+        z.push_back(static_cast<float>(distances[j]));
+        const FieldRecord& rec = records[j];
+        for (int k = 0; k < kFieldValues; ++k) {
+            temperature.push_back(rec.temperature[static_cast<std::size_t>(k)]);
+            axial.push_back(rec.axialVelocity[static_cast<std::size_t>(k)]);
+            radial.push_back(rec.radialVelocity[static_cast<std::size_t>(k)]);
+            velocity.insert(velocity.end(), {rec.radialVelocity[static_cast<std::size_t>(k)],
+                                             rec.axialVelocity[static_cast<std::size_t>(k)], 0.0f});
+        }
+    }
+    const std::string extent = "0 " + std::to_string(kFieldValues - 1) + " 0 " + std::to_string(rows - 1) + " 0 0";
+    std::string text = "<?xml version=\"1.0\"?>\n"
+                       "<!-- Plasma jet field: x = radius (mm), y = distance past the nozzle exit (mm);"
+                       " temperature in K, velocities in m/s. -->\n"
+                       "<VTKFile type=\"RectilinearGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
+                       "  <RectilinearGrid WholeExtent=\"" + extent + "\">\n"
+                       "    <Piece Extent=\"" + extent + "\">\n"
+                       "      <PointData Scalars=\"temperature\" Vectors=\"velocity\">\n";
+    text += dataArray("temperature", temperature);
+    text += dataArray("axial_velocity", axial);
+    text += dataArray("radial_velocity", radial);
+    text += dataArray("velocity", velocity, 3);
+    text += "      </PointData>\n      <Coordinates>\n";
+    text += dataArray("radius", r);
+    text += dataArray("distance", z);
+    text += dataArray("z", zero);
+    text += "      </Coordinates>\n    </Piece>\n  </RectilinearGrid>\n</VTKFile>\n";
+    return text;
+}
+
+bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error) {
+    UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
+    readUnitCodes(dir + "/un.dat", units);
+    if (!writeAxialProfile(dir, error)) return false;
+    written.push_back(kAxialProfileFile);
+    if (!writeRadialProfiles(dir, units.length, error)) return false;
+    written.push_back(kRadialProfilesFile);
+    if (!writeIsothermTable(dir, units.temperature, error)) return false;
+    written.push_back(kIsothermTableFile);
+    std::vector<FieldRecord> records;
+    if (!readFieldRecords(dir + "/ftu.res", records, error)) return false;
+    if (!writeFileAtomically(dir + "/" + kJetFieldFile, jetFieldVtk(records), error)) return false;
+    written.push_back(kJetFieldFile);
+    return true;
+}
+
+}  // namespace torvex

@@ -1,0 +1,39 @@
+// Export of one calculated variant for other tools: the axial and radial
+// profiles and the isotherm table as CSV files with units in their headers,
+// and the jet field of ftu.res as a VTK XML rectilinear grid that ParaView
+// and VTK's own readers open.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace torvex {
+
+// The files export writes into the variant's directory.
+constexpr const char* kAxialProfileFile = "axial-profile.csv";
+constexpr const char* kRadialProfilesFile = "radial-profiles.csv";
+constexpr const char* kIsothermTableFile = "isotherms.csv";
+constexpr const char* kJetFieldFile = "jet-field.vtr";
+
+// One record of ftu.res: temperature (K), axial and radial velocity (m/s) at
+// the radii 0, 0.25, ..., 25 mm.
+struct FieldRecord {
+    std::vector<float> temperature, axialVelocity, radialVelocity;
+};
+
+// The records of ftu.res (33 lines each); a record cut short by the end of
+// the file is not returned. False with a message naming the file when it
+// cannot be read or holds no whole record.
+bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& error);
+
+// The VTK XML text of the field: r (mm) along x, distance past the nozzle
+// exit (mm) along y, with temperature, both velocities and the velocity
+// vector (radial, axial, 0) at the points.
+std::string jetFieldVtk(const std::vector<FieldRecord>& records);
+
+// Writes the four files into dir from its result files. False with a
+// message when a result file is missing or malformed or a file cannot be
+// written; files written before the fault stay.
+bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error);
+
+}  // namespace torvex
