@@ -11,7 +11,8 @@ mode="${1:-run}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libbenchmark-dev
+          libtomlplusplus-dev libcli11-dev python3-vtk9
           xvfb xauth fonts-liberation2 fonts-dejavu-core)
 
 install_missing() {

@@ -32,3 +32,71 @@ TEST(RunCommand, NumbersThatAreNotFiniteOrNoGasCodeLeaveTheVariantUntouched) {
 
 } // namespace
 } // namespace torvex
+
+namespace torvex {
+namespace {
+
+struct CommandResult {
+    int status = -1;
+    std::string output;  // standard output and error together
+};
+
+CommandResult runWithOutput(const std::string& arguments, const test::TempDir& dir) {
+    const std::string log = dir.file("command.log");
+    const std::string command = std::string(TORVEX_RUN_EXECUTABLE) + " " + arguments + " >" + log + " 2>&1";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("command.log")};
+}
+
+TEST(RunCommand, SubcommandsHaveHelpAndRefuseMalformedOptionsAsBadInput) {
+    test::TempDir dir;
+    for (const char* help : {"--help", "study --help", "study-merge --help", "study-chart --help", "export --help"}) {
+        const CommandResult r = runWithOutput(help, dir);
+        EXPECT_EQ(r.status, 0) << help;
+        EXPECT_NE(r.output.find("Usage: torvex-run"), std::string::npos) << help;
+    }
+    EXPECT_EQ(runWithOutput("--no-such-option", dir).status, 2);
+    EXPECT_EQ(runWithOutput("study", dir).status, 2);  // the study file is required
+    EXPECT_EQ(runWithOutput("study x.toml --jobs 0", dir).status, 2);
+    const CommandResult shard = runWithOutput("study x.toml --shard 2/2", dir);
+    EXPECT_EQ(shard.status, 2);
+    EXPECT_NE(shard.output.find("--shard needs i/n"), std::string::npos);
+    const CommandResult mixed = runWithOutput("--gas 1 study x.toml", dir);
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_NE(mixed.output.find("--gas belongs to a single run"), std::string::npos);
+}
+
+TEST(RunCommand, StudyFaultsNameTheFileAndChangeNothing) {
+    test::TempDir dir;
+    dir.write("bad.toml", "[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = 500\n");
+    const CommandResult r = runWithOutput("study " + dir.file("bad.toml") + " --out " + dir.file("out"), dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find(dir.file("bad.toml") + ": a sweep has no \"flow\" (line 1)"), std::string::npos) << r.output;
+    EXPECT_FALSE(dir.exists("out"));
+    const CommandResult missing = runWithOutput("study " + dir.file("none.toml"), dir);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.output.find(dir.file("none.toml") + " cannot be opened"), std::string::npos);
+    const CommandResult merge = runWithOutput("study-merge " + dir.path(), dir);
+    EXPECT_EQ(merge.status, 2);
+    EXPECT_NE(merge.output.find("holds no shard tables"), std::string::npos);
+    const CommandResult exported = runWithOutput("export " + dir.path(), dir);
+    EXPECT_EQ(exported.status, 2);
+    EXPECT_NE(exported.output.find(dir.file("ztu0.res")), std::string::npos);
+}
+
+TEST(RunCommand, AStudyOfOneVariantWritesItsTableAndResumes) {
+    test::TempDir dir;
+    dir.write("one.toml", "[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = 500\nflow = 35\n");
+    const std::string command = "study " + dir.file("one.toml") + " --no-progress --jobs 1 --out " + dir.file("out");
+    const CommandResult first = runWithOutput(command, dir);
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_NE(first.output.find("1 variants: 1 completed, 0 not calculable, 0 bad input (0 from an earlier run)."),
+              std::string::npos);
+    EXPECT_NE(dir.read("out/study.csv").find(",completed,"), std::string::npos);
+    EXPECT_TRUE(dir.exists("out/variants/g01-d8.0mm-l14mm-i500A-f35slpm/ftu.res"));
+    const CommandResult second = runWithOutput(command, dir);
+    EXPECT_NE(second.output.find("(1 from an earlier run)"), std::string::npos) << second.output;
+}
+
+} // namespace
+} // namespace torvex
