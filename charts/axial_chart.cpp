@@ -101,6 +101,8 @@ void drawUpperPlot(const AxialPaint& p) {
     const Rect& plot = p.layout.temperaturePlot;
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
+    notePlotAxes(dc, plot, data.temperatureWindow(), "distance", distanceUnit(p.source), "temperature",
+                 temperatureUnitText(p.source.units.temperature));
     {
         ScopedPen pen(dc, Pen{PenStyle::Solid, 2, kRed});
         drawCurve(dc, data.lastIndex(), data.distance, data.temperature, kCurveSingle, plot,
@@ -161,6 +163,8 @@ void drawLowerPlot(const AxialPaint& p) {
     const Rect& plot = p.layout.velocityPlot;
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
+    notePlotAxes(dc, plot, data.velocityWindow(), "distance", distanceUnit(p.source), "velocity",
+                 velocityUnit(p.source), velocityFactor(p.source));
     drawAxes(p, plot, data.velocityScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});

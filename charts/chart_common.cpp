@@ -122,4 +122,32 @@ Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
 
 void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }
 
+void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor) {
+    PlotNote note;
+    note.plot = plot;
+    note.xMin = window.xMin;
+    note.yMax = window.yMax;
+    note.xMax = window.xMax;
+    note.yMin = window.yMin;
+    note.xName = xName;
+    note.xUnit = xUnit;
+    note.yName = yName;
+    note.yUnit = yUnit;
+    note.yFactor = yFactor;
+    dc.notePlot(note);
+}
+
+std::string distanceUnit(const ChartSource& source) { return source.metric() ? "cm" : "in"; }
+std::string radiusUnit(const ChartSource& source) { return source.metric() ? "mm" : "in"; }
+
+std::string temperatureUnitText(int temperatureCode) {
+    if (temperatureCode == 2) return "kF";
+    if (temperatureCode == 3) return "kC";
+    return "kK";
+}
+
+std::string velocityUnit(const ChartSource& source) { return source.metric() ? "m/s" : "in/s"; }
+double velocityFactor(const ChartSource& source) { return source.metric() ? 100.0 : 1000.0; }
+
 }  // namespace torvex

@@ -109,6 +109,19 @@ struct LegendStrip {
 void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
                    const std::string& label, const std::function<void()>& drawCurveInPen);
 
+// Tells the device of a plot with its data window and the axes' names and
+// units in the chart's units, for the readout of values under the pointer.
+void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor = 1);
+
+// The names a chart's axes go by in the readout, in the source's units.
+std::string distanceUnit(const ChartSource& source);  // "cm" or "in"
+std::string radiusUnit(const ChartSource& source);    // "mm" or "in"
+std::string temperatureUnitText(int temperatureCode); // "kK", "kF" or "kC"
+// Velocity axes count 100 m/s (metric) or 1000 in/s.
+std::string velocityUnit(const ChartSource& source);
+double velocityFactor(const ChartSource& source);
+
 // A point from reals, each truncated toward zero.
 Point at(double x, double y);
 void drawText(DrawingContext& dc, const Point& p, const std::string& text);

@@ -91,6 +91,7 @@ struct IsothermPaint {
 void drawGrid(const IsothermPaint& p) {
     ScopedPen pen(p.dc, kGridPen);
     const DataWindow w = p.axes.window();
+    notePlotAxes(p.dc, p.plot, w, "distance", distanceUnit(p.source), "radius", radiusUnit(p.source));
     drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1,
                      p.axes.distanceTicks);
     drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);

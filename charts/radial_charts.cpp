@@ -199,6 +199,8 @@ int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const Chart
     const RadialPaint paint{dc, area, plot, axisFont, source, data};
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
+    notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "temperature",
+                 temperatureUnitText(source.units.temperature));
     for (int curve = 1; curve <= 5; ++curve) {
         ScopedPen pen(dc, curvePen(curve, kCurveFamilyColours[curve - 1]));
         drawCurveOf(paint, curve, kCurveSingle);
@@ -217,6 +219,8 @@ int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSou
     const RadialPaint paint{dc, area, plot, axisFont, source, data};
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
+    notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "velocity", velocityUnit(source),
+                 velocityFactor(source));
     dc.setTextColour(kLabelColour);
     const int headerWidth = dc.textExtentWithTerminator("Distance:").width;
     drawText(dc, at(plot.right + 0.2625 * headerWidth, plot.top), "Distance:");

@@ -99,6 +99,17 @@ struct DeviceSize {
     int millimetresDown = 0;
 };
 
+// What a chart tells its device about a plot it draws: the plot rectangle,
+// the data coordinates of its corners, and the names and units of its axes,
+// so that a window can say which values lie under the pointer. A shown value
+// is the data value times its factor (a velocity axis in 100 m/s shows m/s).
+struct PlotNote {
+    Rect plot;
+    double xMin = 0, yMax = 0, xMax = 0, yMin = 0;
+    std::string xName, xUnit, yName, yUnit;
+    double xFactor = 1, yFactor = 1;
+};
+
 class DrawingContext {
 public:
     virtual ~DrawingContext() = default;
@@ -159,6 +170,9 @@ public:
     // lengths and the offsets that thicken curves, so paper looks like the
     // screen. Never below 1.
     virtual double unitsPerPixel() const { return 1.0; }
+
+    // Told of each plot a chart draws; devices other than the window ignore it.
+    virtual void notePlot(const PlotNote&) {}
 
     // Convenience: a line from (x0, y0) to (x1, y1), leaving the current
     // position at the end point.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
@@ -18,6 +19,7 @@
 #include "platform/launch.h"
 #include "platform/painter_context.h"
 #include "shell/chart_view.h"
+#include "shell/export_view.h"
 #include "shell/help_file.h"
 #include "shell/messages.h"
 #include "shell/units_dialog.h"
@@ -28,22 +30,30 @@ namespace torvex {
 
 namespace {
 
-// The white client area under the menu, where the chart pages are painted.
+// The white client area under the menu, where the chart pages are painted;
+// it follows the pointer for the value readout.
 class ClientArea : public QWidget {
 public:
-    ClientArea(QWidget* parent, std::function<void(QWidget*)> paint)
-        : QWidget(parent), paint_(std::move(paint)) {
+    ClientArea(QWidget* parent, std::function<void(QWidget*)> paint, std::function<void(int, int)> pointer)
+        : QWidget(parent), paint_(std::move(paint)), pointer_(std::move(pointer)) {
         QPalette p = palette();
         p.setColor(QPalette::Window, Qt::white);
         setPalette(p);
         setAutoFillBackground(true);
+        setMouseTracking(true);
     }
 
 protected:
     void paintEvent(QPaintEvent*) override { paint_(this); }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const QPoint p = event->position().toPoint();
+        pointer_(p.x(), p.y());
+    }
+    void leaveEvent(QEvent*) override { pointer_(-1, -1); }
 
 private:
     std::function<void(QWidget*)> paint_;
+    std::function<void(int, int)> pointer_;
 };
 
 // Whole pixels of a fraction of a screen dimension, cut toward zero.
@@ -67,7 +77,8 @@ MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(QStringLiteral("  T O R V E X - Simulation of Plasma Jet"));
     torvex::chartFont() = initialChartFont();
     createMenus();
-    clientArea_ = new ClientArea(this, [this](QWidget* area) { paintClientArea(area); });
+    clientArea_ = new ClientArea(
+        this, [this](QWidget* area) { paintClientArea(area); }, [this](int x, int y) { showReadout(x, y); });
     setCentralWidget(clientArea_);
     // The folder the variant's files go to, always in sight; the rest of the
     // status bar is free for messages.
@@ -126,6 +137,7 @@ void MainWindow::createMenus() {
     addCommand(print, QStringLiteral("&Isothermal Lines"), menu::kPrintIsothermalLines);
     addCommand(print, QStringLiteral("&Radial Distributions"), menu::kPrintRadialDistributions);
     addCommand(print, QStringLiteral("A&xial Distributions"), menu::kPrintAxialDistributions);
+    addCommand(charts, QStringLiteral("&Export\u2026"), menu::kExportView);
     charts->addSeparator();
     addCommand(charts, QStringLiteral("&Close Variant"), menu::kCloseVariant);
 
@@ -169,6 +181,7 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
             for (int id : kPrintCommands) {
                 setAvailable(id, variantShown);
             }
+            setAvailable(menu::kExportView, variantShown);
             setAvailable({menu::kCloseVariant, menu::kSimulationOfSprayParticles}, variantShown);
             break;
         case MenuEvent::RunCancel:
@@ -231,6 +244,9 @@ void MainWindow::runCommand(int id) {
             break;
         case menu::kPrintAxialDistributions:
             printView(this, view::kAxialDistributions, unitCodes_);
+            break;
+        case menu::kExportView:
+            exportView();
             break;
         case menu::kCloseVariant:
             closeVariant();
@@ -381,9 +397,25 @@ void MainWindow::repaintView() { clientArea_->repaint(); }
 
 void MainWindow::paintClientArea(QWidget* area) {
     QPainter painter(area);
-    PainterContext dc(&painter);
+    readout_.clear();
+    NotingPainterContext dc(&painter, readout_);
     const ViewArea client{0, 0, area->width(), area->height()};
     paintCurrentView(dc, currentView_, unitCodes_, client);
+}
+
+QString MainWindow::readoutAt(int x, int y) const { return QString::fromStdString(readout_.textAt(x, y)); }
+
+void MainWindow::showReadout(int x, int y) {
+    const QString text = readoutAt(x, y);
+    if (text.isEmpty()) statusBar()->clearMessage();
+    else statusBar()->showMessage(text);
+}
+
+// The view shown, or the All Charts page when none is.
+void MainWindow::exportView() {
+    const int v = currentView_ == view::kNothing ? view::kAllCharts : currentView_;
+    const QString path = exportViewWithDialog(this, v, unitCodes_, clientArea_->width(), clientArea_->height());
+    if (!path.isEmpty()) statusBar()->showMessage(QStringLiteral("Exported: %1").arg(path), 10000);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

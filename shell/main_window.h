@@ -7,6 +7,7 @@
 
 #include "charts/chart_pages.h"
 #include "platform/font_description.h"
+#include "shell/value_readout.h"
 #include "solver/files.h"
 
 class QAction;
@@ -34,6 +35,7 @@ constexpr int kPrintIsothermalLines = 40016;
 constexpr int kPrintRadialDistributions = 40017;
 constexpr int kPrintAxialDistributions = 40018;
 constexpr int kWorkingFolder = 40019;
+constexpr int kExportView = 40020;
 }  // namespace menu
 
 // The chart page the main window paints, named after its menu items; the
@@ -106,6 +108,9 @@ public:
     bool switchWorkingFolder(const QString& folder);
     // The folder shown in the status bar.
     QString shownWorkingFolder() const;
+    // The status bar's readout for a point of the client area: the position
+    // and value under it in the chart's units, or "" outside every plot.
+    QString readoutAt(int x, int y) const;
 
     // True once the window has been closed, which ends the program.
     bool closed() const { return closed_; }
@@ -128,6 +133,8 @@ private:
     void chooseWorkingFolder();
     void showWorkingFolder();
     void paintClientArea(QWidget* area);
+    void showReadout(int x, int y);
+    void exportView();
 
     bool startedBack_;
     UnitCodes unitCodes_;
@@ -139,6 +146,7 @@ private:
     std::map<int, QAction*> actions_;
     QWidget* clientArea_ = nullptr;
     QLabel* folderLabel_ = nullptr;
+    PlotReadout readout_;  // the plots of the page last painted
 };
 
 }  // namespace torvex

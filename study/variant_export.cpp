@@ -90,8 +90,10 @@ std::vector<std::string> isothermLevelNames(int temperatureUnit) {
     return names;
 }
 
-bool writeAxialProfile(const std::string& dir, std::string& error) {
-    std::string text = "distance [mm],T_axis [K],u_axis [m/s]\n";
+}  // namespace
+
+bool axialProfileCsv(const std::string& dir, std::string& text, std::string& error) {
+    text = "distance [mm],T_axis [K],u_axis [m/s]\n";
     const auto records = readAxisRecords(dir + "/" + kAxisFile, kMaxRecords);
     if (records.empty()) {
         error = "The axial result file " + displayPath(dir + "/" + kAxisFile) + " is missing or holds no record.";
@@ -99,14 +101,14 @@ bool writeAxialProfile(const std::string& dir, std::string& error) {
     }
     for (const AxisRecord& r : records)
         text += fixed(r.distanceMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," + fixed(r.velocity, 2) + "\n";
-    return writeFileAtomically(dir + "/" + kAxialProfileFile, text, error);
+    return true;
 }
 
-bool writeRadialProfiles(const std::string& dir, int lengthUnit, std::string& error) {
+bool radialProfilesCsv(const std::string& dir, int lengthUnit, std::string& text, std::string& error) {
     // The cross-sections in mm: 0, 5, 20, 50 and 100 mm, or 0, 0.2, 1, 2 and 4 in.
     const double metric[kRadialPlanes] = {0, 5, 20, 50, 100};
     const double inch[kRadialPlanes] = {0, 5.08, 25.4, 50.8, 101.6};
-    std::string text = "distance [mm],radius [mm],T [K],u [m/s]\n";
+    text = "distance [mm],radius [mm],T [K],u [m/s]\n";
     for (int plane = 0; plane < kRadialPlanes; ++plane) {
         const std::string path = dir + "/" + radialFileNames()[static_cast<std::size_t>(plane)];
         const auto records = readRadialRecords(path, kMaxRecords);
@@ -119,11 +121,11 @@ bool writeRadialProfiles(const std::string& dir, int lengthUnit, std::string& er
             text += z + "," + fixed(r.radiusMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," +
                     fixed(r.velocity, 2) + "\n";
     }
-    return writeFileAtomically(dir + "/" + kRadialProfilesFile, text, error);
+    return true;
 }
 
-bool writeIsothermTable(const std::string& dir, int temperatureUnit, std::string& error) {
-    std::string text = "distance [mm]";
+bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& text, std::string& error) {
+    text = "distance [mm]";
     for (const std::string& level : isothermLevelNames(temperatureUnit)) text += ",r_" + level + " [mm]";
     text += "\n";
     const auto records = readIsothermRecords(dir + "/" + kIsothermFile, kMaxRecords);
@@ -136,10 +138,8 @@ bool writeIsothermTable(const std::string& dir, int temperatureUnit, std::string
         for (double radius : r.radiusMm) text += "," + fixed(radius, 3);
         text += "\n";
     }
-    return writeFileAtomically(dir + "/" + kIsothermTableFile, text, error);
+    return true;
 }
-
-}  // namespace
 
 bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& error) {
     std::string text;
@@ -203,11 +203,17 @@ std::string jetFieldVtk(const std::vector<FieldRecord>& records) {
 bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error) {
     UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
     readUnitCodes(dir + "/un.dat", units);
-    if (!writeAxialProfile(dir, error)) return false;
+    std::string text;
+    if (!axialProfileCsv(dir, text, error) || !writeFileAtomically(dir + "/" + kAxialProfileFile, text, error))
+        return false;
     written.push_back(kAxialProfileFile);
-    if (!writeRadialProfiles(dir, units.length, error)) return false;
+    if (!radialProfilesCsv(dir, units.length, text, error) ||
+        !writeFileAtomically(dir + "/" + kRadialProfilesFile, text, error))
+        return false;
     written.push_back(kRadialProfilesFile);
-    if (!writeIsothermTable(dir, units.temperature, error)) return false;
+    if (!isothermTableCsv(dir, units.temperature, text, error) ||
+        !writeFileAtomically(dir + "/" + kIsothermTableFile, text, error))
+        return false;
     written.push_back(kIsothermTableFile);
     std::vector<FieldRecord> records;
     if (!readFieldRecords(dir + "/ftu.res", records, error)) return false;

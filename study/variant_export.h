@@ -15,6 +15,15 @@ constexpr const char* kRadialProfilesFile = "radial-profiles.csv";
 constexpr const char* kIsothermTableFile = "isotherms.csv";
 constexpr const char* kJetFieldFile = "jet-field.vtr";
 
+// The CSV texts of the three profile files, from the result files in dir
+// ("" for the working directory is not allowed: pass "."). False with a
+// message naming the result file when it is missing or holds no record.
+bool axialProfileCsv(const std::string& dir, std::string& text, std::string& error);
+// The five cross-sections (lengthUnit 2 puts them at 0, 0.2, 1, 2, 4 in).
+bool radialProfilesCsv(const std::string& dir, int lengthUnit, std::string& text, std::string& error);
+// The isotherm levels are those of ilt.res in the temperature unit.
+bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& text, std::string& error);
+
 // One record of ftu.res: temperature (K), axial and radial velocity (m/s) at
 // the radii 0, 0.25, ..., 25 mm.
 struct FieldRecord {

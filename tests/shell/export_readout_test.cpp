@@ -1,0 +1,131 @@
+// "Charts > Export..." writes the view in four formats, and the status bar
+// reads the position and value under the pointer back from the plots the
+// charts painted.
+#include "shell/export_view.h"
+#include "shell/main_window.h"
+#include "shell/value_readout.h"
+
+#include <QAction>
+#include <QStatusBar>
+
+#include "platform/recording_context.h"
+#include "shell/chart_view.h"
+#include "solver/solver.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace torvex {
+namespace {
+
+// A recording context that also keeps the charts' notes of their plots.
+class NoteRecorder : public RecordingContext {
+public:
+    void notePlot(const PlotNote& note) override { notes.push_back(note); }
+    std::vector<PlotNote> notes;
+};
+
+PlotNote note(const char* yName, const char* yUnit, double yMax, double yFactor) {
+    PlotNote n;
+    n.plot = Rect{100, 50, 300, 250};
+    n.xMax = 10;
+    n.yMax = yMax;
+    n.xName = "distance";
+    n.xUnit = "cm";
+    n.yName = yName;
+    n.yUnit = yUnit;
+    n.yFactor = yFactor;
+    return n;
+}
+
+TEST(ValueReadout, PointerPositionInTheChartsUnits) {
+    PlotReadout readout;
+    EXPECT_EQ(readout.textAt(200, 150), "");
+    readout.add(note("temperature", "kK", 20, 1));
+    EXPECT_EQ(readout.textAt(200, 150), "Distance 5.0 cm, temperature 10.0 kK");
+    EXPECT_EQ(readout.textAt(100, 250), "Distance 0.0 cm, temperature 0.0 kK");
+    EXPECT_EQ(readout.textAt(99, 150), "");
+    // A velocity axis counted in 100 m/s reads in m/s.
+    readout.add(note("velocity", "m/s", 8, 100));
+    EXPECT_EQ(readout.textAt(200, 50), "Distance 5.0 cm, velocity 800 m/s");
+    EXPECT_EQ(readoutNumber(-0.0001, 2), "0.00");  // no "-0.00"
+}
+
+TEST(ValueReadout, EveryChartTellsItsPlotsInItsUnits) {
+    test::TempDir dir;
+    dir.write("ztu0.res", "   0.0  13.20  1500.00\n  50.0   6.00   500.00\n");
+    NoteRecorder axial;
+    paintCurrentView(axial, kViewAxial, UnitCodes{1, 3, 1}, ViewArea{0, 0, 1000, 700}, dir.path());
+    ASSERT_EQ(axial.notes.size(), 2u);
+    EXPECT_EQ(axial.notes[0].yName, "temperature");
+    EXPECT_EQ(axial.notes[0].yUnit, "kC");
+    EXPECT_EQ(axial.notes[1].yUnit, "m/s");
+    EXPECT_DOUBLE_EQ(axial.notes[1].yFactor, 100);
+    EXPECT_GE(axial.notes[0].yMax, 12.9);
+    EXPECT_GE(axial.notes[0].xMax, 5.0);  // cm
+    NoteRecorder all;
+    paintCurrentView(all, kViewAllCharts, UnitCodes{2, 1, 1}, ViewArea{0, 0, 1000, 700}, dir.path());
+    ASSERT_EQ(all.notes.size(), 5u);
+    EXPECT_EQ(all.notes[0].xName + all.notes[0].xUnit + all.notes[0].yName + all.notes[0].yUnit, "distanceinradiusin");
+    EXPECT_EQ(all.notes[1].xName + all.notes[1].yName + all.notes[1].yUnit, "radiustemperaturekK");
+    EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityin/s");
+}
+
+class ExportView : public test::InTempDir {
+protected:
+    void SetUp() override {
+        writeUnitCodes("un.dat", UnitCodes{});
+        writeInputParameters("ip.dat", VariantInputs{1, 8, 14, 500, 35});
+        ASSERT_EQ(runSolver(dir.path(), nullptr).result, RunResult::Completed);
+    }
+    bool exportAs(const std::string& name, int view, QString* why = nullptr) {
+        return exportViewTo(QString::fromStdString(dir.file(name)), view, UnitCodes{}, 900, 600, dir.path(), why);
+    }
+};
+
+TEST_F(ExportView, PngPdfSvgAndCsvOfTheCurrentView) {
+    ASSERT_TRUE(exportAs("view.png", kViewRadial));
+    EXPECT_EQ(dir.read("view.png").substr(1, 3), "PNG");
+    ASSERT_TRUE(exportAs("view.pdf", kViewAllCharts));
+    EXPECT_EQ(dir.read("view.pdf").substr(0, 5), "%PDF-");
+    ASSERT_TRUE(exportAs("view.svg", kViewIsotherms));
+    const std::string svg = dir.read("view.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("Isothermal"), std::string::npos);
+    ASSERT_TRUE(exportAs("axial.csv", kViewAxial));
+    EXPECT_EQ(dir.read("axial.csv").rfind("distance [mm],T_axis [K],u_axis [m/s]\n0.0,", 0), 0u);
+    ASSERT_TRUE(exportAs("all.csv", kViewAllCharts));
+    const std::string all = dir.read("all.csv");
+    EXPECT_EQ(all.rfind("distance [mm],r_2000K [mm]", 0), 0u);
+    EXPECT_NE(all.find("\n\ndistance [mm],radius [mm],T [K],u [m/s]\n"), std::string::npos);
+    EXPECT_NE(all.find("\n\ndistance [mm],T_axis [K]"), std::string::npos);
+}
+
+TEST_F(ExportView, UnknownFormatsAndMissingResultsAreRefused) {
+    QString why;
+    EXPECT_FALSE(exportAs("view.bmp", kViewAxial, &why));
+    EXPECT_TRUE(why.contains("no known format"));
+    std::remove(dir.file("ztu0.res").c_str());
+    EXPECT_FALSE(exportAs("axial.csv", kViewAxial, &why));
+    EXPECT_TRUE(why.contains(QString::fromStdString(dir.file("ztu0.res"))));
+    EXPECT_FALSE(dir.exists("axial.csv"));
+}
+
+TEST_F(ExportView, TheMainWindowOffersExportWithAVariantAndReadsValuesUnderThePointer) {
+    MainWindow window(true);
+    window.applyMenuEvent(MenuEvent::Start);
+    ASSERT_NE(window.action(menu::kExportView), nullptr);
+    EXPECT_EQ(window.action(menu::kExportView)->text(), QString::fromUtf8("&Export\u2026"));
+    EXPECT_FALSE(window.action(menu::kExportView)->isEnabled());
+    window.applyMenuEvent(MenuEvent::PreviousOk);
+    EXPECT_TRUE(window.action(menu::kExportView)->isEnabled());
+
+    window.setCurrentView(view::kAxialDistributions);
+    window.resize(1000, 700);
+    window.centralWidget()->grab();  // paints the view
+    const QWidget* area = window.centralWidget();
+    EXPECT_TRUE(window.readoutAt(area->width() / 4, area->height() / 4).startsWith("Distance "));
+    EXPECT_TRUE(window.readoutAt(area->width() / 4, area->height() / 4).contains(" cm, temperature "));
+    EXPECT_EQ(window.readoutAt(area->width() - 2, 2), "");
+}
+
+}  // namespace
+}  // namespace torvex
