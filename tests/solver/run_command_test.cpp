@@ -100,3 +100,34 @@ TEST(RunCommand, AStudyOfOneVariantWritesItsTableAndResumes) {
 
 } // namespace
 } // namespace torvex
+
+namespace torvex {
+namespace {
+
+// Stopped once its first variant is done, a study ends with status 130 and
+// no table; run again, it takes up the finished variants and completes.
+TEST(RunCommand, AStoppedStudyLeavesNoTableAndResumes) {
+    test::TempDir dir;
+    dir.write("four.toml", "[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = [500, 600, 700, 800]\nflow = 35\n");
+    const std::string run = std::string(TORVEX_RUN_EXECUTABLE) + " study " + dir.file("four.toml") +
+                            " --no-progress --jobs 1 --out " + dir.file("out");
+    const std::string script = run + " >" + dir.file("first.log") + " 2>&1 & pid=$!\n"
+                               "for i in $(seq 600); do ls " + dir.file("out") + "/variants/*/variant-row.csv >/dev/null 2>&1 && break; sleep 0.05; done\n"
+                               "kill -TERM $pid; wait $pid; echo $? >" + dir.file("status") + "\n";
+    dir.write("stop.sh", script);
+    ASSERT_EQ(std::system(("sh " + dir.file("stop.sh")).c_str()), 0);
+    const std::string status = dir.read("status");
+    if (status == "0\n") GTEST_SKIP() << "the study finished before it could be stopped";
+    EXPECT_EQ(status, "130\n") << dir.read("first.log");
+    EXPECT_NE(dir.read("first.log").find("The same command goes on from there."), std::string::npos);
+    EXPECT_FALSE(dir.exists("out/study.csv"));
+    const CommandResult again = runWithOutput("study " + dir.file("four.toml") + " --no-progress --jobs 1 --out " +
+                                                  dir.file("out"),
+                                              dir);
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(again.output.find("(0 from an earlier run)"), std::string::npos) << again.output;
+    EXPECT_TRUE(dir.exists("out/study.csv"));
+}
+
+} // namespace
+} // namespace torvex
