@@ -1,5 +1,14 @@
 #include "app/study_commands.h"
 
+#include <unistd.h>  // isatty
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
 #include "app/chart_export.h"
 #include "study/progress_line.h"
 #include "study/study_file.h"
@@ -7,16 +16,6 @@
 #include "study/study_table.h"
 #include "study/text_files.h"
 #include "study/variant_export.h"
-
-#include <CLI/CLI.hpp>
-
-#include <atomic>
-#include <csignal>
-#include <cstdio>
-#include <filesystem>
-#include <thread>
-
-#include <unistd.h>  // isatty
 
 namespace torvex {
 
@@ -47,7 +46,8 @@ bool parseShard(const std::string& text, int& shard, int& count) {
     }
     unsigned i = 0, n = 0;
     char end = 0;
-    if (std::sscanf(text.c_str(), "%u/%u%c", &i, &n, &end) != 2 || n == 0 || i >= n || n > 100000) return false;
+    if (std::sscanf(text.c_str(), "%u/%u%c", &i, &n, &end) != 2 || n == 0 || i >= n || n > 100000)
+        return false;
     shard = static_cast<int>(i), count = static_cast<int>(n);
     return true;
 }
@@ -106,7 +106,8 @@ int runStudyFile(const StudyCommands& c) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     StudyBar bar(c.progress);
-    const StudyRunReport report = runStudy(plan, settings, stopRequested, [&bar](const StudyProgress& p) { bar(p); });
+    const StudyRunReport report =
+        runStudy(plan, settings, stopRequested, [&bar](const StudyProgress& p) { bar(p); });
     bar.finish();
     if (report.failed) {
         fail(report.message);
@@ -118,8 +119,8 @@ int runStudyFile(const StudyCommands& c) {
                     report.total, displayPath(settings.outDir).c_str());
         return kExitInterrupted;
     }
-    std::printf("%d variants: %d completed, %d not calculable, %d bad input (%d from an earlier run).\n", report.total,
-                report.completed, report.notCalculable, report.badInput, report.skipped);
+    std::printf("%d variants: %d completed, %d not calculable, %d bad input (%d from an earlier run).\n",
+                report.total, report.completed, report.notCalculable, report.badInput, report.skipped);
     std::printf("Study table: %s\n", report.tablePath.c_str());
     return kExitCompleted;
 }
@@ -154,7 +155,8 @@ int exportOneVariant(const StudyCommands& c) {
     std::vector<std::string> written;
     std::string error;
     const bool ok = exportVariant(c.exportDir, written, error);
-    for (const std::string& file : written) std::printf("Written: %s\n", displayPath(c.exportDir + "/" + file).c_str());
+    for (const std::string& file : written)
+        std::printf("Written: %s\n", displayPath(c.exportDir + "/" + file).c_str());
     if (!ok) {
         fail(error);
         return kExitBadInput;
@@ -165,26 +167,33 @@ int exportOneVariant(const StudyCommands& c) {
 }  // namespace
 
 void addStudyCommands(CLI::App& app, StudyCommands& c) {
-    c.study = app.add_subcommand("study", "Runs every variant of a study file and writes the study table study.csv.");
+    c.study = app.add_subcommand("study",
+                                 "Runs every variant of a study file and writes the study table study.csv.");
     c.study->add_option("STUDY", c.studyFile, "the study file (TOML)")->required();
-    c.study->add_option("--out", c.outDir, "study folder (default: the study file's name in the current directory)")
+    c.study
+        ->add_option("--out", c.outDir,
+                     "study folder (default: the study file's name in the current directory)")
         ->option_text("DIR");
     c.study->add_option("--jobs", c.jobs, "variants run at once on threads (default: one per core)")
         ->option_text("N")
         ->check(CLI::Range(1, 1024));
     c.study->add_option("--shard", c.shard, "run only slice i of n (i from 0) and write study-i-of-n.csv")
         ->option_text("i/n");
-    c.study->add_flag_callback("--no-progress", [&c] { c.progress = false; }, "no progress bar");
-    c.study->footer("\nEach variant runs in DIR/variants/<name>, which the desktop program can open. A variant whose\n"
-                    "folder holds its finished row is not run again, so an interrupted study resumes.\n"
-                    "Exit status: 0 table written, 2 bad study file or option, 5 a file could not be\n"
-                    "written, 130 stopped by Ctrl-C.\n");
+    c.study->add_flag_callback(
+        "--no-progress", [&c] { c.progress = false; }, "no progress bar");
+    c.study->footer(
+        "\nEach variant runs in DIR/variants/<name>, which the desktop program can open. A variant whose\n"
+        "folder holds its finished row is not run again, so an interrupted study resumes.\n"
+        "Exit status: 0 table written, 2 bad study file or option, 5 a file could not be\n"
+        "written, 130 stopped by Ctrl-C.\n");
 
-    c.merge = app.add_subcommand("study-merge", "Joins the shard tables study-i-of-n.csv of DIR into DIR/study.csv.");
+    c.merge = app.add_subcommand("study-merge",
+                                 "Joins the shard tables study-i-of-n.csv of DIR into DIR/study.csv.");
     c.merge->add_option("DIR", c.mergeDir, "the study folder holding the shard tables")->required();
 
-    c.chart = app.add_subcommand("study-chart",
-                                 "Draws efficiency, arc voltage and exit temperature against current from DIR/study.csv.");
+    c.chart = app.add_subcommand(
+        "study-chart",
+        "Draws efficiency, arc voltage and exit temperature against current from DIR/study.csv.");
     c.chart->add_option("DIR", c.chartDir, "the study folder")->required();
     c.chart->add_option("--by", c.chartBy, "one curve per flow rate, or per gas")
         ->option_text("flow|gas")
@@ -193,7 +202,8 @@ void addStudyCommands(CLI::App& app, StudyCommands& c) {
         ->option_text("LIST");
 
     c.exporter = app.add_subcommand(
-        "export", "Writes a calculated variant's profiles as CSV and its jet field as DIR/jet-field.vtr (VTK).");
+        "export",
+        "Writes a calculated variant's profiles as CSV and its jet field as DIR/jet-field.vtr (VTK).");
     c.exporter->add_option("DIR", c.exportDir, "the variant's folder")->required();
 }
 

@@ -1,15 +1,14 @@
 // Merging the shard tables of a large study: 64 shards of a 30 000-variant
 // table (rows of the width a real table has) joined into study.csv.
-#include "study/study_table.h"
-
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
+#include "study/study_table.h"
 
 namespace {
 

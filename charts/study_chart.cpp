@@ -1,13 +1,13 @@
 #include "charts/study_chart.h"
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
 #include "charts/axes.h"
 #include "charts/chart_common.h"
 #include "charts/chart_font.h"
 #include "charts/palette.h"
-
-#include <algorithm>
-#include <cmath>
-#include <functional>
 
 namespace torvex {
 
@@ -46,8 +46,8 @@ CurrentScale currentScale(const StudyChartData& data) {
 
 using Quantity = std::function<const std::vector<double>&(const StudyCurve&)>;
 
-void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyChartData& data, const CurrentScale& x,
-              const Quantity& values, const std::string& title) {
+void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyChartData& data,
+              const CurrentScale& x, const Quantity& values, const std::string& title) {
     double top = 0;
     for (const StudyCurve& c : data.curves)
         for (double v : values(c)) top = std::max(top, v);
@@ -63,7 +63,8 @@ void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyCha
     for (std::size_t k = 0; k < data.curves.size(); ++k) {
         const StudyCurve& c = data.curves[k];
         ScopedPen pen(dc, studyCurvePen(k));
-        drawCurve(dc, static_cast<int>(c.current.size()) - 1, c.current, values(c), kCurveSingle, plot, window);
+        drawCurve(dc, static_cast<int>(c.current.size()) - 1, c.current, values(c), kCurveSingle, plot,
+                  window);
         // A mark at each calculated variant, so single points show too.
         for (std::size_t i = 0; i < c.current.size(); ++i) {
             const Point p = mapCurvePoint(plot, window, c.current[i], values(c)[i]);
@@ -78,7 +79,8 @@ void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyCha
     dc.textOut(plot.left + (plot.width() - xTitle.width) / 2, toDevice(plot.bottom + 1.6 * xTitle.height),
                "Arc current, A");
     const TextSize titleSize = dc.textExtent(title);
-    dc.textOut(plot.left + (plot.width() - titleSize.width) / 2, toDevice(plot.top - 1.5 * titleSize.height), title);
+    dc.textOut(plot.left + (plot.width() - titleSize.width) / 2, toDevice(plot.top - 1.5 * titleSize.height),
+               title);
 }
 
 void drawLegend(DrawingContext& dc, const Rect& area, int axisFont, const StudyChartData& data) {
@@ -94,7 +96,8 @@ void drawLegend(DrawingContext& dc, const Rect& area, int axisFont, const StudyC
         {
             ScopedPen pen(dc, studyCurvePen(k));
             dc.line(x, y + line.height / 2, x + sample, y + line.height / 2);
-            dc.rectangle(x + sample / 2 - 3, y + line.height / 2 - 3, x + sample / 2 + 4, y + line.height / 2 + 4);
+            dc.rectangle(x + sample / 2 - 3, y + line.height / 2 - 3, x + sample / 2 + 4,
+                         y + line.height / 2 + 4);
         }
         dc.textOut(x + sample + line.height, y, data.curves[k].label);
     }
@@ -130,13 +133,17 @@ void drawStudyChartPage(DrawingContext& dc, const Rect& page, const StudyChartDa
     dc.textOut(page.left + (page.width() - size.width) / 2, page.top + size.height / 2, title);
     if (data.curves.empty()) return;
     const CurrentScale x = currentScale(data);
-    drawPlot(dc, l.efficiencyArea, l.axisFont, data, x, [](const StudyCurve& c) -> const std::vector<double>& { return c.efficiency; },
-             "Plasmatron efficiency, %");
-    drawPlot(dc, l.voltageArea, l.axisFont, data, x, [](const StudyCurve& c) -> const std::vector<double>& { return c.voltage; },
-             "Arc voltage, V");
-    drawPlot(dc, l.temperatureArea, l.axisFont, data, x,
-             [](const StudyCurve& c) -> const std::vector<double>& { return c.exitTemperature; },
-             "Axis temperature at the nozzle exit, " + data.temperatureUnit);
+    drawPlot(
+        dc, l.efficiencyArea, l.axisFont, data, x,
+        [](const StudyCurve& c) -> const std::vector<double>& { return c.efficiency; },
+        "Plasmatron efficiency, %");
+    drawPlot(
+        dc, l.voltageArea, l.axisFont, data, x,
+        [](const StudyCurve& c) -> const std::vector<double>& { return c.voltage; }, "Arc voltage, V");
+    drawPlot(
+        dc, l.temperatureArea, l.axisFont, data, x,
+        [](const StudyCurve& c) -> const std::vector<double>& { return c.exitTemperature; },
+        "Axis temperature at the nozzle exit, " + data.temperatureUnit);
     drawLegend(dc, l.legendArea, l.axisFont, data);
 }
 

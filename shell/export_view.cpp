@@ -14,7 +14,8 @@ namespace torvex {
 namespace {
 
 // The CSV data of a view: each chart's data with its own header line.
-bool viewCsv(int view, const UnitCodes& units, const std::string& directory, std::string& text, std::string& error) {
+bool viewCsv(int view, const UnitCodes& units, const std::string& directory, std::string& text,
+             std::string& error) {
     const std::string dir = directory.empty() ? "." : directory;
     std::string part;
     text.clear();
@@ -40,16 +41,19 @@ bool exportViewTo(const QString& path, int view, const UnitCodes& units, int wid
                   const std::string& directory, QString* error) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const ViewArea area{0, 0, width, height};
-    const PagePainter onScreen = [&](DrawingContext& dc) { paintCurrentView(dc, view, units, area, directory); };
+    const PagePainter onScreen = [&](DrawingContext& dc) {
+        paintCurrentView(dc, view, units, area, directory);
+    };
     if (suffix == QLatin1String("png")) return renderPageToPng(onScreen, width, height, path, error);
     if (suffix == QLatin1String("svg"))
         return renderPageToSvg(onScreen, width, height, path, QStringLiteral("TORVEX chart"), error);
     if (suffix == QLatin1String("pdf"))
-        return renderPageToPdf([&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); }, path,
-                               QPageLayout::Landscape, 300, error);
+        return renderPageToPdf([&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); },
+                               path, QPageLayout::Landscape, 300, error);
     if (suffix == QLatin1String("csv")) {
         std::string text, why;
-        if (viewCsv(view, units, directory, text, why) && writeFileAtomically(path.toStdString(), text, why)) return true;
+        if (viewCsv(view, units, directory, text, why) && writeFileAtomically(path.toStdString(), text, why))
+            return true;
         if (error) *error = QString::fromStdString(why);
         return false;
     }
@@ -61,11 +65,9 @@ QString exportViewWithDialog(QWidget* owner, int view, const UnitCodes& units, i
     const QString png = QStringLiteral("PNG image (*.png)"), pdf = QStringLiteral("PDF document (*.pdf)"),
                   svg = QStringLiteral("SVG drawing (*.svg)"), csv = QStringLiteral("CSV data (*.csv)");
     QString filter = png;
-    QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Export the chart view"),
-                                                QStringLiteral("chart.png"),
-                                                png + QStringLiteral(";;") + pdf + QStringLiteral(";;") + svg +
-                                                    QStringLiteral(";;") + csv,
-                                                &filter);
+    QString path = QFileDialog::getSaveFileName(
+        owner, QStringLiteral("Export the chart view"), QStringLiteral("chart.png"),
+        png + QStringLiteral(";;") + pdf + QStringLiteral(";;") + svg + QStringLiteral(";;") + csv, &filter);
     if (path.isEmpty()) return {};
     // A name without an extension takes the one of the chosen format.
     if (QFileInfo(path).suffix().isEmpty()) {
@@ -74,7 +76,8 @@ QString exportViewWithDialog(QWidget* owner, int view, const UnitCodes& units, i
     }
     QString why;
     if (!exportViewTo(path, view, units, width, height, "", &why)) {
-        QMessageBox::warning(owner, QStringLiteral("Export"), QStringLiteral("The view was not exported: %1.").arg(why));
+        QMessageBox::warning(owner, QStringLiteral("Export"),
+                             QStringLiteral("The view was not exported: %1.").arg(why));
         return {};
     }
     return path;

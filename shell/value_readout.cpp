@@ -7,7 +7,9 @@ namespace torvex {
 
 namespace {
 
-bool contains(const Rect& r, int x, int y) { return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom; }
+bool contains(const Rect& r, int x, int y) {
+    return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
+}
 
 std::string capitalised(std::string text) {
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
@@ -34,8 +36,8 @@ std::string PlotReadout::textAt(int x, int y) const {
         const double dataX = n.xMin + (x - n.plot.left) * (n.xMax - n.xMin) / n.plot.width();
         const double dataY = n.yMax - (y - n.plot.top) * (n.yMax - n.yMin) / n.plot.height();
         const double xRange = (n.xMax - n.xMin) * n.xFactor, yRange = (n.yMax - n.yMin) * n.yFactor;
-        return capitalised(n.xName) + " " + readoutNumber(dataX * n.xFactor, xRange) + " " + n.xUnit + ", " + n.yName +
-               " " + readoutNumber(dataY * n.yFactor, yRange) + " " + n.yUnit;
+        return capitalised(n.xName) + " " + readoutNumber(dataX * n.xFactor, xRange) + " " + n.xUnit + ", " +
+               n.yName + " " + readoutNumber(dataY * n.yFactor, yRange) + " " + n.yUnit;
     }
     return {};
 }

@@ -3,10 +3,10 @@
 // the window in the chart's units.
 #pragma once
 
-#include "platform/painter_context.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/painter_context.h"
 
 namespace torvex {
 
@@ -32,7 +32,8 @@ std::string readoutNumber(double value, double range);
 // their plots.
 class NotingPainterContext : public PainterContext {
 public:
-    NotingPainterContext(QPainter* painter, PlotReadout& readout) : PainterContext(painter), readout_(readout) {}
+    NotingPainterContext(QPainter* painter, PlotReadout& readout)
+        : PainterContext(painter), readout_(readout) {}
     void notePlot(const PlotNote& note) override { readout_.add(note); }
 
 private:

@@ -2,9 +2,9 @@
 // run and the time it still needs at that rate.
 #pragma once
 
-#include "study/study_runner.h"
-
 #include <string>
+
+#include "study/study_runner.h"
 
 namespace torvex {
 

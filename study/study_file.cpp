@@ -1,12 +1,12 @@
 #include "study/study_file.h"
 
-#include "study/text_files.h"
-
 #include <toml++/toml.h>
 
 #include <cctype>
 #include <cmath>
 #include <sstream>
+
+#include "study/text_files.h"
 
 namespace torvex {
 
@@ -37,14 +37,16 @@ ValueChoice rangeChoice(const toml::table& table, const std::string& key) {
             throw Fault{"the range \"" + key + "\" needs from, to and step" + where(table)};
     for (const auto& [name, node] : table)
         if (name != "from" && name != "to" && name != "step")
-            throw Fault{"the range \"" + key + "\" has the unknown key \"" + std::string(name.str()) + "\"" + where(node)};
+            throw Fault{"the range \"" + key + "\" has the unknown key \"" + std::string(name.str()) + "\"" +
+                        where(node)};
     c.from = numberOf(*table.get("from"), key);
     c.to = numberOf(*table.get("to"), key);
     c.step = numberOf(*table.get("step"), key);
     if (c.step <= 0) throw Fault{"the range \"" + key + "\" needs a step above 0" + where(table)};
     if (c.to < c.from) throw Fault{"the range \"" + key + "\" ends before it starts" + where(table)};
     // A range is for a sweep, not for an accidental million variants.
-    if ((c.to - c.from) / c.step > 100000) throw Fault{"the range \"" + key + "\" has too many steps" + where(table)};
+    if ((c.to - c.from) / c.step > 100000)
+        throw Fault{"the range \"" + key + "\" has too many steps" + where(table)};
     return c;
 }
 
@@ -54,7 +56,8 @@ ValueChoice choiceOf(const toml::table& sweep, const std::string& key) {
     ValueChoice c;
     if (const auto text = node->value<std::string>()) {
         if (*text != "all")
-            throw Fault{"\"" + key + "\" may be a number, a list, a range or \"all\", not \"" + *text + "\"" + where(*node)};
+            throw Fault{"\"" + key + "\" may be a number, a list, a range or \"all\", not \"" + *text + "\"" +
+                        where(*node)};
         c.kind = ValueChoice::Kind::DialogValues;
         return c;
     }
@@ -72,7 +75,8 @@ ValueChoice choiceOf(const toml::table& sweep, const std::string& key) {
 bool sameWord(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t k = 0; k < a.size(); ++k)
-        if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) return false;
+        if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k])))
+            return false;
     return true;
 }
 
@@ -94,14 +98,15 @@ StudyDefinition definitionOf(const toml::table& root) {
     StudyDefinition d;
     for (const auto& [name, node] : root)
         if (name != "units" && name != "sweep")
-            throw Fault{"the key \"" + std::string(name.str()) + "\" is not known (units, sweep)" + where(node)};
+            throw Fault{"the key \"" + std::string(name.str()) + "\" is not known (units, sweep)" +
+                        where(node)};
     if (const toml::node* unitsNode = root.get("units")) {
         const toml::table* units = unitsNode->as_table();
         if (!units) throw Fault{"\"units\" must be a table" + where(*unitsNode)};
         for (const auto& [name, node] : *units)
             if (name != "length" && name != "temperature" && name != "flow")
-                throw Fault{"the unit \"" + std::string(name.str()) + "\" is not known (length, temperature, flow)" +
-                            where(node)};
+                throw Fault{"the unit \"" + std::string(name.str()) +
+                            "\" is not known (length, temperature, flow)" + where(node)};
         d.units.length = unitCode(*units, "length", {"mm", "in"});
         d.units.temperature = unitCode(*units, "temperature", {"K", "F", "C"});
         d.units.flow = unitCode(*units, "flow", {"SLPM", "SCFH"});
@@ -113,7 +118,8 @@ StudyDefinition definitionOf(const toml::table& root) {
         const toml::table* table = item.as_table();
         if (!table) throw Fault{"each sweep must be a table ([[sweep]])" + where(item)};
         for (const auto& [name, node] : *table)
-            if (name != "gas" && name != "diameter" && name != "length" && name != "current" && name != "flow")
+            if (name != "gas" && name != "diameter" && name != "length" && name != "current" &&
+                name != "flow")
                 throw Fault{"a sweep has the unknown key \"" + std::string(name.str()) +
                             "\" (gas, diameter, length, current, flow)" + where(node)};
         Sweep s;
@@ -137,8 +143,8 @@ bool parseStudyText(const std::string& text, const std::string& name, StudyDefin
         return true;
     } catch (const toml::parse_error& e) {
         std::ostringstream message;
-        message << "The study file " << name << " is not valid TOML (line " << e.source().begin.line << "): "
-                << e.description();
+        message << "The study file " << name << " is not valid TOML (line " << e.source().begin.line
+                << "): " << e.description();
         error = message.str();
     } catch (const Fault& f) {
         error = "The study file " + name + ": " + f.message + ".";

@@ -13,9 +13,9 @@
 //   flow = [35, 50, 65]
 #pragma once
 
-#include "study/study_plan.h"
-
 #include <string>
+
+#include "study/study_plan.h"
 
 namespace torvex {
 

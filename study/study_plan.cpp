@@ -1,14 +1,14 @@
 #include "study/study_plan.h"
 
-#include "solver/normalise.h"
-#include "solver/value_lists.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <set>
 #include <tuple>
+
+#include "solver/normalise.h"
+#include "solver/value_lists.h"
 
 namespace torvex {
 
@@ -45,7 +45,8 @@ std::vector<double> entryValues(const ValueList& entries) {
 
 std::vector<double> dialogValues(InputKind input, int gasCode, double diameter, const UnitCodes& units) {
     if (input == InputKind::Gas) return std::vector<double>(std::begin(kGasCodes), std::end(kGasCodes));
-    if (input == InputKind::Diameter) return entryValues(diameterEntries(gasCode == kGasNitrogen, units.length));
+    if (input == InputKind::Diameter)
+        return entryValues(diameterEntries(gasCode == kGasNitrogen, units.length));
     const int k = diameterClass(roundedDiameterMillimetres(diameter, units.length));
     if (input == InputKind::Length) return entryValues(lengthEntries(gasCode, k, units.length));
     if (input == InputKind::Current) return entryValues(currentEntries(gasCode, k));
@@ -87,9 +88,12 @@ bool UsedInputs::operator<(const UsedInputs& o) const {
 std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int gasCode, double diameter,
                                  const UnitCodes& units) {
     switch (choice.kind) {
-    case ValueChoice::Kind::Listed: return choice.values;
-    case ValueChoice::Kind::Range: return rangeValues(choice);
-    case ValueChoice::Kind::DialogValues: return dialogValues(input, gasCode, diameter, units);
+        case ValueChoice::Kind::Listed:
+            return choice.values;
+        case ValueChoice::Kind::Range:
+            return rangeValues(choice);
+        case ValueChoice::Kind::DialogValues:
+            return dialogValues(input, gasCode, diameter, units);
     }
     return {};
 }
@@ -147,8 +151,9 @@ bool expandStudy(const StudyDefinition& definition, StudyPlan& plan, std::string
                             const VariantInputs entered{g, d, l, i, f};
                             std::string why;
                             if (!fitsInputFile(entered, why)) {
-                                error = "gas " + number(gas) + ", diameter " + number(d) + ", length " + number(l) +
-                                        ", current " + number(i) + ", flow " + number(f) + ": " + why;
+                                error = "gas " + number(gas) + ", diameter " + number(d) + ", length " +
+                                        number(l) + ", current " + number(i) + ", flow " + number(f) + ": " +
+                                        why;
                                 return false;
                             }
                             const UsedInputs used = normalise(*scratch, entered, units);

@@ -3,10 +3,10 @@
 // exactly as the solver does, with variants that coincide after that kept once.
 #pragma once
 
-#include "solver/files.h"
-
 #include <string>
 #include <vector>
+
+#include "solver/files.h"
 
 namespace torvex {
 
@@ -15,8 +15,8 @@ namespace torvex {
 struct ValueChoice {
     enum class Kind { Listed, Range, DialogValues };
     Kind kind = Kind::Listed;
-    std::vector<double> values;          // Listed
-    double from = 0, to = 0, step = 0;   // Range, inclusive, step > 0
+    std::vector<double> values;         // Listed
+    double from = 0, to = 0, step = 0;  // Range, inclusive, step > 0
 };
 
 // One block of a study file: every combination of its values, the last input
@@ -45,10 +45,10 @@ struct UsedInputs {
 };
 
 struct StudyVariant {
-    int index = 0;           // place in the study, from 0
-    VariantInputs entered;   // as the study file asked, in the study's units
+    int index = 0;          // place in the study, from 0
+    VariantInputs entered;  // as the study file asked, in the study's units
     UsedInputs used;
-    std::string name;        // its directory under the study's variants folder
+    std::string name;  // its directory under the study's variants folder
 };
 
 struct StudyPlan {

@@ -1,15 +1,15 @@
 #include "study/study_runner.h"
 
-#include "solver/solver.h"
-#include "study/study_table.h"
-#include "study/text_files.h"
-
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "solver/solver.h"
+#include "study/study_table.h"
+#include "study/text_files.h"
 
 namespace torvex {
 
@@ -24,9 +24,9 @@ constexpr const char* kVariantsFolder = "variants";
 // reused only when this matches, so a changed study or unit reruns it.
 std::string runKey(const StudyVariant& v, const UnitCodes& u) {
     const VariantInputs& e = v.entered;
-    return "units " + std::to_string(u.length) + std::to_string(u.temperature) + std::to_string(u.flow) + " inputs " +
-           std::to_string(e.gasCode) + " " + fixedField(e.diameter, 5, 2) + " " + fixedField(e.length, 5, 2) + " " +
-           fixedField(e.current, 4, 0) + " " + fixedField(e.flow, 3, 0);
+    return "units " + std::to_string(u.length) + std::to_string(u.temperature) + std::to_string(u.flow) +
+           " inputs " + std::to_string(e.gasCode) + " " + fixedField(e.diameter, 5, 2) + " " +
+           fixedField(e.length, 5, 2) + " " + fixedField(e.current, 4, 0) + " " + fixedField(e.flow, 3, 0);
 }
 
 // The row of a variant finished by an earlier run, or "".
@@ -43,8 +43,8 @@ std::string finishedRow(const std::string& dir, const std::string& key) {
 // row is built only from what this run writes.
 void removeOldResults(const std::string& dir) {
     std::error_code ignored;
-    for (const char* name : {kVariantRowFile, "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res", "rtu20.res",
-                             "rtu50.res", "rtu100.res", "ftu.res"})
+    for (const char* name : {kVariantRowFile, "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+                             "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"})
         fs::remove(fs::path(dir) / name, ignored);
 }
 
@@ -56,7 +56,8 @@ struct VariantResult {
     std::string message;
 };
 
-VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCodes& units, const std::string& outDir) {
+VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCodes& units,
+                         const std::string& outDir) {
     VariantResult r;
     const std::string relative = std::string(kVariantsFolder) + "/" + v.name;
     const std::string dir = outDir + "/" + relative;
@@ -69,7 +70,8 @@ VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCo
     std::error_code error;
     fs::create_directories(dir, error);
     removeOldResults(dir);
-    if (error || !writeUnitCodes(dir + "/un.dat", units) || !writeInputParameters(dir + "/ip.dat", v.entered)) {
+    if (error || !writeUnitCodes(dir + "/un.dat", units) ||
+        !writeInputParameters(dir + "/ip.dat", v.entered)) {
         r.failed = true;
         r.message = "The variant folder " + displayPath(dir) + " cannot be written.";
         return r;
@@ -82,15 +84,19 @@ VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCo
     outcome.message = run.message;
     r.result = run.result;
     r.row = variantRow(v, units, outcome, dir, relative);
-    if (!writeFileAtomically(dir + "/" + kVariantRowFile, key + "\n" + r.row + "\n", r.message)) r.failed = true;
+    if (!writeFileAtomically(dir + "/" + kVariantRowFile, key + "\n" + r.row + "\n", r.message))
+        r.failed = true;
     return r;
 }
 
 class StudyWork {
 public:
     StudyWork(const StudyPlan& plan, const StudyRunSettings& settings, const std::atomic<bool>& stop)
-        : plan_(plan), settings_(settings), stop_(stop),
-          variants_(shardVariants(plan, settings.shard, settings.shardCount)), results_(variants_.size()) {}
+        : plan_(plan),
+          settings_(settings),
+          stop_(stop),
+          variants_(shardVariants(plan, settings.shard, settings.shardCount)),
+          results_(variants_.size()) {}
 
     void work() {
         const auto state = std::make_unique<SolverState>();
@@ -137,14 +143,18 @@ StudyRunReport StudyWork::finish() const {
         if (r.row.empty()) continue;
         rows.push_back({variants_[k].index, r.row});
         const std::string status = splitCsvLine(r.row).at(10);
-        if (status == "completed") ++report.completed;
-        else if (status == "not calculable") ++report.notCalculable;
-        else ++report.badInput;
+        if (status == "completed")
+            ++report.completed;
+        else if (status == "not calculable")
+            ++report.notCalculable;
+        else
+            ++report.badInput;
     }
     report.stopped = !report.failed && rows.size() < variants_.size();
     if (report.failed || report.stopped) return report;
     const std::string path = settings_.outDir + "/" + studyTableName(settings_.shard, settings_.shardCount);
-    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan_.units), std::move(rows)), report.message)) {
+    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan_.units), std::move(rows)),
+                             report.message)) {
         report.failed = true;
         return report;
     }
@@ -154,7 +164,8 @@ StudyRunReport StudyWork::finish() const {
 
 }  // namespace
 
-StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings, const std::atomic<bool>& stop,
+StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings,
+                        const std::atomic<bool>& stop,
                         const std::function<void(const StudyProgress&)>& report) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -171,7 +182,8 @@ StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings,
     });
     while (!finished.load()) {
         if (report) report(work.progress(seconds()));
-        for (int k = 0; k < 4 && !finished.load(); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int k = 0; k < 4 && !finished.load(); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     joiner.join();
     if (report) report(work.progress(seconds()));

@@ -6,11 +6,11 @@
 // stopped.
 #pragma once
 
-#include "study/study_plan.h"
-
 #include <atomic>
 #include <functional>
 #include <string>
+
+#include "study/study_plan.h"
 
 namespace torvex {
 
@@ -23,7 +23,7 @@ struct StudyRunSettings {
 
 // Where a study run stands, for a progress display.
 struct StudyProgress {
-    int done = 0;        // variants finished, skipped ones included
+    int done = 0;  // variants finished, skipped ones included
     int total = 0;
     int skipped = 0;     // finished in an earlier run
     double seconds = 0;  // since the start of this run
@@ -45,7 +45,8 @@ struct StudyRunReport {
 // no new variant starts, the running ones finish, no table is written.
 // `report` is called from the calling thread a few times a second and once
 // at the end.
-StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings, const std::atomic<bool>& stop,
+StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings,
+                        const std::atomic<bool>& stop,
                         const std::function<void(const StudyProgress&)>& report);
 
 // The name of the file in a variant's directory that holds its finished

@@ -1,10 +1,10 @@
 #include "study/study_series.h"
 
-#include "study/study_table.h"
-
 #include <algorithm>
 #include <charconv>
 #include <map>
+
+#include "study/study_table.h"
 
 namespace torvex {
 
@@ -31,7 +31,8 @@ bool number(const std::string& text, double& value) {
 // The unit in brackets of a header ("flow [SLPM]" gives "SLPM").
 std::string unitOf(const std::string& header) {
     const std::size_t open = header.find('['), close = header.find(']');
-    return open != std::string::npos && close > open ? header.substr(open + 1, close - open - 1) : std::string();
+    return open != std::string::npos && close > open ? header.substr(open + 1, close - open - 1)
+                                                     : std::string();
 }
 
 struct Columns {
@@ -44,8 +45,8 @@ struct Point {
 
 }  // namespace
 
-bool studyChartData(const std::string& tableText, const std::string& name, StudyCurves by, StudyChartData& data,
-                    std::string& error) {
+bool studyChartData(const std::string& tableText, const std::string& name, StudyCurves by,
+                    StudyChartData& data, std::string& error) {
     std::vector<std::vector<std::string>> rows;
     std::size_t start = 0;
     while (start < tableText.size()) {
@@ -64,8 +65,8 @@ bool studyChartData(const std::string& tableText, const std::string& name, Study
                     columnStarting(header, "current_used"),  columnStarting(header, "flow_used"),
                     columnStarting(header, "status"),        columnStarting(header, "efficiency"),
                     columnStarting(header, "arc_voltage"),   columnStarting(header, "T_exit")};
-    for (int k : {c.gasCode, c.gas, c.diameter, c.length, c.current, c.flow, c.status, c.efficiency, c.voltage,
-                  c.exitTemperature}) {
+    for (int k : {c.gasCode, c.gas, c.diameter, c.length, c.current, c.flow, c.status, c.efficiency,
+                  c.voltage, c.exitTemperature}) {
         if (k < 0) {
             error = "The study table " + name + " lacks a column of the study table.";
             return false;
@@ -79,15 +80,15 @@ bool studyChartData(const std::string& tableText, const std::string& name, Study
         const std::vector<std::string>& row = rows[r];
         if (row.size() != header.size() || row[static_cast<std::size_t>(c.status)] != "completed") continue;
         const auto at = [&row](int k) { return row[static_cast<std::size_t>(k)]; };
-        const std::vector<std::string> key = by == StudyCurves::PerFlow
-                                                 ? std::vector<std::string>{at(c.gasCode), at(c.diameter), at(c.length)}
-                                                 : std::vector<std::string>{at(c.diameter), at(c.length), at(c.flow)};
+        const std::vector<std::string> key =
+            by == StudyCurves::PerFlow ? std::vector<std::string>{at(c.gasCode), at(c.diameter), at(c.length)}
+                                       : std::vector<std::string>{at(c.diameter), at(c.length), at(c.flow)};
         if (fixed.empty()) {
             fixed = key;
             data.title = by == StudyCurves::PerFlow
                              ? at(c.gas) + ", d = " + at(c.diameter) + " mm, L = " + at(c.length) + " mm"
-                             : "d = " + at(c.diameter) + " mm, L = " + at(c.length) + " mm, G = " + at(c.flow) + " " +
-                                   flowUnit;
+                             : "d = " + at(c.diameter) + " mm, L = " + at(c.length) +
+                                   " mm, G = " + at(c.flow) + " " + flowUnit;
         }
         if (key != fixed) continue;
         Point p{};

@@ -11,10 +11,10 @@
 namespace torvex {
 
 struct StudyCurve {
-    std::string label;                 // "35 SLPM", or "Ar + 10 % H2"
-    std::vector<double> current;       // A, ascending
-    std::vector<double> efficiency;    // %
-    std::vector<double> voltage;       // V
+    std::string label;                    // "35 SLPM", or "Ar + 10 % H2"
+    std::vector<double> current;          // A, ascending
+    std::vector<double> efficiency;       // %
+    std::vector<double> voltage;          // V
     std::vector<double> exitTemperature;  // the table's temperature unit
 };
 
@@ -29,7 +29,7 @@ enum class StudyCurves { PerFlow, PerGas };
 // The curves from the text of study.csv (completed variants only). False
 // with a message naming `name` when the table lacks a column or holds no
 // completed variant.
-bool studyChartData(const std::string& tableText, const std::string& name, StudyCurves by, StudyChartData& data,
-                    std::string& error);
+bool studyChartData(const std::string& tableText, const std::string& name, StudyCurves by,
+                    StudyChartData& data, std::string& error);
 
 }  // namespace torvex

@@ -1,14 +1,14 @@
 #include "study/study_table.h"
 
-#include "solver/result_files.h"
-#include "study/text_files.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <regex>
+
+#include "solver/result_files.h"
+#include "study/text_files.h"
 
 namespace torvex {
 
@@ -36,16 +36,29 @@ std::string csvField(const std::string& text) {
 }
 
 const char* gasName(int code) {
-    static const char* const names[] = {"",           "Ar",          "N2",          "",           "",
-                                        "Ar + 5 % H2", "Ar + 10 % H2", "Ar + 15 % H2", "Ar + 20 % H2",
-                                        "Ar + 25 % H2", "Ar + 10 % He", "Ar + 20 % He", "Ar + 30 % He",
-                                        "Ar + 40 % He", "Ar + 50 % He"};
+    static const char* const names[] = {"",
+                                        "Ar",
+                                        "N2",
+                                        "",
+                                        "",
+                                        "Ar + 5 % H2",
+                                        "Ar + 10 % H2",
+                                        "Ar + 15 % H2",
+                                        "Ar + 20 % H2",
+                                        "Ar + 25 % H2",
+                                        "Ar + 10 % He",
+                                        "Ar + 20 % He",
+                                        "Ar + 30 % He",
+                                        "Ar + 40 % He",
+                                        "Ar + 50 % He"};
     return code >= 0 && code <= 14 ? names[code] : "";
 }
 
 const char* lengthWord(const UnitCodes& u) { return u.length == 2 ? "in" : "mm"; }
 const char* flowWord(const UnitCodes& u) { return u.flow == 2 ? "SCFH" : "SLPM"; }
-const char* temperatureWord(const UnitCodes& u) { return u.temperature == 2 ? "F" : u.temperature == 3 ? "C" : "K"; }
+const char* temperatureWord(const UnitCodes& u) {
+    return u.temperature == 2 ? "F" : u.temperature == 3 ? "C" : "K";
+}
 
 // Kelvin into the study's temperature unit (offset 273, as everywhere in
 // the program).
@@ -66,12 +79,15 @@ struct AxisValue {
 AxisValue axisValueAt(const std::vector<AxisRecord>& records, double distanceMm) {
     for (std::size_t k = 0; k < records.size(); ++k) {
         const AxisRecord& b = records[k];
-        if (std::fabs(b.distanceMm - distanceMm) < 1e-6) return {true, b.temperatureKiloKelvin * 1000.0, b.velocity};
+        if (std::fabs(b.distanceMm - distanceMm) < 1e-6)
+            return {true, b.temperatureKiloKelvin * 1000.0, b.velocity};
         if (k > 0 && b.distanceMm > distanceMm) {
             const AxisRecord& a = records[k - 1];
             const double t = (distanceMm - a.distanceMm) / (b.distanceMm - a.distanceMm);
-            return {true, 1000.0 * (a.temperatureKiloKelvin + t * (b.temperatureKiloKelvin - a.temperatureKiloKelvin)),
-                    a.velocity + t * (b.velocity - a.velocity)};
+            return {
+                true,
+                1000.0 * (a.temperatureKiloKelvin + t * (b.temperatureKiloKelvin - a.temperatureKiloKelvin)),
+                a.velocity + t * (b.velocity - a.velocity)};
         }
     }
     return {};
@@ -117,7 +133,8 @@ std::vector<std::string> jetColumns(const std::string& dir, bool completed, cons
         columns.push_back(v.known ? fixed(inTemperatureUnit(v.temperatureKelvin, units), 0) : "");
         columns.push_back(v.known ? fixed(v.velocity, 2) : "");
     }
-    for (double level : kCoreLevelsKelvin) columns.push_back(records.empty() ? "" : fixed(coreLength(records, level), 1));
+    for (double level : kCoreLevelsKelvin)
+        columns.push_back(records.empty() ? "" : fixed(coreLength(records, level), 1));
     return columns;
 }
 
@@ -131,10 +148,20 @@ std::string joined(const std::vector<std::string>& fields) {
 
 std::string studyTableHeader(const UnitCodes& units) {
     const std::string len = lengthWord(units), flow = flowWord(units), temp = temperatureWord(units);
-    std::vector<std::string> h = {"index",        "gas_code",         "gas",           "diameter [" + len + "]",
-                                  "length [" + len + "]", "current [A]", "flow [" + flow + "]",
-                                  "diameter_used [mm]", "length_used [mm]", "current_used [A]",
-                                  "flow_used [" + flow + "]", "status", "arc_voltage [V]", "power [kW]",
+    std::vector<std::string> h = {"index",
+                                  "gas_code",
+                                  "gas",
+                                  "diameter [" + len + "]",
+                                  "length [" + len + "]",
+                                  "current [A]",
+                                  "flow [" + flow + "]",
+                                  "diameter_used [mm]",
+                                  "length_used [mm]",
+                                  "current_used [A]",
+                                  "flow_used [" + flow + "]",
+                                  "status",
+                                  "arc_voltage [V]",
+                                  "power [kW]",
                                   "efficiency [%]"};
     for (double z : kProbeDistancesMm) {
         const std::string at = z == 0 ? "exit" : fixed(z, 0) + "mm";
@@ -152,19 +179,28 @@ std::string variantRow(const StudyVariant& v, const UnitCodes& units, const Vari
     const VariantInputs& e = v.entered;
     const UsedInputs& u = v.used;
     const bool bad = outcome.result == RunResult::BadInput;
-    std::vector<std::string> f = {std::to_string(e.gasCode), gasName(e.gasCode), fixed(e.diameter, 2),
-                                  fixed(e.length, 2), fixed(e.current, 0), fixed(e.flow, 0),
-                                  fixed(u.diameterTenths / 10.0, 1), std::to_string(u.lengthMm),
-                                  std::to_string(u.current), std::to_string(u.flow), statusWord(outcome.result)};
+    std::vector<std::string> f = {std::to_string(e.gasCode),
+                                  gasName(e.gasCode),
+                                  fixed(e.diameter, 2),
+                                  fixed(e.length, 2),
+                                  fixed(e.current, 0),
+                                  fixed(e.flow, 0),
+                                  fixed(u.diameterTenths / 10.0, 1),
+                                  std::to_string(u.lengthMm),
+                                  std::to_string(u.current),
+                                  std::to_string(u.flow),
+                                  statusWord(outcome.result)};
     for (const std::string& c : integralColumns(variantDir, !bad && outcome.reachedNozzle)) f.push_back(c);
-    for (const std::string& c : jetColumns(variantDir, outcome.result == RunResult::Completed, units)) f.push_back(c);
+    for (const std::string& c : jetColumns(variantDir, outcome.result == RunResult::Completed, units))
+        f.push_back(c);
     f.push_back(csvField(outcome.result == RunResult::Completed ? "" : outcome.message));
     f.push_back(csvField(relativeDir));
     return joined(f);
 }
 
 std::string studyTableText(const std::string& header, std::vector<TableRow> rows) {
-    std::sort(rows.begin(), rows.end(), [](const TableRow& a, const TableRow& b) { return a.index < b.index; });
+    std::sort(rows.begin(), rows.end(),
+              [](const TableRow& a, const TableRow& b) { return a.index < b.index; });
     std::string text = header + "\n";
     for (const TableRow& r : rows) text += std::to_string(r.index) + "," + r.columns + "\n";
     return text;
@@ -176,9 +212,12 @@ std::vector<std::string> splitCsvLine(const std::string& line) {
     for (std::size_t k = 0; k < line.size(); ++k) {
         const char c = line[k];
         if (quoted) {
-            if (c == '"' && k + 1 < line.size() && line[k + 1] == '"') fields.back() += '"', ++k;
-            else if (c == '"') quoted = false;
-            else fields.back() += c;
+            if (c == '"' && k + 1 < line.size() && line[k + 1] == '"')
+                fields.back() += '"', ++k;
+            else if (c == '"')
+                quoted = false;
+            else
+                fields.back() += c;
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
@@ -239,12 +278,14 @@ bool findShardFiles(const std::string& dir, std::vector<ShardFile>& shards, std:
             return false;
         }
     }
-    std::sort(shards.begin(), shards.end(), [](const ShardFile& a, const ShardFile& b) { return a.shard < b.shard; });
+    std::sort(shards.begin(), shards.end(),
+              [](const ShardFile& a, const ShardFile& b) { return a.shard < b.shard; });
     return true;
 }
 
 // The rows of one shard table; checks that each belongs to the shard.
-bool readShardRows(const ShardFile& shard, std::string& header, std::vector<TableRow>& rows, std::string& message) {
+bool readShardRows(const ShardFile& shard, std::string& header, std::vector<TableRow>& rows,
+                   std::string& message) {
     std::string text;
     if (!readBoundedTextFile(shard.path, kMaxTableBytes, text, message)) return false;
     const std::string shown = displayPath(shard.path);
@@ -254,7 +295,8 @@ bool readShardRows(const ShardFile& shard, std::string& header, std::vector<Tabl
     }
     std::size_t start = text.find('\n');
     const std::string first = text.substr(0, start);
-    if (header.empty()) header = first;
+    if (header.empty())
+        header = first;
     else if (first != header) {
         message = "The shard table " + shown + " has another header than the other shards (other units?).";
         return false;
@@ -267,7 +309,8 @@ bool readShardRows(const ShardFile& shard, std::string& header, std::vector<Tabl
         ++line;
         const std::size_t comma = row.find(',');
         int index = -1;
-        const auto r = std::from_chars(row.data(), row.data() + (comma == std::string::npos ? row.size() : comma), index);
+        const auto r = std::from_chars(row.data(),
+                                       row.data() + (comma == std::string::npos ? row.size() : comma), index);
         if (comma == std::string::npos || r.ec != std::errc() || r.ptr != row.data() + comma || index < 0 ||
             index % shard.count != shard.shard) {
             message = "The shard table " + shown + " has a row that does not belong to it (line " +
@@ -288,11 +331,13 @@ bool mergeShardTables(const std::string& dir, std::string& message) {
     std::vector<TableRow> rows;
     for (const ShardFile& s : shards)
         if (!readShardRows(s, header, rows, message)) return false;
-    std::sort(rows.begin(), rows.end(), [](const TableRow& a, const TableRow& b) { return a.index < b.index; });
+    std::sort(rows.begin(), rows.end(),
+              [](const TableRow& a, const TableRow& b) { return a.index < b.index; });
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (rows[k].index != static_cast<int>(k)) {
             message = "The shard tables in " + displayPath(dir) + " do not make one study: variant " +
-                      std::to_string(k) + (rows[k].index < static_cast<int>(k) ? " appears twice." : " is missing.");
+                      std::to_string(k) +
+                      (rows[k].index < static_cast<int>(k) ? " appears twice." : " is missing.");
             return false;
         }
     }

@@ -5,11 +5,11 @@
 // rows too, with the reason.
 #pragma once
 
-#include "solver/solver.h"
-#include "study/study_plan.h"
-
 #include <string>
 #include <vector>
+
+#include "solver/solver.h"
+#include "study/study_plan.h"
 
 namespace torvex {
 

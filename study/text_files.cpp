@@ -1,14 +1,14 @@
 #include "study/text_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace torvex {
 
@@ -23,7 +23,8 @@ std::string displayPath(const std::string& path) {
     return text;
 }
 
-bool readBoundedTextFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& error) {
+bool readBoundedTextFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                         std::string& error) {
     const std::string shown = displayPath(path);
     // Opened without blocking, so a FIFO in its place cannot hang the reader.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -72,7 +73,8 @@ bool writeFileAtomically(const std::string& path, const std::string& text, std::
     std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        error = "A temporary file for " + displayPath(path) + " cannot be created: " + std::strerror(errno) + ".";
+        error =
+            "A temporary file for " + displayPath(path) + " cannot be created: " + std::strerror(errno) + ".";
         return false;
     }
     bool ok = true;
@@ -80,14 +82,17 @@ bool writeFileAtomically(const std::string& path, const std::string& text, std::
     while (ok && done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
     }
     const int savedErrno = errno;
     ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok || std::rename(pattern.c_str(), path.c_str()) != 0) {
-        error = "The file " + displayPath(path) + " cannot be written: " + std::strerror(ok ? errno : savedErrno) + ".";
+        error = "The file " + displayPath(path) +
+                " cannot be written: " + std::strerror(ok ? errno : savedErrno) + ".";
         ::unlink(pattern.c_str());
         return false;
     }

@@ -13,7 +13,8 @@ std::string displayPath(const std::string& path);
 
 // Whole contents of a regular file of at most maxBytes. False with a message
 // naming the file and the fault otherwise.
-bool readBoundedTextFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& error);
+bool readBoundedTextFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                         std::string& error);
 
 // Writes text to path through a temporary file in the same directory that is
 // flushed to disk and renamed into place. False with a message on a fault;

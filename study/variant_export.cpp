@@ -1,11 +1,11 @@
 #include "study/variant_export.h"
 
+#include <charconv>
+
 #include "solver/files.h"
 #include "solver/output_schedule.h"
 #include "solver/result_files.h"
 #include "study/text_files.h"
-
-#include <charconv>
 
 namespace torvex {
 
@@ -74,7 +74,8 @@ std::string dataArray(const std::string& name, const std::vector<float>& values,
     std::string text = "        <DataArray type=\"Float32\" Name=\"" + name + "\" NumberOfComponents=\"" +
                        std::to_string(components) + "\" format=\"ascii\">\n";
     for (std::size_t k = 0; k < values.size(); ++k)
-        text += (k % 12 == 0 ? "          " : " ") + shortest(values[k]) + (k % 12 == 11 || k + 1 == values.size() ? "\n" : "");
+        text += (k % 12 == 0 ? "          " : " ") + shortest(values[k]) +
+                (k % 12 == 11 || k + 1 == values.size() ? "\n" : "");
     return text + "        </DataArray>\n";
 }
 
@@ -96,11 +97,13 @@ bool axialProfileCsv(const std::string& dir, std::string& text, std::string& err
     text = "distance [mm],T_axis [K],u_axis [m/s]\n";
     const auto records = readAxisRecords(dir + "/" + kAxisFile, kMaxRecords);
     if (records.empty()) {
-        error = "The axial result file " + displayPath(dir + "/" + kAxisFile) + " is missing or holds no record.";
+        error =
+            "The axial result file " + displayPath(dir + "/" + kAxisFile) + " is missing or holds no record.";
         return false;
     }
     for (const AxisRecord& r : records)
-        text += fixed(r.distanceMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," + fixed(r.velocity, 2) + "\n";
+        text += fixed(r.distanceMm, 1) + "," + fixed(r.temperatureKiloKelvin * 1000.0, 0) + "," +
+                fixed(r.velocity, 2) + "\n";
     return true;
 }
 
@@ -130,7 +133,8 @@ bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& 
     text += "\n";
     const auto records = readIsothermRecords(dir + "/" + kIsothermFile, kMaxRecords);
     if (records.empty()) {
-        error = "The isotherm result file " + displayPath(dir + "/" + kIsothermFile) + " is missing or holds no record.";
+        error = "The isotherm result file " + displayPath(dir + "/" + kIsothermFile) +
+                " is missing or holds no record.";
         return false;
     }
     for (const IsothermRecord& r : records) {
@@ -148,7 +152,8 @@ bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records
     std::vector<FieldRecord> read;
     for (std::size_t first = 0; first + kFieldLinesPerRecord <= lines.size(); first += kFieldLinesPerRecord) {
         FieldRecord r;
-        if (!parseBlock(lines, first, r.temperature) || !parseBlock(lines, first + kFieldLinesPerBlock, r.axialVelocity) ||
+        if (!parseBlock(lines, first, r.temperature) ||
+            !parseBlock(lines, first + kFieldLinesPerBlock, r.axialVelocity) ||
             !parseBlock(lines, first + 2 * kFieldLinesPerBlock, r.radialVelocity)) {
             error = "The field file " + displayPath(path) + " holds a field that is not a number in record " +
                     std::to_string(read.size() + 1) + ".";
@@ -180,14 +185,20 @@ std::string jetFieldVtk(const std::vector<FieldRecord>& records) {
                                              rec.axialVelocity[static_cast<std::size_t>(k)], 0.0f});
         }
     }
-    const std::string extent = "0 " + std::to_string(kFieldValues - 1) + " 0 " + std::to_string(rows - 1) + " 0 0";
-    std::string text = "<?xml version=\"1.0\"?>\n"
-                       "<!-- Plasma jet field: x = radius (mm), y = distance past the nozzle exit (mm);"
-                       " temperature in K, velocities in m/s. -->\n"
-                       "<VTKFile type=\"RectilinearGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
-                       "  <RectilinearGrid WholeExtent=\"" + extent + "\">\n"
-                       "    <Piece Extent=\"" + extent + "\">\n"
-                       "      <PointData Scalars=\"temperature\" Vectors=\"velocity\">\n";
+    const std::string extent =
+        "0 " + std::to_string(kFieldValues - 1) + " 0 " + std::to_string(rows - 1) + " 0 0";
+    std::string text =
+        "<?xml version=\"1.0\"?>\n"
+        "<!-- Plasma jet field: x = radius (mm), y = distance past the nozzle exit (mm);"
+        " temperature in K, velocities in m/s. -->\n"
+        "<VTKFile type=\"RectilinearGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
+        "  <RectilinearGrid WholeExtent=\"" +
+        extent +
+        "\">\n"
+        "    <Piece Extent=\"" +
+        extent +
+        "\">\n"
+        "      <PointData Scalars=\"temperature\" Vectors=\"velocity\">\n";
     text += dataArray("temperature", temperature);
     text += dataArray("axial_velocity", axial);
     text += dataArray("radial_velocity", radial);
@@ -204,7 +215,8 @@ bool exportVariant(const std::string& dir, std::vector<std::string>& written, st
     UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
     readUnitCodes(dir + "/un.dat", units);
     std::string text;
-    if (!axialProfileCsv(dir, text, error) || !writeFileAtomically(dir + "/" + kAxialProfileFile, text, error))
+    if (!axialProfileCsv(dir, text, error) ||
+        !writeFileAtomically(dir + "/" + kAxialProfileFile, text, error))
         return false;
     written.push_back(kAxialProfileFile);
     if (!radialProfilesCsv(dir, units.length, text, error) ||

@@ -1,15 +1,14 @@
 // "Charts > Export..." writes the view in four formats, and the status bar
 // reads the position and value under the pointer back from the plots the
 // charts painted.
-#include "shell/export_view.h"
-#include "shell/main_window.h"
-#include "shell/value_readout.h"
-
 #include <QAction>
 #include <QStatusBar>
 
 #include "platform/recording_context.h"
 #include "shell/chart_view.h"
+#include "shell/export_view.h"
+#include "shell/main_window.h"
+#include "shell/value_readout.h"
 #include "solver/solver.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -64,7 +63,8 @@ TEST(ValueReadout, EveryChartTellsItsPlotsInItsUnits) {
     NoteRecorder all;
     paintCurrentView(all, kViewAllCharts, UnitCodes{2, 1, 1}, ViewArea{0, 0, 1000, 700}, dir.path());
     ASSERT_EQ(all.notes.size(), 5u);
-    EXPECT_EQ(all.notes[0].xName + all.notes[0].xUnit + all.notes[0].yName + all.notes[0].yUnit, "distanceinradiusin");
+    EXPECT_EQ(all.notes[0].xName + all.notes[0].xUnit + all.notes[0].yName + all.notes[0].yUnit,
+              "distanceinradiusin");
     EXPECT_EQ(all.notes[1].xName + all.notes[1].yName + all.notes[1].yUnit, "radiustemperaturekK");
     EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityin/s");
 }
@@ -77,7 +77,8 @@ protected:
         ASSERT_EQ(runSolver(dir.path(), nullptr).result, RunResult::Completed);
     }
     bool exportAs(const std::string& name, int view, QString* why = nullptr) {
-        return exportViewTo(QString::fromStdString(dir.file(name)), view, UnitCodes{}, 900, 600, dir.path(), why);
+        return exportViewTo(QString::fromStdString(dir.file(name)), view, UnitCodes{}, 900, 600, dir.path(),
+                            why);
     }
 };
 

@@ -2,12 +2,13 @@
 // from lists, ranges and the input dialog's lists, each brought into the
 // model's ranges as the solver does, and variants that coincide after that
 // computed once.
-#include "study/study_file.h"
 #include "study/study_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "study/study_file.h"
 
 namespace torvex {
 namespace {
@@ -29,8 +30,9 @@ std::string errorOf(const std::string& toml) {
 }
 
 TEST(StudyFile, ListsRangesAndDialogValuesExpandInOrderLastInputFastest) {
-    const StudyPlan plan = planOf("[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\n"
-                                  "current = { from = 500, to = 600, step = 50 }\nflow = [35, 50]\n");
+    const StudyPlan plan = planOf(
+        "[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\n"
+        "current = { from = 500, to = 600, step = 50 }\nflow = [35, 50]\n");
     ASSERT_EQ(plan.variants.size(), 6u);
     EXPECT_EQ(plan.variants[0].entered.current, 500);
     EXPECT_EQ(plan.variants[1].entered.flow, 50);
@@ -41,14 +43,16 @@ TEST(StudyFile, ListsRangesAndDialogValuesExpandInOrderLastInputFastest) {
 
 TEST(StudyFile, AllTakesTheInputDialogsListsForTheGasAndDiameter) {
     // Argon, 8 mm (class 8): lengths 14..28 mm, currents 500..900 A, flows 35..80 SLPM.
-    const StudyPlan plan = planOf("[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\ncurrent = \"all\"\nflow = \"all\"\n");
+    const StudyPlan plan =
+        planOf("[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\ncurrent = \"all\"\nflow = \"all\"\n");
     EXPECT_EQ(plan.variants.size(), 41u * 10u);
     EXPECT_EQ(plan.variants.front().used.current, 500);
     EXPECT_EQ(plan.variants.back().used.current, 900);
     EXPECT_EQ(plan.variants.back().used.flow, 80);
     // Nitrogen offers diameters only up to 9.0 mm; in SCFH the flows double.
-    const StudyPlan n2 = planOf("[units]\nflow = \"scfh\"\n[[sweep]]\ngas = 2\ndiameter = \"all\"\nlength = \"all\"\n"
-                                "current = 300\nflow = \"all\"\n");
+    const StudyPlan n2 = planOf(
+        "[units]\nflow = \"scfh\"\n[[sweep]]\ngas = 2\ndiameter = \"all\"\nlength = \"all\"\n"
+        "current = 300\nflow = \"all\"\n");
     int largest = 0, flowMax = 0;
     for (const StudyVariant& v : n2.variants) {
         largest = std::max(largest, v.used.diameterTenths);
@@ -61,18 +65,20 @@ TEST(StudyFile, AllTakesTheInputDialogsListsForTheGasAndDiameter) {
 TEST(StudyFile, ValuesAreClampedAsTheSolverClampsAndDuplicatesRunOnce) {
     // 1000 and 1200 A both become the 900 A cap of argon at 8 mm; 14.4 and
     // 14 mm both 14 mm; 7.9 mm is rounded up to 8.0 mm.
-    const StudyPlan plan = planOf("[[sweep]]\ngas = 1\ndiameter = [8.0, 7.9]\nlength = [14, 14.4]\n"
-                                  "current = [1000, 1200]\nflow = 37\n");
+    const StudyPlan plan = planOf(
+        "[[sweep]]\ngas = 1\ndiameter = [8.0, 7.9]\nlength = [14, 14.4]\n"
+        "current = [1000, 1200]\nflow = 37\n");
     ASSERT_EQ(plan.variants.size(), 1u);
     const StudyVariant& v = plan.variants[0];
     EXPECT_EQ(v.used.diameterTenths, 80);
     EXPECT_EQ(v.used.lengthMm, 14);
     EXPECT_EQ(v.used.current, 900);
-    EXPECT_EQ(v.used.flow, 35);              // down to a multiple of 5
+    EXPECT_EQ(v.used.flow, 35);                 // down to a multiple of 5
     EXPECT_DOUBLE_EQ(v.entered.current, 1000);  // the first as entered is kept
     // Inches: 0.25 in is 6.35 mm, read back as 6.35 and rounded up to 6.4 mm.
-    const StudyPlan inch = planOf("[units]\nlength = \"in\"\n[[sweep]]\ngas = 1\ndiameter = 0.25\nlength = 0.6\n"
-                                  "current = 400\nflow = 30\n");
+    const StudyPlan inch = planOf(
+        "[units]\nlength = \"in\"\n[[sweep]]\ngas = 1\ndiameter = 0.25\nlength = 0.6\n"
+        "current = 400\nflow = 30\n");
     ASSERT_EQ(inch.variants.size(), 1u);
     EXPECT_EQ(inch.variants[0].used.diameterTenths, 64);
     EXPECT_EQ(inch.variants[0].used.lengthMm, 15);  // 0.6 in = 15.24 mm
@@ -80,7 +86,8 @@ TEST(StudyFile, ValuesAreClampedAsTheSolverClampsAndDuplicatesRunOnce) {
 }
 
 TEST(StudyFile, ShardsAreDisjointSlicesThatCoverTheStudy) {
-    const StudyPlan plan = planOf("[[sweep]]\ngas = [1, 5]\ndiameter = 8.0\nlength = 14\ncurrent = \"all\"\nflow = 40\n");
+    const StudyPlan plan =
+        planOf("[[sweep]]\ngas = [1, 5]\ndiameter = 8.0\nlength = 14\ncurrent = \"all\"\nflow = 40\n");
     std::set<int> seen;
     for (int shard = 0; shard < 3; ++shard)
         for (const StudyVariant& v : shardVariants(plan, shard, 3)) {
@@ -96,8 +103,10 @@ TEST(StudyFile, FaultsNameTheFileTheKeyAndTheLine) {
               std::string::npos);
     EXPECT_NE(errorOf("[units]\nflow = \"gpm\"\n[[sweep]]\n").find("/work/s.toml"), std::string::npos);
     EXPECT_NE(errorOf("[units]\nflow = \"gpm\"\n").find("\"SLPM\", \"SCFH\""), std::string::npos);
-    EXPECT_NE(errorOf("[[sweep]]\ngas = 1\ndiameter = []\n").find("the list \"diameter\" is empty"), std::string::npos);
-    EXPECT_NE(errorOf("[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = { from = 5, to = 9, step = 0 }\nflow = 3\n")
+    EXPECT_NE(errorOf("[[sweep]]\ngas = 1\ndiameter = []\n").find("the list \"diameter\" is empty"),
+              std::string::npos);
+    EXPECT_NE(errorOf("[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = { from = 5, to = 9, step = 0 "
+                      "}\nflow = 3\n")
                   .find("step above 0"),
               std::string::npos);
     EXPECT_NE(errorOf("[[sweep]]\ngas = 1\ndiameter = \"some\"\n").find("not \"some\""), std::string::npos);
@@ -106,11 +115,13 @@ TEST(StudyFile, FaultsNameTheFileTheKeyAndTheLine) {
     // Values that cannot stand in ip.dat are refused before anything runs.
     StudyDefinition d;
     std::string error;
-    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 3\ndiameter = 8\nlength = 14\ncurrent = 500\nflow = 35\n", "s", d, error));
+    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 3\ndiameter = 8\nlength = 14\ncurrent = 500\nflow = 35\n",
+                               "s", d, error));
     StudyPlan plan;
     EXPECT_FALSE(expandStudy(d, plan, error));
     EXPECT_NE(error.find("gas code 3"), std::string::npos);
-    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = 12000\nflow = 35\n", "s", d, error));
+    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = 12000\nflow = 35\n",
+                               "s", d, error));
     EXPECT_FALSE(expandStudy(d, plan, error));
     EXPECT_NE(error.find("current below 10000"), std::string::npos);
 }

@@ -2,13 +2,6 @@
 // byte for byte, shards merge into the whole table byte for byte, finished
 // variants are not run again, a stop leaves no table, and the exported jet
 // field is read by VTK's own reader.
-#include "solver/solver.h"
-#include "study/study_file.h"
-#include "study/study_runner.h"
-#include "study/study_table.h"
-#include "study/variant_export.h"
-#include "tests/support/temp_dir.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,12 +10,20 @@
 #include <fstream>
 #include <sstream>
 
+#include "solver/solver.h"
+#include "study/study_file.h"
+#include "study/study_runner.h"
+#include "study/study_table.h"
+#include "study/variant_export.h"
+#include "tests/support/temp_dir.h"
+
 namespace torvex {
 namespace {
 
 // Three variants: argon and argon + 10 % hydrogen at 8 mm, a short anode.
-const char* const kTinyStudy = "[[sweep]]\ngas = [1, 6]\ndiameter = 8.0\nlength = 14\ncurrent = 500\nflow = 40\n"
-                               "[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\ncurrent = 600\nflow = 40\n";
+const char* const kTinyStudy =
+    "[[sweep]]\ngas = [1, 6]\ndiameter = 8.0\nlength = 14\ncurrent = 500\nflow = 40\n"
+    "[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\ncurrent = 600\nflow = 40\n";
 
 StudyPlan tinyPlan() {
     StudyDefinition d;
@@ -46,7 +47,7 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-const char* const kResultFiles[] = {"iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+const char* const kResultFiles[] = {"iop.par",   "ilt.res",   "ztu0.res",   "rtu0.res", "rtu5.res",
                                     "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"};
 
 TEST(StudyRun, TwoThreadsGiveTheFilesOfSingleRunsByteForByte) {
@@ -133,23 +134,28 @@ TEST(VariantExport, ProfilesAsCsvAndTheJetFieldForVtk) {
         GTEST_SKIP() << "VTK for Python (python3-vtk9) is not installed: jet-field.vtr not read back by VTK";
     // VTK's reader must see the grid, the arrays and the values of ftu.res.
     const std::string script = variant + "/read.py";
-    std::ofstream(script) << "import sys, vtk\n"
-                             "r = vtk.vtkXMLRectilinearGridReader()\n"
-                             "r.SetFileName(sys.argv[1])\n"
-                             "r.Update()\n"
-                             "g = r.GetOutput()\n"
-                             "p = g.GetPointData()\n"
-                             "t = p.GetArray('temperature')\n"
-                             "print(g.GetDimensions(), p.GetNumberOfArrays(), '%.1f %.1f %.1f %.2f %.2f %.2f' % (\n"
-                             "      t.GetValue(0), t.GetValue(101 * 135 + 100), p.GetArray('axial_velocity').GetValue(0),\n"
-                             "      g.GetXCoordinates().GetValue(100), g.GetYCoordinates().GetValue(20),\n"
-                             "      g.GetYCoordinates().GetValue(135)))\n";
+    std::ofstream(script)
+        << "import sys, vtk\n"
+           "r = vtk.vtkXMLRectilinearGridReader()\n"
+           "r.SetFileName(sys.argv[1])\n"
+           "r.Update()\n"
+           "g = r.GetOutput()\n"
+           "p = g.GetPointData()\n"
+           "t = p.GetArray('temperature')\n"
+           "print(g.GetDimensions(), p.GetNumberOfArrays(), '%.1f %.1f %.1f %.2f %.2f %.2f' % (\n"
+           "      t.GetValue(0), t.GetValue(101 * 135 + 100), p.GetArray('axial_velocity').GetValue(0),\n"
+           "      g.GetXCoordinates().GetValue(100), g.GetYCoordinates().GetValue(20),\n"
+           "      g.GetYCoordinates().GetValue(135)))\n";
     const std::string output = variant + "/read.txt";
-    ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " " + variant + "/jet-field.vtr >" + output + " 2>&1").c_str()), 0)
+    ASSERT_EQ(
+        std::system(
+            ("/usr/bin/python3 " + script + " " + variant + "/jet-field.vtr >" + output + " 2>&1").c_str()),
+        0)
         << readFile(output);
     char expected[256];
     std::snprintf(expected, sizeof expected, "(101, 136, 1) 4 %.1f %.1f %.1f 25.00 10.00 200.00\n",
-                  static_cast<double>(records[0].temperature[0]), static_cast<double>(records[135].temperature[100]),
+                  static_cast<double>(records[0].temperature[0]),
+                  static_cast<double>(records[135].temperature[100]),
                   static_cast<double>(records[0].axialVelocity[0]));
     EXPECT_EQ(readFile(output), expected);
 }

@@ -1,12 +1,13 @@
 // The study table: units in the header, values read back from a variant's
 // files, not-calculable variants kept with their reason, shard tables that
 // merge into exactly the table of a whole run, and the progress line.
-#include "study/progress_line.h"
 #include "study/study_table.h"
-#include "study/text_files.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include "study/progress_line.h"
+#include "study/text_files.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex {
 namespace {
@@ -30,7 +31,8 @@ TEST(StudyTable, HeaderNamesTheStudysUnits) {
     const std::string metric = studyTableHeader(UnitCodes{1, 1, 1});
     EXPECT_EQ(metric.rfind("index,gas_code,gas,diameter [mm],length [mm],current [A],flow [SLPM],", 0), 0u);
     EXPECT_NE(metric.find("T_exit [K],u_exit [m/s],T_20mm [K]"), std::string::npos);
-    EXPECT_NE(metric.find("L_2kK [mm],L_4kK [mm],L_6kK [mm],L_8kK [mm],L_10kK [mm],reason,directory"), std::string::npos);
+    EXPECT_NE(metric.find("L_2kK [mm],L_4kK [mm],L_6kK [mm],L_8kK [mm],L_10kK [mm],reason,directory"),
+              std::string::npos);
     const std::string inch = studyTableHeader(UnitCodes{2, 2, 2});
     EXPECT_NE(inch.find("diameter [in],length [in]"), std::string::npos);
     EXPECT_NE(inch.find("flow_used [SCFH]"), std::string::npos);
@@ -41,8 +43,9 @@ TEST(StudyTable, RowInterpolatesAxisValuesAndCoreLengths) {
     test::TempDir dir;
     dir.write("iop.par", " 1  8.00 14.00  500  35 12.4\n 27.1  13.5 53\n");
     // Axis records every 10 mm here: 12, 9, 5, 3, 1 kK.
-    dir.write("ztu0.res", "   0.0  12.00  600.00\n  10.0   9.00  400.00\n  20.0   5.00  300.00\n"
-                          "  50.0   3.00  100.00\n 100.0   1.00   50.00\n");
+    dir.write("ztu0.res",
+              "   0.0  12.00  600.00\n  10.0   9.00  400.00\n  20.0   5.00  300.00\n"
+              "  50.0   3.00  100.00\n 100.0   1.00   50.00\n");
     const UnitCodes units{1, 1, 1};
     const std::string header = studyTableHeader(units);
     const std::string row = variantRow(sampleVariant(), units, VariantOutcome{RunResult::Completed, "", true},
@@ -53,12 +56,12 @@ TEST(StudyTable, RowInterpolatesAxisValuesAndCoreLengths) {
     EXPECT_EQ(column(header, row, "T_exit [K]"), "12000");
     EXPECT_EQ(column(header, row, "T_20mm [K]"), "5000");
     EXPECT_EQ(column(header, row, "u_50mm [m/s]"), "100.00");
-    EXPECT_EQ(column(header, row, "L_10kK [mm]"), "6.7");   // 12 -> 9 kK over 10 mm
-    EXPECT_EQ(column(header, row, "L_2kK [mm]"), "75.0");   // halfway from 3 to 1 kK
+    EXPECT_EQ(column(header, row, "L_10kK [mm]"), "6.7");  // 12 -> 9 kK over 10 mm
+    EXPECT_EQ(column(header, row, "L_2kK [mm]"), "75.0");  // halfway from 3 to 1 kK
     EXPECT_EQ(column(header, row, "directory"), "variants/g01");
     // In degrees Celsius the temperatures shift by 273.
-    const std::string celsius = variantRow(sampleVariant(), UnitCodes{1, 3, 1}, VariantOutcome{RunResult::Completed, "", true},
-                                           dir.path(), "v");
+    const std::string celsius = variantRow(sampleVariant(), UnitCodes{1, 3, 1},
+                                           VariantOutcome{RunResult::Completed, "", true}, dir.path(), "v");
     EXPECT_EQ(column(studyTableHeader(UnitCodes{1, 3, 1}), celsius, "T_exit [C]"), "11727");
 }
 
@@ -68,9 +71,10 @@ TEST(StudyTable, NotCalculableVariantsAreRowsWithTheirReason) {
     dir.write("ztu0.res", "   0.0  12.00  600.00\n");  // partial: not used for a failed run
     const UnitCodes units{1, 1, 1};
     const std::string header = studyTableHeader(units);
-    const std::string jet = variantRow(sampleVariant(), units,
-                                       VariantOutcome{RunResult::NotCalculable, "A station in the jet, at 12 mm, did not converge.", true},
-                                       dir.path(), "v");
+    const std::string jet = variantRow(
+        sampleVariant(), units,
+        VariantOutcome{RunResult::NotCalculable, "A station in the jet, at 12 mm, did not converge.", true},
+        dir.path(), "v");
     EXPECT_EQ(column(header, jet, "status"), "not calculable");
     EXPECT_EQ(column(header, jet, "arc_voltage [V]"), "27.1");
     EXPECT_EQ(column(header, jet, "efficiency [%]"), "");  // asterisks: not representable
@@ -78,8 +82,9 @@ TEST(StudyTable, NotCalculableVariantsAreRowsWithTheirReason) {
     EXPECT_EQ(column(header, jet, "reason"), "A station in the jet, at 12 mm, did not converge.");
     EXPECT_NE(jet.find("\"A station in the jet, at 12 mm, did not converge.\""), std::string::npos);
     // Failed in the channel: the iop.par in the folder is not this run's.
-    const std::string channel = variantRow(sampleVariant(), units,
-                                           VariantOutcome{RunResult::NotCalculable, "no convergence", false}, dir.path(), "v");
+    const std::string channel =
+        variantRow(sampleVariant(), units, VariantOutcome{RunResult::NotCalculable, "no convergence", false},
+                   dir.path(), "v");
     EXPECT_EQ(column(header, channel, "arc_voltage [V]"), "");
     EXPECT_EQ(splitCsvLine("0," + channel).size(), splitCsvLine(header).size());
 }
@@ -121,9 +126,11 @@ TEST_F(ShardMerge, MissingForeignOrMismatchedShardsAreRefusedAndNothingIsWritten
 }
 
 TEST(StudyProgressLine, ShowsCountRateAndTimeLeft) {
-    EXPECT_EQ(studyProgressLine(StudyProgress{0, 40, 0, 0.0}, 10), "[          ] 0/40 variants  --/s  --:-- left");
+    EXPECT_EQ(studyProgressLine(StudyProgress{0, 40, 0, 0.0}, 10),
+              "[          ] 0/40 variants  --/s  --:-- left");
     // 10 run now in 4 s (2.5/s), 10 from before: 20 left take 8 s.
-    EXPECT_EQ(studyProgressLine(StudyProgress{20, 40, 10, 4.0}, 10), "[#####     ] 20/40 variants  2.5/s  0:08 left");
+    EXPECT_EQ(studyProgressLine(StudyProgress{20, 40, 10, 4.0}, 10),
+              "[#####     ] 20/40 variants  2.5/s  0:08 left");
     EXPECT_EQ(clockText(3725), "1:02:05");
 }
 
