@@ -76,6 +76,13 @@ TEST(RunCommand, StudyFaultsNameTheFileAndChangeNothing) {
     const CommandResult missing = runWithOutput("study " + dir.file("none.toml"), dir);
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.output.find(dir.file("none.toml") + " cannot be opened"), std::string::npos);
+    // A study folder that cannot be made: an output fault, not bad input.
+    dir.write("good.toml", "[[sweep]]\ngas = 1\ndiameter = 8\nlength = 14\ncurrent = 500\nflow = 35\n");
+    dir.write("taken", "a file where the study folder should go\n");
+    const CommandResult taken =
+        runWithOutput("study " + dir.file("good.toml") + " --no-progress --out " + dir.file("taken"), dir);
+    EXPECT_EQ(taken.status, 5);
+    EXPECT_NE(taken.output.find(dir.file("taken") + "/variants/"), std::string::npos) << taken.output;
     const CommandResult merge = runWithOutput("study-merge " + dir.path(), dir);
     EXPECT_EQ(merge.status, 2);
     EXPECT_NE(merge.output.find("holds no shard tables"), std::string::npos);
