@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <set>
 
 #include "study/study_table.h"
 
@@ -73,32 +74,50 @@ bool studyChartData(const std::string& tableText, const std::string& name, Study
         }
     }
     const std::string flowUnit = unitOf(header[static_cast<std::size_t>(c.flow)]);
-    // What the curves of the chart share: fixed by the first completed row.
-    std::vector<std::string> fixed;
-    std::map<double, std::pair<std::string, std::vector<Point>>> curves;  // by flow or gas code
+    // What the curves of the chart share (gas, diameter and length, or
+    // diameter, length and flow): the combination with the most curves, the
+    // first in the table among equals.
+    const auto at = [](const std::vector<std::string>& row, int k) {
+        return row[static_cast<std::size_t>(k)];
+    };
+    const auto sharedKey = [&](const std::vector<std::string>& row) {
+        return by == StudyCurves::PerFlow
+                   ? std::vector<std::string>{at(row, c.gasCode), at(row, c.diameter), at(row, c.length)}
+                   : std::vector<std::string>{at(row, c.diameter), at(row, c.length), at(row, c.flow)};
+    };
+    const int curveColumn = by == StudyCurves::PerFlow ? c.flow : c.gasCode;
+    std::vector<const std::vector<std::string>*> completed;
+    std::map<std::vector<std::string>, std::set<std::string>> curvesOf;
+    std::vector<std::vector<std::string>> order;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const std::vector<std::string>& row = rows[r];
-        if (row.size() != header.size() || row[static_cast<std::size_t>(c.status)] != "completed") continue;
-        const auto at = [&row](int k) { return row[static_cast<std::size_t>(k)]; };
-        const std::vector<std::string> key =
-            by == StudyCurves::PerFlow ? std::vector<std::string>{at(c.gasCode), at(c.diameter), at(c.length)}
-                                       : std::vector<std::string>{at(c.diameter), at(c.length), at(c.flow)};
-        if (fixed.empty()) {
-            fixed = key;
-            data.title = by == StudyCurves::PerFlow
-                             ? at(c.gas) + ", d = " + at(c.diameter) + " mm, L = " + at(c.length) + " mm"
-                             : "d = " + at(c.diameter) + " mm, L = " + at(c.length) +
-                                   " mm, G = " + at(c.flow) + " " + flowUnit;
-        }
-        if (key != fixed) continue;
+        if (row.size() != header.size() || at(row, c.status) != "completed") continue;
+        completed.push_back(&row);
+        const auto key = sharedKey(row);
+        if (!curvesOf.count(key)) order.push_back(key);
+        curvesOf[key].insert(at(row, curveColumn));
+    }
+    std::vector<std::string> fixed;
+    for (const auto& key : order)
+        if (fixed.empty() || curvesOf[key].size() > curvesOf[fixed].size()) fixed = key;
+    std::map<double, std::pair<std::string, std::vector<Point>>> curves;  // by flow or gas code
+    for (const std::vector<std::string>* row : completed) {
+        if (sharedKey(*row) != fixed) continue;
+        const auto field = [&](int k) { return at(*row, k); };
+        if (curves.empty())
+            data.title =
+                by == StudyCurves::PerFlow
+                    ? field(c.gas) + ", d = " + field(c.diameter) + " mm, L = " + field(c.length) + " mm"
+                    : "d = " + field(c.diameter) + " mm, L = " + field(c.length) +
+                          " mm, G = " + field(c.flow) + " " + flowUnit;
         Point p{};
         double curveKey = 0;
-        if (!number(at(c.current), p.current) || !number(at(c.efficiency), p.efficiency) ||
-            !number(at(c.voltage), p.voltage) || !number(at(c.exitTemperature), p.exitTemperature) ||
-            !number(at(by == StudyCurves::PerFlow ? c.flow : c.gasCode), curveKey))
+        if (!number(field(c.current), p.current) || !number(field(c.efficiency), p.efficiency) ||
+            !number(field(c.voltage), p.voltage) || !number(field(c.exitTemperature), p.exitTemperature) ||
+            !number(field(curveColumn), curveKey))
             continue;
         auto& curve = curves[curveKey];
-        curve.first = by == StudyCurves::PerFlow ? at(c.flow) + " " + flowUnit : at(c.gas);
+        curve.first = by == StudyCurves::PerFlow ? field(c.flow) + " " + flowUnit : field(c.gas);
         curve.second.push_back(p);
     }
     if (curves.empty()) {

@@ -1,8 +1,8 @@
 // The curves of the study chart read back from a study table: efficiency,
 // arc voltage and axis temperature at the nozzle exit against the arc
-// current, one curve per gas flow rate (for the first gas, diameter and
-// length of the table) or one per gas (for the first diameter, length and
-// flow).
+// current, one curve per gas flow rate (for the gas, diameter and length
+// with the most flow rates in the table) or one per gas (for the diameter,
+// length and flow with the most gases).
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 // The study table: units in the header, values read back from a variant's
 // files, not-calculable variants kept with their reason, shard tables that
 // merge into exactly the table of a whole run, and the progress line.
+#include "study/study_series.h"
 #include "study/study_table.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,36 @@ TEST_F(ShardMerge, MissingForeignOrMismatchedShardsAreRefusedAndNothingIsWritten
     writeShard(1, 2, "index,x", {1});
     EXPECT_NE(merge().find("different splits"), std::string::npos);
     EXPECT_FALSE(dir.exists("study.csv"));
+}
+
+TEST(StudyChartData, CurvesOfTheCombinationWithMostCurvesInCurrentOrder) {
+    // index,gas_code,gas,diameter_used [mm],length_used [mm],current_used [A],flow_used [SLPM],status,
+    // efficiency [%],arc_voltage [V],T_exit [K]
+    const std::string table =
+        "index,gas_code,gas,diameter_used [mm],length_used [mm],current_used [A],flow_used [SLPM],status,"
+        "efficiency [%],arc_voltage [V],T_exit [K]\n"
+        "0,1,Ar,8.0,14,600,35,completed,50,27.0,13000\n"
+        "1,1,Ar,8.0,14,500,35,completed,52,27.5,12900\n"
+        "2,6,Ar + 10 % H2,8.0,14,500,40,completed,60,55.0,14000\n"
+        "3,1,Ar,8.0,14,500,40,completed,55,29.0,12800\n"
+        "4,1,Ar,8.0,14,600,40,not calculable,,,\n";
+    StudyChartData perFlow;
+    std::string error;
+    ASSERT_TRUE(studyChartData(table, "t.csv", StudyCurves::PerFlow, perFlow, error)) << error;
+    EXPECT_EQ(perFlow.title, "Ar, d = 8.0 mm, L = 14 mm");
+    EXPECT_EQ(perFlow.temperatureUnit, "K");
+    ASSERT_EQ(perFlow.curves.size(), 2u);
+    EXPECT_EQ(perFlow.curves[0].label, "35 SLPM");
+    EXPECT_EQ(perFlow.curves[0].current, (std::vector<double>{500, 600}));
+    EXPECT_EQ(perFlow.curves[0].efficiency, (std::vector<double>{52, 50}));
+    EXPECT_EQ(perFlow.curves[1].current, (std::vector<double>{500}));  // the failed 600 A left out
+    StudyChartData perGas;
+    ASSERT_TRUE(studyChartData(table, "t.csv", StudyCurves::PerGas, perGas, error)) << error;
+    EXPECT_EQ(perGas.title, "d = 8.0 mm, L = 14 mm, G = 40 SLPM");
+    ASSERT_EQ(perGas.curves.size(), 2u);
+    EXPECT_EQ(perGas.curves[1].label, "Ar + 10 % H2");
+    EXPECT_FALSE(studyChartData("index,gas\n", "/s/t.csv", StudyCurves::PerGas, perGas, error));
+    EXPECT_NE(error.find("/s/t.csv lacks a column"), std::string::npos);
 }
 
 TEST(StudyProgressLine, ShowsCountRateAndTimeLeft) {
