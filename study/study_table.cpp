@@ -5,7 +5,6 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <regex>
 
 #include "solver/result_files.h"
 #include "study/text_files.h"
@@ -242,6 +241,25 @@ struct ShardFile {
     std::string path;
 };
 
+// A whole number of one to six digits at `at`, which moves past it.
+bool takeNumber(const std::string& text, std::size_t& at, int& value) {
+    const std::size_t start = at;
+    while (at < text.size() && at - start < 7 && text[at] >= '0' && text[at] <= '9') ++at;
+    if (at == start || at - start > 6) return false;
+    value = std::stoi(text.substr(start, at - start));
+    return true;
+}
+
+// "study-I-of-N.csv" with its two numbers.
+bool parseShardTableName(const std::string& name, int& shard, int& count) {
+    const std::string head = "study-", middle = "-of-", tail = ".csv";
+    std::size_t at = head.size();
+    if (name.compare(0, head.size(), head) != 0 || !takeNumber(name, at, shard)) return false;
+    if (name.compare(at, middle.size(), middle) != 0) return false;
+    at += middle.size();
+    return takeNumber(name, at, count) && name.compare(at, std::string::npos, tail) == 0;
+}
+
 bool findShardFiles(const std::string& dir, std::vector<ShardFile>& shards, std::string& message) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -250,12 +268,11 @@ bool findShardFiles(const std::string& dir, std::vector<ShardFile>& shards, std:
         message = "The study folder " + displayPath(dir) + " cannot be read: " + error.message() + ".";
         return false;
     }
-    static const std::regex pattern("study-([0-9]{1,6})-of-([0-9]{1,6})\\.csv");
     for (const fs::directory_entry& entry : it) {
-        std::smatch m;
-        const std::string name = entry.path().filename().string();
-        if (!std::regex_match(name, m, pattern)) continue;
-        shards.push_back({std::stoi(m[1]), std::stoi(m[2]), entry.path().string()});
+        ShardFile shard;
+        if (!parseShardTableName(entry.path().filename().string(), shard.shard, shard.count)) continue;
+        shard.path = entry.path().string();
+        shards.push_back(shard);
     }
     if (shards.empty()) {
         message = "The study folder " + displayPath(dir) + " holds no shard tables (study-I-of-N.csv).";

@@ -107,6 +107,10 @@ protected:
 TEST_F(ShardMerge, ShardsJoinInVariantOrder) {
     writeShard(0, 2, "index,x", {0, 2, 4});
     writeShard(1, 2, "index,x", {1, 3});
+    // Files that only look like shard tables are not read.
+    dir.write("study-1-of-2.csv.bak", "junk\n");
+    dir.write("study-1-of-2x.csv", "junk\n");
+    dir.write("study--of-2.csv", "junk\n");
     EXPECT_EQ(merge(), "");
     EXPECT_EQ(dir.read("study.csv"), "index,x\n0,row 0\n1,row 1\n2,row 2\n3,row 3\n4,row 4\n");
 }
