@@ -7,8 +7,8 @@
 #include "platform/offscreen_session.h"
 #include "platform/page_devices.h"
 #include "shell/chart_view.h"
-#include "solver/files.h"
 #include "charts/study_chart.h"
+#include "solver/files.h"
 #include "study/text_files.h"
 
 namespace torvex {
@@ -95,8 +95,7 @@ bool exportStudyChart(const StudyChartRequest& request, std::vector<std::string>
     StudyChartData data;
     const StudyCurves by = request.by == "gas" ? StudyCurves::PerGas : StudyCurves::PerFlow;
     if (!studyChartData(text, displayPath(table), by, data, error)) return false;
-    const auto runtime = runtimeDirectory();
-    const auto app = guiApplication();
+    const OffscreenSession session("torvex-run");
     for (const std::string& format : formats) {
         const std::string path = request.dir + "/study-chart." + format;
         QString why;
