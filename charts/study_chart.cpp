@@ -60,6 +60,7 @@ void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyCha
         drawVerticalGrid(dc, plot, window, x.intervals, x.ticks);
         drawHorizontalGrid(dc, plot, window, y.intervals, y.ticks);
     }
+    const int mark = screenPixels(dc, 3);
     for (std::size_t k = 0; k < data.curves.size(); ++k) {
         const StudyCurve& c = data.curves[k];
         ScopedPen pen(dc, studyCurvePen(k));
@@ -68,13 +69,14 @@ void drawPlot(DrawingContext& dc, const Rect& area, int axisFont, const StudyCha
         // A mark at each calculated variant, so single points show too.
         for (std::size_t i = 0; i < c.current.size(); ++i) {
             const Point p = mapCurvePoint(plot, window, c.current[i], values(c)[i]);
-            dc.rectangle(p.x - 3, p.y - 3, p.x + 4, p.y + 4);
+            dc.rectangle(p.x - mark, p.y - mark, p.x + mark + 1, p.y + mark + 1);
         }
     }
     ScopedPen pen(dc, kAxisPen);
     dc.setTextColour(kLabelColour);
-    drawXAxisFixed(dc, plot.bottom, plot.left, plot.right, x.first, x.end(), x.intervals, 6, x.ticks);
-    drawYAxis(dc, plot.left, plot.bottom, plot.top, y.end(), 0, y.intervals, 6, y.ticks);
+    const int tick = screenPixels(dc, 6);
+    drawXAxisFixed(dc, plot.bottom, plot.left, plot.right, x.first, x.end(), x.intervals, tick, x.ticks);
+    drawYAxis(dc, plot.left, plot.bottom, plot.top, y.end(), 0, y.intervals, tick, y.ticks);
     const TextSize xTitle = dc.textExtent("Arc current, A");
     dc.textOut(plot.left + (plot.width() - xTitle.width) / 2, toDevice(plot.bottom + 1.6 * xTitle.height),
                "Arc current, A");
