@@ -1,12 +1,12 @@
 // Regenerates the reference results: runs every variant of the manifest (or
 // the ones named) and stores its files under GOLDEN_DIR/<name>/.
 //   torvex-golden MANIFEST GOLDEN_DIR [NAME...]
-#include "tests/golden/golden.h"
-#include "tests/support/temp_dir.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+
+#include "tests/golden/golden.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace torvex;
@@ -33,7 +33,8 @@ bool storeGolden(const golden::GoldenVariant& v, const std::string& goldenDir) {
         const fs::path from = fs::path(run.path()) / name;
         if (fs::exists(from)) fs::copy_file(from, target / name, fs::copy_options::overwrite_existing, error);
         if (error) {
-            std::cerr << "torvex-golden: cannot write " << (target / name).string() << ": " << error.message() << "\n";
+            std::cerr << "torvex-golden: cannot write " << (target / name).string() << ": " << error.message()
+                      << "\n";
             return false;
         }
     }
@@ -42,7 +43,7 @@ bool storeGolden(const golden::GoldenVariant& v, const std::string& goldenDir) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {

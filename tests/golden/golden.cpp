@@ -1,16 +1,16 @@
 #include "tests/golden/golden.h"
 
-#include "solver/files.h"
-#include "solver/solver.h"
-#include "tests/support/temp_dir.h"
-
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
+
+#include "solver/files.h"
+#include "solver/solver.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex::golden {
 
@@ -80,7 +80,7 @@ std::string fieldDifference(std::size_t index, const std::string& expected, cons
     return out.str();
 }
 
-} // namespace
+}  // namespace
 
 bool readManifest(const std::string& path, std::vector<GoldenVariant>& variants, std::string& error) {
     std::ifstream in(path);
@@ -101,8 +101,9 @@ bool readManifest(const std::string& path, std::vector<GoldenVariant>& variants,
         GoldenVariant v;
         v.name = f[0];
         v.unitLine = f[1] + " " + f[2] + " " + f[3] + " " + f[3] + " \n";
-        v.inputLine = rightJustified(f[4], 2) + " " + rightJustified(f[5], 5) + " " + rightJustified(f[6], 5) + " " +
-                      rightJustified(f[7], 4) + " " + rightJustified(f[8], 3) + "\n";
+        v.inputLine = rightJustified(f[4], 2) + " " + rightJustified(f[5], 5) + " " +
+                      rightJustified(f[6], 5) + " " + rightJustified(f[7], 4) + " " +
+                      rightJustified(f[8], 3) + "\n";
         v.gasCode = std::atoi(f[4].c_str());
         if (f.size() == 10) v.nodeCeiling = std::atoi(f[9].c_str());
         variants.push_back(v);
@@ -123,7 +124,7 @@ void runVariant(const GoldenVariant& variant, const std::string& dir) {
 
     const char* result = outcome.result == RunResult::Completed       ? "completed"
                          : outcome.result == RunResult::NotCalculable ? "not calculable"
-                                                                       : "bad input";
+                                                                      : "bad input";
     std::ostringstream summary;
     summary << "result: " << result << "\n"
             << "message: " << outcome.message << "\n"
@@ -135,8 +136,8 @@ void runVariant(const GoldenVariant& variant, const std::string& dir) {
 }
 
 const std::vector<std::string>& goldenFileNames() {
-    static const std::vector<std::string> names = {"outcome.txt", "iop.par",   "ilt.res",   "ztu0.res",
-                                                   "rtu0.res",    "rtu5.res",  "rtu20.res", "rtu50.res",
+    static const std::vector<std::string> names = {"outcome.txt", "iop.par",  "ilt.res",   "ztu0.res",
+                                                   "rtu0.res",    "rtu5.res", "rtu20.res", "rtu50.res",
                                                    "rtu100.res",  "ftu.sum"};
     return names;
 }
@@ -208,4 +209,4 @@ std::string fieldRecordExcerpt(const std::string& ftuText, int record) {
     return out.str();
 }
 
-} // namespace torvex::golden
+}  // namespace torvex::golden

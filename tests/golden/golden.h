@@ -4,17 +4,17 @@
 // the first differing record with both values.
 #pragma once
 
-#include "solver/state.h"
-
 #include <string>
 #include <vector>
+
+#include "solver/state.h"
 
 namespace torvex::golden {
 
 struct GoldenVariant {
-    std::string name;        // letters, digits and underscores (a test name)
-    std::string unitLine;    // un.dat as the units dialog writes it
-    std::string inputLine;   // ip.dat in its fixed columns
+    std::string name;       // letters, digits and underscores (a test name)
+    std::string unitLine;   // un.dat as the units dialog writes it
+    std::string inputLine;  // ip.dat in its fixed columns
     int gasCode = 0;
     int nodeCeiling = kMaxNodes;  // lower to fill the jet grid early
 };
@@ -51,4 +51,4 @@ std::string fieldRecordExcerpt(const std::string& ftuText, int record);
 // Checksums of ftu.res, one line per record of three blocks.
 std::string fieldChecksums(const std::string& ftuText);
 
-} // namespace torvex::golden
+}  // namespace torvex::golden

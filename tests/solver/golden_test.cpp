@@ -4,11 +4,12 @@
 // difference. The goldens are regenerated on purpose only, with
 // scripts/regenerate-goldens.sh.
 #include "tests/golden/golden.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+#include "tests/support/temp_dir.h"
 
 namespace torvex {
 namespace {
@@ -55,7 +56,9 @@ TEST_P(GoldenMatrix, EveryFileEqualsItsGoldenByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, GoldenMatrix, ::testing::ValuesIn(matrix()),
-                         [](const ::testing::TestParamInfo<golden::GoldenVariant>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<golden::GoldenVariant>& info) {
+                             return info.param.name;
+                         });
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex

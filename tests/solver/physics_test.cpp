@@ -2,6 +2,15 @@
 // worked out by hand from the model's formulas, shapes and identities that
 // hold whatever the march computes, and the cold-gas and fill rules that
 // the reference variants touch only lightly.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <vector>
+
 #include "solver/files.h"
 #include "solver/inlet.h"
 #include "solver/isotherms.h"
@@ -11,15 +20,6 @@
 #include "solver/scheme.h"
 #include "solver/solver.h"
 #include "tests/support/temp_dir.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <memory>
-#include <sstream>
-#include <vector>
 
 namespace torvex {
 namespace {
@@ -115,11 +115,13 @@ TEST(IsothermSearch, LeavesTheStoredKelvinUntouchedInEveryTemperatureUnit) {
         EXPECT_EQ(0, std::memcmp(&s->temperaturePair[1], &profile, sizeof profile)) << "unit " << unit;
         // The same section in kelvin, degC and degF puts each isotherm where
         // its level lies: 2000 K, 2000 degC = 2273 K, 3000 degF = 1922.4 K.
-        const float levelKelvin = unit == 1 ? 2000.0f : unit == 3 ? 2273.0f : (3000.0f - 32.0f) / 1.8f + 273.0f;
+        const float levelKelvin = unit == 1   ? 2000.0f
+                                  : unit == 3 ? 2273.0f
+                                              : (3000.0f - 32.0f) / 1.8f + 273.0f;
         int i = 1;
         while (profile[i + 1] > levelKelvin) ++i;
-        const float expected =
-            1000.0f * (s->radius[i] + (profile[i] - levelKelvin) / (profile[i] - profile[i + 1]) * s->radialStep);
+        const float expected = 1000.0f * (s->radius[i] + (profile[i] - levelKelvin) /
+                                                             (profile[i] - profile[i + 1]) * s->radialStep);
         EXPECT_NEAR(s->isothermRadius[1], expected, 2e-4f) << "unit " << unit;
     }
 }
@@ -171,7 +173,8 @@ TEST(Enthalpy, TrapezoidWithTheMeanHeatCapacityOfEachPair) {
 // values must come from the 300 K row.
 void distinctColdRows(SolverState& s) {
     ASSERT_TRUE(readGasFile(test::sourceDataFile("ar.dat"), s).ok);
-    for (int block = 3; block <= 8; ++block) s.propertyTable[block][2] = 1.5f * s.propertyTable[block][1] + 1.0f;
+    for (int block = 3; block <= 8; ++block)
+        s.propertyTable[block][2] = 1.5f * s.propertyTable[block][1] + 1.0f;
 }
 
 TEST(ColdGas, DensityAndHeatCapacityComeFromTheThreeHundredKelvinRow) {
@@ -279,7 +282,8 @@ TEST_F(ArgonFiles, FieldFileBeyondTheGridFallsByThirtyThreeKelvinANodeToRoomTemp
             for (std::size_t j = inside; j < 101; ++j) EXPECT_EQ(t[j], 500.0) << "value " << j + 1;
         } else {
             for (std::size_t j = inside; j < 101; ++j)
-                EXPECT_NEAR(t[j], std::max(t[j - 1] - 33.3, 300.0), 0.051) << "record " << record + 1 << " value " << j + 1;
+                EXPECT_NEAR(t[j], std::max(t[j - 1] - 33.3, 300.0), 0.051)
+                    << "record " << record + 1 << " value " << j + 1;
             recordsReachingRoomTemperature += t[100] == 300.0;
         }
         for (std::size_t j = inside; j < 101; ++j) {
@@ -306,5 +310,5 @@ TEST_F(ArgonFiles, TemperatureUnitChangesTheIsothermsAlone) {
     }
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex
