@@ -69,6 +69,40 @@ TEST(HandWorkedVoltages, EveryGasCodeAtFourHundredAmpsAndFortyFiveLitres) {
     }
 }
 
+TEST(HandWorkedBounds, EveryGasClampsLengthCurrentAndFlowOfAnEightMillimetreAnode) {
+    // The bounds of the model's ranges for diameter class 8, worked out by
+    // hand from the bound formulas of each gas: anode length (mm), current
+    // (A), flow in SLPM and in SCFH.
+    struct Bounds {
+        int gas;
+        int length[2], current[2], slpm[2], scfh[2];
+    };
+    const Bounds table[] = {
+        {1, {14, 28}, {500, 900}, {35, 80}, {70, 160}},  {2, {21, 35}, {250, 450}, {40, 70}, {85, 140}},
+        {5, {14, 35}, {500, 900}, {35, 80}, {75, 160}},  {6, {14, 35}, {500, 750}, {40, 80}, {85, 160}},
+        {7, {14, 35}, {500, 750}, {40, 80}, {85, 160}},  {8, {14, 35}, {500, 700}, {45, 80}, {95, 160}},
+        {9, {14, 35}, {500, 700}, {45, 80}, {95, 160}},  {10, {14, 35}, {500, 950}, {35, 80}, {70, 160}},
+        {11, {14, 35}, {500, 950}, {35, 80}, {70, 160}}, {12, {14, 35}, {500, 950}, {35, 80}, {70, 160}},
+        {13, {14, 35}, {500, 950}, {35, 80}, {70, 160}}, {14, {14, 35}, {500, 950}, {35, 80}, {70, 160}},
+    };
+    for (const Bounds& b : table) {
+        for (int flowUnit : {1, 2}) {
+            const int* flow = flowUnit == 1 ? b.slpm : b.scfh;
+            for (int side = 0; side < 2; ++side) {
+                auto s = std::make_unique<SolverState>();
+                s->gasCode = b.gas;
+                s->flowUnit = flowUnit;
+                const bool low = side == 0;
+                normaliseInputs(*s, RawInputs{8.0f, low ? 1.0f : 999.0f, low ? 1 : 9999, low ? 1 : 999});
+                ASSERT_EQ(s->diameterClass, 8);
+                EXPECT_EQ(s->anodeLengthMm, b.length[side]) << "gas " << b.gas;
+                EXPECT_EQ(s->arcCurrent, b.current[side]) << "gas " << b.gas;
+                EXPECT_EQ(s->gasFlow, flow[side]) << "gas " << b.gas << " flow unit " << flowUnit;
+            }
+        }
+    }
+}
+
 TEST(InletProfileShape, TemperatureFallsAsOneMinusTheRadiusToTwiceTheExponent) {
     // T_i = 500 K + T_ax (1 - (r_i/R)^(2A)): argon A = 2, nitrogen A = 0.68.
     // (T - 500)/(T_1 - 500) at r/R = 1/4, 1/2, 3/4 and 1, by hand.
