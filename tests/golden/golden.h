@@ -4,6 +4,7 @@
 // the first differing record with both values.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct GoldenVariant {
     int gasCode = 0;
     int nodeCeiling = kMaxNodes;  // lower to fill the jet grid early
 };
+
+// The variant's name, for test listings.
+inline void PrintTo(const GoldenVariant& variant, std::ostream* out) { *out << variant.name; }
 
 // Reads the manifest: one variant a line, "#" starts a comment. False with
 // a message naming the file and line when a line is malformed.

@@ -41,6 +41,8 @@ std::vector<SprayCase> sprays() {
     return cases;
 }
 
+void PrintTo(const SprayCase& c, std::ostream* out) { *out << c.spray.name << " in " << c.jet.name; }
+
 class SprayGoldens : public ::testing::TestWithParam<SprayCase> {};
 
 TEST_P(SprayGoldens, EveryFileEqualsItsGoldenByteForByte) {
