@@ -4,17 +4,11 @@ namespace torvex {
 
 namespace {
 
-// Kelvin to and from the user's unit, with the offset 273 (not 273.15).
+// Kelvin to the user's unit, with the offset 273 (not 273.15).
 float toUserUnit(float kelvin, int unit) {
     if (unit == 2) return (kelvin - 273.0f) * 1.8f + 32.0f;
     if (unit == 3) return kelvin - 273.0f;
     return kelvin;
-}
-
-float fromUserUnit(float value, int unit) {
-    if (unit == 2) return (value - 32.0f) * 5.0f / 9.0f + 273.0f;
-    if (unit == 3) return value + 273.0f;
-    return value;
 }
 
 // Radius in mm where the level crosses the pair (i, i+1), searched from the
@@ -47,10 +41,12 @@ float isothermLevel(int k, int temperatureUnit) {
 void searchIsotherms(SolverState& s) {
     const int n = s.radialNodeCount < kMaxNodes ? s.radialNodeCount : kMaxNodes;
     const int unit = s.temperatureUnit;
-    NodeArray& t = s.temperaturePair[1];
 
-    // Converted in place and back afterwards, as the search always did.
-    for (int i = 1; i <= n; ++i) t[i] = toUserUnit(t[i], unit);
+    // The search runs on a converted copy: a round trip through degC or degF
+    // in float would move the stored kelvin by a rounding error at every
+    // record, and the march would then differ with the unit chosen.
+    NodeArray t{};
+    for (int i = 1; i <= n; ++i) t[i] = toUserUnit(s.temperaturePair[1][i], unit);
     float hottest = t[1];
     for (int i = 1; i <= n; ++i)
         if (t[i] >= hottest) hottest = t[i];
@@ -61,7 +57,6 @@ void searchIsotherms(SolverState& s) {
         if (crossingRadius(s, t, level, n, radius)) s.isothermRadius[k] = radius;
         if (level > hottest) s.isothermRadius[k] = 0.0f;
     }
-    for (int i = 1; i <= n; ++i) t[i] = fromUserUnit(t[i], unit);
 }
 
 } // namespace torvex

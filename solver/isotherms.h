@@ -12,6 +12,7 @@ float isothermLevel(int k, int temperatureUnit);
 // Updates isothermRadius[1..5] (mm) from entry 1 of temperaturePair. The
 // search runs in the user's temperature unit; a level that no node pair
 // brackets keeps its previous radius, a level above the hottest node gets 0.
+// The stored temperatures are left exactly as they are.
 void searchIsotherms(SolverState& s);
 
 } // namespace torvex

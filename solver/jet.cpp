@@ -283,11 +283,12 @@ void advanceJetMarch(SolverState& s, const ProgressCallback& progress)
 
         if (k == s.totalStepCount)
             return;
-        // The edge is judged on the iteration temperature of the station just
-        // converged (the temperature the properties were last evaluated at),
-        // and the full grid's outer boundary follows that same node.
+        // The edge is judged on the profile the station just closed has
+        // published (the converged energy solution, the one the radial files
+        // show), and the full grid's outer boundary follows that same node:
+        // it is also the only temperature the next station starts from.
         const int n = s.radialNodeCount;
-        const NodeArray& t = s.temperature;
+        const NodeArray& t = s.temperaturePair[1];
         if (std::fabs(t[n] - t[n - 1]) >= kEdgeDifference) {
             if (n < nodeCeiling(s)) {
                 // The jet has reached the edge of the grid: the driver adds

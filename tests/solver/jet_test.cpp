@@ -117,6 +117,8 @@ TEST(JetMarchTest, JetAtTheGridEdgeRequestsTwoMoreNodesUpToTheCeiling)
     EXPECT_EQ(s->stepIndex, kChannelSteps + 1);
     EXPECT_NE(s->stationStep, s->stepIndex);
     EXPECT_EQ(s->jetNodeCount, kNodes + 2);
+    // The request follows from the profile the station published.
+    EXPECT_GE(std::fabs(s->temperaturePair[1][kNodes] - s->temperaturePair[1][kNodes - 1]), 20.0f);
 
     // A second request before the grid was extended is cut to the ceiling.
     advanceJetMarch(*s, nullptr);
@@ -136,8 +138,8 @@ TEST(JetMarchTest, FullGridStillReturnsAtEveryOutputStation)
         EXPECT_EQ(s->stationStep, s->stepIndex);
         EXPECT_EQ(s->jetNodeCount, kNodes);
         EXPECT_GT(s->outerTemperature, 500.0f);  // it followed the inner node
-        // ... the node's iteration temperature, the one the edge is judged on
-        EXPECT_EQ(s->outerTemperature, s->temperature[kNodes - 1]);
+        // ... the node's published temperature, the one the edge is judged on
+        EXPECT_EQ(s->outerTemperature, s->temperaturePair[1][kNodes - 1]);
     }
 }
 

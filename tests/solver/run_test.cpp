@@ -195,6 +195,54 @@ TEST(FullGridRunTest, NoOutputStationIsLostOnceTheGridIsFull)
         EXPECT_EQ(run->file(name).size(), 56u) << name;  // nodes 1, 3, ..., 111
 }
 
+// Where the jet grid stops growing depends on how the edge is judged: the
+// 20 K rule and the outer temperature of a full grid read the profile each
+// station publishes. These figures pin that reading for argon, nitrogen and
+// an inch run (the plane at 100 mm, or 4 in, in rtu100.res).
+TEST(JetEdgeRunTest, GridEndsWhereThePublishedProfileReachesTheEdge)
+{
+    struct EdgeCase {
+        const char* name;
+        VariantInputs in;
+        int lengthUnit;
+        int nodes;
+        double axisKiloKelvin;
+        double axisVelocity;
+    };
+    VariantInputs nitrogen = argon8mm();
+    nitrogen.gasCode = 2;
+    nitrogen.diameter = 7.0;
+    nitrogen.length = 20.0;
+    nitrogen.current = 300.0;
+    nitrogen.flow = 40.0;
+    VariantInputs inch = argon8mm();
+    inch.diameter = 0.31;
+    inch.length = 0.55;
+    const EdgeCase cases[] = {
+        {"argon 8 mm", argon8mm(), 1, 147, 2.49, 46.34},
+        {"nitrogen 7 mm", nitrogen, 1, 171, 2.89, 57.97},
+        {"argon 0.31 in", inch, 2, 145, 2.40, 45.99},
+    };
+    for (const EdgeCase& c : cases) {
+        const auto run = runVariant(c.in, c.lengthUnit);
+        ASSERT_EQ(run->outcome.result, RunResult::Completed) << c.name << ": " << run->outcome.message;
+        EXPECT_EQ(run->state->radialNodeCount, c.nodes) << c.name;
+        for (const char* plane : {"rtu5.res", "rtu20.res", "rtu50.res", "rtu100.res"})
+            EXPECT_EQ(run->file(plane).size(), static_cast<size_t>((c.nodes + 1) / 2)) << c.name << " " << plane;
+        const auto section = run->file("rtu100.res");
+        ASSERT_FALSE(section.empty()) << c.name;
+        EXPECT_NEAR(section.front().at(1), c.axisKiloKelvin, 0.001) << c.name;
+        EXPECT_NEAR(section.front().at(2), c.axisVelocity, 0.001) << c.name;
+        if (c.lengthUnit == 1) {
+            const auto axis = run->file("ztu0.res");
+            ASSERT_GT(axis.size(), 100u) << c.name;
+            EXPECT_NEAR(axis[100].at(0), 100.0, 0.001) << c.name;
+            EXPECT_NEAR(axis[100].at(1), c.axisKiloKelvin, 0.001) << c.name;
+            EXPECT_NEAR(axis[100].at(2), c.axisVelocity, 0.001) << c.name;
+        }
+    }
+}
+
 TEST(EveryGasRunTest, CompletesWithFiniteFields)
 {
     for (int gas : {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}) {
