@@ -1,0 +1,184 @@
+// More flights that physics solves in closed form: a hot particle cooling by
+// radiation alone, a particle settling at its terminal speed under gravity,
+// a droplet at its boiling point shrinking by the d-squared law, and the
+// energy balance of a ceramic particle boiling at its surface while its core
+// still heats.
+#include "particles/particle_flight.h"
+#include "tests/particles/spray_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace torvex::particles {
+namespace {
+
+using test::plainMaterial;
+using test::uniformField;
+
+ParticleStart restingAt(double diameter, double temperature) {
+    ParticleStart s;
+    s.diameter = diameter;
+    s.axialMm = 100;
+    s.radialMm = 0;
+    s.temperature = temperature;
+    return s;
+}
+
+// One temperature per particle and the plain correlations: the limits below
+// switch on only the effect they test.
+ModelOptions plainModel() {
+    ModelOptions m;
+    m.internalConduction = false;
+    m.knudsenCorrection = false;
+    m.propertyCorrection = false;
+    m.radiation = false;
+    return m;
+}
+
+// Integral of dT / (T^4 - a^4): ln((T - a)/(T + a)) / (4 a^3) - atan(T / a) / (2 a^3).
+double radiationPrimitive(double t, double a) {
+    return std::log((t - a) / (t + a)) / (4 * a * a * a) - std::atan(t / a) / (2 * a * a * a);
+}
+
+TEST(FlightLimits, ALumpedParticleCoolsByRadiationAsTheStefanBoltzmannLawSays) {
+    test::UniformGas gas;
+    gas.conductivity = 1e-9;  // no convection to speak of
+    const JetField field = uniformField(kAmbientTemperature, 0, gas);
+    Material material = plainMaterial(5000, 6000);
+    material.emissivity = 0.8;
+    ModelOptions model = plainModel();
+    model.radiation = true;
+    const double d = 40e-6, start = 2000;
+    ParticleFlight flight(field, material, model, restingAt(d, start));
+    // dT/dt = -K (T^4 - Ta^4) with K = eps sigma pi d^2 / (m c) = 6 eps sigma / (rho c d).
+    const double k = 6 * material.emissivity * kStefanBoltzmann / (material.densitySolid * material.heatCapacitySolid * d);
+    const double dt = 1e-5;
+    for (int step = 1; step <= 30000; ++step) {
+        flight.stepBy(dt);
+        if (step % 5000 != 0) continue;
+        const double t = flight.state().meanTemperature;
+        const double expectedTime =
+            (radiationPrimitive(start, kAmbientTemperature) - radiationPrimitive(t, kAmbientTemperature)) / k;
+        EXPECT_NEAR(step * dt, expectedTime, 1e-3 * expectedTime) << "at " << t << " K";
+    }
+    EXPECT_LT(flight.state().meanTemperature, 800);
+    // All that left the particle was radiated.
+    EXPECT_NEAR(flight.energy().radiated, flight.initialEnthalpy() - flight.heat().enthalpy(),
+                1e-3 * flight.energy().radiated);
+}
+
+TEST(FlightLimits, GravityPullsAParticleDownToItsTerminalSpeed) {
+    const test::UniformGas gas;
+    const JetField field = uniformField(300, 0, gas);
+    const Material material = plainMaterial();
+    ModelOptions model = plainModel();
+    model.gravity = true;
+    const double d = 10e-6;
+    ParticleFlight flight(field, material, model, restingAt(d, 300));
+    const double stokesTime = material.densitySolid * d * d / (18 * gas.viscosity);
+    for (int step = 0; step < 300; ++step) flight.stepBy(stokesTime / 20);
+    // Terminal speed: g tau over the Schiller-Naumann factor at its own Reynolds number.
+    double terminal = kGravity * stokesTime;
+    for (int k = 0; k < 50; ++k)
+        terminal = kGravity * stokesTime / (1 + 0.15 * std::pow(gas.density * terminal * d / gas.viscosity, 0.687));
+    EXPECT_NEAR(flight.state().radialVelocity, -terminal, 1e-4 * terminal);
+    EXPECT_DOUBLE_EQ(flight.state().axialVelocity, 0.0);
+    EXPECT_LT(flight.state().radialMm, 0.0);
+}
+
+TEST(FlightLimits, ADropletAtItsBoilingPointShrinksByTheDSquaredLaw) {
+    const test::UniformGas gas;
+    const double gasTemperature = 10000;
+    const JetField field = uniformField(gasTemperature, 0, gas);
+    const Material material = plainMaterial(1500, 3000);
+    const double d0 = 40e-6;
+    ParticleFlight flight(field, material, plainModel(), restingAt(d0, material.boilingPoint));
+    // Q = 2 pi d k (Tg - Tb) at Nu = 2 evaporates dm = Q dt / Lv, so
+    // d^2 = d0^2 - 8 k (Tg - Tb) t / (rho Lv).
+    const double rate = 8 * gas.conductivity * (gasTemperature - material.boilingPoint) /
+                        (material.densitySolid * material.latentHeatVaporisation);
+    const double dt = 1e-5;
+    for (int step = 1; step * dt * rate < 0.8 * d0 * d0; ++step) {
+        flight.stepBy(dt);
+        if (step % 1000 != 0) continue;
+        const double d = flight.state().diameterUm * 1e-6;
+        EXPECT_NEAR(d * d, d0 * d0 - rate * step * dt, 1e-3 * d0 * d0) << "t = " << step * dt << " s";
+        EXPECT_NEAR(flight.state().massFraction, std::pow(d / d0, 3), 1e-9);
+        EXPECT_DOUBLE_EQ(flight.state().surfaceTemperature, material.boilingPoint);
+    }
+}
+
+TEST(FlightLimits, ALumpedParticleHeatsMeltsAndHeatsOnInThreePhaseTimes) {
+    const test::UniformGas gas;
+    const double tGas = 3000, start = 300, tm = 1500, end = 2200;
+    const JetField field = uniformField(tGas, 0, gas);
+    Material material = plainMaterial(tm, 6000);
+    material.heatCapacityLiquid = 1200;  // the liquid stores heat otherwise than the solid
+    const double d = 40e-6;
+    ParticleFlight flight(field, material, plainModel(), restingAt(d, start));
+    // Nu = 2: the solid and the liquid approach the gas temperature with
+    // tau = rho c d^2 / (12 k); melting at Tm takes L m / (2 pi d k (Tg - Tm)).
+    auto tau = [&](double c) { return material.densitySolid * c * d * d / (12 * gas.conductivity); };
+    const double mass = material.densitySolid * kPi * d * d * d / 6;
+    const double solid = tau(material.heatCapacitySolid) * std::log((tGas - start) / (tGas - tm));
+    const double melting = material.latentHeatFusion * mass / (2 * kPi * d * gas.conductivity * (tGas - tm));
+    const double liquid = tau(material.heatCapacityLiquid) * std::log((tGas - tm) / (tGas - end));
+    const double total = solid + melting + liquid;
+    const double dt = total / 20000;
+    double time = 0, meltStart = 0, meltEnd = 0;
+    while (flight.state().meanTemperature < end && time < 2 * total) {
+        flight.stepBy(dt);
+        time += dt;
+        if (meltStart == 0 && flight.state().moltenFraction > 0) meltStart = time;
+        if (meltEnd == 0 && flight.state().moltenFraction >= 1) meltEnd = time;
+    }
+    EXPECT_NEAR(meltStart, solid, 1e-3 * total);
+    EXPECT_NEAR(meltEnd - meltStart, melting, 1e-3 * total);
+    EXPECT_NEAR(time, total, 1e-3 * total);
+}
+
+TEST(FlightLimits, AHeldSurfaceBelowTheMeltingPointConductsWithTheSolidConductivity) {
+    Material material = plainMaterial(5000, 6000);
+    material.conductivityLiquid = 10 * material.conductivitySolid;  // never reached
+    material.heatCapacityLiquid = 3 * material.heatCapacitySolid;
+    const double d = 100e-6, radius = d / 2, start = 300, surface = 1300;
+    const double diffusivity = material.conductivitySolid / (material.densitySolid * material.heatCapacitySolid);
+    SphereHeat sphere(material, d, start, 32);
+    const double dt = 1e-4 * radius * radius / diffusivity;
+    for (int step = 0; step < 1000; ++step) sphere.stepFixedSurface(dt, surface);
+    // The centre after Fourier number 0.1 (Carslaw and Jaeger: the series at r = 0).
+    double series = 0;
+    for (int n = 1; n <= 50; ++n) series += (n % 2 == 1 ? 2.0 : -2.0) * std::exp(-n * n * kPi * kPi * 0.1);
+    EXPECT_NEAR(sphere.coreTemperature(), surface + (start - surface) * series, 0.003 * (surface - start));
+}
+
+TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
+    // A plasma-like conductivity gives a Biot number near 1.
+    test::UniformGas plasma;
+    plasma.density = 0.04;
+    plasma.viscosity = 2.5e-4;
+    plasma.conductivity = 2;
+    const JetField field = uniformField(12000, 0, plasma);
+    const Material material = test::packagedMaterial("ysz8");
+    ModelOptions model;  // every effect on, 16 shells
+    ParticleFlight flight(field, material, model, restingAt(100e-6, 300));
+    int checks = 0;
+    double coreAtFirstBoiling = 0;
+    for (int step = 1; step <= 20000 && flight.state().massFraction > 0.5; ++step) {
+        flight.stepBy(1e-6);
+        if (flight.energy().evaporatedMass <= 0) continue;
+        if (coreAtFirstBoiling == 0) coreAtFirstBoiling = flight.heat().coreTemperature();
+        if (step % 500 != 0) continue;
+        const StepEnergy& e = flight.energy();
+        const double gain = flight.heat().enthalpy() - flight.initialEnthalpy();
+        EXPECT_NEAR(e.convective - e.radiated - e.vapour, gain, 0.005 * e.convective) << "step " << step;
+        ++checks;
+    }
+    // The surface boiled while the core was still far colder.
+    EXPECT_GT(checks, 3);
+    EXPECT_LT(coreAtFirstBoiling, material.boilingPoint - 500);
+}
+
+} // namespace
+} // namespace torvex::particles

@@ -1,0 +1,139 @@
+// The spray's bookkeeping on inputs small enough to check by hand: how the
+// injector launches the population, the statistics at the substrate and the
+// columns of particles.csv.
+#include "particles/exchange.h"
+#include "particles/spray_files.h"
+#include "particles/spray_statistics.h"
+#include "tests/particles/spray_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace torvex::particles {
+namespace {
+
+TEST(SprayValues, TheInjectorLaunchesTowardTheAxisWithinTheSpreadAndTheCone) {
+    SprayOptions o;
+    o.powder.count = 400;
+    o.injection.velocity = 20;
+    o.injection.velocitySpread = 0.2;
+    o.injection.divergenceDeg = 20;
+    o.standoffMm = 5;  // short flights: only the launch matters here
+    o.sampledTrajectories = 40;
+    const SprayOutcome out = simulateSpray(test::argonJet(), test::packagedMaterial("ysz8"), o, nullptr);
+    ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
+    double sum = 0, low = 1e9, high = 0;
+    for (const ParticleResult& p : out.particles) {
+        sum += p.injectionVelocity;
+        low = std::min(low, p.injectionVelocity);
+        high = std::max(high, p.injectionVelocity);
+    }
+    // Uniform over 20 m/s +- 20 %: mean 20, ends near 16 and 24.
+    EXPECT_NEAR(sum / out.particles.size(), 20.0, 0.3);
+    EXPECT_GE(low, 16.0);
+    EXPECT_LT(low, 16.5);
+    EXPECT_LE(high, 24.0);
+    EXPECT_GT(high, 23.5);
+    // d10, d50 and d90 leave straight toward the axis at the mean speed; the
+    // sampled particles within the cone of +-10 degrees.
+    for (const Trajectory& t : out.trajectories) {
+        ASSERT_FALSE(t.samples.empty());
+        const ParticleState& launch = t.samples.front();
+        EXPECT_DOUBLE_EQ(launch.radialMm, 8.0);
+        EXPECT_LT(launch.radialVelocity, 0.0) << t.label << " " << t.index;
+        const double angle = std::atan2(launch.axialVelocity, -launch.radialVelocity) * 180 / kPi;
+        if (t.label == "sample") {
+            EXPECT_LE(std::fabs(angle), 10.0 + 1e-9) << t.index;
+        } else {
+            EXPECT_DOUBLE_EQ(launch.axialVelocity, 0.0) << t.label;
+            EXPECT_DOUBLE_EQ(launch.radialVelocity, -20.0) << t.label;
+        }
+    }
+}
+
+ParticleResult arrivedParticle(double initialMass, double massFraction, double velocity, double molten,
+                               double radialMm) {
+    ParticleResult p;
+    p.status = ParticleStatus::Arrived;
+    p.initialMassKg = initialMass;
+    p.final.massFraction = massFraction;
+    p.final.velocity = velocity;
+    p.final.moltenFraction = molten;
+    p.final.radialMm = radialMm;
+    return p;
+}
+
+TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMass) {
+    std::vector<ParticleResult> particles = {
+        arrivedParticle(1e-12, 1.0, 100, 1.0, 2),     // 1e-12 kg arrive, all molten
+        arrivedParticle(3e-12, 0.5, 200, 0.995, -4),  // half evaporated on the way: 1.5e-12 kg arrive
+        arrivedParticle(2e-12, 1.0, 50, 0, 30),
+    };
+    particles[2].status = ParticleStatus::MissedSide;
+    const SprayStatistics s = computeStatistics(particles);
+    EXPECT_EQ(s.total, 3);
+    EXPECT_EQ(s.arrived, 2);
+    EXPECT_EQ(s.missed, 1);
+    EXPECT_EQ(s.fullyMolten, 1);  // 0.5 % still solid is not fully molten
+    EXPECT_EQ(s.partlyMolten, 1);
+    EXPECT_DOUBLE_EQ(s.velocity.byNumber.mean, 150);
+    EXPECT_DOUBLE_EQ(s.velocity.byNumber.spread, 50);
+    EXPECT_DOUBLE_EQ(s.velocity.byMass.mean, (100 * 1.0 + 200 * 1.5) / 2.5);
+    const double molten1 = 1e-12, molten2 = 1.5e-12 * 0.995;
+    EXPECT_NEAR(s.spotCentreMm, (2 * molten1 - 4 * molten2) / (molten1 + molten2), 1e-12);
+    EXPECT_NEAR(s.moltenMassShare, (molten1 + molten2) / 6e-12, 1e-12);
+    EXPECT_NEAR(s.depositedMassShare, 2.5 / 6, 1e-12);
+}
+
+TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
+    ParticleResult p = arrivedParticle(1e-12, 0.75, 5, 0.25, -1.5);
+    p.index = 7;
+    p.diameterUm = 42.5;
+    p.final.axialMm = 100;
+    p.final.axialVelocity = 3;
+    p.final.radialVelocity = -4;
+    p.final.surfaceTemperature = 3001.3;
+    p.final.meanTemperature = 2500;
+    p.final.coreTemperature = 2000;
+    p.final.timeMs = 1.25;
+    p.maxSurfaceTemperature = 3500;
+    const std::string text = particlesCsv({p});
+    std::istringstream in(text);
+    std::string header, row;
+    std::getline(in, header);
+    std::getline(in, row);
+    auto split = [](const std::string& line) {
+        std::vector<std::string> fields;
+        std::istringstream s(line);
+        std::string f;
+        while (std::getline(s, f, ',')) fields.push_back(f);
+        return fields;
+    };
+    const std::vector<std::string> names = split(header), values = split(row);
+    ASSERT_EQ(names.size(), values.size());
+    auto column = [&](const std::string& name) {
+        const auto at = std::find(names.begin(), names.end(), name);
+        return at == names.end() ? std::string("(no column)") : values[static_cast<std::size_t>(at - names.begin())];
+    };
+    EXPECT_EQ(column("index"), "7");
+    EXPECT_EQ(column("diameter_um"), "42.50");
+    EXPECT_EQ(column("status"), "arrived");
+    EXPECT_EQ(column("axial_mm"), "100.000");
+    EXPECT_EQ(column("radial_mm"), "-1.500");
+    EXPECT_EQ(column("velocity_m_s"), "5.00");
+    EXPECT_EQ(column("axial_velocity_m_s"), "3.00");
+    EXPECT_EQ(column("radial_velocity_m_s"), "-4.00");
+    EXPECT_EQ(column("surface_temperature_K"), "3001.3");
+    EXPECT_EQ(column("mean_temperature_K"), "2500.0");
+    EXPECT_EQ(column("core_temperature_K"), "2000.0");
+    EXPECT_EQ(column("molten_fraction"), "0.2500");
+    EXPECT_EQ(column("mass_fraction"), "0.7500");
+    EXPECT_EQ(column("time_ms"), "1.2500");
+    EXPECT_EQ(column("max_surface_temperature_K"), "3500.0");
+}
+
+} // namespace
+} // namespace torvex::particles
