@@ -98,15 +98,18 @@ TEST(FlightLimits, ADropletAtItsBoilingPointShrinksByTheDSquaredLaw) {
     // d^2 = d0^2 - 8 k (Tg - Tb) t / (rho Lv).
     const double rate = 8 * gas.conductivity * (gasTemperature - material.boilingPoint) /
                         (material.densitySolid * material.latentHeatVaporisation);
-    const double dt = 1e-5;
+    const double dt = 1e-6;  // the droplet lives about 5.7 ms
+    int checks = 0;
     for (int step = 1; step * dt * rate < 0.8 * d0 * d0; ++step) {
         flight.stepBy(dt);
-        if (step % 1000 != 0) continue;
+        if (step % 500 != 0) continue;
+        ++checks;
         const double d = flight.state().diameterUm * 1e-6;
         EXPECT_NEAR(d * d, d0 * d0 - rate * step * dt, 1e-3 * d0 * d0) << "t = " << step * dt << " s";
         EXPECT_NEAR(flight.state().massFraction, std::pow(d / d0, 3), 1e-9);
         EXPECT_DOUBLE_EQ(flight.state().surfaceTemperature, material.boilingPoint);
     }
+    EXPECT_EQ(checks, 9);
 }
 
 TEST(FlightLimits, ALumpedParticleHeatsMeltsAndHeatsOnInThreePhaseTimes) {
