@@ -183,7 +183,9 @@ def copy_tree(scratch):
     if os.path.isdir(src):
         shutil.rmtree(src)
     ignore = shutil.ignore_patterns(".git", "build", "build-*", "torvex-work")
-    shutil.copytree(ROOT, src, ignore=ignore)
+    # Fresh modification times, so that no object of an earlier scratch
+    # build (perhaps of a mutant) passes for up to date.
+    shutil.copytree(ROOT, src, ignore=ignore, copy_function=shutil.copy)
     return src
 
 
