@@ -2,12 +2,12 @@
 // round or textbook numbers, and the coefficients of one particle on a gas
 // whose properties rise linearly with temperature, so that a property taken
 // at the wrong temperature (free stream, film or surface) shows.
-#include "particles/exchange.h"
-#include "tests/particles/spray_fixture.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "particles/exchange.h"
+#include "tests/particles/spray_fixture.h"
 
 namespace torvex::particles {
 namespace {
@@ -33,10 +33,10 @@ TEST(ExchangeValues, TheCorrelationsGiveTheirPublishedNumbers) {
 // A gas whose properties are linear in temperature, which the table's
 // linear interpolation reproduces exactly.
 struct LinearGas {
-    static double density(double t) { return 2.0 - 1e-4 * t; }           // kg/m3
-    static double heatCapacity(double t) { return 500 + 0.1 * t; }       // J/(kg K)
-    static double viscosity(double t) { return 1e-5 + 2e-8 * t; }        // Pa s
-    static double conductivity(double t) { return 0.02 + 1e-4 * t; }     // W/(m K)
+    static double density(double t) { return 2.0 - 1e-4 * t; }        // kg/m3
+    static double heatCapacity(double t) { return 500 + 0.1 * t; }    // J/(kg K)
+    static double viscosity(double t) { return 1e-5 + 2e-8 * t; }     // Pa s
+    static double conductivity(double t) { return 0.02 + 1e-4 * t; }  // W/(m K)
 };
 
 JetField linearGasField() {
@@ -84,8 +84,8 @@ TEST(ExchangeValues, EachPropertyIsTakenWhereTheModelTakesIt) {
     // Pfender's ratio of the free stream to the surface, the Knudsen bracket
     // to the power -0.45.
     const double reFree = G::density(tGas) * slip * d / G::viscosity(tGas);
-    const double ratio = std::pow(G::density(tGas) * G::viscosity(tGas) /
-                                      (G::density(tSurface) * G::viscosity(tSurface)), -0.45);
+    const double ratio = std::pow(
+        G::density(tGas) * G::viscosity(tGas) / (G::density(tSurface) * G::viscosity(tSurface)), -0.45);
     const double stokes = particleDensity * d * d / (18 * G::viscosity(tGas));
     const double tau = stokes / ((1 + 0.15 * std::pow(reFree, 0.687)) * ratio * std::pow(bracket, -0.45));
     EXPECT_NEAR(x.relaxationTime, tau, relative * tau);
@@ -105,12 +105,16 @@ TEST(ExchangeValues, TheIntegralMeanConductivityIsTheIntegralOfTheTable) {
         }
         return sum * h / 3;
     };
-    for (const auto& [t1, t2] : {std::pair<double, double>{300, 450}, {350, 2750}, {1800, 14300}, {2000, 10000},
-                                  {6100, 6400}, {9000, 22900}}) {
+    for (const auto& [t1, t2] : {std::pair<double, double>{300, 450},
+                                 {350, 2750},
+                                 {1800, 14300},
+                                 {2000, 10000},
+                                 {6100, 6400},
+                                 {9000, 22900}}) {
         const double expected = integral(t1, t2);
         EXPECT_NEAR(jet.conductionPotential12(t1, t2), expected, 2e-5 * expected) << t1 << " to " << t2;
     }
 }
 
-} // namespace
-} // namespace torvex::particles
+}  // namespace
+}  // namespace torvex::particles

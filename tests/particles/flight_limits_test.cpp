@@ -3,12 +3,12 @@
 // a droplet at its boiling point shrinking by the d-squared law, and the
 // energy balance of a ceramic particle boiling at its surface while its core
 // still heats.
-#include "particles/particle_flight.h"
-#include "tests/particles/spray_fixture.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "particles/particle_flight.h"
+#include "tests/particles/spray_fixture.h"
 
 namespace torvex::particles {
 namespace {
@@ -52,7 +52,8 @@ TEST(FlightLimits, ALumpedParticleCoolsByRadiationAsTheStefanBoltzmannLawSays) {
     const double d = 40e-6, start = 2000;
     ParticleFlight flight(field, material, model, restingAt(d, start));
     // dT/dt = -K (T^4 - Ta^4) with K = eps sigma pi d^2 / (m c) = 6 eps sigma / (rho c d).
-    const double k = 6 * material.emissivity * kStefanBoltzmann / (material.densitySolid * material.heatCapacitySolid * d);
+    const double k =
+        6 * material.emissivity * kStefanBoltzmann / (material.densitySolid * material.heatCapacitySolid * d);
     const double dt = 1e-5;
     for (int step = 1; step <= 30000; ++step) {
         flight.stepBy(dt);
@@ -81,7 +82,8 @@ TEST(FlightLimits, GravityPullsAParticleDownToItsTerminalSpeed) {
     // Terminal speed: g tau over the Schiller-Naumann factor at its own Reynolds number.
     double terminal = kGravity * stokesTime;
     for (int k = 0; k < 50; ++k)
-        terminal = kGravity * stokesTime / (1 + 0.15 * std::pow(gas.density * terminal * d / gas.viscosity, 0.687));
+        terminal =
+            kGravity * stokesTime / (1 + 0.15 * std::pow(gas.density * terminal * d / gas.viscosity, 0.687));
     EXPECT_NEAR(flight.state().radialVelocity, -terminal, 1e-4 * terminal);
     EXPECT_DOUBLE_EQ(flight.state().axialVelocity, 0.0);
     EXPECT_LT(flight.state().radialMm, 0.0);
@@ -146,7 +148,8 @@ TEST(FlightLimits, AHeldSurfaceBelowTheMeltingPointConductsWithTheSolidConductiv
     material.conductivityLiquid = 10 * material.conductivitySolid;  // never reached
     material.heatCapacityLiquid = 3 * material.heatCapacitySolid;
     const double d = 100e-6, radius = d / 2, start = 300, surface = 1300;
-    const double diffusivity = material.conductivitySolid / (material.densitySolid * material.heatCapacitySolid);
+    const double diffusivity =
+        material.conductivitySolid / (material.densitySolid * material.heatCapacitySolid);
     SphereHeat sphere(material, d, start, 32);
     const double dt = 1e-4 * radius * radius / diffusivity;
     for (int step = 0; step < 1000; ++step) sphere.stepFixedSurface(dt, surface);
@@ -183,5 +186,5 @@ TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
     EXPECT_LT(coreAtFirstBoiling, material.boilingPoint - 500);
 }
 
-} // namespace
-} // namespace torvex::particles
+}  // namespace
+}  // namespace torvex::particles

@@ -3,21 +3,21 @@
 // byte for byte. A difference is reported as the first differing record of
 // each file with both values and their relative difference. The goldens are
 // regenerated on purpose only, with scripts/regenerate-particle-goldens.sh.
-#include "tests/particles/golden/compare.h"
-#include "tests/particles/golden/spray_golden.h"
-#include "tests/support/temp_dir.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+
+#include "tests/particles/golden/compare.h"
+#include "tests/particles/golden/spray_golden.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex::particles {
 
 namespace golden {
 // Test names and failure lines show the case by its name.
 void PrintTo(const GoldenCase& c, std::ostream* out) { *out << c.name; }
-} // namespace golden
+}  // namespace golden
 
 namespace {
 
@@ -55,7 +55,8 @@ TEST_P(SprayGolden, EveryFileEqualsItsGoldenByteForByte) {
     const golden::GoldenCase& c = GetParam();
     const std::string goldenDir = kGoldenDir + "/" + c.name + "/";
     ASSERT_TRUE(golden::readFileText(goldenDir + "summary.txt").exists)
-        << "no golden for " << c.name << " in " << goldenDir << " (run scripts/regenerate-particle-goldens.sh)";
+        << "no golden for " << c.name << " in " << goldenDir
+        << " (run scripts/regenerate-particle-goldens.sh)";
     const torvex::test::TempDir run;
     golden::runCase(c, jetDirectory(c.jet), run.path());
     for (const std::string& name : golden::goldenFileNames()) {
@@ -63,14 +64,17 @@ TEST_P(SprayGolden, EveryFileEqualsItsGoldenByteForByte) {
         const golden::FileText actual = golden::readFileText(run.file(name));
         std::string report = golden::compareFile(name, expected, actual);
         if (name == "summary.txt" && firstLine(expected.text) != firstLine(actual.text))
-            report += "  The jet itself is not the one the golden was made on: the solver's results moved (see its "
-                      "own golden test); once that is meant, regenerate these goldens.\n";
+            report +=
+                "  The jet itself is not the one the golden was made on: the solver's results moved (see its "
+                "own golden test); once that is meant, regenerate these goldens.\n";
         if (!report.empty()) ADD_FAILURE() << c.name << " " << report;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SprayGolden, ::testing::ValuesIn(manifest().cases),
-                         [](const ::testing::TestParamInfo<golden::GoldenCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<golden::GoldenCase>& info) {
+                             return info.param.name;
+                         });
 
-} // namespace
-} // namespace torvex::particles
+}  // namespace
+}  // namespace torvex::particles

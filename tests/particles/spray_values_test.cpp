@@ -1,16 +1,16 @@
 // The spray's bookkeeping on inputs small enough to check by hand: how the
 // injector launches the population, the statistics at the substrate and the
 // columns of particles.csv.
-#include "particles/exchange.h"
-#include "particles/spray_files.h"
-#include "particles/spray_statistics.h"
-#include "tests/particles/spray_fixture.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+
+#include "particles/exchange.h"
+#include "particles/spray_files.h"
+#include "particles/spray_statistics.h"
+#include "tests/particles/spray_fixture.h"
 
 namespace torvex::particles {
 namespace {
@@ -116,7 +116,8 @@ TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
     ASSERT_EQ(names.size(), values.size());
     auto column = [&](const std::string& name) {
         const auto at = std::find(names.begin(), names.end(), name);
-        return at == names.end() ? std::string("(no column)") : values[static_cast<std::size_t>(at - names.begin())];
+        return at == names.end() ? std::string("(no column)")
+                                 : values[static_cast<std::size_t>(at - names.begin())];
     };
     EXPECT_EQ(column("index"), "7");
     EXPECT_EQ(column("diameter_um"), "42.50");
@@ -135,5 +136,5 @@ TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
     EXPECT_EQ(column("max_surface_temperature_K"), "3500.0");
 }
 
-} // namespace
-} // namespace torvex::particles
+}  // namespace
+}  // namespace torvex::particles

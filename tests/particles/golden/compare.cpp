@@ -59,7 +59,7 @@ std::string fieldDifference(std::size_t index, const std::string& column, const 
     return out.str();
 }
 
-} // namespace
+}  // namespace
 
 FileText readFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -92,7 +92,8 @@ std::string compareFile(const std::string& name, const FileText& expected, const
     const std::vector<std::string> ef = splitFields(e), af = splitFields(a);
     // A CSV file names its columns in its first line.
     const bool csv = name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0;
-    const std::vector<std::string> columns = csv && line > 0 ? splitFields(want.front()) : std::vector<std::string>();
+    const std::vector<std::string> columns =
+        csv && line > 0 ? splitFields(want.front()) : std::vector<std::string>();
     for (std::size_t k = 0; k < ef.size() && k < af.size(); ++k)
         if (ef[k] != af[k]) report << fieldDifference(k, k < columns.size() ? columns[k] : "", ef[k], af[k]);
     return report.str();
@@ -109,4 +110,4 @@ std::string checksum(const std::string& text) {
     return digits;
 }
 
-} // namespace torvex::particles::golden
+}  // namespace torvex::particles::golden

@@ -23,4 +23,4 @@ std::string compareFile(const std::string& name, const FileText& expected, const
 // printed digits apart.
 std::string checksum(const std::string& text);
 
-} // namespace torvex::particles::golden
+}  // namespace torvex::particles::golden

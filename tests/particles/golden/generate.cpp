@@ -2,14 +2,14 @@
 // jet of the manifest once, flies every case (or the ones named) through it
 // and stores the case's files under GOLDEN_DIR/<name>/.
 //   kavel-golden MANIFEST GOLDEN_DIR [NAME...]
-#include "tests/particles/golden/spray_golden.h"
-#include "tests/support/temp_dir.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
+
+#include "tests/particles/golden/spray_golden.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace torvex::particles::golden;
@@ -30,7 +30,8 @@ bool storeGolden(const GoldenCase& c, const std::string& jetDir, const fs::path&
     fs::create_directories(target, error);
     for (const std::string& name : goldenFileNames()) {
         if (error) break;
-        if (run.exists(name)) fs::copy_file(run.file(name), target / name, fs::copy_options::overwrite_existing, error);
+        if (run.exists(name))
+            fs::copy_file(run.file(name), target / name, fs::copy_options::overwrite_existing, error);
     }
     if (error) {
         std::cerr << "kavel-golden: cannot write " << target.string() << ": " << error.message() << "\n";
@@ -43,7 +44,7 @@ bool storeGolden(const GoldenCase& c, const std::string& jetDir, const fs::path&
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {

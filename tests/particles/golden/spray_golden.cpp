@@ -1,12 +1,5 @@
 #include "tests/particles/golden/spray_golden.h"
 
-#include "particles/spray_files.h"
-#include "particles/spray_statistics.h"
-#include "solver/files.h"
-#include "solver/solver.h"
-#include "tests/particles/golden/compare.h"
-#include "tests/support/temp_dir.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +7,13 @@
 #include <map>
 #include <memory>
 #include <sstream>
+
+#include "particles/spray_files.h"
+#include "particles/spray_statistics.h"
+#include "solver/files.h"
+#include "solver/solver.h"
+#include "tests/particles/golden/compare.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex::particles::golden {
 
@@ -112,8 +112,8 @@ bool readJetLine(const std::vector<std::string>& f, GoldenJet& jet) {
     if (f.size() != 10) return false;
     jet.name = f[1];
     jet.unitLine = f[2] + " " + f[3] + " " + f[4] + " " + f[4] + " \n";
-    jet.inputLine = rightJustified(f[5], 2) + " " + rightJustified(f[6], 5) + " " + rightJustified(f[7], 5) + " " +
-                    rightJustified(f[8], 4) + " " + rightJustified(f[9], 3) + "\n";
+    jet.inputLine = rightJustified(f[5], 2) + " " + rightJustified(f[6], 5) + " " + rightJustified(f[7], 5) +
+                    " " + rightJustified(f[8], 4) + " " + rightJustified(f[9], 3) + "\n";
     jet.gasCode = std::atoi(f[5].c_str());
     return true;
 }
@@ -143,10 +143,11 @@ std::string moments(const char* what, const WeightedMoments& m) {
            ", by mass " + number(m.byMass.mean) + " +- " + number(m.byMass.spread) + "\n";
 }
 
-std::string histogram(const char* what, const std::vector<ParticleResult>& particles, HistogramQuantity quantity) {
+std::string histogram(const char* what, const std::vector<ParticleResult>& particles,
+                      HistogramQuantity quantity) {
     const Histogram h = histogramOf(particles, quantity, 10);
-    std::string text = std::string("histogram of ") + what + " from " + number(h.lower) + " by " + number(h.binWidth) +
-                       ": counts";
+    std::string text = std::string("histogram of ") + what + " from " + number(h.lower) + " by " +
+                       number(h.binWidth) + ": counts";
     for (double c : h.count) text += " " + number(c);
     text += "; mass shares";
     for (double m : h.mass) text += " " + number(m);
@@ -159,17 +160,17 @@ std::string summaryText(const GoldenCase& c, const JetField& field, const std::s
                          : out.result == SprayResult::Cancelled ? "cancelled"
                                                                 : "bad input";
     std::ostringstream s;
-    s << "jet: " << c.jet << ", gas code " << field.gasCode << ", " << field.recordCount << " cross-sections to "
-      << number(field.endMm()) << " mm, ftu.res checksum " << fieldChecksum << "\n";
+    s << "jet: " << c.jet << ", gas code " << field.gasCode << ", " << field.recordCount
+      << " cross-sections to " << number(field.endMm()) << " mm, ftu.res checksum " << fieldChecksum << "\n";
     s << "material: " << out.material.key << "\n";
     s << "result: " << result << "\n";
     s << "message: " << out.message << "\n";
     s << "notice: " << out.notice << "\n";
     s << "standoff: " << number(out.standoffMm) << " mm\n";
     const SprayStatistics st = computeStatistics(out.particles);
-    s << "particles: " << st.total << " total, " << st.arrived << " arrived (" << st.fullyMolten << " fully molten, "
-      << st.partlyMolten << " partly, " << st.solid << " solid), " << st.evaporated << " evaporated, " << st.missed
-      << " missed, " << st.fieldEnded << " at the end of the field\n";
+    s << "particles: " << st.total << " total, " << st.arrived << " arrived (" << st.fullyMolten
+      << " fully molten, " << st.partlyMolten << " partly, " << st.solid << " solid), " << st.evaporated
+      << " evaporated, " << st.missed << " missed, " << st.fieldEnded << " at the end of the field\n";
     s << moments("velocity m/s", st.velocity) << moments("surface temperature K", st.surfaceTemperature)
       << moments("mean temperature K", st.meanTemperature) << moments("molten fraction", st.moltenFraction)
       << moments("position mm", st.radialPosition) << moments("flight time ms", st.flightTime);
@@ -205,8 +206,9 @@ void writeTrajectoryFiles(const SprayOutcome& out, const std::string& dir) {
             all += lines[k] + "\n";
             if (k % kEveryNthSample == 0 || k + 1 == lines.size()) thin += lines[k] + "\n";
         }
-        sums += t.label + " " + std::to_string(t.index) + " " + number(t.diameterUm) + " um " + statusName(t.status) +
-                ": " + std::to_string(lines.size()) + " samples, checksum " + checksum(all) + "\n";
+        sums += t.label + " " + std::to_string(t.index) + " " + number(t.diameterUm) + " um " +
+                statusName(t.status) + ": " + std::to_string(lines.size()) + " samples, checksum " +
+                checksum(all) + "\n";
     }
     writeText(dir + "/trajectories-every10.csv", thin);
     writeText(dir + "/trajectories.sum", sums);
@@ -221,7 +223,7 @@ void cutField(JetField& field, int records) {
     field.radialVelocity.resize(values);
 }
 
-} // namespace
+}  // namespace
 
 const GoldenJet* GoldenManifest::findJet(const std::string& name) const {
     for (const GoldenJet& j : jets)
@@ -252,7 +254,8 @@ bool readManifest(const std::string& path, GoldenManifest& manifest, std::string
             GoldenCase c;
             const std::string fault = readCaseLine(f, c);
             if (!fault.empty() || !read.findJet(c.jet)) {
-                error = where + (fault.empty() ? " names a jet not defined above it: " + c.jet : " " + fault) + ".";
+                error = where +
+                        (fault.empty() ? " names a jet not defined above it: " + c.jet : " " + fault) + ".";
                 return false;
             }
             read.cases.push_back(c);
@@ -273,7 +276,8 @@ std::string computeJet(const GoldenJet& jet, const std::string& dir) {
     if (!gasFile.empty()) writeText(dir + "/" + gasFile, readFileText(test::sourceDataFile(gasFile)).text);
     auto state = std::make_unique<SolverState>();
     const RunOutcome outcome = runSolver(*state, dir, [](int) {});
-    return outcome.result == RunResult::Completed ? std::string() : "the jet " + jet.name + ": " + outcome.message;
+    return outcome.result == RunResult::Completed ? std::string()
+                                                  : "the jet " + jet.name + ": " + outcome.message;
 }
 
 void runCase(const GoldenCase& c, const std::string& jetDir, const std::string& dir) {
@@ -288,7 +292,8 @@ void runCase(const GoldenCase& c, const std::string& jetDir, const std::string& 
     const MaterialStatus read = readMaterialFile(test::sourceDataFile("materials.csv"), materials);
     const Material* material = read.ok ? materials.find(c.options.powder.material) : nullptr;
     if (!material) {
-        writeText(dir + "/summary.txt", "material: " + c.options.powder.material + " not found. " + read.message + "\n");
+        writeText(dir + "/summary.txt",
+                  "material: " + c.options.powder.material + " not found. " + read.message + "\n");
         return;
     }
     const SprayOutcome out = simulateSpray(field, *material, c.options, nullptr);
@@ -304,4 +309,4 @@ const std::vector<std::string>& goldenFileNames() {
     return names;
 }
 
-} // namespace torvex::particles::golden
+}  // namespace torvex::particles::golden

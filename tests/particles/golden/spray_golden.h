@@ -4,10 +4,10 @@
 // and the golden test share this code, so both run exactly the same.
 #pragma once
 
-#include "particles/particle_model.h"
-
 #include <string>
 #include <vector>
+
+#include "particles/particle_model.h"
 
 namespace torvex::particles::golden {
 
@@ -52,4 +52,4 @@ void runCase(const GoldenCase& goldenCase, const std::string& jetDir, const std:
 // of all the samples of each trajectory).
 const std::vector<std::string>& goldenFileNames();
 
-} // namespace torvex::particles::golden
+}  // namespace torvex::particles::golden
