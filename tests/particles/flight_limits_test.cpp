@@ -5,6 +5,7 @@
 // still heats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "particles/particle_flight.h"
@@ -157,6 +158,51 @@ TEST(FlightLimits, AHeldSurfaceBelowTheMeltingPointConductsWithTheSolidConductiv
     double series = 0;
     for (int n = 1; n <= 50; ++n) series += (n % 2 == 1 ? 2.0 : -2.0) * std::exp(-n * n * kPi * kPi * 0.1);
     EXPECT_NEAR(sphere.coreTemperature(), surface + (start - surface) * series, 0.003 * (surface - start));
+}
+
+// The argon jet's gas table under a uniform, still gas at temperature t.
+JetField stillArgon(double t) {
+    JetField field = test::argonJet();
+    std::fill(field.temperature.begin(), field.temperature.end(), static_cast<float>(t));
+    std::fill(field.axialVelocity.begin(), field.axialVelocity.end(), 0.0f);
+    std::fill(field.radialVelocity.begin(), field.radialVelocity.end(), 0.0f);
+    return field;
+}
+
+// One backward-Euler step of a lumped particle at rest must solve its energy
+// equation m c (T1 - T0) = dt [G (S(Tg) - S(T1)) - eps sigma pi d^2 (T1^4 - Ta^4)]
+// to second order in the step's temperature change, whatever the slopes its
+// Newton iteration linearises with.
+TEST(FlightLimits, ALumpedStepSolvesTheImplicitEnergyEquation) {
+    const Material material = test::packagedMaterial("ysz8");
+    ModelOptions model;
+    model.internalConduction = false;
+    const double d = 50e-6;
+    const double mass = material.densitySolid * kPi * d * d * d / 6;
+    const double radiation = material.emissivity * kStefanBoltzmann * kPi * d * d;
+    // Heated by hot argon; cooling by radiation in argon as hot as itself.
+    for (const auto& [gasTemperature, start] : {std::pair<double, double>{10000, 1000}, {2500, 2500}}) {
+        const JetField field = stillArgon(gasTemperature);
+        const Exchange x =
+            computeExchange(field, gasTemperature, start, 0, d, material.densitySolid, {true, true});
+        auto net = [&](double t) {
+            const double t4 = t * t * t * t, a4 = std::pow(kAmbientTemperature, 4);
+            return x.heatConductance * field.conductionPotential12(t, gasTemperature) - radiation * (t4 - a4);
+        };
+        // A step that changes the temperature by about 1.5 K.
+        const double dt = 1.5 * mass * material.heatCapacitySolid / std::fabs(net(start));
+        ParticleFlight flight(field, material, model, restingAt(d, start));
+        flight.stepBy(dt);
+        double low = start - 10, high = start + 10;
+        for (int k = 0; k < 200; ++k) {
+            const double t = 0.5 * (low + high);
+            const double residual = mass * material.heatCapacitySolid * (t - start) - dt * net(t);
+            (residual > 0 ? high : low) = t;
+        }
+        EXPECT_NEAR(flight.heat().surfaceTemperature(), 0.5 * (low + high), 2e-5)
+            << "gas at " << gasTemperature << " K";
+        EXPECT_GT(std::fabs(flight.heat().surfaceTemperature() - start), 1.0);
+    }
 }
 
 TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
