@@ -28,7 +28,7 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-GOLDEN_FILTER = "Cases/SprayGolden.*"
+GOLDEN_FILTER = "Matrix/SprayMatrixGolden.*:Powders/SprayGoldens.*"
 
 # (file under particles/, text as it stands, text after the slip, what the slip is)
 MUTATIONS = [

@@ -49,9 +49,9 @@ const std::string& jetDirectory(const std::string& name) {
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
-class SprayGolden : public ::testing::TestWithParam<golden::GoldenCase> {};
+class SprayMatrixGolden : public ::testing::TestWithParam<golden::GoldenCase> {};
 
-TEST_P(SprayGolden, EveryFileEqualsItsGoldenByteForByte) {
+TEST_P(SprayMatrixGolden, EveryFileEqualsItsGoldenByteForByte) {
     const golden::GoldenCase& c = GetParam();
     const std::string goldenDir = kGoldenDir + "/" + c.name + "/";
     ASSERT_TRUE(golden::readFileText(goldenDir + "summary.txt").exists)
@@ -71,7 +71,7 @@ TEST_P(SprayGolden, EveryFileEqualsItsGoldenByteForByte) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SprayGolden, ::testing::ValuesIn(manifest().cases),
+INSTANTIATE_TEST_SUITE_P(Matrix, SprayMatrixGolden, ::testing::ValuesIn(manifest().cases),
                          [](const ::testing::TestParamInfo<golden::GoldenCase>& info) {
                              return info.param.name;
                          });
