@@ -13,7 +13,8 @@ cd "$root"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libbenchmark-dev
           libtomlplusplus-dev libcli11-dev python3-vtk9
-          xvfb xauth fonts-liberation2 fonts-dejavu-core)
+          xvfb xauth fonts-liberation2 fonts-dejavu-core
+          dpkg-dev desktop-file-utils)
 
 install_missing() {
     local missing=()
