@@ -70,7 +70,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "and the free plasma jet outside it, as used for thermal spraying: arc\n"
     "voltage, electric power and torch efficiency, isothermal lines and radial\n"
     "and axial distributions of temperature and velocity. torvex is the desktop\n"
-    "program, torvex-run the same solver from a terminal.")
+    "program, torvex-run the same solver from a terminal; kavel-run follows\n"
+    "spray particles through the computed jet.")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -23,7 +23,8 @@ endfunction()
 
 # The files an installed TORVEX needs where desktops and man look for them.
 function(check_installed_files prefix gui)
-  set(expected bin/torvex-run share/torvex/README.md share/man/man1/torvex-run.1.gz)
+  set(expected bin/torvex-run bin/kavel-run share/torvex/README.md share/torvex/materials.csv
+      share/man/man1/torvex-run.1.gz)
   foreach(table ar n2 ah205 ah210 ah215 ah220 ah225 ahe10 ahe20 ahe30 ahe40 ahe50)
     list(APPEND expected share/torvex/${table}.dat)
   endforeach()
@@ -59,4 +60,14 @@ function(check_variant_runs executable variant cwd)
       message(FATAL_ERROR "${executable} wrote no ${file}")
     endif()
   endforeach()
+endfunction()
+
+# A few spray particles through that variant's jet with the installed
+# materials table: exit 0 and the particle file written.
+function(check_spray_runs executable variant cwd)
+  execute_process(COMMAND ${executable} --count 20 --threads 1 --no-progress ${variant}
+                  WORKING_DIRECTORY ${cwd} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0 OR NOT EXISTS ${variant}/particles.csv)
+    message(FATAL_ERROR "${executable}: exit ${status}\n${out}\n${err}")
+  endif()
 endfunction()

@@ -12,6 +12,7 @@ set(prefix ${WORK_DIR}/moved)
 
 check_installed_files(${prefix} ${GUI})
 check_variant_runs(${prefix}/bin/torvex-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
+check_spray_runs(${prefix}/bin/kavel-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
 
 # Without its table in the prefix the run is refused and says where it looked.
 file(REMOVE ${prefix}/share/torvex/ar.dat ${WORK_DIR}/variant/ar.dat)
