@@ -29,7 +29,7 @@ function(check_installed_files prefix gui)
     list(APPEND expected share/torvex/${table}.dat)
   endforeach()
   if(gui)
-    list(APPEND expected bin/torvex share/torvex/Torvex.hlp share/man/man1/torvex.1.gz
+    list(APPEND expected bin/torvex bin/kavel share/torvex/Torvex.hlp share/man/man1/torvex.1.gz
          share/applications/torvex.desktop share/icons/hicolor/scalable/apps/torvex.svg)
     foreach(size 16 22 24 32 48 64 128 256)
       list(APPEND expected share/icons/hicolor/${size}x${size}/apps/torvex.png)
