@@ -62,8 +62,13 @@ std::string locatePackagedFile(const std::string& name) {
 }
 
 std::string locateDataFile(const std::string& workDir, const std::string& name) {
+    // An entry of that name in the working directory is the user's own and
+    // is always the one taken, whatever its kind (a link to nothing too), so
+    // that its reader reports it when it is not a readable regular file,
+    // rather than passing it over for the packaged one.
+    const fs::path own = fs::path(workDir) / name;
     std::error_code error;
-    if (fs::is_regular_file(fs::path(workDir) / name, error)) return (fs::path(workDir) / name).string();
+    if (fs::exists(fs::symlink_status(own, error))) return own.string();
     return locatePackagedFile(name);
 }
 

@@ -40,8 +40,9 @@ std::vector<std::string> dataFolders();
 // A packaged data file: its path in the first data folder that holds it as
 // a regular file, or "".
 std::string locatePackagedFile(const std::string& name);
-// A data file as a run looks for it: in the working directory first, then
-// in the data folders. Empty when none holds it.
+// A data file as a run looks for it: in the working directory first (an
+// entry of any kind there is taken), then in the data folders. Empty when
+// none holds it.
 std::string locateDataFile(const std::string& workDir, const std::string& name);
 
 }  // namespace torvex

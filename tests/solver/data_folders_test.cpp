@@ -67,6 +67,11 @@ TEST(DataFolders, GasFileOfTheBuildTreeComesFromTheSourceData) {
     work.copyGasFile("ar.dat");
     EXPECT_EQ(locateDataFile(work.path(), "ar.dat"), work.file("ar.dat"));
     EXPECT_EQ(locatePackagedFile("no-such-table.dat"), "");
+    // The user's own entry, even one that is no regular file, is not passed
+    // over for the packaged table: its reader says what is wrong with it.
+    fs::remove(work.file("ar.dat"));
+    fs::create_symlink(work.file("missing.dat"), work.file("ar.dat"));
+    EXPECT_EQ(locateDataFile(work.path(), "ar.dat"), work.file("ar.dat"));
 }
 
 }  // namespace
