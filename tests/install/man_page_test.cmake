@@ -1,5 +1,5 @@
-# The manual page of torvex-run documents every option and exit status that
-# `torvex-run --help` lists.
+# The manual page of torvex-run documents every option, subcommand and exit
+# status that `torvex-run --help` lists, and the options of each subcommand.
 #   cmake -DRUN=<torvex-run> -DPAGE=<packaging/torvex-run.1> -P man_page_test.cmake
 execute_process(COMMAND ${RUN} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -8,9 +8,22 @@ endif()
 file(READ ${PAGE} page)
 string(REPLACE "\\-" "-" page "${page}")
 
-string(REGEX MATCHALL "--[a-z][a-z-]*" options "${help}")
-list(REMOVE_DUPLICATES options)
+# The options of the program and of each subcommand it lists.
+set(texts "${help}")
 set(missing "")
+if(help MATCHES "Subcommands \\(each with --help\\): ([a-z, -]+)")
+  string(REPLACE "," ";" subcommands "${CMAKE_MATCH_1}")
+  foreach(subcommand ${subcommands})
+    string(STRIP "${subcommand}" subcommand)
+    if(NOT page MATCHES "\n\\.BI? ${subcommand}[ \n]")
+      list(APPEND missing "subcommand ${subcommand}")
+    endif()
+    execute_process(COMMAND ${RUN} ${subcommand} --help OUTPUT_VARIABLE subhelp)
+    string(APPEND texts "${subhelp}")
+  endforeach()
+endif()
+string(REGEX MATCHALL "--[a-z][a-z-]*" options "${texts}")
+list(REMOVE_DUPLICATES options)
 foreach(option ${options})
   string(FIND "${page}" "${option}" at)
   if(at EQUAL -1)
