@@ -3,6 +3,7 @@
 #include "particles/text_file.h"
 #include "solver/solver.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <system_error>
@@ -94,6 +95,7 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
     if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
 
     std::array<int, kColumns.size()> position{};  // field index of each column
+    std::size_t fieldsNeeded = kColumns.size();     // up to the header's last known column
     bool headerSeen = false;
     std::vector<Material> rows;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -108,13 +110,16 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
                     if (fields[f] == kColumns[c]) found = static_cast<int>(f);
                 if (found < 0) return {false, where + "the header has no column " + kColumns[c] + "."};
                 position[c] = found;
+                fieldsNeeded = std::max(fieldsNeeded, static_cast<std::size_t>(found) + 1);
             }
             headerSeen = true;
             continue;
         }
-        if (fields.size() < kColumns.size())
+        // A header with columns of its own can put a known one past the
+        // end of a short row.
+        if (fields.size() < fieldsNeeded)
             return {false, where + "the row has " + std::to_string(fields.size()) + " fields, " +
-                               std::to_string(kColumns.size()) + " expected."};
+                               std::to_string(fieldsNeeded) + " expected."};
         Material m;
         m.key = fields[position[0]];
         m.name = fields[position[1]];

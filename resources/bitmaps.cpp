@@ -346,12 +346,14 @@ QImage torvexBitmap() {
     return image;
 }
 
-QImage torvexIcon() {
+QImage torvexIcon(int size) {
+    // Drawn on a 32-unit square scaled to the size asked for.
     constexpr int kIconSize = 32;
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(QColor(192, 192, 192));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / double(kIconSize), size / double(kIconSize));
     // The flame leaves the nozzle at the bottom and fades upward.
     QLinearGradient flame(16, 31, 16, 8);
     flame.setColorAt(0.0, QColor(255, 255, 255));

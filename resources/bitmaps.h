@@ -14,7 +14,7 @@ QImage torvexBitmap();  // 167 x 57
 // channel inlet 0 (parameter and run dialogs).
 QImage inpBitmap();  // 391 x 487
 // The program's icon: a purple italic "T" over a small plasma flame on grey
-// (title bars and task bar).
-QImage torvexIcon();  // 32 x 32
+// (title bars and task bar); the installed icon files at their sizes.
+QImage torvexIcon(int size = 32);  // size x size
 
 }  // namespace torvex

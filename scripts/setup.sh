@@ -4,7 +4,8 @@
 #                           otherwise a headless run of a default variant that
 #                           writes the result files and the chart images)
 #   scripts/setup.sh test   runs the whole test suite, including the solver
-#                           tests under AddressSanitizer + UBSan
+#                           tests under AddressSanitizer + UBSan and the
+#                           fuzz targets (clang, libFuzzer) for a bounded time
 set -euo pipefail
 
 mode="${1:-run}"
@@ -13,7 +14,8 @@ cd "$root"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libbenchmark-dev
           libtomlplusplus-dev libcli11-dev python3-vtk9
-          xvfb xauth fonts-liberation2 fonts-dejavu-core)
+          xvfb xauth fonts-liberation2 fonts-dejavu-core
+          dpkg-dev desktop-file-utils clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -54,6 +56,13 @@ test)
     # kavel-run) once more under the sanitizers.
     build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEX_SOLVER_ONLY=ON -DTORVEX_SANITIZE=ON -DTORVEX_BENCHMARKS=OFF
     (cd "$root/build-sanitize" && ctest --output-on-failure -j "$(nproc)")
+    # Every file reader and the chart pages under libFuzzer (clang, ASan +
+    # UBSan): each target replays its seed corpus, then a bounded number of
+    # mutated inputs.
+    cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+          -DTORVEX_FUZZ=ON -DTORVEX_TESTS=OFF -DTORVEX_BENCHMARKS=OFF >/dev/null
+    cmake --build "$root/build-fuzz" -j "$(nproc)" --target torvex_fuzzers
+    (cd "$root/build-fuzz" && ctest --output-on-failure -j "$(nproc)")
     ;;
 *)
     echo "usage: scripts/setup.sh run|test" >&2

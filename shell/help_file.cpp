@@ -1,8 +1,11 @@
 #include "shell/help_file.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+
+#include <system_error>
+
+#include "solver/data_folders.h"
 
 namespace torvex {
 
@@ -11,20 +14,14 @@ const char* const kHelpFileName = "Torvex.hlp";
 }  // namespace
 
 QString helpFilePath() {
-    const QString name = QString::fromLatin1(kHelpFileName);
-    const QStringList folders = {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/torvex"),
-        QStringLiteral(TORVEX_INSTALLED_DATA_DIR),
-        QStringLiteral(TORVEX_SOURCE_HELP_DIR),
-    };
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo(path).isFile()) {
-            return QDir::cleanPath(path);
-        }
-    }
-    // Not found: the place it belongs, by its full name, for the message.
-    return QDir::cleanPath(QDir(folders.front()).absoluteFilePath(name));
+    std::error_code error;  // a working directory that is gone: an empty path
+    const std::filesystem::path path =
+        locateFile(std::filesystem::current_path(error), kHelpFileName,
+                   packagedFolders(TORVEX_SOURCE_HELP_DIR, TORVEX_BUILD_TREE_DIR));
+    // Not found: the place it belongs beside the executable, by its full
+    // name, for the message.
+    const std::filesystem::path shown = path.empty() ? installedDataFolder() / kHelpFileName : path;
+    return QDir::cleanPath(QFile::decodeName(shown.c_str()));
 }
 
 }  // namespace torvex

@@ -5,10 +5,10 @@
 
 namespace torvex {
 
-// The installed copy (beside the executable's data folder, then the install
-// prefix's), else the one in the source tree; if none exists, the full path
-// of the copy beside the executable, so the help window names the missing
-// file in full.
+// The copy in the working directory, else the installed one in the data
+// folder beside the executable, else (build-tree runs) the one in the source
+// tree; if none exists, the full path of the copy beside the executable, so
+// the help window names the missing file in full.
 QString helpFilePath();
 
 }  // namespace torvex

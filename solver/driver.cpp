@@ -2,6 +2,7 @@
 // ranges, set up grid, gas data and inlet state, then the station loop.
 #include "solver/solver.h"
 
+#include "solver/data_folders.h"
 #include "solver/files.h"
 #include "solver/inlet.h"
 #include "solver/normalise.h"
@@ -19,13 +20,12 @@ namespace fs = std::filesystem;
 
 RunOutcome badInput(const std::string& message) { return {RunResult::BadInput, message}; }
 
-bool isReadableFile(const fs::path& path) {
+// A folder as the user should read it: absolute, without "." or "..".
+std::string shownFolder(const std::string& folder) {
     std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
-std::string locateGasFile(const std::string& workDir, const std::string& name) {
-    return locateDataFile(workDir, name);
+    fs::path shown = fs::absolute(folder, error).lexically_normal();
+    if (!shown.has_filename()) shown = shown.parent_path();
+    return shown.string();
 }
 
 void setConstants(SolverState& s) {
@@ -44,10 +44,11 @@ RunOutcome readInputs(SolverState& s, const std::string& workDir, RawInputs& raw
     status = readSolverInputs(workDir + "/ip.dat", s, raw.diameter, raw.length, raw.current, raw.flow);
     if (!status.ok) return badInput(status.message);
     const std::string name = gasFileName(s.gasCode);
-    const std::string path = locateGasFile(workDir, name);
+    const std::string path = locateDataFile(workDir, name);
     if (path.empty())
         return badInput("The gas property file " + name + " for gas code " + std::to_string(s.gasCode) +
-                        " is neither in " + workDir + " nor in the data folder " + TORVEX_INSTALLED_DATA_DIR + ".");
+                        " is neither in " + shownFolder(workDir) +
+                        " nor in the data folder " + installedDataFolder().string() + ".");
     status = readGasFile(path, s);
     if (!status.ok) return badInput(status.message);
     return {};
@@ -70,22 +71,6 @@ void setMarchParameters(SolverState& s) {
 }
 
 } // namespace
-
-std::vector<std::string> dataFolders() {
-    return {TORVEX_INSTALLED_DATA_DIR, TORVEX_SOURCE_DATA_DIR};
-}
-
-// The working directory first, then the data folders in their order.
-std::string locateDataFile(const std::string& workDir, const std::string& name) {
-    if (isReadableFile(fs::path(workDir) / name)) return (fs::path(workDir) / name).string();
-    return locatePackagedFile(name);
-}
-
-std::string locatePackagedFile(const std::string& name) {
-    for (const std::string& folder : dataFolders())
-        if (isReadableFile(fs::path(folder) / name)) return (fs::path(folder) / name).string();
-    return {};
-}
 
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                      const SolverModules& modules) {

@@ -345,6 +345,11 @@ bool readIntegralParameters(const std::string& path, IntegralParameters& p) {
         }
         if (!parseDecimal(tokens[k], values[k])) return false;
     }
+    // The whole-number fields (gas code, current, flow, efficiency) are at
+    // most four digits wide; a larger value does not fit an int and marks
+    // the file as not the solver's.
+    for (int k : {0, 3, 4, 8})
+        if (!(std::fabs(values[k]) < 1e9)) return false;
     IntegralParameters read;
     read.gasCode = static_cast<int>(values[0]);
     read.diameter = values[1];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "march.h"
+#include "data_folders.h"  // dataFolders, locatePackagedFile, locateDataFile
 #include "state.h"
 
 #include <string>
@@ -24,17 +25,6 @@ struct RunOutcome {
 // installed data folder, and writes iop.par and the result files into
 // workDir. Uses the given state record (sharedSolverState() in the program).
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress);
-
-// The folders that hold the packaged data files (gas tables, materials), in
-// the order they are searched: the installed data folder, then the source
-// tree's (runs from the build tree).
-std::vector<std::string> dataFolders();
-// A packaged data file: its path in the first data folder that holds it as a
-// regular file, or "".
-std::string locatePackagedFile(const std::string& name);
-// A data file as a run looks for it: in the working directory first, then in
-// the data folders. Empty when none holds it.
-std::string locateDataFile(const std::string& workDir, const std::string& name);
 
 // The same with the program's shared state.
 RunOutcome runSolver(const std::string& workDir, const ProgressCallback& progress);

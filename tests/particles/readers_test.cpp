@@ -192,6 +192,16 @@ TEST(Materials, ImpossibleRowsAreRefusedWithTheLineNamed) {
         EXPECT_NE(status.message.find(c.fault), std::string::npos) << status.message;
         EXPECT_TRUE(table.rows.empty());
     }
+    // A header with a column of its own before the known ones: a row as
+    // long as the known columns but not the header is refused, not read
+    // past its end.
+    TempDir wider;
+    wider.write("materials.csv", std::string("note,") + kHeader + "x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1\n");
+    MaterialTable widerTable;
+    const MaterialStatus widerStatus = loadMaterials(wider.path(), widerTable);
+    EXPECT_FALSE(widerStatus.ok);
+    EXPECT_NE(widerStatus.message.find("15 expected"), std::string::npos) << widerStatus.message;
+
     TempDir headless;
     headless.write("materials.csv", good);
     MaterialTable table;

@@ -81,6 +81,14 @@ TEST(Launch, MissingProgramIsNamedInTheReason) {
     EXPECT_TRUE(problem.contains(QCoreApplication::applicationDirPath())) << problem.toStdString();
 }
 
+using HelpLookup = InTempDir;
+
+TEST_F(HelpLookup, CopyInTheWorkingDirectoryComesFirst) {
+    EXPECT_TRUE(helpFilePath().endsWith(QStringLiteral("resources/help/Torvex.hlp"))) << helpFilePath().toStdString();
+    dir.write("Torvex.hlp", "<h2 id=\"own\">Own help</h2>");
+    EXPECT_EQ(helpFilePath().toStdString(), dir.file("Torvex.hlp"));
+}
+
 TEST(Help, FileIsFoundAndListsItsTopics) {
     testApplication();
     const QString path = helpFilePath();

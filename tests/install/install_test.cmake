@@ -1,0 +1,25 @@
+# Installs the build into a temporary prefix, moves the prefix elsewhere and
+# runs the installed torvex-run from an unrelated directory: the gas data
+# must come from the moved prefix, never from the source tree.
+#   cmake -DBUILD_DIR=... -DGUI=ON|OFF -P install_test.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
+
+make_work_dir()
+file(MAKE_DIRECTORY ${WORK_DIR}/elsewhere ${WORK_DIR}/variant)
+run_checked(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/first)
+file(RENAME ${WORK_DIR}/first ${WORK_DIR}/moved)
+set(prefix ${WORK_DIR}/moved)
+
+check_installed_files(${prefix} ${GUI})
+check_variant_runs(${prefix}/bin/torvex-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
+check_spray_runs(${prefix}/bin/kavel-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
+
+# Without its table in the prefix the run is refused and says where it looked.
+file(REMOVE ${prefix}/share/torvex/ar.dat ${WORK_DIR}/variant/ar.dat)
+execute_process(COMMAND ${prefix}/bin/torvex-run --no-progress ${WORK_DIR}/variant
+                WORKING_DIRECTORY ${WORK_DIR}/elsewhere
+                RESULT_VARIABLE status ERROR_VARIABLE message)
+if(NOT status EQUAL 2 OR NOT message MATCHES "ar\\.dat.*${prefix}/share/torvex")
+  message(FATAL_ERROR "missing gas table: exit ${status}, message: ${message}")
+endif()
+file(REMOVE_RECURSE ${WORK_DIR})
