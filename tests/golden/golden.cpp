@@ -20,19 +20,19 @@ constexpr int kFieldLinesPerBlock = 11;  // 101 values, ten to a line
 constexpr int kFieldBlocks = 3;          // temperature, axial and radial velocity
 const char* const kFieldBlockNames[kFieldBlocks] = {"temperature", "axial", "radial"};
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    return lines;
-}
-
+// The fields of a record, separated by commas or blanks, so that CSV files
+// and column files read alike.
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;
-    std::istringstream in(line);
     std::string field;
-    while (in >> field) fields.push_back(field);
+    for (char c : line + ",") {
+        if (c == ',' || c == ' ' || c == '\t') {
+            if (!field.empty()) fields.push_back(field);
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
     return fields;
 }
 
@@ -46,27 +46,13 @@ bool parseNumber(const std::string& text, double& value) {
     return in && in.peek() == std::char_traits<char>::eof();
 }
 
-// FNV-1a, 64 bits: enough to tell two blocks of printed digits apart.
-std::string checksum(const std::string& text) {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (unsigned char c : text) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-    return digits;
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-// "field 3: 2.49 -> 2.42 (relative difference -2.811e-02)"
-std::string fieldDifference(std::size_t index, const std::string& expected, const std::string& actual) {
+// "  field 3 (velocity_m_s): 2.49 -> 2.42 (relative difference -2.811e-02)"
+std::string fieldDifference(std::size_t index, const std::string& column, const std::string& expected,
+                            const std::string& actual) {
     std::ostringstream out;
-    out << "  field " << index + 1 << ": " << expected << " -> " << actual;
+    out << "  field " << index + 1;
+    if (!column.empty()) out << " (" << column << ")";
+    out << ": " << expected << " -> " << actual;
     double e = 0, a = 0;
     if (parseNumber(expected, e) && parseNumber(actual, a)) {
         char figure[64];
@@ -82,6 +68,39 @@ std::string fieldDifference(std::size_t index, const std::string& expected, cons
 
 }  // namespace
 
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> splitWords(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    std::string word;
+    while (in >> word) words.push_back(word);
+    return words;
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// FNV-1a, 64 bits: enough to tell two blocks of printed digits apart.
+std::string checksum(const std::string& text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    return digits;
+}
+
 bool readManifest(const std::string& path, std::vector<GoldenVariant>& variants, std::string& error) {
     std::ifstream in(path);
     if (!in) {
@@ -91,7 +110,7 @@ bool readManifest(const std::string& path, std::vector<GoldenVariant>& variants,
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         const std::string content = line.substr(0, line.find('#'));
-        const std::vector<std::string> f = splitFields(content);
+        const std::vector<std::string> f = splitWords(content);
         if (f.empty()) continue;
         if (f.size() != 9 && f.size() != 10) {
             error = "The golden manifest " + path + " line " + std::to_string(number) +
@@ -171,8 +190,12 @@ std::string compareFile(const std::string& name, const FileText& expected, const
     const std::string a = line < got.size() ? got[line] : std::string("(no record)");
     report << "  expected: \"" << e << "\"\n  actual:   \"" << a << "\"\n";
     const std::vector<std::string> ef = splitFields(e), af = splitFields(a);
+    // A CSV file names its columns in its first line.
+    const bool csv = name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0;
+    const std::vector<std::string> columns =
+        csv && line > 0 ? splitFields(want.front()) : std::vector<std::string>();
     for (std::size_t k = 0; k < ef.size() && k < af.size(); ++k)
-        if (ef[k] != af[k]) report << fieldDifference(k, ef[k], af[k]);
+        if (ef[k] != af[k]) report << fieldDifference(k, k < columns.size() ? columns[k] : "", ef[k], af[k]);
     return report.str();
 }
 

@@ -45,8 +45,22 @@ FileText readFileText(const std::string& path);
 
 // Empty when both sides are equal byte for byte; otherwise a report of the
 // first differing record: both lines, and for every field that differs both
-// values and their relative difference.
+// values and their relative difference. Fields are separated by commas or
+// blanks, and a CSV file's fields are named after the columns of its header.
 std::string compareFile(const std::string& name, const FileText& expected, const FileText& actual);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> splitLines(const std::string& text);
+
+// The blank-separated words of a manifest line.
+std::vector<std::string> splitWords(const std::string& line);
+
+// Writes text to path as it is.
+void writeText(const std::string& path, const std::string& text);
+
+// FNV-1a, 64 bits, as 16 hexadecimal digits: enough to tell two runs of
+// printed digits apart.
+std::string checksum(const std::string& text);
 
 // The lines of record `record` (from 1) of ftu.res whose block checksum in
 // ftu.sum differs, so that a changed field file shows its new values.

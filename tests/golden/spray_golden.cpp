@@ -11,14 +11,6 @@ namespace torvex::golden {
 
 namespace {
 
-std::vector<std::string> splitFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    std::string field;
-    while (in >> field) fields.push_back(field);
-    return fields;
-}
-
 bool parseNumber(const std::string& text, double& value) {
     std::istringstream in(text);
     in >> value;
@@ -66,7 +58,7 @@ bool readSprayManifest(const std::string& path, std::vector<SprayVariant>& spray
     }
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        const std::vector<std::string> f = splitFields(line.substr(0, line.find('#')));
+        const std::vector<std::string> f = splitWords(line.substr(0, line.find('#')));
         if (f.empty()) continue;
         double n[9] = {};
         bool ok = f.size() == 12;

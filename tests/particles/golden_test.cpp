@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 
-#include "tests/particles/golden/compare.h"
 #include "tests/particles/golden/spray_golden.h"
 #include "tests/support/temp_dir.h"
 

@@ -34,6 +34,25 @@ int firstDifferingRecord(const std::string& expected, const std::string& actual)
     }
 }
 
+// The report names the first differing record and, in a CSV file, the column
+// of each differing field; commas and blanks both separate fields.
+TEST(GoldenComparison, NamesTheRecordAndTheCsvColumnOfADifference) {
+    const golden::FileText expected{true, "id,diameter_um,velocity_m_s\n1,40,120.5\n2,50,98.25\n"};
+    const golden::FileText actual{true, "id,diameter_um,velocity_m_s\n1,40,120.5\n2,50,97.5\n"};
+    const std::string report = golden::compareFile("particles.csv", expected, actual);
+    EXPECT_NE(report.find("first difference in record 3"), std::string::npos) << report;
+    EXPECT_NE(report.find("field 3 (velocity_m_s): 98.25 -> 97.5"), std::string::npos) << report;
+    EXPECT_EQ(report.find("field 2"), std::string::npos) << report;
+
+    const std::string columns =
+        golden::compareFile("rtu5.res", {true, "  1.0  2.0\n"}, {true, "  1.0  2.5\n"});
+    EXPECT_NE(columns.find("field 2: 2.0 -> 2.5 (relative difference +2.500e-01)"), std::string::npos)
+        << columns;
+    EXPECT_TRUE(golden::compareFile("ilt.res", {true, "a b\n"}, {true, "a b\n"}).empty());
+    EXPECT_NE(golden::compareFile("ilt.res", {true, "a\n"}, {}).find("not written by the run"),
+              std::string::npos);
+}
+
 class GoldenMatrix : public ::testing::TestWithParam<golden::GoldenVariant> {};
 
 TEST_P(GoldenMatrix, EveryFileEqualsItsGoldenByteForByte) {

@@ -12,7 +12,6 @@
 #include "particles/spray_statistics.h"
 #include "solver/files.h"
 #include "solver/solver.h"
-#include "tests/particles/golden/compare.h"
 #include "tests/support/temp_dir.h"
 
 namespace torvex::particles::golden {
@@ -26,22 +25,6 @@ constexpr int kDefaultCount = 60;
 constexpr int kDefaultSamples = 2;
 constexpr std::size_t kEveryNthSample = 10;
 
-std::vector<std::string> splitFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    std::string field;
-    while (in >> field) fields.push_back(field);
-    return fields;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    return lines;
-}
-
 std::string rightJustified(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
@@ -50,11 +33,6 @@ bool toNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end == text.c_str() + text.size();
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 // The setters of a case's key=value options; flags take no value.
@@ -240,7 +218,7 @@ bool readManifest(const std::string& path, GoldenManifest& manifest, std::string
     GoldenManifest read;
     std::string line;
     for (int n = 1; std::getline(in, line); ++n) {
-        const std::vector<std::string> f = splitFields(line.substr(0, line.find('#')));
+        const std::vector<std::string> f = splitWords(line.substr(0, line.find('#')));
         if (f.empty()) continue;
         const std::string where = "The golden manifest " + path + " line " + std::to_string(n);
         if (f[0] == "jet") {

@@ -8,8 +8,18 @@
 #include <vector>
 
 #include "particles/particle_model.h"
+#include "tests/golden/golden.h"
 
 namespace torvex::particles::golden {
+
+// The comparison and the text helpers are those of the solver's goldens.
+using torvex::golden::checksum;
+using torvex::golden::compareFile;
+using torvex::golden::FileText;
+using torvex::golden::readFileText;
+using torvex::golden::splitLines;
+using torvex::golden::splitWords;
+using torvex::golden::writeText;
 
 // A variant the solver computes the jet of.
 struct GoldenJet {
