@@ -20,10 +20,11 @@ namespace {
 using namespace torvex;
 using namespace torvex::particles;
 
+// The exit statuses of torvex-run, so that scripts read both programs alike.
 constexpr int kExitCompleted = 0;
-constexpr int kExitNotWritten = 1;
 constexpr int kExitBadInput = 2;
 constexpr int kExitChartsNotWritten = 4;
+constexpr int kExitNotWritten = 5;
 constexpr double kMmPerInch = 25.4;
 
 const char* const kUsage =
@@ -60,8 +61,8 @@ const char* const kUsage =
     "  --no-progress             no progress bar\n"
     "  -h, --help                this text\n"
     "\n"
-    "Exit status: 0 completed, 2 bad input (nothing written), 1 the result files\n"
-    "could not be written, 4 completed but the charts could not be written.\n";
+    "Exit status: 0 completed, 2 bad input (nothing written), 4 completed but the\n"
+    "charts could not be written, 5 the result files could not be written.\n";
 
 struct Options {
     std::string dir = ".";

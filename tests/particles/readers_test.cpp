@@ -243,6 +243,16 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(dir.exists("particles.csv"));
 }
 
+// A result file that cannot be put in place is an output fault (status 5,
+// as torvex-run's), never success and never bad input.
+TEST(KavelRun, AResultFileThatCannotBeWrittenEndsWithStatusFive) {
+    TempDir dir;
+    copyVariant(dir);
+    fs::create_directory(dir.file("particles.csv"));
+    EXPECT_EQ(runKavel("--count 8 " + dir.path()), 5);
+    EXPECT_TRUE(fs::is_directory(dir.file("particles.csv")));
+}
+
 TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
     TempDir dir;
     copyVariant(dir);
