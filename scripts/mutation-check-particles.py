@@ -20,15 +20,11 @@ of the test suite. Prints a table and the kill rates over the mutations that
 change results: by the whole suite, and by the suite without the goldens.
 """
 
-import argparse
 import os
-import shutil
-import subprocess
 import sys
-import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-GOLDEN_FILTER = "Matrix/SprayMatrixGolden.*:Powders/SprayGoldens.*"
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import mutation_driver  # noqa: E402
 
 # (file under particles/, text as it stands, text after the slip, what the slip is)
 MUTATIONS = [
@@ -174,142 +170,16 @@ def wide_cases():
     return lines
 
 
-def run(cmd, cwd=None, timeout=None):
-    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=timeout)
-
-
-def copy_tree(scratch):
-    src = os.path.join(scratch, "src")
-    if os.path.isdir(src):
-        shutil.rmtree(src)
-    ignore = shutil.ignore_patterns(".git", "build", "build-*", "torvex-work")
-    # Fresh modification times, so that no object of an earlier scratch
-    # build (perhaps of a mutant) passes for up to date.
-    shutil.copytree(ROOT, src, ignore=ignore, copy_function=shutil.copy)
-    return src
-
-
-def build(build_dir):
-    result = run(["cmake", "--build", build_dir, "-j2", "--target", "torvex_particles_tests", "kavel-golden"])
-    return result.returncode == 0, result.stdout
-
-
-def tests_pass(build_dir, gtest_filter):
-    binary = os.path.join(build_dir, "tests", "torvex_particles_tests")
-    try:
-        result = run([binary, "--gtest_brief=1", "--gtest_fail_fast", "--gtest_filter=" + gtest_filter],
-                     cwd=build_dir, timeout=900)
-    except subprocess.TimeoutExpired:
-        return False  # a hang counts as caught
-    return result.returncode == 0
-
-
-def results_of(build_dir, manifest, out_dir):
-    if os.path.isdir(out_dir):
-        shutil.rmtree(out_dir)
-    os.makedirs(out_dir)
-    run([os.path.join(build_dir, "tests", "kavel-golden"), manifest, out_dir], timeout=1800)
-    files = {}
-    for base, _, names in os.walk(out_dir):
-        for name in names:
-            path = os.path.join(base, name)
-            with open(path, "rb") as f:
-                files[os.path.relpath(path, out_dir)] = f.read()
-    return files
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--scratch", default="/tmp/kavel-mutants", help="scratch directory (default %(default)s)")
-    parser.add_argument("--only", action="append", default=[],
-                        help="run only mutations whose description contains this text (may be repeated)")
-    parser.add_argument("--list", action="store_true", help="list the mutations and stop")
-    args = parser.parse_args()
-
-    chosen = [m for m in MUTATIONS if not args.only or any(text in m[3] for text in args.only)]
-    if args.list:
-        for k, (name, _, _, what) in enumerate(chosen, 1):
-            print(f"{k:3d}  {name:22s} {what}")
-        return 0
-
-    os.makedirs(args.scratch, exist_ok=True)
-    src = copy_tree(args.scratch)
-    build_dir = os.path.join(args.scratch, "build")
-    configure = ["cmake", "-S", src, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                 "-DTORVEX_SOLVER_ONLY=ON", "-DTORVEX_BENCHMARKS=OFF"]
-    if shutil.which("ccache"):
-        configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
-    if run(configure).returncode != 0:
-        print("cannot configure the scratch build in", build_dir)
-        return 2
-
-    for name, old, _, what in chosen:
-        with open(os.path.join(src, "particles", name)) as f:
-            count = f.read().count(old)
-        if count != 1:
-            print(f"mutation '{what}': its text occurs {count} times in particles/{name}; fix the list")
-            return 2
-
-    ok, log = build(build_dir)
-    if not ok or not tests_pass(build_dir, "*"):
-        print("the unmutated tree does not build or its tests fail; nothing to measure")
-        print(log[-3000:])
-        return 2
-    manifest = os.path.join(args.scratch, "wide-cases.txt")
-    with open(os.path.join(src, "tests", "particles", "golden", "cases.txt")) as f:
-        golden = f.read()
-    with open(manifest, "w") as f:
-        f.write(golden + "\n" + "\n".join(wide_cases()) + "\n")
-    baseline = results_of(build_dir, manifest, os.path.join(args.scratch, "baseline"))
-
-    rows = []
-    for k, (name, old, new, what) in enumerate(chosen, 1):
-        path = os.path.join(src, "particles", name)
-        with open(path) as f:
-            original = f.read()
-        start = time.time()
-        try:
-            with open(path, "w") as f:
-                f.write(original.replace(old, new))
-            ok, _ = build(build_dir)
-            if not ok:
-                verdict = "does not compile"
-            elif not tests_pass(build_dir, "-" + GOLDEN_FILTER):
-                verdict = "killed"
-            elif not tests_pass(build_dir, GOLDEN_FILTER):
-                verdict = "killed by the goldens only"
-            else:
-                mutant = results_of(build_dir, manifest, os.path.join(args.scratch, "mutant"))
-                moved = sorted({p.split(os.sep)[0] for p in set(mutant) | set(baseline)
-                                if mutant.get(p) != baseline.get(p)})
-                if moved:
-                    verdict = f"SURVIVED (changes results of {len(moved)} cases, e.g. {', '.join(moved[:3])})"
-                else:
-                    verdict = "survived (no result changes: equivalent)"
-        finally:
-            with open(path, "w") as f:
-                f.write(original)
-        rows.append((name, what, verdict))
-        print(f"{k:3d}/{len(chosen)}  {name:22s} {what:56s} {verdict}  ({time.time() - start:.0f} s)", flush=True)
-
-    build(build_dir)  # leave the scratch build unmutated
-    by_tests = sum(1 for r in rows if r[2] == "killed")
-    by_goldens = sum(1 for r in rows if r[2] == "killed by the goldens only")
-    changing = sum(1 for r in rows if r[2].startswith(("killed", "SURVIVED")))
-    print()
-    print("| # | file | mutation | verdict |")
-    print("|---|---|---|---|")
-    for k, (name, what, verdict) in enumerate(rows, 1):
-        print(f"| {k} | {name} | {what} | {verdict} |")
-    print()
-    if changing:
-        print(f"Killed {by_tests + by_goldens} of {changing} mutations that change results: "
-              f"{100.0 * (by_tests + by_goldens) / changing:.0f} %")
-        print(f"Killed without the goldens (analytic limits, physical checks, readers): {by_tests} of {changing}: "
-              f"{100.0 * by_tests / changing:.0f} %")
-    survivors = [r for r in rows if r[2].startswith("SURVIVED")]
-    return 1 if survivors else 0
-
+TARGET = mutation_driver.Target(
+    source_dir="particles",
+    test_binary="torvex_particles_tests",
+    generator="kavel-golden",
+    golden_manifest=os.path.join("tests", "particles", "golden", "cases.txt"),
+    wide_lines=wide_cases,
+    scratch="/tmp/kavel-mutants",
+    noun="cases",
+    golden_filter="Matrix/SprayMatrixGolden.*:Powders/SprayGoldens.*",
+)
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(mutation_driver.main(__doc__, MUTATIONS, TARGET))

@@ -17,14 +17,11 @@ the test suite. Prints a table and the kill rate over the mutations that
 change results.
 """
 
-import argparse
 import os
-import shutil
-import subprocess
 import sys
-import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import mutation_driver  # noqa: E402
 
 # (file under solver/, text as it stands, text after the slip, what the slip is)
 MUTATIONS = [
@@ -160,133 +157,15 @@ def corner_variants():
     return lines
 
 
-def run(cmd, cwd=None, timeout=None):
-    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=timeout)
-
-
-def copy_tree(scratch):
-    src = os.path.join(scratch, "src")
-    if os.path.isdir(src):
-        shutil.rmtree(src)
-    ignore = shutil.ignore_patterns(".git", "build", "build-*", "torvex-work")
-    shutil.copytree(ROOT, src, ignore=ignore)
-    return src
-
-
-def build(src, build_dir):
-    result = run(["cmake", "--build", build_dir, "-j2", "--target", "torvex_solver_tests", "torvex-golden"])
-    return result.returncode == 0, result.stdout
-
-
-def tests_pass(build_dir):
-    binary = os.path.join(build_dir, "tests", "torvex_solver_tests")
-    try:
-        result = run([binary, "--gtest_brief=1", "--gtest_fail_fast"], cwd=build_dir, timeout=900)
-    except subprocess.TimeoutExpired:
-        return False  # a hang counts as caught
-    return result.returncode == 0
-
-
-def results_of(build_dir, manifest, out_dir):
-    if os.path.isdir(out_dir):
-        shutil.rmtree(out_dir)
-    os.makedirs(out_dir)
-    run([os.path.join(build_dir, "tests", "torvex-golden"), manifest, out_dir], timeout=1800)
-    files = {}
-    for base, _, names in os.walk(out_dir):
-        for name in names:
-            path = os.path.join(base, name)
-            with open(path, "rb") as f:
-                files[os.path.relpath(path, out_dir)] = f.read()
-    return files
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--scratch", default="/tmp/torvex-mutants", help="scratch directory (default %(default)s)")
-    parser.add_argument("--only", action="append", default=[],
-                        help="run only mutations whose description contains this text (may be repeated)")
-    parser.add_argument("--list", action="store_true", help="list the mutations and stop")
-    args = parser.parse_args()
-
-    chosen = [m for m in MUTATIONS if not args.only or any(text in m[3] for text in args.only)]
-    if args.list:
-        for k, (name, _, _, what) in enumerate(chosen, 1):
-            print(f"{k:3d}  {name:20s} {what}")
-        return 0
-
-    os.makedirs(args.scratch, exist_ok=True)
-    src = copy_tree(args.scratch)
-    build_dir = os.path.join(args.scratch, "build")
-    configure = ["cmake", "-S", src, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                 "-DTORVEX_SOLVER_ONLY=ON", "-DTORVEX_BENCHMARKS=OFF"]
-    if shutil.which("ccache"):
-        configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
-    if run(configure).returncode != 0:
-        print("cannot configure the scratch build in", build_dir)
-        return 2
-
-    for name, old, _, what in chosen:
-        with open(os.path.join(src, "solver", name)) as f:
-            count = f.read().count(old)
-        if count != 1:
-            print(f"mutation '{what}': its text occurs {count} times in solver/{name}; fix the list")
-            return 2
-
-    ok, log = build(src, build_dir)
-    if not ok or not tests_pass(build_dir):
-        print("the unmutated tree does not build or its tests fail; nothing to measure")
-        print(log[-3000:])
-        return 2
-    manifest = os.path.join(args.scratch, "wide-variants.txt")
-    with open(os.path.join(src, "tests", "golden", "variants.txt")) as f:
-        golden = f.read()
-    with open(manifest, "w") as f:
-        f.write(golden + "\n" + "\n".join(corner_variants()) + "\n")
-    baseline = results_of(build_dir, manifest, os.path.join(args.scratch, "baseline"))
-
-    rows = []
-    for k, (name, old, new, what) in enumerate(chosen, 1):
-        path = os.path.join(src, "solver", name)
-        with open(path) as f:
-            original = f.read()
-        start = time.time()
-        try:
-            with open(path, "w") as f:
-                f.write(original.replace(old, new))
-            ok, _ = build(src, build_dir)
-            if not ok:
-                verdict = "does not compile"
-            elif not tests_pass(build_dir):
-                verdict = "killed"
-            else:
-                mutant = results_of(build_dir, manifest, os.path.join(args.scratch, "mutant"))
-                moved = sorted({path.split(os.sep)[0] for path in set(mutant) | set(baseline)
-                                if mutant.get(path) != baseline.get(path)})
-                if moved:
-                    verdict = f"SURVIVED (changes results of {len(moved)} variants, e.g. {', '.join(moved[:3])})"
-                else:
-                    verdict = "survived (no result changes: equivalent)"
-        finally:
-            with open(path, "w") as f:
-                f.write(original)
-        rows.append((name, what, verdict))
-        print(f"{k:3d}/{len(chosen)}  {name:20s} {what:48s} {verdict}  ({time.time() - start:.0f} s)", flush=True)
-
-    build(src, build_dir)  # leave the scratch build unmutated
-    killed = sum(1 for r in rows if r[2] == "killed")
-    changing = sum(1 for r in rows if r[2] == "killed" or r[2].startswith("SURVIVED"))
-    print()
-    print("| # | file | mutation | verdict |")
-    print("|---|---|---|---|")
-    for k, (name, what, verdict) in enumerate(rows, 1):
-        print(f"| {k} | {name} | {what} | {verdict} |")
-    print()
-    rate = 100.0 * killed / changing if changing else 0.0
-    print(f"Killed {killed} of {changing} mutations that change results: {rate:.0f} %")
-    survivors = [r for r in rows if r[2].startswith("SURVIVED")]
-    return 1 if survivors else 0
-
+TARGET = mutation_driver.Target(
+    source_dir="solver",
+    test_binary="torvex_solver_tests",
+    generator="torvex-golden",
+    golden_manifest=os.path.join("tests", "golden", "variants.txt"),
+    wide_lines=corner_variants,
+    scratch="/tmp/torvex-mutants",
+    noun="variants",
+)
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(mutation_driver.main(__doc__, MUTATIONS, TARGET))
