@@ -11,6 +11,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <functional>
 
 namespace torvex {
 
@@ -26,6 +27,29 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
+// Writes path through a temporary file that is renamed into place only when
+// `write` succeeded; `write` returns the fault, or an empty text. A failed
+// drawing leaves whatever stood at path untouched.
+bool saveThroughTemporary(const QString& path, QString* error,
+                          const std::function<QString(QSaveFile&)>& write) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QString fault = write(file);
+    if (!fault.isEmpty()) {
+        file.cancelWriting();
+        setError(error, fault);
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QImage renderPageImage(const PagePainter& paint, int width, int height) {
@@ -39,59 +63,30 @@ QImage renderPageImage(const PagePainter& paint, int width, int height) {
 
 bool renderPageToPng(const PagePainter& paint, int width, int height, const QString& path, QString* error) {
     const QImage image = renderPageImage(paint, width, height);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        setError(error, QStringLiteral("Cannot encode the image for %1").arg(path));
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
+        return image.save(&file, "PNG") ? QString()
+                                        : QStringLiteral("Cannot encode the image for %1").arg(path);
+    });
 }
 
 bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout::Orientation orientation,
                      int dotsPerInch, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    {
+    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
         QPdfWriter writer(&file);
         writer.setResolution(dotsPerInch);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            setError(error, QStringLiteral("Cannot start a PDF page for %1").arg(path));
-            return false;
-        }
+        if (!painter.begin(&writer)) return QStringLiteral("Cannot start a PDF page for %1").arg(path);
         paintOn(painter, paint);
         painter.end();
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+        return QString();
+    });
 }
 
 bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
                      QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    {
+    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
         QSvgGenerator generator;
         generator.setOutputDevice(&file);
         generator.setSize(QSize(width, height));
@@ -100,20 +95,12 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
         // Text is measured at the resolution of the screen the charts are laid out for.
         generator.setResolution(96);
         QPainter painter;
-        if (!painter.begin(&generator)) {
-            file.cancelWriting();
-            setError(error, QStringLiteral("Cannot start an SVG drawing for %1").arg(path));
-            return false;
-        }
+        if (!painter.begin(&generator)) return QStringLiteral("Cannot start an SVG drawing for %1").arg(path);
         painter.fillRect(QRect(0, 0, width, height), Qt::white);
         paintOn(painter, paint);
         painter.end();
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+        return QString();
+    });
 }
 
 bool printPage(QPrinter& printer, const PagePainter& paint) {

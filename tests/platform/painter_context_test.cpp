@@ -152,7 +152,7 @@ TEST(PainterContext, OpaqueTextFillsItsCellAndRectanglesUseTheBrush) {
     EXPECT_EQ(image.pixelColor(290, 260), QColor(Qt::white));
 }
 
-TEST(PageDevices, PngAndPdfPagesAreWrittenWhole) {
+TEST(PageDevices, PngPdfAndSvgPagesAreWrittenWhole) {
     test::TempDir dir;
     DeviceSize pdfDevice;
     TextSize text;
@@ -178,6 +178,12 @@ TEST(PageDevices, PngAndPdfPagesAreWrittenWhole) {
     EXPECT_EQ(pdfDevice.millimetresDown, 297);
     // Font heights are device units on paper too: 100 dots, not 100 points.
     EXPECT_NEAR(text.height, 100, 1);
+
+    const QString svg = QString::fromStdString(dir.file("page.svg"));
+    ASSERT_TRUE(renderPageToSvg(frame, 400, 272, svg, "Axial"));
+    const std::string drawing = dir.read("page.svg");
+    EXPECT_NE(drawing.find("<title>Axial</title>"), std::string::npos);
+    EXPECT_NE(drawing.find("</svg>"), std::string::npos);
 }
 
 TEST(PageDevices, APrintedPageIsOneDocumentNamedReadme) {
@@ -208,6 +214,9 @@ TEST(PageDevices, AnUnwritablePathFailsWithAReasonAndNoFile) {
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_FALSE(renderPageToPdf([](DrawingContext&) {}, path + ".pdf", QPageLayout::Landscape, 300, &error));
     EXPECT_FALSE(QFile::exists(path + ".pdf"));
+    EXPECT_FALSE(renderPageToSvg([](DrawingContext&) {}, 10, 10, path + ".svg", "page", &error));
+    EXPECT_TRUE(error.contains("page.png.svg"));
+    EXPECT_FALSE(QFile::exists(path + ".svg"));
 }
 
 } // namespace
