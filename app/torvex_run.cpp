@@ -27,6 +27,8 @@ constexpr int kExitCompleted = 0;
 constexpr int kExitBadInput = 2;
 constexpr int kExitNotCalculable = 3;
 constexpr int kExitChartsNotWritten = 4;
+constexpr int kExitOutputFault = 5;
+constexpr int kExitBusy = 6;
 
 // What --help adds below the generated option list.
 const char* const kRunNotes =
@@ -41,8 +43,10 @@ const char* const kRunNotes =
     "value from un.dat, else metric, kelvin, SLPM); so does a new variant in a\n"
     "directory without un.dat.\n"
     "\n"
-    "Exit status: 0 completed, 3 the variant cannot be calculated, 2 bad input,\n"
-    "4 completed but the charts could not be written.\n"
+    "Exit status: 0 completed, 2 bad input, 3 the variant cannot be calculated,\n"
+    "4 completed but the charts could not be written, 5 an output file could not\n"
+    "be written (the message names it), 6 another run is using DIR (nothing was\n"
+    "changed).\n"
     "Subcommands (each with --help): study, study-merge, study-chart, export.\n";
 
 struct Options {
@@ -146,30 +150,39 @@ bool checkVariant(const Options& o) {
     return true;
 }
 
-bool writeVariantFiles(const Options& o) {
+// Checks the variant options before anything is locked or written.
+bool checkVariantOptions(const Options& o) {
     const bool anyVariant = o.gas || o.diameter || o.length || o.current || o.flow;
     const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
     if (anyVariant && !allVariant) {
         std::fprintf(stderr, "torvex-run: --gas, --diameter, --length, --current and --flow go together.\n");
         return false;
     }
-    if (allVariant && !checkVariant(o)) return false;
+    return !allVariant || checkVariant(o);
+}
+
+// Writes un.dat and ip.dat into dir (a full path) as the options say; false
+// (with a message naming the file) when one cannot be written.
+bool writeVariantFiles(const Options& o, const std::string& dir) {
+    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
     UnitCodes codes;
-    const bool haveUnits = readUnitCodes(o.dir + "/un.dat", codes);
+    const bool haveUnits = readUnitCodes(dir + "/un.dat", codes);
     // A new variant in a directory without un.dat gets the default units.
     if (o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !haveUnits)) {
         if (o.lengthUnit) codes.length = *o.lengthUnit;
         if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
         if (o.flowUnit) codes.flow = *o.flowUnit;
-        if (!writeUnitCodes(o.dir + "/un.dat", codes)) {
-            std::fprintf(stderr, "torvex-run: cannot write %s/un.dat.\n", o.dir.c_str());
+        std::string fault;
+        if (!writeUnitCodes(dir + "/un.dat", codes, &fault)) {
+            std::fprintf(stderr, "torvex-run: The unit file %s/un.dat %s.\n", dir.c_str(), fault.c_str());
             return false;
         }
     }
     if (allVariant) {
         const VariantInputs in{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
-        if (!writeInputParameters(o.dir + "/ip.dat", in)) {
-            std::fprintf(stderr, "torvex-run: cannot write %s/ip.dat.\n", o.dir.c_str());
+        std::string fault;
+        if (!writeInputParameters(dir + "/ip.dat", in, &fault)) {
+            std::fprintf(stderr, "torvex-run: The input-parameter file %s/ip.dat %s.\n", dir.c_str(), fault.c_str());
             return false;
         }
     }
@@ -221,8 +234,9 @@ private:
 
 void printIntegralParameters(const std::string& dir) {
     IntegralParameters p;
-    if (!readIntegralParameters(dir + "/iop.par", p)) {
-        std::printf("The integral parameters (iop.par) could not be read back.\n");
+    std::string fault;
+    if (!readIntegralParameters(dir + "/iop.par", p, &fault)) {
+        std::printf("The integral parameters could not be read back: %s\n", fault.c_str());
         return;
     }
     if (p.voltageOverflow) std::printf("Arc voltage:            1000 V or more\n");
@@ -284,27 +298,40 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "torvex-run: --charts needs the build with the user interface (Qt).\n");
         return kExitBadInput;
     }
-    if (!writeVariantFiles(options)) return kExitBadInput;
+    if (!checkVariantOptions(options)) return kExitBadInput;
+
+    // One run per directory: the lock is taken before the variant files are
+    // written and held until the charts are drawn.
+    const WorkDirLock lock(options.dir);
+    if (!lock.held()) {
+        const RunOutcome refusal = lockRefusal(lock);
+        std::fprintf(stderr, "torvex-run: %s\n", refusal.message.c_str());
+        if (refusal.result == RunResult::Busy) return kExitBusy;
+        return refusal.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
+    }
+    const std::string dir = lock.directory();
+    if (!writeVariantFiles(options, dir)) return kExitOutputFault;
 
     ProgressBar bar(options.progress);
-    const RunOutcome outcome = runSolver(options.dir, [&bar](int value) { bar(value); });
+    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); });
     bar.finish();
 
-    if (outcome.result == RunResult::BadInput) {
+    if (outcome.result == RunResult::BadInput || outcome.result == RunResult::OutputFault) {
         std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
-        return kExitBadInput;
+        if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
+        return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
-    if (bar.reachedNozzle()) printIntegralParameters(options.dir);
+    if (bar.reachedNozzle()) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.
-    const bool chartsWritten = !options.charts || !bar.reachedNozzle() || exportCharts(options.dir);
+    const bool chartsWritten = !options.charts || !bar.reachedNozzle() || exportCharts(dir);
     if (outcome.result == RunResult::NotCalculable) {
         std::printf("%s\n", outcome.message.c_str());
         if (bar.reachedNozzle())
-            std::printf("iop.par and the result files up to the failure are in %s.\n", options.dir.c_str());
+            std::printf("iop.par and the result files up to the failure are in %s.\n", dir.c_str());
         return kExitNotCalculable;
     }
     std::printf("Result files: %s/iop.par, ilt.res, ztu0.res, rtu0.res, rtu5.res, rtu20.res, rtu50.res, "
-                "rtu100.res, ftu.res\n", options.dir.c_str());
+                "rtu100.res, ftu.res\n", dir.c_str());
     return chartsWritten ? kExitCompleted : kExitChartsNotWritten;
 }

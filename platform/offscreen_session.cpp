@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <clocale>
+
 namespace torvex {
 
 OffscreenSession::OffscreenSession(const char* programName) {
@@ -16,6 +18,10 @@ OffscreenSession::OffscreenSession(const char* programName) {
     qstrncpy(name, programName, sizeof name);
     static char* argv[] = {name, nullptr};
     application_ = std::make_unique<QGuiApplication>(argc, argv);
+    // The toolkit adopts the user's locale for the C library; numbers on the
+    // pages carry a decimal point under every locale, as in the desktop
+    // program.
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 // The application goes before its runtime directory.

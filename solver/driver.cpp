@@ -35,10 +35,9 @@ void setConstants(SolverState& s) {
     s.slpmPerScfh = 0.472f;
 }
 
-// Reads un.dat, ip.dat and the gas file, in this order; nothing is written.
+// Reads un.dat, ip.dat and the gas file, in this order, each once; nothing
+// is written.
 RunOutcome readInputs(SolverState& s, const std::string& workDir, RawInputs& raw) {
-    std::error_code error;
-    if (!fs::is_directory(workDir, error)) return badInput("The working directory " + workDir + " does not exist.");
     ReadStatus status = readSolverUnits(workDir + "/un.dat", s);
     if (!status.ok) return badInput(status.message);
     status = readSolverInputs(workDir + "/ip.dat", s, raw.diameter, raw.length, raw.current, raw.flow);
@@ -72,8 +71,23 @@ void setMarchParameters(SolverState& s) {
 
 } // namespace
 
-RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
+RunOutcome lockRefusal(const WorkDirLock& lock) {
+    switch (lock.status()) {
+    case WorkDirLock::Status::Held: return {};
+    case WorkDirLock::Status::Busy: return {RunResult::Busy, lock.message()};
+    case WorkDirLock::Status::NoDirectory: return badInput(lock.message());
+    case WorkDirLock::Status::CannotLock: break;
+    }
+    return {RunResult::OutputFault, lock.message()};
+}
+
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
                      const SolverModules& modules) {
+    if (!lock.held()) return lockRefusal(lock);
+    const std::string& workDir = lock.directory();
+    // No other run can be writing here: what temporary files lie about are
+    // those of a run that was killed.
+    removeLeftTemporaryFiles(workDir);
     setConstants(s);
     RawInputs raw;
     const RunOutcome read = readInputs(s, workDir, raw);
@@ -89,6 +103,16 @@ RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressC
         return notCalculable(s.failReason ? s.failReason : "the inlet state could not be built");
     s.massFlowFigure = massFlowFigure(s.coldDensity, s.gasFlowSlpm);
     return runStationLoop(s, workDir, progress, modules);
+}
+
+RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
+                     const SolverModules& modules) {
+    const WorkDirLock lock(workDir);
+    return runSolver(s, lock, progress, modules);
+}
+
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress) {
+    return runSolver(s, lock, progress, SolverModules{});
 }
 
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress) {

@@ -1,11 +1,11 @@
 #include "solver/files.h"
 
+#include "solver/file_access.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -13,22 +13,23 @@ namespace torvex {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// The whole file split into lines without their line ends; false when the
-// file cannot be opened.
-bool readLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
+// The file split into lines without their line ends; false (with the fault
+// phrase of readRegularFile) when it is not a readable regular file of at
+// most maxBytes.
+bool readLines(const std::string& path, std::size_t maxBytes, std::vector<std::string>& lines,
+               std::string& fault) {
+    std::string text;
+    if (!readRegularFile(path, maxBytes, text, fault)) return false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
+        start = end + 1;
     }
-    return !in.bad();
+    return true;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -159,10 +160,10 @@ std::string fixedField(double value, int width, int decimals) {
 // ----- un.dat / unp.dat --------------------------------------------------------------
 
 bool readUnitCodes(const std::string& path, UnitCodes& codes) {
-    FilePtr file(std::fopen(path.c_str(), "r"));
-    if (!file) return false;
+    std::string text, fault;
+    if (!readRegularFile(path, kSmallFileLimit, text, fault)) return false;
     unsigned length = 0, temperature = 0, flow = 0, unused = 0;
-    const int count = std::fscanf(file.get(), "%1u%1u%1u%1u", &length, &temperature, &flow, &unused);
+    const int count = std::sscanf(text.c_str(), "%1u%1u%1u%1u", &length, &temperature, &flow, &unused);
     if (count < 3) return false;
     codes.length = static_cast<int>(length);
     codes.temperature = static_cast<int>(temperature);
@@ -170,19 +171,21 @@ bool readUnitCodes(const std::string& path, UnitCodes& codes) {
     return true;
 }
 
-bool writeUnitCodes(const std::string& path, const UnitCodes& codes) {
-    FilePtr file(std::fopen(path.c_str(), "w"));
-    if (!file) return false;
-    const auto length = static_cast<unsigned>(codes.length);
-    const auto temperature = static_cast<unsigned>(codes.temperature);
-    const auto flow = static_cast<unsigned>(codes.flow);
-    const bool written = std::fprintf(file.get(), "%1u %1u %1u %1u \n", length, temperature, flow, flow) > 0;
-    return std::fclose(file.release()) == 0 && written;
+bool writeUnitCodes(const std::string& path, const UnitCodes& codes, std::string* fault) {
+    const auto digit = [](int code) { return std::to_string(static_cast<unsigned>(code) % 10u); };
+    const std::string line = digit(codes.length) + " " + digit(codes.temperature) + " " + digit(codes.flow) + " " +
+                             digit(codes.flow) + " \n";
+    std::string why;
+    if (replaceFile(path, line, why)) return true;
+    if (fault) *fault = why;
+    return false;
 }
 
 ReadStatus readSolverUnits(const std::string& path, SolverState& s) {
     std::vector<std::string> lines;
-    if (!readLines(path, lines)) return failure("The unit file " + path + " is missing or cannot be read.");
+    std::string fault;
+    if (!readLines(path, kSmallFileLimit, lines, fault))
+        return failure("The unit file " + path + " " + fault + " (it holds one line of four codes).");
     if (lines.empty() || lines[0].size() < 5)
         return failure("The unit file " + path + " is truncated: it needs four one-digit codes in columns 1, 3, 5 and 7.");
     if (!isBlank(lines[0][1]) || !isBlank(lines[0][3]))
@@ -208,25 +211,44 @@ ReadStatus readSolverUnits(const std::string& path, SolverState& s) {
 
 // ----- ip.dat ------------------------------------------------------------------------
 
-bool writeInputParameters(const std::string& path, const VariantInputs& in) {
-    FilePtr file(std::fopen(path.c_str(), "w"));
-    if (!file) return false;
+bool writeInputParameters(const std::string& path, const VariantInputs& in, std::string* fault) {
     // "%2.0lf %5.2lf %5.2lf %4.0lf %3.0lf\n", with a point in any locale.
     const std::string line = fixedNumber(in.gasCode, 2, 0) + " " + fixedNumber(in.diameter, 5, 2) + " " +
                              fixedNumber(in.length, 5, 2) + " " + fixedNumber(in.current, 4, 0) + " " +
                              fixedNumber(in.flow, 3, 0) + "\n";
-    const bool written = std::fputs(line.c_str(), file.get()) >= 0;
-    return std::fclose(file.release()) == 0 && written;
+    std::string why;
+    if (replaceFile(path, line, why)) return true;
+    if (fault) *fault = why;
+    return false;
 }
+
+namespace {
+
+// Why a field of ip.dat holds no number: asterisks are a value that was too
+// wide for its columns when the file was written.
+std::string noNumber(const std::string& what, const std::string& field, const std::string& quantity,
+                     const char* columns) {
+    if (isAsterisks(withoutBlanks(field)))
+        return what + " holds asterisks for the " + quantity + " in columns " + columns +
+               ": the value was not representable in its field.";
+    return what + " holds no number for the " + quantity + " in columns " + columns + ".";
+}
+
+} // namespace
 
 ReadStatus readSolverInputs(const std::string& path, SolverState& s, float& diameter, float& length,
                             int& current, int& flow) {
     std::vector<std::string> lines;
-    if (!readLines(path, lines))
-        return failure("The input-parameter file " + path + " is missing or cannot be read.");
-    const std::string line = lines.empty() ? std::string() : lines[0];
+    std::string fault;
+    if (!readLines(path, kSmallFileLimit, lines, fault))
+        return failure("The input-parameter file " + path + " " + fault + " (it holds one line of five values).");
     const std::string what = "The input-parameter file " + path;
-    if (withoutBlanks(line).empty()) return failure(what + " is empty.");
+    bool anyText = false;
+    for (const std::string& l : lines) anyText = anyText || !withoutBlanks(l).empty();
+    if (!anyText) return failure(what + " is empty.");
+    const std::string line = lines[0];
+    if (withoutBlanks(line).empty())
+        return failure(what + " has a blank first line; the five values belong on line 1.");
     if (line.size() < 23)
         return failure(what + " is truncated: its line has " + std::to_string(line.size()) + " of 23 columns.");
     for (std::size_t blank : {2u, 8u, 14u, 19u})
@@ -237,11 +259,15 @@ ReadStatus readSolverInputs(const std::string& path, SolverState& s, float& diam
 
     int gas = 0, amps = 0, rate = 0;
     float d = 0, l = 0;
-    if (!parseIntegerField(column(line, 0, 2), gas)) return failure(what + " holds no whole-number gas code in columns 1-2.");
-    if (!parseRealField(column(line, 3, 5), 2, d)) return failure(what + " holds no number for the anode diameter in columns 4-8.");
-    if (!parseRealField(column(line, 9, 5), 2, l)) return failure(what + " holds no number for the anode length in columns 10-14.");
-    if (!parseIntegerField(column(line, 15, 4), amps)) return failure(what + " holds no whole-number arc current in columns 16-19.");
-    if (!parseIntegerField(column(line, 20, 3), rate)) return failure(what + " holds no whole-number gas flow in columns 21-23.");
+    if (!parseIntegerField(column(line, 0, 2), gas)) return failure(noNumber(what, column(line, 0, 2), "gas code", "1-2"));
+    if (!parseRealField(column(line, 3, 5), 2, d))
+        return failure(noNumber(what, column(line, 3, 5), "anode diameter", "4-8"));
+    if (!parseRealField(column(line, 9, 5), 2, l))
+        return failure(noNumber(what, column(line, 9, 5), "anode length", "10-14"));
+    if (!parseIntegerField(column(line, 15, 4), amps))
+        return failure(noNumber(what, column(line, 15, 4), "arc current", "16-19"));
+    if (!parseIntegerField(column(line, 20, 3), rate))
+        return failure(noNumber(what, column(line, 20, 3), "gas flow", "21-23"));
     if (!validGasCode(gas))
         return failure(what + " holds the gas code " + std::to_string(gas) + ", which names no plasma gas (1, 2 or 5 to 14 expected).");
     s.gasCode = gas;
@@ -274,82 +300,183 @@ const char* gasFileName(int gasCode) {
 
 namespace {
 
+constexpr int kGasFieldsPerLine = 8;
+constexpr int kGasFieldWidth = 10;
+
 // Table temperature of row k: 300 K, 500 K, then 1000 K to 23500 K by 500 K.
 float gridTemperature(int row) {
     if (row == 1) return 300.0f;
     return 500.0f * static_cast<float>(row - 1);
 }
 
+// Where value `row` of `block` stands in the file.
+std::string gasFieldPlace(int block, int row) {
+    const int index = (block - 1) * kTableRows + (row - 1);
+    const int field = index % kGasFieldsPerLine;
+    return "line " + std::to_string(index / kGasFieldsPerLine + 1) + ", columns " +
+           std::to_string(field * kGasFieldWidth + 1) + "-" + std::to_string(field * kGasFieldWidth + kGasFieldWidth);
+}
+
+// The range a property of a plasma gas at atmospheric pressure can take
+// between 300 K and 23500 K, with a wide margin: a value outside it is a
+// fault of the table (a wrong unit, a shifted column), not physics.
+struct PlausibleRange {
+    int block;
+    const char* quantity;
+    const char* unit;
+    bool zeroAllowed;       // radiation and electric conductivity vanish in the cold gas
+    double largest;         // far above any plasma gas
+    bool positiveWhenHot;   // the gas radiates and conducts at the top of the table
+};
+
+constexpr PlausibleRange kPlausibleRanges[] = {
+    {3, "mass density", "kg/m3", false, 100.0, false},
+    {4, "specific heat", "J/(kg K)", false, 1.0e6, false},
+    {5, "radiation loss", "W/m3", true, 1.0e14, true},
+    {6, "viscosity", "Pa s", false, 1.0e-2, false},
+    {7, "thermal conductivity", "W/(m K)", false, 1.0e3, false},
+    {8, "electrical conductivity", "S/m", true, 1.0e6, true},
+};
+
+std::string shortNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", value);
+    std::string out = text;
+    for (char& c : out)
+        if (c == ',') c = '.';  // whatever the locale
+    return out;
+}
+
+// The first implausible value of the table, as the end of a sentence; ""
+// when every value is plausible.
+std::string implausibleValue(const PropertyTable& table) {
+    for (const PlausibleRange& range : kPlausibleRanges) {
+        for (int row = 1; row <= kTableRows; ++row) {
+            const double value = table[range.block][row];
+            const std::string where = " at " + std::to_string(static_cast<int>(gridTemperature(row))) + " K (" +
+                                      gasFieldPlace(range.block, row) + ")";
+            const std::string stated = std::string(range.quantity) + " of " + shortNumber(value) + " " + range.unit;
+            if (value < 0 || (value == 0 && !range.zeroAllowed))
+                return std::string("a ") + stated + where + "; it must be " +
+                       (range.zeroAllowed ? "zero or more" : "more than zero") + ".";
+            if (value > range.largest)
+                return std::string("a ") + stated + where + ", more than any plasma gas reaches (" +
+                       shortNumber(range.largest) + " " + range.unit + ").";
+        }
+        if (range.positiveWhenHot && !(table[range.block][kTableRows] > 0))
+            return std::string("no ") + range.quantity + " at " +
+                   std::to_string(static_cast<int>(gridTemperature(kTableRows))) + " K (" +
+                   gasFieldPlace(range.block, kTableRows) + "), where every plasma gas has some.";
+    }
+    return {};
+}
+
 } // namespace
 
 ReadStatus readGasFile(const std::string& path, SolverState& s) {
-    constexpr int kFieldsPerLine = 8;
-    constexpr int kFieldWidth = 10;
-    constexpr int kLines = kTableRows * kTableBlocks / kFieldsPerLine;
+    constexpr int kLines = kTableRows * kTableBlocks / kGasFieldsPerLine;
     std::vector<std::string> lines;
-    if (!readLines(path, lines)) return failure("The gas property file " + path + " is missing or cannot be read.");
+    std::string fault;
+    if (!readLines(path, kGasFileLimit, lines, fault))
+        return failure("The gas property file " + path + " " + fault + " (it holds 54 lines of numbers).");
     const std::string what = "The gas property file " + path;
 
     PropertyTable table{};
     for (int line = 0; line < kLines; ++line) {
         const std::string text = line < static_cast<int>(lines.size()) ? lines[line] : std::string();
-        for (int field = 0; field < kFieldsPerLine; ++field) {
-            const std::string cell = column(text, static_cast<std::size_t>(field * kFieldWidth), kFieldWidth);
+        for (int field = 0; field < kGasFieldsPerLine; ++field) {
+            const std::string cell = column(text, static_cast<std::size_t>(field * kGasFieldWidth), kGasFieldWidth);
             const std::string where = " (line " + std::to_string(line + 1) + ", columns " +
-                                      std::to_string(field * kFieldWidth + 1) + "-" +
-                                      std::to_string(field * kFieldWidth + kFieldWidth) + ")";
+                                      std::to_string(field * kGasFieldWidth + 1) + "-" +
+                                      std::to_string(field * kGasFieldWidth + kGasFieldWidth) + ")";
             if (withoutBlanks(cell).empty()) return failure(what + " holds fewer than 432 numbers" + where + ".");
+            if (isAsterisks(withoutBlanks(cell)))
+                return failure(what + " holds asterisks" + where + ": a value not representable in its field.");
             float value = 0;
             if (!parseRealField(cell, 4, value)) return failure(what + " holds a field that is not a number" + where + ".");
-            const int index = line * kFieldsPerLine + field;  // file order: block by block
+            const int index = line * kGasFieldsPerLine + field;  // file order: block by block
             table[index / kTableRows + 1][index % kTableRows + 1] = value;
         }
     }
     for (int row = 1; row <= kTableRows; ++row) {
         if (table[1][row] != gridTemperature(row))
             return failure(what + " does not hold the temperature grid 300, 500, 1000 ... 23500 K (row " +
-                           std::to_string(row) + " should be " + std::to_string(static_cast<int>(gridTemperature(row))) + " K).");
+                           std::to_string(row) + " should be " + std::to_string(static_cast<int>(gridTemperature(row))) +
+                           " K; " + gasFieldPlace(1, row) + ").");
     }
+    const std::string implausible = implausibleValue(table);
+    if (!implausible.empty()) return failure(what + " holds " + implausible);
     s.propertyTable = table;
     return {};
 }
 
 // ----- iop.par ---------------------------------------------------------------------------
 
-bool writeIntegralParameters(const std::string& path, const IntegralParameters& p) {
-    FilePtr file(std::fopen(path.c_str(), "w"));
-    if (!file) return false;
-    const std::string first = fixedField(p.gasCode, 2, 0) + " " + fixedField(p.diameter, 5, 2) + " " +
-                              fixedField(p.length, 5, 2) + " " + fixedField(p.current, 4, 0) + " " +
-                              fixedField(p.flow, 3, 0) + " " + fixedField(p.massFlowFigure, 4, 1) + "\n";
-    const std::string second = fixedField(p.arcVoltage, 5, 1) + " " + fixedField(p.arcPower, 5, 1) + " " +
-                               fixedField(p.efficiencyPercent, 2, 0) + "\n";
-    const bool written = std::fputs(first.c_str(), file.get()) >= 0 && std::fputs(second.c_str(), file.get()) >= 0;
-    return std::fclose(file.release()) == 0 && written;
+std::string integralParametersText(const IntegralParameters& p) {
+    return fixedField(p.gasCode, 2, 0) + " " + fixedField(p.diameter, 5, 2) + " " + fixedField(p.length, 5, 2) +
+           " " + fixedField(p.current, 4, 0) + " " + fixedField(p.flow, 3, 0) + " " +
+           fixedField(p.massFlowFigure, 4, 1) + "\n" + fixedField(p.arcVoltage, 5, 1) + " " +
+           fixedField(p.arcPower, 5, 1) + " " + fixedField(p.efficiencyPercent, 2, 0) + "\n";
 }
 
-bool readIntegralParameters(const std::string& path, IntegralParameters& p) {
-    std::ifstream in(path);
-    if (!in) return false;
+bool writeIntegralParameters(const std::string& path, const IntegralParameters& p) {
+    std::string fault;
+    return replaceFile(path, integralParametersText(p), fault);
+}
+
+namespace {
+
+// The nine fields of iop.par in file order: width and decimals as written.
+struct IntegralField {
+    const char* name;
+    int width;
+    int decimals;
+};
+constexpr IntegralField kIntegralFields[9] = {
+    {"gas code", 2, 0},     {"anode diameter", 5, 2}, {"anode length", 5, 2},
+    {"arc current", 4, 0},  {"gas flow", 3, 0},       {"mass-flow figure", 4, 1},
+    {"arc voltage", 5, 1},  {"electric power", 5, 1}, {"plasmatron efficiency", 2, 0},
+};
+
+// A number as the writer could have put it in its field: no wider than the
+// field, within the range its integer digits allow, and whole where the
+// field has no decimals (so that it converts to an int exactly).
+bool fitsField(const std::string& token, double value, const IntegralField& field) {
+    if (static_cast<int>(token.size()) > field.width) return false;
+    const int integerDigits = field.width - field.decimals - (field.decimals > 0 ? 1 : 0);
+    if (std::fabs(value) >= std::pow(10.0, integerDigits)) return false;
+    return field.decimals > 0 || value == std::floor(value);
+}
+
+} // namespace
+
+bool readIntegralParameters(const std::string& path, IntegralParameters& p, std::string* fault) {
+    const std::string what = "The integral-parameter file " + path;
+    auto refuse = [&](const std::string& why) {
+        if (fault) *fault = what + " " + why;
+        return false;
+    };
+    std::string text, why;
+    if (!readRegularFile(path, kSmallFileLimit, text, why)) return refuse(why + " (it holds two lines of numbers).");
+    std::istringstream in(text);
     std::vector<std::string> tokens;
     std::string token;
     while (tokens.size() < 9 && in >> token) tokens.push_back(token);
-    if (tokens.size() < 9) return false;
+    if (tokens.size() < 9) return refuse("holds " + std::to_string(tokens.size()) + " of its nine numbers.");
 
     double values[9] = {};
-    bool overflow[9] = {};
+    bool asterisks[9] = {};
     for (int k = 0; k < 9; ++k) {
         if (isAsterisks(tokens[k])) {
-            overflow[k] = true;  // written too wide for its field
+            asterisks[k] = true;  // written too wide for its field: not representable
             continue;
         }
-        if (!parseDecimal(tokens[k], values[k])) return false;
+        if (!parseDecimal(tokens[k], values[k]) || !fitsField(tokens[k], values[k], kIntegralFields[k]))
+            return refuse("holds \"" + tokens[k] + "\" as " + kIntegralFields[k].name +
+                          ", which is not a number of its field.");
     }
-    // The whole-number fields (gas code, current, flow, efficiency) are at
-    // most four digits wide; a larger value does not fit an int and marks
-    // the file as not the solver's.
-    for (int k : {0, 3, 4, 8})
-        if (!(std::fabs(values[k]) < 1e9)) return false;
+    if (asterisks[0] || !validGasCode(static_cast<int>(values[0])))
+        return refuse("holds \"" + tokens[0] + "\" as gas code, which names no plasma gas.");
     IntegralParameters read;
     read.gasCode = static_cast<int>(values[0]);
     read.diameter = values[1];
@@ -360,9 +487,14 @@ bool readIntegralParameters(const std::string& path, IntegralParameters& p) {
     read.arcVoltage = values[6];
     read.arcPower = values[7];
     read.efficiencyPercent = static_cast<int>(values[8]);
-    read.voltageOverflow = overflow[6];
-    read.powerOverflow = overflow[7];
-    read.efficiencyOverflow = overflow[8];
+    read.diameterOverflow = asterisks[1];
+    read.lengthOverflow = asterisks[2];
+    read.currentOverflow = asterisks[3];
+    read.flowOverflow = asterisks[4];
+    read.massFlowOverflow = asterisks[5];
+    read.voltageOverflow = asterisks[6];
+    read.powerOverflow = asterisks[7];
+    read.efficiencyOverflow = asterisks[8];
     p = read;
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 namespace torvex {
 
@@ -14,15 +14,49 @@ const std::array<const char*, 8>& ResultFiles::fileNames() {
     return names;
 }
 
-bool ResultFiles::create(const std::string& dir, std::string& failedFile) {
-    close();
-    failed_ = false;
+const std::array<const char*, 8>& ResultFiles::commitOrder() {
+    static const std::array<const char*, 8> names = {"ilt.res",   "rtu0.res",   "rtu5.res", "rtu20.res",
+                                                     "rtu50.res", "rtu100.res", "ftu.res",  "ztu0.res"};
+    return names;
+}
+
+namespace {
+
+std::string resultFault(const std::string& path, const std::string& why) {
+    return "The result file " + path + " " + why + ".";
+}
+
+int indexOf(const char* name) {
+    const auto& names = ResultFiles::fileNames();
+    for (int k = 0; k < static_cast<int>(names.size()); ++k)
+        if (std::string(names[k]) == name) return k;
+    return 0;
+}
+
+} // namespace
+
+bool ResultFiles::removeEarlier(const std::string& dir, std::string& fault) {
+    const auto& order = commitOrder();
+    for (auto name = order.rbegin(); name != order.rend(); ++name) {
+        const std::string path = dir + "/" + *name;
+        std::string why;
+        if (!removeEntry(path, why)) {
+            fault = resultFault(path, why);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ResultFiles::create(const std::string& dir, std::string& fault) {
+    discard();
+    dir_ = dir;
     for (int k = 0; k < Count; ++k) {
         const std::string path = dir + "/" + fileNames()[k];
-        files_[k].reset(std::fopen(path.c_str(), "w"));
-        if (!files_[k]) {
-            failedFile = fileNames()[k];
-            for (auto& f : files_) f.reset();
+        std::string why;
+        if (!files_[k].create(path, why)) {
+            fault = resultFault(path, why);
+            discard();
             return false;
         }
     }
@@ -30,10 +64,7 @@ bool ResultFiles::create(const std::string& dir, std::string& failedFile) {
     return true;
 }
 
-void ResultFiles::put(Index file, const std::string& text) {
-    if (!files_[file]) return;
-    if (std::fputs(text.c_str(), files_[file].get()) < 0) failed_ = true;
-}
+void ResultFiles::put(Index file, const std::string& text) { files_[file].append(text); }
 
 void ResultFiles::writeAxialRecord(float distanceMm, const std::array<float, 6>& isothermRadiusMm,
                                    float axisTemperatureKiloKelvin, float axisVelocity) {
@@ -71,19 +102,42 @@ void ResultFiles::writeFieldRecord(const FieldBlock& temperature, const FieldBlo
     writeFieldBlock(radialVelocity);
 }
 
-void ResultFiles::flush() {
-    for (auto& f : files_)
-        if (f && std::fflush(f.get()) != 0) failed_ = true;
-}
-
-bool ResultFiles::close() {
-    for (auto& f : files_) {
-        if (!f) continue;
-        const bool writeError = std::ferror(f.get()) != 0;
-        if (std::fclose(f.release()) != 0 || writeError) failed_ = true;
+bool ResultFiles::commit(std::string& fault) {
+    if (!isOpen_) {
+        fault = "The result files in " + dir_ + " were never created.";
+        return false;
+    }
+    // Every file whole on disk before the first one takes its name: a full
+    // disk then leaves no new result file at all.
+    for (int k = 0; k < Count; ++k) {
+        std::string why;
+        if (!files_[k].finish(why)) {
+            fault = resultFault(files_[k].path(), why);
+            discard();
+            return false;
+        }
+    }
+    for (const char* name : commitOrder()) {
+        ReplacementFile& file = files_[indexOf(name)];
+        std::string why;
+        if (!file.commit(why)) {
+            fault = resultFault(file.path(), why);
+            discard();
+            return false;
+        }
     }
     isOpen_ = false;
-    return !failed_;
+    std::string why;
+    if (!syncDirectory(dir_, why)) {
+        fault = "The working directory " + dir_ + " " + why + ".";
+        return false;
+    }
+    return true;
+}
+
+void ResultFiles::discard() {
+    for (ReplacementFile& file : files_) file.discard();
+    isOpen_ = false;
 }
 
 // ----- readers ------------------------------------------------------------------
@@ -112,9 +166,15 @@ bool parseRecordLine(const std::string& line, std::size_t count, std::vector<dou
 }
 
 // The sound records of a result file; blank lines are passed over.
-std::vector<std::vector<double>> readRecords(const std::string& path, std::size_t count, std::size_t maxRecords) {
+std::vector<std::vector<double>> readRecords(const std::string& path, std::size_t count, std::size_t maxRecords,
+                                             std::string* fault) {
     std::vector<std::vector<double>> records;
-    std::ifstream in(path);
+    std::string text, why;
+    if (!readRegularFile(path, kResultFileLimit, text, why)) {
+        if (fault) *fault = "The result file " + path + " " + why + ".";
+        return records;
+    }
+    std::istringstream in(text);
     std::string line;
     std::vector<double> values;
     while (records.size() < maxRecords && std::getline(in, line)) {
@@ -133,9 +193,10 @@ const std::array<const char*, kRadialPlanes>& radialFileNames() {
     return names;
 }
 
-std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords) {
+std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords,
+                                               std::string* fault) {
     std::vector<IsothermRecord> out;
-    for (const auto& v : readRecords(path, 6, maxRecords)) {
+    for (const auto& v : readRecords(path, 6, maxRecords, fault)) {
         IsothermRecord r;
         r.distanceMm = v[0];
         for (int k = 0; k < 5; ++k) r.radiusMm[k] = v[k + 1];
@@ -144,15 +205,16 @@ std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::si
     return out;
 }
 
-std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords) {
+std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords, std::string* fault) {
     std::vector<AxisRecord> out;
-    for (const auto& v : readRecords(path, 3, maxRecords)) out.push_back({v[0], v[1], v[2]});
+    for (const auto& v : readRecords(path, 3, maxRecords, fault)) out.push_back({v[0], v[1], v[2]});
     return out;
 }
 
-std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords) {
+std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords,
+                                            std::string* fault) {
     std::vector<RadialRecord> out;
-    for (const auto& v : readRecords(path, 3, maxRecords)) out.push_back({v[0], v[1], v[2]});
+    for (const auto& v : readRecords(path, 3, maxRecords, fault)) out.push_back({v[0], v[1], v[2]});
     return out;
 }
 

@@ -1,15 +1,14 @@
 // The eight result files of the free jet: isotherm radii (ilt.res), axis
 // values (ztu0.res), five radial cross-sections (rtu*.res) and the field file
-// for the spray-particle module (ftu.res). They are created together at the
-// nozzle exit, receive their records while the jet is marched and are closed
-// in a fixed order.
+// for the spray-particle module (ftu.res). They are written under temporary
+// names while the jet is marched and put in place together at its end, so
+// that the directory never holds a result file cut short by a kill.
 #pragma once
 
+#include "file_access.h"
 #include "state.h"
 
 #include <array>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,11 +25,13 @@ public:
     ResultFiles() = default;
     ResultFiles(const ResultFiles&) = delete;
     ResultFiles& operator=(const ResultFiles&) = delete;
-    ~ResultFiles() { close(); }
+    // Files not committed are discarded: the destinations stay as they were.
+    ~ResultFiles() = default;
 
-    // Creates (replaces) the eight files in dir. On failure names the file
-    // that could not be created in failedFile and leaves nothing open.
-    bool create(const std::string& dir, std::string& failedFile);
+    // Creates the temporary files of the eight results in dir. On failure
+    // (a result name that is a directory, a directory that allows no new
+    // file) `fault` is a sentence naming the file, and nothing is left open.
+    bool create(const std::string& dir, std::string& fault);
     bool isOpen() const { return isOpen_; }
 
     // One line each of ilt.res and ztu0.res.
@@ -42,35 +43,43 @@ public:
     void writeFieldRecord(const FieldBlock& temperature, const FieldBlock& axialVelocity,
                           const FieldBlock& radialVelocity);
 
-    // Pushes everything written so far to disk (the not-calculable path).
-    void flush();
-    // Closes ilt.res, ztu0.res, rtu0.res ... rtu100.res, ftu.res in this
-    // order. False when any write or close failed.
-    bool close();
+    // Flushes every file to disk, then renames them onto their names in
+    // commitOrder() and flushes the directory. False, with a sentence naming
+    // the file in `fault`, when a file could not be written; then none is put
+    // in place.
+    bool commit(std::string& fault);
+    // Removes the temporary files; the destinations stay as they were.
+    void discard();
 
-    // File names in their creation and closing order.
+    // File names in the order of the specification's file list.
     static const std::array<const char*, 8>& fileNames();
+    // The order in which the files are put in place: ztu0.res last, so that
+    // a directory holding ztu0.res holds the whole set beside it.
+    static const std::array<const char*, 8>& commitOrder();
+    // Removes the result files of an earlier run from dir, ztu0.res first
+    // (the reverse of commitOrder()), so that at no moment a set without its
+    // ztu0.res looks complete. False with a sentence naming the file.
+    static bool removeEarlier(const std::string& dir, std::string& fault);
 
 private:
     enum Index { Ilt = 0, Ztu = 1, FirstRadial = 2, Ftu = 7, Count = 8 };
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
     void writeFieldBlock(const FieldBlock& block);
     void put(Index file, const std::string& text);
 
-    std::array<std::unique_ptr<std::FILE, Closer>, Count> files_;
+    std::string dir_;
+    std::array<ReplacementFile, Count> files_;
     bool isOpen_ = false;
-    bool failed_ = false;
 };
 
 // ----- Readers of ilt.res, ztu0.res and rtu*.res ------------------------------
 // The charts re-read these files on every paint. Each is read as records of
 // whitespace-separated reals, one record per line, in file order, up to a
-// record limit. A missing file gives no records; reading stops at the first
-// line that is not a whole record of finite numbers (a field of asterisks, a
-// line cut short by a truncated file, stray text), so the records returned
-// are exactly the sound ones before it.
+// record limit. A missing file, or one that is not a regular file of at most
+// kResultFileLimit bytes, gives no records (the reason, a sentence naming the
+// file, goes to *fault when given); reading stops at the first line that is
+// not a whole record of finite numbers (a field of asterisks, a line cut
+// short, stray text), so the records returned are exactly the sound ones
+// before it.
 
 // One record of ilt.res: distance from the nozzle exit and the radii of the
 // isotherms of levels 1 (lowest temperature) to 5, all in mm.
@@ -98,8 +107,11 @@ constexpr const char* kAxisFile = "ztu0.res";
 // The radial cross-section files, nozzle exit first.
 const std::array<const char*, kRadialPlanes>& radialFileNames();
 
-std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords);
-std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords);
-std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords);
+std::vector<IsothermRecord> readIsothermRecords(const std::string& path, std::size_t maxRecords,
+                                               std::string* fault = nullptr);
+std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t maxRecords,
+                                        std::string* fault = nullptr);
+std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords,
+                                            std::string* fault = nullptr);
 
 } // namespace torvex

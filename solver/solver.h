@@ -1,6 +1,7 @@
 // The solver's one entry point: runs one variant in a working directory.
 #pragma once
 
+#include "file_access.h"
 #include "march.h"
 #include "data_folders.h"  // dataFolders, locatePackagedFile, locateDataFile
 #include "state.h"
@@ -14,6 +15,8 @@ enum class RunResult {
     Completed = 0,       // every result file written
     NotCalculable = -1,  // a station did not converge (or an iteration bound was hit)
     BadInput = -2,       // an input file is missing or malformed; nothing written
+    OutputFault = -3,    // an output file could not be written (full disk, a directory in its place, ...)
+    Busy = -4,           // another run holds the working directory; nothing read or written
 };
 
 struct RunOutcome {
@@ -24,7 +27,15 @@ struct RunOutcome {
 // Reads un.dat and ip.dat from workDir, the gas file from workDir or the
 // installed data folder, and writes iop.par and the result files into
 // workDir. Uses the given state record (sharedSolverState() in the program).
+// Takes the directory's lock for the run; Busy when another run holds it.
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress);
+
+// The same in the directory of a lock the caller already holds (a caller that
+// writes the inputs first takes the lock before writing them).
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress);
+
+// The outcome for a lock that is not held: Busy, or the fault of the directory.
+RunOutcome lockRefusal(const WorkDirLock& lock);
 
 // The same with the program's shared state.
 RunOutcome runSolver(const std::string& workDir, const ProgressCallback& progress);

@@ -31,6 +31,32 @@ int efficiencyPercent(float enthalpyFluxKw, float arcPowerKw) {
     return static_cast<int>(percent);
 }
 
+RunOutcome outputFault(const std::string& message) { return {RunResult::OutputFault, message}; }
+
+// How the nine output files replace those of an earlier run, so that a kill,
+// a full disk or a power cut at any moment leaves the directory holding the
+// earlier complete set, the new iop.par with no result files, or the new
+// complete set, and never a new iop.par beside earlier results:
+//
+//  1. Before the march: a temporary file for iop.par and each result file is
+//     created in the directory (a name that is a directory, or a directory
+//     that allows no new file, stops the run here with nothing changed).
+//  2. At the nozzle exit: iop.par is written to its temporary file and
+//     flushed to disk; the earlier result files are removed, ztu0.res first;
+//     the directory is flushed; the new iop.par is renamed into place and the
+//     directory flushed again. Only then is the nozzle exit reported, and the
+//     interface reads iop.par.
+//  3. During the jet march the records go to the temporary result files only.
+//  4. At the end, also when the jet cannot be calculated further: every
+//     temporary result file is flushed to disk, then all are renamed into
+//     place with ztu0.res last, and the directory is flushed.
+//
+// A write that fails (full disk) removes the temporary files and ends the run
+// as an output fault. A killed run leaves hidden temporary files, which the
+// next run in the directory removes. The only moments with a partial set
+// are the removals of step 2 (earlier iop.par, some earlier results) and the
+// renames of step 4 (new iop.par, some new results): the files are never of
+// two variants, and a set without ztu0.res is incomplete.
 class StationLoop {
 public:
     StationLoop(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
@@ -48,7 +74,9 @@ private:
         if (progress_) progress_(value);
     }
 
+    bool prepareOutputs(RunOutcome& failure);
     bool writeNozzleExit(RunOutcome& failure);
+    RunOutcome commitResults(const RunOutcome& outcome);
     void writeAxialRecord();
     void writeRadialPlane(int plane);
     void writeFieldRecord();
@@ -57,11 +85,32 @@ private:
     const std::string& workDir_;
     const ProgressCallback& progress_;
     const SolverModules& modules_;
+    ReplacementFile integralParameters_;
     ResultFiles files_;
 };
 
-// iop.par and the eight result files come into being together, here and
-// only here, so that a run failing in the channel leaves the previous ones.
+std::string integralParametersPath(const std::string& dir) { return dir + "/iop.par"; }
+
+RunOutcome integralParametersFault(const std::string& dir, const std::string& why) {
+    return outputFault("The integral-parameter file " + integralParametersPath(dir) + " " + why + ".");
+}
+
+bool StationLoop::prepareOutputs(RunOutcome& failure) {
+    std::string why;
+    if (!integralParameters_.create(integralParametersPath(workDir_), why)) {
+        failure = integralParametersFault(workDir_, why);
+        return false;
+    }
+    std::string fault;
+    if (!files_.create(workDir_, fault)) {
+        failure = outputFault(fault);
+        return false;
+    }
+    return true;
+}
+
+// iop.par comes into being here and only here, so that a run failing in the
+// channel leaves the earlier files as they were.
 bool StationLoop::writeNozzleExit(RunOutcome& failure) {
     s_.efficiencyPercent = efficiencyPercent(s_.plasmaEnthalpyFlux, s_.arcPower);
     if (s_.lengthUnit == 2) {
@@ -79,19 +128,31 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
     p.arcVoltage = s_.arcVoltage;
     p.arcPower = s_.arcPower;
     p.efficiencyPercent = s_.efficiencyPercent;
-    if (!writeIntegralParameters(workDir_ + "/iop.par", p)) {
-        failure = {RunResult::BadInput, "The integral-parameter file iop.par cannot be written in " + workDir_ + "."};
+    integralParameters_.append(integralParametersText(p));
+    std::string why;
+    if (!integralParameters_.finish(why)) {
+        failure = integralParametersFault(workDir_, why);
         return false;
     }
-    // iop.par first: when it cannot be written, the earlier result files
-    // are still whole.
-    std::string failedFile;
-    if (!files_.create(workDir_, failedFile)) {
-        failure = {RunResult::BadInput, "The result file " + failedFile + " cannot be created in " + workDir_ + "."};
+    std::string fault;
+    if (!ResultFiles::removeEarlier(workDir_, fault)) {
+        failure = outputFault(fault);
+        return false;
+    }
+    if (!syncDirectory(workDir_, why) || !integralParameters_.commit(why) || !syncDirectory(workDir_, why)) {
+        failure = integralParametersFault(workDir_, why);
         return false;
     }
     report(kNozzleExitProgress);
     return true;
+}
+
+// The result files go in place at the end of the run, whole as far as the
+// march came; an output fault replaces the run's own outcome.
+RunOutcome StationLoop::commitResults(const RunOutcome& outcome) {
+    std::string fault;
+    if (!files_.commit(fault)) return outputFault(fault);
+    return outcome;
 }
 
 void StationLoop::writeAxialRecord() {
@@ -128,14 +189,13 @@ RunOutcome StationLoop::run() {
     // Every march return advances the step or widens the grid, so this bound
     // is never reached by a working march; it guards against one that stalls.
     const long maxPasses = 4L * (s_.totalStepCount + kMaxNodes) + 100;
+    RunOutcome failure;
+    if (!prepareOutputs(failure)) return failure;
     for (long pass = 0; pass < maxPasses; ++pass) {
         const int jetStep = s_.stepIndex - s_.channelStepCount;
         if (inJet()) searchIsotherms(s_);
         if (s_.stepIndex > 0) s_.plasmaEnthalpyFlux = 2.0f * s_.pi * 0.001f * s_.enthalpyFluxIntegral;  // kW
-        if (atNozzleExit()) {
-            RunOutcome failure;
-            if (!writeNozzleExit(failure)) return failure;
-        }
+        if (atNozzleExit() && !writeNozzleExit(failure)) return failure;
         if (inJet() && isAxialRecordStep(s_.stepIndex, s_.channelStepCount, s_.totalStepCount)) writeAxialRecord();
         if (inJet()) {
             const int plane = radialPlaneAt(jetStep, s_.lengthUnit);
@@ -156,18 +216,15 @@ RunOutcome StationLoop::run() {
             if (extend) extendJetGrid(s_);
             modules_.jet(s_, progress_);
             limitJetNodeCount(s_);  // requests that add up never pass the node capacity
-            if (s_.failFlag == 1) {
-                files_.flush();  // the records so far stay readable
-                files_.close();
-                return marchFailed(s_);
-            }
-            if (s_.stepIndex > s_.totalStepCount) return notCalculable("the jet march passed the end of the jet");
+            // A jet that cannot be calculated further keeps the records so far.
+            if (s_.failFlag == 1) return commitResults(marchFailed(s_));
+            if (s_.stepIndex > s_.totalStepCount)
+                return commitResults(notCalculable("the jet march passed the end of the jet"));
             continue;
         }
-        if (!files_.close())
-            return {RunResult::BadInput, "The result files in " + workDir_ + " could not be written completely."};
-        return {};
+        return commitResults({});
     }
+    if (inJet()) return commitResults(notCalculable("the march stopped advancing"));
     return notCalculable("the march stopped advancing");
 }
 

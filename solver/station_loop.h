@@ -29,5 +29,7 @@ RunOutcome notCalculable(const char* reason);
 // runSolver with the given modules in place of the real ones.
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
                      const SolverModules& modules);
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
+                     const SolverModules& modules);
 
 } // namespace torvex

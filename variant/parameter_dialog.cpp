@@ -5,6 +5,7 @@
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "solver/solver.h"
 #include "variant/summary_painter.h"
 #include "variant/variant_summary.h"
 
@@ -16,8 +17,6 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-
-#include <cerrno>
 
 namespace torvex {
 
@@ -209,11 +208,18 @@ void ParameterDialog::onCommand(int id) {
 void ParameterDialog::confirmVariant() {
     const std::optional<VariantInputs> variant = input_.confirmGroup2();
     if (!variant) return;  // group (1) not confirmed yet: nothing happens
+    // ip.dat is not replaced while another program runs a variant in this
+    // directory (the lock is released at once: the run takes it again).
+    const WorkDirLock lock(".");
+    if (!lock.held()) {
+        showMessage(this, QString::fromStdString(lockRefusal(lock).message));
+        return;
+    }
     // The run would otherwise compute an older variant left in ip.dat.
-    errno = 0;
-    if (!writeInputParameters(kInputParametersFile, *variant)) {
-        showMessage(this, QStringLiteral("The input-parameter file %1.")
-                              .arg(notWrittenText(QString::fromLatin1(kInputParametersFile), errno)));
+    std::string fault;
+    if (!writeInputParameters(kInputParametersFile, *variant, &fault)) {
+        showMessage(this, QString::fromStdString("The input-parameter file " + lock.directory() + "/" +
+                                                 kInputParametersFile + " " + fault + "."));
         return;
     }
     confirmed_ = *variant;

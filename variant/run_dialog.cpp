@@ -79,9 +79,13 @@ void RunDialog::startRun() {
     main_.setCurrentView(view::kNothing);
     setButtonsEnabled(false);
     if (!run_->start()) {
+        const std::string refusal = run_->refusal();
         setButtonsEnabled(true);
         delete progress_.data();
         run_.reset();
+        // Another program runs a variant in this directory: nothing changed.
+        if (!refusal.empty())
+            showMessage(this, QString::fromStdString(refusal));
     }
 }
 
@@ -108,7 +112,8 @@ void RunDialog::finishRun(const RunOutcome& outcome) {
         // The message belongs to the main window, like every dialog: its
         // title bar's close ends the program.
         showCannotCalculate(&main_);
-    } else if (outcome.result == RunResult::BadInput) {
+    } else if (outcome.result != RunResult::Completed) {
+        // Bad input, an output file that could not be written, a busy directory.
         showMessage(this, QString::fromStdString(outcome.message));
     }
     delete progress_.data();

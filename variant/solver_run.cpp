@@ -19,12 +19,21 @@ SolverRun::~SolverRun() {
         worker_.join();
         solverBusy = false;
     }
+    lock_.reset();
 }
 
 bool SolverRun::anyRunInProgress() { return solverBusy; }
 
 bool SolverRun::start() {
+    refusal_.clear();
     if (worker_.joinable() || solverBusy.exchange(true)) return false;
+    lock_ = std::make_unique<WorkDirLock>(workDir_);
+    if (!lock_->held()) {
+        refusal_ = lockRefusal(*lock_).message;
+        lock_.reset();
+        solverBusy = false;
+        return false;
+    }
     worker_ = std::thread([this] { work(); });
     return true;
 }
@@ -37,7 +46,7 @@ void SolverRun::work() {
     };
     RunOutcome outcome;
     try {
-        outcome = runSolver(workDir_, report);
+        outcome = runSolver(sharedSolverState(), *lock_, report);
     } catch (const std::exception& e) {
         outcome = {RunResult::NotCalculable, std::string("The calculation stopped: ") + e.what()};
     } catch (...) {
@@ -49,6 +58,7 @@ void SolverRun::work() {
 void SolverRun::deliverOutcome(const RunOutcome& outcome) {
     // The worker posted this as its last act; it is about to return.
     if (worker_.joinable()) worker_.join();
+    lock_.reset();
     solverBusy = false;
     emit finished(outcome);
 }

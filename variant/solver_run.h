@@ -7,6 +7,7 @@
 
 #include <QObject>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -23,8 +24,13 @@ public:
     SolverRun& operator=(const SolverRun&) = delete;
 
     // Starts the run. The solver keeps one shared state, so only one run may
-    // be in progress in the whole program: false if another one is.
+    // be in progress in the whole program: false if another one is. The
+    // working directory's lock is taken here, on the calling thread, and held
+    // until the run is over: false, with refusal() saying why, when another
+    // run (of any program) holds the directory.
     bool start();
+    // Why the last start() was refused by the directory ("" if it was not).
+    const std::string& refusal() const { return refusal_; }
     bool running() const { return worker_.joinable(); }
 
     // True while any run of the program is in progress.
@@ -41,6 +47,8 @@ private:
     void deliverOutcome(const RunOutcome& outcome);
 
     std::string workDir_;
+    std::string refusal_;
+    std::unique_ptr<WorkDirLock> lock_;
     std::thread worker_;
 };
 

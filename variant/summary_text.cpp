@@ -41,6 +41,7 @@ std::string efficiencyLine(double percent) { return formatReal("Plasmatron effic
 std::string voltageOverflowLine() { return "Arc voltage: ***** V"; }
 std::string powerOverflowLine() { return "Electric power: ***** kW"; }
 std::string efficiencyOverflowLine() { return "Plasmatron efficiency: ** %"; }
+std::string notRepresentableLine(const std::string& label) { return label + ": not representable"; }
 
 GasLine gasLine(double gasCode) {
     const int code = static_cast<int>(gasCode);  // cut toward zero

@@ -22,6 +22,9 @@ std::string efficiencyLine(double percent);
 std::string voltageOverflowLine();
 std::string powerOverflowLine();
 std::string efficiencyOverflowLine();
+// An inputted value that iop.par holds as asterisks (too wide for its field
+// when written, so its number is unknown): "Anode length: not representable".
+std::string notRepresentableLine(const std::string& label);
 
 // The gas line. The formula's "2" is drawn lowered and smaller after the text
 // `subscriptAfter` ("Plasma gas: N" or "Plasma gas: Ar + H"); the hydrogen

@@ -49,6 +49,10 @@ VariantSummary previousVariantSummary(const std::string& integralParametersPath,
         s.inputs.length = p.length;
         s.inputs.current = p.current;
         s.inputs.flow = p.flow;
+        s.diameterOverflow = p.diameterOverflow;
+        s.lengthOverflow = p.lengthOverflow;
+        s.currentOverflow = p.currentOverflow;
+        s.flowOverflow = p.flowOverflow;
         s.lengthCode = units.length;
         s.flowCode = units.flow;
     }
@@ -57,9 +61,11 @@ VariantSummary previousVariantSummary(const std::string& integralParametersPath,
 
 std::vector<std::string> inputtedLines(const VariantSummary& s) {
     if (!s.hasInputs) return {};
-    return {gasLine(s.inputs.gasCode).text, diameterLine(s.inputs.diameter, s.lengthCode),
-            lengthLine(s.inputs.length, s.lengthCode), currentLine(s.inputs.current),
-            flowLine(s.inputs.flow, s.flowCode)};
+    return {gasLine(s.inputs.gasCode).text,
+            s.diameterOverflow ? notRepresentableLine("Anode diameter") : diameterLine(s.inputs.diameter, s.lengthCode),
+            s.lengthOverflow ? notRepresentableLine("Anode length") : lengthLine(s.inputs.length, s.lengthCode),
+            s.currentOverflow ? notRepresentableLine("Arc current") : currentLine(s.inputs.current),
+            s.flowOverflow ? notRepresentableLine("Gas flow rate") : flowLine(s.inputs.flow, s.flowCode)};
 }
 
 std::vector<std::string> calculatedLines(const VariantSummary& s) {

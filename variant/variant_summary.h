@@ -18,6 +18,8 @@ constexpr const char* kInputParametersFile = "ip.dat";
 struct VariantSummary {
     bool hasInputs = false;
     VariantInputs inputs;
+    // iop.par held asterisks for the value: it was not representable in its field.
+    bool diameterOverflow = false, lengthOverflow = false, currentOverflow = false, flowOverflow = false;
     int lengthCode = 1;
     int flowCode = 1;
 

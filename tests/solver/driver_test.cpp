@@ -322,9 +322,9 @@ TEST_F(StationLoopRun, FailureInTheJetKeepsIopParAndTheRecordsWrittenSoFar) {
 TEST_F(StationLoopRun, AnUnwritableIopParLeavesTheEarlierResultFilesWhole) {
     writeEarlierResults();
     std::filesystem::remove(dir.file("iop.par"));
-    std::filesystem::create_directory(dir.file("iop.par"));  // cannot be opened for writing
+    std::filesystem::create_directory(dir.file("iop.par"));  // cannot be replaced by a file
     const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.result, RunResult::BadInput);
+    EXPECT_EQ(outcome.result, RunResult::OutputFault);
     EXPECT_NE(outcome.message.find("iop.par"), std::string::npos) << outcome.message;
     EXPECT_EQ(std::count(fake.progress.begin(), fake.progress.end(), -3), 0);
     for (const char* name : {"ilt.res", "ztu0.res", "rtu0.res", "rtu100.res", "ftu.res"})

@@ -148,7 +148,7 @@ TEST(ResultFileLayout, FixedColumnsAndElevenLinesPerFieldBlock) {
         FieldBlock t{}, u{}, v{};
         for (int j = 1; j <= kFieldValues; ++j) t[j] = 300.0f + j;
         files.writeFieldRecord(t, u, v);
-        EXPECT_TRUE(files.close());
+        EXPECT_TRUE(files.commit(failed)) << failed;
     }
     EXPECT_EQ(dir.read("ilt.res"), "  10.0  1.500  1.250  1.000  0.500  0.000\n");
     EXPECT_EQ(dir.read("ztu0.res"), "  10.0  12.35  1234.50\n");

@@ -19,7 +19,7 @@ TEST(ResultReaders, ReadWhatTheWritersWrite) {
         files.writeAxialRecord(0.0f, {0, 4.125f, 3.5f, 2.25f, 1.0f, 0.0f}, 13.21f, 1234.56f);
         files.writeAxialRecord(0.5f, {0, 4.25f, 3.5f, 2.25f, 0.5f, 0.0f}, 13.0f, 1200.0f);
         files.writeRadialLine(2, 0.1f, 12.5f, 980.25f);
-        ASSERT_TRUE(files.close());
+        ASSERT_TRUE(files.commit(failed)) << failed;
     }
     const auto iso = readIsothermRecords(dir.file(kIsothermFile), 220);
     ASSERT_EQ(iso.size(), 2u);
