@@ -3,9 +3,11 @@
 #include "shell/chart_view.h"
 
 #include <QPrinter>
+#include <filesystem>
 #include <regex>
 
 #include "platform/recording_context.h"
+#include "variant/variant_summary.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace torvex {
@@ -47,6 +49,28 @@ TEST(ChartView, ParameterTextsAreTheSummaryLinesOfIopPar) {
     const ParameterTexts damaged = readParameterTexts(dir.file("iop.par"), UnitCodes{});
     EXPECT_TRUE(damaged.gas.empty());
     EXPECT_TRUE(damaged.lines[0].empty());
+}
+
+// The panel says when iop.par could not hold a value, instead of "0 mm",
+// and shows nothing for an iop.par that is a device or a damaged number.
+TEST(ChartView, AsterisksAreNotRepresentableAndAnUnreadableIopParShowsNothing) {
+    TempDir dir;
+    dir.write("iop.par", " 1 ***** *****  500  35  2.0\n 27.1  13.5 53\n");
+    const ParameterTexts texts = readParameterTexts(dir.file("iop.par"), UnitCodes{});
+    EXPECT_EQ(texts.lines[0], "Anode diameter: not representable");
+    EXPECT_EQ(texts.lines[1], "Anode length: not representable");
+    EXPECT_EQ(texts.lines[2], "Arc current: 500 A");
+    EXPECT_EQ(previousVariantSummary(dir.file("iop.par"), true, UnitCodes{}).hasInputs, true);
+
+    for (const char* damaged : {"1e300  8.00 14.00  500  35  2.0\n 27.1  13.5 53\n",
+                                " 1  8.00 14.00 1e300  35  2.0\n 27.1  13.5 53\n"}) {
+        dir.write("iop.par", damaged);
+        EXPECT_TRUE(readParameterTexts(dir.file("iop.par"), UnitCodes{}).lines[0].empty()) << damaged;
+    }
+    std::filesystem::remove(dir.file("iop.par"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("iop.par"));
+    EXPECT_TRUE(readParameterTexts(dir.file("iop.par"), UnitCodes{}).gas.empty());
+    EXPECT_FALSE(previousVariantSummary(dir.file("iop.par"), true, UnitCodes{}).hasCalculated);
 }
 
 TEST(ChartView, EachViewPaintsItsPageAndViewZeroNothing) {

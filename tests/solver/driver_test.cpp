@@ -153,6 +153,8 @@ struct FakeMarch {
     bool someAtStations = false;  // every second request meets an output station
     int widestGrid = 0;
     std::vector<int> progress;
+    int watchJetAt = -1;                    // jet step at which `watch` runs
+    void (*watch)(int progress) = nullptr;  // also runs at every progress report
 };
 FakeMarch fake;
 
@@ -191,6 +193,7 @@ void fakeChannel(SolverState& s, const ProgressCallback&) {
 
 void fakeJet(SolverState& s, const ProgressCallback&) {
     const int j = s.stepIndex + 1 - s.channelStepCount;
+    if (j == fake.watchJetAt && fake.watch) fake.watch(0);
     if (j == fake.failJetAt) {
         s.failFlag = 1;
         s.failReason = "the test jet gave up";
@@ -218,7 +221,10 @@ protected:
     }
     RunOutcome run() {
         const SolverModules modules{fakeInlet, fakeChannel, fakeJet};
-        return runSolver(*state, dir.path(), [](int p) { fake.progress.push_back(p); }, modules);
+        return runSolver(*state, dir.path(), [](int p) {
+            fake.progress.push_back(p);
+            if (fake.watch) fake.watch(p);
+        }, modules);
     }
     std::vector<std::string> lines(const std::string& name) const {
         std::istringstream in(dir.read(name));
@@ -368,6 +374,131 @@ TEST_F(StationLoopRun, BadInputIsNamedAndNothingIsWritten) {
         EXPECT_TRUE(fake.progress.empty());
         expectEarlierResultsUntouched();
     }
+}
+
+// ----- How the output files replace an earlier set ----------------------------------
+
+// The output files present in the directory, with the first word of each
+// ("earlier" for the set of an earlier run), and whether a hidden temporary
+// file lies beside them.
+struct DirectoryView {
+    std::vector<std::string> present;
+    std::vector<std::string> earlier;
+    int temporaries = 0;
+};
+const test::TempDir* watchedDir = nullptr;
+std::vector<DirectoryView> views;
+
+DirectoryView viewOf(const test::TempDir& dir) {
+    DirectoryView view;
+    for (const char* name : {"iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res", "rtu20.res", "rtu50.res",
+                             "rtu100.res", "ftu.res"}) {
+        if (!dir.exists(name)) continue;
+        view.present.push_back(name);
+        if (dir.read(name).rfind("earlier", 0) == 0) view.earlier.push_back(name);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        view.temporaries += entry.path().filename().string().rfind(".torvex-tmp.", 0) == 0 ? 1 : 0;
+    return view;
+}
+
+void recordView(int progress) {
+    if (progress == kNozzleExitProgress || progress == 0) views.push_back(viewOf(*watchedDir));
+}
+
+// The earlier set stays whole until the nozzle exit; from then on the new
+// iop.par stands alone while the jet is marched; at the end the new set
+// stands complete. Temporary files exist only during the run.
+TEST_F(StationLoopRun, TheNewIopParStandsAloneDuringTheJetAndTheSetIsCompleteAtTheEnd) {
+    writeEarlierResults();
+    views.clear();
+    watchedDir = &dir;
+    fake.watch = recordView;
+    fake.watchJetAt = 900;  // 30 mm
+    ASSERT_EQ(run().result, RunResult::Completed);
+    ASSERT_EQ(views.size(), 2u);
+    for (const DirectoryView& view : views) {
+        EXPECT_EQ(view.present, std::vector<std::string>{"iop.par"});
+        EXPECT_TRUE(view.earlier.empty());
+        EXPECT_EQ(view.temporaries, 8);  // the result files being written
+    }
+    const DirectoryView end = viewOf(dir);
+    EXPECT_EQ(end.present.size(), 9u);
+    EXPECT_TRUE(end.earlier.empty());
+    EXPECT_EQ(end.temporaries, 0);
+}
+
+TEST_F(StationLoopRun, AJetCutShortPutsItsWholeRecordsInPlaceEndingWhereTheMarchEnded) {
+    writeEarlierResults();
+    fake.failJetAt = 2100;  // 160 mm
+    ASSERT_EQ(run().result, RunResult::NotCalculable);
+    const DirectoryView end = viewOf(dir);
+    EXPECT_EQ(end.present.size(), 9u);
+    EXPECT_TRUE(end.earlier.empty());
+    EXPECT_EQ(end.temporaries, 0);
+    const auto ztu = lines("ztu0.res");
+    ASSERT_EQ(ztu.size(), 160u);  // 0 .. 159 mm
+    EXPECT_EQ(ztu.back().substr(0, 6), " 159.0");
+    EXPECT_EQ(lines("rtu100.res").size(), 51u);
+}
+
+TEST_F(StationLoopRun, ADirectoryInPlaceOfAnyOutputStopsTheRunBeforeAnythingChanges) {
+    for (const char* name : kEarlierFiles) {
+        SetUp();
+        writeEarlierResults();
+        std::filesystem::remove(dir.file(name));
+        std::filesystem::create_directory(dir.file(name));
+        const RunOutcome outcome = run();
+        EXPECT_EQ(outcome.result, RunResult::OutputFault) << name;
+        EXPECT_NE(outcome.message.find(dir.file(name)), std::string::npos) << outcome.message;
+        EXPECT_TRUE(fake.progress.empty()) << name;
+        const DirectoryView view = viewOf(dir);
+        EXPECT_EQ(view.earlier.size(), 8u) << name;
+        EXPECT_EQ(view.temporaries, 0) << name;
+        std::filesystem::remove(dir.file(name));
+    }
+}
+
+TEST_F(StationLoopRun, ARunIsRefusedWhileAnotherHoldsTheDirectory) {
+    writeEarlierResults();
+    const WorkDirLock other(dir.path());
+    ASSERT_TRUE(other.held());
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.result, RunResult::Busy);
+    EXPECT_NE(outcome.message.find(dir.path()), std::string::npos) << outcome.message;
+    EXPECT_TRUE(fake.progress.empty());
+    expectEarlierResultsUntouched();
+}
+
+TEST_F(StationLoopRun, MessagesNameTheDirectoryInFullAndTheFaultAsItIs) {
+    // The current directory is named by its full path, never ".".
+    const std::string saved = std::filesystem::current_path().string();
+    std::filesystem::current_path(dir.path());
+    std::remove(dir.file("ip.dat").c_str());
+    const RunOutcome missing = run();
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(missing.result, RunResult::BadInput);
+    EXPECT_NE(missing.message.find(std::filesystem::canonical(dir.path()).string() + "/ip.dat is missing"),
+              std::string::npos) << missing.message;
+    EXPECT_EQ(missing.message.find("/./"), std::string::npos) << missing.message;
+
+    // A regular file where the working directory should be is not "missing".
+    const SolverModules modules{fakeInlet, fakeChannel, fakeJet};
+    const RunOutcome file = runSolver(*state, dir.file("un.dat"), nullptr, modules);
+    EXPECT_EQ(file.result, RunResult::BadInput);
+    EXPECT_NE(file.message.find("is not a directory"), std::string::npos) << file.message;
+}
+
+// A gas table of the working directory that cannot be read is reported, not
+// silently replaced by the packaged one.
+TEST_F(StationLoopRun, AnUnreadableGasFileInTheDirectoryIsNotPassedOver) {
+    writeEarlierResults();
+    std::filesystem::remove(dir.file("ar.dat"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("ar.dat"));
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.result, RunResult::BadInput);
+    EXPECT_NE(outcome.message.find(dir.file("ar.dat") + " is a device"), std::string::npos) << outcome.message;
+    expectEarlierResultsUntouched();
 }
 
 } // namespace
