@@ -1,0 +1,220 @@
+// The real torvex-run in a working directory that holds what it should not:
+// links at the outputs, FIFOs, devices and huge files as inputs, a directory
+// in place of an output, no permission to write, no space left. Each case
+// ends with its own exit status and a message naming the file, the earlier
+// results as they were (or replaced as a whole), and nothing touched outside
+// the directory.
+#include "tests/faults/run_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace torvex::faults {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBadInput = 2;
+constexpr int kOutputFault = 5;
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A sandbox whose working directory holds the complete set of variant A (as
+// its run wrote it), and un.dat and ip.dat of variant B ready to run.
+struct EarlierSet : Sandbox {
+    EarlierSet() {
+        for (const auto& [name, text] : reference('A').outputs) writeText(file(name), text);
+        writeText(file("un.dat"), "1 1 1 1 \n");
+        writeText(file("ip.dat"), reference('B').inputs);
+        workPath = fs::canonical(work).string();
+    }
+    Finished run(const std::vector<std::string>& extra = {}) const {
+        std::vector<std::string> arguments = extra;
+        arguments.push_back(work);
+        return runTorvexRun({arguments});
+    }
+    std::string workPath;
+};
+
+TEST(HostileFiles, LinksAndFifosAtTheOutputsAreReplacedAndNothingOutsideIsWritten) {
+    EarlierSet box;
+    const std::string elsewhere = box.root + "/created-outside";
+    fs::remove(box.file("ilt.res"));
+    fs::create_symlink(box.outside, box.file("ilt.res"));
+    fs::remove(box.file("ztu0.res"));
+    fs::create_symlink(elsewhere, box.file("ztu0.res"));  // dangling
+    fs::remove(box.file("iop.par"));
+    fs::create_symlink("/dev/zero", box.file("iop.par"));
+    fs::remove(box.file("rtu5.res"));
+    ASSERT_EQ(::mkfifo(box.file("rtu5.res").c_str(), 0644), 0);
+    fs::remove(box.file("ip.dat"));
+    fs::create_symlink(box.outside, box.file("ip.dat"));  // replaced by the variant options
+
+    const Finished done = runTorvexRun({variantArguments('B', box.work)});
+    ASSERT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(outputFiles(box.work), reference('B').outputs);
+    for (const std::string& name : outputNames())
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(box.file(name)))) << name;
+    EXPECT_EQ(fileText(box.file("ip.dat")), reference('B').inputs);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
+    EXPECT_EQ(box.untouchedOutside(), "");
+}
+
+TEST(HostileFiles, FifosDevicesDirectoriesAndHugeFilesAsInputsAreRefusedWithoutHanging) {
+    struct Case {
+        const char* file;
+        const char* kind;  // fifo, zero, directory, huge
+        const char* says;
+    };
+    const Case cases[] = {
+        {"ip.dat", "fifo", "is a FIFO"},          {"un.dat", "fifo", "is a FIFO"},
+        {"n2.dat", "fifo", "is a FIFO"},          {"ip.dat", "zero", "is a device"},
+        {"un.dat", "zero", "is a device"},        {"n2.dat", "zero", "is a device"},
+        {"ip.dat", "directory", "is a directory"}, {"ip.dat", "huge", "is larger than 4096 bytes"},
+        {"n2.dat", "huge", "is larger than 65536 bytes"},
+    };
+    for (const Case& c : cases) {
+        EarlierSet box;
+        const FileSet before = outputFiles(box.work);
+        const std::string path = box.file(c.file);
+        fs::remove(path);
+        const std::string kind = c.kind;
+        if (kind == "fifo") {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+        }
+        if (kind == "zero") fs::create_symlink("/dev/zero", path);
+        if (kind == "directory") fs::create_directory(path);
+        if (kind == "huge") writeText(path, std::string(5 << 20, '\n'));
+        const Finished done = box.run({"--no-progress"});
+        EXPECT_FALSE(done.timedOut) << c.file << " as " << kind;
+        EXPECT_EQ(done.status, kBadInput) << c.file << " as " << kind << ": " << done.err;
+        EXPECT_TRUE(contains(done.err, box.workPath + "/" + c.file + " " + c.says)) << done.err;
+        EXPECT_EQ(outputFiles(box.work), before) << c.file << " as " << kind;
+        EXPECT_EQ(temporaryFiles(box.work), 0);
+        EXPECT_EQ(box.untouchedOutside(), "");
+    }
+}
+
+TEST(HostileFiles, ADirectoryInPlaceOfEachOutputIsAnOutputFaultNamingIt) {
+    for (const std::string& name : outputNames()) {
+        EarlierSet box;
+        fs::remove(box.file(name));
+        fs::create_directory(box.file(name));
+        const FileSet before = outputFiles(box.work);
+        const Finished done = box.run();
+        EXPECT_EQ(done.status, kOutputFault) << name << ": " << done.err;
+        EXPECT_TRUE(contains(done.err, box.workPath + "/" + name + " is a directory")) << done.err;
+        EXPECT_EQ(outputFiles(box.work), before) << name;
+        EXPECT_EQ(temporaryFiles(box.work), 0);
+        EXPECT_EQ(box.untouchedOutside(), "");
+    }
+}
+
+// Without write permission (root is made an ordinary user for it, since
+// permissions do not bind root) the run is an output fault and changes
+// nothing, whether or not the lock file is already there.
+TEST(HostileFiles, AReadOnlyDirectoryIsAnOutputFaultAndStaysAsItWas) {
+    const bool root = ::geteuid() == 0;
+    for (const bool lockFileThere : {false, true}) {
+        EarlierSet box;
+        if (lockFileThere) writeText(box.file(".torvex.lock"), "");
+        fs::permissions(box.root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(box.work, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        const FileSet before = outputFiles(box.work);
+        const Finished done = runTorvexRun({{box.work}, {}, nullptr, root});
+        if (done.status == 126 || done.status == 127)
+            GTEST_SKIP() << "torvex-run cannot be started as an unprivileged user here";
+        EXPECT_EQ(done.status, kOutputFault) << done.err;
+        const std::string named = lockFileThere ? box.workPath + "/iop.par cannot be written: Permission denied"
+                                                : box.workPath + "/.torvex.lock cannot be created: Permission denied";
+        EXPECT_TRUE(contains(done.err, named)) << done.err;
+        EXPECT_EQ(outputFiles(box.work), before);
+        EXPECT_EQ(temporaryFiles(box.work), 0);
+        EXPECT_EQ(box.untouchedOutside(), "");
+    }
+}
+
+// A small file system of its own, mounted in a private mount namespace of
+// this test process (as root, or as the owner of a new user namespace).
+std::string privateMounts() {
+    if (::unshare(CLONE_NEWNS) != 0) {
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return std::string("no private mount namespace: ") + std::strerror(errno);
+        writeText("/proc/self/setgroups", "deny");
+        writeText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+        writeText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return std::string("mounts cannot be made private: ") + std::strerror(errno);
+    return {};
+}
+
+bool mountSmall(const std::string& dir, const std::string& size) {
+    return ::mount("torvex-full", dir.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+}
+
+// Fills the file system of dir to the last block.
+void fill(const std::string& dir) {
+    std::ofstream filler(dir + "/filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), block.size()) && filler.flush()) {
+    }
+}
+
+TEST(HostileFiles, AFullFileSystemKeepsTheEarlierSetOrLeavesTheNewIopParAlone) {
+    const Reference& a = reference('A');
+    const Reference& b = reference('B');
+    Sandbox box;
+    const std::string why = privateMounts();
+    if (!why.empty()) GTEST_SKIP() << "The full file system is not checked here (" << why << ").";
+    const std::string empty = box.root + "/empty", full = box.root + "/full";
+    fs::create_directory(empty);
+    fs::create_directory(full);
+    if (!mountSmall(empty, "96k") || !mountSmall(full, "1m"))
+        GTEST_SKIP() << "The full file system is not checked here (tmpfs cannot be mounted: " << std::strerror(errno)
+                     << ").";
+
+    // Room for iop.par but not for the field file: the new iop.par stands
+    // alone and the message names the file that did not fit.
+    writeText(empty + "/un.dat", "1 1 1 1 \n");
+    writeText(empty + "/ip.dat", a.inputs);
+    Finished done = runTorvexRun({{"--no-progress", empty}});
+    EXPECT_EQ(done.status, kOutputFault) << done.err;
+    EXPECT_TRUE(contains(done.err, "The result file " + empty + "/")) << done.err;
+    EXPECT_TRUE(contains(done.err, ".res cannot be written: No space left on device")) << done.err;
+    EXPECT_EQ(outputFiles(empty), (FileSet{{"iop.par", a.outputs.at("iop.par")}}));
+    EXPECT_EQ(temporaryFiles(empty), 0);
+
+    // A full disk under an earlier set: not even iop.par fits, and the
+    // earlier set stays whole.
+    for (const auto& [name, text] : a.outputs) writeText(full + "/" + name, text);
+    writeText(full + "/un.dat", "1 1 1 1 \n");
+    writeText(full + "/ip.dat", b.inputs);
+    writeText(full + "/.torvex.lock", "");
+    fill(full);
+    done = runTorvexRun({{"--no-progress", full}});
+    EXPECT_EQ(done.status, kOutputFault) << done.err;
+    EXPECT_TRUE(contains(done.err, full + "/iop.par cannot be written: No space left on device")) << done.err;
+    EXPECT_EQ(outputFiles(full), a.outputs);
+    EXPECT_EQ(temporaryFiles(full), 0);
+
+    ::umount2(empty.c_str(), MNT_DETACH);
+    ::umount2(full.c_str(), MNT_DETACH);
+    EXPECT_EQ(box.untouchedOutside({"empty", "full"}), "");
+}
+
+} // namespace
+} // namespace torvex::faults
