@@ -2,12 +2,14 @@
 // window's views, into PNG images of a window-like size.
 #include "app/chart_export.h"
 
+#include <QBuffer>
 #include <array>
 
 #include "platform/offscreen_session.h"
 #include "platform/page_devices.h"
 #include "shell/chart_view.h"
 #include "charts/study_chart.h"
+#include "solver/file_access.h"
 #include "solver/files.h"
 #include "study/text_files.h"
 
@@ -38,14 +40,23 @@ bool exportChartPages(const std::string& dir, std::string& error) {
     readUnitCodes(dir + "/un.dat", units);
     const ViewArea area{0, 0, kImageWidth, kImageHeight};
     for (const ExportedPage& page : kPages) {
-        const QString path = QString::fromStdString(dir + "/" + page.fileName);
-        QString why;
-        const bool written =
-            // The files are those of the run just made, in these units.
-            renderPageToPng([&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir, &units); },
-                            kImageWidth, kImageHeight, path, &why);
-        if (!written) {
-            error = why.toStdString();
+        const std::string path = dir + "/" + page.fileName;
+        // The files are those of the run just made, in these units.
+        const QImage image = renderPageImage(
+            [&](DrawingContext& dc) { paintCurrentView(dc, page.view, units, area, dir, &units); }, kImageWidth,
+            kImageHeight);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG")) {
+            error = "the image for " + path + " cannot be encoded";
+            return false;
+        }
+        // Renamed into place like every output: a link there is replaced,
+        // not written through.
+        std::string why;
+        if (!replaceFile(path, png.toStdString(), why)) {
+            error = path + " " + why;
             return false;
         }
     }

@@ -1,6 +1,7 @@
-// torvex-run --charts under a locale whose decimal separator is a comma
-// draws the same images as under the C locale: every number on the charts
-// and in their parameter blocks carries a decimal point.
+// The chart images of torvex-run --charts: under a locale whose decimal
+// separator is a comma they are the images of the C locale (every number
+// carries a decimal point), and like every output they replace a link at
+// their name instead of writing through it.
 #include "tests/faults/run_process.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,19 @@ TEST(ChartLocale, ChartsUnderACommaLocaleAreTheImagesOfTheCLocale) {
         ASSERT_FALSE(image.empty()) << page;
         EXPECT_TRUE(image == fileText(comma + "/" + page)) << page << " differs under the comma locale";
     }
+}
+
+TEST(ChartImages, ALinkAtAnImageNameIsReplacedNotWrittenThrough) {
+    Sandbox box;
+    std::filesystem::create_symlink(box.outside, box.file("charts-all.png"));
+    std::filesystem::create_symlink(box.root + "/created-outside", box.file("charts-axial.png"));
+    std::vector<std::string> arguments = variantArguments('A', box.work);
+    arguments.insert(arguments.begin(), "--charts");
+    const Finished done = runTorvexRun({arguments});
+    ASSERT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(box.untouchedOutside(), "");
+    for (const char* page : {"charts-all.png", "charts-axial.png"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(box.file(page)))) << page;
 }
 
 } // namespace
