@@ -11,6 +11,7 @@
 #include "variant/progress_window.h"
 #include "variant/run_dialog.h"
 #include "variant/variant_commands.h"
+#include "solver/file_access.h"
 
 #include <QAction>
 #include <QApplication>
@@ -223,6 +224,50 @@ TEST_F(VariantRoad, UnreadableInputFileIsNamed) {
     // metric choice stays, and is what the program saves.
     EXPECT_EQ(main_->unitCodes().length, 1);
     EXPECT_EQ(main_->unitCodes().flow, 1);
+}
+
+// While another program (torvex-run, a second torvex) runs a variant in the
+// directory, this one neither replaces ip.dat nor starts its run: it says
+// so, and the dialog stays open.
+TEST_F(VariantRoad, AnotherRunInTheDirectoryIsNamedAndNothingChanges) {
+    dir_.write("ip.dat", " 1  8.00 14.00  500  35\n");
+    auto other = std::make_unique<WorkDirLock>(dir_.path());
+    ASSERT_TRUE(other->held());
+    std::vector<std::string> messages;
+    QPointer<QDialog> open;
+    bool previousShown = false;
+    runWithDriver(menu::kNew, [&](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) {
+            open = input;
+            input->activate(input_ids::kGroup1Ok);
+            // Refused while the directory is held. The refusal is a modal
+            // box of its own, driven once this call has returned.
+            QTimer::singleShot(0, input, [input] { input->activate(input_ids::kGroup2Ok); });
+        } else if (auto* run = qobject_cast<RunDialog*>(w)) {
+            open = run;
+            other = std::make_unique<WorkDirLock>(dir_.path());  // taken again before the run
+            QTimer::singleShot(0, run, [run] { run->activate(run_ids::kRun); });
+        } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            messages.push_back(box->text().toStdString());
+            box->accept();
+            QTimer::singleShot(0, [&] {
+                // The first refusal is the input dialog's: confirm again once
+                // the other run is over; the second is the run dialog's.
+                other.reset();
+                if (auto* input = qobject_cast<ParameterDialog*>(open.data()))
+                    input->activate(input_ids::kGroup2Ok);
+                else if (auto* run = qobject_cast<RunDialog*>(open.data()))
+                    run->activate(run_ids::kCancel);
+            });
+        } else if (qobject_cast<PreviousDialog*>(w)) {
+            previousShown = true;
+        }
+    });
+    ASSERT_EQ(messages.size(), 2u);
+    const std::string held = "Another run is using the working directory " + dir_.path();
+    for (const std::string& m : messages) EXPECT_NE(m.find(held), std::string::npos) << m;
+    EXPECT_FALSE(previousShown);
+    EXPECT_FALSE(dir_.exists("iop.par"));
 }
 
 // An argon file whose electrical conductivity is next to nothing: no arc
