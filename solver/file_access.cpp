@@ -1,16 +1,16 @@
 #include "solver/file_access.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace torvex {
 
@@ -50,8 +50,10 @@ std::string openFault(const std::string& path, int error) {
 // A name no other file in the directory has, for the temporary of `name`.
 std::string temporaryName(const std::string& dir, const std::string& name) {
     static std::atomic<unsigned long> counter{0};
-    const auto ticks = static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const unsigned long unique = ticks ^ (static_cast<unsigned long>(::getpid()) << 20) ^ (counter++ * 7919UL);
+    const auto ticks =
+        static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned long unique =
+        ticks ^ (static_cast<unsigned long>(::getpid()) << 20) ^ (counter++ * 7919UL);
     return dir + "/" + kTemporaryPrefix + name + "." + std::to_string(unique % 100000000UL);
 }
 
@@ -69,7 +71,7 @@ bool writeAll(int descriptor, const char* data, std::size_t size, int& error) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string absoluteDirectory(const std::string& dir) {
     std::error_code error;
@@ -89,13 +91,14 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     }
     struct stat info {};
     bool ok = ::fstat(descriptor, &info) == 0;
-    if (!ok) fault = "cannot be read: " + systemReason(errno);
+    if (!ok)
+        fault = "cannot be read: " + systemReason(errno);
     else if (!S_ISREG(info.st_mode)) {
         fault = "is " + kindOf(info.st_mode) + ", not a regular file";
         ok = false;
     }
-    const std::string tooLarge = "is larger than " + std::to_string(maxBytes) +
-                                 " bytes, far more than such a file holds";
+    const std::string tooLarge =
+        "is larger than " + std::to_string(maxBytes) + " bytes, far more than such a file holds";
     if (ok && static_cast<unsigned long long>(info.st_size) > maxBytes) {
         fault = tooLarge;
         ok = false;
@@ -156,7 +159,8 @@ void ReplacementFile::append(const std::string& text) {
 }
 
 void ReplacementFile::writeBuffer() {
-    if (descriptor_ >= 0 && writeError_ == 0) writeAll(descriptor_, buffer_.data(), buffer_.size(), writeError_);
+    if (descriptor_ >= 0 && writeError_ == 0)
+        writeAll(descriptor_, buffer_.data(), buffer_.size(), writeError_);
     buffer_.clear();
 }
 
@@ -218,8 +222,9 @@ bool syncDirectory(const std::string& dir, std::string& fault) {
 
 bool removeEntry(const std::string& path, std::string& fault) {
     if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
-    fault = errno == EISDIR || isDirectoryEntry(path) ? std::string("is a directory, which a file cannot replace")
-                                                       : "cannot be removed: " + systemReason(errno);
+    fault = errno == EISDIR || isDirectoryEntry(path)
+                ? std::string("is a directory, which a file cannot replace")
+                : "cannot be removed: " + systemReason(errno);
     return false;
 }
 
@@ -262,8 +267,9 @@ WorkDirLock::WorkDirLock(const std::string& dir) : directory_(absoluteDirectory(
         if (descriptor_ < 0) errno = createError;
     }
     if (descriptor_ < 0) {
-        message_ = errno == ELOOP ? "The lock file " + path + " is a symbolic link; a run needs a plain file there."
-                                  : "The lock file " + path + " cannot be created: " + systemReason(errno) + ".";
+        message_ = errno == ELOOP
+                       ? "The lock file " + path + " is a symbolic link; a run needs a plain file there."
+                       : "The lock file " + path + " cannot be created: " + systemReason(errno) + ".";
         return;
     }
     if (::fstat(descriptor_, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -288,4 +294,4 @@ WorkDirLock::~WorkDirLock() {
     if (descriptor_ >= 0) ::close(descriptor_);  // drops the lock
 }
 
-} // namespace torvex
+}  // namespace torvex

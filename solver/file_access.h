@@ -96,9 +96,9 @@ class WorkDirLock {
 public:
     enum class Status {
         Held,
-        Busy,          // another run holds the directory
-        NoDirectory,   // the path is missing or not a directory
-        CannotLock,    // the lock file cannot be created or opened
+        Busy,         // another run holds the directory
+        NoDirectory,  // the path is missing or not a directory
+        CannotLock,   // the lock file cannot be created or opened
     };
 
     explicit WorkDirLock(const std::string& dir);
@@ -120,4 +120,4 @@ private:
     int descriptor_ = -1;
 };
 
-} // namespace torvex
+}  // namespace torvex

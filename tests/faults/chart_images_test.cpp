@@ -2,14 +2,14 @@
 // separator is a comma they are the images of the C locale (every number
 // carries a decimal point), and like every output they replace a link at
 // their name instead of writing through it.
-#include "tests/faults/run_process.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+#include "tests/faults/run_process.h"
 
 namespace torvex::faults {
 namespace {
@@ -53,7 +53,8 @@ TEST(ChartLocale, ChartsUnderACommaLocaleAreTheImagesOfTheCLocale) {
     ASSERT_EQ(plain.status, 0) << plain.err;
     const Finished localised = runTorvexRun({arguments(comma), environment});
     ASSERT_EQ(localised.status, 0) << localised.err;
-    for (const char* page : {"charts-all.png", "charts-isotherms.png", "charts-radial.png", "charts-axial.png"}) {
+    for (const char* page :
+         {"charts-all.png", "charts-isotherms.png", "charts-radial.png", "charts-axial.png"}) {
         const std::string image = fileText(box.work + "/" + page);
         ASSERT_FALSE(image.empty()) << page;
         EXPECT_TRUE(image == fileText(comma + "/" + page)) << page << " differs under the comma locale";
@@ -70,8 +71,9 @@ TEST(ChartImages, ALinkAtAnImageNameIsReplacedNotWrittenThrough) {
     ASSERT_EQ(done.status, 0) << done.err;
     EXPECT_EQ(box.untouchedOutside(), "");
     for (const char* page : {"charts-all.png", "charts-axial.png"})
-        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(box.file(page)))) << page;
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(box.file(page))))
+            << page;
 }
 
-} // namespace
-} // namespace torvex::faults
+}  // namespace
+}  // namespace torvex::faults

@@ -4,19 +4,18 @@
 // ends with its own exit status and a message naming the file, the earlier
 // results as they were (or replaced as a whole), and nothing touched outside
 // the directory.
-#include "tests/faults/run_process.h"
-
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tests/faults/run_process.h"
 
 namespace torvex::faults {
 namespace {
@@ -26,7 +25,9 @@ namespace fs = std::filesystem;
 constexpr int kBadInput = 2;
 constexpr int kOutputFault = 5;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // A sandbox whose working directory holds the complete set of variant A (as
 // its run wrote it), and un.dat and ip.dat of variant B ready to run.
@@ -76,10 +77,14 @@ TEST(HostileFiles, FifosDevicesDirectoriesAndHugeFilesAsInputsAreRefusedWithoutH
         const char* says;
     };
     const Case cases[] = {
-        {"ip.dat", "fifo", "is a FIFO"},          {"un.dat", "fifo", "is a FIFO"},
-        {"n2.dat", "fifo", "is a FIFO"},          {"ip.dat", "zero", "is a device"},
-        {"un.dat", "zero", "is a device"},        {"n2.dat", "zero", "is a device"},
-        {"ip.dat", "directory", "is a directory"}, {"ip.dat", "huge", "is larger than 4096 bytes"},
+        {"ip.dat", "fifo", "is a FIFO"},
+        {"un.dat", "fifo", "is a FIFO"},
+        {"n2.dat", "fifo", "is a FIFO"},
+        {"ip.dat", "zero", "is a device"},
+        {"un.dat", "zero", "is a device"},
+        {"n2.dat", "zero", "is a device"},
+        {"ip.dat", "directory", "is a directory"},
+        {"ip.dat", "huge", "is larger than 4096 bytes"},
         {"n2.dat", "huge", "is larger than 65536 bytes"},
     };
     for (const Case& c : cases) {
@@ -130,14 +135,16 @@ TEST(HostileFiles, AReadOnlyDirectoryIsAnOutputFaultAndStaysAsItWas) {
         fs::permissions(box.root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
         fs::permissions(box.work, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
         const FileSet before = outputFiles(box.work);
         const Finished done = runTorvexRun({{box.work}, {}, nullptr, root});
         if (done.status == 126 || done.status == 127)
             GTEST_SKIP() << "torvex-run cannot be started as an unprivileged user here";
         EXPECT_EQ(done.status, kOutputFault) << done.err;
-        const std::string named = lockFileThere ? box.workPath + "/iop.par cannot be written: Permission denied"
-                                                : box.workPath + "/.torvex.lock cannot be created: Permission denied";
+        const std::string named = lockFileThere
+                                      ? box.workPath + "/iop.par cannot be written: Permission denied"
+                                      : box.workPath + "/.torvex.lock cannot be created: Permission denied";
         EXPECT_TRUE(contains(done.err, named)) << done.err;
         EXPECT_EQ(outputFiles(box.work), before);
         EXPECT_EQ(temporaryFiles(box.work), 0);
@@ -184,8 +191,8 @@ TEST(HostileFiles, AFullFileSystemKeepsTheEarlierSetOrLeavesTheNewIopParAlone) {
     fs::create_directory(empty);
     fs::create_directory(full);
     if (!mountSmall(empty, "96k") || !mountSmall(full, "1m"))
-        GTEST_SKIP() << "The full file system is not checked here (tmpfs cannot be mounted: " << std::strerror(errno)
-                     << ").";
+        GTEST_SKIP() << "The full file system is not checked here (tmpfs cannot be mounted: "
+                     << std::strerror(errno) << ").";
 
     // Room for iop.par but not for the field file: the new iop.par stands
     // alone and the message names the file that did not fit.
@@ -216,5 +223,5 @@ TEST(HostileFiles, AFullFileSystemKeepsTheEarlierSetOrLeavesTheNewIopParAlone) {
     EXPECT_EQ(box.untouchedOutside({"empty", "full"}), "");
 }
 
-} // namespace
-} // namespace torvex::faults
+}  // namespace
+}  // namespace torvex::faults

@@ -1,13 +1,13 @@
 // The real torvex-run killed at random moments of the jet march, and started
 // in pairs in one directory: the directory always holds one variant's files,
 // as a whole set or as the new iop.par alone, never a mixture.
-#include "tests/faults/run_process.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 #include <thread>
+
+#include "tests/faults/run_process.h"
 
 namespace torvex::faults {
 namespace {
@@ -15,12 +15,12 @@ namespace {
 // What the directory holds after a run, compared with what it held before
 // and with the complete set of the variant the run computed.
 enum class SetState {
-    Unchanged,      // the earlier files, as they were
-    NewIopAlone,    // the new iop.par and no result file
-    NewComplete,    // the new complete set
-    EarlierPartial, // killed while the earlier results were being removed
-    NewPartial,     // killed while the new results were being put in place
-    Mixed,          // anything else: a fault
+    Unchanged,       // the earlier files, as they were
+    NewIopAlone,     // the new iop.par and no result file
+    NewComplete,     // the new complete set
+    EarlierPartial,  // killed while the earlier results were being removed
+    NewPartial,      // killed while the new results were being put in place
+    Mixed,           // anything else: a fault
 };
 
 bool within(const FileSet& files, const FileSet& set) {
@@ -51,12 +51,18 @@ SetState classify(const FileSet& before, const FileSet& after, const FileSet& fr
 
 const char* nameOf(SetState state) {
     switch (state) {
-    case SetState::Unchanged: return "unchanged";
-    case SetState::NewIopAlone: return "new iop.par alone";
-    case SetState::NewComplete: return "new complete set";
-    case SetState::EarlierPartial: return "earlier set being removed";
-    case SetState::NewPartial: return "new set being put in place";
-    case SetState::Mixed: return "MIXED";
+        case SetState::Unchanged:
+            return "unchanged";
+        case SetState::NewIopAlone:
+            return "new iop.par alone";
+        case SetState::NewComplete:
+            return "new complete set";
+        case SetState::EarlierPartial:
+            return "earlier set being removed";
+        case SetState::NewPartial:
+            return "new set being put in place";
+        case SetState::Mixed:
+            return "MIXED";
     }
     return "";
 }
@@ -99,8 +105,8 @@ TEST(KillDuringTheJet, FiftyKillsLeaveTheEarlierSetTheNewIopParAloneOrTheNewSet)
         const SetState state = classify(before, after, fresh.outputs);
         ++seen[state];
         ASSERT_NE(state, SetState::Mixed) << "attempt " << attempts << ": iop.par of variant "
-                                           << (after.count("iop.par") ? after.at("iop.par") : "none")
-                                           << " beside " << after.size() - 1 << " result files";
+                                          << (after.count("iop.par") ? after.at("iop.par") : "none")
+                                          << " beside " << after.size() - 1 << " result files";
         if (!done.killed) {
             // The run ended before the kill: it must have completed.
             EXPECT_EQ(done.status, 0) << done.err;
@@ -147,7 +153,8 @@ TEST(RunsStartedTogether, OneIsRefusedAndTheDirectoryHoldsTheOtherVariant) {
         if (f1.status == 0 && f2.status == 0) {
             // The first ended before the second began (a very busy machine).
             ++sequential;
-            EXPECT_TRUE((after == a.outputs && inputs == a.inputs) || (after == b.outputs && inputs == b.inputs));
+            EXPECT_TRUE((after == a.outputs && inputs == a.inputs) ||
+                        (after == b.outputs && inputs == b.inputs));
             continue;
         }
         const bool firstWon = f1.status == 0;
@@ -168,5 +175,5 @@ TEST(RunsStartedTogether, OneIsRefusedAndTheDirectoryHoldsTheOtherVariant) {
     EXPECT_EQ(box.untouchedOutside(), "");
 }
 
-} // namespace
-} // namespace torvex::faults
+}  // namespace
+}  // namespace torvex::faults

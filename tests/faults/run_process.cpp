@@ -1,5 +1,11 @@
 #include "tests/faults/run_process.h"
 
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -8,12 +14,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <grp.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace torvex::faults {
 
@@ -60,7 +60,7 @@ namespace {
     ::_exit(127);
 }
 
-} // namespace
+}  // namespace
 
 Child::Child(const Launch& launch) {
     int out[2], err[2];
@@ -137,8 +137,10 @@ Finished Child::wait(int timeoutMs) {
             ::waitpid(pid_, &status, 0);
             break;
         }
-        if (out_ >= 0 || err_ >= 0) pump(10);
-        else ::usleep(2000);
+        if (out_ >= 0 || err_ >= 0)
+            pump(10);
+        else
+            ::usleep(2000);
     }
     reaped_ = true;
     while (out_ >= 0 || err_ >= 0) pump(100);
@@ -158,8 +160,9 @@ Finished runTorvexRun(const Launch& launch, int timeoutMs) {
 // ----- files ------------------------------------------------------------------------
 
 const std::vector<std::string>& outputNames() {
-    static const std::vector<std::string> names = {"iop.par",  "ilt.res",   "ztu0.res",   "rtu0.res", "rtu5.res",
-                                                   "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"};
+    static const std::vector<std::string> names = {"iop.par",   "ilt.res",    "ztu0.res",
+                                                   "rtu0.res",  "rtu5.res",   "rtu20.res",
+                                                   "rtu50.res", "rtu100.res", "ftu.res"};
     return names;
 }
 
@@ -182,7 +185,8 @@ FileSet outputFiles(const std::string& dir) {
         const fs::file_status status = fs::symlink_status(path, error);
         if (!fs::exists(status)) continue;
         // A link or a special file is recorded as what it is, not read.
-        files[name] = fs::is_regular_file(status) ? fileText(path.string()) : std::string("<not a regular file>");
+        files[name] =
+            fs::is_regular_file(status) ? fileText(path.string()) : std::string("<not a regular file>");
     }
     return files;
 }
@@ -244,7 +248,8 @@ const Reference& reference(char variant) {
     const long long nozzle = nowMs();
     const Finished done = child.wait(60000);
     if (!done.exited || done.status != 0)
-        throw std::runtime_error("the reference run of variant " + std::string(1, variant) + " failed: " + done.err);
+        throw std::runtime_error("the reference run of variant " + std::string(1, variant) +
+                                 " failed: " + done.err);
     Reference r;
     r.outputs = outputFiles(box.work);
     r.inputs = fileText(box.file("ip.dat"));
@@ -253,4 +258,4 @@ const Reference& reference(char variant) {
     return made.emplace(variant, r).first->second;
 }
 
-} // namespace torvex::faults
+}  // namespace torvex::faults

@@ -4,12 +4,12 @@
 // with a time limit (a hang is a failure, not a stuck test).
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace torvex::faults {
 
@@ -40,8 +40,11 @@ private:
 struct Launch {
     Launch(std::vector<std::string> arguments, std::vector<std::string> environment = {},
            const StartGate* gate = nullptr, bool asNobody = false)
-        : arguments(std::move(arguments)), environment(std::move(environment)), gate(gate), asNobody(asNobody) {}
-    std::vector<std::string> arguments;  // after the executable's name
+        : arguments(std::move(arguments)),
+          environment(std::move(environment)),
+          gate(gate),
+          asNobody(asNobody) {}
+    std::vector<std::string> arguments;    // after the executable's name
     std::vector<std::string> environment;  // NAME=VALUE set in the child
     const StartGate* gate = nullptr;
     bool asNobody = false;  // as user and group 65534 (permissions bind root too)
@@ -113,4 +116,4 @@ struct Reference {
 };
 const Reference& reference(char variant);
 
-} // namespace torvex::faults
+}  // namespace torvex::faults

@@ -2,20 +2,20 @@
 // that meet FIFOs, devices, directories, links and huge files; writers that
 // meet links at their destination; and the lock of a directory.
 #include "solver/file_access.h"
-#include "solver/files.h"
-#include "solver/result_files.h"
-#include "solver/solver.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "solver/files.h"
+#include "solver/result_files.h"
+#include "solver/solver.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex {
 namespace {
@@ -23,7 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // A directory with an "outside" file beside a working directory "work".
 struct Sandbox {
@@ -55,15 +57,16 @@ TEST(Readers, RefuseFifosDevicesDirectoriesAndHugeFilesNamingThem) {
     const struct {
         const char* name;
         const char* says;
-    } cases[] = {{"fifo", "is a FIFO"},         {"folder", "is a directory"}, {"zero", "is a device"},
-                 {"dangling", "does not exist"}, {"missing", "is missing"},   {"huge", "larger than"}};
+    } cases[] = {{"fifo", "is a FIFO"},          {"folder", "is a directory"}, {"zero", "is a device"},
+                 {"dangling", "does not exist"}, {"missing", "is missing"},    {"huge", "larger than"}};
     for (const auto& c : cases) {
         const std::string path = box.file(c.name);
         auto s = std::make_unique<SolverState>();
         float d = 0, l = 0;
         int current = 0, flow = 0;
         for (const ReadStatus& status :
-             {readSolverUnits(path, *s), readSolverInputs(path, *s, d, l, current, flow), readGasFile(path, *s)}) {
+             {readSolverUnits(path, *s), readSolverInputs(path, *s, d, l, current, flow),
+              readGasFile(path, *s)}) {
             EXPECT_FALSE(status.ok) << c.name;
             EXPECT_TRUE(contains(status.message, path)) << status.message;
             EXPECT_TRUE(contains(status.message, c.says)) << status.message;
@@ -179,5 +182,5 @@ TEST(WorkDirLock, NamesTheDirectoryInFullAndTellsAFileFromAMissingDirectory) {
     EXPECT_EQ(box.outsideText(), "not yours\n");
 }
 
-} // namespace
-} // namespace torvex
+}  // namespace
+}  // namespace torvex
