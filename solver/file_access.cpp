@@ -97,8 +97,7 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
         fault = "is " + kindOf(info.st_mode) + ", not a regular file";
         ok = false;
     }
-    const std::string tooLarge =
-        "is larger than " + std::to_string(maxBytes) + " bytes, far more than such a file holds";
+    const std::string tooLarge = "is larger than " + std::to_string(maxBytes) + " bytes";
     if (ok && static_cast<unsigned long long>(info.st_size) > maxBytes) {
         fault = tooLarge;
         ok = false;

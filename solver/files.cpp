@@ -32,6 +32,12 @@ bool readLines(const std::string& path, std::size_t maxBytes, std::vector<std::s
     return true;
 }
 
+// A reader's fault, with what the file should hold when it was too large.
+std::string withSizeHint(const std::string& fault, const char* contents) {
+    if (fault.rfind("is larger than", 0) != 0) return fault;
+    return fault + ", far more than its " + contents;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -185,7 +191,7 @@ ReadStatus readSolverUnits(const std::string& path, SolverState& s) {
     std::vector<std::string> lines;
     std::string fault;
     if (!readLines(path, kSmallFileLimit, lines, fault))
-        return failure("The unit file " + path + " " + fault + " (it holds one line of four codes).");
+        return failure("The unit file " + path + " " + withSizeHint(fault, "one line of four codes") + ".");
     if (lines.empty() || lines[0].size() < 5)
         return failure("The unit file " + path + " is truncated: it needs four one-digit codes in columns 1, 3, 5 and 7.");
     if (!isBlank(lines[0][1]) || !isBlank(lines[0][3]))
@@ -241,7 +247,8 @@ ReadStatus readSolverInputs(const std::string& path, SolverState& s, float& diam
     std::vector<std::string> lines;
     std::string fault;
     if (!readLines(path, kSmallFileLimit, lines, fault))
-        return failure("The input-parameter file " + path + " " + fault + " (it holds one line of five values).");
+        return failure("The input-parameter file " + path + " " + withSizeHint(fault, "one line of five values") +
+                       ".");
     const std::string what = "The input-parameter file " + path;
     bool anyText = false;
     for (const std::string& l : lines) anyText = anyText || !withoutBlanks(l).empty();
@@ -378,7 +385,7 @@ ReadStatus readGasFile(const std::string& path, SolverState& s) {
     std::vector<std::string> lines;
     std::string fault;
     if (!readLines(path, kGasFileLimit, lines, fault))
-        return failure("The gas property file " + path + " " + fault + " (it holds 54 lines of numbers).");
+        return failure("The gas property file " + path + " " + withSizeHint(fault, "54 lines of numbers") + ".");
     const std::string what = "The gas property file " + path;
 
     PropertyTable table{};
@@ -457,7 +464,8 @@ bool readIntegralParameters(const std::string& path, IntegralParameters& p, std:
         return false;
     };
     std::string text, why;
-    if (!readRegularFile(path, kSmallFileLimit, text, why)) return refuse(why + " (it holds two lines of numbers).");
+    if (!readRegularFile(path, kSmallFileLimit, text, why))
+        return refuse(withSizeHint(why, "two lines of numbers") + ".");
     std::istringstream in(text);
     std::vector<std::string> tokens;
     std::string token;
