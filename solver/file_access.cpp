@@ -232,11 +232,24 @@ bool isDirectoryEntry(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+namespace {
+
+// The unit files are written by the desktop program whenever the units
+// change, not by a run and not under the lock: their temporary files may be
+// in use at any moment.
+bool writtenOutsideRuns(const std::string& temporary) {
+    for (const char* name : {"un.dat.", "unp.dat."})
+        if (temporary.compare(std::strlen(kTemporaryPrefix), std::strlen(name), name) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 void removeLeftTemporaryFiles(const std::string& dir) {
     std::error_code error;
     for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.rfind(kTemporaryPrefix, 0) != 0) continue;
+        if (name.rfind(kTemporaryPrefix, 0) != 0 || writtenOutsideRuns(name)) continue;
         std::error_code kind;
         if (fs::is_regular_file(it->symlink_status(kind))) fs::remove(it->path(), kind);
     }

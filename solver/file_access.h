@@ -82,8 +82,9 @@ bool removeEntry(const std::string& path, std::string& fault);
 // Whether `path` names a directory (a link is not followed).
 bool isDirectoryEntry(const std::string& path);
 
-// Removes the temporary files a killed run left in dir. Only while holding
-// the directory's lock, when no other run can be writing them.
+// Removes the temporary files a killed run left in dir (those of the unit
+// files excepted, which the desktop program writes outside runs). Only while
+// holding the directory's lock, when no other run can be writing them.
 void removeLeftTemporaryFiles(const std::string& dir);
 
 // The file whose advisory lock marks a directory as in use by a run.

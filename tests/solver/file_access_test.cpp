@@ -135,13 +135,17 @@ TEST(Writers, TemporaryFilesOfAKilledRunAreRecognisedAndRemoved) {
     std::string fault;
     ASSERT_TRUE(left.create(box.file("ilt.res"), fault));
     left.append("half a record");
+    ReplacementFile units;  // the desktop program's, being written outside any run
+    ASSERT_TRUE(units.create(box.file("un.dat"), fault));
     box.write("keep.res", "mine\n");
     box.write(".hidden", "mine too\n");
     removeLeftTemporaryFiles(box.work);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(box.work)) ++entries;
-    EXPECT_EQ(entries, 2);
+    EXPECT_EQ(entries, 3);
     EXPECT_FALSE(fs::exists(box.file("ilt.res")));
+    units.append("1 1 1 1 \n");
+    EXPECT_TRUE(units.commit(fault)) << fault;
 }
 
 TEST(WorkDirLock, OneHolderAtATimeAndReleasedWithItsOwner) {
