@@ -111,6 +111,8 @@ double coreLength(const std::vector<AxisRecord>& records, double levelKelvin) {
 const char* statusWord(RunResult r) {
     if (r == RunResult::Completed) return "completed";
     if (r == RunResult::NotCalculable) return "not calculable";
+    if (r == RunResult::OutputFault) return "output fault";
+    if (r == RunResult::Busy) return "folder in use";
     return "bad input";
 }
 
