@@ -2,7 +2,8 @@
 # Sets up TORVEX on a Debian machine: installs what is missing, builds, and
 #   scripts/setup.sh run    runs the program (the GUI where a display exists,
 #                           otherwise a headless run of a default variant that
-#                           writes the result files and the chart images)
+#                           writes the result files and the chart images, and
+#                           a spray of the default powder into its jet)
 #   scripts/setup.sh test   runs the whole test suite, including the solver
 #                           tests under AddressSanitizer + UBSan and the
 #                           fuzz targets (clang, libFuzzer) for a bounded time
@@ -48,6 +49,8 @@ run)
     mkdir -p "$work"
     echo "No display: running the default variant (argon, 8 mm anode, 14 mm long, 500 A, 35 SLPM) in $work"
     "$root/build/app/torvex-run" --gas 1 --diameter 8 --length 14 --current 500 --flow 35 --charts "$work"
+    echo "Spraying 8YSZ powder (20/40/70 um) into that jet with kavel-run"
+    "$root/build/app/kavel-run" --charts "$work"
     ;;
 test)
     build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
