@@ -264,19 +264,6 @@ void printCharacteristics(const SolverState& s) {
     std::printf("  conducting radius %7.3f mm\n", static_cast<double>(s.conductingRadius) * 1000.0);
 }
 
-// unp.dat records the units the variant in iop.par was made with, as the
-// desktop program keeps it, so the folder opens there with true labels. A
-// run that stopped before the nozzle exit left the earlier variant, and its
-// units, in place.
-bool recordUnitsOfRun(const std::string& dir) {
-    UnitCodes codes;
-    std::string fault;
-    if (readUnitCodes(dir + "/un.dat", codes) && writeUnitCodes(dir + "/unp.dat", codes, &fault)) return true;
-    std::fprintf(stderr, "torvex-run: The unit file %s/unp.dat %s.\n", dir.c_str(),
-                 fault.empty() ? "could not be written" : fault.c_str());
-    return false;
-}
-
 // The chart pages of the result files just written; false (with a message)
 // when they could not be drawn.
 bool exportCharts(const std::string& dir) {
@@ -334,7 +321,6 @@ int main(int argc, char** argv) {
         if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
         return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
-    if (bar.reachedNozzle() && !recordUnitsOfRun(dir)) return kExitOutputFault;
     if (bar.reachedNozzle()) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.

@@ -82,12 +82,6 @@ VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCo
     });
     outcome.result = run.result;
     outcome.message = run.message;
-    // As after a desktop run: the folder records the units of its iop.par.
-    if (outcome.reachedNozzle && !writeUnitCodes(dir + "/unp.dat", units)) {
-        r.failed = true;
-        r.message = "The unit file " + displayPath(dir + "/unp.dat") + " cannot be written.";
-        return r;
-    }
     r.result = run.result;
     r.row = variantRow(v, units, outcome, dir, relative);
     if (!writeFileAtomically(dir + "/" + kVariantRowFile, key + "\n" + r.row + "\n", r.message))

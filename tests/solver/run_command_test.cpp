@@ -30,22 +30,6 @@ TEST(RunCommand, NumbersThatAreNotFiniteOrNoGasCodeLeaveTheVariantUntouched) {
     }
 }
 
-// A folder run from the terminal opens in the desktop program with the
-// variant's own units: unp.dat records them once iop.par is new, and only
-// then.
-TEST(RunCommand, UnitsOfTheRunAreRecordedBesideItsIntegralParameters) {
-    test::TempDir dir;
-    dir.write("un.dat", "2 3 2 1 \n");
-    ASSERT_EQ(runCommand("--gas 1 --diameter 0.31 --length 0.55 --current 500 --flow 74 " + dir.path()), 0);
-    EXPECT_EQ(dir.read("unp.dat").substr(0, 5), "2 3 2");  // the fourth digit is not used
-
-    test::TempDir bad;
-    bad.write("un.dat", "1 1 1 1 \n");
-    bad.write("ip.dat", "not a variant\n");
-    EXPECT_EQ(runCommand(bad.path()), 2);
-    EXPECT_FALSE(bad.exists("unp.dat"));
-}
-
 } // namespace
 } // namespace torvex
 
@@ -117,8 +101,6 @@ TEST(RunCommand, AStudyOfOneVariantWritesItsTableAndResumes) {
               std::string::npos);
     EXPECT_NE(dir.read("out/study.csv").find(",completed,"), std::string::npos);
     EXPECT_TRUE(dir.exists("out/variants/g01-d8.0mm-l14mm-i500A-f35slpm/ftu.res"));
-    EXPECT_EQ(dir.read("out/variants/g01-d8.0mm-l14mm-i500A-f35slpm/unp.dat").substr(0, 5),
-              dir.read("out/variants/g01-d8.0mm-l14mm-i500A-f35slpm/un.dat").substr(0, 5));
     const CommandResult second = runWithOutput(command, dir);
     EXPECT_NE(second.output.find("(1 from an earlier run)"), std::string::npos) << second.output;
 }
