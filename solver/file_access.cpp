@@ -124,6 +124,20 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     return ok;
 }
 
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 // ----- ReplacementFile ----------------------------------------------------------
 
 bool ReplacementFile::create(const std::string& path, std::string& fault) {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace torvex {
 
@@ -30,6 +31,9 @@ std::string absoluteDirectory(const std::string& dir);
 // refused without blocking. On failure `fault` completes a sentence that
 // starts with the file's name: "is missing", "is not a regular file", ...
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& fault);
+
+// The lines of a text, without their line ends ("\n" or "\r\n").
+std::vector<std::string> splitLines(const std::string& text);
 
 // A file written under a temporary name in the destination's directory and
 // renamed onto the destination once it is complete and flushed to disk.

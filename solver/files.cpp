@@ -20,15 +20,7 @@ bool readLines(const std::string& path, std::size_t maxBytes, std::vector<std::s
                std::string& fault) {
     std::string text;
     if (!readRegularFile(path, maxBytes, text, fault)) return false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
+    lines = splitLines(text);
     return true;
 }
 

@@ -51,7 +51,7 @@ public:
     // Removes the temporary files; the destinations stay as they were.
     void discard();
 
-    // File names in the order of the specification's file list.
+    // The result file names in their fixed order, ilt.res first and ftu.res last.
     static const std::array<const char*, 8>& fileNames();
     // The order in which the files are put in place: ztu0.res last, so that
     // a directory holding ztu0.res holds the whole set beside it.

@@ -1,11 +1,12 @@
 #include "study/text_files.h"
 
+#include "solver/file_access.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -68,35 +69,10 @@ bool readBoundedTextFile(const std::string& path, std::size_t maxBytes, std::str
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    const fs::path target(path);
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error =
-            "A temporary file for " + displayPath(path) + " cannot be created: " + std::strerror(errno) + ".";
-        return false;
-    }
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    const int savedErrno = errno;
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(pattern.c_str(), path.c_str()) != 0) {
-        error = "The file " + displayPath(path) +
-                " cannot be written: " + std::strerror(ok ? errno : savedErrno) + ".";
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    return true;
+    std::string fault;
+    if (replaceFile(path, text, fault)) return true;
+    error = "The file " + displayPath(path) + " " + fault + ".";
+    return false;
 }
 
 }  // namespace torvex

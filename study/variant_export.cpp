@@ -1,5 +1,7 @@
 #include "study/variant_export.h"
 
+#include "solver/file_access.h"
+
 #include <charconv>
 
 #include "solver/files.h"
@@ -30,20 +32,6 @@ std::string shortest(float value) {
     char text[64];
     const auto r = std::to_chars(text, text + sizeof text, value);
     return std::string(text, r.ptr);
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 // The values of one block line: fixed 8-column fields without separators.
