@@ -5,6 +5,7 @@
 #include "particles/particle_model.h"
 #include "particles/spray_files.h"
 #include "particles/spray_statistics.h"
+#include "solver/exit_status.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,11 +21,6 @@ namespace {
 using namespace torvex;
 using namespace torvex::particles;
 
-// The exit statuses of torvex-run, so that scripts read both programs alike.
-constexpr int kExitCompleted = 0;
-constexpr int kExitBadInput = 2;
-constexpr int kExitChartsNotWritten = 4;
-constexpr int kExitNotWritten = 5;
 constexpr double kMmPerInch = 25.4;
 
 const char* const kUsage =
@@ -61,8 +57,16 @@ const char* const kUsage =
     "  --no-progress             no progress bar\n"
     "  -h, --help                this text\n"
     "\n"
-    "Exit status: 0 completed, 2 bad input (nothing written), 4 completed but the\n"
-    "charts could not be written, 5 the result files could not be written.\n";
+    "The jet, its gas and its units are those of the finished result set in DIR\n"
+    "(results.stamp); a set that is incomplete, mixed, or of another variant than\n"
+    "ip.dat is refused. particles.csv and trajectories.csv are replaced as one set,\n"
+    "spray.stamp last.\n"
+    "\n"
+    "Exit status: 0 completed; 2 bad input or no finished result set (nothing\n"
+    "written); 4 completed but the charts could not be written; 5 an output could\n"
+    "not be written (found before the run: nothing changed; while replacing: the\n"
+    "earlier files stay, or the new ones without spray.stamp); 6 a run is using\n"
+    "DIR (nothing changed).\n";
 
 struct Options {
     std::string dir = ".";
@@ -206,22 +210,6 @@ private:
     int last_ = -1;
 };
 
-const char* gasName(int code) {
-    switch (code) {
-    case 1: return "argon";
-    case 2: return "nitrogen";
-    case 5: case 6: case 7: case 8: case 9: return "argon + hydrogen";
-    case 10: case 11: case 12: case 13: case 14: return "argon + helium";
-    default: return "unknown gas";
-    }
-}
-
-int gasAdmixturePercent(int code) {
-    if (code >= 5 && code <= 9) return 5 * (code - 4);
-    if (code >= 10 && code <= 14) return 10 * (code - 9);
-    return 0;
-}
-
 struct LengthUnit {
     double perMm;
     const char* name;
@@ -238,9 +226,7 @@ double percentOf(int part, int whole) { return whole > 0 ? 100.0 * part / whole 
 
 void printSummary(const JetField& field, const SprayOptions& o, const SprayOutcome& out) {
     const LengthUnit unit = field.lengthUnit == 2 ? LengthUnit{1 / kMmPerInch, "in", 3} : LengthUnit{1, "mm", 1};
-    const int admixture = gasAdmixturePercent(field.gasCode);
-    std::printf("Jet: %s", gasName(field.gasCode));
-    if (admixture > 0) std::printf(" (%d %%)", admixture);
+    std::printf("Jet: %s", field.variantName.c_str());
     std::printf(", field to %.*f %s (%d cross-sections)\n", unit.decimals, field.endMm() * unit.perMm, unit.name,
                 field.recordCount);
     std::printf("Powder: %s, ", out.material.name.c_str());
@@ -308,8 +294,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kavel-run: --charts needs the build with the user interface (Qt).\n");
         return kExitBadInput;
     }
+    // A spray run holds the folder alone: no solver run replaces the jet
+    // while it is read, and no other spray replaces the outputs.
+    std::optional<WorkDirLock> held;
+    const WorkDirLock& lock = held.emplace(options.dir);
+    if (!lock.held()) {
+        std::fprintf(stderr, "kavel-run: %s\n", lock.message().c_str());
+        return exitStatusOf(lockRefusal(lock).result);
+    }
     JetField field;
-    const FieldStatus fieldStatus = readJetField(options.dir, field);
+    const FieldStatus fieldStatus = readJetField(lock, field);
     if (!fieldStatus.ok) {
         std::fprintf(stderr, "kavel-run: %s\n", fieldStatus.message.c_str());
         return kExitBadInput;
@@ -330,6 +324,12 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
 
+    std::string error;
+    if (!checkSprayOutputs(lock, error)) {
+        std::fprintf(stderr, "kavel-run: %s Nothing was changed.\n", error.c_str());
+        return kExitOutputFault;
+    }
+
     ProgressBar bar(options.progress);
     const SprayOutcome outcome = simulateSpray(field, *material, spray, [&bar](int p) { return bar(p); });
     bar.finish();
@@ -338,12 +338,12 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
     printSummary(field, spray, outcome);
-    std::string error;
-    if (!writeSprayFiles(options.dir, outcome, error)) {
-        std::fprintf(stderr, "kavel-run: %s.\n", error.c_str());
-        return kExitNotWritten;
+    if (!writeSprayFiles(lock, outcome, error)) {
+        std::fprintf(stderr, "kavel-run: %s\n", error.c_str());
+        return kExitOutputFault;
     }
     std::printf("Result files: %s/%s, %s\n", options.dir.c_str(), kParticlesFile, kTrajectoriesFile);
+    held.reset();  // the chart pages read the jet again, under a shared lock
     if (options.charts) {
         std::string written;
         if (!exportSprayChartPages(options.dir, spray, outcome, written, error)) {

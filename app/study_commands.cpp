@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/chart_export.h"
+#include "solver/exit_status.h"
 #include "study/progress_line.h"
 #include "study/study_file.h"
 #include "study/study_runner.h"
@@ -21,9 +22,7 @@ namespace torvex {
 
 namespace {
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitBadInput = 2;
-constexpr int kExitNotWritten = 5;
+constexpr int kExitNotWritten = kExitOutputFault;
 constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report it
 
 std::atomic<bool> stopRequested{false};
@@ -154,12 +153,13 @@ int drawStudyChart(const StudyCommands& c) {
 int exportOneVariant(const StudyCommands& c) {
     std::vector<std::string> written;
     std::string error;
-    const bool ok = exportVariant(c.exportDir, written, error);
+    bool busy = false;
+    const bool ok = exportVariant(c.exportDir, written, error, &busy);
     for (const std::string& file : written)
         std::printf("Written: %s\n", displayPath(c.exportDir + "/" + file).c_str());
     if (!ok) {
         fail(error);
-        return kExitBadInput;
+        return busy ? kExitBusy : kExitBadInput;
     }
     return kExitCompleted;
 }

@@ -3,7 +3,9 @@
 // from the command line first, exactly as the input dialog writes them.
 #include "app/chart_export.h"
 #include "app/study_commands.h"
+#include "solver/exit_status.h"
 #include "solver/files.h"
+#include "solver/result_set.h"
 #include "solver/solver.h"
 #include "solver/state.h"
 #include "study/study_plan.h"
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <unistd.h>  // isatty
 
@@ -23,20 +26,14 @@ namespace {
 
 using namespace torvex;
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitBadInput = 2;
-constexpr int kExitNotCalculable = 3;
-constexpr int kExitChartsNotWritten = 4;
-constexpr int kExitOutputFault = 5;
-constexpr int kExitBusy = 6;
-
 // What --help adds below the generated option list.
 const char* const kRunNotes =
     "\n"
     "Runs the plasma jet solver on the variant in DIR (default: the current\n"
     "directory): reads un.dat and ip.dat there, computes the flow inside the\n"
     "plasmatron and the free jet, and writes iop.par and the result files\n"
-    "ilt.res, ztu0.res, rtu0.res ... rtu100.res and ftu.res into DIR.\n"
+    "ilt.res, ztu0.res, rtu0.res ... rtu100.res and ftu.res into DIR, and\n"
+    "results.stamp last, which marks the set as finished and whole.\n"
     "\n"
     "The five variant options go together and write ip.dat first, as the input\n"
     "dialog does; any unit option writes un.dat (units not given keep their\n"
@@ -46,7 +43,8 @@ const char* const kRunNotes =
     "Exit status: 0 completed, 2 bad input, 3 the variant cannot be calculated,\n"
     "4 completed but the charts could not be written, 5 an output file could not\n"
     "be written (the message names it), 6 another run is using DIR (nothing was\n"
-    "changed).\n"
+    "changed). Every refusal that can be foreseen (the lock, a directory at an\n"
+    "output name, an unwritable DIR) comes before ip.dat or un.dat is written.\n"
     "Subcommands (each with --help): study, study-merge, study-chart, export.\n";
 
 struct Options {
@@ -161,14 +159,28 @@ bool checkVariantOptions(const Options& o) {
     return !allVariant || checkVariant(o);
 }
 
+bool writesUnits(const Options& o, const std::string& dir) {
+    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
+    UnitCodes codes;
+    return o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !readUnitCodes(dir + "/un.dat", codes));
+}
+
+// The input files the options have written before the run.
+std::vector<std::string> variantFilesToWrite(const Options& o, const std::string& dir) {
+    std::vector<std::string> names;
+    if (writesUnits(o, dir)) names.push_back("un.dat");
+    if (o.gas && o.diameter && o.length && o.current && o.flow) names.push_back("ip.dat");
+    return names;
+}
+
 // Writes un.dat and ip.dat into dir (a full path) as the options say; false
 // (with a message naming the file) when one cannot be written.
 bool writeVariantFiles(const Options& o, const std::string& dir) {
     const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
     UnitCodes codes;
-    const bool haveUnits = readUnitCodes(dir + "/un.dat", codes);
+    readUnitCodes(dir + "/un.dat", codes);
     // A new variant in a directory without un.dat gets the default units.
-    if (o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !haveUnits)) {
+    if (writesUnits(o, dir)) {
         if (o.lengthUnit) codes.length = *o.lengthUnit;
         if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
         if (o.flowUnit) codes.flow = *o.flowUnit;
@@ -310,6 +322,21 @@ int main(int argc, char** argv) {
         return refusal.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
     const std::string dir = lock.directory();
+    // Every output that could refuse the run is tried before ip.dat or
+    // un.dat changes, so that a refusal leaves the folder as it was.
+    std::string fault;
+    if (!checkRunOutputs(dir, variantFilesToWrite(options, dir), fault)) {
+        std::fprintf(stderr, "torvex-run: %s Nothing was changed.\n", fault.c_str());
+        return kExitOutputFault;
+    }
+    if (options.gas && options.diameter) {
+        const std::string table = gasFileName(static_cast<int>(*options.gas));
+        if (locateDataFile(dir, table).empty()) {
+            std::fprintf(stderr, "torvex-run: The gas property file %s is neither in %s nor in the data folder %s. "
+                         "Nothing was changed.\n", table.c_str(), dir.c_str(), installedDataFolder().string().c_str());
+            return kExitBadInput;
+        }
+    }
     if (!writeVariantFiles(options, dir)) return kExitOutputFault;
 
     ProgressBar bar(options.progress);

@@ -1,5 +1,7 @@
 #include "kavel/spray_units.h"
 
+#include "solver/result_set.h"
+
 namespace torvex::kavel {
 
 namespace {
@@ -43,6 +45,9 @@ SprayUnits sprayUnitsOf(const UnitCodes& codes) {
 }
 
 UnitCodes variantUnitCodes(const std::string& dir) {
+    // A finished result set records the units it was calculated in.
+    const ResultSet set = readResultSet(dir);
+    if (set.ok) return set.units;
     UnitCodes codes;
     if (readUnitCodes(dir + "/unp.dat", codes)) return codes;
     UnitCodes current;

@@ -3,6 +3,8 @@
 #include "particles/text_file.h"
 #include "solver/files.h"
 #include "solver/properties.h"
+#include "solver/result_files.h"
+#include "solver/result_set.h"
 #include "solver/solver.h"
 
 #include <cmath>
@@ -12,19 +14,9 @@ namespace torvex::particles {
 
 namespace {
 
-constexpr int kValuesPerLine = 10;
-constexpr int kFieldWidth = 8;
-constexpr int kLinesPerBlock = 11;  // ten lines of ten values, one of one
-constexpr int kLinesPerRecord = 3 * kLinesPerBlock;
-constexpr std::size_t kMaxFieldFileBytes = 1 << 20;  // a complete file is about 370 KB
-
 constexpr int kConductivityBlock = 7;  // thermal conductivity in the gas table
 constexpr double kLowestTableTemperature = 300;
 constexpr double kHighestTableTemperature = 23000;
-// Plausibility limits of a field value: a plasma jet is below 10^5 K and
-// slower than 10^5 m/s; anything else is a damaged file.
-constexpr double kMaxFieldTemperature = 1e5;
-constexpr double kMaxFieldVelocity = 1e5;
 
 // Table row j with T_j <= t < T_j+1 on the grid 300, 500, 1000, ... K.
 int tableRow(double t) { return t < 500 ? 1 : static_cast<int>(t / 500) + 1; }
@@ -37,34 +29,9 @@ int recordBelow(double z) {
     return 60 + static_cast<int>((z - 50) / 2);
 }
 
-std::string recordPlace(int line) {
-    const int record = line / kLinesPerRecord;
-    static const char* const blocks[] = {"temperature", "axial velocity", "radial velocity"};
-    return "line " + std::to_string(line + 1) + " (cross-section " + std::to_string(record + 1) + " at " +
-           formatFixed(fieldRecordDistanceMm(record), 1) + " mm, " + blocks[(line % kLinesPerRecord) / kLinesPerBlock] +
-           ")";
-}
-
-// Parses one line of a block into values[0..count).
-bool parseBlockLine(const std::string& line, int count, float* values) {
-    for (int k = 0; k < count; ++k) {
-        const std::size_t start = static_cast<std::size_t>(k * kFieldWidth);
-        if (start >= line.size()) return false;
-        double value = 0;
-        if (!parseNumber(line.substr(start, kFieldWidth), value)) return false;
-        values[k] = static_cast<float>(value);
-    }
-    // Only blanks may follow the fields.
-    return line.find_first_not_of(' ', static_cast<std::size_t>(count * kFieldWidth)) == std::string::npos;
-}
-
 } // namespace
 
-double fieldRecordDistanceMm(int record) {
-    if (record <= 20) return 0.5 * record;
-    if (record <= 60) return 10.0 + (record - 20);
-    return 50.0 + 2.0 * (record - 60);
-}
+double fieldRecordDistanceMm(int record) { return torvex::fieldRecordDistanceMm(record); }
 
 double JetField::endMm() const { return recordCount > 0 ? fieldRecordDistanceMm(recordCount - 1) : 0; }
 
@@ -122,70 +89,57 @@ void prepareGasTable(JetField& field) {
 }
 
 FieldStatus readFieldFile(const std::string& path, JetField& field) {
-    const std::string what = "The jet field file " + displayPath(path);
-    std::vector<std::string> lines;
-    std::string error;
-    if (!readTextLines(path, kMaxFieldFileBytes, "The jet field file", lines, error)) return {false, error};
-    while (!lines.empty() && lines.back().find_first_not_of(' ') == std::string::npos) lines.pop_back();
-    if (lines.empty()) return {false, what + " is empty: the jet has not been calculated."};
-    if (lines.size() % kLinesPerRecord != 0)
-        return {false, what + " ends inside a cross-section (" + std::to_string(lines.size()) +
-                           " lines, a multiple of 33 expected): the file is damaged."};
-    const int records = static_cast<int>(lines.size() / kLinesPerRecord);
-    if (records > kFieldRecords)
-        return {false, what + " holds " + std::to_string(records) + " cross-sections, more than the 136 of a jet."};
-    if (records < 2) return {false, what + " holds only the nozzle exit: there is no jet to fly through."};
-
+    std::vector<FieldRecord> records;
+    std::string fault;
+    if (!readFieldRecords(displayPath(path), records, fault)) return {false, fault};
+    if (records.size() < 2)
+        return {false, "The jet field file " + displayPath(path) +
+                           " holds only the nozzle exit: there is no jet to fly through."};
     JetField read = field;
-    const std::size_t values = static_cast<std::size_t>(records) * kFieldRadii;
-    read.temperature.assign(values, 0.0f);
-    read.axialVelocity.assign(values, 0.0f);
-    read.radialVelocity.assign(values, 0.0f);
-    for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
-        const int record = line / kLinesPerRecord;
-        const int block = (line % kLinesPerRecord) / kLinesPerBlock;
-        const int row = line % kLinesPerBlock;
-        const int count = row == kLinesPerBlock - 1 ? 1 : kValuesPerLine;
-        std::vector<float>& target = block == 0 ? read.temperature : block == 1 ? read.axialVelocity : read.radialVelocity;
-        float* out = target.data() + static_cast<std::size_t>(record * kFieldRadii + row * kValuesPerLine);
-        if (!parseBlockLine(lines[line], count, out))
-            return {false, what + " holds a damaged number on " + recordPlace(line) + "."};
-        for (int k = 0; k < count; ++k) {
-            const double v = out[k];
-            const bool sound = block == 0 ? (v > 0 && v < kMaxFieldTemperature) : std::fabs(v) < kMaxFieldVelocity;
-            if (!sound) return {false, what + " holds an impossible value on " + recordPlace(line) + "."};
-        }
+    read.temperature.clear();
+    read.axialVelocity.clear();
+    read.radialVelocity.clear();
+    for (const FieldRecord& r : records) {
+        read.temperature.insert(read.temperature.end(), r.temperature.begin(), r.temperature.end());
+        read.axialVelocity.insert(read.axialVelocity.end(), r.axialVelocity.begin(), r.axialVelocity.end());
+        read.radialVelocity.insert(read.radialVelocity.end(), r.radialVelocity.begin(), r.radialVelocity.end());
     }
-    read.recordCount = records;
+    read.recordCount = static_cast<int>(records.size());
+    field = std::move(read);
+    return {};
+}
+
+FieldStatus readJetField(const WorkDirLock& lock, JetField& field) {
+    const ResultSet set = readResultSet(lock.directory());
+    if (!set.ok) return {false, set.message};
+    const std::string& workDir = set.directory;
+    const std::string name = gasFileName(set.variant.gasCode);
+    const std::string gasPath = locateDataFile(workDir, name);
+    if (gasPath.empty())
+        return {false, "The gas property file " + name + " for gas code " + std::to_string(set.variant.gasCode) +
+                           " is neither in " + workDir + " nor in the data folder."};
+    const auto state = std::make_unique<SolverState>();
+    const ReadStatus status = readGasFile(gasPath, *state);
+    if (!status.ok) return {false, status.message};
+
+    JetField read;
+    read.gasCode = set.variant.gasCode;
+    read.lengthUnit = set.units.length;
+    read.variantName = set.variantName;
+    read.gasTable = state->propertyTable;
+    prepareGasTable(read);
+    const FieldStatus fieldStatus = readFieldFile(workDir + "/" + kFieldFile, read);
+    if (!fieldStatus.ok) return fieldStatus;
     field = std::move(read);
     return {};
 }
 
 FieldStatus readJetField(const std::string& workDir, JetField& field) {
-    const auto state = std::make_unique<SolverState>();
-    ReadStatus status = readSolverUnits(workDir + "/un.dat", *state);
-    if (!status.ok) return {false, status.message};
-    float diameter = 0, length = 0;
-    int current = 0, flow = 0;
-    status = readSolverInputs(workDir + "/ip.dat", *state, diameter, length, current, flow);
-    if (!status.ok) return {false, status.message};
-    const std::string name = gasFileName(state->gasCode);
-    const std::string gasPath = locateDataFile(workDir, name);
-    if (gasPath.empty())
-        return {false, "The gas property file " + name + " for gas code " + std::to_string(state->gasCode) +
-                           " is neither in " + displayPath(workDir) + " nor in the data folder."};
-    status = readGasFile(gasPath, *state);
-    if (!status.ok) return {false, status.message};
-
-    JetField read;
-    read.gasCode = state->gasCode;
-    read.lengthUnit = state->lengthUnit;
-    read.gasTable = state->propertyTable;
-    prepareGasTable(read);
-    const FieldStatus fieldStatus = readFieldFile(workDir + "/ftu.res", read);
-    if (!fieldStatus.ok) return fieldStatus;
-    field = std::move(read);
-    return {};
+    const WorkDirLock lock(workDir, LockMode::Shared);
+    // A folder that allows no lock file (read-only) has no run writing in it.
+    if (lock.status() == WorkDirLock::Status::Busy || lock.status() == WorkDirLock::Status::NoDirectory)
+        return {false, lock.message(), lock.status() == WorkDirLock::Status::Busy};
+    return readJetField(lock, field);
 }
 
 } // namespace torvex::particles

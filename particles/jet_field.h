@@ -3,6 +3,7 @@
 // property table of the run, interpolated with the solver's own rule.
 #pragma once
 
+#include "solver/file_access.h"
 #include "solver/state.h"
 
 #include <string>
@@ -38,6 +39,9 @@ struct GasProperties {
 struct JetField {
     int gasCode = 1;
     int lengthUnit = 1;   // of the variant (1 mm, 2 in); the field itself is in mm
+    // The variant of the result set in the units it was calculated in
+    // ("argon 8.0 mm 500 A 35 SLPM"); empty for a field built by hand.
+    std::string variantName;
     int recordCount = 0;  // cross-sections read (136 for a complete jet)
     // Values of record k at radius index j: [k * kFieldRadii + j].
     std::vector<float> temperature;
@@ -65,6 +69,7 @@ void prepareGasTable(JetField& field);
 struct FieldStatus {
     bool ok = true;
     std::string message;  // names the file and the fault when !ok
+    bool busy = false;    // a run holds the directory: try again later
 };
 
 // Reads ftu.res: whole records of 33 lines (101 temperatures, axial and
@@ -74,9 +79,15 @@ struct FieldStatus {
 // refused.
 FieldStatus readFieldFile(const std::string& path, JetField& field);
 
-// Reads un.dat, ip.dat (for the gas code), the gas table (working directory
-// first, then the data folder, as the solver looks for it) and ftu.res from
-// workDir.
+// Reads the jet of the result set in the directory of `lock`, which the
+// caller holds (shared or exclusive): the set is checked first (see
+// solver/result_set.h), the gas and the length unit come from the set, never
+// from ip.dat or un.dat; then the gas table (working directory first, then
+// the data folder, as the solver looks for it) and ftu.res.
+FieldStatus readJetField(const WorkDirLock& lock, JetField& field);
+
+// The same under a shared lock on workDir taken for the reading; busy when a
+// run holds the directory.
 FieldStatus readJetField(const std::string& workDir, JetField& field);
 
 } // namespace torvex::particles

@@ -1,6 +1,7 @@
 #include "particles/spray_files.h"
 
 #include "particles/text_file.h"
+#include "solver/result_set.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -84,9 +85,34 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
     return true;
 }
 
+std::vector<SetMember> sprayFileSet(const SprayOutcome& outcome) {
+    return {{kParticlesFile, particlesCsv(outcome.particles)},
+            {kTrajectoriesFile, trajectoriesCsv(outcome.trajectories)}};
+}
+
+std::vector<std::string> sprayOutputNames() { return {kParticlesFile, kTrajectoriesFile, kSprayStampFile}; }
+
+bool checkSprayOutputs(const WorkDirLock& lock, std::string& error) {
+    return checkReplaceable(lock.directory(), sprayOutputNames(), error);
+}
+
+bool writeSprayFiles(const WorkDirLock& lock, const SprayOutcome& outcome, std::string& error) {
+    const std::string& dir = lock.directory();
+    // The jet the spray flew through, as its own stamp identifies it.
+    std::string jetStamp, why;
+    const std::string jet = readRegularFile(dir + "/" + kResultStampFile, kSmallFileLimit, jetStamp, why)
+                                ? checksumText(contentChecksum(jetStamp))
+                                : std::string("none");
+    return replaceFileSet(dir, sprayFileSet(outcome), kSprayStampFile, {"KAVEL spray set", "jet " + jet}, error);
+}
+
 bool writeSprayFiles(const std::string& dir, const SprayOutcome& outcome, std::string& error) {
-    return writeFileAtomically(dir, kParticlesFile, particlesCsv(outcome.particles), error) &&
-           writeFileAtomically(dir, kTrajectoriesFile, trajectoriesCsv(outcome.trajectories), error);
+    const WorkDirLock lock(dir);
+    if (!lock.held()) {
+        error = lock.message();
+        return false;
+    }
+    return writeSprayFiles(lock, outcome, error);
 }
 
 } // namespace torvex::particles

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "particles/particle_model.h"
+#include "solver/file_set.h"
 
 #include <string>
 
@@ -24,7 +25,25 @@ std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories);
 bool writeFileAtomically(const std::string& dir, const std::string& name, const std::string& text,
                          std::string& error);
 
-// Both files; false with error on the first that fails.
+// The spray's output set: the files of a run, written as one set (see
+// solver/file_set.h) with the stamp spray.stamp last, which also names the
+// result set of the jet they were computed in. A file added here is
+// replaced, stamped and checked with the others.
+constexpr const char* kSprayStampFile = "spray.stamp";
+std::vector<SetMember> sprayFileSet(const SprayOutcome& outcome);
+// The names of the set, the stamp included (for the check before a run).
+std::vector<std::string> sprayOutputNames();
+
+// Whether every output of a spray can be replaced in the directory of the
+// held lock; false with a sentence naming the file. Called before a run, so
+// that nothing is simulated for an output that cannot be written.
+bool checkSprayOutputs(const WorkDirLock& lock, std::string& error);
+
+// Replaces the set in the directory of the held (exclusive) lock: either all
+// files are new and the stamp is written, or (a fault before the renames)
+// every file stays as it was. False with error naming the file.
+bool writeSprayFiles(const WorkDirLock& lock, const SprayOutcome& outcome, std::string& error);
+// The same under an exclusive lock taken for the writing.
 bool writeSprayFiles(const std::string& dir, const SprayOutcome& outcome, std::string& error);
 
 } // namespace torvex::particles

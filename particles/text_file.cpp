@@ -1,9 +1,10 @@
 #include "particles/text_file.h"
 
+#include "solver/file_access.h"
+
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace torvex::particles {
@@ -18,43 +19,12 @@ std::string displayPath(const std::string& path) {
 
 bool readTextLines(const std::string& path, std::size_t maxBytes, const std::string& what,
                    std::vector<std::string>& lines, std::string& error) {
-    const std::string shown = what + " " + displayPath(path);
-    std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (code || !fs::exists(status)) {
-        error = shown + " is missing.";
+    std::string text, why;
+    if (!readRegularFile(path, maxBytes, text, why)) {
+        error = what + " " + displayPath(path) + " " + why + ".";
         return false;
     }
-    if (!fs::is_regular_file(status)) {
-        error = shown + " is not a regular file.";
-        return false;
-    }
-    const auto size = fs::file_size(path, code);
-    if (code || size > maxBytes) {
-        error = shown + " is larger than " + std::to_string(maxBytes / 1024) + " KB; it is not such a file.";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = shown + " cannot be read.";
-        return false;
-    }
-    lines.clear();
-    std::string line;
-    std::size_t total = 0;
-    while (std::getline(in, line)) {
-        total += line.size() + 1;
-        if (total > maxBytes + 1) {  // grew while being read
-            error = shown + " is larger than " + std::to_string(maxBytes / 1024) + " KB; it is not such a file.";
-            return false;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    if (in.bad()) {
-        error = shown + " cannot be read.";
-        return false;
-    }
+    lines = splitLines(text);
     return true;
 }
 

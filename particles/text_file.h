@@ -9,7 +9,8 @@
 namespace torvex::particles {
 
 // The lines of a regular file no larger than maxBytes, without their line
-// ends. On failure returns false with a sentence naming the file in error.
+// ends, read by the solver's one bounded reader (solver/file_access.h). On
+// failure returns false with a sentence naming the file in error.
 bool readTextLines(const std::string& path, std::size_t maxBytes, const std::string& what,
                    std::vector<std::string>& lines, std::string& error);
 

@@ -271,7 +271,7 @@ void removeLeftTemporaryFiles(const std::string& dir) {
 
 // ----- WorkDirLock --------------------------------------------------------------
 
-WorkDirLock::WorkDirLock(const std::string& dir) : directory_(absoluteDirectory(dir)) {
+WorkDirLock::WorkDirLock(const std::string& dir, LockMode mode) : directory_(absoluteDirectory(dir)) {
     struct stat info {};
     if (::stat(directory_.c_str(), &info) != 0) {
         status_ = Status::NoDirectory;
@@ -302,12 +302,16 @@ WorkDirLock::WorkDirLock(const std::string& dir) : directory_(absoluteDirectory(
         message_ = "The lock file " + path + " is not a regular file.";
         return;
     }
-    while (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
+    const int operation = mode == LockMode::Shared ? LOCK_SH : LOCK_EX;
+    while (::flock(descriptor_, operation | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         if (errno == EWOULDBLOCK) {
             status_ = Status::Busy;
-            message_ = "Another run is using the working directory " + directory_ +
-                       " (it holds the lock on " + kLockFileName + "); nothing was changed.";
+            message_ = mode == LockMode::Shared
+                           ? "A run is writing the results in the working directory " + directory_ +
+                                 " (it holds the lock on " + kLockFileName + "); try again when it has ended."
+                           : "Another run is using the working directory " + directory_ +
+                                 " (it holds the lock on " + kLockFileName + "); nothing was changed.";
         } else {
             message_ = "The lock file " + path + " cannot be locked: " + systemReason(errno) + ".";
         }

@@ -94,8 +94,13 @@ void removeLeftTemporaryFiles(const std::string& dir);
 // The file whose advisory lock marks a directory as in use by a run.
 constexpr const char* kLockFileName = ".torvex.lock";
 
-// An exclusive lock on a working directory, taken without waiting and held
-// until destruction. The lock belongs to an open file, so the system drops it
+// How a program uses a working directory: a run that writes there holds it
+// alone; programs that only read a result set share it with each other, so
+// that no run replaces the files while they are read.
+enum class LockMode { Exclusive, Shared };
+
+// A lock on a working directory (exclusive or shared), taken without waiting
+// and held until destruction. The lock belongs to an open file, so the system drops it
 // when the process ends, however it ends: a killed run leaves no stale lock.
 class WorkDirLock {
 public:
@@ -106,7 +111,7 @@ public:
         CannotLock,   // the lock file cannot be created or opened
     };
 
-    explicit WorkDirLock(const std::string& dir);
+    explicit WorkDirLock(const std::string& dir, LockMode mode = LockMode::Exclusive);
     ~WorkDirLock();
     WorkDirLock(const WorkDirLock&) = delete;
     WorkDirLock& operator=(const WorkDirLock&) = delete;

@@ -89,6 +89,8 @@ void normaliseFlow(SolverState& s, int rawFlow) {
 void normaliseInputs(SolverState& s, const RawInputs& raw) {
     s.rawDiameter = raw.diameter;
     s.rawLength = raw.length;
+    s.rawCurrent = raw.current;
+    s.rawFlow = raw.flow;
     normaliseDiameter(s, raw.diameter);
     normaliseLength(s, raw.length);
     normaliseCurrent(s, raw.current);

@@ -218,4 +218,107 @@ std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t
     return out;
 }
 
+// ----- ftu.res ------------------------------------------------------------------
+
+namespace {
+
+constexpr int kFieldLinesPerBlock = 11;  // ten lines of ten values, one of one
+constexpr int kFieldValuesPerLine = 10;
+constexpr int kFieldColumnWidth = 8;
+// A plasma jet is below 10^5 K and slower than 10^5 m/s; anything else is a
+// damaged file.
+constexpr double kMaxFieldTemperature = 1e5;
+constexpr double kMaxFieldVelocity = 1e5;
+
+std::string fieldPlace(int line) {
+    const int record = line / kFieldLinesPerRecord;
+    static const char* const blocks[] = {"temperature", "axial velocity", "radial velocity"};
+    return "line " + std::to_string(line + 1) + " (cross-section " + std::to_string(record + 1) + " at " +
+           fixedField(fieldRecordDistanceMm(record), 1, 1) + " mm, " +
+           blocks[(line % kFieldLinesPerRecord) / kFieldLinesPerBlock] + ")";
+}
+
+// One 8-column field: a finite number with blanks before it.
+bool parseFieldValue(const std::string& field, float& value) {
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    const char* begin = field.data() + first;
+    if (*begin == '+') ++begin;  // from_chars takes no plus sign
+    double parsed = 0;
+    const char* end = field.data() + field.find_last_not_of(' ') + 1;
+    const auto result = std::from_chars(begin, end, parsed);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(parsed)) return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
+// The `count` values of one line, appended to out; only blanks may follow.
+bool parseFieldLine(const std::string& line, int count, std::vector<float>& out) {
+    for (int k = 0; k < count; ++k) {
+        const std::size_t start = static_cast<std::size_t>(k * kFieldColumnWidth);
+        float value = 0;
+        if (start >= line.size() || !parseFieldValue(line.substr(start, kFieldColumnWidth), value)) return false;
+        out.push_back(value);
+    }
+    return line.find_first_not_of(' ', static_cast<std::size_t>(count * kFieldColumnWidth)) == std::string::npos;
+}
+
+bool plausibleField(bool temperature, float v) {
+    return temperature ? (v > 0 && v < kMaxFieldTemperature) : std::fabs(v) < kMaxFieldVelocity;
+}
+
+} // namespace
+
+double fieldRecordDistanceMm(int record) {
+    if (record <= 20) return 0.5 * record;
+    if (record <= 60) return 10.0 + (record - 20);
+    return 50.0 + 2.0 * (record - 60);
+}
+
+bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& fault) {
+    const std::string what = "The jet field file " + path;
+    std::string text, why;
+    if (!readRegularFile(path, kResultFileLimit, text, why)) {
+        fault = what + " " + why + ".";
+        return false;
+    }
+    std::vector<std::string> lines = splitLines(text);
+    while (!lines.empty() && lines.back().find_first_not_of(' ') == std::string::npos) lines.pop_back();
+    if (lines.empty()) {
+        fault = what + " is empty: the jet has not been calculated.";
+        return false;
+    }
+    if (lines.size() % kFieldLinesPerRecord != 0) {
+        fault = what + " ends inside a cross-section (" + std::to_string(lines.size()) +
+                " lines, a multiple of 33 expected): the file is damaged.";
+        return false;
+    }
+    const std::size_t count = lines.size() / kFieldLinesPerRecord;
+    if (count > static_cast<std::size_t>(kFieldRecordLimit)) {
+        fault = what + " holds " + std::to_string(count) + " cross-sections, more than the 136 of a jet.";
+        return false;
+    }
+    std::vector<FieldRecord> read(count);
+    for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
+        FieldRecord& record = read[static_cast<std::size_t>(line / kFieldLinesPerRecord)];
+        const int block = (line % kFieldLinesPerRecord) / kFieldLinesPerBlock;
+        const int row = line % kFieldLinesPerBlock;
+        std::vector<float>& target = block == 0 ? record.temperature : block == 1 ? record.axialVelocity
+                                                                                  : record.radialVelocity;
+        const std::size_t before = target.size();
+        if (!parseFieldLine(lines[static_cast<std::size_t>(line)],
+                            row == kFieldLinesPerBlock - 1 ? 1 : kFieldValuesPerLine, target)) {
+            fault = what + " holds a damaged number on " + fieldPlace(line) + ".";
+            return false;
+        }
+        for (std::size_t k = before; k < target.size(); ++k)
+            if (!plausibleField(block == 0, target[k])) {
+                fault = what + " holds an impossible value on " + fieldPlace(line) + ".";
+                return false;
+            }
+    }
+    records = std::move(read);
+    return true;
+}
+
 } // namespace torvex

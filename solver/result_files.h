@@ -114,4 +114,29 @@ std::vector<AxisRecord> readAxisRecords(const std::string& path, std::size_t max
 std::vector<RadialRecord> readRadialRecords(const std::string& path, std::size_t maxRecords,
                                             std::string* fault = nullptr);
 
+// ----- Reader of ftu.res ---------------------------------------------------------
+// Records of 33 lines: the temperature (K), axial and radial velocity (m/s)
+// blocks at the radii 0, 0.25, ..., 25 mm, each ten lines of ten 8-column
+// values and one line of one.
+
+constexpr int kFieldLinesPerRecord = 33;
+constexpr int kFieldRecordLimit = 136;  // cross-sections of a complete jet
+constexpr const char* kFieldFile = "ftu.res";
+
+// One record of ftu.res, values of the radii 0..100 (kFieldValues of each).
+struct FieldRecord {
+    std::vector<float> temperature, axialVelocity, radialVelocity;
+};
+
+// The records of ftu.res. A missing, irregular or too large file, a number
+// that is damaged or impossible (a temperature not between 0 and 10^5 K, a
+// velocity of 10^5 m/s or more), a file that ends inside a record, more than
+// kFieldRecordLimit records or none at all: false with a sentence naming the
+// file and the line in `fault`.
+bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& fault);
+
+// Distance (mm past the nozzle exit) of field record k = 0..135: every 0.5 mm
+// to 10 mm, every 1 mm to 50 mm, every 2 mm to 200 mm (also in inch mode).
+double fieldRecordDistanceMm(int record);
+
 } // namespace torvex

@@ -51,6 +51,8 @@ struct SolverState {
     float channelLength = 0;      // anodeLengthMm raised to even, mm
     float rawDiameter = 0;        // diameter exactly as read from ip.dat
     float rawLength = 0;          // length exactly as read from ip.dat
+    int32_t rawCurrent = 0;       // current exactly as read from ip.dat
+    int32_t rawFlow = 0;          // flow exactly as read from ip.dat
 
     // --- Constants, set at the start of every run --------------------------
     float pi = 3.141593f;

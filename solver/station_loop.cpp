@@ -5,6 +5,7 @@
 #include "solver/jet_grid.h"
 #include "solver/output_schedule.h"
 #include "solver/result_files.h"
+#include "solver/result_set.h"
 
 #include <cmath>
 
@@ -49,7 +50,9 @@ RunOutcome outputFault(const std::string& message) { return {RunResult::OutputFa
 //  3. During the jet march the records go to the temporary result files only.
 //  4. At the end, also when the jet cannot be calculated further: every
 //     temporary result file is flushed to disk, then all are renamed into
-//     place with ztu0.res last, and the directory is flushed.
+//     place with ztu0.res last, and the directory is flushed. Then the
+//     stamp results.stamp is written (see result_set.h): only a set with its
+//     stamp is finished, and the stamp is the first file step 2 removes.
 //
 // A write that fails (full disk) removes the temporary files and ends the run
 // as an output fault. A killed run leaves hidden temporary files, which the
@@ -106,6 +109,12 @@ bool StationLoop::prepareOutputs(RunOutcome& failure) {
         failure = outputFault(fault);
         return false;
     }
+    // The stamp is written at the end; a directory in its place is found now.
+    ReplacementFile stampProbe;
+    if (!stampProbe.create(workDir_ + "/" + kResultStampFile, why)) {
+        failure = outputFault("The result stamp " + workDir_ + "/" + kResultStampFile + " " + why + ".");
+        return false;
+    }
     return true;
 }
 
@@ -135,6 +144,11 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
         return false;
     }
     std::string fault;
+    // The stamp goes first: from here on the earlier set is unfinished.
+    if (!removeEntry(workDir_ + "/" + kResultStampFile, why) || !syncDirectory(workDir_, why)) {
+        failure = outputFault("The result stamp " + workDir_ + "/" + kResultStampFile + " " + why + ".");
+        return false;
+    }
     if (!ResultFiles::removeEarlier(workDir_, fault)) {
         failure = outputFault(fault);
         return false;
@@ -151,7 +165,7 @@ bool StationLoop::writeNozzleExit(RunOutcome& failure) {
 // march came; an output fault replaces the run's own outcome.
 RunOutcome StationLoop::commitResults(const RunOutcome& outcome) {
     std::string fault;
-    if (!files_.commit(fault)) return outputFault(fault);
+    if (!files_.commit(fault) || !writeResultStamp(workDir_, s_, fault)) return outputFault(fault);
     return outcome;
 }
 

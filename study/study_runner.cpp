@@ -1,5 +1,7 @@
 #include "study/study_runner.h"
 
+#include "solver/result_set.h"
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -43,7 +45,7 @@ std::string finishedRow(const std::string& dir, const std::string& key) {
 // row is built only from what this run writes.
 void removeOldResults(const std::string& dir) {
     std::error_code ignored;
-    for (const char* name : {kVariantRowFile, "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+    for (const char* name : {kResultStampFile, kVariantRowFile, "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
                              "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"})
         fs::remove(fs::path(dir) / name, ignored);
 }
@@ -69,6 +71,12 @@ VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCo
     }
     std::error_code error;
     fs::create_directories(dir, error);
+    std::string fault;
+    if (!error && !checkRunOutputs(dir, {"un.dat", "ip.dat"}, fault)) {
+        r.failed = true;
+        r.message = fault;
+        return r;
+    }
     removeOldResults(dir);
     if (error || !writeUnitCodes(dir + "/un.dat", units) ||
         !writeInputParameters(dir + "/ip.dat", v.entered)) {

@@ -1,5 +1,7 @@
 #include "study/study_series.h"
 
+#include "solver/file_access.h"
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -49,13 +51,7 @@ struct Point {
 bool studyChartData(const std::string& tableText, const std::string& name, StudyCurves by,
                     StudyChartData& data, std::string& error) {
     std::vector<std::vector<std::string>> rows;
-    std::size_t start = 0;
-    while (start < tableText.size()) {
-        std::size_t end = tableText.find('\n', start);
-        if (end == std::string::npos) end = tableText.size();
-        rows.push_back(splitCsvLine(tableText.substr(start, end - start)));
-        start = end + 1;
-    }
+    for (const std::string& line : splitLines(tableText)) rows.push_back(splitCsvLine(line));
     if (rows.empty()) {
         error = "The study table " + name + " is empty.";
         return false;

@@ -1,5 +1,8 @@
 #include "study/study_table.h"
 
+#include "solver/file_access.h"
+#include "solver/result_set.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -118,17 +121,20 @@ const char* statusWord(RunResult r) {
 
 // Integral figures of iop.par: voltage, power, efficiency (empty where the
 // file holds asterisks).
-std::vector<std::string> integralColumns(const std::string& dir, bool written) {
-    IntegralParameters p;
-    if (!written || !readIntegralParameters(dir + "/iop.par", p)) return {"", "", ""};
+// Read through the set's check, so that a row never mixes this run's
+// figures with files of another.
+std::vector<std::string> integralColumns(const ResultSet& set) {
+    if (!set.ok) return {"", "", ""};
+    const IntegralParameters& p = set.variant;
     return {p.voltageOverflow ? "" : fixed(p.arcVoltage, 1), p.powerOverflow ? "" : fixed(p.arcPower, 1),
             p.efficiencyOverflow ? "" : std::to_string(p.efficiencyPercent)};
 }
 
-std::vector<std::string> jetColumns(const std::string& dir, bool completed, const UnitCodes& units) {
+std::vector<std::string> jetColumns(const ResultSet& set, bool completed, const UnitCodes& units) {
     std::vector<std::string> columns;
-    const std::vector<AxisRecord> records =
-        completed ? readAxisRecords(dir + "/" + kAxisFile, kMaxAxisRecords) : std::vector<AxisRecord>{};
+    const std::vector<AxisRecord> records = completed && set.ok
+                                                ? readAxisRecords(set.directory + "/" + kAxisFile, kMaxAxisRecords)
+                                                : std::vector<AxisRecord>{};
     for (double z : kProbeDistancesMm) {
         const AxisValue v = axisValueAt(records, z);
         columns.push_back(v.known ? fixed(inTemperatureUnit(v.temperatureKelvin, units), 0) : "");
@@ -191,8 +197,9 @@ std::string variantRow(const StudyVariant& v, const UnitCodes& units, const Vari
                                   std::to_string(u.current),
                                   std::to_string(u.flow),
                                   statusWord(outcome.result)};
-    for (const std::string& c : integralColumns(variantDir, !bad && outcome.reachedNozzle)) f.push_back(c);
-    for (const std::string& c : jetColumns(variantDir, outcome.result == RunResult::Completed, units))
+    const ResultSet set = !bad && outcome.reachedNozzle ? readResultSet(variantDir) : ResultSet{};
+    for (const std::string& c : integralColumns(set)) f.push_back(c);
+    for (const std::string& c : jetColumns(set, outcome.result == RunResult::Completed, units))
         f.push_back(c);
     f.push_back(csvField(outcome.result == RunResult::Completed ? "" : outcome.message));
     f.push_back(csvField(relativeDir));
@@ -312,20 +319,16 @@ bool readShardRows(const ShardFile& shard, std::string& header, std::vector<Tabl
         message = "The shard table " + shown + " does not end with a whole line.";
         return false;
     }
-    std::size_t start = text.find('\n');
-    const std::string first = text.substr(0, start);
+    const std::vector<std::string> lines = splitLines(text);
+    const std::string& first = lines.front();
     if (header.empty())
         header = first;
     else if (first != header) {
         message = "The shard table " + shown + " has another header than the other shards (other units?).";
         return false;
     }
-    int line = 1;
-    for (++start; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        const std::string row = text.substr(start, end - start);
-        start = end + 1;
-        ++line;
+    for (std::size_t line = 1; line < lines.size(); ++line) {
+        const std::string& row = lines[line];
         const std::size_t comma = row.find(',');
         int index = -1;
         const auto r = std::from_chars(row.data(),
@@ -333,7 +336,7 @@ bool readShardRows(const ShardFile& shard, std::string& header, std::vector<Tabl
         if (comma == std::string::npos || r.ec != std::errc() || r.ptr != row.data() + comma || index < 0 ||
             index % shard.count != shard.shard) {
             message = "The shard table " + shown + " has a row that does not belong to it (line " +
-                      std::to_string(line) + ").";
+                      std::to_string(line + 1) + ").";
             return false;
         }
         rows.push_back({index, row.substr(comma + 1)});

@@ -7,18 +7,14 @@
 #include "solver/files.h"
 #include "solver/output_schedule.h"
 #include "solver/result_files.h"
+#include "solver/result_set.h"
 #include "study/text_files.h"
 
 namespace torvex {
 
 namespace {
 
-constexpr int kFieldLinesPerBlock = 11;
-constexpr int kFieldLinesPerRecord = 3 * kFieldLinesPerBlock;
-constexpr int kFieldColumnWidth = 8;
-constexpr int kValuesPerLine = 10;
 constexpr double kFieldRadiusStepMm = 0.25;
-constexpr std::size_t kMaxFieldFileBytes = 4 << 20;  // 136 records are about 360 KiB
 constexpr std::size_t kMaxRecords = 4000;
 
 std::string fixed(double value, int decimals) {
@@ -32,30 +28,6 @@ std::string shortest(float value) {
     char text[64];
     const auto r = std::to_chars(text, text + sizeof text, value);
     return std::string(text, r.ptr);
-}
-
-// The values of one block line: fixed 8-column fields without separators.
-bool parseFieldLine(const std::string& line, int count, std::vector<float>& out) {
-    for (int k = 0; k < count; ++k) {
-        const std::size_t at = static_cast<std::size_t>(k * kFieldColumnWidth);
-        if (at >= line.size()) return false;
-        std::string field = line.substr(at, kFieldColumnWidth);
-        const std::size_t first = field.find_first_not_of(' ');
-        if (first == std::string::npos) return false;
-        float value = 0;
-        const auto r = std::from_chars(field.data() + first, field.data() + field.size(), value);
-        if (r.ec != std::errc() || r.ptr != field.data() + field.size()) return false;
-        out.push_back(value);
-    }
-    return true;
-}
-
-bool parseBlock(const std::vector<std::string>& lines, std::size_t first, std::vector<float>& block) {
-    for (int k = 0; k < kFieldLinesPerBlock; ++k) {
-        const int count = k + 1 < kFieldLinesPerBlock ? kValuesPerLine : kFieldValues - kValuesPerLine * k;
-        if (!parseFieldLine(lines[first + static_cast<std::size_t>(k)], count, block)) return false;
-    }
-    return true;
 }
 
 std::string dataArray(const std::string& name, const std::vector<float>& values, int components = 1) {
@@ -133,30 +105,6 @@ bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& 
     return true;
 }
 
-bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& error) {
-    std::string text;
-    if (!readBoundedTextFile(path, kMaxFieldFileBytes, text, error)) return false;
-    const std::vector<std::string> lines = splitLines(text);
-    std::vector<FieldRecord> read;
-    for (std::size_t first = 0; first + kFieldLinesPerRecord <= lines.size(); first += kFieldLinesPerRecord) {
-        FieldRecord r;
-        if (!parseBlock(lines, first, r.temperature) ||
-            !parseBlock(lines, first + kFieldLinesPerBlock, r.axialVelocity) ||
-            !parseBlock(lines, first + 2 * kFieldLinesPerBlock, r.radialVelocity)) {
-            error = "The field file " + displayPath(path) + " holds a field that is not a number in record " +
-                    std::to_string(read.size() + 1) + ".";
-            return false;
-        }
-        read.push_back(std::move(r));
-    }
-    if (read.empty()) {
-        error = "The field file " + displayPath(path) + " holds no whole record.";
-        return false;
-    }
-    records = std::move(read);
-    return true;
-}
-
 std::string jetFieldVtk(const std::vector<FieldRecord>& records) {
     const std::vector<double> distances = fieldRecordDistancesMm();
     const std::size_t rows = std::min(records.size(), distances.size());
@@ -199,9 +147,21 @@ std::string jetFieldVtk(const std::vector<FieldRecord>& records) {
     return text;
 }
 
-bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error) {
-    UnitCodes units;  // metric, kelvin, SLPM unless un.dat says otherwise
-    readUnitCodes(dir + "/un.dat", units);
+bool exportVariant(const std::string& directory, std::vector<std::string>& written, std::string& error,
+                   bool* busy) {
+    const WorkDirLock lock(directory, LockMode::Shared);
+    if (lock.status() == WorkDirLock::Status::Busy || lock.status() == WorkDirLock::Status::NoDirectory) {
+        if (busy) *busy = lock.status() == WorkDirLock::Status::Busy;
+        error = lock.message();
+        return false;
+    }
+    const ResultSet set = readResultSet(lock.directory());
+    if (!set.ok) {
+        error = set.message;
+        return false;
+    }
+    const std::string& dir = set.directory;
+    const UnitCodes& units = set.units;  // those of the run, not of un.dat now
     std::string text;
     if (!axialProfileCsv(dir, text, error) ||
         !writeFileAtomically(dir + "/" + kAxialProfileFile, text, error))
@@ -216,7 +176,7 @@ bool exportVariant(const std::string& dir, std::vector<std::string>& written, st
         return false;
     written.push_back(kIsothermTableFile);
     std::vector<FieldRecord> records;
-    if (!readFieldRecords(dir + "/ftu.res", records, error)) return false;
+    if (!readFieldRecords(dir + "/" + kFieldFile, records, error)) return false;
     if (!writeFileAtomically(dir + "/" + kJetFieldFile, jetFieldVtk(records), error)) return false;
     written.push_back(kJetFieldFile);
     return true;

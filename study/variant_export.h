@@ -4,6 +4,8 @@
 // and VTK's own readers open.
 #pragma once
 
+#include "solver/result_files.h"  // FieldRecord, readFieldRecords: the one reader of ftu.res
+
 #include <string>
 #include <vector>
 
@@ -24,25 +26,17 @@ bool radialProfilesCsv(const std::string& dir, int lengthUnit, std::string& text
 // The isotherm levels are those of ilt.res in the temperature unit.
 bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& text, std::string& error);
 
-// One record of ftu.res: temperature (K), axial and radial velocity (m/s) at
-// the radii 0, 0.25, ..., 25 mm.
-struct FieldRecord {
-    std::vector<float> temperature, axialVelocity, radialVelocity;
-};
-
-// The records of ftu.res (33 lines each); a record cut short by the end of
-// the file is not returned. False with a message naming the file when it
-// cannot be read or holds no whole record.
-bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& error);
-
 // The VTK XML text of the field: r (mm) along x, distance past the nozzle
 // exit (mm) along y, with temperature, both velocities and the velocity
 // vector (radial, axial, 0) at the points.
 std::string jetFieldVtk(const std::vector<FieldRecord>& records);
 
-// Writes the four files into dir from its result files. False with a
-// message when a result file is missing or malformed or a file cannot be
-// written; files written before the fault stay.
-bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error);
+// Writes the four files into dir from its result set, read under a shared
+// lock and checked as one finished set (solver/result_set.h), in the units
+// the set was calculated in. False with a message when the set is not whole
+// or a file cannot be written (files written before the fault stay); *busy
+// tells a run that holds the directory.
+bool exportVariant(const std::string& dir, std::vector<std::string>& written, std::string& error,
+                   bool* busy = nullptr);
 
 }  // namespace torvex

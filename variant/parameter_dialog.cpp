@@ -5,6 +5,7 @@
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "solver/result_set.h"
 #include "solver/solver.h"
 #include "variant/summary_painter.h"
 #include "variant/variant_summary.h"
@@ -215,8 +216,13 @@ void ParameterDialog::confirmVariant() {
         showMessage(this, QString::fromStdString(lockRefusal(lock).message));
         return;
     }
-    // The run would otherwise compute an older variant left in ip.dat.
+    // A run that would be refused for its outputs is refused before ip.dat changes.
     std::string fault;
+    if (!checkRunOutputs(lock.directory(), {kInputParametersFile}, fault)) {
+        showMessage(this, QString::fromStdString(fault));
+        return;
+    }
+    // The run would otherwise compute an older variant left in ip.dat.
     if (!writeInputParameters(kInputParametersFile, *variant, &fault)) {
         showMessage(this, QString::fromStdString("The input-parameter file " + lock.directory() + "/" +
                                                  kInputParametersFile + " " + fault + "."));

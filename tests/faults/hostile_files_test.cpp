@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "solver/file_access.h"
 #include "tests/faults/run_process.h"
 
 namespace torvex::faults {
@@ -110,12 +111,16 @@ TEST(HostileFiles, FifosDevicesDirectoriesAndHugeFilesAsInputsAreRefusedWithoutH
 }
 
 TEST(HostileFiles, ADirectoryInPlaceOfEachOutputIsAnOutputFaultNamingIt) {
-    for (const std::string& name : outputNames()) {
+    std::vector<std::string> names = outputNames();
+    names.push_back("results.stamp");
+    for (const std::string& name : names) {
         EarlierSet box;
         fs::remove(box.file(name));
         fs::create_directory(box.file(name));
-        const FileSet before = outputFiles(box.work);
-        const Finished done = box.run();
+        const FileSet before = outputFiles(box.work), inputs = allFiles(box.work);
+        // With the variant options: ip.dat stays as it was too.
+        const Finished done = runTorvexRun({variantArguments('A', box.work)});
+        EXPECT_EQ(allFiles(box.work), inputs) << name;
         EXPECT_EQ(done.status, kOutputFault) << name << ": " << done.err;
         EXPECT_TRUE(contains(done.err, box.workPath + "/" + name + " is a directory")) << done.err;
         EXPECT_EQ(outputFiles(box.work), before) << name;
@@ -221,6 +226,55 @@ TEST(HostileFiles, AFullFileSystemKeepsTheEarlierSetOrLeavesTheNewIopParAlone) {
     ::umount2(empty.c_str(), MNT_DETACH);
     ::umount2(full.c_str(), MNT_DETACH);
     EXPECT_EQ(box.untouchedOutside({"empty", "full"}), "");
+}
+
+// Every refusal of torvex-run and kavel-run leaves every file of the folder
+// byte for byte as it was; the messages say what is wrong with the set.
+TEST(HostileFiles, EveryRefusalLeavesEveryFileAsItWasAndSaysWhatIsWrong) {
+    Sandbox box;
+    ASSERT_EQ(runTorvexRun({variantArguments('A', box.work)}).status, 0);
+    ASSERT_EQ(runTorvexRun(kavelRun({"--count", "20", box.work})).status, 0);
+    const std::string work = fs::canonical(box.work).string();
+    const auto refusedAlike = [&box](const Launch& launch, int status, const std::string& says) {
+        const FileSet before = allFiles(box.work);
+        const Finished done = runTorvexRun(launch);
+        std::printf("  [%d] %s", done.status, done.err.c_str());
+        EXPECT_EQ(done.status, status) << done.err;
+        EXPECT_TRUE(contains(done.err, says)) << done.err;
+        EXPECT_EQ(allFiles(box.work), before) << says;
+        EXPECT_EQ(temporaryFiles(box.work), 0);
+    };
+    {
+        const WorkDirLock running(box.work);  // a run holds the folder
+        refusedAlike(Launch{variantArguments('B', box.work)}, 6, "nothing was changed");
+        refusedAlike(kavelRun({box.work}), 6, "Another run is using the working directory " + work);
+        refusedAlike(Launch{{"export", box.work}}, 6, "A run is writing the results in the working directory");
+    }
+    fs::create_directory(box.file("trajectories.csv.keep"));
+    fs::rename(box.file("trajectories.csv"), box.file("trajectories.csv.keep/t"));
+    fs::create_directory(box.file("trajectories.csv"));
+    refusedAlike(kavelRun({box.work}), 5, work + "/trajectories.csv is a directory");
+    fs::remove(box.file("trajectories.csv"));
+    fs::rename(box.file("trajectories.csv.keep/t"), box.file("trajectories.csv"));
+    fs::remove(box.file("trajectories.csv.keep"));
+
+    // A foreign ip.dat, a member of another run, a set without its stamp.
+    const std::string ip = fileText(box.file("ip.dat"));
+    writeText(box.file("ip.dat"), reference('B').inputs);
+    refusedAlike(kavelRun({box.work}), 2,
+                 "The results in " + work + " belong to argon 8.0 mm 500 A 35 SLPM, not to the variant in ip.dat");
+    writeText(box.file("ip.dat"), ip);
+    const std::string field = fileText(box.file("ftu.res"));
+    writeText(box.file("ftu.res"), reference('B').outputs.at("ftu.res"));
+    refusedAlike(kavelRun({box.work}), 2, "The results in " + work + " are mixed: ftu.res is not the file");
+    refusedAlike(Launch{{"export", box.work}}, 2, "are mixed");
+    writeText(box.file("ftu.res"), field);
+    const std::string stamp = fileText(box.file("results.stamp"));
+    fs::remove(box.file("results.stamp"));
+    refusedAlike(kavelRun({box.work}), 2, "The results in " + work + " are incomplete (the run was interrupted)");
+    writeText(box.file("results.stamp"), stamp);
+    EXPECT_EQ(runTorvexRun(kavelRun({"--count", "20", box.work})).status, 0);
+    EXPECT_EQ(box.untouchedOutside(), "");
 }
 
 }  // namespace

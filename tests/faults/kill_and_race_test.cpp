@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "solver/file_set.h"
 #include "tests/faults/run_process.h"
 
 namespace torvex::faults {
@@ -173,6 +174,156 @@ TEST(RunsStartedTogether, OneIsRefusedAndTheDirectoryHoldsTheOtherVariant) {
     EXPECT_GE(refused, 18);
     EXPECT_EQ(temporaryFiles(box.work), 0);
     EXPECT_EQ(box.untouchedOutside(), "");
+}
+
+// ----- the spray module over a jet that is being replaced ----------------------------
+
+constexpr const char* kSprayOptions[] = {"--count", "60", "--threads", "1", "--seed"};
+
+std::vector<std::string> sprayArguments(const std::string& dir, int seed = 3) {
+    std::vector<std::string> arguments(std::begin(kSprayOptions), std::end(kSprayOptions));
+    arguments.push_back(std::to_string(seed));
+    arguments.push_back(dir);
+    return arguments;
+}
+
+// particles.csv of an undisturbed spray of each variant's jet.
+const std::string& undisturbedSpray(char variant) {
+    static std::map<char, std::string> made;
+    if (!made.count(variant)) {
+        Sandbox box;
+        runTorvexRun({variantArguments(variant, box.work)});
+        const Finished done = runTorvexRun(kavelRun(sprayArguments(box.work)));
+        made[variant] = done.status == 0 ? fileText(box.file("particles.csv")) : "no spray: " + done.err;
+    }
+    return made[variant];
+}
+
+std::string jetLine(char variant) {
+    return variant == 'A' ? "Jet: argon 8.0 mm 500 A 35 SLPM" : "Jet: nitrogen 8.0 mm 300 A 35 SLPM";
+}
+
+// A spray after a run stopped at any moment: refused with a message saying
+// why, or over the jet of the finished set with its own gas; never the gas of
+// ip.dat over the jet of another variant.
+TEST(SprayAfterAStoppedRun, RefusedOrTheGasOfTheSetNeverTheWrongOne) {
+    undisturbedSpray('A');
+    undisturbedSpray('B');
+    Sandbox box;
+    ASSERT_EQ(runTorvexRun({variantArguments('A', box.work)}).status, 0);
+    std::mt19937 random(17);
+    int tried = 0, refused = 0, sprayed = 0, fell = 0;
+    for (int k = 0; k < 12; ++k) {
+        const char variant = otherVariant(outputFiles(box.work));
+        Child child(Launch{variantArguments(variant, box.work)});
+        // Half stopped before the nozzle exit (ip.dat new, the set earlier),
+        // half during the jet march.
+        if (k % 2 == 1) child.waitForOutput("Plasma jet outside", 60000);
+        const long long span = k % 2 == 1 ? reference(variant).jetMs : reference(variant).totalMs - reference(variant).jetMs;
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long long>(0, std::max(1LL, span) * 1000)(random)));
+        child.kill();
+        child.wait(60000);
+        // The variant of the finished set, if there is one.
+        const bool finished = std::filesystem::exists(box.file("results.stamp"));
+        const char inSet = !finished ? '?' : otherVariant(outputFiles(box.work)) == 'B' ? 'A' : 'B';
+        const Finished spray = runTorvexRun(kavelRun(sprayArguments(box.work)));
+        ++tried;
+        if (spray.status == 2 && (spray.err.find("incomplete (the run was interrupted)") != std::string::npos ||
+                                  spray.err.find("not to the variant in ip.dat") != std::string::npos)) {
+            ++refused;
+        } else if (spray.status == 0 && inSet != '?' && spray.out.find(jetLine(inSet)) != std::string::npos &&
+                   fileText(box.file("particles.csv")) == undisturbedSpray(inSet)) {
+            ++sprayed;
+        } else {
+            ++fell;
+            ADD_FAILURE() << "stop " << k << ": status " << spray.status << "\n" << spray.out << spray.err;
+        }
+    }
+    std::printf("  stopped runs then kavel-run: %d tried, %d refused, %d sprayed the set's own jet, %d fell\n",
+                tried, refused, sprayed, fell);
+    EXPECT_EQ(fell, 0);
+}
+
+// kavel-run started together with torvex-run in one folder: refused (the
+// folder is in use), or a spray of one finished jet byte for byte as an
+// undisturbed spray of it.
+TEST(SprayRacingASolverRun, RefusedOrByteForByteTheUndisturbedSprayOfOneJet) {
+    undisturbedSpray('A');
+    undisturbedSpray('B');
+    Sandbox box;
+    ASSERT_EQ(runTorvexRun({variantArguments('A', box.work)}).status, 0);
+    int tried = 0, refused = 0, held = 0, fell = 0;
+    for (int k = 0; k < 20; ++k) {
+        const char variant = otherVariant(outputFiles(box.work));
+        StartGate gate;
+        Child solver(Launch{variantArguments(variant, box.work), {}, &gate});
+        Child spray(kavelRun(sprayArguments(box.work), &gate));
+        gate.open();
+        const Finished s = spray.wait(60000);
+        const Finished t = solver.wait(60000);
+        ++tried;
+        const std::string particles = fileText(box.file("particles.csv"));
+        if (s.status == 6 && s.err.find("Another run is using the working directory") != std::string::npos) {
+            ++refused;
+        } else if (s.status == 0 && ((s.out.find(jetLine('A')) != std::string::npos && particles == undisturbedSpray('A')) ||
+                                     (s.out.find(jetLine('B')) != std::string::npos && particles == undisturbedSpray('B')))) {
+            ++held;
+        } else {
+            ++fell;
+            ADD_FAILURE() << "race " << k << ": kavel-run " << s.status << " " << s.err << "; torvex-run " << t.status;
+        }
+        EXPECT_TRUE(t.status == 0 || t.status == 6) << t.err;
+    }
+    std::printf("  kavel-run racing torvex-run: %d tried, %d refused (exit 6), %d sprayed one whole jet, %d fell\n",
+                tried, refused, held, fell);
+    EXPECT_EQ(fell, 0);
+}
+
+// kavel-run killed at random moments: the pair of outputs is the earlier or
+// the new one, and spray.stamp vouches only for a whole pair.
+TEST(KillDuringASpray, ThePairIsOldOrNewAndTheStampOnlyBesideAWholePair) {
+    Sandbox box;
+    ASSERT_EQ(runTorvexRun({variantArguments('A', box.work)}).status, 0);
+    ASSERT_EQ(runTorvexRun(kavelRun(sprayArguments(box.work, 1))).status, 0);
+    const long long start = nowMs();
+    ASSERT_EQ(runTorvexRun(kavelRun(sprayArguments(box.work, 2))).status, 0);
+    const long long sprayMs = nowMs() - start;
+    const auto pair = [&box] {
+        return std::make_pair(fileText(box.file("particles.csv")), fileText(box.file("trajectories.csv")));
+    };
+    std::map<int, std::pair<std::string, std::string>> bySeed;
+    std::mt19937 random(5);
+    int tried = 0, oldPair = 0, newPair = 0, unstamped = 0, fell = 0;
+    for (int k = 0; k < 24; ++k) {
+        const int seed = 1 + k % 2;  // alternates, so that every run replaces a different pair
+        const auto before = pair();
+        Child child(kavelRun(sprayArguments(box.work, seed)));
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long long>(0, std::max(1LL, sprayMs) * 1000)(random)));
+        child.kill();
+        const Finished done = child.wait(60000);
+        ++tried;
+        const auto after = pair();
+        if (!done.killed) bySeed[seed] = after;
+        const bool stamped = std::filesystem::exists(box.file("spray.stamp"));
+        FileSetStamp stamp;
+        std::string why;
+        const bool vouched = stamped && readFileSetStamp(box.work, "spray.stamp", stamp, why) &&
+                             firstStrayMember(box.work, stamp, 64 << 20).empty();
+        if (after == before && vouched) ++oldPair;
+        else if (after != before && vouched && (!bySeed.count(seed) || bySeed[seed] == after)) ++newPair;
+        else if (!stamped) ++unstamped;  // killed between the renames: recognisably unfinished
+        else {
+            ++fell;
+            ADD_FAILURE() << "kill " << k << ": a stamp beside a pair it does not vouch for";
+        }
+    }
+    std::printf("  kills of kavel-run: %d tried, %d old pair, %d new pair, %d unstamped, %d fell\n", tried, oldPair,
+                newPair, unstamped, fell);
+    EXPECT_EQ(fell, 0);
+    EXPECT_EQ(runTorvexRun(kavelRun(sprayArguments(box.work, 1))).status, 0);
+    EXPECT_EQ(temporaryFiles(box.work), 0);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ namespace {
     }
     if (launch.asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
         ::_exit(126);
-    ::execv(TORVEX_RUN_EXECUTABLE, argv);
+    ::execv(argv[0], argv);
     ::_exit(127);
 }
 
@@ -66,7 +66,7 @@ Child::Child(const Launch& launch) {
     int out[2], err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
     // Everything the child needs is prepared before the fork.
-    std::vector<std::string> words = {TORVEX_RUN_EXECUTABLE};
+    std::vector<std::string> words = {launch.program};
     words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
@@ -187,6 +187,22 @@ FileSet outputFiles(const std::string& dir) {
         // A link or a special file is recorded as what it is, not read.
         files[name] =
             fs::is_regular_file(status) ? fileText(path.string()) : std::string("<not a regular file>");
+    }
+    return files;
+}
+
+Launch kavelRun(std::vector<std::string> arguments, const StartGate* gate) {
+    arguments.insert(arguments.begin(), "--no-progress");
+    Launch launch(std::move(arguments), {}, gate);
+    launch.program = KAVEL_RUN_EXECUTABLE;
+    return launch;
+}
+
+FileSet allFiles(const std::string& dir) {
+    FileSet files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name != ".torvex.lock" && entry.is_regular_file()) files[name] = fileText(entry.path().string());
     }
     return files;
 }

@@ -48,7 +48,11 @@ struct Launch {
     std::vector<std::string> environment;  // NAME=VALUE set in the child
     const StartGate* gate = nullptr;
     bool asNobody = false;  // as user and group 65534 (permissions bind root too)
+    std::string program = TORVEX_RUN_EXECUTABLE;
 };
+
+// kavel-run with these arguments (the spray of the jet in a directory).
+Launch kavelRun(std::vector<std::string> arguments, const StartGate* gate = nullptr);
 
 class Child {
 public:
@@ -85,6 +89,9 @@ FileSet outputFiles(const std::string& dir);
 const std::vector<std::string>& outputNames();
 // Hidden temporary files of the writers in dir.
 int temporaryFiles(const std::string& dir);
+// Every regular file in dir (the lock file excepted) with its contents: what
+// a refusal must leave byte for byte as it was.
+FileSet allFiles(const std::string& dir);
 // Whole contents of a file ("" if missing).
 std::string fileText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);

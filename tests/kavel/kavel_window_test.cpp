@@ -41,7 +41,8 @@ const TempDir& argonVariant() {
 
 // A copy of the variant's files in a fresh folder, so a test's results stay its own.
 void copyVariant(const TempDir& to) {
-    for (const char* name : {"un.dat", "unp.dat", "ip.dat", "iop.par", "ftu.res"})
+    for (const char* name : {"un.dat", "unp.dat", "ip.dat", "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+                             "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res", "results.stamp"})
         to.write(name, argonVariant().read(name));
 }
 

@@ -21,7 +21,8 @@ using torvex::test::TempDir;
 
 // A working directory with the argon variant's input and result files.
 void copyVariant(const TempDir& to) {
-    for (const char* name : {"un.dat", "ip.dat", "ftu.res"})
+    for (const char* name : {"un.dat", "ip.dat", "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+                             "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res", "results.stamp"})
         fs::copy_file(test::argonVariant().file(name), to.file(name), fs::copy_options::overwrite_existing);
 }
 
@@ -56,8 +57,8 @@ TEST(FieldFile, AShortenedFieldIsFlownAsFarAsItGoesAndSaysWhereItEnds) {
     const std::vector<std::string> all = lines(dir.read("ftu.res"));
     ASSERT_EQ(all.size(), 136u * 33u);
     dir.write("ftu.res", joined(all, 60 * 33));  // a jet that ended at 49 mm
-    JetField field;
-    ASSERT_TRUE(readJetField(dir.path(), field).ok);
+    JetField field = test::argonJet();  // its gas table
+    ASSERT_TRUE(readFieldFile(dir.file("ftu.res"), field).ok);
     EXPECT_EQ(field.recordCount, 60);
     EXPECT_DOUBLE_EQ(field.endMm(), 49.0);
     SprayOptions o;
@@ -103,7 +104,7 @@ TEST(FieldFile, DamagedNumbersAndCutRecordsAreRefusedWithTheLine) {
     for (const Case& c : cases) {
         dir.write("ftu.res", c.text);
         JetField field;
-        const FieldStatus status = readJetField(dir.path(), field);
+        const FieldStatus status = readFieldFile(dir.file("ftu.res"), field);
         ASSERT_FALSE(status.ok) << c.what;
         EXPECT_NE(status.message.find(dir.file("ftu.res")), std::string::npos) << c.what << ": " << status.message;
         EXPECT_NE(status.message.find(c.expected), std::string::npos) << c.what << ": " << status.message;
@@ -116,12 +117,12 @@ TEST(FieldFile, OnlyRegularFilesOfBoundedSizeAreRead) {
     fs::remove(dir.file("ftu.res"));
     fs::create_directory(dir.file("ftu.res"));
     JetField field;
-    FieldStatus status = readJetField(dir.path(), field);
+    FieldStatus status = readFieldFile(dir.file("ftu.res"), field);
     ASSERT_FALSE(status.ok);
     EXPECT_NE(status.message.find("not a regular file"), std::string::npos) << status.message;
     fs::remove(dir.file("ftu.res"));
     dir.write("ftu.res", std::string(3 << 20, ' '));
-    status = readJetField(dir.path(), field);
+    status = readFieldFile(dir.file("ftu.res"), field);
     ASSERT_FALSE(status.ok);
     EXPECT_NE(status.message.find("larger than"), std::string::npos) << status.message;
 }
@@ -270,7 +271,6 @@ TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
 TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
     TempDir dir;
     copyVariant(dir);
-    dir.write("un.dat", "2 1 1 1 \n");  // inches; the field stays in mm
     auto arrivedAt = [&]() {
         const std::vector<std::string> rows = lines(dir.read("particles.csv"));
         std::string axial;
@@ -278,6 +278,14 @@ TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
             if (rows[k].find(",arrived,") != std::string::npos) axial = rows[k].substr(rows[k].find(",arrived,") + 9, 7);
         return axial;
     };
+    // The units are those the set was calculated in, not un.dat's now.
+    dir.write("un.dat", "2 1 1 1 \n");
+    ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 " + dir.path()), 0);
+    EXPECT_EQ(arrivedAt(), "100.000");
+    // A set calculated in inches (its stamp says so); the field stays in mm.
+    std::string stamp = dir.read("results.stamp");
+    stamp.replace(stamp.find("units 1"), 7, "units 2");
+    dir.write("results.stamp", stamp);
     ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 " + dir.path()), 0);
     EXPECT_EQ(arrivedAt(), "101.600");  // the default standoff of 4 in
     ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 --standoff 2 --injection-distance 0.1 " + dir.path()), 0);

@@ -3,6 +3,9 @@
 // merge into exactly the table of a whole run, and the progress line.
 #include "study/study_series.h"
 #include "study/study_table.h"
+#include "solver/result_files.h"
+#include "solver/result_set.h"
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +43,16 @@ TEST(StudyTable, HeaderNamesTheStudysUnits) {
     EXPECT_NE(inch.find("T_50mm [F]"), std::string::npos);
 }
 
+// The files written so far made a finished set, as a run's stamp vouches
+// (the row reads only a finished set).
+void stampAsFinished(const test::TempDir& dir) {
+    for (const char* name : ResultFiles::fileNames())
+        if (!dir.exists(name)) dir.write(name, "");
+    const auto state = std::make_unique<SolverState>();
+    std::string fault;
+    ASSERT_TRUE(writeResultStamp(dir.path(), *state, fault)) << fault;
+}
+
 TEST(StudyTable, RowInterpolatesAxisValuesAndCoreLengths) {
     test::TempDir dir;
     dir.write("iop.par", " 1  8.00 14.00  500  35 12.4\n 27.1  13.5 53\n");
@@ -47,6 +60,7 @@ TEST(StudyTable, RowInterpolatesAxisValuesAndCoreLengths) {
     dir.write("ztu0.res",
               "   0.0  12.00  600.00\n  10.0   9.00  400.00\n  20.0   5.00  300.00\n"
               "  50.0   3.00  100.00\n 100.0   1.00   50.00\n");
+    stampAsFinished(dir);
     const UnitCodes units{1, 1, 1};
     const std::string header = studyTableHeader(units);
     const std::string row = variantRow(sampleVariant(), units, VariantOutcome{RunResult::Completed, "", true},
@@ -70,6 +84,7 @@ TEST(StudyTable, NotCalculableVariantsAreRowsWithTheirReason) {
     test::TempDir dir;
     dir.write("iop.par", " 1  8.00 14.00  500  35 12.4\n 27.1  13.5 **\n");
     dir.write("ztu0.res", "   0.0  12.00  600.00\n");  // partial: not used for a failed run
+    stampAsFinished(dir);
     const UnitCodes units{1, 1, 1};
     const std::string header = studyTableHeader(units);
     const std::string jet = variantRow(
