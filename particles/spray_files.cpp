@@ -93,6 +93,8 @@ std::vector<SetMember> sprayFileSet(const SprayOutcome& outcome) {
 std::vector<std::string> sprayOutputNames() { return {kParticlesFile, kTrajectoriesFile, kSprayStampFile}; }
 
 bool checkSprayOutputs(const WorkDirLock& lock, std::string& error) {
+    // Held alone, the folder's temporary files are those of a killed run.
+    if (lock.held()) removeLeftTemporaryFiles(lock.directory());
     return checkReplaceable(lock.directory(), sprayOutputNames(), error);
 }
 
