@@ -149,8 +149,8 @@ TEST_F(VariantRoad, RunAfterSwitchingFolderWritesOnlyThere) {
     });
     EXPECT_EQ(listing(dir_.path()), before);
     // The lock file of the run stays with the folder (an empty file).
-    EXPECT_EQ(listing(chosen.path()), ".torvex.lock ftu.res ilt.res iop.par ip.dat rtu0.res rtu100.res rtu20.res "
-                                      "rtu5.res rtu50.res un.dat unp.dat ztu0.res");
+    EXPECT_EQ(listing(chosen.path()), ".torvex.lock ftu.res ilt.res iop.par ip.dat results.stamp rtu0.res rtu100.res "
+                                      "rtu20.res rtu5.res rtu50.res un.dat unp.dat ztu0.res");
     qputenv("HOME", realHome);
     if (!realConfig.isEmpty()) qputenv("XDG_CONFIG_HOME", realConfig);
 }
