@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +48,11 @@ const char* const kRunNotes =
     "4 completed but the charts could not be written, 5 an output file could not\n"
     "be written (the message names it), 6 another run is using DIR (nothing was\n"
     "changed).\n"
+    "\n"
+    "Values outside the model's ranges or off its steps are brought into them;\n"
+    "each such change is printed (\"anode diameter 99.99 mm is outside the model's\n"
+    "range for argon (5.0 to 11.0 mm); 11.0 mm was used\") to the error output and\n"
+    "in the summary. With --strict a change is bad input and nothing is written.\n"
     "Subcommands (each with --help): study, study-merge, study-chart, export.\n";
 
 struct Options {
@@ -56,6 +62,7 @@ struct Options {
     bool characteristics = false;
     bool charts = false;
     bool progress = true;
+    bool strict = false;
 };
 
 // The option texts as given, checked after parsing so that a fault is
@@ -65,11 +72,12 @@ struct OptionTexts {
     std::string lengthUnit, temperatureUnit, flowUnit;
 };
 
-// A finite number and nothing else ("nan" or "inf" would garble ip.dat).
-bool parseNumber(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value);
+// A finite decimal number and nothing else: no hexadecimal ("0x10"), no
+// "nan" or "inf" (they would garble ip.dat), no blanks or trailing letters.
+bool parseNumber(const std::string& text, double& value) {
+    const char* const last = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), last, value);
+    return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
 }
 
 // Unit word to its code; 0 when unknown.
@@ -94,6 +102,8 @@ void addRunOptions(CLI::App& app, Options& o, OptionTexts& t) {
     app.add_flag("--charts", o.charts,
                  "after the run draw the chart pages into DIR as charts-all.png, charts-isotherms.png, "
                  "charts-radial.png and charts-axial.png (builds with the user interface only)");
+    app.add_flag("--strict", o.strict,
+                 "refuse (exit 2, nothing written) a variant that the model's ranges or steps would change");
     app.add_flag_callback("--no-progress", [&o] { o.progress = false; }, "no progress bar");
     app.add_option("DIR", o.dir, "working directory (default: the current directory)");
     app.footer(kRunNotes);
@@ -108,8 +118,9 @@ bool takeOptionTexts(const OptionTexts& t, Options& o) {
         const std::string& text = *numbers[k].second;
         if (text.empty()) continue;
         double number = 0;
-        if (!parseNumber(text.c_str(), number) || number < 0) {
-            std::fprintf(stderr, "torvex-run: %s needs a non-negative number, not \"%s\".\n", numbers[k].first, text.c_str());
+        if (!parseNumber(text, number) || number < 0) {
+            std::fprintf(stderr, "torvex-run: %s needs a non-negative decimal number, not \"%s\".\n", numbers[k].first,
+                         text.c_str());
             return false;
         }
         *targets[k] = number;
@@ -161,17 +172,50 @@ bool checkVariantOptions(const Options& o) {
     return !allVariant || checkVariant(o);
 }
 
-// Writes un.dat and ip.dat into dir (a full path) as the options say; false
-// (with a message naming the file) when one cannot be written.
-bool writeVariantFiles(const Options& o, const std::string& dir) {
-    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
+bool hasVariant(const Options& o) { return o.gas && o.diameter && o.length && o.current && o.flow; }
+
+// The units of the run: those of un.dat in dir, or the defaults, with the
+// unit options over them. `write` says whether un.dat is to be written.
+UnitCodes runUnits(const Options& o, const std::string& dir, bool& write) {
     UnitCodes codes;
     const bool haveUnits = readUnitCodes(dir + "/un.dat", codes);
     // A new variant in a directory without un.dat gets the default units.
-    if (o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !haveUnits)) {
-        if (o.lengthUnit) codes.length = *o.lengthUnit;
-        if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
-        if (o.flowUnit) codes.flow = *o.flowUnit;
+    write = o.lengthUnit || o.temperatureUnit || o.flowUnit || (hasVariant(o) && !haveUnits);
+    if (o.lengthUnit) codes.length = *o.lengthUnit;
+    if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
+    if (o.flowUnit) codes.flow = *o.flowUnit;
+    return codes;
+}
+
+VariantInputs optionVariant(const Options& o) {
+    return VariantInputs{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
+}
+
+// Prints what the model's ranges and steps change, each on a line of the
+// error output.
+void printNotes(const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) std::fprintf(stderr, "torvex-run: %s.\n", note.c_str());
+}
+
+// With --strict, the variant options are checked against the model before
+// anything is written; false (with the notes) when it would change them.
+bool acceptedAsEntered(const Options& o, const std::string& dir) {
+    if (!o.strict || !hasVariant(o)) return true;
+    bool writeUnits = false;
+    const std::vector<std::string> notes = normalisationNotes(optionVariant(o), runUnits(o, dir, writeUnits));
+    if (notes.empty()) return true;
+    printNotes(notes);
+    std::fprintf(stderr, "torvex-run: --strict: the variant was not run, and nothing was written.\n");
+    return false;
+}
+
+// Writes un.dat and ip.dat into dir (a full path) as the options say; false
+// (with a message naming the file) when one cannot be written.
+bool writeVariantFiles(const Options& o, const std::string& dir) {
+    const bool allVariant = hasVariant(o);
+    bool writeUnits = false;
+    const UnitCodes codes = runUnits(o, dir, writeUnits);
+    if (writeUnits) {
         std::string fault;
         if (!writeUnitCodes(dir + "/un.dat", codes, &fault)) {
             std::fprintf(stderr, "torvex-run: The unit file %s/un.dat %s.\n", dir.c_str(), fault.c_str());
@@ -179,9 +223,8 @@ bool writeVariantFiles(const Options& o, const std::string& dir) {
         }
     }
     if (allVariant) {
-        const VariantInputs in{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
         std::string fault;
-        if (!writeInputParameters(dir + "/ip.dat", in, &fault)) {
+        if (!writeInputParameters(dir + "/ip.dat", optionVariant(o), &fault)) {
             std::fprintf(stderr, "torvex-run: The input-parameter file %s/ip.dat %s.\n", dir.c_str(), fault.c_str());
             return false;
         }
@@ -231,6 +274,13 @@ private:
     bool reachedNozzle_ = false;
     int lastLine_ = -1;  // the percentage of the last plain line
 };
+
+// The summary's list of the inputs the model did not take as entered.
+void printChangedInputs(const std::vector<std::string>& notes) {
+    if (notes.empty()) return;
+    std::printf("Inputs brought into the model's ranges and steps:\n");
+    for (const std::string& note : notes) std::printf("  %s\n", note.c_str());
+}
 
 void printIntegralParameters(const std::string& dir) {
     IntegralParameters p;
@@ -310,17 +360,21 @@ int main(int argc, char** argv) {
         return refusal.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
     const std::string dir = lock.directory();
+    if (!acceptedAsEntered(options, dir)) return kExitBadInput;
     if (!writeVariantFiles(options, dir)) return kExitOutputFault;
 
     ProgressBar bar(options.progress);
-    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); });
+    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); },
+                                         options.strict ? ChangedInputs::Refuse : ChangedInputs::Run);
     bar.finish();
+    printNotes(outcome.notes);
 
     if (outcome.result == RunResult::BadInput || outcome.result == RunResult::OutputFault) {
         std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
         if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
         return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
+    printChangedInputs(outcome.notes);
     if (bar.reachedNozzle()) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.
