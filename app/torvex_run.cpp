@@ -197,12 +197,44 @@ void printNotes(const std::vector<std::string>& notes) {
     for (const std::string& note : notes) std::fprintf(stderr, "torvex-run: %s.\n", note.c_str());
 }
 
-// With --strict, the variant options are checked against the model before
-// anything is written; false (with the notes) when it would change them.
+// ip.dat holds diameter and length with two decimals, current and flow as
+// whole numbers: a value given with more is rounded where it is written, and
+// that is said like any other change.
+std::vector<std::string> inputFileNotes(const Options& o, const UnitCodes& units) {
+    std::vector<std::string> notes;
+    if (!hasVariant(o)) return notes;
+    const char* const length = units.length == 2 ? "in" : "mm";
+    const char* const flow = units.flow == 2 ? "SCFH" : "SLPM";
+    const struct {
+        const char* quantity;
+        double value;
+        int width, decimals;
+        const char* unit;
+    } fields[] = {{"anode diameter", *o.diameter, 5, 2, length}, {"anode length", *o.length, 5, 2, length},
+                  {"arc current", *o.current, 4, 0, "A"}, {"gas flow", *o.flow, 3, 0, flow}};
+    for (const auto& f : fields) {
+        const std::string text = fixedField(f.value, f.width, f.decimals);
+        const std::size_t first = text.find_first_not_of(' ');
+        double written = 0;
+        std::from_chars(text.data() + first, text.data() + text.size(), written);
+        if (written == f.value) continue;
+        char given[40];
+        std::snprintf(given, sizeof given, "%.10g", f.value);
+        notes.push_back(std::string(f.quantity) + " " + given + " " + f.unit + " is written to ip.dat as " +
+                        text.substr(first) + " " + f.unit);
+    }
+    return notes;
+}
+
+// With --strict, the variant options are checked against ip.dat's fields and
+// the model before anything is written; false (with the notes) when either
+// would change them.
 bool acceptedAsEntered(const Options& o, const std::string& dir) {
     if (!o.strict || !hasVariant(o)) return true;
     bool writeUnits = false;
-    const std::vector<std::string> notes = normalisationNotes(optionVariant(o), runUnits(o, dir, writeUnits));
+    const UnitCodes units = runUnits(o, dir, writeUnits);
+    std::vector<std::string> notes = inputFileNotes(o, units);
+    for (const std::string& note : normalisationNotes(optionVariant(o), units)) notes.push_back(note);
     if (notes.empty()) return true;
     printNotes(notes);
     std::fprintf(stderr, "torvex-run: --strict: the variant was not run, and nothing was written.\n");
@@ -278,7 +310,7 @@ private:
 // The summary's list of the inputs the model did not take as entered.
 void printChangedInputs(const std::vector<std::string>& notes) {
     if (notes.empty()) return;
-    std::printf("Inputs brought into the model's ranges and steps:\n");
+    std::printf("Inputs not taken as entered:\n");
     for (const std::string& note : notes) std::printf("  %s\n", note.c_str());
 }
 
@@ -361,20 +393,23 @@ int main(int argc, char** argv) {
     }
     const std::string dir = lock.directory();
     if (!acceptedAsEntered(options, dir)) return kExitBadInput;
+    bool writeUnits = false;
+    std::vector<std::string> notes = inputFileNotes(options, runUnits(options, dir, writeUnits));
     if (!writeVariantFiles(options, dir)) return kExitOutputFault;
 
     ProgressBar bar(options.progress);
     const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); },
                                          options.strict ? ChangedInputs::Refuse : ChangedInputs::Run);
     bar.finish();
-    printNotes(outcome.notes);
+    notes.insert(notes.end(), outcome.notes.begin(), outcome.notes.end());
+    printNotes(notes);
 
     if (outcome.result == RunResult::BadInput || outcome.result == RunResult::OutputFault) {
         std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
         if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
         return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
-    printChangedInputs(outcome.notes);
+    printChangedInputs(notes);
     if (bar.reachedNozzle()) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.

@@ -99,7 +99,8 @@ TEST(HostileFiles, ChangedInputsAreNamedAndStrictOrMalformedNumbersChangeNothing
         {"--diameter", "99.99", "11.0 mm was used."}, {"--diameter", "0", "5.0 mm was used."},
         {"--flow", "1e-300", "gas flow 0 SLPM is outside"}, {"--diameter", "6.3", "is not an even tenth"},
         {"--flow", "0x10", "not \"0x10\""}, {"--flow", "inf", "not \"inf\""},
-        {"--current", "500x", "not \"500x\""}, {"--flow", " 35", "not \" 35\""}};
+        {"--current", "500x", "not \"500x\""}, {"--flow", " 35", "not \" 35\""},
+        {"--current", "500.4", "arc current 500.4 A is written to ip.dat as 500 A."}};
     for (const auto& [option, value, says] : refused) {
         EarlierSet box;
         const FileSet before = outputFiles(box.work);
