@@ -22,6 +22,7 @@ struct StudyCommands {
     int jobs = 0;  // 0: one per core
     std::string shard;
     bool progress = true;
+    long long maxVariants = 100000;  // a study planning more is refused before it starts
     std::string mergeDir;
     std::string chartDir;
     std::string chartBy = "flow";

@@ -12,13 +12,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <unistd.h>  // isatty
 
@@ -45,6 +45,11 @@ const char* const kRunNotes =
     "be written (the message names it), 6 another run is using DIR (nothing was\n"
     "changed). Every refusal that can be foreseen (the lock, a directory at an\n"
     "output name, an unwritable DIR) comes before ip.dat or un.dat is written.\n"
+    "\n"
+    "Values outside the model's ranges or off its steps are brought into them;\n"
+    "each such change is printed (\"anode diameter 99.99 mm is outside the model's\n"
+    "range for argon (5.0 to 11.0 mm); 11.0 mm was used\") to the error output and\n"
+    "in the summary. With --strict a change is bad input and nothing is written.\n"
     "Subcommands (each with --help): study, study-merge, study-chart, export.\n";
 
 struct Options {
@@ -54,6 +59,7 @@ struct Options {
     bool characteristics = false;
     bool charts = false;
     bool progress = true;
+    bool strict = false;
 };
 
 // The option texts as given, checked after parsing so that a fault is
@@ -63,11 +69,12 @@ struct OptionTexts {
     std::string lengthUnit, temperatureUnit, flowUnit;
 };
 
-// A finite number and nothing else ("nan" or "inf" would garble ip.dat).
-bool parseNumber(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value);
+// A finite decimal number and nothing else: no hexadecimal ("0x10"), no
+// "nan" or "inf" (they would garble ip.dat), no blanks or trailing letters.
+bool parseNumber(const std::string& text, double& value) {
+    const char* const last = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), last, value);
+    return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
 }
 
 // Unit word to its code; 0 when unknown.
@@ -92,6 +99,8 @@ void addRunOptions(CLI::App& app, Options& o, OptionTexts& t) {
     app.add_flag("--charts", o.charts,
                  "after the run draw the chart pages into DIR as charts-all.png, charts-isotherms.png, "
                  "charts-radial.png and charts-axial.png (builds with the user interface only)");
+    app.add_flag("--strict", o.strict,
+                 "refuse (exit 2, nothing written) a variant that the model's ranges or steps would change");
     app.add_flag_callback("--no-progress", [&o] { o.progress = false; }, "no progress bar");
     app.add_option("DIR", o.dir, "working directory (default: the current directory)");
     app.footer(kRunNotes);
@@ -106,8 +115,9 @@ bool takeOptionTexts(const OptionTexts& t, Options& o) {
         const std::string& text = *numbers[k].second;
         if (text.empty()) continue;
         double number = 0;
-        if (!parseNumber(text.c_str(), number) || number < 0) {
-            std::fprintf(stderr, "torvex-run: %s needs a non-negative number, not \"%s\".\n", numbers[k].first, text.c_str());
+        if (!parseNumber(text, number) || number < 0) {
+            std::fprintf(stderr, "torvex-run: %s needs a non-negative decimal number, not \"%s\".\n", numbers[k].first,
+                         text.c_str());
             return false;
         }
         *targets[k] = number;
@@ -159,31 +169,92 @@ bool checkVariantOptions(const Options& o) {
     return !allVariant || checkVariant(o);
 }
 
-bool writesUnits(const Options& o, const std::string& dir) {
-    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
+bool hasVariant(const Options& o) { return o.gas && o.diameter && o.length && o.current && o.flow; }
+
+// The units of the run: those of un.dat in dir, or the defaults, with the
+// unit options over them. `write` says whether un.dat is to be written.
+UnitCodes runUnits(const Options& o, const std::string& dir, bool& write) {
     UnitCodes codes;
-    return o.lengthUnit || o.temperatureUnit || o.flowUnit || (allVariant && !readUnitCodes(dir + "/un.dat", codes));
+    const bool haveUnits = readUnitCodes(dir + "/un.dat", codes);
+    // A new variant in a directory without un.dat gets the default units.
+    write = o.lengthUnit || o.temperatureUnit || o.flowUnit || (hasVariant(o) && !haveUnits);
+    if (o.lengthUnit) codes.length = *o.lengthUnit;
+    if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
+    if (o.flowUnit) codes.flow = *o.flowUnit;
+    return codes;
 }
 
-// The input files the options have written before the run.
+// The input files the options will write before the run.
 std::vector<std::string> variantFilesToWrite(const Options& o, const std::string& dir) {
     std::vector<std::string> names;
-    if (writesUnits(o, dir)) names.push_back("un.dat");
-    if (o.gas && o.diameter && o.length && o.current && o.flow) names.push_back("ip.dat");
+    bool writeUnits = false;
+    runUnits(o, dir, writeUnits);
+    if (writeUnits) names.push_back("un.dat");
+    if (hasVariant(o)) names.push_back("ip.dat");
     return names;
+}
+
+VariantInputs optionVariant(const Options& o) {
+    return VariantInputs{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
+}
+
+// Prints what the model's ranges and steps change, each on a line of the
+// error output.
+void printNotes(const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) std::fprintf(stderr, "torvex-run: %s.\n", note.c_str());
+}
+
+// ip.dat holds diameter and length with two decimals, current and flow as
+// whole numbers: a value given with more is rounded where it is written, and
+// that is said like any other change.
+std::vector<std::string> inputFileNotes(const Options& o, const UnitCodes& units) {
+    std::vector<std::string> notes;
+    if (!hasVariant(o)) return notes;
+    const char* const length = units.length == 2 ? "in" : "mm";
+    const char* const flow = units.flow == 2 ? "SCFH" : "SLPM";
+    const struct {
+        const char* quantity;
+        double value;
+        int width, decimals;
+        const char* unit;
+    } fields[] = {{"anode diameter", *o.diameter, 5, 2, length}, {"anode length", *o.length, 5, 2, length},
+                  {"arc current", *o.current, 4, 0, "A"}, {"gas flow", *o.flow, 3, 0, flow}};
+    for (const auto& f : fields) {
+        const std::string text = fixedField(f.value, f.width, f.decimals);
+        const std::size_t first = text.find_first_not_of(' ');
+        double written = 0;
+        std::from_chars(text.data() + first, text.data() + text.size(), written);
+        if (written == f.value) continue;
+        char given[40];
+        std::snprintf(given, sizeof given, "%.10g", f.value);
+        notes.push_back(std::string(f.quantity) + " " + given + " " + f.unit + " is written to ip.dat as " +
+                        text.substr(first) + " " + f.unit);
+    }
+    return notes;
+}
+
+// With --strict, the variant options are checked against ip.dat's fields and
+// the model before anything is written; false (with the notes) when either
+// would change them.
+bool acceptedAsEntered(const Options& o, const std::string& dir) {
+    if (!o.strict || !hasVariant(o)) return true;
+    bool writeUnits = false;
+    const UnitCodes units = runUnits(o, dir, writeUnits);
+    std::vector<std::string> notes = inputFileNotes(o, units);
+    for (const std::string& note : normalisationNotes(optionVariant(o), units)) notes.push_back(note);
+    if (notes.empty()) return true;
+    printNotes(notes);
+    std::fprintf(stderr, "torvex-run: --strict: the variant was not run, and nothing was written.\n");
+    return false;
 }
 
 // Writes un.dat and ip.dat into dir (a full path) as the options say; false
 // (with a message naming the file) when one cannot be written.
 bool writeVariantFiles(const Options& o, const std::string& dir) {
-    const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
-    UnitCodes codes;
-    readUnitCodes(dir + "/un.dat", codes);
-    // A new variant in a directory without un.dat gets the default units.
-    if (writesUnits(o, dir)) {
-        if (o.lengthUnit) codes.length = *o.lengthUnit;
-        if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
-        if (o.flowUnit) codes.flow = *o.flowUnit;
+    const bool allVariant = hasVariant(o);
+    bool writeUnits = false;
+    const UnitCodes codes = runUnits(o, dir, writeUnits);
+    if (writeUnits) {
         std::string fault;
         if (!writeUnitCodes(dir + "/un.dat", codes, &fault)) {
             std::fprintf(stderr, "torvex-run: The unit file %s/un.dat %s.\n", dir.c_str(), fault.c_str());
@@ -191,9 +262,8 @@ bool writeVariantFiles(const Options& o, const std::string& dir) {
         }
     }
     if (allVariant) {
-        const VariantInputs in{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
         std::string fault;
-        if (!writeInputParameters(dir + "/ip.dat", in, &fault)) {
+        if (!writeInputParameters(dir + "/ip.dat", optionVariant(o), &fault)) {
             std::fprintf(stderr, "torvex-run: The input-parameter file %s/ip.dat %s.\n", dir.c_str(), fault.c_str());
             return false;
         }
@@ -243,6 +313,13 @@ private:
     bool reachedNozzle_ = false;
     int lastLine_ = -1;  // the percentage of the last plain line
 };
+
+// The summary's list of the inputs the model did not take as entered.
+void printChangedInputs(const std::vector<std::string>& notes) {
+    if (notes.empty()) return;
+    std::printf("Inputs not taken as entered:\n");
+    for (const std::string& note : notes) std::printf("  %s\n", note.c_str());
+}
 
 void printIntegralParameters(const std::string& dir) {
     IntegralParameters p;
@@ -337,17 +414,24 @@ int main(int argc, char** argv) {
             return kExitBadInput;
         }
     }
+    if (!acceptedAsEntered(options, dir)) return kExitBadInput;
+    bool writeUnits = false;
+    std::vector<std::string> notes = inputFileNotes(options, runUnits(options, dir, writeUnits));
     if (!writeVariantFiles(options, dir)) return kExitOutputFault;
 
     ProgressBar bar(options.progress);
-    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); });
+    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); },
+                                         options.strict ? ChangedInputs::Refuse : ChangedInputs::Run);
     bar.finish();
+    notes.insert(notes.end(), outcome.notes.begin(), outcome.notes.end());
+    printNotes(notes);
 
     if (outcome.result == RunResult::BadInput || outcome.result == RunResult::OutputFault) {
         std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
         if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
         return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
     }
+    printChangedInputs(notes);
     if (bar.reachedNozzle()) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.

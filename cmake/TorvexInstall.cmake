@@ -20,7 +20,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${TORVEX_SHARE_DIR}
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Manual pages, compressed as man expects them in a package.
-set(TORVEX_MAN_PAGES torvex-run.1)
+set(TORVEX_MAN_PAGES torvex-run.1 kavel-run.1)
 if(NOT TORVEX_SOLVER_ONLY)
   list(APPEND TORVEX_MAN_PAGES torvex.1)
 endif()

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -67,16 +68,52 @@ double* numberSlot(Material& m, int column) {
     return slots[column - 2];
 }
 
+// The range a property of a spray powder can take, with a wide margin around
+// the elements and ceramics (densest: osmium 22 600 kg/m3; highest melting:
+// tantalum hafnium carbide near 4 200 K; highest boiling: tungsten near
+// 5 900 K; CRC Handbook of Chemistry and Physics, Haynes 2016). A value
+// outside it is a wrong unit or a slip, and would make every particle time
+// out or explode rather than fly.
+struct PropertyRange {
+    int column;  // in kColumns
+    const char* quantity;
+    const char* unit;
+    double lowest, highest;
+    bool lowestIncluded;
+};
+
+constexpr PropertyRange kPropertyRanges[] = {
+    {2, "solid density", "kg/m3", 100, 30000, true},
+    {3, "liquid density", "kg/m3", 100, 30000, true},
+    {4, "solid specific heat", "J/(kg K)", 50, 20000, true},
+    {5, "liquid specific heat", "J/(kg K)", 50, 20000, true},
+    {6, "solid conductivity", "W/(m K)", 0.01, 3000, true},
+    {7, "liquid conductivity", "W/(m K)", 0.01, 3000, true},
+    {8, "melting point", "K", 300, 5000, false},
+    {9, "latent heat of fusion", "J/kg", 0, 1e7, true},
+    {10, "boiling point", "K", 300, 8000, false},
+    {11, "latent heat of vaporisation", "J/kg", 0, 1e8, false},
+    {12, "emissivity", "", 0, 1, true},
+    {13, "molar mass", "kg/mol", 0.001, 1, true},
+};
+
+std::string shortNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 // Empty when the row can stand for a real material, else what is wrong.
-std::string physicalFault(const Material& m) {
-    if (!(m.densitySolid > 0) || !(m.densityLiquid > 0)) return "a density is not positive";
-    if (!(m.heatCapacitySolid > 0) || !(m.heatCapacityLiquid > 0)) return "a specific heat is not positive";
-    if (!(m.conductivitySolid > 0) || !(m.conductivityLiquid > 0)) return "a conductivity is not positive";
-    if (!(m.meltingPoint > 300)) return "the melting point is not above 300 K";
+std::string physicalFault(Material& m) {
+    for (const PropertyRange& r : kPropertyRanges) {
+        const double value = *numberSlot(m, r.column);
+        const bool aboveLowest = r.lowestIncluded ? value >= r.lowest : value > r.lowest;
+        if (aboveLowest && value <= r.highest) continue;
+        const std::string unit = *r.unit ? std::string(" ") + r.unit : std::string();
+        return std::string("the ") + r.quantity + " " + shortNumber(value) + unit + " is not between " +
+               shortNumber(r.lowest) + " and " + shortNumber(r.highest) + unit;
+    }
     if (!(m.meltingPoint < m.boilingPoint)) return "the melting point is not below the boiling point";
-    if (!(m.latentHeatFusion >= 0) || !(m.latentHeatVaporisation > 0)) return "a latent heat is negative or the heat of vaporisation is zero";
-    if (!(m.emissivity >= 0 && m.emissivity <= 1)) return "the emissivity is not between 0 and 1";
-    if (!(m.molarMass > 0)) return "the molar mass is not positive";
     return {};
 }
 
@@ -95,7 +132,7 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
     if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
 
     std::array<int, kColumns.size()> position{};  // field index of each column
-    std::size_t fieldsNeeded = kColumns.size();     // up to the header's last known column
+    std::size_t fieldsNeeded = kColumns.size();     // every column, each once
     bool headerSeen = false;
     std::vector<Material> rows;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -104,6 +141,18 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
         const std::vector<std::string> fields = splitFields(line);
         const std::string where = what + ", line " + std::to_string(n + 1) + ": ";
         if (!headerSeen) {
+            // A column the model does not know would be read by no one: a
+            // misspelt property must not leave the packaged value in force.
+            for (const std::string& field : fields)
+                if (std::find_if(kColumns.begin(), kColumns.end(), [&](const char* c) { return field == c; }) ==
+                    kColumns.end())
+                    return {false, where + "the header has the unknown column \"" + field +
+                                       "\" (the columns are key, name, density_solid, density_liquid, cp_solid, "
+                                       "cp_liquid, conductivity_solid, conductivity_liquid, melting_point, "
+                                       "latent_heat_fusion, boiling_point, latent_heat_vaporisation, emissivity, "
+                                       "molar_mass)."};
+            if (fields.size() != kColumns.size())
+                return {false, where + "the header names a column twice."};
             for (std::size_t c = 0; c < kColumns.size(); ++c) {
                 int found = -1;
                 for (std::size_t f = 0; f < fields.size(); ++f)
@@ -115,9 +164,7 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
             headerSeen = true;
             continue;
         }
-        // A header with columns of its own can put a known one past the
-        // end of a short row.
-        if (fields.size() < fieldsNeeded)
+        if (fields.size() != fieldsNeeded)
             return {false, where + "the row has " + std::to_string(fields.size()) + " fields, " +
                                std::to_string(fieldsNeeded) + " expected."};
         Material m;

@@ -81,8 +81,24 @@ RunOutcome lockRefusal(const WorkDirLock& lock) {
     return {RunResult::OutputFault, lock.message()};
 }
 
-RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
-                     const SolverModules& modules) {
+namespace {
+
+// The run from the normalised inputs to the end of the jet.
+RunOutcome runNormalised(SolverState& s, const std::string& workDir, const ProgressCallback& progress,
+                         const SolverModules& modules) {
+    setUpGrid(s);
+    computeCharacteristics(s);
+    setColdValues(s);
+    computeMassFlow(s);
+    setMarchParameters(s);
+    if (!modules.inlet(s) || s.failFlag == 1)
+        return notCalculable(s.failReason ? s.failReason : "the inlet state could not be built");
+    s.massFlowFigure = massFlowFigure(s.coldDensity, s.gasFlowSlpm);
+    return runStationLoop(s, workDir, progress, modules);
+}
+
+RunOutcome runLocked(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
+                     const SolverModules& modules, ChangedInputs changed) {
     if (!lock.held()) return lockRefusal(lock);
     const std::string& workDir = lock.directory();
     // No other run can be writing here: what temporary files lie about are
@@ -93,16 +109,28 @@ RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCall
     const RunOutcome read = readInputs(s, workDir, raw);
     if (read.result != RunResult::Completed) return read;
 
-    normaliseInputs(s, raw);
-    setUpGrid(s);
-    computeCharacteristics(s);
-    setColdValues(s);
-    computeMassFlow(s);
-    setMarchParameters(s);
-    if (!modules.inlet(s) || s.failFlag == 1)
-        return notCalculable(s.failReason ? s.failReason : "the inlet state could not be built");
-    s.massFlowFigure = massFlowFigure(s.coldDensity, s.gasFlowSlpm);
-    return runStationLoop(s, workDir, progress, modules);
+    const std::vector<std::string> notes = normaliseInputs(s, raw);
+    if (changed == ChangedInputs::Refuse && !notes.empty()) {
+        RunOutcome refused = badInput("The variant in " + shownFolder(workDir) +
+                                      "/ip.dat lies outside the model's ranges or steps; it was not calculated.");
+        refused.notes = notes;
+        return refused;
+    }
+    RunOutcome outcome = runNormalised(s, workDir, progress, modules);
+    outcome.notes = notes;
+    return outcome;
+}
+
+} // namespace
+
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
+                     const SolverModules& modules) {
+    return runLocked(s, lock, progress, modules, ChangedInputs::Run);
+}
+
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
+                     ChangedInputs changed) {
+    return runLocked(s, lock, progress, SolverModules{}, changed);
 }
 
 RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressCallback& progress,

@@ -271,6 +271,35 @@ void removeLeftTemporaryFiles(const std::string& dir) {
 
 // ----- WorkDirLock --------------------------------------------------------------
 
+namespace {
+
+bool isSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// A symbolic link at the lock file's name (left by a user or a copying tool)
+// would make the folder unusable: it is removed, never followed. Runs never
+// replace a plain lock file, so only another run repairing the same link
+// could race with this one; the short lock on the directory itself keeps two
+// repairs from removing a plain lock file that the other has just created.
+// Returns 0, or the error that kept the link in place.
+int removeLinkAtLock(const std::string& directory, const std::string& path) {
+    const int folder = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return errno;
+    int error = 0;
+    while (::flock(folder, LOCK_EX) != 0)
+        if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    if (error == 0 && isSymbolicLink(path) && ::unlink(path.c_str()) != 0) error = errno;
+    ::close(folder);  // drops the directory's lock
+    return error;
+}
+
+}  // namespace
+
 WorkDirLock::WorkDirLock(const std::string& dir, LockMode mode) : directory_(absoluteDirectory(dir)) {
     struct stat info {};
     if (::stat(directory_.c_str(), &info) != 0) {
@@ -286,6 +315,14 @@ WorkDirLock::WorkDirLock(const std::string& dir, LockMode mode) : directory_(abs
     const std::string path = directory_ + "/" + kLockFileName;
     const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0644);
+    if (descriptor_ < 0 && errno == ELOOP) {
+        if (const int error = removeLinkAtLock(directory_, path)) {
+            message_ = "The lock file " + path + " is a symbolic link that cannot be removed (" + systemReason(error) +
+                       "); remove it (rm " + path + ") and run again.";
+            return;
+        }
+        descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0644);
+    }
     // In a directory that allows no writing an existing lock file still locks.
     if (descriptor_ < 0 && (errno == EACCES || errno == EROFS)) {
         const int createError = errno;

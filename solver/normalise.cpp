@@ -1,6 +1,8 @@
 #include "solver/normalise.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace torvex {
 
@@ -19,6 +21,16 @@ int diameterClassOf(float d) {
     if (d < 9.5f) return 9;
     if (d < 10.5f) return 10;
     return 11;
+}
+
+int lengthLowerBound(int g, int k) { return g <= 4 ? (k - 1) * (g + 1) : 2 * k - 2; }
+int lengthUpperBound(int g, int k) { return g <= 4 ? (k - 1) * (g + 3) : 5 * (k - 1); }
+
+// The length truncated to whole millimetres. The bounds are a few dozen mm,
+// so clamping the float first keeps the integer conversion defined for any
+// value read.
+int wholeMillimetres(float mm, int upper) {
+    return static_cast<int>(std::min(std::max(mm, -1.0f), static_cast<float>(upper) + 1.0f));
 }
 
 int currentLowerBound(int g, int k) { return g <= 4 ? 50 * (k - 3) * (3 - g) : 100 * (k - 3); }
@@ -43,6 +55,92 @@ int flowUpperBound(int g, int k, int f) { return g <= 4 ? 10 * (k - g + 1) * f :
 
 bool inchMode(const SolverState& s) { return s.lengthUnit == 2; }
 
+// ----- what the normalisation changed, in the user's words ---------------------
+
+// A number with the given decimals and a point, whatever the locale.
+std::string decimal(double value, int decimals) {
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("?");
+}
+
+std::string plasmaGasName(int g) {
+    if (g == kNitrogen) return "nitrogen";
+    if (g >= 5 && g <= 9) return "argon + " + std::to_string(5 * (g - 4)) + " % hydrogen";
+    if (g >= 10 && g <= 14) return "argon + " + std::to_string(10 * (g - 9)) + " % helium";
+    return "argon";
+}
+
+// A length as entered: "99.99 mm", or "0.50 in (12.70 mm)" in inch mode.
+std::string enteredLength(const SolverState& s, float raw) {
+    const std::string asRead = decimal(static_cast<double>(raw), 2);
+    if (!inchMode(s)) return asRead + " mm";
+    return asRead + " in (" + decimal(static_cast<double>(raw * s.mmPerInch), 2) + " mm)";
+}
+
+std::string flowUnitName(const SolverState& s) { return s.flowUnit == 2 ? "SCFH" : "SLPM"; }
+
+// "for argon and anode diameter 8.0 mm": the bounds of length, current and
+// flow depend on the gas and the diameter class.
+std::string torchOf(const SolverState& s) {
+    return "for " + plasmaGasName(s.gasCode) + " and anode diameter " +
+           decimal(static_cast<double>(s.anodeDiameter), 1) + " mm";
+}
+
+std::string outsideRange(const std::string& quantity, const std::string& entered, const std::string& forWhat,
+                         const std::string& lower, const std::string& upper, const std::string& used) {
+    return quantity + " " + entered + " is outside the model's range " + forWhat + " (" + lower + " to " + upper +
+           "); " + used + " was used";
+}
+
+std::string offStep(const std::string& quantity, const std::string& entered, const std::string& step,
+                    const std::string& used) {
+    return quantity + " " + entered + " is not " + step + "; " + used + " was used";
+}
+
+// Hundredths of a value read with two decimals, for comparing it with the
+// value used without the float's last bits.
+long hundredths(float value) { return std::lround(static_cast<double>(value) * 100.0); }
+
+// Values entered in inches are converted to the model's millimetre grid; only
+// leaving the model's range is a change worth a note there.
+std::string diameterNote(const SolverState& s, float raw) {
+    const float mm = inchMode(s) ? raw * s.mmPerInch : raw;
+    const float upper = s.gasCode == kNitrogen ? 9.0f : 11.0f;
+    const std::string used = decimal(static_cast<double>(s.diameterTenths) / 10.0, 1) + " mm";
+    if (mm < 5.0f || mm > upper)
+        return outsideRange("anode diameter", enteredLength(s, raw), "for " + plasmaGasName(s.gasCode), "5.0",
+                            decimal(static_cast<double>(upper), 1) + " mm", used);
+    if (!inchMode(s) && hundredths(raw) != 10L * s.diameterTenths)
+        return offStep("anode diameter", enteredLength(s, raw), "an even tenth of a millimetre", used);
+    return {};
+}
+
+std::string lengthNote(const SolverState& s, float raw, int lower, int upper, int truncated) {
+    const std::string used = std::to_string(s.anodeLengthMm) + " mm";
+    if (truncated < lower || truncated > upper)
+        return outsideRange("anode length", enteredLength(s, raw), torchOf(s), std::to_string(lower),
+                            std::to_string(upper) + " mm", used);
+    if (!inchMode(s) && hundredths(raw) != 100L * s.anodeLengthMm)
+        return offStep("anode length", enteredLength(s, raw), "a whole millimetre", used);
+    return {};
+}
+
+std::string wholeNote(const SolverState& s, const std::string& quantity, const std::string& unit, int raw,
+                      int lower, int upper, int step, int used) {
+    const std::string entered = std::to_string(raw) + " " + unit;
+    const std::string usedText = std::to_string(used) + " " + unit;
+    if (raw < lower || raw > upper)
+        return outsideRange(quantity, entered, torchOf(s), std::to_string(lower), std::to_string(upper) + " " + unit,
+                            usedText);
+    if (raw != used) return offStep(quantity, entered, "a multiple of " + std::to_string(step) + " " + unit, usedText);
+    return {};
+}
+
+void addNote(std::vector<std::string>& notes, const std::string& note) {
+    if (!note.empty()) notes.push_back(note);
+}
+
 } // namespace
 
 void normaliseDiameter(SolverState& s, float rawDiameter) {
@@ -60,14 +158,8 @@ void normaliseDiameter(SolverState& s, float rawDiameter) {
 
 void normaliseLength(SolverState& s, float rawLength) {
     s.anodeLength = inchMode(s) ? rawLength * s.mmPerInch : rawLength;
-    const int k = s.diameterClass;
-    const int g = s.gasCode;
-    const int lower = g <= 4 ? (k - 1) * (g + 1) : 2 * k - 2;
-    const int upper = g <= 4 ? (k - 1) * (g + 3) : 5 * (k - 1);
-    // The bounds are a few dozen mm, so clamping the float first keeps the
-    // integer conversion defined for any value read.
-    const float bounded = std::min(std::max(s.anodeLength, -1.0f), static_cast<float>(upper) + 1.0f);
-    s.anodeLengthMm = clampInt(static_cast<int>(bounded), lower, upper);
+    const int upper = lengthUpperBound(s.gasCode, s.diameterClass);
+    s.anodeLengthMm = clampInt(wholeMillimetres(s.anodeLength, upper), lengthLowerBound(s.gasCode, s.diameterClass), upper);
     const int channel = s.anodeLengthMm % 2 != 0 ? s.anodeLengthMm + 1 : s.anodeLengthMm;
     s.channelLength = static_cast<float>(channel);
 }
@@ -86,15 +178,26 @@ void normaliseFlow(SolverState& s, int rawFlow) {
     s.gasFlowSlpm = f == 2 ? static_cast<float>(s.gasFlow) * s.slpmPerScfh : static_cast<float>(s.gasFlow);
 }
 
-void normaliseInputs(SolverState& s, const RawInputs& raw) {
+std::vector<std::string> normaliseInputs(SolverState& s, const RawInputs& raw) {
     s.rawDiameter = raw.diameter;
     s.rawLength = raw.length;
     s.rawCurrent = raw.current;
     s.rawFlow = raw.flow;
+    std::vector<std::string> notes;
     normaliseDiameter(s, raw.diameter);
+    addNote(notes, diameterNote(s, raw.diameter));
     normaliseLength(s, raw.length);
+    const int g = s.gasCode;
+    const int k = s.diameterClass;
+    const int upper = lengthUpperBound(g, k);
+    addNote(notes, lengthNote(s, raw.length, lengthLowerBound(g, k), upper, wholeMillimetres(s.anodeLength, upper)));
     normaliseCurrent(s, raw.current);
+    addNote(notes, wholeNote(s, "arc current", "A", raw.current, currentLowerBound(g, k), currentUpperBound(g, k), 10,
+                             s.arcCurrent));
     normaliseFlow(s, raw.flow);
+    addNote(notes, wholeNote(s, "gas flow", flowUnitName(s), raw.flow, flowLowerBound(g, k, s.flowUnit),
+                             flowUpperBound(g, k, s.flowUnit), 5, s.gasFlow));
+    return notes;
 }
 
 void setUpGrid(SolverState& s) {

@@ -4,6 +4,9 @@
 
 #include "state.h"
 
+#include <string>
+#include <vector>
+
 namespace torvex {
 
 // Raw values as read from ip.dat, in the user's units.
@@ -22,8 +25,11 @@ void normaliseLength(SolverState& s, float rawLength);
 void normaliseCurrent(SolverState& s, int rawCurrent);
 // Gas flow, a multiple of 5 in the user's flow unit, and the flow in l/min.
 void normaliseFlow(SolverState& s, int rawFlow);
-// All four, in this order, keeping the raw diameter and length.
-void normaliseInputs(SolverState& s, const RawInputs& raw);
+// All four, in this order, keeping the raw diameter and length. Returns one
+// sentence for each value the model did not take as entered ("anode diameter
+// 99.99 mm is outside the model's range for argon (5.0 to 11.0 mm); 11.0 mm
+// was used"), so that every program can tell its user what was run.
+std::vector<std::string> normaliseInputs(SolverState& s, const RawInputs& raw);
 
 // Radii, Simpson weights, axial step and the step counts of channel and jet.
 void setUpGrid(SolverState& s);

@@ -7,6 +7,7 @@
 #include "state.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace torvex {
@@ -20,9 +21,18 @@ enum class RunResult {
 };
 
 struct RunOutcome {
+    RunOutcome() = default;
+    RunOutcome(RunResult r, std::string m) : result(r), message(std::move(m)) {}
     RunResult result = RunResult::Completed;
     std::string message;  // one sentence for the user when result != Completed
+    // One sentence for each input the model did not take as entered (out of
+    // its range, or off its steps), whatever the result.
+    std::vector<std::string> notes;
 };
+
+// Whether a run goes on with inputs that the model's ranges change (the
+// notes say how), or refuses them as bad input before anything is written.
+enum class ChangedInputs { Run, Refuse };
 
 // Reads un.dat and ip.dat from workDir, the gas file from workDir or the
 // installed data folder, and writes iop.par and the result files into
@@ -33,6 +43,11 @@ RunOutcome runSolver(SolverState& s, const std::string& workDir, const ProgressC
 // The same in the directory of a lock the caller already holds (a caller that
 // writes the inputs first takes the lock before writing them).
 RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress);
+
+// The same, refusing a variant whose inputs the model would change when
+// `changed` says so.
+RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
+                     ChangedInputs changed);
 
 // The outcome for a lock that is not held: Busy, or the fault of the directory.
 RunOutcome lockRefusal(const WorkDirLock& lock);

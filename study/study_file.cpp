@@ -19,6 +19,63 @@ struct Fault {
     std::string message;
 };
 
+// A study file nests three levels ([[sweep]], a range's inline table). The
+// TOML library descends once per level of nesting, dotted keys included, so
+// a key of 50 000 dots would overflow the stack inside it: the text is
+// measured before it is parsed.
+constexpr int kMaxNesting = 32;
+
+// Where the nesting scan stands: outside any string or comment, or in one.
+enum class Scan { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral };
+
+bool startsWith(const std::string& text, std::size_t at, const char* part) {
+    return text.compare(at, std::char_traits<char>::length(part), part) == 0;
+}
+
+// The line (from 1) of the first place where lists, tables and the dots of
+// a key together nest deeper than kMaxNesting; 0 when none does. Dots are
+// counted from the last "=", ",", bracket or line end, so a number such as
+// 8.5 counts one level, which only makes the bound a little stricter.
+int tooDeeplyNestedLine(const std::string& text) {
+    Scan scan = Scan::Plain;
+    int depth = 0, dots = 0, line = 1;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char c = text[k];
+        if (c == '\n') ++line;
+        switch (scan) {
+        case Scan::Comment:
+            if (c == '\n') scan = Scan::Plain;
+            continue;
+        case Scan::Basic:
+            if (c == '\\') ++k;
+            else if (c == '"' || c == '\n') scan = Scan::Plain;
+            continue;
+        case Scan::Literal:
+            if (c == '\'' || c == '\n') scan = Scan::Plain;
+            continue;
+        case Scan::MultiBasic:
+            if (c == '\\') ++k;
+            else if (startsWith(text, k, "\"\"\"")) scan = Scan::Plain, k += 2;
+            continue;
+        case Scan::MultiLiteral:
+            if (startsWith(text, k, "\'\'\'")) scan = Scan::Plain, k += 2;
+            continue;
+        case Scan::Plain: break;
+        }
+        if (c == '#') scan = Scan::Comment;
+        else if (startsWith(text, k, "\"\"\"")) scan = Scan::MultiBasic, k += 2;
+        else if (startsWith(text, k, "\'\'\'")) scan = Scan::MultiLiteral, k += 2;
+        else if (c == '"') scan = Scan::Basic;
+        else if (c == '\'') scan = Scan::Literal;
+        else if (c == '.') ++dots;
+        else if (c == '[' || c == '{') ++depth, dots = 0;
+        else if (c == ']' || c == '}') depth = depth > 0 ? depth - 1 : 0, dots = 0;
+        else if (c == '=' || c == ',' || c == '\n') dots = 0;
+        if (depth + dots > kMaxNesting) return line;
+    }
+    return 0;
+}
+
 std::string where(const toml::node& node) {
     const auto line = node.source().begin.line;
     return line > 0 ? " (line " + std::to_string(line) + ")" : std::string();
@@ -137,6 +194,12 @@ StudyDefinition definitionOf(const toml::table& root) {
 
 bool parseStudyText(const std::string& text, const std::string& name, StudyDefinition& definition,
                     std::string& error) {
+    if (const int line = tooDeeplyNestedLine(text)) {
+        error = "The study file " + name + " nests lists, tables or dotted keys deeper than " +
+                std::to_string(kMaxNesting) + " levels (line " + std::to_string(line) +
+                "); a study needs three.";
+        return false;
+    }
     try {
         const toml::table root = toml::parse(text, name);
         definition = definitionOf(root);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -26,7 +27,14 @@ float asWrittenReal(double value) {
     return read;
 }
 
-int asWrittenWhole(double value) { return static_cast<int>(std::lround(value)); }
+// The writer rounds a tie such as 502.5 to the even 502, as printf does.
+int asWrittenWhole(double value) {
+    const std::string text = fixedField(value, 4, 0);
+    const std::size_t first = text.find_first_not_of(' ');
+    int read = 0;
+    std::from_chars(text.data() + first, text.data() + text.size(), read);
+    return read;
+}
 
 std::vector<double> rangeValues(const ValueChoice& c) {
     std::vector<double> values;
@@ -53,7 +61,8 @@ std::vector<double> dialogValues(InputKind input, int gasCode, double diameter, 
     return entryValues(flowEntries(gasCode, k, units.flow));
 }
 
-UsedInputs normalise(SolverState& s, const VariantInputs& entered, const UnitCodes& units) {
+UsedInputs normalise(SolverState& s, const VariantInputs& entered, const UnitCodes& units,
+                     std::vector<std::string>* notes = nullptr) {
     s.lengthUnit = units.length;
     s.flowUnit = units.flow;
     s.gasCode = entered.gasCode;
@@ -62,7 +71,8 @@ UsedInputs normalise(SolverState& s, const VariantInputs& entered, const UnitCod
     raw.length = asWrittenReal(entered.length);
     raw.current = asWrittenWhole(entered.current);
     raw.flow = asWrittenWhole(entered.flow);
-    normaliseInputs(s, raw);
+    std::vector<std::string> changed = normaliseInputs(s, raw);
+    if (notes) *notes = std::move(changed);
     return {s.gasCode, s.diameterTenths, s.anodeLengthMm, s.arcCurrent, s.gasFlow};
 }
 
@@ -78,7 +88,52 @@ std::string number(double value) {
     return text;
 }
 
+// How many values a range stands for, as rangeValues lists them.
+double rangeCount(const ValueChoice& c) { return std::floor((c.to - c.from) / c.step + 1e-9) + 1; }
+
+// The number of values of a choice; the dialog's lists depend only on the
+// gas and the diameter class, so their sizes are kept per pair.
+class ValueCounter {
+public:
+    explicit ValueCounter(const UnitCodes& units) : units_(units) {}
+    double count(const ValueChoice& c, InputKind input, int gasCode, double diameter) {
+        if (c.kind == ValueChoice::Kind::Listed) return static_cast<double>(c.values.size());
+        if (c.kind == ValueChoice::Kind::Range) return rangeCount(c);
+        const int k = diameterClass(roundedDiameterMillimetres(diameter, units_.length));
+        const auto key = std::make_tuple(static_cast<int>(input), gasCode, k);
+        const auto known = sizes_.find(key);
+        if (known != sizes_.end()) return known->second;
+        const double size = static_cast<double>(dialogValues(input, gasCode, diameter, units_).size());
+        sizes_.emplace(key, size);
+        return size;
+    }
+
+private:
+    UnitCodes units_;
+    std::map<std::tuple<int, int, int>, double> sizes_;
+};
+
 }  // namespace
+
+CombinationCount combinationCount(const StudyDefinition& definition) {
+    constexpr long kMostPairs = 1000000;
+    ValueCounter counter(definition.units);
+    double total = 0;
+    long pairs = 0;
+    for (const Sweep& sweep : definition.sweeps) {
+        for (double gas : choiceValues(sweep.gas, InputKind::Gas, 0, 0, definition.units)) {
+            // A value that names no gas is refused when the plan is made.
+            const int g = validGas(gas) ? static_cast<int>(gas) : kGasArgon;
+            for (double d : choiceValues(sweep.diameter, InputKind::Diameter, g, 0, definition.units)) {
+                total += counter.count(sweep.length, InputKind::Length, g, d) *
+                         counter.count(sweep.current, InputKind::Current, g, d) *
+                         counter.count(sweep.flow, InputKind::Flow, g, d);
+                if (++pairs > kMostPairs) return {total, false};
+            }
+        }
+    }
+    return {total, true};
+}
 
 bool UsedInputs::operator<(const UsedInputs& o) const {
     return std::tie(gasCode, diameterTenths, lengthMm, current, flow) <
@@ -101,6 +156,13 @@ std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int
 UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units) {
     const auto s = std::make_unique<SolverState>();
     return normalise(*s, entered, units);
+}
+
+std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units) {
+    const auto s = std::make_unique<SolverState>();
+    std::vector<std::string> notes;
+    normalise(*s, entered, units, &notes);
+    return notes;
 }
 
 bool fitsInputFile(const VariantInputs& in, std::string& why) {

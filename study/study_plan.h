@@ -67,8 +67,23 @@ std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int
 // The values as ip.dat carries them and the solver normalises them.
 UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units);
 
+// What the solver's normalisation would change in these values as ip.dat
+// carries them: one sentence each, as a run reports them.
+std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units);
+
 // True when the values fit the columns of ip.dat; else `why` says which not.
 bool fitsInputFile(const VariantInputs& entered, std::string& why);
+
+// The number of combinations of values the sweeps ask for, as entered
+// (before those that coincide after normalisation are merged), counted
+// without listing them. The count is exact unless it would take more than a
+// million gas and diameter pairs; then it is a lower bound, already above
+// any plan that could be run.
+struct CombinationCount {
+    double count = 0;
+    bool exact = true;
+};
+CombinationCount combinationCount(const StudyDefinition& definition);
 
 // Every variant of the definition, in order, duplicates after normalisation
 // dropped (the first is kept). False with `error` when a value cannot stand

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -60,6 +61,7 @@ TEST(HostileFiles, LinksAndFifosAtTheOutputsAreReplacedAndNothingOutsideIsWritte
     ASSERT_EQ(::mkfifo(box.file("rtu5.res").c_str(), 0644), 0);
     fs::remove(box.file("ip.dat"));
     fs::create_symlink(box.outside, box.file("ip.dat"));  // replaced by the variant options
+    fs::create_symlink(box.outside, box.file(".torvex.lock"));  // replaced by a plain lock file
 
     const Finished done = runTorvexRun({variantArguments('B', box.work)});
     ASSERT_EQ(done.status, 0) << done.err;
@@ -67,8 +69,58 @@ TEST(HostileFiles, LinksAndFifosAtTheOutputsAreReplacedAndNothingOutsideIsWritte
     for (const std::string& name : outputNames())
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(box.file(name)))) << name;
     EXPECT_EQ(fileText(box.file("ip.dat")), reference('B').inputs);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(box.file(".torvex.lock"))));
     EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
     EXPECT_EQ(box.untouchedOutside(), "");
+}
+
+// Variant A's arguments with the value of one option replaced, after `first`.
+std::vector<std::string> variantAWith(const std::string& option, const std::string& value, const std::string& dir,
+                                      std::vector<std::string> first) {
+    std::vector<std::string> arguments = variantArguments('A', dir);
+    *(std::find(arguments.begin(), arguments.end(), option) + 1) = value;
+    first.insert(first.end(), arguments.begin(), arguments.end());
+    return first;
+}
+
+// What the model's ranges change is said on stderr and in the summary;
+// with --strict it is bad input, as are numbers that are not plain decimals,
+// and the earlier set and ip.dat stay as they were.
+TEST(HostileFiles, ChangedInputsAreNamedAndStrictOrMalformedNumbersChangeNothing) {
+    const std::string note = "anode diameter 99.99 mm is outside the model's range for argon (5.0 to 11.0 mm); "
+                             "11.0 mm was used";
+    Sandbox box;
+    const Finished ran = runTorvexRun({variantAWith("--diameter", "99.99", box.work, {"--no-progress"})});
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_TRUE(contains(ran.err, "torvex-run: " + note + ".\n")) << ran.err;
+    EXPECT_TRUE(contains(ran.out, "  " + note + "\n")) << ran.out;
+    EXPECT_TRUE(contains(ran.err, "arc current 500 A is outside the model's range for argon and anode diameter 11.0 mm"));
+
+    const char* const refused[][3] = {
+        {"--diameter", "99.99", "11.0 mm was used."}, {"--diameter", "0", "5.0 mm was used."},
+        {"--flow", "1e-300", "gas flow 0 SLPM is outside"}, {"--diameter", "6.3", "is not an even tenth"},
+        {"--flow", "0x10", "not \"0x10\""}, {"--flow", "inf", "not \"inf\""},
+        {"--current", "500x", "not \"500x\""}, {"--flow", " 35", "not \" 35\""},
+        {"--current", "500.4", "arc current 500.4 A is written to ip.dat as 500 A."}};
+    for (const auto& [option, value, says] : refused) {
+        EarlierSet box;
+        const FileSet before = outputFiles(box.work);
+        const Finished done = runTorvexRun({variantAWith(option, value, box.work, {"--strict", "--no-progress"})});
+        EXPECT_EQ(done.status, kBadInput) << value << ": " << done.err;
+        EXPECT_TRUE(contains(done.err, says)) << value << ": " << done.err;
+        EXPECT_EQ(outputFiles(box.work), before) << value;
+        EXPECT_EQ(fileText(box.file("ip.dat")), reference('B').inputs) << value;
+    }
+    // The variant already in the folder: a negative diameter runs with its
+    // note, and --strict refuses it before anything is written.
+    EarlierSet negative;
+    writeText(negative.file("ip.dat"), " 2 -8.00 14.00  300  35\n");
+    const FileSet before = outputFiles(negative.work);
+    const Finished strict = negative.run({"--strict", "--no-progress"});
+    EXPECT_EQ(strict.status, kBadInput) << strict.err;
+    EXPECT_TRUE(contains(strict.err, "anode diameter -8.00 mm is outside the model's range for nitrogen (5.0 to 9.0 mm)"));
+    EXPECT_EQ(outputFiles(negative.work), before);
+    EXPECT_EQ(negative.run({"--no-progress"}).status, 0);
 }
 
 TEST(HostileFiles, FifosDevicesDirectoriesAndHugeFilesAsInputsAreRefusedWithoutHanging) {

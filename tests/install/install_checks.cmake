@@ -24,7 +24,7 @@ endfunction()
 # The files an installed TORVEX needs where desktops and man look for them.
 function(check_installed_files prefix gui)
   set(expected bin/torvex-run bin/kavel-run share/torvex/README.md share/torvex/materials.csv
-      share/man/man1/torvex-run.1.gz)
+      share/man/man1/torvex-run.1.gz share/man/man1/kavel-run.1.gz)
   foreach(table ar n2 ah205 ah210 ah215 ah220 ah225 ahe10 ahe20 ahe30 ahe40 ahe50)
     list(APPEND expected share/torvex/${table}.dat)
   endforeach()

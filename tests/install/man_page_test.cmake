@@ -1,5 +1,5 @@
-# The manual page of torvex-run documents every option, subcommand and exit
-# status that `torvex-run --help` lists, and the options of each subcommand.
+# The manual page of torvex-run (or kavel-run) documents every option, subcommand and exit
+# status that `--help` lists, and the options of each subcommand.
 #   cmake -DRUN=<torvex-run> -DPAGE=<packaging/torvex-run.1> -P man_page_test.cmake
 execute_process(COMMAND ${RUN} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

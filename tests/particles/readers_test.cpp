@@ -181,6 +181,9 @@ TEST(Materials, ImpossibleRowsAreRefusedWithTheLineNamed) {
         {"x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,1.4,0.1", "emissivity"},
         {"x,X,4000,3500,800,nan,2,2,1500,5e5,3000,5e6,0.4,0.1", "cp_liquid"},
         {"x,X,4000,3500,800,900,2,2,1500", "fields"},
+        {"x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1,extra", "the row has 15 fields, 14 expected"},
+        {"x,X,1e308,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1", "solid density 1e+308 kg/m3 is not between 100 and"},
+        {"x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,100", "molar mass 100 kg/mol"},
         {"x y,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1", "key"},
     };
     for (const Case& c : cases) {
@@ -193,15 +196,15 @@ TEST(Materials, ImpossibleRowsAreRefusedWithTheLineNamed) {
         EXPECT_NE(status.message.find(c.fault), std::string::npos) << status.message;
         EXPECT_TRUE(table.rows.empty());
     }
-    // A header with a column of its own before the known ones: a row as
-    // long as the known columns but not the header is refused, not read
-    // past its end.
+    // A header with a column of its own is refused: a misspelt property
+    // must not leave the packaged value in force.
     TempDir wider;
     wider.write("materials.csv", std::string("note,") + kHeader + "x,X,4000,3500,800,900,2,2,1500,5e5,3000,5e6,0.4,0.1\n");
     MaterialTable widerTable;
     const MaterialStatus widerStatus = loadMaterials(wider.path(), widerTable);
     EXPECT_FALSE(widerStatus.ok);
-    EXPECT_NE(widerStatus.message.find("15 expected"), std::string::npos) << widerStatus.message;
+    EXPECT_NE(widerStatus.message.find("line 1: the header has the unknown column \"note\""), std::string::npos)
+        << widerStatus.message;
 
     TempDir headless;
     headless.write("materials.csv", good);

@@ -2,6 +2,7 @@
 #include "solver/normalise.h"
 #include "solver/output_schedule.h"
 #include "solver/station_loop.h"
+#include "solver/value_lists.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,45 @@ TEST(Normalisation, LengthCurrentAndFlowFollowTheBoundsOfGasAndClass) {
     EXPECT_EQ(inch->anodeLength, 0.55f * 25.4f);
     EXPECT_EQ(inch->anodeLengthMm, 14);
     EXPECT_EQ(inch->totalStepCount, inch->channelStepCount + 2316);
+}
+
+// Every value the input dialog offers is run as entered (in inches, as the
+// model's millimetres): no note, except the inch lengths at the ends of
+// their lists, which reach past the model's range when the bounds are cut
+// to 0.05 in steps. Values off the model's ranges or steps get one sentence
+// each.
+TEST(Normalisation, DialogValuesNeedNoNoteAndEveryChangeIsNamed) {
+    for (int lengthUnit : {1, 2})
+        for (int gas : {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}) {
+            auto s = stateFor(gas, lengthUnit, lengthUnit);
+            for (const std::string& d : diameterEntries(gas == kGasNitrogen, lengthUnit)) {
+                const float diameter = static_cast<float>(entryValue(d));
+                const int k = diameterClass(roundedDiameterMillimetres(entryValue(d), lengthUnit));
+                const ValueList lengths = lengthEntries(gas, k, lengthUnit), currents = currentEntries(gas, k),
+                                flows = flowEntries(gas, k, lengthUnit);
+                for (std::size_t i = 0; i < std::max({lengths.size(), currents.size(), flows.size()}); ++i) {
+                    const RawInputs raw{diameter, static_cast<float>(entryValue(lengths[i % lengths.size()])),
+                                        static_cast<int>(entryValue(currents[i % currents.size()])),
+                                        static_cast<int>(entryValue(flows[i % flows.size()]))};
+                    for (const std::string& note : normaliseInputs(*s, raw))
+                        EXPECT_TRUE(lengthUnit == 2 && note.rfind("anode length", 0) == 0) << gas << ": " << note;
+                }
+            }
+        }
+    auto s = stateFor(6);
+    const std::vector<std::string> notes = normaliseInputs(*s, RawInputs{6.3f, 15.5f, 437, 43});
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0], "anode diameter 6.30 mm is not an even tenth of a millimetre; 6.4 mm was used");
+    EXPECT_EQ(notes[1], "anode length 15.50 mm is not a whole millimetre; 15 mm was used");
+    EXPECT_EQ(notes[2], "arc current 437 A is not a multiple of 10 A; 430 A was used");
+    EXPECT_EQ(notes[3], "gas flow 43 SLPM is not a multiple of 5 SLPM; 40 SLPM was used");
+    EXPECT_EQ(normaliseInputs(*s, RawInputs{6.0f, 30.0f, 1000, 40})[1],
+              "arc current 1000 A is outside the model's range for argon + 10 % hydrogen and anode diameter 6.0 mm "
+              "(300 to 550 A); 550 A was used");
+    auto inch = stateFor(2, 2, 2);
+    EXPECT_EQ(normaliseInputs(*inch, RawInputs{0.5f, 0.55f, 300, 60}).front(),
+              "anode diameter 0.50 in (12.70 mm) is outside the model's range for nitrogen (5.0 to 9.0 mm); 9.0 mm "
+              "was used");
 }
 
 TEST(Normalisation, MassFlowFigureIsRoundedToEvenTenths) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
@@ -83,6 +84,16 @@ TEST(RunCommand, StudyFaultsNameTheFileAndChangeNothing) {
         runWithOutput("study " + dir.file("good.toml") + " --no-progress --out " + dir.file("taken"), dir);
     EXPECT_EQ(taken.status, 5);
     EXPECT_NE(taken.output.find(dir.file("taken") + "/variants/"), std::string::npos) << taken.output;
+    // Every value for every gas and diameter: refused at once with its size.
+    dir.write("all.toml", "[[sweep]]\ngas = \"all\"\ndiameter = \"all\"\nlength = { from = 1, to = 99, step = 1 }\n"
+                          "current = \"all\"\nflow = \"all\"\n");
+    const auto start = std::chrono::steady_clock::now();
+    const CommandResult huge = runWithOutput("study " + dir.file("all.toml") + " --out " + dir.file("all"), dir);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_NE(huge.output.find("asks for 12 665 070 combinations of values, about 5.3 TB"), std::string::npos)
+        << huge.output;
+    EXPECT_FALSE(dir.exists("all"));
     const CommandResult merge = runWithOutput("study-merge " + dir.path(), dir);
     EXPECT_EQ(merge.status, 2);
     EXPECT_NE(merge.output.find("holds no shard tables"), std::string::npos);

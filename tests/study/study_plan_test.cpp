@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
 #include "study/study_file.h"
@@ -124,6 +125,36 @@ TEST(StudyFile, FaultsNameTheFileTheKeyAndTheLine) {
                                "s", d, error));
     EXPECT_FALSE(expandStudy(d, plan, error));
     EXPECT_NE(error.find("current below 10000"), std::string::npos);
+}
+
+// A key of 50 000 dots overflowed the stack inside the TOML library, and a
+// product of fine ranges spun for minutes: both are known at once.
+TEST(StudyFile, DeepNestingIsRefusedBeforeParsingAndHugeProductsAreCountedAtOnce) {
+    std::string dotted = "gas";
+    for (int k = 0; k < 50000; ++k) dotted += ".a";
+    const std::string deep = errorOf(dotted + " = 1\n");
+    EXPECT_NE(deep.find("deeper than 32 levels (line 1)"), std::string::npos) << deep;
+    EXPECT_NE(errorOf("x = " + std::string(20000, '[')).find("deeper than 32"), std::string::npos);
+    // Dots in comments and strings are not nesting.
+    const std::string quiet = "# " + std::string(100, '.') + "\n[units] # '''\nlength = \"mm\" # " +
+                              std::string(40, '.') + "\ntemperature = '" + std::string(40, '.') + "K'\n";
+    EXPECT_NE(errorOf(quiet).find("temperature unit"), std::string::npos) << errorOf(quiet);
+
+    StudyDefinition all;
+    std::string error;
+    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = \"all\"\ndiameter = \"all\"\nlength = { from = 1, to = 99, step = 1 "
+                               "}\ncurrent = \"all\"\nflow = \"all\"\n", "s", all, error));
+    const auto start = std::chrono::steady_clock::now();
+    const CombinationCount count = combinationCount(all);
+    EXPECT_TRUE(count.exact);
+    EXPECT_EQ(count.count, 12665070);
+    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 1\ndiameter = { from = 5, to = 11, step = 0.0001 }\nlength = "
+                               "\"all\"\ncurrent = { from = 100, to = 1000, step = 0.01 }\nflow = 35\n", "s", all, error));
+    EXPECT_GT(combinationCount(all).count, 5e9);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    ASSERT_TRUE(parseStudyText("[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\ncurrent = \"all\"\nflow = \"all\"\n",
+                               "s", all, error));
+    EXPECT_EQ(combinationCount(all).count, 41 * 10);
 }
 
 }  // namespace
