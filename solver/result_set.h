@@ -8,8 +8,17 @@
 //
 // Every program that reads a jet reads it through readResultSet(), so that
 // the gas and the units always come from the set itself and never from an
-// ip.dat or un.dat written since. From a shell, a set can be checked without
-// reading the files: `head -3 DIR/results.stamp` shows the variant, and a
+// ip.dat or un.dat written since.
+//
+// From the desktop program (shell/, variant/), e.g. before showing the
+// Previous variant or starting the spray module, in the working folder:
+//
+//     const WorkDirLock lock(".", LockMode::Shared);   // optional: no run replaces the set meanwhile
+//     const ResultSet set = readResultSet(".");
+//     if (!set.ok) showMessage(parent, QString::fromStdString(set.message));
+//     else ... set.variant (iop.par), set.units, set.variantName ...
+//
+// From a terminal, `head -3 DIR/results.stamp` shows the variant, and a
 // folder without results.stamp holds no finished set.
 #pragma once
 
