@@ -25,6 +25,7 @@
 #include "shell/units_dialog.h"
 #include "shell/working_folder.h"
 #include "variant/variant_commands.h"
+#include "variant/variant_summary.h"
 
 namespace torvex {
 
@@ -122,6 +123,11 @@ void MainWindow::createMenus() {
     QAction* folder = addCommand(variant, QStringLiteral("&Working Folder\u2026"), menu::kWorkingFolder);
     connect(newVariant, &QAction::changed, folder,
             [newVariant, folder] { folder->setEnabled(newVariant->isEnabled()); });
+    // The calculated variants of recent folders, to get back to one directly.
+    recentVariantsMenu_ = variant->addMenu(QStringLiteral("&Recent Variants"));
+    connect(recentVariantsMenu_, &QMenu::aboutToShow, this, [this] { fillRecentVariantsMenu(); });
+    connect(newVariant, &QAction::changed, recentVariantsMenu_,
+            [this, newVariant] { recentVariantsMenu_->setEnabled(newVariant->isEnabled()); });
     addCommand(variant, QStringLiteral("&Units"), menu::kUnits);
     variant->addSeparator();
     addCommand(variant, QStringLiteral("E&xit"), menu::kExit);
@@ -133,6 +139,7 @@ void MainWindow::createMenus() {
     addCommand(charts, QStringLiteral("A&xial Distributions"), menu::kAxialDistributions);
     charts->addSeparator();
     QMenu* print = charts->addMenu(QStringLiteral("&Print"));
+    printMenu_ = print;
     addCommand(print, QStringLiteral("&All Charts"), menu::kPrintAllCharts);
     addCommand(print, QStringLiteral("&Isothermal Lines"), menu::kPrintIsothermalLines);
     addCommand(print, QStringLiteral("&Radial Distributions"), menu::kPrintRadialDistributions);
@@ -174,7 +181,9 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
         case MenuEvent::CloseVariant:
         case MenuEvent::RunBack:
         case MenuEvent::PreviousOk:
-            setAvailable(menu::kPrevious, false);
+            // A variant calculated earlier stays within reach as long as its
+            // results are in the folder.
+            setAvailable(menu::kPrevious, holdsFinishedResultSet(QDir::currentPath()));
             for (int id : kViewCommands) {
                 setAvailable(id, variantShown);
             }
@@ -193,10 +202,51 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
             setAvailable(menu::kPrevious, true);
             break;
     }
+    // A submenu whose every item is grey is grey itself.
+    printMenu_->setEnabled(action(menu::kPrintAllCharts)->isEnabled());
     if (currentView_ != view::kNothing && !action(menu::kAllCharts)->isEnabled()) {
         currentView_ = view::kNothing;
         repaintView();
     }
+    if (variantShown) {
+        // The variant just confirmed is shown at once, not a blank window.
+        if (currentView_ == view::kNothing) currentView_ = view::kAllCharts;
+        rememberShownVariant();
+    }
+}
+
+void MainWindow::rememberShownVariant() {
+    UnitCodes runUnits;
+    const bool unitsKnown = readUnitCodes(kPreviousUnitFile, runUnits);
+    const std::string description =
+        variantDescription(previousVariantSummary(kIntegralParametersFile, unitsKnown, runUnits));
+    rememberVariant({QDir::currentPath(), QString::fromStdString(description)});
+}
+
+void MainWindow::fillRecentVariantsMenu() {
+    recentVariantsMenu_->clear();
+    const QList<RecentVariant> variants = recentVariants();
+    if (variants.isEmpty()) {
+        recentVariantsMenu_->addAction(QStringLiteral("(no calculated variant yet)"))->setEnabled(false);
+        return;
+    }
+    for (const RecentVariant& v : variants) {
+        const QString caption = QStringLiteral("%1  \u2014  %2").arg(v.description, QDir::toNativeSeparators(v.folder));
+        const QString folder = v.folder;
+        connect(recentVariantsMenu_->addAction(caption), &QAction::triggered, this,
+                [this, folder] { openRecentVariant(folder); });
+    }
+}
+
+void MainWindow::openRecentVariant(const QString& folder) {
+    if (QDir(folder) != QDir::current() && !switchWorkingFolder(folder)) return;
+    if (!holdsFinishedResultSet(QDir::currentPath())) {
+        QMessageBox::warning(this, QStringLiteral("Recent Variants"),
+                             QStringLiteral("%1 no longer holds a calculated variant.")
+                                 .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    runCommand(menu::kPrevious);
 }
 
 // ----- commands ----------------------------------------------------------------
@@ -273,7 +323,6 @@ void MainWindow::newVariant() {
 }
 
 void MainWindow::previousVariant() {
-    // The dialog reads unp.dat into the unit codes itself.
     openPreviousVariant(*this);
 }
 

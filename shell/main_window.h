@@ -50,6 +50,10 @@ constexpr int kAxialDistributions = kViewAxial;
 
 // Events that change which menu commands are available. PreviousDismissed:
 // the Previous-variant dialog closed without "OK" while a variant exists.
+// Previous is available after Start, CloseVariant, RunBack and PreviousOk
+// whenever the working folder holds a finished result set; PreviousOk also
+// shows the all-charts page when no page is chosen and adds the variant to
+// the recent variants.
 enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk, PreviousDismissed };
 
 // The unit files, in the working directory.
@@ -135,6 +139,9 @@ private:
     void paintClientArea(QWidget* area);
     void showReadout(int x, int y);
     void exportView();
+    void rememberShownVariant();
+    void fillRecentVariantsMenu();
+    void openRecentVariant(const QString& folder);
 
     bool startedBack_;
     UnitCodes unitCodes_;
@@ -146,6 +153,8 @@ private:
     std::map<int, QAction*> actions_;
     QWidget* clientArea_ = nullptr;
     QLabel* folderLabel_ = nullptr;
+    QMenu* printMenu_ = nullptr;
+    QMenu* recentVariantsMenu_ = nullptr;
     PlotReadout readout_;  // the plots of the page last painted
 };
 
