@@ -102,7 +102,8 @@ void drawUpperPlot(const AxialPaint& p) {
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
     notePlotAxes(dc, plot, data.temperatureWindow(), "distance", distanceUnit(p.source), "temperature",
-                 temperatureUnitText(p.source.units.temperature));
+                 temperatureUnitText(p.source.units.temperature), 1,
+                 {plotCurve("", data.distance, data.temperature, data.lastIndex(), kRed)});
     {
         ScopedPen pen(dc, Pen{PenStyle::Solid, 2, kRed});
         drawCurve(dc, data.lastIndex(), data.distance, data.temperature, kCurveSingle, plot,
@@ -164,7 +165,8 @@ void drawLowerPlot(const AxialPaint& p) {
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
     notePlotAxes(dc, plot, data.velocityWindow(), "distance", distanceUnit(p.source), "velocity",
-                 velocityUnit(p.source), velocityFactor(p.source));
+                 velocityUnit(p.source), velocityFactor(p.source),
+                 {plotCurve("", data.distance, data.velocity, data.lastIndex(), kBlue)});
     drawAxes(p, plot, data.velocityScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});

@@ -122,9 +122,22 @@ Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
 
 void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }
 
+PlotCurve plotCurve(const std::string& label, const std::vector<double>& x, const std::vector<double>& y,
+                    int lastIndex, const Rgb& colour) {
+    PlotCurve curve;
+    curve.label = label;
+    curve.colour = colour;
+    const std::size_t n = std::min({x.size(), y.size(), static_cast<std::size_t>(std::max(lastIndex + 1, 0))});
+    curve.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
+    curve.y.assign(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
+    return curve;
+}
+
 void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
-                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor) {
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor,
+                  std::vector<PlotCurve> curves) {
     PlotNote note;
+    note.curves = std::move(curves);
     note.plot = plot;
     note.xMin = window.xMin;
     note.yMax = window.yMax;

@@ -109,10 +109,16 @@ struct LegendStrip {
 void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
                    const std::string& label, const std::function<void()>& drawCurveInPen);
 
-// Tells the device of a plot with its data window and the axes' names and
-// units in the chart's units, for the readout of values under the pointer.
+// Tells the device of a plot with its data window, the axes' names and units
+// in the chart's units and the curves drawn in it, for the readout of the
+// curves' values under the pointer.
 void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
-                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor = 1);
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor = 1,
+                  std::vector<PlotCurve> curves = {});
+
+// A curve for notePlotAxes: the points 0..lastIndex as the chart draws them.
+PlotCurve plotCurve(const std::string& label, const std::vector<double>& x, const std::vector<double>& y,
+                    int lastIndex, const Rgb& colour);
 
 // The names a chart's axes go by in the readout, in the source's units.
 std::string distanceUnit(const ChartSource& source);  // "cm" or "in"

@@ -25,6 +25,17 @@ void storeRecord(IsothermData& data, const IsothermRecord& r, int lengthCode) {
 
 }  // namespace
 
+int IsothermData::levelLastIndex(int level) const {
+    const std::vector<double>& r = radius[static_cast<std::size_t>(level - 1)];
+    bool opened = false;
+    for (int i = 0; i <= lastIndex(); ++i) {
+        const double value = r[static_cast<std::size_t>(i)];
+        if (value > 0) opened = true;
+        else if (opened) return i;
+    }
+    return opened ? lastIndex() : -1;
+}
+
 IsothermData readIsothermData(const std::string& path, int lengthCode) {
     IsothermData data;
     const auto records = readIsothermRecords(path, kMaxIsothermRecords);
@@ -91,7 +102,15 @@ struct IsothermPaint {
 void drawGrid(const IsothermPaint& p) {
     ScopedPen pen(p.dc, kGridPen);
     const DataWindow w = p.axes.window();
-    notePlotAxes(p.dc, p.plot, w, "distance", distanceUnit(p.source), "radius", radiusUnit(p.source));
+    std::vector<PlotCurve> curves;
+    for (int level = 1; level <= 5; ++level) {
+        const std::string label = p.source.runUnits ? "at " + isothermLabel(level, p.source.runUnits->temperature)
+                                                    : "of isotherm " + std::to_string(level);
+        curves.push_back(plotCurve(label, p.data.distance, p.data.radius[level - 1], p.data.levelLastIndex(level),
+                                   kLevelColours[level - 1]));
+    }
+    notePlotAxes(p.dc, p.plot, w, "distance", distanceUnit(p.source), "radius", radiusUnit(p.source), 1,
+                 std::move(curves));
     drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1,
                      p.axes.distanceTicks);
     drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);
@@ -109,7 +128,7 @@ void drawLegendAndCurves(const IsothermPaint& p) {
         const std::string label =
             p.source.runUnits ? isothermLabel(level, p.source.runUnits->temperature) : std::string();
         drawLegendRow(p.dc, strip, level, kLevelColours[level - 1], label, [&] {
-                          drawCurve(p.dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
+                          drawCurve(p.dc, p.data.levelLastIndex(level), p.data.distance, p.data.radius[level - 1],
                                     level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
                       });
     }

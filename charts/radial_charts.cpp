@@ -84,6 +84,20 @@ void drawCurveOf(const RadialPaint& p, int curve, int mode) {
     drawCurve(p.dc, c.lastIndex(), c.radius, c.value, mode, p.plot, p.data.window());
 }
 
+// The five sections' curves for the readout, labelled with their distances
+// in the run's unit ("section 1".. when that unit is unknown).
+std::vector<PlotCurve> notedCurves(const RadialData& data, const ChartSource& source) {
+    const bool metricRun = source.runUnits ? source.runUnits->length == 1 : source.metric();
+    std::vector<PlotCurve> curves;
+    for (int curve = 1; curve <= 5; ++curve) {
+        const RadialCurve& c = data.curves[curve - 1];
+        const std::string label = source.runUnits ? "at " + radialLegendLabel(curve, metricRun)
+                                                  : "of section " + std::to_string(curve);
+        curves.push_back(plotCurve(label, c.radius, c.value, c.lastIndex(), kCurveFamilyColours[curve - 1]));
+    }
+    return curves;
+}
+
 void drawAxes(const RadialPaint& p) {
     DrawingContext& dc = p.dc;
     ScopedPen pen(dc, kAxisPen);
@@ -200,7 +214,7 @@ int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const Chart
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "temperature",
-                 temperatureUnitText(source.units.temperature));
+                 temperatureUnitText(source.units.temperature), 1, notedCurves(data, source));
     for (int curve = 1; curve <= 5; ++curve) {
         ScopedPen pen(dc, curvePen(curve, kCurveFamilyColours[curve - 1]));
         drawCurveOf(paint, curve, kCurveSingle);
@@ -220,7 +234,7 @@ int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSou
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "velocity", velocityUnit(source),
-                 velocityFactor(source));
+                 velocityFactor(source), notedCurves(data, source));
     dc.setTextColour(kLabelColour);
     const int headerWidth = dc.textExtentWithTerminator("Distance:").width;
     drawText(dc, at(plot.right + 0.2625 * headerWidth, plot.top), "Distance:");

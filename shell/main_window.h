@@ -13,8 +13,11 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPainter;
 
 namespace torvex {
+
+class ClientArea;
 
 // Menu item ids; the numbers are the ones the dialogs and tests address.
 namespace menu {
@@ -136,7 +139,9 @@ private:
     void openUnitsDialog();
     void chooseWorkingFolder();
     void showWorkingFolder();
-    void paintClientArea(QWidget* area);
+    void paintClientArea(QPainter& painter);
+    // The page kept for the client area shows another view or other units.
+    bool pageOutdated() const;
     void showReadout(int x, int y);
     void exportView();
     void rememberShownVariant();
@@ -151,11 +156,13 @@ private:
     bool sprayLaunchAllowed_ = false;
     QString sprayModuleProgram_ = QStringLiteral("Kavel.exe");
     std::map<int, QAction*> actions_;
-    QWidget* clientArea_ = nullptr;
+    ClientArea* clientArea_ = nullptr;
     QLabel* folderLabel_ = nullptr;
     QMenu* printMenu_ = nullptr;
     QMenu* recentVariantsMenu_ = nullptr;
     PlotReadout readout_;  // the plots of the page last painted
+    int paintedView_ = view::kNothing;
+    UnitCodes paintedUnits_;
 };
 
 }  // namespace torvex
