@@ -39,8 +39,6 @@ struct IsothermAxes {
     std::string distanceFormat;
     std::vector<double> radialTicks;
     std::string radialFormat;
-    // 10 where the radial labels show tenths of an inch, else 1.
-    double radialFactor = 1;
 
     double distanceEnd() const { return distanceTicks.back(); }
     double radialEnd() const { return radialTicks.back(); }

@@ -84,7 +84,7 @@ TEST(ValueReadout, EveryChartTellsItsPlotsInItsUnits) {
     EXPECT_EQ(all.notes[0].xName + all.notes[0].xUnit + all.notes[0].yName + all.notes[0].yUnit,
               "distanceinradiusin");
     EXPECT_EQ(all.notes[1].xName + all.notes[1].yName + all.notes[1].yUnit, "radiustemperaturekK");
-    EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityin/s");
+    EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityft/s");
 }
 
 class ExportView : public test::InTempDir {
