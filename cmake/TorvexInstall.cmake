@@ -64,7 +64,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvex)
 set(CPACK_PACKAGE_VENDOR "TORVEX")
 set(CPACK_PACKAGE_CONTACT "TORVEX developers <torvex@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "simulation of the plasma jet of a DC arc plasma torch")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "simulation of the plasma jet of a DC arc torch and of spray particles in it")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "TORVEX computes the arc channel inside a direct-current arc plasma torch\n"
     "and the free plasma jet outside it, as used for thermal spraying: arc\n"
