@@ -130,7 +130,7 @@ std::string defaultOutDir(const std::string& studyFile) {
 int runStudyFile(const StudyCommands& c) {
     StudyRunSettings settings;
     if (!parseShard(c.shard, settings.shard, settings.shardCount)) {
-        fail("--shard needs i/n with 0 <= i < n, not \"" + c.shard + "\".");
+        fail("--shard needs i/n with 0 \u2264 i < n, not \"" + c.shard + "\".");
         return kExitBadInput;
     }
     StudyDefinition definition;

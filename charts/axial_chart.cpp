@@ -19,9 +19,10 @@ AxialData readAxialData(const ChartSource& source) {
     // The jet is hottest and fastest at the nozzle exit, the first record.
     const bool any = !records.empty();
     if (any) data.lastDistanceMm = records.back().distanceMm;
-    data.distanceScale = axisScale(any ? data.distance.back() : 0, 6);
-    data.temperatureScale = axisScale(any ? data.temperature.front() : 0, 5);
-    data.velocityScale = axisScale(any ? data.velocity.front() : 0, 5);
+    const bool inches = units.length != 1;
+    data.distanceScale = chartAxisScale(any ? data.distance.back() : 0, 6, inches);
+    data.temperatureScale = chartAxisScale(any ? data.temperature.front() : 0, 5, units.temperature == 2);
+    data.velocityScale = chartAxisScale(any ? data.velocity.front() : 0, 5, inches);
     return data;
 }
 
@@ -102,7 +103,8 @@ void drawUpperPlot(const AxialPaint& p) {
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.temperatureWindow(), data.distanceScale, data.temperatureScale);
     notePlotAxes(dc, plot, data.temperatureWindow(), "distance", distanceUnit(p.source), "temperature",
-                 temperatureUnitText(p.source.units.temperature));
+                 temperatureUnitText(p.source.units.temperature), 1,
+                 {plotCurve("", data.distance, data.temperature, data.lastIndex(), kRed)});
     {
         ScopedPen pen(dc, Pen{PenStyle::Solid, 2, kRed});
         drawCurve(dc, data.lastIndex(), data.distance, data.temperature, kCurveSingle, plot,
@@ -140,22 +142,22 @@ void drawChartTitle(const AxialPaint& p) {
     dc.setTextColour(kLabelColour);
 }
 
-// "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
-// leave room for the exponent.
+// "Velocity, 10^2 m/s" (the blanks in the title leave room for the
+// exponent) or "Velocity, ft/s".
 void drawVelocityTitle(const AxialPaint& p, const Rect& plot) {
     DrawingContext& dc = p.dc;
     const bool metric = p.source.metric();
     replaceFont(dc, p.layout.axisFont, 900);
-    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
+    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, ft/s";
     const TextSize size = dc.textExtent(title);
     const int a = p.area.left + valueTitleShift(p, plot, p.data.velocityScale,
                                                 toDevice(p.area.left + 0.8 * size.height),
                                                 p.area.left + 2 * size.height, size.height);
     const int yv = plot.bottom + (plot.top - plot.bottom + size.width) / 2;
     dc.textOut(a + size.height, yv, title);
+    if (!metric) return;
     replaceFont(dc, toDevice(0.75 * p.layout.axisFont), 900);
-    drawText(dc, at(a + 0.8 * size.height, yv - (metric ? 0.68888889 : 0.70526316) * size.width),
-             metric ? "2" : "3");
+    drawText(dc, at(a + 0.8 * size.height, yv - 0.68888889 * size.width), "2");
 }
 
 void drawLowerPlot(const AxialPaint& p) {
@@ -164,7 +166,8 @@ void drawLowerPlot(const AxialPaint& p) {
     const AxialData& data = p.data;
     drawScaleGrid(dc, plot, data.velocityWindow(), data.distanceScale, data.velocityScale);
     notePlotAxes(dc, plot, data.velocityWindow(), "distance", distanceUnit(p.source), "velocity",
-                 velocityUnit(p.source), velocityFactor(p.source));
+                 velocityUnit(p.source), velocityFactor(p.source),
+                 {plotCurve("", data.distance, data.velocity, data.lastIndex(), kBlue)});
     drawAxes(p, plot, data.velocityScale);
     {
         ScopedPen pen(dc, Pen{PenStyle::DashDot, 2, kBlue});

@@ -1,6 +1,7 @@
 #include "charts/chart_common.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "charts/axes.h"
 #include "charts/palette.h"
@@ -23,7 +24,7 @@ double chartTemperature(double kiloKelvin, int temperatureCode) {
 
 double chartVelocity(double metresPerSecond, int lengthCode) {
     // 1 m/s = 39.37 in/s, so V * 0.03937 counts thousands of in/s.
-    return lengthCode == 1 ? metresPerSecond * 0.01 : metresPerSecond * kInchesPerMillimetre;
+    return lengthCode == 1 ? metresPerSecond * 0.01 : metresPerSecond / kMetresPerFoot;
 }
 
 double chartDistance(double millimetres, int lengthCode) {
@@ -43,6 +44,30 @@ AxisScale axisScale(double dataEnd, int wishedIntervals) {
     }
     scale.ticks = tickValues(0, scale.step, scale.intervals);
     return scale;
+}
+
+AxisScale readableAxisScale(double dataEnd, int wishedIntervals) {
+    AxisScale scale;
+    const AxisStep s = readableStep(dataEnd, wishedIntervals);
+    if (dataEnd > 0 && s.step > 0 && s.intervals > 0) {
+        scale.step = s.step;
+        scale.intervals = s.intervals;
+    }
+    scale.ticks = tickValues(0, scale.step, scale.intervals);
+    return scale;
+}
+
+std::string decimalsFormat(double step) {
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        const double scaled = step * std::pow(10.0, decimals);
+        if (std::fabs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled))
+            return decimals == 0 ? "%lg" : "%." + std::to_string(decimals) + "lf";
+    }
+    return "%lg";
+}
+
+AxisScale chartAxisScale(double dataEnd, int wishedIntervals, bool readable) {
+    return readable ? readableAxisScale(dataEnd, wishedIntervals) : axisScale(dataEnd, wishedIntervals);
 }
 
 Pen curvePen(int curve, const Rgb& colour) {
@@ -122,9 +147,22 @@ Point at(double x, double y) { return Point{toDevice(x), toDevice(y)}; }
 
 void drawText(DrawingContext& dc, const Point& p, const std::string& text) { dc.textOut(p.x, p.y, text); }
 
+PlotCurve plotCurve(const std::string& label, const std::vector<double>& x, const std::vector<double>& y,
+                    int lastIndex, const Rgb& colour) {
+    PlotCurve curve;
+    curve.label = label;
+    curve.colour = colour;
+    const std::size_t n = std::min({x.size(), y.size(), static_cast<std::size_t>(std::max(lastIndex + 1, 0))});
+    curve.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
+    curve.y.assign(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
+    return curve;
+}
+
 void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
-                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor) {
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor,
+                  std::vector<PlotCurve> curves) {
     PlotNote note;
+    note.curves = std::move(curves);
     note.plot = plot;
     note.xMin = window.xMin;
     note.yMax = window.yMax;
@@ -147,7 +185,7 @@ std::string temperatureUnitText(int temperatureCode) {
     return "kK";
 }
 
-std::string velocityUnit(const ChartSource& source) { return source.metric() ? "m/s" : "in/s"; }
-double velocityFactor(const ChartSource& source) { return source.metric() ? 100.0 : 1000.0; }
+std::string velocityUnit(const ChartSource& source) { return source.metric() ? "m/s" : "ft/s"; }
+double velocityFactor(const ChartSource& source) { return source.metric() ? 100.0 : 1.0; }
 
 }  // namespace torvex

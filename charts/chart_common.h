@@ -34,6 +34,7 @@ struct ChartSource {
 };
 
 constexpr double kInchesPerMillimetre = 0.03937007874;
+constexpr double kMetresPerFoot = 0.3048;
 
 // Thousands of kelvin to thousands of degrees Fahrenheit or Celsius, with the
 // program's offset of 273.
@@ -41,7 +42,7 @@ double kelvinToFahrenheitK(double kiloKelvin);
 double kelvinToCelsiusK(double kiloKelvin);
 // Thousands of the temperature unit (1 K, 2 F, 3 C; another code: kelvin).
 double chartTemperature(double kiloKelvin, int temperatureCode);
-// Velocity in units of 100 m/s (metric) or 1000 in/s (inch).
+// Velocity in units of 100 m/s (metric) or in ft/s (inch).
 double chartVelocity(double metresPerSecond, int lengthCode);
 // Distance from the nozzle exit in cm (metric) or in.
 double chartDistance(double millimetres, int lengthCode);
@@ -61,6 +62,20 @@ struct AxisScale {
 // intervals. Data that give no positive range (no records, all zero) get a
 // single tick at 0 instead of a pile of equal labels.
 AxisScale axisScale(double dataEnd, int wishedIntervals);
+
+// The same with a step of 1, 2, 2.5 or 5 units of a decade: the axes in
+// inches, feet per second and degrees Fahrenheit, whose round numbers a
+// reader of those units expects.
+AxisScale readableAxisScale(double dataEnd, int wishedIntervals);
+
+// The scale of an axis in the units chosen: readable steps for the inch and
+// Fahrenheit units, else the round steps of axisScale.
+AxisScale chartAxisScale(double dataEnd, int wishedIntervals, bool readable);
+
+// The printf pattern of tick labels `step` apart with as many decimals as the
+// step needs ("%.1lf" for 0.1 or 0.5, "%.2lf" for 0.05 or 0.25, ...; "%lg"
+// for whole steps).
+std::string decimalsFormat(double step);
 
 // The five curve styles of the radial charts, curve 1 first; the isotherm
 // chart uses the same pens in another colour order.
@@ -109,16 +124,22 @@ struct LegendStrip {
 void drawLegendRow(DrawingContext& dc, const LegendStrip& strip, int curve, const Rgb& colour,
                    const std::string& label, const std::function<void()>& drawCurveInPen);
 
-// Tells the device of a plot with its data window and the axes' names and
-// units in the chart's units, for the readout of values under the pointer.
+// Tells the device of a plot with its data window, the axes' names and units
+// in the chart's units and the curves drawn in it, for the readout of the
+// curves' values under the pointer.
 void notePlotAxes(DrawingContext& dc, const Rect& plot, const DataWindow& window, const std::string& xName,
-                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor = 1);
+                  const std::string& xUnit, const std::string& yName, const std::string& yUnit, double yFactor = 1,
+                  std::vector<PlotCurve> curves = {});
+
+// A curve for notePlotAxes: the points 0..lastIndex as the chart draws them.
+PlotCurve plotCurve(const std::string& label, const std::vector<double>& x, const std::vector<double>& y,
+                    int lastIndex, const Rgb& colour);
 
 // The names a chart's axes go by in the readout, in the source's units.
 std::string distanceUnit(const ChartSource& source);  // "cm" or "in"
 std::string radiusUnit(const ChartSource& source);    // "mm" or "in"
 std::string temperatureUnitText(int temperatureCode); // "kK", "kF" or "kC"
-// Velocity axes count 100 m/s (metric) or 1000 in/s.
+// Velocity axes count 100 m/s (metric) or 1 ft/s (inch).
 std::string velocityUnit(const ChartSource& source);
 double velocityFactor(const ChartSource& source);
 

@@ -25,6 +25,17 @@ void storeRecord(IsothermData& data, const IsothermRecord& r, int lengthCode) {
 
 }  // namespace
 
+int IsothermData::levelLastIndex(int level) const {
+    const std::vector<double>& r = radius[static_cast<std::size_t>(level - 1)];
+    bool opened = false;
+    for (int i = 0; i <= lastIndex(); ++i) {
+        const double value = r[static_cast<std::size_t>(i)];
+        if (value > 0) opened = true;
+        else if (opened) return i;
+    }
+    return opened ? lastIndex() : -1;
+}
+
 IsothermData readIsothermData(const std::string& path, int lengthCode) {
     IsothermData data;
     const auto records = readIsothermRecords(path, kMaxIsothermRecords);
@@ -57,9 +68,10 @@ IsothermAxes isothermAxes(int lengthCode, double cutDistanceCm, double largestRa
     }
     axes.distanceTicks = ticksFromZero(shortJet ? 0.5 : 1, 9);
     axes.distanceFormat = shortJet ? "%-3.1lf" : "%lg";
+    // Plain inches: a narrow jet in steps of 0.05 in rather than tenths
+    // of an inch under a power of ten.
     axes.radialTicks = ticksFromZero(narrowJet ? 0.05 : 0.1, 5);
-    axes.radialFormat = "%-3.1lf";
-    axes.radialFactor = narrowJet ? 10 : 1;
+    axes.radialFormat = narrowJet ? "%-4.2lf" : "%-3.1lf";
     return axes;
 }
 
@@ -91,7 +103,15 @@ struct IsothermPaint {
 void drawGrid(const IsothermPaint& p) {
     ScopedPen pen(p.dc, kGridPen);
     const DataWindow w = p.axes.window();
-    notePlotAxes(p.dc, p.plot, w, "distance", distanceUnit(p.source), "radius", radiusUnit(p.source));
+    std::vector<PlotCurve> curves;
+    for (int level = 1; level <= 5; ++level) {
+        const std::string label = p.source.runUnits ? "at " + isothermLabel(level, p.source.runUnits->temperature)
+                                                    : "of isotherm " + std::to_string(level);
+        curves.push_back(plotCurve(label, p.data.distance, p.data.radius[level - 1], p.data.levelLastIndex(level),
+                                   kLevelColours[level - 1]));
+    }
+    notePlotAxes(p.dc, p.plot, w, "distance", distanceUnit(p.source), "radius", radiusUnit(p.source), 1,
+                 std::move(curves));
     drawVerticalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.distanceTicks.size()) - 1,
                      p.axes.distanceTicks);
     drawHorizontalGrid(p.dc, p.plot, w, static_cast<int>(p.axes.radialTicks.size()) - 1, p.axes.radialTicks);
@@ -109,7 +129,7 @@ void drawLegendAndCurves(const IsothermPaint& p) {
         const std::string label =
             p.source.runUnits ? isothermLabel(level, p.source.runUnits->temperature) : std::string();
         drawLegendRow(p.dc, strip, level, kLevelColours[level - 1], label, [&] {
-                          drawCurve(p.dc, p.data.lastIndex(), p.data.distance, p.data.radius[level - 1],
+                          drawCurve(p.dc, p.data.levelLastIndex(level), p.data.distance, p.data.radius[level - 1],
                                     level == 1 ? kCurveSingle : kCurveDouble, p.plot, p.axes.window());
                       });
     }
@@ -124,38 +144,16 @@ void drawAxes(const IsothermPaint& p) {
     drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, a.distanceEnd(),
               static_cast<int>(a.distanceTicks.size()), tickLength(dc), a.distanceTicks, a.distanceFormat);
     const int n = static_cast<int>(a.radialTicks.size()) - 1;
-    if (a.radialFactor != 1) {
-        drawYAxisScaled(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, tickLength(dc), a.radialTicks,
-                        a.radialFormat, a.radialFactor);
-    } else {
-        drawYAxisFormatted(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, tickLength(dc), a.radialTicks,
-                           a.radialFormat);
-    }
+    drawYAxisFormatted(dc, p.plot.left, p.plot.top, p.plot.bottom, a.radialEnd(), 0, n, tickLength(dc), a.radialTicks,
+                       a.radialFormat);
 }
 
 // How far the rotated radial title, spanning titleLeft..titleRight across,
 // moves left to stay clear of the radial labels.
 int radialTitleShift(const IsothermPaint& p, int titleLeft, int titleRight, int textHeight) {
     const IsothermAxes& a = p.axes;
-    const int widest = widestYLabel(p.dc, a.radialTicks, static_cast<int>(a.radialTicks.size()), a.radialFormat,
-                                    a.radialFactor);
+    const int widest = widestYLabel(p.dc, a.radialTicks, static_cast<int>(a.radialTicks.size()), a.radialFormat);
     return titleShiftClearOfLabels(p.area, p.plot.left, widest, titleLeft, titleRight, textHeight);
-}
-
-// "Radial position, 10^-1 in": the unit of labels that show tenths of an inch.
-void drawTenthInchRadialTitle(const IsothermPaint& p) {
-    DrawingContext& dc = p.dc;
-    const int sx = sampleSize(dc).width;
-    const TextSize size = dc.textExtent("Radial position, 10");
-    const int a = p.area.left + radialTitleShift(p, toDevice(p.area.left + 0.7 * size.height),
-                                                 p.area.left + 2 * size.height, size.height);
-    const int half = (p.plot.bottom - p.plot.top + size.width) / 2;
-    const int top = p.plot.top;
-    drawText(dc, at(a + size.height, top + half + 0.8 * sx), "Radial position, 10");
-    replaceFont(dc, toDevice(0.75 * p.axisFont), 900);
-    drawText(dc, at(a + size.height - 0.3 * size.height, top + half - size.width + 0.7 * sx), "-1");
-    replaceFont(dc, p.axisFont, 900);
-    drawText(dc, at(a + size.height, top + half - size.width + 0.2 * sx), "in");
 }
 
 void drawTitles(const IsothermPaint& p) {
@@ -163,9 +161,7 @@ void drawTitles(const IsothermPaint& p) {
     const Rect& plot = p.plot;
     dc.setTextColour(kLabelColour);
     replaceFont(dc, p.axisFont, 900);
-    if (p.axes.radialFactor != 1) {
-        drawTenthInchRadialTitle(p);
-    } else {
+    {
         const std::string title = p.source.metric() ? "Radial position, mm" : "Radial position, in";
         const TextSize size = dc.textExtent(title);
         const int x = p.area.left + size.height;

@@ -24,6 +24,11 @@ struct IsothermData {
     double largestRadiusMm = 0;
 
     int lastIndex() const { return static_cast<int>(distance.size()) - 1; }
+    // The last record of a level's (1..5) curve: where the isotherm closes
+    // on the axis, so that the curve ends there instead of running on along
+    // r = 0; the last record when it stays open; -1 for a level the jet
+    // never reaches.
+    int levelLastIndex(int level) const;
 };
 
 IsothermData readIsothermData(const std::string& path, int lengthCode);
@@ -34,8 +39,6 @@ struct IsothermAxes {
     std::string distanceFormat;
     std::vector<double> radialTicks;
     std::string radialFormat;
-    // 10 where the radial labels show tenths of an inch, else 1.
-    double radialFactor = 1;
 
     double distanceEnd() const { return distanceTicks.back(); }
     double radialEnd() const { return radialTicks.back(); }

@@ -36,8 +36,10 @@ RadialData readRadialData(const ChartSource& source, RadialQuantity quantity) {
         radialEnd = std::max(radialEnd, curve.radius.back());
         valueEnd = std::max(valueEnd, curve.value.front());
     }
-    data.radial = axisScale(radialEnd, 5);
-    data.value = axisScale(valueEnd, 5);
+    const bool inches = !source.metric();
+    data.radial = chartAxisScale(radialEnd, 5, inches);
+    data.value = chartAxisScale(valueEnd, 5,
+                                quantity == RadialQuantity::Temperature ? source.units.temperature == 2 : inches);
     return data;
 }
 
@@ -48,14 +50,15 @@ std::string radialLegendLabel(int curve, bool metric) {
     return metric ? centimetres[curve - 1] : inches[curve - 1];
 }
 
-// Inch tick labels ("0.5") are wider than millimetre ones; the velocity
+// Inch tick labels ("0.5") are wider than millimetre ones, and so are the
+// four digits of feet per second on the velocity axis; the velocity
 // chart keeps a strip on its right for the legend of the distances.
 Rect radialTemperaturePlot(const Rect& area, const TextSize& sample, bool metric) {
     return plotInArea(area, sample, metric ? 3.1 : 3.5, 3);
 }
 
 Rect radialVelocityPlot(const Rect& area, const TextSize& sample, bool metric) {
-    return plotInArea(area, sample, metric ? 2.9 : 3.3, 5.5);
+    return plotInArea(area, sample, metric ? 2.9 : 4.3, 5.5);
 }
 
 namespace {
@@ -84,6 +87,20 @@ void drawCurveOf(const RadialPaint& p, int curve, int mode) {
     drawCurve(p.dc, c.lastIndex(), c.radius, c.value, mode, p.plot, p.data.window());
 }
 
+// The five sections' curves for the readout, labelled with their distances
+// in the run's unit ("section 1".. when that unit is unknown).
+std::vector<PlotCurve> notedCurves(const RadialData& data, const ChartSource& source) {
+    const bool metricRun = source.runUnits ? source.runUnits->length == 1 : source.metric();
+    std::vector<PlotCurve> curves;
+    for (int curve = 1; curve <= 5; ++curve) {
+        const RadialCurve& c = data.curves[curve - 1];
+        const std::string label = source.runUnits ? "at " + radialLegendLabel(curve, metricRun)
+                                                  : "of section " + std::to_string(curve);
+        curves.push_back(plotCurve(label, c.radius, c.value, c.lastIndex(), kCurveFamilyColours[curve - 1]));
+    }
+    return curves;
+}
+
 void drawAxes(const RadialPaint& p) {
     DrawingContext& dc = p.dc;
     ScopedPen pen(dc, kAxisPen);
@@ -97,15 +114,14 @@ void drawAxes(const RadialPaint& p) {
         drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radialTicks, tickLength(dc), radial.ticks,
                   "%lg");
     } else {
-        drawXAxisScaled(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radialTicks, tickLength(dc),
-                        radial.ticks, "%-3.1lf", 10);
+        drawXAxis(dc, p.plot.bottom, p.plot.left, p.plot.right, 0, radial.end(), radialTicks, tickLength(dc),
+                  radial.ticks, decimalsFormat(radial.step));
     }
     drawYAxis(dc, p.plot.left, p.plot.bottom, p.plot.top, value.end(), 0, value.intervals > 0 ? value.intervals : -1,
               tickLength(dc), value.ticks);
 }
 
-// "Radial position, mm", or in inch mode "Radial position, 10^-1 in" (the
-// tick labels show tenths of an inch).
+// "Radial position, mm" or "Radial position, in".
 void drawRadialTitle(const RadialPaint& p) {
     DrawingContext& dc = p.dc;
     const Rect& plot = p.plot;
@@ -113,18 +129,8 @@ void drawRadialTitle(const RadialPaint& p) {
     dc.setTextColour(kLabelColour);
     const TextSize size = dc.textExtentWithTerminator("Radial position, mm");
     const int y = p.area.bottom - 2 * size.height;
-    if (p.source.metric()) {
-        dc.textOut(plot.left + (plot.right - size.width - plot.left) / 2, y, "Radial position, mm");
-        return;
-    }
-    const int sx = sampleSize(dc).width;
-    const int w = dc.textExtent("Radial position, 10").width;
-    const int half = (plot.right - w - plot.left) / 2;
-    drawText(dc, at(plot.left + half - 0.5 * sx, y), "Radial position, 10");
-    replaceFont(dc, toDevice(0.75 * p.axisFont), 0);
-    drawText(dc, at(plot.left + w + half - 0.5 * sx, y - 0.3 * size.height), "-1");
-    replaceFont(dc, p.axisFont, 0);
-    dc.textOut(plot.left + w + half, y, "in");
+    dc.textOut(plot.left + (plot.right - size.width - plot.left) / 2, y,
+               p.source.metric() ? "Radial position, mm" : "Radial position, in");
 }
 
 // How far the rotated value-axis title, spanning titleLeft..titleRight across,
@@ -147,14 +153,14 @@ void drawTemperatureTitle(const RadialPaint& p) {
     dc.textOut(x + shift, p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2, title);
 }
 
-// "Velocity, 10^2 m/s" or "Velocity, 10^3 in/s": the blanks in the title
-// leave room for the exponent.
+// "Velocity, 10^2 m/s" (the blanks in the title leave room for the
+// exponent) or "Velocity, ft/s".
 void drawVelocityTitle(const RadialPaint& p) {
     DrawingContext& dc = p.dc;
     replaceFont(dc, p.axisFont, 900);
     dc.setTextColour(kLabelColour);
     const bool metric = p.source.metric();
-    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, 10   in/s";
+    const std::string title = metric ? "Velocity, 10   m/s" : "Velocity, ft/s";
     const TextSize size = dc.textExtent(title);
     const int yt = p.plot.top + (p.plot.bottom - p.plot.top + size.width) / 2;
     const int a = p.area.left + valueTitleShift(p, toDevice(p.area.left + 0.8 * size.height),
@@ -163,10 +169,10 @@ void drawVelocityTitle(const RadialPaint& p) {
         drawText(dc, at(a + 0.9 * size.height, yt), title);
     } else {
         dc.textOut(a + size.height, yt, title);
+        return;
     }
     replaceFont(dc, toDevice(0.75 * p.axisFont), 900);
-    drawText(dc, at(a + 0.8 * size.height, yt - (metric ? 0.68888889 : 0.69473684) * size.width),
-             metric ? "2" : "3");
+    drawText(dc, at(a + 0.8 * size.height, yt - 0.68888889 * size.width), "2");
 }
 
 // The legend entry of one curve (label, line sample) and the curve itself,
@@ -200,7 +206,7 @@ int drawRadialTemperatureChart(DrawingContext& dc, const Rect& area, const Chart
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "temperature",
-                 temperatureUnitText(source.units.temperature));
+                 temperatureUnitText(source.units.temperature), 1, notedCurves(data, source));
     for (int curve = 1; curve <= 5; ++curve) {
         ScopedPen pen(dc, curvePen(curve, kCurveFamilyColours[curve - 1]));
         drawCurveOf(paint, curve, kCurveSingle);
@@ -220,7 +226,7 @@ int drawRadialVelocityChart(DrawingContext& dc, const Rect& area, const ChartSou
 
     drawScaleGrid(dc, plot, data.window(), data.radial, data.value);
     notePlotAxes(dc, plot, data.window(), "radius", radiusUnit(source), "velocity", velocityUnit(source),
-                 velocityFactor(source));
+                 velocityFactor(source), notedCurves(data, source));
     dc.setTextColour(kLabelColour);
     const int headerWidth = dc.textExtentWithTerminator("Distance:").width;
     drawText(dc, at(plot.right + 0.2625 * headerWidth, plot.top), "Distance:");

@@ -1,5 +1,7 @@
 #include "charts/scales.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -99,6 +101,20 @@ AxisStep niceStep(double range, int wishedIntervals) {
     const int units = static_cast<int>(std::ceil(a / base));
     const double step = units * base;
     return AxisStep{step, static_cast<int>(std::ceil(range / step))};
+}
+
+AxisStep readableStep(double range, int wishedIntervals) {
+    const double a = std::fabs(range / std::max(wishedIntervals, 1));
+    if (a == 0 || !std::isfinite(a)) return AxisStep{0, wishedIntervals};
+    const double base = std::pow(10.0, std::floor(std::log10(a)));
+    double step = 10 * base;
+    for (const double m : {1.0, 2.0, 2.5, 5.0}) {
+        if (m * base >= a * (1 - 1e-9)) {
+            step = m * base;
+            break;
+        }
+    }
+    return AxisStep{step, static_cast<int>(std::ceil(range / step - 1e-9))};
 }
 
 std::vector<double> tickValues(double start, double step, int n) {

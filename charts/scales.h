@@ -44,6 +44,12 @@ struct AxisStep {
 // A zero range gives step 0 and keeps the wished count.
 AxisStep niceStep(double range, int wishedIntervals);
 
+// A step a reader takes in at a glance for a range of values with about
+// `wishedIntervals` intervals: 1, 2, 2.5 or 5 units of a decade, the
+// smallest of them not below range / wished, so that the axis has at most
+// the wished intervals. A zero range gives step 0 and keeps the wished count.
+AxisStep readableStep(double range, int wishedIntervals);
+
 // n + 1 ticks from the multiple of `step` next to `start` (strictly below a
 // positive start, strictly above a negative one, 0 for start 0) on; empty
 // for n < 0.

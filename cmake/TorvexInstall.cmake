@@ -64,14 +64,17 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvex)
 set(CPACK_PACKAGE_VENDOR "TORVEX")
 set(CPACK_PACKAGE_CONTACT "TORVEX developers <torvex@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "simulation of the plasma jet of a DC arc plasma torch")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "simulation of the plasma jet of a DC arc torch and of spray particles in it")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "TORVEX computes the arc channel inside a direct-current arc plasma torch\n"
     "and the free plasma jet outside it, as used for thermal spraying: arc\n"
     "voltage, electric power and torch efficiency, isothermal lines and radial\n"
     "and axial distributions of temperature and velocity. torvex is the desktop\n"
-    "program, torvex-run the same solver from a terminal; kavel-run follows\n"
-    "spray particles through the computed jet.")
+    "program and torvex-run the same solver from a terminal.\n"
+    ".\n"
+    "Its second module follows spray particles through the computed jet as\n"
+    "they are accelerated, heated, melted and partly evaporated: kavel is its\n"
+    "desktop program and kavel-run its terminal program.")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -103,11 +103,21 @@ struct DeviceSize {
 // the data coordinates of its corners, and the names and units of its axes,
 // so that a window can say which values lie under the pointer. A shown value
 // is the data value times its factor (a velocity axis in 100 m/s shows m/s).
+// A curve of a plot as drawn: its points in the plot's data coordinates, in
+// drawing order, its colour and the label that tells it from the others of the
+// plot ("" for a plot's only curve).
+struct PlotCurve {
+    std::string label;
+    std::vector<double> x, y;
+    Rgb colour;
+};
+
 struct PlotNote {
     Rect plot;
     double xMin = 0, yMax = 0, xMax = 0, yMin = 0;
     std::string xName, xUnit, yName, yUnit;
     double xFactor = 1, yFactor = 1;
+    std::vector<PlotCurve> curves;
 };
 
 class DrawingContext {

@@ -103,8 +103,8 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
     });
 }
 
-bool printPage(QPrinter& printer, const PagePainter& paint) {
-    printer.setDocName(QStringLiteral("readme.txt"));
+bool printPage(QPrinter& printer, const PagePainter& paint, const QString& documentName) {
+    printer.setDocName(documentName);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     paintOn(painter, paint);

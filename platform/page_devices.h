@@ -37,8 +37,9 @@ bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout:
 bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
                      QString* error = nullptr);
 
-// The page printed as one document named "readme.txt" of one page. False when
-// the printer could not be started.
-bool printPage(QPrinter& printer, const PagePainter& paint);
+// The page printed as one document of one page named `documentName` (a PDF's
+// title). False when the printer could not be started.
+bool printPage(QPrinter& printer, const PagePainter& paint,
+               const QString& documentName = QStringLiteral("Chart page"));
 
 } // namespace torvex

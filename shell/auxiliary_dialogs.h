@@ -23,12 +23,13 @@ private:
     QImage torvex_;
 };
 
-// "CAUTION": warns that the display is not set up as the windows expect.
+// "CAUTION": warns that the screen is too small to hold the windows; the
+// size of the screen is named when known.
 class CautionDialog : public TorvexDialog {
     Q_OBJECT
 public:
-    explicit CautionDialog(QWidget* owner);
-    // Cleared by "OK ", which ends the program; "&Cancel" leaves it set.
+    explicit CautionDialog(QWidget* owner, int screenWidth = 0, int screenHeight = 0);
+    // Cleared by "&Quit", which ends the program; "&Continue" leaves it set.
     bool continueProgram() const { return continue_; }
 
 protected:

@@ -2,7 +2,9 @@
 
 #include <QPrintDialog>
 #include <algorithm>
+#include <QDir>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "charts/page_rect.h"
 #include "charts/palette.h"
@@ -79,12 +81,52 @@ void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, cons
     paintPage(dc, view, printPageRect(dc), pageInputs(units, directory, runUnits));
 }
 
-bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory) {
-    return printPage(printer, [&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); });
+namespace {
+
+std::string viewPageName(int view) {
+    switch (view) {
+        case kViewAllCharts: return "All Charts";
+        case kViewIsotherms: return "Isothermal Lines";
+        case kViewRadial: return "Radial Distributions";
+        case kViewAxial: return "Axial Distributions";
+        default: return "";
+    }
 }
+
+}  // namespace
+
+std::string viewDocumentTitle(int view, const std::string& directory) {
+    ChartSource source;
+    source.directory = directory;
+    const std::optional<UnitCodes> runUnits = unitsOfRun(source, nullptr);
+    const std::string variant = variantDescription(previousVariantSummary(
+        source.file(kIntegralParametersFile), runUnits.has_value(), runUnits.value_or(UnitCodes{})));
+    const std::string page = "TORVEX " + viewPageName(view);
+    return variant.empty() ? page : page + " \u2014 " + variant;
+}
+
+bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory) {
+    return printPage(printer, [&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); },
+                     QString::fromStdString(viewDocumentTitle(view, directory)));
+}
+
+namespace {
+
+QString printFileName(int view) {
+    QString name = QString::fromStdString(viewPageName(view)).toLower();
+    name.replace(QLatin1Char(' '), QLatin1Char('-'));
+    return QDir::current().absoluteFilePath(name + QStringLiteral(".pdf"));
+}
+
+}  // namespace
 
 void printView(QWidget* owner, int view, const UnitCodes& units) {
     QPrinter printer(QPrinter::HighResolution);
+    // Without a printer the only choice is a PDF file: it goes beside the
+    // variant's own files, named after the page. (Setting a file name would
+    // otherwise turn the first choice from the printer to a file.)
+    if (QPrinterInfo::availablePrinters().isEmpty()) printer.setOutputFileName(printFileName(view));
+    printer.setDocName(QString::fromStdString(viewDocumentTitle(view, "")));
     QPrintDialog dialog(&printer, owner);
     // The dialog only chooses the printer: one page is printed, so there is
     // no page range, selection or current page to offer.

@@ -38,8 +38,15 @@ void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, cons
 void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units,
                       const std::string& directory = "", const UnitCodes* runUnits = nullptr);
 
+// The title of a printed page of a view: the page and the variant of the
+// result files in `directory` ("TORVEX Axial Distributions — Ar, 8.0 mm, 14 mm,
+// 500 A, 35 SLPM"); just the page when no variant is readable there.
+std::string viewDocumentTitle(int view, const std::string& directory);
+
 // Prints the page of a view on a printer chosen in the print dialog: one page
-// in a document named "readme.txt". A cancelled dialog prints nothing.
+// in a document titled after the page and the variant (viewDocumentTitle). A
+// cancelled dialog prints nothing. Without any printer the dialog offers a
+// PDF file in the working folder named after the page.
 void printView(QWidget* owner, int view, const UnitCodes& units);
 
 // Prints the page of a view on a printer already chosen; false when the

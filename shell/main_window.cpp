@@ -25,26 +25,57 @@
 #include "shell/units_dialog.h"
 #include "shell/working_folder.h"
 #include "variant/variant_commands.h"
+#include "variant/variant_summary.h"
 
 namespace torvex {
 
 namespace {
 
+}  // namespace
+
 // The white client area under the menu, where the chart pages are painted;
-// it follows the pointer for the value readout.
+// it follows the pointer for the value readout. The page is kept as a
+// picture, so that the markers of the readout move over it without the page
+// being painted anew at every move of the pointer.
 class ClientArea : public QWidget {
 public:
-    ClientArea(QWidget* parent, std::function<void(QWidget*)> paint, std::function<void(int, int)> pointer)
-        : QWidget(parent), paint_(std::move(paint)), pointer_(std::move(pointer)) {
+    ClientArea(QWidget* parent, std::function<void(QPainter&)> paint, std::function<bool()> pageOutdated,
+               std::function<void(int, int)> pointer)
+        : QWidget(parent), paint_(std::move(paint)), pageOutdated_(std::move(pageOutdated)), pointer_(std::move(pointer)) {
         QPalette p = palette();
         p.setColor(QPalette::Window, Qt::white);
         setPalette(p);
         setAutoFillBackground(true);
         setMouseTracking(true);
     }
+    // The page is painted afresh at the next paint (the view, the units or
+    // the files changed).
+    void invalidate() { page_ = QPixmap(); }
+    void setMarkers(std::vector<ReadoutMarker> markers) {
+        markers_ = std::move(markers);
+        update();
+    }
 
 protected:
-    void paintEvent(QPaintEvent*) override { paint_(this); }
+    void paintEvent(QPaintEvent*) override {
+        const qreal ratio = devicePixelRatioF();
+        if (page_.isNull() || page_.size() != size() * ratio || pageOutdated_()) {
+            page_ = QPixmap(size() * ratio);
+            page_.setDevicePixelRatio(ratio);
+            page_.fill(Qt::white);
+            QPainter pagePainter(&page_);
+            paint_(pagePainter);
+        }
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, page_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const ReadoutMarker& m : markers_) {
+            const QColor colour(m.colour.red, m.colour.green, m.colour.blue);
+            painter.setPen(QPen(colour, 2));
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(QPoint(m.at.x, m.at.y), 5, 5);
+        }
+    }
     void mouseMoveEvent(QMouseEvent* event) override {
         const QPoint p = event->position().toPoint();
         pointer_(p.x(), p.y());
@@ -52,9 +83,14 @@ protected:
     void leaveEvent(QEvent*) override { pointer_(-1, -1); }
 
 private:
-    std::function<void(QWidget*)> paint_;
+    std::function<void(QPainter&)> paint_;
+    std::function<bool()> pageOutdated_;
     std::function<void(int, int)> pointer_;
+    QPixmap page_;
+    std::vector<ReadoutMarker> markers_;
 };
+
+namespace {
 
 // Whole pixels of a fraction of a screen dimension, cut toward zero.
 int fractionOf(int pixels, double fraction) { return static_cast<int>(pixels * fraction); }
@@ -78,7 +114,8 @@ MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent),
     torvex::chartFont() = initialChartFont();
     createMenus();
     clientArea_ = new ClientArea(
-        this, [this](QWidget* area) { paintClientArea(area); }, [this](int x, int y) { showReadout(x, y); });
+        this, [this](QPainter& painter) { paintClientArea(painter); }, [this] { return pageOutdated(); },
+        [this](int x, int y) { showReadout(x, y); });
     setCentralWidget(clientArea_);
     // The folder the variant's files go to, always in sight; the rest of the
     // status bar is free for messages.
@@ -122,6 +159,11 @@ void MainWindow::createMenus() {
     QAction* folder = addCommand(variant, QStringLiteral("&Working Folder\u2026"), menu::kWorkingFolder);
     connect(newVariant, &QAction::changed, folder,
             [newVariant, folder] { folder->setEnabled(newVariant->isEnabled()); });
+    // The calculated variants of recent folders, to get back to one directly.
+    recentVariantsMenu_ = variant->addMenu(QStringLiteral("&Recent Variants"));
+    connect(recentVariantsMenu_, &QMenu::aboutToShow, this, [this] { fillRecentVariantsMenu(); });
+    connect(newVariant, &QAction::changed, recentVariantsMenu_,
+            [this, newVariant] { recentVariantsMenu_->setEnabled(newVariant->isEnabled()); });
     addCommand(variant, QStringLiteral("&Units"), menu::kUnits);
     variant->addSeparator();
     addCommand(variant, QStringLiteral("E&xit"), menu::kExit);
@@ -133,6 +175,7 @@ void MainWindow::createMenus() {
     addCommand(charts, QStringLiteral("A&xial Distributions"), menu::kAxialDistributions);
     charts->addSeparator();
     QMenu* print = charts->addMenu(QStringLiteral("&Print"));
+    printMenu_ = print;
     addCommand(print, QStringLiteral("&All Charts"), menu::kPrintAllCharts);
     addCommand(print, QStringLiteral("&Isothermal Lines"), menu::kPrintIsothermalLines);
     addCommand(print, QStringLiteral("&Radial Distributions"), menu::kPrintRadialDistributions);
@@ -174,7 +217,9 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
         case MenuEvent::CloseVariant:
         case MenuEvent::RunBack:
         case MenuEvent::PreviousOk:
-            setAvailable(menu::kPrevious, false);
+            // A variant calculated earlier stays within reach as long as its
+            // results are in the folder.
+            setAvailable(menu::kPrevious, holdsFinishedResultSet(QDir::currentPath()));
             for (int id : kViewCommands) {
                 setAvailable(id, variantShown);
             }
@@ -193,10 +238,51 @@ void MainWindow::applyMenuEvent(MenuEvent e) {
             setAvailable(menu::kPrevious, true);
             break;
     }
+    // A submenu whose every item is grey is grey itself.
+    printMenu_->setEnabled(action(menu::kPrintAllCharts)->isEnabled());
     if (currentView_ != view::kNothing && !action(menu::kAllCharts)->isEnabled()) {
         currentView_ = view::kNothing;
         repaintView();
     }
+    if (variantShown) {
+        // The variant just confirmed is shown at once, not a blank window.
+        if (currentView_ == view::kNothing) currentView_ = view::kAllCharts;
+        rememberShownVariant();
+    }
+}
+
+void MainWindow::rememberShownVariant() {
+    UnitCodes runUnits;
+    const bool unitsKnown = readUnitCodes(kPreviousUnitFile, runUnits);
+    const std::string description =
+        variantDescription(previousVariantSummary(kIntegralParametersFile, unitsKnown, runUnits));
+    rememberVariant({QDir::currentPath(), QString::fromStdString(description)});
+}
+
+void MainWindow::fillRecentVariantsMenu() {
+    recentVariantsMenu_->clear();
+    const QList<RecentVariant> variants = recentVariants();
+    if (variants.isEmpty()) {
+        recentVariantsMenu_->addAction(QStringLiteral("(no calculated variant yet)"))->setEnabled(false);
+        return;
+    }
+    for (const RecentVariant& v : variants) {
+        const QString caption = QStringLiteral("%1  \u2014  %2").arg(v.description, QDir::toNativeSeparators(v.folder));
+        const QString folder = v.folder;
+        connect(recentVariantsMenu_->addAction(caption), &QAction::triggered, this,
+                [this, folder] { openRecentVariant(folder); });
+    }
+}
+
+void MainWindow::openRecentVariant(const QString& folder) {
+    if (QDir(folder) != QDir::current() && !switchWorkingFolder(folder)) return;
+    if (!holdsFinishedResultSet(QDir::currentPath())) {
+        QMessageBox::warning(this, QStringLiteral("Recent Variants"),
+                             QStringLiteral("%1 no longer holds a calculated variant.")
+                                 .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    runCommand(menu::kPrevious);
 }
 
 // ----- commands ----------------------------------------------------------------
@@ -273,7 +359,6 @@ void MainWindow::newVariant() {
 }
 
 void MainWindow::previousVariant() {
-    // The dialog reads unp.dat into the unit codes itself.
     openPreviousVariant(*this);
 }
 
@@ -393,22 +478,36 @@ bool MainWindow::writeUnitFile(const char* fileName) const {
 
 // ----- painting and closing -----------------------------------------------------------
 
-void MainWindow::repaintView() { clientArea_->repaint(); }
+void MainWindow::repaintView() {
+    clientArea_->invalidate();
+    clientArea_->setMarkers({});
+    clientArea_->repaint();
+}
 
-void MainWindow::paintClientArea(QWidget* area) {
-    QPainter painter(area);
+bool MainWindow::pageOutdated() const {
+    return paintedView_ != currentView_ || paintedUnits_.length != unitCodes_.length ||
+           paintedUnits_.temperature != unitCodes_.temperature || paintedUnits_.flow != unitCodes_.flow;
+}
+
+void MainWindow::paintClientArea(QPainter& painter) {
     readout_.clear();
+    paintedView_ = currentView_;
+    paintedUnits_ = unitCodes_;
     NotingPainterContext dc(&painter, readout_);
-    const ViewArea client{0, 0, area->width(), area->height()};
+    const ViewArea client{0, 0, clientArea_->width(), clientArea_->height()};
     paintCurrentView(dc, currentView_, unitCodes_, client);
 }
 
 QString MainWindow::readoutAt(int x, int y) const { return QString::fromStdString(readout_.textAt(x, y)); }
 
 void MainWindow::showReadout(int x, int y) {
-    const QString text = readoutAt(x, y);
-    if (text.isEmpty()) statusBar()->clearMessage();
-    else statusBar()->showMessage(text);
+    // The page shown no longer matches the view or the units chosen since:
+    // it is painted anew first.
+    if (pageOutdated()) repaintView();
+    const Readout r = readout_.readAt(x, y);
+    clientArea_->setMarkers(r.markers);
+    if (r.text.empty()) statusBar()->clearMessage();
+    else statusBar()->showMessage(QString::fromStdString(r.text));
 }
 
 // The view shown, or the All Charts page when none is.

@@ -13,8 +13,11 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPainter;
 
 namespace torvex {
+
+class ClientArea;
 
 // Menu item ids; the numbers are the ones the dialogs and tests address.
 namespace menu {
@@ -50,6 +53,10 @@ constexpr int kAxialDistributions = kViewAxial;
 
 // Events that change which menu commands are available. PreviousDismissed:
 // the Previous-variant dialog closed without "OK" while a variant exists.
+// Previous is available after Start, CloseVariant, RunBack and PreviousOk
+// whenever the working folder holds a finished result set; PreviousOk also
+// shows the all-charts page when no page is chosen and adds the variant to
+// the recent variants.
 enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk, PreviousDismissed };
 
 // The unit files, in the working directory.
@@ -132,9 +139,14 @@ private:
     void openUnitsDialog();
     void chooseWorkingFolder();
     void showWorkingFolder();
-    void paintClientArea(QWidget* area);
+    void paintClientArea(QPainter& painter);
+    // The page kept for the client area shows another view or other units.
+    bool pageOutdated() const;
     void showReadout(int x, int y);
     void exportView();
+    void rememberShownVariant();
+    void fillRecentVariantsMenu();
+    void openRecentVariant(const QString& folder);
 
     bool startedBack_;
     UnitCodes unitCodes_;
@@ -144,9 +156,13 @@ private:
     bool sprayLaunchAllowed_ = false;
     QString sprayModuleProgram_ = QStringLiteral("Kavel.exe");
     std::map<int, QAction*> actions_;
-    QWidget* clientArea_ = nullptr;
+    ClientArea* clientArea_ = nullptr;
     QLabel* folderLabel_ = nullptr;
+    QMenu* printMenu_ = nullptr;
+    QMenu* recentVariantsMenu_ = nullptr;
     PlotReadout readout_;  // the plots of the page last painted
+    int paintedView_ = view::kNothing;
+    UnitCodes paintedUnits_;
 };
 
 }  // namespace torvex

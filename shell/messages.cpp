@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/package_version.h"
 #include "resources/bitmaps.h"
 #include "shell/auxiliary_dialogs.h"
 
@@ -14,6 +15,7 @@ namespace torvex {
 namespace {
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
+constexpr int kQuit = 3;
 }  // namespace
 
 // ----- About box -------------------------------------------------------------------
@@ -25,7 +27,7 @@ AboutBox::AboutBox(QWidget* owner)
     setTemplateFont(QStringLiteral("Arial"), 12);
     addStatic(103, QStringLiteral("Software Package for"), {150, 28, 68, 8});
     addStatic(104, QStringLiteral("TORVEX"), {150, 39, 92, 8});
-    addStatic(109, QStringLiteral("Version 3.1 "), {150, 60, 78, 9});
+    addStatic(109, QStringLiteral("Version %1").arg(QLatin1String(kPackageVersion)), {150, 60, 78, 9});
     addPushButton(kOk, QStringLiteral("OK "), {209, 142, 26, 12}, true);
 }
 
@@ -44,33 +46,25 @@ void AboutBox::paintEvent(QPaintEvent* event) {
 
 // ----- Caution -----------------------------------------------------------------------
 
-CautionDialog::CautionDialog(QWidget* owner)
+CautionDialog::CautionDialog(QWidget* owner, int screenWidth, int screenHeight)
     : TorvexDialog(owner, QStringLiteral("  Precaution "), 185, 128) {
     setObjectName(QStringLiteral("CAUTION"));
-    struct Line {
-        int y;
-        int width;
-        const char* text;
-    };
-    const Line lines[] = {
-        {8, 161, "Your Windows settings are not optimal for "},
-        {18, 161, "displaying the TORVEX windows."},
-        {31, 161, "For proper displaying the TORVEX windows"},
-        {42, 161, "please set the following properties of your screen:"},
-        {58, 161, "Display Properties / Settings /"},
-        {71, 161, "Colors: High Color (16 bit)"},
-        {82, 161, "Screen Area: 1024 by 768 pixels"},
-        {93, 172, "Advanced / General / Display / Font Size: Small Fonts"},
-    };
-    for (const Line& l : lines) {
-        addStatic(-1, QString::fromLatin1(l.text), {10, l.y, l.width, 10});
-    }
-    addPushButton(kOk, QStringLiteral("OK "), {149, 108, 26, 12}, true);
-    addPushButton(kCancel, QStringLiteral("&Cancel"), {106, 108, 26, 12});
+    const QString size = screenWidth > 0 && screenHeight > 0
+                             ? QStringLiteral("This screen has %1 \u00d7 %2 pixels.").arg(screenWidth).arg(screenHeight)
+                             : QString();
+    addStatic(-1,
+              QStringLiteral("The TORVEX windows need a screen of at least 1024 \u00d7 768 pixels. ") + size +
+                  QStringLiteral("\n\nParts of the dialogs and charts may lie beyond its edges. A higher "
+                                 "resolution can be chosen in the desktop's display settings."),
+              {10, 8, 165, 92});
+    // Continuing is what nearly everyone wants: it is the default, and
+    // Enter, Escape and the close box all continue.
+    addPushButton(kCancel, QStringLiteral("&Continue"), {131, 108, 44, 12}, true);
+    addPushButton(kQuit, QStringLiteral("&Quit"), {80, 108, 44, 12});
 }
 
 void CautionDialog::onCommand(int id) {
-    if (id == kOk) {
+    if (id == kQuit) {
         continue_ = false;
         accept();
     } else if (id == kCancel) {
@@ -85,7 +79,7 @@ CannotCalculateDialog::CannotCalculateDialog(QWidget* owner)
     setObjectName(QStringLiteral("NEDOBRE"));
     addStatic(-1,
               QStringLiteral("This plasma jet variant can not be calculated. "
-                             "Please, choose other data being inputted."),
+                             "Please choose other input data."),
               {0, 8, 127, 41}, Qt::AlignHCenter);
     addPushButton(kOk, QStringLiteral("OK "), {86, 50, 26, 12}, true);
 }
@@ -108,8 +102,8 @@ void showAboutBox(QWidget* parent) {
     dialog.exec();
 }
 
-bool showCaution(QWidget* parent) {
-    CautionDialog dialog(parent);
+bool showCaution(QWidget* parent, int screenWidth, int screenHeight) {
+    CautionDialog dialog(parent, screenWidth, screenHeight);
     dialog.exec();
     return dialog.continueProgram();
 }

@@ -13,9 +13,9 @@ namespace torvex {
 void showCannotCalculate(QWidget* parent);
 // The About box with the two pictures.
 void showAboutBox(QWidget* parent);
-// "CAUTION": the display is not set up as the program's windows expect.
-// Returns whether to continue ("&Cancel"); "OK " means end the program.
-bool showCaution(QWidget* parent);
+// "CAUTION": the screen is too small for the program's windows. Returns
+// whether to continue ("&Continue", the default); "&Quit" ends the program.
+bool showCaution(QWidget* parent, int screenWidth = 0, int screenHeight = 0);
 
 // A warning of the program (title "TORVEX") with one "OK" button.
 void showMessage(QWidget* parent, const QString& text);

@@ -30,13 +30,14 @@ std::string commandLineOf(int argc, char** argv) {
 bool isStartedBack(const std::string& commandLine) { return !commandLine.empty() && commandLine[0] == '0'; }
 
 bool displayNeedsCaution(const DisplaySettings& d) {
-    return d.width != 1024 || d.colourDepth != 16 || d.baseUnitHeight != 16;
+    return d.width < 1024 || d.height < 768;
 }
 
 DisplaySettings currentDisplay() {
     DisplaySettings d;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         d.width = screen->geometry().width();
+        d.height = screen->geometry().height();
         d.colourDepth = screen->depth();
     }
     d.baseUnitHeight = kDialogBaseUnitHeight;
@@ -56,8 +57,9 @@ int runProgram(int argc, char** argv) {
     MainWindow window(startedBack);
 
     if (!startedBack) {
-        if (displayNeedsCaution(currentDisplay()) && !showCaution(&window)) {
-            // "OK ": end before the main window is ever shown.
+        const DisplaySettings display = currentDisplay();
+        if (displayNeedsCaution(display) && !showCaution(&window, display.width, display.height)) {
+            // "Quit": end before the main window is ever shown.
             window.close();
             return 0;
         }

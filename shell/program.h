@@ -15,12 +15,15 @@ bool isStartedBack(const std::string& commandLine);
 // What the start-up check looks at.
 struct DisplaySettings {
     int width = 0;           // pixels across
+    int height = 0;          // pixels down
     int colourDepth = 0;     // bits per pixel
     int baseUnitHeight = 0;  // dialog base unit height, pixels
 };
 
-// The windows are laid out for a 1024-pixel-wide display with 16-bit colour
-// and dialog base units 16 pixels high; anything else earns the Caution dialog.
+// The windows are laid out for a display of 1024 x 768 pixels; only a smaller
+// one (in either direction) earns the Caution dialog. Colour depth and font
+// size do not matter on this platform: every current display has more than
+// enough colours, and the dialogs scale with their font.
 bool displayNeedsCaution(const DisplaySettings& d);
 DisplaySettings currentDisplay();
 

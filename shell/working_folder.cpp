@@ -8,11 +8,14 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
+#include "solver/files.h"
+
 namespace torvex {
 
 namespace {
 
 const char* const kRecentKey = "recentFolders";
+const char* const kVariantsKey = "recentVariants";
 
 // Absolute, with "." and ".." resolved, so one folder has one spelling.
 QString cleanFolderPath(const QString& dir) { return QDir::cleanPath(QFileInfo(dir).absoluteFilePath()); }
@@ -31,6 +34,17 @@ bool holdsVariant(const QString& dir) {
     const QDir d(dir);
     return QFileInfo(d.filePath(QStringLiteral("un.dat"))).isFile() ||
            QFileInfo(d.filePath(QStringLiteral("ip.dat"))).isFile();
+}
+
+bool holdsFinishedResultSet(const QString& dir) {
+    const QDir d(dir);
+    IntegralParameters variant;
+    if (!readIntegralParameters(d.filePath(QStringLiteral("iop.par")).toStdString(), variant)) return false;
+    for (const char* name : {"ftu.res", "ztu0.res"}) {
+        const QFileInfo file(d.filePath(QString::fromLatin1(name)));
+        if (!file.isFile() || !file.isReadable() || file.size() == 0) return false;
+    }
+    return true;
 }
 
 QString defaultWorkingFolder() {
@@ -121,6 +135,40 @@ QStringList recentFolders() {
 void rememberFolder(const QString& dir) {
     QSettings settings(settingsFile(), QSettings::IniFormat);
     settings.setValue(QString::fromLatin1(kRecentKey), withFolderFirst(recentFolders(), dir));
+}
+
+QList<RecentVariant> withVariantFirst(const QList<RecentVariant>& recent, const RecentVariant& variant) {
+    QList<RecentVariant> list{{cleanFolderPath(variant.folder), variant.description}};
+    for (const RecentVariant& entry : recent) {
+        if (list.size() < kRecentVariantCount && cleanFolderPath(entry.folder) != list.front().folder) list << entry;
+    }
+    return list;
+}
+
+QList<RecentVariant> recentVariants() {
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    QList<RecentVariant> shown;
+    const int n = settings.beginReadArray(QString::fromLatin1(kVariantsKey));
+    for (int i = 0; i < n; ++i) {
+        settings.setArrayIndex(i);
+        const RecentVariant v{settings.value(QStringLiteral("folder")).toString(),
+                              settings.value(QStringLiteral("description")).toString()};
+        if (!v.folder.isEmpty() && holdsFinishedResultSet(v.folder)) shown << v;
+    }
+    settings.endArray();
+    return shown;
+}
+
+void rememberVariant(const RecentVariant& variant) {
+    const QList<RecentVariant> list = withVariantFirst(recentVariants(), variant);
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    settings.beginWriteArray(QString::fromLatin1(kVariantsKey), static_cast<int>(list.size()));
+    for (int i = 0; i < list.size(); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(QStringLiteral("folder"), list[i].folder);
+        settings.setValue(QStringLiteral("description"), list[i].description);
+    }
+    settings.endArray();
 }
 
 QString askForFolder(QWidget* parent, const QString& current, const QStringList& recent) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 class QWidget;
@@ -16,6 +17,12 @@ constexpr int kRecentFolderCount = 6;
 
 // True when the directory already holds a variant (un.dat or ip.dat).
 bool holdsVariant(const QString& dir);
+
+// True when the directory holds a finished result set of a calculated
+// variant, one that can be shown again: iop.par readable and the field and
+// axis results (ftu.res, ztu0.res, the file a run puts in place last) present
+// and readable.
+bool holdsFinishedResultSet(const QString& dir);
 
 // The program's own folder in the user's home: ~/TORVEX.
 QString defaultWorkingFolder();
@@ -50,6 +57,23 @@ QStringList withFolderFirst(const QStringList& recent, const QString& dir);
 QStringList recentFolders();
 // Puts the folder first in the saved list of recent folders.
 void rememberFolder(const QString& dir);
+
+// A calculated variant offered again: its folder and its one-line description.
+struct RecentVariant {
+    QString folder;
+    QString description;
+};
+
+// How many variants "Recent Variants" offers.
+constexpr int kRecentVariantCount = 8;
+
+// The list with the variant put first (one entry per folder: a folder holds
+// one variant), at most kRecentVariantCount entries.
+QList<RecentVariant> withVariantFirst(const QList<RecentVariant>& recent, const RecentVariant& variant);
+// The saved recent variants whose folders still hold a finished result set.
+QList<RecentVariant> recentVariants();
+// Puts the variant first in the saved list.
+void rememberVariant(const RecentVariant& variant);
 
 // The desktop's folder dialog, opened at `current`, offering the recent
 // folders again. The chosen path, or "" when cancelled.

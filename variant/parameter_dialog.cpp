@@ -18,6 +18,8 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace torvex {
 
@@ -36,13 +38,31 @@ constexpr int kFractionLabel = 9003;
 QString lengthUnit(const UnitCodes& units) { return units.length == 1 ? "mm" : "in"; }
 QString flowUnit(const UnitCodes& units) { return units.flow == 1 ? "SLPM" : "SCFH"; }
 
+// The variant the folder's ip.dat holds, when it is readable.
+std::optional<VariantInputs> lastEnteredVariant() {
+    auto state = std::make_unique<SolverState>();
+    float diameter = 0, length = 0;
+    int current = 0, flow = 0;
+    if (!readSolverInputs(kInputParametersFile, *state, diameter, length, current, flow).ok) return std::nullopt;
+    VariantInputs in;
+    in.gasCode = state->gasCode;
+    in.diameter = diameter;
+    in.length = length;
+    in.current = current;
+    in.flow = flow;
+    return in;
+}
+
 } // namespace
 
 ParameterDialog::ParameterDialog(MainWindow& main, const UnitCodes& units)
     : TorvexDialog(&main, QStringLiteral("  Plasmatron Parameters "), 360, 262), input_(units) {
     setObjectName(QString::fromStdString(parameterTemplateName(units)));
     createControls();
-    checkRadioButton(kArgon, kArgonHelium, kArgon);
+    // The engineer usually varies the last variant a little: the dialog
+    // opens on it when the folder's ip.dat offers it in these units.
+    if (const auto last = lastEnteredVariant()) input_.startFrom(*last);
+    checkRadioButton(kArgon, kArgonHelium, input_.checkedGas());
     for (int id : {kArgonFractionList, kDiameterList, kLengthList, kCurrentList, kFlowList}) showList(id);
 }
 
@@ -59,7 +79,7 @@ QListWidget* ParameterDialog::addValueList(int id, const DialogRect& r) {
 void ParameterDialog::createControls() {
     const UnitCodes& units = input_.units();
     diagramFrame_ = addGroupBox(0, QStringLiteral("Diagram of plasmatron"), {9, 5, 192, 250});
-    addGroupBox(kGroup1, QStringLiteral("Data being inputted (1) "), {211, 5, 141, 105});
+    addGroupBox(kGroup1, QStringLiteral("Input data (1) "), {211, 5, 141, 105});
     addGroupBox(kPlasmaGasGroup, QStringLiteral("Plasma gas:"), {215, 14, 133, 48});
     addRadioButton(kArgon, QString(), {220, 26, 8, 8}, true);
     addStatic(kArgonLabel, QStringLiteral("Ar"), {230, 26, 8, 8});
@@ -84,7 +104,7 @@ void ParameterDialog::createControls() {
     addValueList(kDiameterList, {299, 67, 44, 35});
     addPushButton(kGroup1Ok, QStringLiteral("OK"), {260, 88, 29, 14});
 
-    addGroupBox(kGroup2, QStringLiteral("Data being inputted (2) "), {211, 115, 141, 140});
+    addGroupBox(kGroup2, QStringLiteral("Input data (2) "), {211, 115, 141, 140});
     addStatic(0, QStringLiteral("Anode length, L [%1]: ").arg(lengthUnit(units)), {219, 128, 68, 12});
     addValueList(kLengthList, {299, 127, 44, 35});
     addStatic(0, QStringLiteral(" Arc current, I [A]: "), {219, 172, 52, 12});

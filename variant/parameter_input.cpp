@@ -1,5 +1,6 @@
 #include "variant/parameter_input.h"
 
+#include <cmath>
 #include <utility>
 
 namespace torvex {
@@ -93,6 +94,49 @@ std::optional<VariantInputs> ParameterInput::confirmGroup2() const {
     in.current = entryValue(current_.selectedText());
     in.flow = entryValue(flow_.selectedText());
     return in;
+}
+
+namespace {
+
+// The row of a list whose value is `value`, or -1.
+int rowOfValue(const ListState& list, double value) {
+    for (std::size_t row = 0; row < list.entries.size(); ++row) {
+        if (std::fabs(entryValue(list.entries[row]) - value) < 1e-6) return static_cast<int>(row);
+    }
+    return -1;
+}
+
+int radioOfGas(int gasCode) {
+    if (gasCode == kGasArgon) return input_ids::kArgon;
+    if (gasCode == kGasNitrogen) return input_ids::kNitrogen;
+    if (gasCode >= kGasFirstHydrogenMix && gasCode < kGasFirstHeliumMix) return input_ids::kArgonHydrogen;
+    if (gasCode >= kGasFirstHeliumMix && gasCode < kGasFirstHeliumMix + 5) return input_ids::kArgonHelium;
+    return 0;
+}
+
+}  // namespace
+
+bool ParameterInput::startFrom(const VariantInputs& last) {
+    const int radio = radioOfGas(last.gasCode);
+    if (radio == 0) return false;
+    ParameterInput trial(units_);
+    trial.chooseGas(radio);
+    if (radio == input_ids::kArgonHydrogen || radio == input_ids::kArgonHelium) {
+        const int first = radio == input_ids::kArgonHydrogen ? kGasFirstHydrogenMix : kGasFirstHeliumMix;
+        trial.argonFraction_.select(last.gasCode - first);
+    }
+    const int diameterRow = rowOfValue(trial.diameter_, last.diameter);
+    if (diameterRow < 0) return false;
+    trial.diameter_.select(diameterRow);
+    trial.confirmGroup1();
+    const int rows[] = {rowOfValue(trial.length_, last.length), rowOfValue(trial.current_, last.current),
+                        rowOfValue(trial.flow_, last.flow)};
+    if (trial.gasCode_ != last.gasCode || rows[0] < 0 || rows[1] < 0 || rows[2] < 0) return false;
+    trial.length_.select(rows[0]);
+    trial.current_.select(rows[1]);
+    trial.flow_.select(rows[2]);
+    *this = trial;
+    return true;
 }
 
 ListState& ParameterInput::list(int listId) {

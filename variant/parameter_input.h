@@ -80,6 +80,12 @@ public:
     // been confirmed.
     std::optional<VariantInputs> confirmGroup2() const;
 
+    // Opens on an earlier variant (the folder's ip.dat): its gas, fraction
+    // and diameter picked and group (1) confirmed, then its length, current
+    // and flow picked. A variant the lists do not offer (other units, values
+    // edited by hand) leaves the opening state untouched; false then.
+    bool startFrom(const VariantInputs& last);
+
     int checkedGas() const { return checkedGas_; }
     bool group1Confirmed() const { return group1Confirmed_; }
     int gasCode() const { return gasCode_; }

@@ -4,7 +4,7 @@
 
 namespace torvex {
 
-const char* progressWaitText() { return "Wait please..."; }
+const char* progressWaitText() { return "Please wait\u2026"; }
 
 const char* progressPhaseText(RunPhase phase) {
     return phase == RunPhase::Inside ? "Parameters of plasma flow inside" : "Parameters of plasma jet outside";

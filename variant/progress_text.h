@@ -12,7 +12,7 @@ enum class RunPhase { Inside, Outside };
 constexpr int kProgressRunStarts = -1;
 constexpr int kProgressInsideDone = -3;
 
-const char* progressWaitText();                   // "Wait please..."
+const char* progressWaitText();                   // "Please wait…"
 const char* progressPhaseText(RunPhase phase);    // the line naming the phase
 const char* progressCalculatedText();             // "plasmatron are being calculated."
 

@@ -74,7 +74,7 @@ void drawVariantSummary(DrawingContext& dc, const VariantSummary& summary) {
         return;
     }
     if (summary.hasInputs) {
-        drawHeading(dc, kInputtedTop, "Inputted data:");
+        drawHeading(dc, kInputtedTop, "Input data:");
         drawLines(dc, kInputtedTop, inputtedLines(summary));
         drawGasSubscript(dc, gasLine(summary.inputs.gasCode).subscriptAfter);
     }

@@ -15,7 +15,7 @@ constexpr int kSummaryLeft = 450;
 constexpr int kDiagramLeft = 17;
 constexpr int kDiagramTop = 17;
 
-// The texts of the block: "Inputted data:" in red and the five inputted
+// The texts of the block: "Input data:" in red and the five inputted
 // lines, then, when the summary has them, "Calculated data:" and the three
 // calculated lines. The "2" of N2 and H2 is drawn smaller and lowered after
 // the gas line. A summary with no data at all says so in one line.

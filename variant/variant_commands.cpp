@@ -47,7 +47,9 @@ void openParameterInput(MainWindow& main) {
 }
 
 void openPreviousVariant(MainWindow& main) {
-    PreviousDialog previous(main);
+    // The variant is shown in the units the user chose; what the run fixed
+    // keeps the run's units (the charts read those from unp.dat).
+    PreviousDialog previous(main, VariantUnits::KeepUsersUnits);
     previous.exec();
 }
 

@@ -9,7 +9,7 @@ class MainWindow;
 // run dialog, the run and the Previous-variant dialog.
 void openParameterInput(MainWindow& main);
 
-// "&Previous": the Previous-variant dialog.
+// "&Previous": the Previous-variant dialog; the units in use stay.
 void openPreviousVariant(MainWindow& main);
 
 } // namespace torvex

@@ -75,4 +75,16 @@ std::vector<std::string> calculatedLines(const VariantSummary& s) {
             s.efficiencyOverflow ? efficiencyOverflowLine() : efficiencyLine(s.efficiency)};
 }
 
+std::string variantDescription(const VariantSummary& s) {
+    std::string text;
+    for (const std::string& line : s.hasInputs ? inputtedLines(s) : calculatedLines(s)) {
+        const std::size_t colon = line.find(':');
+        std::string value = colon == std::string::npos ? line : line.substr(colon + 1);
+        value.erase(0, value.find_first_not_of(' '));
+        if (!text.empty()) text += ", ";
+        text += value;
+    }
+    return text;
+}
+
 } // namespace torvex

@@ -50,4 +50,9 @@ bool readCalculatedData(const std::string& integralParametersPath, VariantSummar
 std::vector<std::string> inputtedLines(const VariantSummary& s);
 std::vector<std::string> calculatedLines(const VariantSummary& s);
 
+// The variant on one line, for lists and document titles: the values of the
+// inputted lines ("Ar, 8.0 mm, 14 mm, 500 A, 35 SLPM"), or of the calculated
+// lines when the inputs cannot be shown; "" when there is neither.
+std::string variantDescription(const VariantSummary& s);
+
 } // namespace torvex

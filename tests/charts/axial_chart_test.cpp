@@ -51,12 +51,15 @@ TEST_F(AxialChartTest, ScalesComeFromTheJetsLengthAndItsExitValues) {
 
     const AxialData f = readAxialData(test::sourceIn(dir, 1, 2));
     EXPECT_NEAR(f.temperature.front(), 23.3, 0.01);
-    EXPECT_DOUBLE_EQ(f.temperatureScale.step, 6);
-    EXPECT_DOUBLE_EQ(f.temperatureScale.end(), 24);
+    // Fahrenheit and inches in steps a reader of those units expects.
+    EXPECT_DOUBLE_EQ(f.temperatureScale.step, 5);
+    EXPECT_DOUBLE_EQ(f.temperatureScale.end(), 25);
 
     const AxialData inch = readAxialData(test::sourceIn(dir, 2));
     EXPECT_NEAR(inch.distance.back(), 127 * 0.03937007874, 1e-9);
-    EXPECT_NEAR(inch.velocity.front(), 1500 * 0.03937007874, 1e-9);
+    EXPECT_NEAR(inch.velocity.front(), 1500 / 0.3048, 1e-9);  // ft/s
+    EXPECT_DOUBLE_EQ(inch.velocityScale.step, 1000);
+    EXPECT_DOUBLE_EQ(inch.distanceScale.step, 1);
 }
 
 TEST_F(AxialChartTest, TwoPlotsShareTheDistanceScaleUnderOneTitle) {
@@ -96,7 +99,7 @@ TEST_F(AxialChartTest, TwoPlotsShareTheDistanceScaleUnderOneTitle) {
 
 TEST_F(AxialChartTest, UnitsNameTheAxesAndAMissingFileDrawsEmptyPlots) {
     drawAxialChart(dc, area, test::sourceIn(dir, 2, 3));
-    for (const char* text : {"Temperature, kC", "Velocity, 10   in/s", "3", "Distance, in"})
+    for (const char* text : {"Temperature, kC", "Velocity, ft/s", "Distance, in"})
         EXPECT_TRUE(test::drew(dc, text)) << text;
 
     // No file: bare axes with titles, and no lone "0" claiming a value.

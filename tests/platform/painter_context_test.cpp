@@ -196,7 +196,7 @@ TEST(PageDevices, APrintedPageIsOneDocumentNamedReadme) {
         seen = dc.deviceSize();
         dc.textOut(100, 100, "page");
     }));
-    EXPECT_EQ(printer.docName(), "readme.txt");
+    EXPECT_EQ(printer.docName(), "Chart page");
     EXPECT_EQ(dir.read("printed.pdf").substr(0, 5), "%PDF-");
     // The printer reports its printable area in dots and millimetres, from
     // which the chart page is laid out.

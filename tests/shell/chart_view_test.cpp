@@ -1,5 +1,5 @@
 // The main window's chart views: the parameters read from iop.par, the page
-// painted for each view, and a printed view as one page of "readme.txt".
+// painted for each view, and a printed view as one page titled after the page and the variant.
 #include "shell/chart_view.h"
 
 #include <QPrinter>
@@ -88,7 +88,7 @@ TEST(ChartView, EachViewPaintsItsPageAndViewZeroNothing) {
     EXPECT_EQ(dc.calls().back().op, DrawOp::RestoreState);
 }
 
-TEST(ChartView, APrintedViewIsOnePageOfReadme) {
+TEST(ChartView, APrintedViewIsOnePageTitledAfterPageAndVariant) {
     test::testApplication();
     TempDir dir;
     ASSERT_TRUE(writeIntegralParameters(dir.file("iop.par"), nitrogenVariant()));
@@ -97,7 +97,9 @@ TEST(ChartView, APrintedViewIsOnePageOfReadme) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(dir.file("printed.pdf")));
     ASSERT_TRUE(printViewOn(printer, 1, UnitCodes{}, dir.path()));
-    EXPECT_EQ(printer.docName(), "readme.txt");
+    dir.write("unp.dat", "1 1 1 1 \n");
+    EXPECT_EQ(viewDocumentTitle(3, dir.path()), "TORVEX Radial Distributions \u2014 N, 8.0 mm, 14 mm, 500 A, 35 SLPM");
+    EXPECT_EQ(printer.docName().toStdString(), "TORVEX All Charts \u2014 41.5 V, 20.8 kW, 61 %");
 
     const std::string pdf = dir.read("printed.pdf");
     ASSERT_EQ(pdf.substr(0, 5), "%PDF-");

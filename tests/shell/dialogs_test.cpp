@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QWindow>
 
+#include "platform/package_version.h"
 #include "shell/auxiliary_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/units_dialog.h"
@@ -110,13 +111,20 @@ TEST_F(Dialogs, EnterAndEscapeFollowTheIds) {
     EXPECT_EQ(commands.back(), 2);
 }
 
-TEST_F(Dialogs, CautionOkEndsTheProgramAndCancelGoesOn) {
-    CautionDialog ok(nullptr);
-    press(ok, Qt::Key_Return);
-    EXPECT_FALSE(ok.continueProgram());
-    CautionDialog cancel(nullptr);
-    press(cancel, Qt::Key_Escape);
-    EXPECT_TRUE(cancel.continueProgram());
+TEST_F(Dialogs, CautionContinuesByDefaultAndOnlyQuitEnds) {
+    CautionDialog enter(nullptr, 800, 600);
+    press(enter, Qt::Key_Return);
+    EXPECT_TRUE(enter.continueProgram());
+    CautionDialog escape(nullptr);
+    press(escape, Qt::Key_Escape);
+    EXPECT_TRUE(escape.continueProgram());
+    CautionDialog quit(nullptr);
+    quit.show();
+    quit.controlAs<QPushButton>(3)->click();
+    EXPECT_FALSE(quit.continueProgram());
+    const QString text = enter.findChildren<QLabel*>().front()->text();
+    EXPECT_TRUE(text.contains(QStringLiteral("800 \u00d7 600")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Windows")) || text.contains(QStringLiteral("Color")));
 }
 
 // The window manager's close box reaches a dialog as a close of its window:
@@ -155,7 +163,7 @@ TEST_F(Dialogs, CloseBoxActsAsEscapeAndLeavesTheProgramOpen) {
 TEST_F(Dialogs, AboutBoxCarriesNameAndVersion) {
     AboutBox about(nullptr);
     EXPECT_EQ(about.size(), QSize(490, 322));
-    EXPECT_EQ(about.controlAs<QLabel>(109)->text().toStdString(), "Version 3.1 ");
+    EXPECT_EQ(about.controlAs<QLabel>(109)->text().toStdString(), std::string("Version ") + kPackageVersion);
     EXPECT_EQ(about.control(1)->geometry(), QRect(418, 284, 52, 24));
 }
 

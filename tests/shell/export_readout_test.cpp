@@ -46,6 +46,24 @@ TEST(ValueReadout, PointerPositionInTheChartsUnits) {
     readout.add(note("velocity", "m/s", 8, 100));
     EXPECT_EQ(readout.textAt(200, 50), "Distance 5.0 cm, velocity 800 m/s");
     EXPECT_EQ(readoutNumber(-0.0001, 2), "0.00");  // no "-0.00"
+
+    // Over curves, the curves' values at the pointer's abscissa, whatever the
+    // pointer's height, each with a marker on its curve; where no curve
+    // reaches the abscissa, the pointer's position again.
+    PlotNote curves = note("temperature", "kK", 20, 1);
+    curves.curves = {PlotCurve{"", {0, 4, 6}, {14, 6, 2}, {255, 0, 0}}};
+    readout.add(curves);
+    for (int y : {60, 150, 240}) EXPECT_EQ(readout.textAt(200, y), "Distance 5.0 cm: temperature 4.0 kK") << y;
+    const Readout r = readout.readAt(200, 60);
+    ASSERT_EQ(r.markers.size(), 1u);
+    EXPECT_EQ(r.markers[0].at.x, 200);
+    EXPECT_EQ(r.markers[0].at.y, 210);  // 4 kK of 20 over 200 pixels, up from 250
+    EXPECT_EQ(readout.textAt(280, 150), "Distance 9.0 cm, temperature 10.0 kK");
+    EXPECT_TRUE(readout.readAt(280, 150).markers.empty());
+    curves.curves.push_back(PlotCurve{"at 0.5 cm", {0, 10}, {10, 0}, {0, 0, 255}});
+    curves.curves.front().label = "at 0.0 cm";
+    readout.add(curves);
+    EXPECT_EQ(readout.textAt(200, 60), "Distance 5.0 cm: temperature 4.0 kK at 0.0 cm, 5.0 kK at 0.5 cm");
 }
 
 TEST(ValueReadout, EveryChartTellsItsPlotsInItsUnits) {
@@ -66,7 +84,7 @@ TEST(ValueReadout, EveryChartTellsItsPlotsInItsUnits) {
     EXPECT_EQ(all.notes[0].xName + all.notes[0].xUnit + all.notes[0].yName + all.notes[0].yUnit,
               "distanceinradiusin");
     EXPECT_EQ(all.notes[1].xName + all.notes[1].yName + all.notes[1].yUnit, "radiustemperaturekK");
-    EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityin/s");
+    EXPECT_EQ(all.notes[2].yName + all.notes[2].yUnit, "velocityft/s");
 }
 
 class ExportView : public test::InTempDir {
@@ -124,7 +142,10 @@ TEST_F(ExportView, TheMainWindowOffersExportWithAVariantAndReadsValuesUnderThePo
     window.centralWidget()->grab();  // paints the view
     const QWidget* area = window.centralWidget();
     EXPECT_TRUE(window.readoutAt(area->width() / 4, area->height() / 4).startsWith("Distance "));
-    EXPECT_TRUE(window.readoutAt(area->width() / 4, area->height() / 4).contains(" cm, temperature "));
+    // The jet's temperature on the axis at that distance, not the pointer's height.
+    const QString read = window.readoutAt(area->width() / 4, area->height() / 4);
+    EXPECT_TRUE(read.contains(" cm: temperature ")) << read.toStdString();
+    EXPECT_EQ(window.readoutAt(area->width() / 4, area->height() / 4 + 40), read);
     EXPECT_EQ(window.readoutAt(area->width() - 2, 2), "");
 }
 

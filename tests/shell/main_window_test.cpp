@@ -188,7 +188,9 @@ TEST_F(Main, StartedBackDoesNotOverwriteUnitsItNeverRead) {
     EXPECT_EQ(dir.read("un.dat"), "2 3 2 2 \n");
 }
 
-TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun) {
+// The run's units label what the run fixed; the units chosen stay in use and
+// in un.dat.
+TEST_F(Main, PreviousKeepsTheUnitsChosenOverThoseOfTheLastRun) {
     dir.write("un.dat", "1 1 1 1 \n");
     dir.write("unp.dat", "2 2 2 2 \n");
     MainWindow w(false);
@@ -196,9 +198,9 @@ TEST_F(Main, PreviousBringsBackTheUnitsOfTheLastRun) {
         ModalCloser closer;
         w.runCommand(menu::kPrevious);
     }
-    EXPECT_EQ(w.unitCodes().length, 2);
+    EXPECT_EQ(w.unitCodes().length, 1);
     w.close();
-    EXPECT_EQ(dir.read("un.dat"), "2 2 2 2 \n");
+    EXPECT_EQ(dir.read("un.dat"), "1 1 1 1 \n");
 }
 
 // Before any variant was calculated there is no unp.dat: "&Previous" then

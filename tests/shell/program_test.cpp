@@ -26,11 +26,14 @@ TEST(CommandLine, StartedBackWhenItBeginsWithZero) {
     EXPECT_EQ(commandLineOf(1, argv), "");
 }
 
-TEST(DisplayCheck, OnlyTheLayoutDisplayPassesQuietly) {
-    EXPECT_TRUE(displayNeedsCaution({1280, 16, 16}));
-    EXPECT_TRUE(displayNeedsCaution({1024, 32, 16}));
-    EXPECT_TRUE(displayNeedsCaution({1024, 16, 20}));
-    EXPECT_FALSE(displayNeedsCaution({1024, 16, 16}));
+// Only a screen too small for the windows earns the warning; colour depth
+// and font size do not.
+TEST(DisplayCheck, OnlyAScreenTooSmallForTheWindowsIsCautioned) {
+    EXPECT_FALSE(displayNeedsCaution({1280, 1024, 32, 16}));
+    EXPECT_FALSE(displayNeedsCaution({1024, 768, 24, 20}));
+    EXPECT_FALSE(displayNeedsCaution({3840, 2160, 30, 32}));
+    EXPECT_TRUE(displayNeedsCaution({800, 600, 16, 16}));
+    EXPECT_TRUE(displayNeedsCaution({1366, 700, 24, 16}));
 }
 
 TEST(Pictures, HaveTheirSizesAndTheDiagramIsBlackAndWhite) {

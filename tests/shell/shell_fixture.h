@@ -47,16 +47,23 @@ private:
 
 class InTempDir : public ::testing::Test {
 protected:
-    InTempDir() : previous_(std::filesystem::current_path()) {
+    // The recent variants and folders a test leaves go to its own settings.
+    InTempDir() : previous_(std::filesystem::current_path()), config_(qgetenv("XDG_CONFIG_HOME")) {
         testApplication();
         std::filesystem::current_path(dir.path());
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "/.config"));
     }
-    ~InTempDir() override { std::filesystem::current_path(previous_); }
+    ~InTempDir() override {
+        std::filesystem::current_path(previous_);
+        if (config_.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
+        else qputenv("XDG_CONFIG_HOME", config_);
+    }
 
     TempDir dir;
 
 private:
     std::filesystem::path previous_;
+    QByteArray config_;
 };
 
 }  // namespace torvex::test

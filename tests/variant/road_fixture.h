@@ -36,6 +36,9 @@ protected:
     void SetUp() override {
         application();
         previous_ = QDir::currentPath();
+        // The recent variants and folders go to the test's own settings.
+        config_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir_.path() + "/.config"));
         dir_.write("un.dat", "1 1 1 1 \n");
         dir_.copyGasFile("ar.dat");
         dir_.copyGasFile("n2.dat");
@@ -45,6 +48,8 @@ protected:
     void TearDown() override {
         main_.reset();
         QDir::setCurrent(previous_);
+        if (config_.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
+        else qputenv("XDG_CONFIG_HOME", config_);
     }
 
     bool enabled(int id) const { return main_->action(id)->isEnabled(); }
@@ -66,6 +71,7 @@ protected:
 
     test::TempDir dir_;
     QString previous_;
+    QByteArray config_;
     std::unique_ptr<MainWindow> main_;
 };
 

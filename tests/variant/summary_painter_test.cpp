@@ -44,7 +44,7 @@ TEST(SummaryBlock, RunDialogBeforeTheRun) {
     test::TempDir dir;
     RecordingContext dc;
     drawVariantSummary(dc, runDialogSummary(inputs(1, 8.0, 14, 500, 35), units(1, 1), false, dir.file("iop.par")));
-    expectText(dc, "Inputted data:", 450, 60, 24, kRed);
+    expectText(dc, "Input data:", 450, 60, 24, kRed);
     expectText(dc, "Plasma gas: Ar", 450, 100, 18, kBlack);
     expectText(dc, "Anode diameter: 8.0 mm", 450, 130, 18, kBlack);
     expectText(dc, "Anode length: 14 mm", 450, 160, 18, kBlack);
@@ -94,7 +94,7 @@ TEST(SummaryBlock, PreviousVariantWithMissingFiles) {
     dir.write("iop.par", " 1  8.00 14.00  500  35  4.2\n 30.1   15.1 41\n");
     RecordingContext noUnits;
     drawVariantSummary(noUnits, previousVariantSummary(dir.file("iop.par"), false, units(1, 1)));
-    EXPECT_EQ(noUnits.findText("Inputted data:").text, "");
+    EXPECT_EQ(noUnits.findText("Input data:").text, "");
     expectText(noUnits, "Arc voltage: 30.1 V", 450, 320, 18, kBlack);
 
     // A truncated iop.par is no variant at all.

@@ -4,6 +4,7 @@
 // each step leaves behind.
 #include "shell/auxiliary_dialogs.h"
 #include "shell/main_window.h"
+#include "shell/working_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/variant/road_fixture.h"
 #include "variant/parameter_dialog.h"
@@ -83,13 +84,13 @@ TEST_F(VariantRoad, NewRunAndPreviousOk) {
     EXPECT_EQ(badInput, "");
     EXPECT_EQ(dir_.read("ip.dat"), " 1  8.00 14.00  500  35\n");
     EXPECT_TRUE(closeRefused) << "the run dialog closed while the solver worked";
-    // The Previous-variant "OK" state.
-    EXPECT_FALSE(enabled(menu::kPrevious));
+    // The Previous-variant "OK" state; the variant stays within reach.
+    EXPECT_TRUE(enabled(menu::kPrevious));
     for (int id : {menu::kAllCharts, menu::kIsothermalLines, menu::kPrintAllCharts, menu::kCloseVariant,
                    menu::kSimulationOfSprayParticles})
         EXPECT_TRUE(enabled(id)) << id;
     EXPECT_TRUE(main_->sprayLaunchAllowed());
-    EXPECT_EQ(main_->currentView(), view::kNothing);
+    EXPECT_EQ(main_->currentView(), view::kAllCharts);
 
     if (notCalculable) {
         // The solver gave up on this variant: say so clearly; the road after
@@ -167,7 +168,9 @@ TEST_F(VariantRoad, Group2FirstBackAndCancel) {
                 input->activate(input_ids::kGroup1Ok);
                 input->activate(input_ids::kGroup2Ok);
             } else {
-                freshListsAfterBack = input->input().list(input_ids::kLengthList).entries.empty();
+                // It opens on the variant just entered (ip.dat), ready for "OK".
+                freshListsAfterBack = input->input().group1Confirmed() &&
+                                      input->input().list(input_ids::kLengthList).selectedText() != "";
                 input->activate(input_ids::kNitrogen);
                 pick(input, input_ids::kDiameterList, "9.0");
                 input->activate(input_ids::kGroup1Ok);
@@ -316,19 +319,70 @@ TEST_F(VariantRoad, CannotCalculateMessageLeadsOnToThePreviousVariant) {
     }
 }
 
-TEST_F(VariantRoad, PreviousVariantTakesItsOwnUnits) {
+// Previous shows the variant in the units it was calculated in, while the
+// program keeps the units the user chose (and un.dat keeps them at exit).
+TEST_F(VariantRoad, PreviousVariantKeepsTheUsersUnits) {
     dir_.write("unp.dat", "2 1 2 2 \n");
     dir_.write("iop.par", "12  0.30  0.55  500  70 11.8\n 35.0  17.5 52\n");
     main_->unitCodes() = UnitCodes{};
     runWithDriver(menu::kPrevious, [&](QWidget* w) {
         if (auto* previous = qobject_cast<PreviousDialog*>(w)) {
             EXPECT_TRUE(previous->unitsKnown());
+            EXPECT_EQ(previous->variantUnits().length, 2);
             previous->activate(previous_ids::kOk);
         }
     });
-    EXPECT_EQ(main_->unitCodes().length, 2);
-    EXPECT_EQ(main_->unitCodes().flow, 2);
+    EXPECT_EQ(main_->unitCodes().length, 1);
+    EXPECT_EQ(main_->unitCodes().flow, 1);
     EXPECT_TRUE(enabled(menu::kAllCharts));
+}
+
+// A calculated variant stays within reach: Previous whenever the folder holds
+// a finished result set (at start, after Close Variant, after a folder
+// switch), the recent variants across folders, and the input dialog opening
+// on the folder's last variant.
+TEST_F(VariantRoad, GettingBackToACalculatedVariant) {
+    const auto writeSet = [](test::TempDir& d) {
+        d.write("unp.dat", "2 1 2 2 \n");
+        d.write("iop.par", "12  0.30  0.55  500  70 11.8\n 35.0  17.5 52\n");
+        d.write("ztu0.res", "   0.0  13.20  1500.00\n");
+        d.write("ftu.res", "1\n");
+    };
+    writeSet(dir_);
+    main_->applyMenuEvent(MenuEvent::Start);
+    EXPECT_TRUE(enabled(menu::kPrevious));
+    runWithDriver(menu::kPrevious, [](QWidget* w) {
+        if (auto* previous = qobject_cast<PreviousDialog*>(w)) previous->activate(previous_ids::kOk);
+    });
+    main_->runCommand(menu::kCloseVariant);
+    EXPECT_TRUE(enabled(menu::kPrevious));
+
+    test::TempDir empty, other;
+    empty.write("un.dat", "1 1 1 1 \n");
+    ASSERT_TRUE(main_->switchWorkingFolder(QString::fromStdString(empty.path())));
+    EXPECT_FALSE(enabled(menu::kPrevious));
+    writeSet(other);
+    ASSERT_TRUE(main_->switchWorkingFolder(QString::fromStdString(other.path())));
+    EXPECT_TRUE(enabled(menu::kPrevious));
+    const QList<RecentVariant> recent = recentVariants();
+    ASSERT_EQ(recent.size(), 1);
+    EXPECT_EQ(recent.front().folder, QDir(QString::fromStdString(dir_.path())).canonicalPath());
+    EXPECT_EQ(recent.front().description.toStdString(), "Ar + He (30 %), 0.30 in, 0.55 in, 500 A, 70 SCFH");
+
+    other.write("ip.dat", " 2  9.00 24.00  300  80\n");
+    std::optional<VariantInputs> shown;
+    runWithDriver(menu::kNew, [&](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) {
+            shown = input->input().confirmGroup2();
+            input->activate(input_ids::kCancel);
+        }
+    });
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->gasCode, 2);
+    EXPECT_EQ(shown->diameter, 9.0);
+    EXPECT_EQ(shown->length, 24);
+    EXPECT_EQ(shown->current, 300);
+    EXPECT_EQ(shown->flow, 80);
 }
 
 TEST_F(VariantRoad, ProgressWindowReports) {

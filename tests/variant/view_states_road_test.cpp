@@ -94,7 +94,7 @@ TEST_F(ViewStates, UnitsChangedBetweenRunAndPagesKeepEveryNumberTrue) {
     // The axes in the units chosen now.
     EXPECT_TRUE(drew(all, "Temperature, kF"));
     EXPECT_TRUE(drew(all, "Distance, in"));
-    EXPECT_TRUE(drew(all, "Velocity, 10   in/s"));
+    EXPECT_TRUE(drew(all, "Velocity, ft/s"));
 
     for (int view : {view::kIsothermalLines, view::kRadialDistributions, view::kAxialDistributions}) {
         const RecordingContext single = page(view);
@@ -102,12 +102,18 @@ TEST_F(ViewStates, UnitsChangedBetweenRunAndPagesKeepEveryNumberTrue) {
         EXPECT_TRUE(drew(single, "Gas flow rate: 35 SLPM")) << view;
     }
 
-    // "&Previous" brings the run's own units back, and the pages follow.
+    // New, Cancel, then "&Previous": the units chosen stay, in the pages and
+    // in un.dat.
+    runWithDriver(menu::kNew, [](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) input->activate(input_ids::kCancel);
+    });
     runWithDriver(menu::kPrevious, [](QWidget* w) {
         if (auto* previous = qobject_cast<PreviousDialog*>(w)) previous->activate(previous_ids::kOk);
     });
-    EXPECT_EQ(main_->unitCodes().length, 1);
-    EXPECT_TRUE(drew(page(view::kAxialDistributions), "Temperature, kK"));
+    EXPECT_EQ(main_->unitCodes().length, 2);
+    EXPECT_TRUE(drew(page(view::kAxialDistributions), "Temperature, kF"));
+    main_->close();
+    EXPECT_EQ(dir_.read("un.dat"), "2 2 2 2 \n");
 }
 
 // "OK" in the Previous-variant dialog before any variant was calculated: it
