@@ -1,7 +1,7 @@
 # Installs the build into a temporary prefix, moves the prefix elsewhere and
 # runs the installed torvex-run from an unrelated directory: the gas data
 # must come from the moved prefix, never from the source tree.
-#   cmake -DBUILD_DIR=... -DGUI=ON|OFF -P install_test.cmake
+#   cmake -DBUILD_DIR=... -DGUI=ON|OFF [-DPYTHON=...] -P install_test.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
 
 make_work_dir()
@@ -13,6 +13,7 @@ set(prefix ${WORK_DIR}/moved)
 check_installed_files(${prefix} ${GUI})
 check_variant_runs(${prefix}/bin/torvex-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
 check_spray_runs(${prefix}/bin/kavel-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
+check_python_module(${prefix} ${WORK_DIR}/elsewhere)
 
 # Without its table in the prefix the run is refused and says where it looked.
 file(REMOVE ${prefix}/share/torvex/ar.dat ${WORK_DIR}/variant/ar.dat)
