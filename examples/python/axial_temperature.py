@@ -11,15 +11,16 @@ import matplotlib.pyplot as plt
 import torvex
 
 out = sys.argv[1] if len(sys.argv) > 1 else "."
-currents = [400, 600, 800]
+currents = [500, 650, 800]
 variants = [torvex.Variant(gas="argon", diameter=8, length=14, current=i, flow=35) for i in currents]
 # The solver releases the interpreter's lock: the three variants run at once.
 with ThreadPoolExecutor() as pool:
     results = list(pool.map(torvex.run, variants))
 
 fig, ax = plt.subplots(figsize=(7, 4.5))
-for current, r in zip(currents, results):
-    ax.plot(r.axial["z"], r.axial["T"], label="%d A: %.1f kW, %g %% efficiency" % (current, r.power, r.efficiency))
+for r in results:  # the current the solver used, after its rounding into the model's range
+    ax.plot(r.axial["z"], r.axial["T"],
+            label="%d A: %.1f kW, %g %% efficiency" % (r.used["current"], r.power, r.efficiency))
 ax.set_xlabel("distance from the nozzle exit [%s]" % torvex.Result.UNITS["z"])
 ax.set_ylabel("axis temperature [%s]" % torvex.Result.UNITS["T"])
 ax.set_title("Argon, 8 mm anode, 14 mm long, 35 SLPM")

@@ -14,7 +14,7 @@ import torvex
 out = sys.argv[1] if len(sys.argv) > 1 else "."
 plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
         "sweep": [{"gas": "argon+hydrogen 10%", "diameter": 8.0, "length": 20,
-                   "current": {"from": 400, "to": 800, "step": 100}, "flow": 40}]}
+                   "current": {"from": 500, "to": 750, "step": 50}, "flow": 40}]}
 study_folder = os.path.join(out, "molten-share-study")
 table = torvex.study(plan, out=study_folder, progress=lambda done, total: print("\r%d/%d" % (done, total), end=""))
 print()
@@ -35,7 +35,7 @@ fig, ax = plt.subplots(figsize=(6, 4))
 ax.plot(currents, shares, "o-")
 ax.set_xlabel("arc current [A]")
 ax.set_ylabel("molten share of the injected mass [%]")
-ax.set_title("Al2O3 20/35/60 um in Ar + 10 % H2, 8 mm anode, 40 SLPM")
+ax.set_title("Al2O3 20/35/60 um in Ar + 10 % H2, 8 mm anode, 20 mm long, 40 SLPM")
 ax.grid(True, alpha=0.3)
 fig.tight_layout()
 fig.savefig(os.path.join(out, "molten-share.png"), dpi=120)
