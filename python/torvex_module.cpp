@@ -323,7 +323,10 @@ SprayOptions sprayOptions(const py::dict& keywords, int lengthUnit) {
         const std::string name = py::str(item.first);
         const SprayKeyword* keyword = findSprayKeyword(name);
         if (!keyword) throw py::type_error("spray() got an unexpected keyword argument '" + name + "'");
-        const double value = py::cast<double>(item.second);
+        const py::handle given = item.second;
+        if (!PyNumber_Check(given.ptr()) || py::isinstance<py::str>(given))
+            refuse(name + " needs a number, not " + py::repr(given).cast<std::string>() + ".");
+        const double value = py::cast<double>(given);
         if (!std::isfinite(value) || value < keyword->low || value > keyword->high ||
             (keyword->whole && value != std::floor(value))) {
             if (keyword->whole)
@@ -516,6 +519,7 @@ PYBIND11_MODULE(_torvex, m) {
     });
     m.def("set_data_folder", [](const std::string& folder) { setHostDataFolder(folder); });
     m.attr("source_data_folder") = TORVEX_SOURCE_DATA_DIR;
+    m.attr("build_tree_folder") = TORVEX_BUILD_TREE_DIR;
     m.def("check_variant", [](int gas, double d, double l, double i, double f, const std::tuple<int, int, int>& u) {
         return checkVariant(gas, d, l, i, f, unitCodes(u));
     });

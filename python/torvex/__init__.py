@@ -23,6 +23,7 @@ Their messages are those of the terminal programs.
 
 import csv
 import math
+import numbers
 import os
 import tempfile
 
@@ -40,13 +41,15 @@ Busy = _torvex.Busy
 
 def _data_folder():
     """The gas tables and materials: share/torvex of the prefix this package
-    is installed in (<prefix>/lib/python3/dist-packages/torvex), else the
-    source tree's data folder (a module of the build tree)."""
+    is installed in (<prefix>/lib/python3/dist-packages/torvex); only for the
+    module of the build tree the source tree's data folder. An installed
+    copy never reads the source tree, even where it still exists."""
     here = os.path.dirname(os.path.abspath(__file__))
     installed = os.path.normpath(os.path.join(here, "..", "..", "..", "..", "share", "torvex"))
-    if os.path.isfile(os.path.join(installed, "ar.dat")):
-        return installed
-    return _torvex.source_data_folder
+    build_tree = os.path.abspath(_torvex.build_tree_folder)
+    if os.path.commonpath([here, build_tree]) == build_tree:
+        return _torvex.source_data_folder
+    return installed
 
 
 _torvex.set_data_folder(_data_folder())
@@ -71,7 +74,7 @@ _UNIT_WORDS = {"length": ("mm", "in"), "temperature": ("K", "F", "C"), "flow": (
 def _gas_code(gas):
     if isinstance(gas, bool):
         raise BadInput("gas %r names no plasma gas." % (gas,))
-    if isinstance(gas, (int, float)):
+    if isinstance(gas, numbers.Real):
         if gas in _GAS_NAMES:
             return int(gas)
         raise BadInput("gas code %r names no plasma gas (1, 2 or 5 to 14)." % (gas,))
@@ -128,7 +131,7 @@ class Variant:
         self._codes = _unit_codes(self.units)
         values = {"diameter": diameter, "length": length, "current": current, "flow": flow}
         for name, value in values.items():
-            if isinstance(value, bool) or not isinstance(value, (int, float)) or not math.isfinite(value) \
+            if isinstance(value, bool) or not isinstance(value, numbers.Real) or not math.isfinite(value) \
                     or value < 0:
                 raise BadInput("%s needs a non-negative number, not %r." % (name, value))
         self.diameter, self.length = float(diameter), float(length)

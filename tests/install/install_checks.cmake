@@ -79,10 +79,10 @@ function(check_python_module prefix cwd)
   if(NOT PYTHON)
     return()
   endif()
-  set(script "import torvex; assert torvex.__file__.startswith('${prefix}'), torvex.__file__; "
-             "r = torvex.run(torvex.Variant('argon', 8, 14, 500, 35)); "
-             "s = torvex.spray(r, count=20); assert r.voltage > 0 and s.summary['total'] == 20")
-  string(REPLACE ";" "" script "${script}")
+  set(script "import torvex\nassert torvex.__file__.startswith('${prefix}'), torvex.__file__\n"
+             "r = torvex.run(torvex.Variant('argon', 8, 14, 500, 35))\n"
+             "s = torvex.spray(r, count=20)\nassert r.voltage > 0 and s.summary['total'] == 20\n")
+  string(CONCAT script ${script})
   execute_process(COMMAND ${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages
                           ${PYTHON} -c "${script}"
                   WORKING_DIRECTORY ${cwd} RESULT_VARIABLE status ERROR_VARIABLE message)

@@ -23,4 +23,12 @@ execute_process(COMMAND ${prefix}/bin/torvex-run --no-progress ${WORK_DIR}/varia
 if(NOT status EQUAL 2 OR NOT message MATCHES "ar\\.dat.*${prefix}/share/torvex")
   message(FATAL_ERROR "missing gas table: exit ${status}, message: ${message}")
 endif()
+if(PYTHON)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages ${PYTHON} -c
+                          "import torvex\ntorvex.run(torvex.Variant('argon', 8, 14, 500, 35))"
+                  WORKING_DIRECTORY ${WORK_DIR}/elsewhere RESULT_VARIABLE status ERROR_VARIABLE message)
+  if(NOT message MATCHES "BadInput: The gas property file ar\\.dat.*${prefix}/share/torvex")
+    message(FATAL_ERROR "missing gas table, Python module: exit ${status}, message: ${message}")
+  endif()
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})
