@@ -3,6 +3,7 @@
 # module and TORVEX_RUN / KAVEL_RUN naming the programs.
 import fcntl
 import os
+import signal
 import shutil
 import subprocess
 import sys
@@ -143,6 +144,21 @@ def test_study_gives_the_table_of_torvex_run_study(tmp_path):
     assert len(table) == 4 and calls[-1] == 4
     with pytest.raises(torvex.BadInput, match="plan"):
         torvex.study({"sweep": [{"gas": 1, "diameter": "many"}]})
+
+
+def test_ctrl_c_stops_a_study_that_then_resumes(tmp_path):
+    plan = {"sweep": [{"gas": 1, "diameter": 8.0, "length": 14,
+                       "current": {"from": 500, "to": 900, "step": 20}, "flow": 35}]}
+
+    def interrupt(done, total):
+        if done >= 1:
+            os.kill(os.getpid(), signal.SIGINT)
+
+    with pytest.raises(KeyboardInterrupt):
+        torvex.study(plan, jobs=2, out=tmp_path, progress=interrupt)
+    finished = len(list(tmp_path.glob("variants/*/variant-row.csv")))
+    assert not (tmp_path / "study.csv").exists() and 1 <= finished < 21
+    assert len(torvex.study(plan, jobs=2, out=tmp_path)) == 21
 
 
 @pytest.mark.parametrize("script,output", [("axial_temperature.py", "axial-temperature.png"),
