@@ -29,8 +29,19 @@ bool liesInside(const fs::path& file, const fs::path& folder) {
     return !error && !relative.empty() && *relative.begin() != "..";
 }
 
+namespace {
+// Set once before any run, read by every run after it.
+fs::path& hostDataFolder() {
+    static fs::path folder;
+    return folder;
+}
+}  // namespace
+
+void setHostDataFolder(const fs::path& folder) { hostDataFolder() = folder; }
+
 std::vector<fs::path> packagedFolders(const fs::path& sourceFolder, const fs::path& buildTree) {
     std::vector<fs::path> folders;
+    if (!hostDataFolder().empty()) folders.push_back(hostDataFolder());
     const fs::path installed = installedDataFolder();
     if (!installed.empty()) folders.push_back(installed);
     // An installed copy never reads the source tree, even where it still exists.

@@ -23,8 +23,14 @@ std::filesystem::path installedDataFolder();
 // paths; no symbolic links are resolved).
 bool liesInside(const std::filesystem::path& file, const std::filesystem::path& folder);
 
-// The folders searched after the working directory: the installed data
-// folder, then `sourceFolder` when the executable lies in `buildTree`.
+// A program whose cores run inside another executable (the Python module runs
+// inside the Python interpreter) names its data folder here, once, before any
+// run: the running executable then says nothing about where the data lie.
+void setHostDataFolder(const std::filesystem::path& folder);
+
+// The folders searched after the working directory: the host's data folder
+// when one was set, the installed data folder, then `sourceFolder` when the
+// executable lies in `buildTree`.
 std::vector<std::filesystem::path> packagedFolders(const std::filesystem::path& sourceFolder,
                                                    const std::filesystem::path& buildTree);
 

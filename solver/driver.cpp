@@ -44,10 +44,13 @@ RunOutcome readInputs(SolverState& s, const std::string& workDir, RawInputs& raw
     if (!status.ok) return badInput(status.message);
     const std::string name = gasFileName(s.gasCode);
     const std::string path = locateDataFile(workDir, name);
-    if (path.empty())
+    if (path.empty()) {
+        // The first folder searched: the installed one, or the host's.
+        const std::vector<std::string> folders = dataFolders();
         return badInput("The gas property file " + name + " for gas code " + std::to_string(s.gasCode) +
-                        " is neither in " + shownFolder(workDir) +
-                        " nor in the data folder " + installedDataFolder().string() + ".");
+                        " is neither in " + shownFolder(workDir) + " nor in the data folder " +
+                        (folders.empty() ? std::string() : folders.front()) + ".");
+    }
     status = readGasFile(path, s);
     if (!status.ok) return badInput(status.message);
     return {};

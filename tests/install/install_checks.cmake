@@ -71,3 +71,22 @@ function(check_spray_runs executable variant cwd)
     message(FATAL_ERROR "${executable}: exit ${status}\n${out}\n${err}")
   endif()
 endfunction()
+
+# The Python module of an installed tree (when PYTHON names the interpreter):
+# imported from there, it runs a variant and sprays into it with the data of
+# that tree, from an unrelated directory.
+function(check_python_module prefix cwd)
+  if(NOT PYTHON)
+    return()
+  endif()
+  set(script "import torvex\nassert torvex.__file__.startswith('${prefix}'), torvex.__file__\n"
+             "r = torvex.run(torvex.Variant('argon', 8, 14, 500, 35))\n"
+             "s = torvex.spray(r, count=20)\nassert r.voltage > 0 and s.summary['total'] == 20\n")
+  string(CONCAT script ${script})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages
+                          ${PYTHON} -c "${script}"
+                  WORKING_DIRECTORY ${cwd} RESULT_VARIABLE status ERROR_VARIABLE message)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the installed Python module failed: ${message}")
+  endif()
+endfunction()

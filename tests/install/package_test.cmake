@@ -1,6 +1,6 @@
 # Builds the Debian package, checks its control data and contents, unpacks
 # it into a scratch root and runs the unpacked torvex-run on a variant.
-#   cmake -DBUILD_DIR=... -DCPACK=... -DGUI=ON|OFF -P package_test.cmake
+#   cmake -DBUILD_DIR=... -DCPACK=... -DGUI=ON|OFF [-DPYTHON=...] -P package_test.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
 
 make_work_dir()
@@ -27,4 +27,5 @@ run_checked(dpkg-deb -x ${deb} ${WORK_DIR}/root)
 check_installed_files(${WORK_DIR}/root/usr ${GUI})
 check_variant_runs(${WORK_DIR}/root/usr/bin/torvex-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
 check_spray_runs(${WORK_DIR}/root/usr/bin/kavel-run ${WORK_DIR}/variant ${WORK_DIR}/elsewhere)
+check_python_module(${WORK_DIR}/root/usr ${WORK_DIR}/elsewhere)
 file(REMOVE_RECURSE ${WORK_DIR})

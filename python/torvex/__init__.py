@@ -1,0 +1,381 @@
+"""TORVEX from Python: the plasma jet of a DC arc torch, spray particles in it,
+and parameter studies.
+
+    import torvex
+    v = torvex.Variant(gas="argon", diameter=8, length=14, current=500, flow=35)
+    r = torvex.run(v)                    # a torvex.Result
+    r.voltage, r.efficiency, r.exit_temperature
+    r.axial["z"], r.axial["T"]           # numpy arrays, mm and K
+    s = torvex.spray(r, material="al2o3", d10=20, d50=35, d90=60, seed=1)
+    s.summary["molten_mass_share"]
+    table = torvex.study({"units": {...}, "sweep": [{...}]}, jobs=2)
+
+Every value that can change an answer is the solver's or the spray model's
+own: a run here writes and reads the same files as torvex-run and kavel-run,
+and gives the same numbers.
+
+Errors are exceptions: torvex.BadInput (refused input, also a ValueError),
+torvex.NotCalculable (the model cannot calculate the variant),
+torvex.OutputFault (a file could not be written, also an OSError),
+torvex.Busy (another run uses the folder); all derive from torvex.Error.
+Their messages are those of the terminal programs.
+"""
+
+import csv
+import math
+import numbers
+import os
+import tempfile
+
+from . import _torvex
+
+__all__ = ["Variant", "Result", "Spray", "run", "load", "spray", "study", "GASES",
+           "Error", "BadInput", "NotCalculable", "OutputFault", "Busy"]
+
+Error = _torvex.Error
+BadInput = _torvex.BadInput
+NotCalculable = _torvex.NotCalculable
+OutputFault = _torvex.OutputFault
+Busy = _torvex.Busy
+
+
+def _data_folder():
+    """The gas tables and materials: share/torvex of the prefix this package
+    is installed in (<prefix>/lib/python3/dist-packages/torvex); only for the
+    module of the build tree the source tree's data folder. An installed
+    copy never reads the source tree, even where it still exists."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    installed = os.path.normpath(os.path.join(here, "..", "..", "..", "..", "share", "torvex"))
+    build_tree = os.path.abspath(_torvex.build_tree_folder)
+    if os.path.commonpath([here, build_tree]) == build_tree:
+        return _torvex.source_data_folder
+    return installed
+
+
+_torvex.set_data_folder(_data_folder())
+
+# ----- Gases and units --------------------------------------------------------
+
+#: Gas codes of ip.dat by name. Mixtures name the admixture's volume share.
+GASES = {"argon": 1, "ar": 1, "nitrogen": 2, "n2": 2}
+for _k in range(5):
+    GASES["argon+hydrogen %d%%" % (5 * (_k + 1))] = 5 + _k
+    GASES["ar+h2 %d%%" % (5 * (_k + 1))] = 5 + _k
+    GASES["argon+helium %d%%" % (10 * (_k + 1))] = 10 + _k
+    GASES["ar+he %d%%" % (10 * (_k + 1))] = 10 + _k
+
+_GAS_NAMES = {1: "argon", 2: "nitrogen"}
+_GAS_NAMES.update({5 + k: "argon+hydrogen %d%%" % (5 * (k + 1)) for k in range(5)})
+_GAS_NAMES.update({10 + k: "argon+helium %d%%" % (10 * (k + 1)) for k in range(5)})
+
+_UNIT_WORDS = {"length": ("mm", "in"), "temperature": ("K", "F", "C"), "flow": ("SLPM", "SCFH")}
+
+
+def _gas_code(gas):
+    if isinstance(gas, bool):
+        raise BadInput("gas %r names no plasma gas." % (gas,))
+    if isinstance(gas, numbers.Real):
+        if gas in _GAS_NAMES:
+            return int(gas)
+        raise BadInput("gas code %r names no plasma gas (1, 2 or 5 to 14)." % (gas,))
+    if isinstance(gas, str):
+        key = " ".join(gas.lower().replace(" + ", "+").replace(" +", "+").replace("+ ", "+").split())
+        key = key.replace(" %", "%")
+        if key in GASES:
+            return GASES[key]
+        raise BadInput('gas "%s" is none of: %s.' % (gas, ", ".join(_GAS_NAMES.values())))
+    raise BadInput("gas %r names no plasma gas." % (gas,))
+
+
+def _unit_codes(units):
+    """(length, temperature, flow) codes from a dict like a study file's
+    [units] table; what is not given is mm, K, SLPM."""
+    units = dict(units or {})
+    codes = []
+    for key, words in _UNIT_WORDS.items():
+        word = units.pop(key, words[0])
+        lowered = [w.lower() for w in words]
+        if not isinstance(word, str) or word.lower() not in lowered:
+            raise BadInput('units: %s must be one of %s, not %r.' % (key, ", ".join(words), word))
+        codes.append(lowered.index(word.lower()) + 1)
+    if units:
+        raise BadInput("units: unknown key %s (length, temperature, flow)." % ", ".join(map(repr, units)))
+    return tuple(codes)
+
+
+def _unit_words(codes):
+    return {key: words[code - 1] for (key, words), code in zip(_UNIT_WORDS.items(), codes)}
+
+
+# ----- The jet ------------------------------------------------------------------
+
+class Variant:
+    """One variant of the torch: gas, anode diameter and length, arc current
+    and gas flow rate, in the given units.
+
+    Variant(gas="argon", diameter=8, length=14, current=500, flow=35,
+            units={"length": "mm", "temperature": "K", "flow": "SLPM"})
+
+    gas: a name ("argon", "nitrogen", "argon+hydrogen 5%" .. "25%" in steps
+    of 5, "argon+helium 10%" .. "50%" in steps of 10; "Ar", "N2", "Ar+H2 15%"
+    also) or the code of ip.dat (1, 2, 5..14). diameter and length in mm (or
+    inches), current in A, flow in SLPM (or SCFH). The model clamps and rounds
+    these into the ranges where the torch model holds, exactly as the desktop
+    program and torvex-run do; `used` shows the values it will take. Values
+    the input file cannot carry raise torvex.BadInput naming the value.
+    """
+
+    def __init__(self, gas, diameter, length, current, flow, units=None):
+        self.gas = _gas_code(gas)
+        self.units = _unit_words(_unit_codes(units))
+        self._codes = _unit_codes(self.units)
+        values = {"diameter": diameter, "length": length, "current": current, "flow": flow}
+        for name, value in values.items():
+            if isinstance(value, bool) or not isinstance(value, numbers.Real) or not math.isfinite(value) \
+                    or value < 0:
+                raise BadInput("%s needs a non-negative number, not %r." % (name, value))
+        self.diameter, self.length = float(diameter), float(length)
+        self.current, self.flow = float(current), float(flow)
+        #: The values the solver will use: gas code, diameter (mm, even
+        #: tenths), length (whole mm), current (A, multiple of 10), flow
+        #: (multiple of 5 in the flow unit).
+        self.used = _torvex.check_variant(self.gas, self.diameter, self.length, self.current, self.flow,
+                                          self._codes)
+
+    @property
+    def gas_name(self):
+        return _GAS_NAMES[self.gas]
+
+    def __repr__(self):
+        u = self.units
+        return "Variant(gas=%r, diameter=%g, length=%g, current=%g, flow=%g, units=%r)  # used: %r" % (
+            self.gas_name, self.diameter, self.length, self.current, self.flow, u, self.used)
+
+
+class Result:
+    """The results of a calculated variant (from torvex.run or torvex.load).
+
+    voltage (V), power (kW), efficiency (%): the torch's integral figures
+    (nan where iop.par holds asterisks: the value did not fit its field).
+    exit_temperature (K), exit_velocity (m/s): on the axis at the nozzle exit.
+    axial: {"z" mm from the nozzle exit, "T" K, "u" m/s} along the axis.
+    radial: five sections {"z", "r" mm, "T" K, "u" m/s} at 0, 5, 20, 50 and
+    100 mm (0, 0.2, 1, 2 and 4 in in inch mode; "z" in that unit).
+    isotherms: {"z" mm, "radius" mm (one column per level), "levels" in the
+    temperature unit of the run}.
+    field: {"z" mm, "r" mm, "T" K, "u" axial and "v" radial velocity m/s},
+    T, u and v of shape (len(z), len(r)): the jet as ftu.res holds it.
+    used: the inputs as the solver used them (iop.par). folder: where the
+    files are; units: the unit of every figure and array.
+    """
+
+    #: The unit of every figure and array column.
+    UNITS = {"voltage": "V", "power": "kW", "efficiency": "%", "exit_temperature": "K",
+             "exit_velocity": "m/s", "z": "mm", "r": "mm", "radius": "mm", "T": "K", "u": "m/s",
+             "v": "m/s", "solver_seconds": "s"}
+
+    def __init__(self, data, keep=None):
+        self._keep = keep  # the temporary folder lives as long as its result
+        self.folder = data["folder"]
+        self.units = _unit_words(data["units"])
+        self.used = data["used"]
+        self.voltage, self.power, self.efficiency = data["voltage"], data["power"], data["efficiency"]
+        self.axial, self.radial = data["axial"], data["radial"]
+        self.isotherms, self.field = data["isotherms"], data["field"]
+        self.exit_temperature = float(self.axial["T"][0])
+        self.exit_velocity = float(self.axial["u"][0])
+        self.solver_seconds = data.get("solver_seconds")
+
+    def __repr__(self):
+        return "<torvex.Result %s: %.1f V, %.1f kW, %g %%, exit %.0f K, %.0f m/s>" % (
+            self.folder, self.voltage, self.power, self.efficiency, self.exit_temperature,
+            self.exit_velocity)
+
+
+def run(variant, folder=None):
+    """Runs `variant` (a torvex.Variant) and returns a torvex.Result.
+
+    Without `folder` the run happens in a temporary folder that lives as long
+    as the result. With `folder` (an existing directory) un.dat, ip.dat,
+    iop.par and the result files are written there, exactly as torvex-run
+    writes them, under the folder's lock: torvex.Busy when another run holds
+    it. The interpreter's lock is released while the solver runs, so threads
+    run variants in parallel, each with results equal to a single run's.
+
+    Raises torvex.NotCalculable when the model cannot calculate the variant,
+    torvex.BadInput for a refused input, torvex.OutputFault when a file
+    cannot be written.
+    """
+    if not isinstance(variant, Variant):
+        raise TypeError("run() needs a torvex.Variant, not %s" % type(variant).__name__)
+    keep = None
+    if folder is None:
+        keep = tempfile.TemporaryDirectory(prefix="torvex-")
+        folder = keep.name
+    data = _torvex.run(variant.gas, variant.diameter, variant.length, variant.current, variant.flow,
+                       variant._codes, os.fspath(folder))
+    return Result(data, keep)
+
+
+def load(folder):
+    """Reads the finished result set of a folder (iop.par, ztu0.res, ilt.res,
+    rtu*.res, ftu.res, un.dat) into a torvex.Result; torvex.BadInput naming
+    the file when it is missing or malformed."""
+    return Result(_torvex.load(os.fspath(folder)))
+
+
+# ----- The spray ------------------------------------------------------------------
+
+class Spray:
+    """The outcome of torvex.spray.
+
+    particles: numpy structured array, one row per particle at the substrate
+    plane (or where its flight ended), with the columns of particles.csv
+    (axial_mm, radial_mm, velocity_m_s, surface_temperature_K,
+    molten_fraction, status, ...) and a few more (injection_velocity_m_s,
+    max_molten_fraction, initial_mass_kg, gas_temperature_K, ...).
+    trajectories: {"d10", "d50", "d90": structured array of samples along the
+    flight}; samples: the sampled population particles' trajectories.
+    summary: the statistics kavel-run prints (counts, number- and
+    mass-weighted means and spreads, spot, molten and deposited mass share).
+    """
+
+    def __init__(self, data):
+        self.particles = _structured(data["particles"])
+        self.trajectories = {}
+        self.samples = []
+        for t in data["trajectories"]:
+            samples = _structured(t["samples"])
+            if t["label"] == "sample":
+                self.samples.append(samples)
+            else:
+                self.trajectories[t["label"]] = samples
+        self.summary = data["summary"]
+
+    def to_pandas(self):
+        """The particles as a pandas DataFrame (needs pandas)."""
+        import pandas
+        return pandas.DataFrame(self.particles)
+
+
+def _structured(columns):
+    import numpy
+    names = list(columns)
+    dtypes = [(n, "U16") if n == "status" else (n, "i8") if n == "index" else (n, "f8") for n in names]
+    length = len(next(iter(columns.values()))) if columns else 0
+    out = numpy.zeros(length, dtype=dtypes)
+    for n in names:
+        out[n] = columns[n]
+    return out
+
+
+def spray(result_or_folder, material="ysz8", write=False, **options):
+    """Sprays a powder into a calculated jet and returns a torvex.Spray.
+
+    result_or_folder: a torvex.Result or a folder holding a calculated jet.
+    material: key of the materials table (data/materials.csv, plus a
+    materials.csv in the folder). The options are kavel-run's, with the same
+    defaults and units (lengths in the variant's length unit):
+    d10, d50, d90 (um) or diameter (one size, um); count; seed; threads;
+    injection_distance, injection_radius (mm or in); injection_velocity
+    (m/s); velocity_spread (+- %); divergence (degrees); standoff (mm or in);
+    shells; lumped (True: one temperature per particle); gravity.
+
+    Same seed, same particles, whatever the number of threads. With
+    write=True particles.csv and trajectories.csv go into the folder, byte
+    for byte as kavel-run writes them. The interpreter's lock is released
+    while the particles fly.
+    """
+    folder = result_or_folder.folder if isinstance(result_or_folder, Result) else os.fspath(result_or_folder)
+    unknown = sorted(set(options) - set(_torvex.spray_keywords()))
+    if unknown:
+        raise TypeError("spray() got an unexpected keyword argument %r (known: %s)" % (
+            unknown[0], ", ".join(_torvex.spray_keywords())))
+    return Spray(_torvex.spray(folder, material, dict(options), bool(write)))
+
+
+# ----- Studies ----------------------------------------------------------------------
+
+def _toml_value(value):
+    if isinstance(value, str):
+        return '"%s"' % value.replace("\\", "\\\\").replace('"', '\\"')
+    if isinstance(value, bool):
+        return "true" if value else "false"
+    if isinstance(value, (int, float)):
+        return repr(value)
+    if isinstance(value, dict):
+        return "{ " + ", ".join("%s = %s" % (k, _toml_value(v)) for k, v in value.items()) + " }"
+    if isinstance(value, (list, tuple, range)):
+        return "[" + ", ".join(_toml_value(v) for v in value) + "]"
+    raise BadInput("the study plan holds %r, which a study file cannot." % (value,))
+
+
+def _plan_toml(plan):
+    """The TOML text of a plan given as a dict with a study file's keys."""
+    lines = []
+    if "units" in plan:
+        lines.append("[units]")
+        lines += ["%s = %s" % (k, _toml_value(v)) for k, v in plan["units"].items()]
+    sweeps = plan.get("sweep", [])
+    for sweep in [sweeps] if isinstance(sweeps, dict) else sweeps:
+        lines.append("[[sweep]]")
+        sweep = dict(sweep)
+        if "gas" in sweep:  # names as Variant takes them, codes for the study file
+            gas = sweep["gas"]
+            name = lambda g: _gas_code(g) if isinstance(g, str) and g != "all" else g
+            sweep["gas"] = [name(g) for g in gas] if isinstance(gas, (list, tuple)) else name(gas)
+        lines += ["%s = %s" % (k, _toml_value(v)) for k, v in sweep.items()]
+    extra = set(plan) - {"units", "sweep"}
+    if extra:  # passed on, so that the reader names the key as it would in a file
+        lines.insert(0, "\n".join("%s = %s" % (k, _toml_value(plan[k])) for k in sorted(extra)))
+    return "\n".join(lines) + "\n"
+
+
+def study(plan, jobs=None, out=None, progress=None):
+    """Runs a parameter study and returns its table.
+
+    plan: a dict with a study file's keys (gases also by name), e.g.
+        {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
+         "sweep": [{"gas": 1, "diameter": 8.0, "length": 14,
+                    "current": {"from": 500, "to": 900, "step": 50},
+                    "flow": [35, 50]}]}
+    or the path of a study file (TOML). jobs: threads (default: one per
+    core). out: the study folder (variants/<name> and study.csv, as
+    `torvex-run study --out` writes them; a study stopped there resumes
+    when run again); without it a temporary folder. progress: called as
+    progress(done, total) a few times a second.
+
+    Returns the table of study.csv: a pandas DataFrame when pandas is
+    installed, else a list of dicts (column header -> text). Ctrl-C lets the
+    running variants finish and raises KeyboardInterrupt; the table is then
+    not written.
+    """
+    if isinstance(plan, dict):
+        text, name = _plan_toml(plan), "<plan>"
+    else:
+        name = os.fspath(plan)
+        with open(name, encoding="utf-8") as f:
+            text = f.read()
+    jobs = jobs if jobs is not None else (os.cpu_count() or 1)
+    if not isinstance(jobs, int) or jobs < 1:
+        raise BadInput("jobs must be a whole number of at least 1, not %r." % (jobs,))
+    keep = None
+    if out is None:
+        keep = tempfile.TemporaryDirectory(prefix="torvex-study-")
+        out = keep.name
+    try:
+        os.makedirs(out, exist_ok=True)
+        table = _torvex.study(text, name, os.fspath(out), jobs, progress)
+        return _read_table(table)
+    finally:
+        if keep is not None:
+            keep.cleanup()
+
+
+def _read_table(path):
+    try:
+        import pandas
+    except ImportError:
+        with open(path, newline="", encoding="utf-8") as f:
+            return list(csv.DictReader(f))
+    return pandas.read_csv(path)

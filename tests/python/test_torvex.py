@@ -1,0 +1,171 @@
+# The Python module against the terminal programs: the same files, the same
+# numbers, the same refusals. Run by ctest with PYTHONPATH at the build tree's
+# module and TORVEX_RUN / KAVEL_RUN naming the programs.
+import fcntl
+import os
+import signal
+import shutil
+import subprocess
+import sys
+import threading
+
+import numpy
+import pytest
+
+import torvex
+
+TORVEX_RUN = os.environ["TORVEX_RUN"]
+KAVEL_RUN = os.environ["KAVEL_RUN"]
+RESULT_FILES = ["un.dat", "ip.dat", "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
+                "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"]
+# The argon reference variant and argon + 15 % hydrogen (tests/golden/variants.txt).
+VARIANTS = {"argon": ("argon", 8, 14, 500, 35), "hydrogen": ("argon+hydrogen 15%", 8, 22, 600, 45)}
+
+
+def program_run(folder, gas, d, l, i, f):
+    subprocess.run([TORVEX_RUN, "--gas", str(gas), "--diameter", str(d), "--length", str(l),
+                    "--current", str(i), "--flow", str(f), "--no-progress", str(folder)],
+                   check=True, stdout=subprocess.DEVNULL)
+
+
+def same_files(a, b, names):
+    for name in names:
+        assert (a / name).read_bytes() == (b / name).read_bytes(), name
+
+
+def field_of_file(path):
+    """ftu.res parsed here on its own: records of 3 blocks of 101 values in
+    8-column fields, ten to a line."""
+    lines = path.read_text().splitlines()
+    values = [float(line[k:k + 8]) for line in lines for k in range(0, len(line), 8)]
+    records = numpy.array(values).reshape(-1, 3, 101)
+    return records[:, 0], records[:, 1], records[:, 2]
+
+
+@pytest.fixture(scope="module")
+def argon_jet(tmp_path_factory):
+    folder = tmp_path_factory.mktemp("argon")
+    return torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=folder)
+
+
+@pytest.mark.parametrize("name,code", [("argon", 1), ("hydrogen", 7)])
+def test_run_writes_the_files_of_torvex_run(tmp_path, name, code):
+    gas, d, l, i, f = VARIANTS[name]
+    (tmp_path / "py").mkdir(), (tmp_path / "cli").mkdir()
+    result = torvex.run(torvex.Variant(gas, d, l, i, f), folder=tmp_path / "py")
+    program_run(tmp_path / "cli", code, d, l, i, f)
+    same_files(tmp_path / "py", tmp_path / "cli", RESULT_FILES)
+    t, u, v = field_of_file(tmp_path / "cli" / "ftu.res")
+    numpy.testing.assert_array_equal(result.field["T"], t)
+    numpy.testing.assert_array_equal(result.field["u"], u)
+    numpy.testing.assert_array_equal(result.field["v"], v)
+    assert result.field["z"][-1] == 200 and result.field["r"][-1] == 25
+    loaded = torvex.load(tmp_path / "cli")
+    assert (loaded.voltage, loaded.power, loaded.efficiency) == (result.voltage, result.power, result.efficiency)
+    numpy.testing.assert_array_equal(loaded.axial["T"], result.axial["T"])
+    assert result.exit_temperature == result.axial["T"][0] > 5000
+
+
+def test_spray_writes_the_files_of_kavel_run(tmp_path, argon_jet):
+    for side in ("py", "cli"):
+        shutil.copytree(argon_jet.folder, tmp_path / side)
+    options = ["--material", "al2o3", "--d10", "20", "--d50", "35", "--d90", "60", "--count", "300",
+               "--seed", "7", "--standoff", "90", "--threads", "2"]
+    subprocess.run([KAVEL_RUN, *options, "--no-progress", str(tmp_path / "cli")], check=True,
+                   stdout=subprocess.DEVNULL)
+    s = torvex.spray(tmp_path / "py", material="al2o3", d10=20, d50=35, d90=60, count=300, seed=7,
+                     standoff=90, threads=1, write=True)
+    same_files(tmp_path / "py", tmp_path / "cli", ["particles.csv", "trajectories.csv"])
+    assert len(s.particles) == 300 and set(s.trajectories) == {"d10", "d50", "d90"}
+    assert s.summary["total"] == 300 and 0 <= s.summary["molten_mass_share"] <= 1
+
+
+def test_two_threads_give_the_results_of_single_runs():
+    variants = [torvex.Variant(*VARIANTS[k]) for k in ("argon", "hydrogen")]
+    single = [torvex.run(v) for v in variants]
+    together = [None, None]
+
+    def work(k):
+        together[k] = torvex.run(variants[k])
+
+    threads = [threading.Thread(target=work, args=(k,)) for k in (0, 1)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    for a, b in zip(single, together):
+        for key in ("T", "u", "v"):
+            numpy.testing.assert_array_equal(a.field[key], b.field[key])
+        assert (a.voltage, a.efficiency) == (b.voltage, b.efficiency)
+
+
+def test_refusals_raise_the_exception_of_their_kind(tmp_path, argon_jet):
+    with pytest.raises(torvex.BadInput, match="xenon"):
+        torvex.Variant("xenon", 8, 14, 500, 35)
+    with pytest.raises(torvex.BadInput, match="gas code 3"):
+        torvex.Variant(3, 8, 14, 500, 35)
+    with pytest.raises(ValueError, match="-2"):
+        torvex.Variant("argon", -2, 14, 500, 35)
+    with pytest.raises(torvex.BadInput, match="current below 10000"):
+        torvex.Variant("argon", 8, 14, 12000, 35)
+    with pytest.raises(torvex.BadInput, match="furlong"):
+        torvex.Variant("argon", 8, 14, 500, 35, units={"length": "furlong"})
+    assert torvex.Variant("Ar", 8.1, 14, 504, 36).used == {"gas": 1, "diameter": 8.2, "length": 14,
+                                                            "current": 500, "flow": 35}
+    with pytest.raises(torvex.NotCalculable, match="did not converge"):
+        torvex.run(torvex.Variant("argon+helium 40%", 11, 50, 1400, 50))
+    with open(tmp_path / ".torvex.lock", "w") as held:
+        fcntl.flock(held, fcntl.LOCK_EX)
+        with pytest.raises(torvex.Busy):
+            torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=tmp_path)
+    with pytest.raises(torvex.BadInput, match="iop.par"):
+        torvex.load(tmp_path)
+    with pytest.raises(torvex.BadInput, match='no material "unobtainium"'):
+        torvex.spray(argon_jet, material="unobtainium")
+    with pytest.raises(torvex.BadInput, match="count must be a whole number"):
+        torvex.spray(argon_jet, count=2.5)
+    with pytest.raises(TypeError, match="d55"):
+        torvex.spray(argon_jet, d55=3)
+    (tmp_path / "ftu.res").mkdir()
+    with pytest.raises(torvex.OutputFault, match="ftu.res"):
+        torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=tmp_path)
+
+
+def test_study_gives_the_table_of_torvex_run_study(tmp_path):
+    plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
+            "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,
+                       "current": {"from": 500, "to": 600, "step": 100}, "flow": 35}]}
+    (tmp_path / "plan.toml").write_text(torvex._plan_toml(plan))
+    subprocess.run([TORVEX_RUN, "study", str(tmp_path / "plan.toml"), "--out", str(tmp_path / "cli"),
+                    "--jobs", "2", "--no-progress"], check=True, stdout=subprocess.DEVNULL)
+    calls = []
+    table = torvex.study(plan, jobs=2, out=tmp_path / "py", progress=lambda done, total: calls.append(total))
+    assert (tmp_path / "py" / "study.csv").read_bytes() == (tmp_path / "cli" / "study.csv").read_bytes()
+    assert len(table) == 4 and calls[-1] == 4
+    with pytest.raises(torvex.BadInput, match="plan"):
+        torvex.study({"sweep": [{"gas": 1, "diameter": "many"}]})
+
+
+def test_ctrl_c_stops_a_study_that_then_resumes(tmp_path):
+    plan = {"sweep": [{"gas": 1, "diameter": 8.0, "length": 14,
+                       "current": {"from": 500, "to": 900, "step": 20}, "flow": 35}]}
+
+    def interrupt(done, total):
+        if done >= 1:
+            os.kill(os.getpid(), signal.SIGINT)
+
+    with pytest.raises(KeyboardInterrupt):
+        torvex.study(plan, jobs=2, out=tmp_path, progress=interrupt)
+    finished = len(list(tmp_path.glob("variants/*/variant-row.csv")))
+    assert not (tmp_path / "study.csv").exists() and 1 <= finished < 21
+    assert len(torvex.study(plan, jobs=2, out=tmp_path)) == 21
+
+
+@pytest.mark.parametrize("script,output", [("axial_temperature.py", "axial-temperature.png"),
+                                           ("molten_share.py", "molten-share.png")])
+def test_examples_run_headless(tmp_path, script, output):
+    examples = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "python")
+    env = dict(os.environ, MPLBACKEND="Agg")
+    subprocess.run([sys.executable, os.path.join(examples, script), str(tmp_path)], check=True, env=env,
+                   stdout=subprocess.DEVNULL)
+    assert (tmp_path / output).stat().st_size > 10000
