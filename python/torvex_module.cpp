@@ -12,7 +12,9 @@
 #include "particles/spray_statistics.h"
 #include "solver/data_folders.h"
 #include "solver/files.h"
+#include "solver/file_access.h"
 #include "solver/result_files.h"
+#include "solver/result_set.h"
 #include "solver/solver.h"
 #include "study/study_file.h"
 #include "study/study_runner.h"
@@ -69,7 +71,7 @@ py::array_t<double> matrix(const std::vector<double>& values, std::size_t rows, 
 
 // Everything a finished variant leaves in its folder, read without the
 // interpreter's lock.
-struct ResultSet {
+struct LoadedSet {
     UnitCodes units;
     IntegralParameters integral;
     std::vector<AxisRecord> axis;
@@ -78,13 +80,19 @@ struct ResultSet {
     std::vector<FieldRecord> field;
 };
 
-// The one place that reads a result set (un.dat, iop.par, ztu0.res, ilt.res,
+// The one place that reads a finished result set (iop.par, ztu0.res, ilt.res,
 // rtu*.res, ftu.res) the way `torvex-run export` reads it. A set without
 // iop.par or ztu0.res is not finished and is refused, naming the file.
-ResultSet readResultSet(const std::string& folder) {
-    ResultSet set;
+LoadedSet readLoadedSet(const std::string& folder) {
+    LoadedSet set;
     const std::string dir = absoluteDirectory(folder);
-    readUnitCodes(dir + "/un.dat", set.units);
+    // Only one run's finished results, in the units that run was made in.
+    const WorkDirLock lock(dir, LockMode::Shared);
+    if (!lock.held())
+        throw RunFault{lock.status() == WorkDirLock::Status::Busy ? RunResult::Busy : RunResult::BadInput, lock.message()};
+    const torvex::ResultSet finished = torvex::readResultSet(dir);
+    if (!finished.ok) refuse(finished.message);
+    set.units = finished.units;
     std::string fault;
     if (!readIntegralParameters(dir + "/iop.par", set.integral, &fault))
         refuse("The integral-parameter file " + dir + "/iop.par " + fault + ".");
@@ -176,7 +184,7 @@ py::dict jetField(const std::vector<FieldRecord>& records) {
     return d;
 }
 
-py::dict resultDict(const ResultSet& set, const std::string& folder) {
+py::dict resultDict(const LoadedSet& set, const std::string& folder) {
     const IntegralParameters& p = set.integral;
     py::dict used;
     used["gas"] = p.gasCode, used["diameter"] = p.diameter, used["length"] = p.length;
@@ -200,10 +208,10 @@ py::dict resultDict(const ResultSet& set, const std::string& folder) {
 }
 
 py::dict load(const std::string& folder) {
-    std::optional<ResultSet> set;
+    std::optional<LoadedSet> set;
     {
         py::gil_scoped_release free;
-        set = readResultSet(folder);
+        set = readLoadedSet(folder);
     }
     return resultDict(*set, folder);
 }
@@ -236,7 +244,7 @@ UnitCodes unitCodes(const std::tuple<int, int, int>& units) {
 // input files, solver) is measured for the benchmark of the call's overhead.
 py::dict runVariant(int gas, double diameter, double length, double current, double flow,
                     const std::tuple<int, int, int>& units, const std::string& folder) {
-    std::optional<ResultSet> set;
+    std::optional<LoadedSet> set;
     double seconds = 0;
     {
         py::gil_scoped_release free;
@@ -256,7 +264,7 @@ py::dict runVariant(int gas, double diameter, double length, double current, dou
         const RunOutcome outcome = runSolver(*state, lock, [](int) {});
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (outcome.result != RunResult::Completed) throw RunFault{outcome.result, outcome.message};
-        set = readResultSet(dir);
+        set = readLoadedSet(dir);
     }
     py::dict d = resultDict(*set, folder);
     d["solver_seconds"] = seconds;

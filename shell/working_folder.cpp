@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "solver/files.h"
+#include "solver/result_set.h"
 
 namespace torvex {
 
@@ -37,14 +38,9 @@ bool holdsVariant(const QString& dir) {
 }
 
 bool holdsFinishedResultSet(const QString& dir) {
-    const QDir d(dir);
-    IntegralParameters variant;
-    if (!readIntegralParameters(d.filePath(QStringLiteral("iop.par")).toStdString(), variant)) return false;
-    for (const char* name : {"ftu.res", "ztu0.res"}) {
-        const QFileInfo file(d.filePath(QString::fromLatin1(name)));
-        if (!file.isFile() || !file.isReadable() || file.size() == 0) return false;
-    }
-    return true;
+    // A variant entered since but not calculated leaves the set the previous
+    // variant: it stays available.
+    return readResultSet(dir.toStdString(), false).ok;
 }
 
 QString defaultWorkingFolder() {

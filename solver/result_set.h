@@ -50,7 +50,10 @@ struct ResultSet {
 // ip.dat (when there is one) against the values the run read from it. The
 // caller holds the directory's lock (shared is enough), so that no run
 // replaces the files while they are read.
-ResultSet readResultSet(const std::string& dir);
+// With `compareInputFile` false, an ip.dat written since (a new variant
+// entered but not calculated) does not disown the set: the question is then
+// only whether the folder holds one run's finished results.
+ResultSet readResultSet(const std::string& dir, bool compareInputFile = true);
 
 // The stamp of the run in `s` over the members already in place in dir;
 // written last by every run that put a result set there. False with a
