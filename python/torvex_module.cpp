@@ -83,13 +83,18 @@ struct LoadedSet {
 // The one place that reads a finished result set (iop.par, ztu0.res, ilt.res,
 // rtu*.res, ftu.res) the way `torvex-run export` reads it. A set without
 // iop.par or ztu0.res is not finished and is refused, naming the file.
-LoadedSet readLoadedSet(const std::string& folder) {
+LoadedSet readLoadedSet(const std::string& folder, bool lockedByCaller = false) {
     LoadedSet set;
     const std::string dir = absoluteDirectory(folder);
-    // Only one run's finished results, in the units that run was made in.
-    const WorkDirLock lock(dir, LockMode::Shared);
-    if (!lock.held())
-        throw RunFault{lock.status() == WorkDirLock::Status::Busy ? RunResult::Busy : RunResult::BadInput, lock.message()};
+    // Only one run's finished results, in the units that run was made in;
+    // a reader shares the folder's lock unless the caller's run holds it.
+    std::optional<WorkDirLock> lock;
+    if (!lockedByCaller) {
+        lock.emplace(dir, LockMode::Shared);
+        if (!lock->held())
+            throw RunFault{lock->status() == WorkDirLock::Status::Busy ? RunResult::Busy : RunResult::BadInput,
+                           lock->message()};
+    }
     const torvex::ResultSet finished = torvex::readResultSet(dir);
     if (!finished.ok) refuse(finished.message);
     set.units = finished.units;
@@ -171,7 +176,7 @@ void appendWritten(std::vector<double>& out, const std::vector<float>& values) {
 py::dict jetField(const std::vector<FieldRecord>& records) {
     std::vector<double> z, r, t, u, v;
     for (std::size_t k = 0; k < records.size(); ++k) {
-        z.push_back(fieldRecordDistanceMm(static_cast<int>(k)));
+        z.push_back(torvex::fieldRecordDistanceMm(static_cast<int>(k)));
         appendWritten(t, records[k].temperature);
         appendWritten(u, records[k].axialVelocity);
         appendWritten(v, records[k].radialVelocity);
@@ -264,7 +269,7 @@ py::dict runVariant(int gas, double diameter, double length, double current, dou
         const RunOutcome outcome = runSolver(*state, lock, [](int) {});
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (outcome.result != RunResult::Completed) throw RunFault{outcome.result, outcome.message};
-        set = readLoadedSet(dir);
+        set = readLoadedSet(dir, true);
     }
     py::dict d = resultDict(*set, folder);
     d["solver_seconds"] = seconds;

@@ -45,13 +45,7 @@ TEST(StudyTable, HeaderNamesTheStudysUnits) {
 
 // The files written so far made a finished set, as a run's stamp vouches
 // (the row reads only a finished set).
-void stampAsFinished(const test::TempDir& dir) {
-    for (const char* name : ResultFiles::fileNames())
-        if (!dir.exists(name)) dir.write(name, "");
-    const auto state = std::make_unique<SolverState>();
-    std::string fault;
-    ASSERT_TRUE(writeResultStamp(dir.path(), *state, fault)) << fault;
-}
+void stampAsFinished(const test::TempDir& dir) { dir.stampResultSet(); }
 
 TEST(StudyTable, RowInterpolatesAxisValuesAndCoreLengths) {
     test::TempDir dir;

@@ -1,8 +1,13 @@
 #include "tests/support/temp_dir.h"
 
+#include "solver/result_files.h"
+#include "solver/result_set.h"
+#include "solver/state.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -43,6 +48,14 @@ void TempDir::copyGasFile(const std::string& name) const {
 
 std::string sourceDataFile(const std::string& name) {
     return (fs::path(TORVEX_SOURCE_DATA_DIR) / name).string();
+}
+
+void TempDir::stampResultSet() const {
+    for (const char* name : torvex::ResultFiles::fileNames())
+        if (!exists(name)) write(name, "");
+    const auto state = std::make_unique<torvex::SolverState>();
+    std::string fault;
+    if (!torvex::writeResultStamp(path_, *state, fault)) throw std::runtime_error(fault);
 }
 
 } // namespace torvex::test

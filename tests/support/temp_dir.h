@@ -23,6 +23,9 @@ public:
     bool exists(const std::string& name) const;
     // Copies a gas property file from the source tree's data folder.
     void copyGasFile(const std::string& name) const;
+    // Vouches for the result files written by hand as a finished set: the
+    // missing ones are made empty and the stamp a run writes last is added.
+    void stampResultSet() const;
 
 private:
     std::string path_;
