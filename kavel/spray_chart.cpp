@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "charts/axes.h"
 #include "charts/chart_font.h"
@@ -53,6 +54,27 @@ void drawLines(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
         ScopedPen pen(dc, line.pen);
         dc.polyline(points);
     }
+}
+
+// The tags of the curves (isotherm levels) above their highest point, in the
+// curve's colour, kept inside the plot.
+void drawTags(DrawingContext& dc, const SprayChart& chart, const Rect& plot, int font) {
+    const DataWindow w = chart.window();
+    replaceFont(dc, font, 0);
+    for (const ChartLine& line : chart.lines) {
+        const std::size_t n = std::min(line.x.size(), line.y.size());
+        if (line.tag.empty() || n == 0) continue;
+        std::size_t top = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (line.x[i] <= w.xMax && line.y[i] > line.y[top]) top = i;
+        const Point p = mapCurvePoint(plot, w, clamp(line.x[top], w.xMin, w.xMax), clamp(line.y[top], w.yMin, w.yMax));
+        const TextSize size = dc.textExtent(line.tag);
+        const int x = std::clamp(p.x - size.width / 2, plot.left + 2, std::max(plot.left + 2, plot.right - size.width - 2));
+        const int y = std::max(plot.top + 1, p.y - size.height);
+        dc.setTextColour(line.pen.colour);
+        dc.textOut(x, y, line.tag);
+    }
+    dc.setTextColour(kLabelColour);
 }
 
 void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
@@ -177,9 +199,12 @@ SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const Sp
     // stay legible and wide ones do not shout.
     const double w = area.width(), h0 = area.height();
     const double bySize = std::sqrt(w * h0) / 34;
-    layout.axisFont = std::max(9, toDevice(std::min({h0 / 16, w / 18, bySize})));
-    layout.titleFont = toDevice(1.25 * layout.axisFont);
-    layout.legendFont = std::max(8, toDevice(0.85 * layout.axisFont));
+    // The page's size when it gives one, as large as the jet charts' texts;
+    // smaller only where a narrow or low chart could not hold it.
+    const double wished = chart.font > 0 ? chart.font : std::min({h0 / 16, w / 18, bySize});
+    layout.axisFont = std::max(6, toDevice(std::min({wished, h0 / 13, w / 14})));
+    layout.titleFont = toDevice(1.2 * layout.axisFont);
+    layout.legendFont = layout.axisFont;
     // Margins in heights of the axis font: a text is about one font height
     // high, and a tick label at most five digits wide.
     const int h = layout.axisFont;
@@ -197,10 +222,52 @@ void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& char
     drawScaleGrid(dc, layout.plot, chart.window(), chart.x, chart.y);
     drawBars(dc, chart, layout.plot);
     drawLines(dc, chart, layout.plot);
+    drawTags(dc, chart, layout.plot, layout.legendFont);
     drawAxes(dc, chart, layout);
     drawTitles(dc, area, chart, layout);
     drawLegend(dc, area, chart, layout);
     drawEmptyNote(dc, chart, layout);
+}
+
+std::string columnName(const std::string& title) {
+    const std::size_t comma = title.rfind(", ");
+    if (comma == std::string::npos) return title;
+    return title.substr(0, comma) + " [" + title.substr(comma + 2) + "]";
+}
+
+namespace {
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+// A text cell, quoted when it holds a comma or a quote.
+std::string cell(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string sprayChartCsv(const SprayChart& chart) {
+    const std::string x = columnName(chart.xTitle);
+    if (!chart.bars.empty()) {
+        std::string text = x + " from," + x + " to,share by number [%],share by mass [%]\n";
+        for (const ChartBar& b : chart.bars)
+            text += number(b.x0) + "," + number(b.x1) + "," + number(b.height) + "," + number(b.mass) + "\n";
+        return text;
+    }
+    std::string text = "curve," + cell(x) + "," + cell(columnName(chart.yTitle)) + "\n";
+    for (const ChartLine& line : chart.lines) {
+        const std::size_t n = std::min(line.x.size(), line.y.size());
+        for (std::size_t i = 0; i < n; ++i)
+            text += cell(line.label) + "," + number(line.x[i]) + "," + number(line.y[i]) + "\n";
+    }
+    return text;
 }
 
 }  // namespace torvex::kavel
