@@ -56,20 +56,22 @@ void drawLines(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
     }
 }
 
-// The tags of the curves (isotherm levels) above their highest point, in the
-// curve's colour, kept inside the plot.
+// The tags of the curves (isotherm levels) beside their last point in the
+// plot, where an isotherm closes on the axis, in the curve's colour; kept
+// inside the plot.
 void drawTags(DrawingContext& dc, const SprayChart& chart, const Rect& plot, int font) {
     const DataWindow w = chart.window();
     replaceFont(dc, font, 0);
     for (const ChartLine& line : chart.lines) {
         const std::size_t n = std::min(line.x.size(), line.y.size());
         if (line.tag.empty() || n == 0) continue;
-        std::size_t top = 0;
+        std::size_t last = 0;
         for (std::size_t i = 0; i < n; ++i)
-            if (line.x[i] <= w.xMax && line.y[i] > line.y[top]) top = i;
-        const Point p = mapCurvePoint(plot, w, clamp(line.x[top], w.xMin, w.xMax), clamp(line.y[top], w.yMin, w.yMax));
+            if (line.x[i] <= w.xMax) last = i;
+        const Point p =
+            mapCurvePoint(plot, w, clamp(line.x[last], w.xMin, w.xMax), clamp(line.y[last], w.yMin, w.yMax));
         const TextSize size = dc.textExtent(line.tag);
-        const int x = std::clamp(p.x - size.width / 2, plot.left + 2, std::max(plot.left + 2, plot.right - size.width - 2));
+        const int x = std::min(p.x + size.height / 4, plot.right - size.width - 2);
         const int y = std::max(plot.top + 1, p.y - size.height);
         dc.setTextColour(line.pen.colour);
         dc.textOut(x, y, line.tag);
@@ -143,7 +145,7 @@ void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart,
                 const SprayChartLayout& layout) {
     int bottom = 0;
     const auto places =
-        placeLegend(dc, area, chart, layout.legendFont, layout.plot.left, layout.legendTop, &bottom);
+        placeLegend(dc, area, chart, layout.legendFont, layout.legendLeft, layout.legendTop, &bottom);
     replaceFont(dc, layout.legendFont, 0);
     const int sample = 2 * dc.textExtent("M").width;
     const int gap = dc.textExtent("  ").width;
@@ -202,16 +204,33 @@ SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const Sp
     // The page's size when it gives one, as large as the jet charts' texts;
     // smaller only where a narrow or low chart could not hold it.
     const double wished = chart.font > 0 ? chart.font : std::min({h0 / 16, w / 18, bySize});
-    layout.axisFont = std::max(6, toDevice(std::min({wished, h0 / 13, w / 14})));
-    layout.titleFont = toDevice(1.2 * layout.axisFont);
-    layout.legendFont = layout.axisFont;
+    int font = std::max(6, toDevice(std::min({wished, h0 / 13, w / 14})));
+    // No title, axis title or legend entry wider than the chart: each
+    // measured in the font wished for and made smaller in proportion.
+    const auto fitted = [&](int size, int widest, double margins) {
+        const int room = static_cast<int>(w) - toDevice(margins * font);
+        return widest > room && widest > 0 ? std::max(6, size * room / widest) : size;
+    };
+    replaceFont(dc, font, 0);
+    font = fitted(font, dc.textExtent(chart.xTitle).width, 6.7);
+    layout.axisFont = font;
+    replaceFontWithArial(dc, toDevice(1.2 * font));
+    layout.titleFont = fitted(toDevice(1.2 * font), dc.textExtent(chart.title).width, 6.7);
+    const int legendFont = font;
+    replaceFont(dc, legendFont, 0);
+    int widestEntry = 0;
+    for (const LegendEntry& e : chart.legend)
+        widestEntry = std::max(widestEntry, dc.textExtent(e.label).width + 3 * dc.textExtent("M").width);
+    // The legend starts at the left edge of the y axis's tick labels.
+    layout.legendFont = fitted(legendFont, widestEntry, 3.2);
     // Margins in heights of the axis font: a text is about one font height
     // high, and a tick label at most five digits wide.
     const int h = layout.axisFont;
     const int left = area.left + toDevice(5.2 * h);
     layout.legendTop = area.top + toDevice(1.7 * layout.titleFont);
     int legendBottom = layout.legendTop;
-    placeLegend(dc, area, chart, layout.legendFont, left, layout.legendTop, &legendBottom);
+    layout.legendLeft = area.left + toDevice(1.7 * h);
+    placeLegend(dc, area, chart, layout.legendFont, layout.legendLeft, layout.legendTop, &legendBottom);
     layout.plot = Rect{left, std::max(legendBottom, area.top + toDevice(1.9 * layout.titleFont)) + h / 2,
                        area.right - toDevice(1.5 * h), area.bottom - toDevice(3.2 * h)};
     return layout;

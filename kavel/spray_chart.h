@@ -58,6 +58,7 @@ struct SprayChartLayout {
     int axisFont = 0;
     int legendFont = 0;
     int legendTop = 0;  // first legend row, under the title
+    int legendLeft = 0;
     Rect plot;
 };
 

@@ -318,7 +318,7 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
             }
             chart.lines.push_back(upper);
             chart.lines.push_back(lower);
-            chart.legend.push_back({level + " isotherm", Pen{PenStyle::Solid, 2, kIsothermColours[i]}});
+            chart.legend.push_back({(i == 0 ? "isotherms: " : "") + level, Pen{PenStyle::Solid, 2, kIsothermColours[i]}});
         }
     }
     if (in.outcome) {
@@ -366,7 +366,8 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     charts[2].title = "Molten Fraction";
     charts[2].yTitle = "Molten fraction";
     for (SprayChart& c : charts) {
-        c.xTitle = distanceTitle(u);
+        // Short, so that it fits the narrow charts of the All Charts page.
+        c.xTitle = "Distance, " + u.distanceUnit();
         c.x = spanScale(0, u.distance(standoff), 8);
         if (!in.outcome) c.emptyNote = "No spray run yet";
     }

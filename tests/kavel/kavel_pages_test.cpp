@@ -253,8 +253,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     // family of their own, labelled with their levels on the curves.
     std::vector<std::string> legend;
     for (const LegendEntry& e : trajectories.legend) legend.push_back(e.label);
-    EXPECT_EQ(legend, (std::vector<std::string>{"2 kC isotherm", "4 kC isotherm", "6 kC isotherm", "8 kC isotherm",
-                                                "10 kC isotherm", "d10 20 \u00b5m", "d50 40 \u00b5m",
+    EXPECT_EQ(legend, (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m", "d50 40 \u00b5m",
                                                 "d90 70 \u00b5m", "substrate at 4 in"}));
     for (std::size_t i = 0; i < 5; ++i)
         for (std::size_t j = 5; j < 8; ++j) EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);
