@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-
 #include <system_error>
 
 #include "platform/package_version.h"
@@ -50,10 +49,11 @@ QString kavelHelpFilePath() {
 }
 
 QString kavelAboutText() {
-    return QStringLiteral("<b>Kavel</b> \u2014 Simulation of Spray Particles<br>Version %1<br><br>"
-                          "The spray-particle module of the TORVEX package: powder injected into the "
-                          "computed plasma jet, accelerated, heated, melted and carried to the substrate. "
-                          "Help \u203a Help Contents describes the model, the inputs, the pages and the files.")
+    return QStringLiteral(
+               "<b>Kavel</b> \u2014 Simulation of Spray Particles<br>Version %1<br><br>"
+               "The spray-particle module of the TORVEX package: powder injected into the "
+               "computed plasma jet, accelerated, heated, melted and carried to the substrate. "
+               "Help \u203a Help Contents describes the model, the inputs, the pages and the files.")
         .arg(QString::fromLatin1(kPackageVersion));
 }
 

@@ -369,7 +369,8 @@ PageExport KavelWindow::pageExport(int view) const {
     return page;
 }
 
-bool KavelWindow::exportViewTo(const QString& path, int pngDotsPerInch, QStringList* written, QString* why) const {
+bool KavelWindow::exportViewTo(const QString& path, int pngDotsPerInch, QStringList* written,
+                               QString* why) const {
     const int view = view_ == kViewNothing ? kViewAll : view_;
     return exportPage(path, pageExport(view), pngDotsPerInch, written, why);
 }
@@ -379,7 +380,8 @@ void KavelWindow::exportView() {
     const QString suggested = QDir(workDir_).filePath(QStringLiteral("kavel-%1.png").arg(view));
     const QStringList written = exportPageWithDialog(this, suggested, pageExport(view));
     if (!written.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(written.join(", "))));
+        statusBar()->showMessage(
+            QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(written.join(", "))));
 }
 
 void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
@@ -402,7 +404,8 @@ void KavelWindow::backToTorvex() {
 }
 
 void KavelWindow::showAbout() {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Kavel"), kavelAboutText(), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Kavel"), kavelAboutText(), QMessageBox::Ok,
+                    this);
     box.setIconPixmap(QPixmap::fromImage(kavelIcon(64)));
     box.exec();
 }

@@ -94,7 +94,8 @@ ChartLine alongFlight(const Trajectory& t, const SprayUnits& u, double standoff,
 // particles alone in a bin from 1 on; they go into the bin that ends at 1.
 void endAtFullyMolten(particles::Histogram& h) {
     if (h.binWidth <= 0) return;
-    const std::size_t ending = static_cast<std::size_t>(std::max(0.0, std::ceil((1 - h.lower) / h.binWidth - 1e-9)));
+    const std::size_t ending =
+        static_cast<std::size_t>(std::max(0.0, std::ceil((1 - h.lower) / h.binWidth - 1e-9)));
     if (ending == 0 || ending >= h.count.size()) return;
     for (std::size_t b = ending; b < h.count.size(); ++b) {
         h.count[ending - 1] += h.count[b];
@@ -305,7 +306,8 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
         for (std::size_t i = 0; i < levels.size(); ++i) {
             const IsothermLine iso = isothermOf(*in.field, levels[i]);
             const std::string level = isothermLevelLabel(u, i);
-            ChartLine upper{{}, {}, Pen{PenStyle::Solid, 1, kIsothermColours[i]}, level + " isotherm, upper", level};
+            ChartLine upper{
+                {}, {}, Pen{PenStyle::Solid, 1, kIsothermColours[i]}, level + " isotherm, upper", level};
             ChartLine lower = upper;
             lower.label = level + " isotherm, lower";
             lower.tag.clear();
@@ -318,7 +320,8 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
             }
             chart.lines.push_back(upper);
             chart.lines.push_back(lower);
-            chart.legend.push_back({(i == 0 ? "isotherms: " : "") + level, Pen{PenStyle::Solid, 2, kIsothermColours[i]}});
+            chart.legend.push_back(
+                {(i == 0 ? "isotherms: " : "") + level, Pen{PenStyle::Solid, 2, kIsothermColours[i]}});
         }
     }
     if (in.outcome) {
@@ -386,8 +389,8 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
         // The melting point, which decides what the substrate receives.
         const double melting = in.outcome->material.meltingPoint;
         if (melting > 0) {
-            const std::string label = printed("melting point %.0f %s", u.temperatureOf(melting),
-                                              u.temperatureUnit().c_str());
+            const std::string label =
+                printed("melting point %.0f %s", u.temperatureOf(melting), u.temperatureUnit().c_str());
             charts[1].lines.push_back(ChartLine{{0, u.distance(standoff)},
                                                 {u.temperatureOf(melting), u.temperatureOf(melting)},
                                                 Pen{PenStyle::Dash, 1, kBlack},
@@ -462,7 +465,7 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
         chart.y = spanScale(0, top, 5);
     }
     // A fraction ends at 1: the axis shows no room past fully molten.
-    charts[2].x = spanScale(std::min(scaleLow(charts[2].x), 1.0) , 1, 5);
+    charts[2].x = spanScale(std::min(scaleLow(charts[2].x), 1.0), 1, 5);
     if (scaleHigh(charts[2].x) > 1) charts[2].x = spanScale(0, 1, 5);
     charts[2].xFormat = "%.1f";
     return charts;

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSaveFile>
-
 #include <array>
 #include <cmath>
 #include <memory>
@@ -103,8 +102,9 @@ int askPngResolution(QWidget* owner, const PageExport& page) {
                      .arg(dpi == kScreenDotsPerInch ? QStringLiteral(" (as on screen)") : QString());
     }
     bool ok = false;
-    const QString chosen = QInputDialog::getItem(owner, QStringLiteral("PNG Resolution"),
-                                                 QStringLiteral("Resolution of the image:"), items, 0, false, &ok);
+    const QString chosen =
+        QInputDialog::getItem(owner, QStringLiteral("PNG Resolution"),
+                              QStringLiteral("Resolution of the image:"), items, 0, false, &ok);
     if (!ok) return 0;
     return kPngDotsPerInch[static_cast<std::size_t>(std::max(0, static_cast<int>(items.indexOf(chosen))))];
 }
@@ -127,7 +127,8 @@ QStringList exportFilters() {
 QString exportPathFor(const QString& typed, const QString& chosenFilter) {
     if (typed.isEmpty() || !QFileInfo(typed).suffix().isEmpty()) return typed;
     for (const FormatName& f : kFormats)
-        if (chosenFilter == QLatin1String(f.filter)) return typed + QLatin1Char('.') + QLatin1String(f.extension);
+        if (chosenFilter == QLatin1String(f.filter))
+            return typed + QLatin1Char('.') + QLatin1String(f.extension);
     return typed;
 }
 
@@ -138,7 +139,8 @@ QStringList csvPathsFor(const QString& path, const std::vector<CsvTable>& tables
         paths << (t.part.empty() || tables.size() == 1
                       ? path
                       : info.dir().filePath(info.completeBaseName() + QLatin1Char('-') +
-                                            QString::fromStdString(t.part) + QLatin1Char('.') + info.suffix()));
+                                            QString::fromStdString(t.part) + QLatin1Char('.') +
+                                            info.suffix()));
     }
     return paths;
 }
@@ -153,8 +155,9 @@ bool exportPage(const QString& path, const PageExport& page, int pngDotsPerInch,
         case ExportFormat::Png:
             return wrote(writePng(path, page, pngDotsPerInch, error));
         case ExportFormat::Svg:
-            return wrote(renderPageToSvg([&](DrawingContext& dc) { page.screen(dc, page.width, page.height); },
-                                         page.width, page.height, path, page.title, error));
+            return wrote(
+                renderPageToSvg([&](DrawingContext& dc) { page.screen(dc, page.width, page.height); },
+                                page.width, page.height, path, page.title, error));
         case ExportFormat::Pdf:
             return wrote(renderPageToPdf(page.printed, path, QPageLayout::Landscape, 300, error));
         case ExportFormat::Csv:
@@ -162,8 +165,9 @@ bool exportPage(const QString& path, const PageExport& page, int pngDotsPerInch,
         case ExportFormat::Unknown:
             break;
     }
-    setError(error, QStringLiteral("%1 names no known format: the name must end in .png, .pdf, .svg or .csv")
-                        .arg(path));
+    setError(
+        error,
+        QStringLiteral("%1 names no known format: the name must end in .png, .pdf, .svg or .csv").arg(path));
     return false;
 }
 
@@ -174,8 +178,9 @@ QStringList exportPageWithDialog(QWidget* owner, const QString& suggestedPath, c
         if (exportFormatOf(suggestedPath) != ExportFormat::Unknown &&
             f.contains(QLatin1String("*.") + QFileInfo(suggestedPath).suffix().toLower()))
             filter = f;
-    const QString typed = QFileDialog::getSaveFileName(owner, QStringLiteral("Export the Chart Page"),
-                                                       suggestedPath, filters.join(QStringLiteral(";;")), &filter);
+    const QString typed =
+        QFileDialog::getSaveFileName(owner, QStringLiteral("Export the Chart Page"), suggestedPath,
+                                     filters.join(QStringLiteral(";;")), &filter);
     if (typed.isEmpty()) return {};
     const QString path = exportPathFor(typed, filter);
     QString why;
@@ -186,7 +191,8 @@ QStringList exportPageWithDialog(QWidget* owner, const QString& suggestedPath, c
         if (dotsPerInch == 0) return {};
     }
     if (!exportPage(path, page, dotsPerInch, &written, &why)) {
-        QMessageBox::warning(owner, QStringLiteral("Export"), QStringLiteral("The page was not exported: %1.").arg(why));
+        QMessageBox::warning(owner, QStringLiteral("Export"),
+                             QStringLiteral("The page was not exported: %1.").arg(why));
         return {};
     }
     return written;

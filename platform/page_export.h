@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 #include <string>
 #include <vector>

@@ -51,11 +51,13 @@ PageExport viewExport(int view, const UnitCodes& units, int width, int height, c
 
 bool exportViewTo(const QString& path, int view, const UnitCodes& units, int width, int height,
                   const std::string& directory, QString* error, int pngDotsPerInch) {
-    return exportPage(path, viewExport(view, units, width, height, directory), pngDotsPerInch, nullptr, error);
+    return exportPage(path, viewExport(view, units, width, height, directory), pngDotsPerInch, nullptr,
+                      error);
 }
 
 QString exportViewWithDialog(QWidget* owner, int view, const UnitCodes& units, int width, int height) {
-    return exportPageWithDialog(owner, QStringLiteral("chart.png"), viewExport(view, units, width, height, ""))
+    return exportPageWithDialog(owner, QStringLiteral("chart.png"),
+                                viewExport(view, units, width, height, ""))
         .join(QStringLiteral(", "));
 }
 

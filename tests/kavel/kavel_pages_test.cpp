@@ -253,10 +253,12 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     // family of their own, labelled with their levels on the curves.
     std::vector<std::string> legend;
     for (const LegendEntry& e : trajectories.legend) legend.push_back(e.label);
-    EXPECT_EQ(legend, (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m", "d50 40 \u00b5m",
-                                                "d90 70 \u00b5m", "substrate at 4 in"}));
+    EXPECT_EQ(legend,
+              (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m",
+                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in"}));
     for (std::size_t i = 0; i < 5; ++i)
-        for (std::size_t j = 5; j < 8; ++j) EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);
+        for (std::size_t j = 5; j < 8; ++j)
+            EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);
     EXPECT_EQ(trajectories.lines[0].tag, "2 kC");
     // With nothing molten there is no deposit to place.
     SprayOutcome solid = outcome;
@@ -278,7 +280,10 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     drawSprayPage(small, kViewAll, Rect{0, 0, 920, 640}, in);
     EXPECT_GE(small.smallest, 12);
     // The exported data of a page: the bins of a histogram, the points of each curve.
-    EXPECT_EQ(sprayChartCsv(substrate[2]).rfind("Molten fraction from,Molten fraction to,share by number [%],share by mass [%]\n", 0), 0u);
+    EXPECT_EQ(
+        sprayChartCsv(substrate[2])
+            .rfind("Molten fraction from,Molten fraction to,share by number [%],share by mass [%]\n", 0),
+        0u);
     EXPECT_NE(sprayChartCsv(trajectories).find("\nd50 40 \u00b5m,"), std::string::npos);
     EXPECT_EQ(viewCharts(kViewAll, in).size(), 4u);
 }

@@ -128,7 +128,8 @@ TEST(KavelWindow, AStoppedRunLeavesThePageWithTheInputsOfItsResults) {
     dir.write("kavel.dat", "d50_um fifty\n");
     KavelWindow unreadable(qdir(dir));
     EXPECT_EQ(unreadable.chosenOptions().powder.d50Um, particles::SprayOptions().powder.d50Um);
-    EXPECT_TRUE(unreadable.statusBar()->currentMessage().contains(QString::fromStdString(dir.file("kavel.dat"))));
+    EXPECT_TRUE(
+        unreadable.statusBar()->currentMessage().contains(QString::fromStdString(dir.file("kavel.dat"))));
 }
 
 TEST(KavelWindow, ExportWritesTheFormatItsNameSaysOrRefuses) {
@@ -155,7 +156,9 @@ TEST(KavelWindow, ExportWritesTheFormatItsNameSaysOrRefuses) {
     QStringList written;
     ASSERT_TRUE(w.exportViewTo(QString::fromStdString(dir.file("page.csv")), 96, &written, &why));
     EXPECT_EQ(written.size(), 3);
-    EXPECT_EQ(dir.read("page-molten.csv").rfind("Molten fraction from,Molten fraction to,share by number [%]", 0), 0u);
+    EXPECT_EQ(
+        dir.read("page-molten.csv").rfind("Molten fraction from,Molten fraction to,share by number [%]", 0),
+        0u);
     EXPECT_FALSE(exported("page.bmp"));
     EXPECT_TRUE(why.contains(QStringLiteral(".png, .pdf, .svg or .csv")));
     EXPECT_FALSE(dir.exists("page.bmp"));
