@@ -6,10 +6,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -19,12 +21,16 @@
 
 #include "charts/chart_font.h"
 #include "charts/page_rect.h"
+#include "kavel/kavel_about.h"
 #include "kavel/powder_dialog.h"
+#include "kavel/powder_memory.h"
 #include "kavel/spray_export.h"
 #include "kavel/spray_job.h"
 #include "particles/spray_files.h"
+#include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/page_devices.h"
+#include "platform/page_export.h"
 #include "platform/painter_context.h"
 
 namespace torvex::kavel {
@@ -49,10 +55,6 @@ private:
     std::function<void(QWidget*)> paint_;
 };
 
-// Exported images have a window-like size.
-constexpr int kImageWidth = 1400;
-constexpr int kImageHeight = 900;
-
 const char* const kTitle = "  K A V E L - Simulation of Spray Particles";
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
@@ -69,6 +71,7 @@ QString variantCaption(const ParameterTexts& variant, const QString& dir) {
 KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
     : QMainWindow(parent), workDir_(QDir(workDir).absolutePath()) {
     setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowIcon(QIcon(QPixmap::fromImage(kavelIcon())));
     chartFont() = initialChartFont();
     createMenus();
     clientArea_ = new PageArea(this, [this](QWidget* area) { paintClientArea(area); });
@@ -117,6 +120,8 @@ void KavelWindow::createMenus() {
     addCommand(charts, QStringLiteral("&Export\u2026"), menu::kExport);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    addCommand(help, QStringLiteral("&Help Contents"), menu::kHelpContents);
+    help->addSeparator();
     addCommand(help, QStringLiteral("&About"), menu::kAbout);
 }
 
@@ -168,6 +173,9 @@ void KavelWindow::runCommand(int id) {
         case menu::kExport:
             exportView();
             break;
+        case menu::kHelpContents:
+            openHelpWindow(kavelHelpFilePath(), this);
+            break;
         case menu::kAbout:
             showAbout();
             break;
@@ -192,7 +200,11 @@ void KavelWindow::readVariant() {
     fieldProblem_ = field.ok ? QString() : text(field.message);
     const particles::MaterialStatus materials = particles::loadMaterials(dir, materials_);
     showMaterialName();
+    // The dialog offers what was last chosen in this folder.
+    chosen_ = inputs_.options;
+    std::string memoryProblem;
     QString problem = fieldProblem_;
+    if (!readPowderMemory(dir, chosen_, memoryProblem)) problem += text(" " + memoryProblem);
     if (!materials.ok)
         problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
     variantLabel_->setText(variantCaption(inputs_.variant, workDir_));
@@ -211,8 +223,10 @@ void KavelWindow::showMaterialName() {
 
 void KavelWindow::openPowderDialog() {
     if (!hasField() || running()) return;
-    PowderDialog dialog(this, inputs_.options, materials_, inputs_.units, field_.endMm());
-    if (dialog.exec() == QDialog::Accepted) startRun(dialog.options());
+    PowderDialog dialog(this, chosen_, materials_, inputs_.units, field_.endMm());
+    if (dialog.exec() != QDialog::Accepted) return;
+    rememberChoice(dialog.options());
+    startRun(dialog.options());
 }
 
 bool KavelWindow::running() const { return job_ && job_->running(); }
@@ -223,8 +237,8 @@ bool KavelWindow::startRun(const particles::SprayOptions& options) {
         showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
         return false;
     }
-    inputs_.options = options;
-    showMaterialName();
+    // The page keeps the inputs of the results it shows until this run completes.
+    runOptions_ = options;
     job_ = std::make_unique<SprayJob>(workDir_.toStdString(), options);
     connect(job_.get(), &SprayJob::progress, this, &KavelWindow::showProgress);
     connect(job_.get(), &SprayJob::finished, this, &KavelWindow::finishRun);
@@ -236,13 +250,16 @@ bool KavelWindow::startRun(const particles::SprayOptions& options) {
         progress_->setMinimumDuration(0);
         progress_->setAutoClose(false);
         progress_->setAutoReset(false);
-        SprayJob* job = job_.get();
-        connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel(); });
+        connect(progress_, &QProgressDialog::canceled, this, &KavelWindow::stopRun);
         progress_->setValue(0);
     }
     job_->start();
     updateStates();
     return true;
+}
+
+void KavelWindow::stopRun() {
+    if (job_) job_->cancel();
 }
 
 void KavelWindow::showProgress(int percent) {
@@ -269,6 +286,8 @@ void KavelWindow::finishRun() {
         case particles::SprayResult::Completed: {
             outcome_ = std::move(outcome);
             inputs_.outcome = &outcome_;
+            inputs_.options = runOptions_;
+            showMaterialName();
             std::string error;
             if (!particles::writeSprayFiles(workDir_.toStdString(), outcome_, error)) {
                 showMessage(QStringLiteral("The results were not written: %1").arg(text(error)));
@@ -280,7 +299,8 @@ void KavelWindow::finishRun() {
         }
         case particles::SprayResult::Cancelled:
             showMessage(
-                QStringLiteral("The run was stopped; the charts and files of the last complete run stay."));
+                QStringLiteral("The run was stopped: the pages, their parameters and the files still "
+                               "show the last complete run."));
             break;
         case particles::SprayResult::BadInput:
             showMessage(text(outcome.message));
@@ -328,29 +348,46 @@ bool KavelWindow::printViewOn(QPrinter& printer, int view) const {
                      [&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); });
 }
 
+PageExport KavelWindow::pageExport(int view) const {
+    PageExport page;
+    page.screen = [this, view](DrawingContext& dc, int w, int h) {
+        drawSprayPage(dc, view, Rect{0, 0, w, h}, inputs_);
+    };
+    page.printed = [this, view](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); };
+    page.csv = [this, view](std::vector<CsvTable>& tables, std::string& error) {
+        if (!inputs_.outcome) {
+            error = "there is no spray run to export: the page holds no data";
+            return false;
+        }
+        const auto charts = viewCharts(view, inputs_);
+        for (const auto& [part, chart] : charts) tables.push_back({part, sprayChartCsv(chart)});
+        return !tables.empty();
+    };
+    page.width = clientArea_->width();
+    page.height = clientArea_->height();
+    page.title = QStringLiteral("Kavel — %1").arg(text(viewCaption(view)));
+    return page;
+}
+
+bool KavelWindow::exportViewTo(const QString& path, int pngDotsPerInch, QStringList* written,
+                               QString* why) const {
+    const int view = view_ == kViewNothing ? kViewAll : view_;
+    return exportPage(path, pageExport(view), pngDotsPerInch, written, why);
+}
+
 void KavelWindow::exportView() {
     const int view = view_ == kViewNothing ? kViewAll : view_;
     const QString suggested = QDir(workDir_).filePath(QStringLiteral("kavel-%1.png").arg(view));
-    QString chosenFilter;
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export Chart Page"), suggested,
-        QStringLiteral("PNG image (*.png);;PDF document (*.pdf)"), &chosenFilter);
-    if (path.isEmpty()) return;
-    QString why;
-    const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-    const bool written =
-        pdf ? renderPageToPdf(
-                  [&](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); }, path,
-                  QPageLayout::Landscape, 300, &why)
-            : renderPageToPng(
-                  [&](DrawingContext& dc) {
-                      drawSprayPage(dc, view, Rect{0, 0, kImageWidth, kImageHeight}, inputs_);
-                  },
-                  kImageWidth, kImageHeight, path, &why);
-    if (!written)
-        showMessage(QStringLiteral("The page was not exported: %1").arg(why));
-    else
-        statusBar()->showMessage(QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(path)));
+    const QStringList written = exportPageWithDialog(this, suggested, pageExport(view));
+    if (!written.isEmpty())
+        statusBar()->showMessage(
+            QStringLiteral("Exported to %1").arg(QDir::toNativeSeparators(written.join(", "))));
+}
+
+void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
+    chosen_ = options;
+    std::string error;
+    if (!writePowderMemory(workDir_.toStdString(), options, error)) statusBar()->showMessage(text(error));
 }
 
 // ----- leaving ---------------------------------------------------------------------------------
@@ -367,11 +404,10 @@ void KavelWindow::backToTorvex() {
 }
 
 void KavelWindow::showAbout() {
-    QMessageBox::about(this, QStringLiteral("About Kavel"),
-                       QStringLiteral("<b>Kavel</b> \u2014 Simulation of Spray Particles<br>"
-                                      "The spray-particle module of the TORVEX package: powder injected into "
-                                      "the computed plasma jet, accelerated, heated, melted and carried to "
-                                      "the substrate."));
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Kavel"), kavelAboutText(), QMessageBox::Ok,
+                    this);
+    box.setIconPixmap(QPixmap::fromImage(kavelIcon(64)));
+    box.exec();
 }
 
 void KavelWindow::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@
 #include "kavel/spray_pages.h"
 #include "particles/jet_field.h"
 #include "particles/materials.h"
+#include "platform/page_export.h"
 
 class QAction;
 class QLabel;
@@ -36,6 +37,7 @@ constexpr int kPrintTrajectories = 122;
 constexpr int kPrintFlight = 123;
 constexpr int kPrintSubstrate = 124;
 constexpr int kExport = 131;
+constexpr int kHelpContents = 142;
 constexpr int kAbout = 141;
 }  // namespace menu
 
@@ -53,6 +55,8 @@ public:
     // Starts a run with these options; false (with a message) when one is
     // running already or there is no jet field.
     bool startRun(const particles::SprayOptions& options);
+    // Stops the run under way, as the progress window's Stop does.
+    void stopRun();
     // Waits for a run to end and handles its outcome (tests).
     void waitForRun();
     bool running() const;
@@ -66,6 +70,14 @@ public:
     // What the last run left to say (refusal, stop, shortened field), "" if nothing.
     const QString& lastMessage() const { return lastMessage_; }
     const particles::MaterialTable& materials() const { return materials_; }
+
+    // Writes the page shown as "Charts > Export..." does, the format by the
+    // extension (tests); PNG at this resolution.
+    bool exportViewTo(const QString& path, int pngDotsPerInch, QStringList* written, QString* why) const;
+    // What the powder dialog offers: the last choice in this folder.
+    const particles::SprayOptions& chosenOptions() const { return chosen_; }
+    // Keeps a choice of the powder dialog for the dialog and the next start.
+    void rememberChoice(const particles::SprayOptions& options);
 
     // Prints the page of a view on a printer already chosen; false when the
     // printer could not be started.
@@ -90,6 +102,7 @@ private:
     void finishRun();
     void printView(int view);
     void exportView();
+    PageExport pageExport(int view) const;
     void backToTorvex();
     void showAbout();
     void paintClientArea(QWidget* area);
@@ -102,6 +115,8 @@ private:
     QString lastMessage_;
     particles::SprayOutcome outcome_;
     SprayPageInputs inputs_;
+    particles::SprayOptions chosen_;      // offered by the powder dialog
+    particles::SprayOptions runOptions_;  // of the run under way
     int view_ = kViewTrajectories;
     std::unique_ptr<SprayJob> job_;
     QProgressDialog* progress_ = nullptr;

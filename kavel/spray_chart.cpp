@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "charts/axes.h"
 #include "charts/chart_font.h"
@@ -53,6 +54,29 @@ void drawLines(DrawingContext& dc, const SprayChart& chart, const Rect& plot) {
         ScopedPen pen(dc, line.pen);
         dc.polyline(points);
     }
+}
+
+// The tags of the curves (isotherm levels) beside their last point in the
+// plot, where an isotherm closes on the axis, in the curve's colour; kept
+// inside the plot.
+void drawTags(DrawingContext& dc, const SprayChart& chart, const Rect& plot, int font) {
+    const DataWindow w = chart.window();
+    replaceFont(dc, font, 0);
+    for (const ChartLine& line : chart.lines) {
+        const std::size_t n = std::min(line.x.size(), line.y.size());
+        if (line.tag.empty() || n == 0) continue;
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (line.x[i] <= w.xMax) last = i;
+        const Point p =
+            mapCurvePoint(plot, w, clamp(line.x[last], w.xMin, w.xMax), clamp(line.y[last], w.yMin, w.yMax));
+        const TextSize size = dc.textExtent(line.tag);
+        const int x = std::min(p.x + size.height / 4, plot.right - size.width - 2);
+        const int y = std::max(plot.top + 1, p.y - size.height);
+        dc.setTextColour(line.pen.colour);
+        dc.textOut(x, y, line.tag);
+    }
+    dc.setTextColour(kLabelColour);
 }
 
 void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
@@ -121,7 +145,7 @@ void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart,
                 const SprayChartLayout& layout) {
     int bottom = 0;
     const auto places =
-        placeLegend(dc, area, chart, layout.legendFont, layout.plot.left, layout.legendTop, &bottom);
+        placeLegend(dc, area, chart, layout.legendFont, layout.legendLeft, layout.legendTop, &bottom);
     replaceFont(dc, layout.legendFont, 0);
     const int sample = 2 * dc.textExtent("M").width;
     const int gap = dc.textExtent("  ").width;
@@ -177,16 +201,36 @@ SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const Sp
     // stay legible and wide ones do not shout.
     const double w = area.width(), h0 = area.height();
     const double bySize = std::sqrt(w * h0) / 34;
-    layout.axisFont = std::max(9, toDevice(std::min({h0 / 16, w / 18, bySize})));
-    layout.titleFont = toDevice(1.25 * layout.axisFont);
-    layout.legendFont = std::max(8, toDevice(0.85 * layout.axisFont));
+    // The page's size when it gives one, as large as the jet charts' texts;
+    // smaller only where a narrow or low chart could not hold it.
+    const double wished = chart.font > 0 ? chart.font : std::min({h0 / 16, w / 18, bySize});
+    int font = std::max(6, toDevice(std::min({wished, h0 / 13, w / 14})));
+    // No title, axis title or legend entry wider than the chart: each
+    // measured in the font wished for and made smaller in proportion.
+    const auto fitted = [&](int size, int widest, double margins) {
+        const int room = static_cast<int>(w) - toDevice(margins * font);
+        return widest > room && widest > 0 ? std::max(6, size * room / widest) : size;
+    };
+    replaceFont(dc, font, 0);
+    font = fitted(font, dc.textExtent(chart.xTitle).width, 6.7);
+    layout.axisFont = font;
+    replaceFontWithArial(dc, toDevice(1.2 * font));
+    layout.titleFont = fitted(toDevice(1.2 * font), dc.textExtent(chart.title).width, 6.7);
+    const int legendFont = font;
+    replaceFont(dc, legendFont, 0);
+    int widestEntry = 0;
+    for (const LegendEntry& e : chart.legend)
+        widestEntry = std::max(widestEntry, dc.textExtent(e.label).width + 3 * dc.textExtent("M").width);
+    // The legend starts at the left edge of the y axis's tick labels.
+    layout.legendFont = fitted(legendFont, widestEntry, 3.2);
     // Margins in heights of the axis font: a text is about one font height
     // high, and a tick label at most five digits wide.
     const int h = layout.axisFont;
     const int left = area.left + toDevice(5.2 * h);
     layout.legendTop = area.top + toDevice(1.7 * layout.titleFont);
     int legendBottom = layout.legendTop;
-    placeLegend(dc, area, chart, layout.legendFont, left, layout.legendTop, &legendBottom);
+    layout.legendLeft = area.left + toDevice(1.7 * h);
+    placeLegend(dc, area, chart, layout.legendFont, layout.legendLeft, layout.legendTop, &legendBottom);
     layout.plot = Rect{left, std::max(legendBottom, area.top + toDevice(1.9 * layout.titleFont)) + h / 2,
                        area.right - toDevice(1.5 * h), area.bottom - toDevice(3.2 * h)};
     return layout;
@@ -197,10 +241,52 @@ void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& char
     drawScaleGrid(dc, layout.plot, chart.window(), chart.x, chart.y);
     drawBars(dc, chart, layout.plot);
     drawLines(dc, chart, layout.plot);
+    drawTags(dc, chart, layout.plot, layout.legendFont);
     drawAxes(dc, chart, layout);
     drawTitles(dc, area, chart, layout);
     drawLegend(dc, area, chart, layout);
     drawEmptyNote(dc, chart, layout);
+}
+
+std::string columnName(const std::string& title) {
+    const std::size_t comma = title.rfind(", ");
+    if (comma == std::string::npos) return title;
+    return title.substr(0, comma) + " [" + title.substr(comma + 2) + "]";
+}
+
+namespace {
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+// A text cell, quoted when it holds a comma or a quote.
+std::string cell(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string sprayChartCsv(const SprayChart& chart) {
+    const std::string x = columnName(chart.xTitle);
+    if (!chart.bars.empty()) {
+        std::string text = x + " from," + x + " to,share by number [%],share by mass [%]\n";
+        for (const ChartBar& b : chart.bars)
+            text += number(b.x0) + "," + number(b.x1) + "," + number(b.height) + "," + number(b.mass) + "\n";
+        return text;
+    }
+    std::string text = "curve," + cell(x) + "," + cell(columnName(chart.yTitle)) + "\n";
+    for (const ChartLine& line : chart.lines) {
+        const std::size_t n = std::min(line.x.size(), line.y.size());
+        for (std::size_t i = 0; i < n; ++i)
+            text += cell(line.label) + "," + number(line.x[i]) + "," + number(line.y[i]) + "\n";
+    }
+    return text;
 }
 
 }  // namespace torvex::kavel

@@ -20,11 +20,14 @@ double scaleHigh(const AxisScale& s);
 struct ChartLine {
     std::vector<double> x, y;
     Pen pen;
+    std::string label;  // what the line is, for the exported data
+    std::string tag;    // written on the curve at its point farthest from the axis ("" none)
 };
 
 struct ChartBar {
     double x0 = 0, x1 = 0, height = 0;
     Rgb colour;
+    double mass = 0;  // share by mass of a histogram bin, %, for the exported data
 };
 
 struct LegendEntry {
@@ -44,6 +47,8 @@ struct SprayChart {
     std::vector<LegendEntry> legend;
     // Shown in the middle of the plot: why there is nothing (or not all) to see.
     std::string emptyNote;
+    // The text height the page gives its charts; 0: from the chart's area.
+    int font = 0;
 
     DataWindow window() const { return DataWindow{scaleLow(x), scaleHigh(y), scaleHigh(x), scaleLow(y)}; }
 };
@@ -53,6 +58,7 @@ struct SprayChartLayout {
     int axisFont = 0;
     int legendFont = 0;
     int legendTop = 0;  // first legend row, under the title
+    int legendLeft = 0;
     Rect plot;
 };
 
@@ -63,5 +69,13 @@ struct SprayChartLayout {
 SprayChartLayout sprayChartLayout(DrawingContext& dc, const Rect& area, const SprayChart& chart);
 
 void drawSprayChart(DrawingContext& dc, const Rect& area, const SprayChart& chart);
+
+// "Distance from the nozzle exit, mm" as a column name: "Distance from the
+// nozzle exit [mm]".
+std::string columnName(const std::string& title);
+
+// The chart's data as one CSV table: a histogram's bins with their shares
+// by number and by mass, or each curve's points named by the curve.
+std::string sprayChartCsv(const SprayChart& chart);
 
 }  // namespace torvex::kavel

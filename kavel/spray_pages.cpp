@@ -22,9 +22,10 @@ constexpr Rgb kD10Colour{0, 0, 255};
 constexpr Rgb kD50Colour{0, 150, 0};
 constexpr Rgb kD90Colour{255, 0, 0};
 constexpr Rgb kSampleColour{150, 150, 150};
-// Isotherms in light shades, so the trajectories stand out over them.
-constexpr std::array<Rgb, 5> kIsothermColours{Rgb{140, 170, 255}, Rgb{220, 150, 255}, Rgb{120, 210, 120},
-                                              Rgb{255, 190, 100}, Rgb{255, 130, 130}};
+// Isotherms in one family of brown shades, paler for the cooler levels, so
+// they read as one quantity and none is taken for a particle's colour.
+constexpr std::array<Rgb, 5> kIsothermColours{Rgb{205, 175, 140}, Rgb{185, 145, 100}, Rgb{160, 115, 70},
+                                              Rgb{130, 85, 45}, Rgb{95, 55, 25}};
 constexpr Rgb kNumberBarColour{150, 180, 230};
 constexpr Rgb kMassColour{200, 60, 0};
 
@@ -50,9 +51,10 @@ std::string distanceTitle(const SprayUnits& u) {
     return "Distance from the nozzle exit, " + u.distanceUnit();
 }
 
-std::string temperatureLevelLabel(const SprayUnits& u) {
+// "2 kK", ..., "10 kK": an isotherm's level as the axes count temperature.
+std::string isothermLevelLabel(const SprayUnits& u, std::size_t level) {
     const char* unit = u.temperature == 2 ? "kF" : u.temperature == 3 ? "kC" : "kK";
-    return std::string("isotherms 2 to 10 ") + unit;
+    return std::to_string(2 * (level + 1)) + " " + unit;
 }
 
 // The standoff in mm: the outcome's plane, else the option's.
@@ -60,13 +62,16 @@ double standoffMm(const SprayPageInputs& in) {
     return in.outcome && in.outcome->standoffMm > 0 ? in.outcome->standoffMm : in.options.standoffMm;
 }
 
+std::string sizeClassName(const Trajectory& t) {
+    return printed("%s %.0f \u00b5m", t.label.c_str(), t.diameterUm);
+}
+
 // Legend entries of the three size classes present in the outcome, with their diameters.
 std::vector<LegendEntry> sizeClassLegend(const SprayOutcome& outcome) {
     std::vector<LegendEntry> legend;
     for (const Trajectory& t : outcome.trajectories) {
         if (!isSizeClass(t)) continue;
-        legend.push_back({printed("%s %.0f \u00b5m", t.label.c_str(), t.diameterUm),
-                          Pen{PenStyle::Solid, 2, trajectoryColour(t.label)}});
+        legend.push_back({sizeClassName(t), Pen{PenStyle::Solid, 2, trajectoryColour(t.label)}});
     }
     return legend;
 }
@@ -76,12 +81,30 @@ template <typename Value>
 ChartLine alongFlight(const Trajectory& t, const SprayUnits& u, double standoff, Value value) {
     ChartLine line;
     line.pen = Pen{PenStyle::Solid, 2, trajectoryColour(t.label)};
+    line.label = isSizeClass(t) ? sizeClassName(t) : printed("sample %.0f \u00b5m", t.diameterUm);
     for (const particles::ParticleState& s : t.samples) {
         if (s.axialMm > standoff + 1e-9) break;
         line.x.push_back(u.distance(s.axialMm));
         line.y.push_back(value(s));
     }
     return line;
+}
+
+// The binned range of the molten fraction may run past 1 with fully molten
+// particles alone in a bin from 1 on; they go into the bin that ends at 1.
+void endAtFullyMolten(particles::Histogram& h) {
+    if (h.binWidth <= 0) return;
+    const std::size_t ending =
+        static_cast<std::size_t>(std::max(0.0, std::ceil((1 - h.lower) / h.binWidth - 1e-9)));
+    if (ending == 0 || ending >= h.count.size()) return;
+    for (std::size_t b = ending; b < h.count.size(); ++b) {
+        h.count[ending - 1] += h.count[b];
+        h.count[b] = 0;
+        if (b < h.mass.size() && ending - 1 < h.mass.size()) {
+            h.mass[ending - 1] += h.mass[b];
+            h.mass[b] = 0;
+        }
+    }
 }
 
 double largest(const std::vector<ChartLine>& lines, double floor) {
@@ -178,7 +201,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     powder.lines.push_back(printed("Injector: %.3g %s downstream, %.3g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
-    powder.lines.push_back(printed("Injection velocity: %.3g %s \u00b1 %.0f %%",
+    powder.lines.push_back(printed("Injection velocity: %.3g %s, spread %.0f %% either way",
                                    u.velocity(o.injection.velocity), u.velocityUnit().c_str(),
                                    100 * o.injection.velocitySpread));
     powder.lines.push_back(
@@ -190,6 +213,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     PanelSection result{"At the substrate", {}};
     result.lines.push_back(printed("Arrived: %d of %d", st.arrived, st.total));
     if (st.arrived > 0) {
+        result.lines.push_back("(mean \u00b1 standard deviation by number)");
         result.lines.push_back(printed("Velocity: %.0f \u00b1 %.0f %s", u.velocity(st.velocity.byNumber.mean),
                                        u.velocity(st.velocity.byNumber.spread), u.velocityUnit().c_str()));
         result.lines.push_back(printed(
@@ -200,8 +224,13 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
                                        st.moltenFraction.byNumber.spread));
         result.lines.push_back(printed("Fully / partly molten / solid: %d / %d / %d", st.fullyMolten,
                                        st.partlyMolten, st.solid));
-        result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s", u.distance(st.spotCentreMm),
-                                       u.distance(st.spotSpreadMm), u.distanceUnit().c_str()));
+        // The spot is where molten mass lands; without any there is none.
+        if (st.fullyMolten + st.partlyMolten == 0)
+            result.lines.push_back("Deposition spot: none, no particle arrives molten");
+        else
+            result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
+                                           u.distance(st.spotCentreMm), u.distance(st.spotSpreadMm),
+                                           u.distanceUnit().c_str()));
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed + st.fieldEnded));
     if (!in.outcome->notice.empty()) result.lines.push_back(in.outcome->notice);
@@ -209,19 +238,34 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     return sections;
 }
 
-void drawSprayPanel(DrawingContext& dc, const Rect& area, const SprayPageInputs& in) {
+namespace {
+
+// The widest line of the panel in the font of this height.
+int widestLine(DrawingContext& dc, const std::vector<PanelSection>& sections, int font) {
+    replaceFont(dc, font, 0);
+    int widest = 0;
+    for (const PanelSection& s : sections) {
+        widest = std::max(widest, dc.textExtent(s.heading).width);
+        for (const std::string& l : s.lines) widest = std::max(widest, font + dc.textExtent(l).width);
+    }
+    return widest;
+}
+
+}  // namespace
+
+int sprayPageFont(const Rect& page) { return std::max(1, page.height() / 36); }
+
+void drawSprayPanel(DrawingContext& dc, const Rect& area, const SprayPageInputs& in, int pageFont) {
     const std::vector<PanelSection> sections = panelSections(in);
     std::size_t rows = 1;
-    std::size_t widest = 10;
-    for (const PanelSection& s : sections) {
-        rows += s.lines.size() + 2;
-        widest = std::max(widest, s.heading.size());
-        for (const std::string& l : s.lines) widest = std::max(widest, l.size());
-    }
-    // One row per line at 1.35 font heights; at most as wide as the panel.
+    for (const PanelSection& s : sections) rows += s.lines.size() + 2;
+    // The page's text height where the lines fit, one row per line at 1.35
+    // font heights; smaller only where the panel could not hold them.
     const int byHeight = toDevice(area.height() / (1.35 * static_cast<double>(rows)));
-    const int byWidth = toDevice(area.width() / (0.5 * static_cast<double>(widest) + 2));
-    const int font = std::max(6, std::min({byHeight, byWidth, area.height() / 20}));
+    int font = std::max(1, std::min(pageFont > 0 ? pageFont : area.height() / 20, byHeight));
+    const int room = area.width() - 2 * font;
+    const int widest = widestLine(dc, sections, font);
+    if (widest > room && widest > 0) font = std::max(1, font * room / widest);
     const int pitch = toDevice(1.35 * font);
     const int left = area.left + font;
     int y = area.top + font / 2;
@@ -261,8 +305,12 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
         const auto levels = isothermLevelsK(u);
         for (std::size_t i = 0; i < levels.size(); ++i) {
             const IsothermLine iso = isothermOf(*in.field, levels[i]);
-            ChartLine upper{{}, {}, Pen{PenStyle::Solid, 1, kIsothermColours[i]}};
+            const std::string level = isothermLevelLabel(u, i);
+            ChartLine upper{
+                {}, {}, Pen{PenStyle::Solid, 1, kIsothermColours[i]}, level + " isotherm, upper", level};
             ChartLine lower = upper;
+            lower.label = level + " isotherm, lower";
+            lower.tag.clear();
             for (std::size_t k = 0; k < iso.distanceMm.size() && iso.distanceMm[k] <= standoff; ++k) {
                 upper.x.push_back(u.distance(iso.distanceMm[k]));
                 upper.y.push_back(u.distance(iso.radiusMm[k]));
@@ -272,8 +320,9 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
             }
             chart.lines.push_back(upper);
             chart.lines.push_back(lower);
+            chart.legend.push_back(
+                {(i == 0 ? "isotherms: " : "") + level, Pen{PenStyle::Solid, 2, kIsothermColours[i]}});
         }
-        chart.legend.push_back({temperatureLevelLabel(u), Pen{PenStyle::Solid, 2, kIsothermColours[2]}});
     }
     if (in.outcome) {
         // Samples first, so the size classes are drawn over them.
@@ -291,6 +340,8 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
             chart.lines.push_back(line);
         }
         for (const LegendEntry& e : sizeClassLegend(*in.outcome)) chart.legend.push_back(e);
+        if (order.size() > 3)
+            chart.legend.push_back({"other particles, a sample", Pen{PenStyle::Solid, 1, kSampleColour}});
     }
     const double side = std::min(u.distance(reach), u.distance(particles::kFieldOuterRadiusMm));
     chart.x = spanScale(0, u.distance(standoff), 8);
@@ -298,7 +349,11 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
     // The substrate plane.
     chart.lines.push_back(ChartLine{{u.distance(standoff), u.distance(standoff)},
                                     {scaleLow(chart.y), scaleHigh(chart.y)},
-                                    Pen{PenStyle::Dash, 2, kBlack}});
+                                    Pen{PenStyle::Dash, 2, kBlack},
+                                    "substrate",
+                                    ""});
+    chart.legend.push_back({printed("substrate at %.4g %s", u.distance(standoff), u.distanceUnit().c_str()),
+                            Pen{PenStyle::Dash, 2, kBlack}});
     if (!in.field) chart.emptyNote = "No jet field (ftu.res) in this folder";
     return chart;
 }
@@ -314,7 +369,8 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     charts[2].title = "Molten Fraction";
     charts[2].yTitle = "Molten fraction";
     for (SprayChart& c : charts) {
-        c.xTitle = distanceTitle(u);
+        // Short, so that it fits the narrow charts of the All Charts page.
+        c.xTitle = "Distance, " + u.distanceUnit();
         c.x = spanScale(0, u.distance(standoff), 8);
         if (!in.outcome) c.emptyNote = "No spray run yet";
     }
@@ -333,10 +389,14 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
         // The melting point, which decides what the substrate receives.
         const double melting = in.outcome->material.meltingPoint;
         if (melting > 0) {
+            const std::string label =
+                printed("melting point %.0f %s", u.temperatureOf(melting), u.temperatureUnit().c_str());
             charts[1].lines.push_back(ChartLine{{0, u.distance(standoff)},
                                                 {u.temperatureOf(melting), u.temperatureOf(melting)},
-                                                Pen{PenStyle::Dash, 1, kBlack}});
-            charts[1].legend.push_back({"melting point", Pen{PenStyle::Dash, 1, kBlack}});
+                                                Pen{PenStyle::Dash, 1, kBlack},
+                                                label,
+                                                ""});
+            charts[1].legend.push_back({label, Pen{PenStyle::Dash, 1, kBlack}});
         }
     }
     charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
@@ -368,8 +428,9 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
         double top = 10;
         double lo = 0, hi = 1;
         if (in.outcome) {
-            const particles::Histogram h =
+            particles::Histogram h =
                 particles::histogramOf(in.outcome->particles, quantities[static_cast<std::size_t>(c)], 20);
+            if (c == 2) endAtFullyMolten(h);
             double total = 0;
             for (double n : h.count) total += n;
             if (total > 0 && h.binWidth > 0) {
@@ -382,13 +443,13 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
                 }
                 lo = shown(c, h.lower + h.binWidth * static_cast<double>(first));
                 hi = shown(c, h.lower + h.binWidth * static_cast<double>(last + 1));
-                ChartLine mass{{}, {}, Pen{PenStyle::Solid, 2, kMassColour}};
+                ChartLine mass{{}, {}, Pen{PenStyle::Solid, 2, kMassColour}, "by mass", ""};
                 for (std::size_t b = first; b <= last; ++b) {
                     const double x0 = shown(c, h.lower + h.binWidth * static_cast<double>(b));
                     const double x1 = shown(c, h.lower + h.binWidth * static_cast<double>(b + 1));
                     const double share = 100 * h.count[b] / total;
                     const double massShare = b < h.mass.size() ? 100 * h.mass[b] : 0;
-                    chart.bars.push_back({x0, x1, share, kNumberBarColour});
+                    chart.bars.push_back({x0, x1, share, kNumberBarColour, massShare});
                     mass.x.insert(mass.x.end(), {x0, x1});
                     mass.y.insert(mass.y.end(), {massShare, massShare});
                     top = std::max({top, share, massShare});
@@ -403,6 +464,9 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
         chart.x = spanScale(lo, hi, 6);
         chart.y = spanScale(0, top, 5);
     }
+    // A fraction ends at 1: the axis shows no room past fully molten.
+    charts[2].x = spanScale(std::min(scaleLow(charts[2].x), 1.0), 1, 5);
+    if (scaleHigh(charts[2].x) > 1) charts[2].x = spanScale(0, 1, 5);
     charts[2].xFormat = "%.1f";
     return charts;
 }
@@ -417,23 +481,25 @@ void drawFrame(DrawingContext& dc, const Rect& r) {
     dc.rectangle(r.left, r.top, r.right, r.bottom);
 }
 
-// A chart inside a frame, inset by two units so the frame stays visible.
-void drawFramedChart(DrawingContext& dc, const Rect& r, const SprayChart& chart) {
+// A chart inside a frame, inset by two units so the frame stays visible,
+// its texts in the page's height.
+void drawFramedChart(DrawingContext& dc, const Rect& r, SprayChart chart, int font) {
     drawFrame(dc, r);
+    chart.font = font;
     drawSprayChart(dc, Rect{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, chart);
 }
 
-void drawFramedPanel(DrawingContext& dc, const Rect& r, const SprayPageInputs& in) {
+void drawFramedPanel(DrawingContext& dc, const Rect& r, const SprayPageInputs& in, int font) {
     drawFrame(dc, r);
-    drawSprayPanel(dc, Rect{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, in);
+    drawSprayPanel(dc, Rect{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, in, font);
 }
 
 // Three charts one above the other in the rectangle.
-void drawStack(DrawingContext& dc, const Rect& r, const std::array<SprayChart, 3>& charts) {
+void drawStack(DrawingContext& dc, const Rect& r, const std::array<SprayChart, 3>& charts, int font) {
     const int h = r.height() / 3;
     for (int i = 0; i < 3; ++i) {
         drawFramedChart(dc, Rect{r.left, r.top + i * h, r.right, r.top + (i + 1) * h},
-                        charts[static_cast<std::size_t>(i)]);
+                        charts[static_cast<std::size_t>(i)], font);
     }
 }
 
@@ -443,36 +509,63 @@ bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPa
     const int l = page.left, t = page.top, r = page.right, b = page.bottom;
     const int split = l + (2 * page.width()) / 3;
     if (viewCaption(view).empty()) return false;
+    const int font = sprayPageFont(page);
     ScopedState state(dc);
     dc.setBackgroundMode(BackgroundMode::Transparent);
     switch (view) {
         case kViewAll: {
             const int middle = t + page.height() / 2;
-            drawFramedChart(dc, Rect{l, t, split, middle}, trajectoryChart(in));
+            drawFramedChart(dc, Rect{l, t, split, middle}, trajectoryChart(in), font);
             const auto flight = flightCharts(in);
             const int w = (split - l) / 3;
             for (int i = 0; i < 3; ++i) {
                 drawFramedChart(dc, Rect{l + i * w, middle, l + (i + 1) * w, b},
-                                flight[static_cast<std::size_t>(i)]);
+                                flight[static_cast<std::size_t>(i)], font);
             }
-            drawFramedPanel(dc, Rect{split, t, r, b}, in);
-            return true;
+            break;
         }
         case kViewTrajectories:
-            drawFramedChart(dc, Rect{l, t, split, b}, trajectoryChart(in));
-            drawFramedPanel(dc, Rect{split, t, r, b}, in);
-            return true;
+            drawFramedChart(dc, Rect{l, t, split, b}, trajectoryChart(in), font);
+            break;
         case kViewFlight:
-            drawStack(dc, Rect{l, t, split, b}, flightCharts(in));
-            drawFramedPanel(dc, Rect{split, t, r, b}, in);
-            return true;
+            drawStack(dc, Rect{l, t, split, b}, flightCharts(in), font);
+            break;
         case kViewSubstrate:
-            drawStack(dc, Rect{l, t, split, b}, substrateCharts(in));
-            drawFramedPanel(dc, Rect{split, t, r, b}, in);
-            return true;
+            drawStack(dc, Rect{l, t, split, b}, substrateCharts(in), font);
+            break;
         default:
             return false;
     }
+    drawFramedPanel(dc, Rect{split, t, r, b}, in, font);
+    return true;
+}
+
+std::vector<std::pair<std::string, SprayChart>> viewCharts(int view, const SprayPageInputs& in) {
+    std::vector<std::pair<std::string, SprayChart>> charts;
+    const auto flight = [&] {
+        const auto c = flightCharts(in);
+        charts.insert(charts.end(), {{"velocity", c[0]}, {"temperature", c[1]}, {"molten", c[2]}});
+    };
+    switch (view) {
+        case kViewAll:
+            charts.push_back({"trajectories", trajectoryChart(in)});
+            flight();
+            break;
+        case kViewTrajectories:
+            charts.push_back({"trajectories", trajectoryChart(in)});
+            break;
+        case kViewFlight:
+            flight();
+            break;
+        case kViewSubstrate: {
+            const auto c = substrateCharts(in);
+            charts = {{"velocity", c[0]}, {"temperature", c[1]}, {"molten", c[2]}};
+            break;
+        }
+        default:
+            break;
+    }
+    return charts;
 }
 
 std::string viewCaption(int view) {

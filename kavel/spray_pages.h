@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "charts/chart_pages.h"
@@ -60,7 +61,17 @@ SprayChart trajectoryChart(const SprayPageInputs& in);
 std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in);
 std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in);
 
-void drawSprayPanel(DrawingContext& dc, const Rect& area, const SprayPageInputs& in);
+// The text height of a page's charts and panel: as on the jet's chart pages
+// (a chart of half the page's height writes at 1/18 of its height).
+int sprayPageFont(const Rect& page);
+
+// The panel in the page's text height (0: from the panel's own height),
+// smaller where its lines would not fit.
+void drawSprayPanel(DrawingContext& dc, const Rect& area, const SprayPageInputs& in, int pageFont = 0);
+
+// The charts of a view with a short name each, for the exported data;
+// empty for an unknown view.
+std::vector<std::pair<std::string, SprayChart>> viewCharts(int view, const SprayPageInputs& in);
 
 // Paints the page of a view; false (nothing drawn) for view 0 or an unknown view.
 bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPageInputs& in);

@@ -73,6 +73,9 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
         text_->setSearchPaths({QFileInfo(helpFile).absolutePath()});
         text_->setHtml(html);
         fillLists(helpTopics(html));
+        // Each program's help file names its window ("TORVEX Help", "Kavel Help").
+        const QString title = text_->documentTitle();
+        if (!title.isEmpty()) setWindowTitle(title);
     } else {
         text_->setHtml(missingFileText(helpFile));
     }

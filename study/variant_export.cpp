@@ -99,7 +99,9 @@ bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& 
     }
     for (const IsothermRecord& r : records) {
         text += fixed(r.distanceMm, 1);
-        for (double radius : r.radiusMm) text += "," + fixed(radius, 3);
+        // ilt.res writes 0 where the level is not reached at that distance;
+        // the table leaves the cell empty so no tool reads a radius of 0 mm.
+        for (double radius : r.radiusMm) text += "," + (radius > 0 ? fixed(radius, 3) : std::string());
         text += "\n";
     }
     return true;

@@ -23,7 +23,8 @@ constexpr const char* kJetFieldFile = "jet-field.vtr";
 bool axialProfileCsv(const std::string& dir, std::string& text, std::string& error);
 // The five cross-sections (lengthUnit 2 puts them at 0, 0.2, 1, 2, 4 in).
 bool radialProfilesCsv(const std::string& dir, int lengthUnit, std::string& text, std::string& error);
-// The isotherm levels are those of ilt.res in the temperature unit.
+// The isotherm levels are those of ilt.res in the temperature unit; a level
+// not reached at a distance has an empty cell.
 bool isothermTableCsv(const std::string& dir, int temperatureUnit, std::string& text, std::string& error);
 
 // The VTK XML text of the field: r (mm) along x, distance past the nozzle

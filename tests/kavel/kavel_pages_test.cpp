@@ -2,12 +2,16 @@
 // panel texts and page layouts on the recording context.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <cmath>
 
 #include "kavel/spray_chart.h"
 #include "kavel/spray_pages.h"
 #include "kavel/spray_units.h"
+#include "platform/painter_context.h"
 #include "platform/recording_context.h"
+#include "tests/shell/shell_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace torvex::kavel::test {
@@ -15,6 +19,17 @@ namespace {
 
 using particles::JetField;
 using particles::SprayOutcome;
+
+// Remembers the smallest text height written, on a real painter's metrics.
+class FontSpy : public PainterContext {
+public:
+    using PainterContext::PainterContext;
+    void textOut(int x, int y, const std::string& text) override {
+        smallest = std::min(smallest, font().height);
+        PainterContext::textOut(x, y, text);
+    }
+    int smallest = 1000;
+};
 
 bool drewText(const RecordingContext& dc, const std::string& text) {
     for (const DrawCall& c : dc.calls())
@@ -203,7 +218,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     const auto flight = flightCharts(in);
     EXPECT_EQ(flight[0].yTitle, "Velocity, ft/s");
     EXPECT_NEAR(flight[0].lines[0].y[0], 100 / 0.3048, 1e-9);
-    EXPECT_EQ(flight[1].legend.back().label, "melting point");
+    EXPECT_EQ(flight[1].legend.back().label, "melting point 2054 \u00b0C");
     EXPECT_NEAR(flight[1].lines.back().y[0], 2327 - 273, 1e-9);
 
     const auto substrate = substrateCharts(in);
@@ -214,6 +229,12 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     EXPECT_LE(substrate[0].bars.back().x1, scaleHigh(substrate[0].x));
     EXPECT_EQ(substrate[2].legend.size(), 2u);
     EXPECT_EQ(substrate[2].emptyNote, "");
+    // Fully molten particles sit in the last bin, and the axis ends at 1.
+    EXPECT_DOUBLE_EQ(scaleHigh(substrate[2].x), 1);
+    EXPECT_DOUBLE_EQ(substrate[2].bars.back().x1, 1);
+    share = 0;
+    for (const ChartBar& b : substrate[2].bars) share += b.height;
+    EXPECT_NEAR(share, 100, 1e-9);
 
     in.variant.gas = "Plasma gas: Ar + H   (15 %)";
     in.variant.gasSubscriptAfter = "Plasma gas: Ar + H";
@@ -226,11 +247,45 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     EXPECT_EQ(panel[1].lines[0], "Material: Alumina");
     EXPECT_EQ(panel[1].lines.back(), "Standoff: 4 in");
     EXPECT_EQ(panel[2].lines[0], "Arrived: 30 of 30");
+    EXPECT_EQ(panel[2].lines[1], "(mean \u00b1 standard deviation by number)");
+    EXPECT_NE(panel[1].lines[4].find(", spread 20 % either way"), std::string::npos);
+    // Every line of the trajectory chart in the legend; the isotherms in a
+    // family of their own, labelled with their levels on the curves.
+    std::vector<std::string> legend;
+    for (const LegendEntry& e : trajectories.legend) legend.push_back(e.label);
+    EXPECT_EQ(legend,
+              (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m",
+                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in"}));
+    for (std::size_t i = 0; i < 5; ++i)
+        for (std::size_t j = 5; j < 8; ++j)
+            EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);
+    EXPECT_EQ(trajectories.lines[0].tag, "2 kC");
+    // With nothing molten there is no deposit to place.
+    SprayOutcome solid = outcome;
+    for (particles::ParticleResult& p : solid.particles) p.final.moltenFraction = 0;
+    in.outcome = &solid;
+    EXPECT_EQ(panelSections(in)[2].lines[6], "Deposition spot: none, no particle arrives molten");
+    in.outcome = &outcome;
 
     RecordingContext dc;
     drawSprayPage(dc, kViewAll, Rect{0, 0, 1000, 700}, in);
     EXPECT_TRUE(drewText(dc, "d50 40 \u00b5m"));
-    EXPECT_TRUE(drewText(dc, "isotherms 2 to 10 kC"));
+    EXPECT_TRUE(drewText(dc, "6 kC"));
+    // The texts of the small charts and the panel as large as those of the
+    // jet's pages on a window of a 1024 x 768 screen (page 920 x 640).
+    torvex::test::testApplication();
+    QImage image(920, 640, QImage::Format_RGB32);
+    QPainter painter(&image);
+    FontSpy small(&painter);
+    drawSprayPage(small, kViewAll, Rect{0, 0, 920, 640}, in);
+    EXPECT_GE(small.smallest, 12);
+    // The exported data of a page: the bins of a histogram, the points of each curve.
+    EXPECT_EQ(
+        sprayChartCsv(substrate[2])
+            .rfind("Molten fraction from,Molten fraction to,share by number [%],share by mass [%]\n", 0),
+        0u);
+    EXPECT_NE(sprayChartCsv(trajectories).find("\nd50 40 \u00b5m,"), std::string::npos);
+    EXPECT_EQ(viewCharts(kViewAll, in).size(), 4u);
 }
 
 TEST(SprayChartLayout, PlotStaysInsideItsAreaAndMakesRoomForTheLegend) {

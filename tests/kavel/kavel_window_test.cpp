@@ -10,8 +10,10 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QThread>
 
+#include "kavel/kavel_about.h"
 #include "kavel/kavel_program.h"
 #include "kavel/powder_dialog.h"
 #include "kavel/spray_export.h"
@@ -99,6 +101,71 @@ TEST(KavelWindow, RefusedOptionsWriteNothingAndKeepThePreviousRun) {
     EXPECT_FALSE(w.lastMessage().isEmpty());
     EXPECT_EQ(w.pageInputs().outcome, nullptr);
     EXPECT_FALSE(dir.exists(particles::kParticlesFile));
+}
+
+TEST(KavelWindow, AStoppedRunLeavesThePageWithTheInputsOfItsResults) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    const std::string particles = dir.read(particles::kParticlesFile);
+    particles::SprayOptions big = smallRun();
+    big.powder.count = 20000;
+    big.powder.d50Um = 55;
+    w.rememberChoice(big);
+    ASSERT_TRUE(w.startRun(big));
+    w.stopRun();
+    w.waitForRun();
+    EXPECT_TRUE(w.lastMessage().contains(QStringLiteral("last complete run")));
+    EXPECT_EQ(w.pageInputs().outcome->particles.size(), 40u);
+    EXPECT_EQ(panelSections(w.pageInputs())[1].lines[2], "Particles: 40, seed 1");
+    EXPECT_EQ(w.pageInputs().options.powder.d50Um, smallRun().powder.d50Um);
+    EXPECT_EQ(dir.read(particles::kParticlesFile), particles);
+    // The dialog offers the last choice, also at the next start in this folder.
+    EXPECT_EQ(w.chosenOptions().powder.count, 20000);
+    EXPECT_EQ(KavelWindow(qdir(dir)).chosenOptions().powder.d50Um, 55);
+    dir.write("kavel.dat", "d50_um fifty\n");
+    KavelWindow unreadable(qdir(dir));
+    EXPECT_EQ(unreadable.chosenOptions().powder.d50Um, particles::SprayOptions().powder.d50Um);
+    EXPECT_TRUE(
+        unreadable.statusBar()->currentMessage().contains(QString::fromStdString(dir.file("kavel.dat"))));
+}
+
+TEST(KavelWindow, ExportWritesTheFormatItsNameSaysOrRefuses) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    w.resize(900, 600);
+    QString why;
+    const auto exported = [&](const char* name) {
+        return w.exportViewTo(QString::fromStdString(dir.file(name)), 96, nullptr, &why);
+    };
+    EXPECT_FALSE(exported("data.csv"));  // no run, no data
+    EXPECT_TRUE(why.contains(QStringLiteral("no spray run")));
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    w.setView(kViewSubstrate);
+    ASSERT_TRUE(exported("page.png"));
+    EXPECT_EQ(dir.read("page.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    ASSERT_TRUE(exported("page.pdf"));
+    EXPECT_EQ(dir.read("page.pdf").substr(0, 5), "%PDF-");
+    ASSERT_TRUE(exported("page.svg"));
+    EXPECT_NE(dir.read("page.svg").find("<svg"), std::string::npos);
+    QStringList written;
+    ASSERT_TRUE(w.exportViewTo(QString::fromStdString(dir.file("page.csv")), 96, &written, &why));
+    EXPECT_EQ(written.size(), 3);
+    EXPECT_EQ(
+        dir.read("page-molten.csv").rfind("Molten fraction from,Molten fraction to,share by number [%]", 0),
+        0u);
+    EXPECT_FALSE(exported("page.bmp"));
+    EXPECT_TRUE(why.contains(QStringLiteral(".png, .pdf, .svg or .csv")));
+    EXPECT_FALSE(dir.exists("page.bmp"));
+    // Help and About: the module's own help file, a version from the build.
+    EXPECT_TRUE(QFile::exists(kavelHelpFilePath()));
+    EXPECT_TRUE(kavelAboutText().contains(QStringLiteral("Version 0.")));
 }
 
 TEST(KavelWindow, WithoutAJetFieldItSaysSoAndOffersNoRun) {

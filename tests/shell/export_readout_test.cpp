@@ -2,8 +2,10 @@
 // reads the position and value under the pointer back from the plots the
 // charts painted.
 #include <QAction>
+#include <QImage>
 #include <QStatusBar>
 
+#include "platform/page_export.h"
 #include "platform/recording_context.h"
 #include "shell/chart_view.h"
 #include "shell/export_view.h"
@@ -111,11 +113,22 @@ TEST_F(ExportView, PngPdfSvgAndCsvOfTheCurrentView) {
     EXPECT_NE(svg.find("Isothermal"), std::string::npos);
     ASSERT_TRUE(exportAs("axial.csv", kViewAxial));
     EXPECT_EQ(dir.read("axial.csv").rfind("distance [mm],T_axis [K],u_axis [m/s]\n0.0,", 0), 0u);
+    // All Charts: one plain table per file; isotherms not reached are empty cells.
     ASSERT_TRUE(exportAs("all.csv", kViewAllCharts));
-    const std::string all = dir.read("all.csv");
-    EXPECT_EQ(all.rfind("distance [mm],r_2000K [mm]", 0), 0u);
-    EXPECT_NE(all.find("\n\ndistance [mm],radius [mm],T [K],u [m/s]\n"), std::string::npos);
-    EXPECT_NE(all.find("\n\ndistance [mm],T_axis [K]"), std::string::npos);
+    EXPECT_FALSE(dir.exists("all.csv"));
+    const std::string isotherms = dir.read("all-isotherms.csv");
+    EXPECT_EQ(isotherms.rfind("distance [mm],r_2000K [mm]", 0), 0u);
+    EXPECT_NE(isotherms.find(",,\n"), std::string::npos);
+    EXPECT_EQ(isotherms.find(",0.000"), std::string::npos);
+    EXPECT_EQ(dir.read("all-radial.csv").rfind("distance [mm],radius [mm],T [K],u [m/s]\n", 0), 0u);
+    EXPECT_EQ(dir.read("all-axial.csv").rfind("distance [mm],T_axis [K]", 0), 0u);
+    // A PNG at 300 dpi: the view's layout with 300/96 times the pixels.
+    ASSERT_TRUE(exportViewTo(QString::fromStdString(dir.file("big.png")), kViewAxial, UnitCodes{}, 900, 600,
+                             dir.path(), nullptr, 300));
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("big.png"))).width(), 2813);
+    // The filter decides when no extension is typed; a typed one is kept.
+    EXPECT_EQ(exportPathFor("page", "PDF document (*.pdf)"), "page.pdf");
+    EXPECT_EQ(exportPathFor("page.svg", "PDF document (*.pdf)"), "page.svg");
 }
 
 TEST_F(ExportView, UnknownFormatsAndMissingResultsAreRefused) {
