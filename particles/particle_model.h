@@ -29,12 +29,24 @@ struct PowderOptions {
     int count = 1000;  // particles simulated
 };
 
+// How the particles leave the injector.
+enum class InjectionSpeed {
+    CarrierGas,  // each at the speed its size reaches in the carrier gas inside the injector tube
+    Fixed,       // every size at `velocity`
+};
+
 struct InjectionOptions {
     double distanceMm = 2;   // injector's axial position downstream of the nozzle exit
     double radiusMm = 8;     // injector's distance from the axis
-    double velocity = 20;    // mean injection speed, m/s, toward the axis
+    InjectionSpeed speedFrom = InjectionSpeed::CarrierGas;
+    double velocity = 20;    // mean injection speed, m/s, toward the axis (InjectionSpeed::Fixed)
+    // Carrier gas (argon) and injector tube; defaults as on common APS torches
+    // (1.8 mm internal diameter, about 3 SLPM of argon).
+    double carrierFlowSlpm = 3;
+    double injectorDiameterMm = 1.8;
     double velocitySpread = 0.2;  // relative half-width of the uniform speed spread (0.2 = ±20 %)
-    double divergenceDeg = 0;     // full angle of the injection cone in the plane
+    double divergenceDeg = 0;     // full angle of the injection cone around the injector's axis
+    double angleDeg = 0;          // injector tilt from the perpendicular to the torch axis, + downstream
     double side = 1;              // +1 injector at +y, -1 at -y
 };
 
@@ -51,10 +63,23 @@ struct ModelOptions {
     double maxFlightTimeMs = 20;      // a particle still in flight then is given up
 };
 
+// A virtual in-flight sensor at the standoff: a measurement volume seen as a
+// circle of the given diameter in the substrate plane, as the in-flight
+// diagnostics (two-colour pyrometry with time-of-flight velocimetry) report
+// the particles crossing theirs.
+struct SensorOptions {
+    double sizeMm = 3;          // diameter of the measurement volume
+    bool atPlumeCentre = true;  // centred on the particles' mean position; else at (xMm, yMm)
+    double xMm = 0;             // across the injection plane
+    double yMm = 0;             // in the injection plane (+ on the injector's side when side = +1)
+};
+
 struct SprayOptions {
     PowderOptions powder;
     InjectionOptions injection;
     ModelOptions model;
+    SensorOptions sensor;
+    int sizeClasses = 8;       // classes of the size-class table (5 to 10)
     double standoffMm = 100;   // substrate plane, mm from the nozzle exit
     std::uint64_t seed = 1;    // same seed, same particles, byte for byte
     int threads = 0;           // 0: every core of the machine
@@ -84,10 +109,12 @@ const char* statusName(ParticleStatus status);
 struct ParticleState {
     double timeMs = 0;
     double axialMm = 0;     // from the nozzle exit
-    double radialMm = 0;    // signed distance from the axis in the injection plane (+ on the injector's side when side = +1)
+    double radialMm = 0;    // y: signed distance from the axis in the injection plane (+ on the injector's side when side = +1)
     double axialVelocity = 0;   // m/s
     double radialVelocity = 0;  // m/s, along +y
     double velocity = 0;        // m/s, speed
+    double outOfPlaneMm = 0;        // x: across the injection plane
+    double outOfPlaneVelocity = 0;  // m/s, along +x
     double surfaceTemperature = 0;  // K
     double meanTemperature = 0;     // K, mass-weighted mean
     double coreTemperature = 0;     // K, at the centre

@@ -27,6 +27,7 @@ particles::SprayOptions optionsFor(const SprayVariant& v) {
     o.powder.count = v.count;
     o.injection.distanceMm = v.injectorMm;
     o.injection.radiusMm = v.injectorRadiusMm;
+    o.injection.speedFrom = particles::InjectionSpeed::Fixed;
     o.injection.velocity = v.injectionVelocity;
     o.standoffMm = v.standoffMm;
     o.seed = static_cast<std::uint64_t>(v.seed);

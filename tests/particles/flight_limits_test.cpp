@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "particles/carrier_gas.h"
 #include "particles/particle_flight.h"
 #include "tests/particles/spray_fixture.h"
 
@@ -230,6 +231,20 @@ TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
     // The surface boiled while the core was still far colder.
     EXPECT_GT(checks, 3);
     EXPECT_LT(coreAtFirstBoiling, material.boilingPoint - 500);
+}
+
+// The carrier gas in the injector tube: a long enough tube brings every size
+// to the gas speed; the tube as built lets fine particles leave faster.
+TEST(FlightLimits, TheCarrierGasBringsParticlesToItsSpeedAndFineOnesLeaveFaster) {
+    const double gas = carrierGasSpeed(3, 1.8);
+    EXPECT_NEAR(gas, 3e-3 / 60 * 300 / 273.15 / (kPi * 0.9e-3 * 0.9e-3), 1e-9);
+    for (double d : {10e-6, 40e-6}) EXPECT_NEAR(speedAtTubeExit(gas, d, 5890, 20000), gas, 1e-3 * gas) << d;
+    double faster = gas;
+    for (double d : {10e-6, 20e-6, 40e-6, 80e-6}) {
+        const double v = speedAtTubeExit(gas, d, 5890);
+        EXPECT_LT(v, faster) << d;
+        faster = v;
+    }
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ SprayOptions sprayOf(const std::string& material, double d50Um, int count) {
     o.powder.d50Um = d50Um;
     o.powder.count = count;
     o.injection.radiusMm = 1;
+    o.injection.speedFrom = InjectionSpeed::Fixed;
     o.injection.velocity = 2;
     o.injection.divergenceDeg = 10;
     o.sampledTrajectories = 2;
@@ -60,6 +61,37 @@ TEST(SprayRun, InjectionFromEitherSideGivesMirrorTrajectories) {
     const auto& d50Lower = lower.trajectories[1].samples;
     ASSERT_EQ(d50Upper.size(), d50Lower.size());
     for (std::size_t k = 0; k < d50Upper.size(); ++k) EXPECT_DOUBLE_EQ(d50Upper[k].radialMm, -d50Lower[k].radialMm);
+}
+
+// The jet is axisymmetric: an injector turned about the axis (out of the
+// plane the planar model knew) must give the planar flight turned with it.
+TEST(SprayRun, AnInjectorTurnedAboutTheAxisGivesThePlanarFlightTurned) {
+    ParticleStart planar;
+    planar.diameter = 30e-6;
+    planar.radialMm = 8;
+    planar.radialVelocity = -12;
+    const double turn = 40 * kPi / 180;
+    ParticleStart turned = planar;
+    turned.radialMm = 8 * std::cos(turn);
+    turned.outOfPlaneMm = 8 * std::sin(turn);
+    turned.radialVelocity = -12 * std::cos(turn);
+    turned.outOfPlaneVelocity = -12 * std::sin(turn);
+    const Material ysz = test::packagedMaterial("ysz8");
+    Trajectory a, b;
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, planar, 100, &a);
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, turned, 100, &b);
+    ASSERT_EQ(a.samples.size(), b.samples.size());
+    EXPECT_EQ(a.status, ParticleStatus::Arrived);
+    for (std::size_t k = 0; k < a.samples.size(); k += 7) {
+        const ParticleState &p = a.samples[k], &q = b.samples[k];
+        // The planar particle crosses the axis: its signed distance is the turned one's, signed.
+        const double distance = std::hypot(q.radialMm, q.outOfPlaneMm) * (q.radialMm < 0 ? -1 : 1);
+        EXPECT_NEAR(distance, p.radialMm, 1e-6) << k;
+        EXPECT_NEAR(q.outOfPlaneMm * std::cos(turn) - q.radialMm * std::sin(turn), 0.0, 1e-6) << k;  // in its plane
+        EXPECT_NEAR(q.axialMm, p.axialMm, 1e-6) << k;
+        EXPECT_NEAR(q.velocity, p.velocity, 1e-6 * p.velocity) << k;
+        EXPECT_NEAR(q.surfaceTemperature, p.surfaceTemperature, 1e-6 * p.surfaceTemperature) << k;
+    }
 }
 
 TEST(SprayRun, HalvingTheStepAndTheShellsChangesTheStandoffValuesByLessThanHalfAPerCent) {
