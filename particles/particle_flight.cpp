@@ -27,13 +27,8 @@ public:
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
-        if (exchange_.integralMean) {
-            heat.convective = g * field_.conductionPotential12(ts, gas_);
-            heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
-        } else {
-            heat.convective = g * (gas_ - ts);
-            heat.convectiveSlope = -g;
-        }
+        heat.convective = g * field_.conductionPotential12(ts, gas_);
+        heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
@@ -168,7 +163,7 @@ void ParticleFlight::advance(double dt, const GasPoint& start, const Exchange& s
 Exchange ParticleFlight::exchangeWith(const GasPoint& gas) const {
     const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
     return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
-                           heat_.density(), {model_.propertyCorrection, model_.knudsenCorrection});
+                           heat_.density(), exchangeSwitches(model_, field_.gasCode));
 }
 
 void ParticleFlight::stepBy(double dt) {

@@ -32,7 +32,6 @@ ModelOptions plainModel() {
     ModelOptions m;
     m.internalConduction = false;
     m.knudsenCorrection = false;
-    m.propertyCorrection = false;
     m.radiation = false;
     return m;
 }
