@@ -27,13 +27,8 @@ public:
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
-        if (exchange_.integralMean) {
-            heat.convective = g * field_.conductionPotential12(ts, gas_);
-            heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
-        } else {
-            heat.convective = g * (gas_ - ts);
-            heat.convectiveSlope = -g;
-        }
+        heat.convective = g * field_.conductionPotential12(ts, gas_);
+        heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
@@ -197,7 +192,7 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
     const double slip = withOutOfPlane(std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_),
                                        gas.outOfPlaneVelocity - vx_);
     return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
-                           heat_.density(), {model_.propertyCorrection, model_.knudsenCorrection});
+                           heat_.density(), exchangeSwitches(model_, field_.gasCode));
 }
 
 void ParticleFlight::stepBy(double dt) {

@@ -18,6 +18,11 @@ namespace torvex::particles {
 
 // ----- What the user chooses ---------------------------------------------------
 
+// What share d10/d50/d90 are quantiles of: the volume (mass) of the powder,
+// as laser diffraction and sieving give them on datasheets, or the number of
+// particles, as image analysis counts them.
+enum class SizeBasis { Volume, Number };
+
 struct PowderOptions {
     std::string material = "ysz8";  // key in the materials table
     // Log-normal size distribution from d10/d50/d90 (µm); with singleSize
@@ -26,6 +31,10 @@ struct PowderOptions {
     double d10Um = 20;
     double d50Um = 40;
     double d90Um = 70;
+    SizeBasis sizeBasis = SizeBasis::Volume;
+    // A measured distribution instead of the log-normal: a CSV of size
+    // classes (upper bound, µm) and the volume percent in each; "" = log-normal.
+    std::string sizeDistributionFile;
     int count = 1000;  // particles simulated
 };
 
@@ -50,13 +59,22 @@ struct InjectionOptions {
     double side = 1;              // +1 injector at +y, -1 at -y
 };
 
+// Where the gas properties of the drag law are taken: at the film
+// temperature (T_gas + T_s)/2, or in the free stream with the Lee-Pfender
+// property-ratio factor for the cold boundary layer. Drag only: heat always
+// uses the integral-mean conductivity across the boundary layer.
+enum class DragBasis { FilmProperties, FreeStream };
+
 // Switches of the physics (all on by default except gravity); the tests
 // turn single effects off to meet analytic limits.
 struct ModelOptions {
     bool internalConduction = true;   // false: one temperature per particle (lumped)
-    bool propertyCorrection = true;   // Lee-Pfender property-ratio factors on drag and heat
-    bool knudsenCorrection = true;    // Chen-Pfender non-continuum factors
+    DragBasis dragBasis = DragBasis::FilmProperties;
+    bool knudsenCorrection = true;    // Chen-Pfender non-continuum factors on drag and heat
     bool radiation = true;            // surface radiation loss
+    bool vapourShielding = true;      // heat to a boiling particle reduced by ln(1+B)/B
+    bool diffusiveEvaporation = true; // vapour diffuses off below the boiling point
+    double gasGamma = 0;              // heat-capacity ratio in the Knudsen correction; 0 = from the gas
     bool gravity = false;             // gravity along -y
     int shellCount = 16;              // radial shells of the conduction model
     double timeStepScale = 1;         // 1 = default step control; 0.5 halves every step
@@ -90,6 +108,11 @@ struct SprayOptions {
 // sentence naming the option and its range. `fieldEndMm` is where the field
 // ends (the standoff must lie before it, the injector inside it).
 std::string checkOptions(const SprayOptions& options, double fieldEndMm);
+
+// The model choices of a run, one line each: what is used and its reference,
+// e.g. "drag: film properties (Boulos, Fauchais and Pfender 1994)". `gasCode`
+// is the plasma gas of the jet (for the heat-capacity ratio it implies).
+std::vector<std::string> describeModel(const ModelOptions& model, int gasCode);
 
 // ----- What comes out ---------------------------------------------------------
 
@@ -140,6 +163,9 @@ struct ParticleResult {
     double heatRadiated = 0;    // radiation loss
     double heatOfVapour = 0;    // latent heat and enthalpy carried off by the vapour
     double enthalpyGain = 0;    // change of the particle's own enthalpy
+    // Steps whose heat balance the conduction solver could not close to its
+    // tolerance (kept at the best state found); 0 in a sound run.
+    int unconvergedSteps = 0;
 };
 
 // Samples of one trajectory, about one per millimetre of path.

@@ -33,7 +33,6 @@ ModelOptions plainModel() {
     ModelOptions m;
     m.internalConduction = false;
     m.knudsenCorrection = false;
-    m.propertyCorrection = false;
     m.radiation = false;
     return m;
 }
