@@ -101,6 +101,7 @@ constexpr WordOption kWordOptions[] = {
     {"--knudsen", "on|off", "non-continuum correction of drag and heat"},
     {"--radiation", "on|off", "radiation loss of the particle surface"},
     {"--vapour-shielding", "on|off", "heat to a boiling particle reduced by its vapour"},
+    {"--diffusive-evaporation", "on|off", "evaporation below the boiling point, driven by the vapour pressure"},
     {"--gas-gamma", "X|auto", "heat-capacity ratio of the plasma gas in the non-continuum correction"},
     {"--sensor-at", "X,Y", "sensor centre in the substrate plane (default: the centre of the particle plume)"},
 };
@@ -233,10 +234,13 @@ bool oneOf(const Options& o, const char* name, std::initializer_list<const char*
 // The model switches and the sensor position; false with a message on a fault.
 bool takeWordOptions(const Options& o, double toMm, SprayOptions& s) {
     if (!oneOf(o, "--size-basis", {"volume", "number"}) || !oneOf(o, "--drag", {"film", "free-stream"}) ||
-        !onOff(o, "--knudsen", s.model.knudsenCorrection) || !onOff(o, "--radiation", s.model.radiation))
+        !onOff(o, "--knudsen", s.model.knudsenCorrection) || !onOff(o, "--radiation", s.model.radiation) ||
+        !onOff(o, "--vapour-shielding", s.model.vapourShielding) ||
+        !onOff(o, "--diffusive-evaporation", s.model.diffusiveEvaporation))
         return false;
-    bool shielding = true;
-    if (!onOff(o, "--vapour-shielding", shielding)) return false;
+    if (text(o, "--size-basis") == "number") s.powder.sizeBasis = SizeBasis::Number;
+    if (text(o, "--drag") == "free-stream") s.model.dragBasis = DragBasis::FreeStream;
+    s.powder.sizeDistributionFile = text(o, "--size-distribution");
     const std::string gamma = text(o, "--gas-gamma");
     double g = 0;
     if (!gamma.empty() && gamma != "auto" && (!parseNumber(gamma.c_str(), g) || g <= 1 || g > 2)) {
@@ -244,6 +248,7 @@ bool takeWordOptions(const Options& o, double toMm, SprayOptions& s) {
                      gamma.c_str());
         return false;
     }
+    s.model.gasGamma = g;  // 0: from the gas
     const std::string at = text(o, "--sensor-at");
     if (!at.empty()) {
         const std::size_t comma = at.find(',');
@@ -415,8 +420,12 @@ void printSummary(const JetField& field, const SprayOptions& o, const SprayOutco
     std::printf("Powder: %s, ", out.material.name.c_str());
     if (o.powder.singleSize) std::printf("%.1f um", o.powder.d50Um);
     else std::printf("d10/d50/d90 = %.1f/%.1f/%.1f um", o.powder.d10Um, o.powder.d50Um, o.powder.d90Um);
-    std::printf(", %d particles, seed %llu, %s\n", o.powder.count, static_cast<unsigned long long>(o.seed),
-                o.model.internalConduction ? "internal conduction" : "lumped");
+    if (!o.powder.sizeDistributionFile.empty()) std::printf(" (measured distribution %s)", o.powder.sizeDistributionFile.c_str());
+    else if (!o.powder.singleSize)
+        std::printf(" by %s", o.powder.sizeBasis == SizeBasis::Volume ? "volume" : "number");
+    std::printf(", %d particles, seed %llu\n", o.powder.count, static_cast<unsigned long long>(o.seed));
+    std::printf("Model:\n");
+    for (const std::string& line : describeModel(o.model, field.gasCode)) std::printf("  %s\n", line.c_str());
     const InjectionOptions& in = o.injection;
     std::printf("Injection: %.*f %s downstream, %.*f %s from the axis, angle %.1f deg, ", unit.decimals,
                 in.distanceMm * unit.perMm, unit.name, unit.decimals, in.radiusMm * unit.perMm, unit.name, in.angleDeg);
@@ -445,6 +454,12 @@ void printSummary(const JetField& field, const SprayOptions& o, const SprayOutco
                 s.missedUpstream, s.timedOut, o.model.maxFlightTimeMs);
     if (s.fieldEnded > 0) std::printf("; %d reached the end of the field", s.fieldEnded);
     std::printf("\n");
+    int unconverged = 0, particlesUnconverged = 0;
+    for (const ParticleResult& p : out.particles)
+        if (p.unconvergedSteps > 0) unconverged += p.unconvergedSteps, ++particlesUnconverged;
+    if (unconverged > 0)
+        std::printf("Warning: %d steps of %d particles did not converge in the heat solver (kept at the best state).\n",
+                    unconverged, particlesUnconverged);
     std::printf("Deposition spot: molten mass centred at (x, y) = (%.*f, %.*f) %s, spread %.*f x %.*f %s\n",
                 unit.decimals + 1, s.spotCentreOutOfPlaneMm * unit.perMm, unit.decimals + 1, s.spotCentreMm * unit.perMm,
                 unit.name, unit.decimals + 1, s.spotSpreadOutOfPlaneMm * unit.perMm, unit.decimals + 1,

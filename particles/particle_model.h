@@ -190,6 +190,7 @@ struct SprayOutcome {
     std::vector<ParticleResult> particles;  // in population order
     std::vector<Trajectory> trajectories;   // d10, d50, d90, then the samples
     double fieldEndMm = 0;       // last cross-section of the field
+    int gasCode = 0;             // plasma gas of the jet (ip.dat's code)
     double standoffMm = 0;       // the plane actually used
     Material material;
 };

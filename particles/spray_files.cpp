@@ -77,6 +77,8 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     powder += o.powder.singleSize ? formatFixed(o.powder.d50Um, 1) + " um"
                                   : "d10/d50/d90 " + formatFixed(o.powder.d10Um, 1) + "/" + formatFixed(o.powder.d50Um, 1) +
                                         "/" + formatFixed(o.powder.d90Um, 1) + " um";
+    if (!o.powder.sizeDistributionFile.empty()) powder += " (measured distribution " + o.powder.sizeDistributionFile + ")";
+    else if (!o.powder.singleSize) powder += o.powder.sizeBasis == SizeBasis::Volume ? " by volume" : " by number";
     lines.push_back(powder + ", " + std::to_string(o.powder.count) + " particles, seed " + std::to_string(o.seed));
     std::string speed = in.speedFrom == InjectionSpeed::Fixed
                             ? "fixed speed " + formatFixed(in.velocity, 1) + " m/s"
@@ -85,8 +87,7 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     lines.push_back("injection: " + formatFixed(in.distanceMm, 2) + " mm downstream, " + formatFixed(in.radiusMm, 2) +
                     " mm from the axis, angle " + formatFixed(in.angleDeg, 1) + " deg, " + speed + " +- " +
                     formatFixed(100 * in.velocitySpread, 0) + " %, cone " + formatFixed(in.divergenceDeg, 1) + " deg");
-    lines.push_back("model: " + std::string(o.model.internalConduction ? "internal conduction, " : "lumped, ") +
-                    std::to_string(o.model.shellCount) + " shells");
+    for (const std::string& line : describeModel(o.model, out.gasCode)) lines.push_back("model: " + line);
     lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm");
     lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +

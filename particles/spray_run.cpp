@@ -171,6 +171,7 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
     SprayOutcome out;
     out.material = material;
     out.fieldEndMm = field.endMm();
+    out.gasCode = field.gasCode;
     const std::string fault = checkOptions(options, field.endMm());
     if (!fault.empty()) {
         out.result = SprayResult::BadInput;

@@ -256,6 +256,8 @@ TEST(KavelRun, EveryOptionIsStillAccepted) {
                                "--gravity", "--threads 1", "--list-materials", "--help",
                                "--carrier-flow 4 --injector-diameter 1.5 --injection-angle -10",
                                "--sensor-size 5 --sensor-at 0,-2 --size-classes 6", "--knudsen off --radiation on",
+                               "--size-basis number --drag free-stream --gas-gamma auto --vapour-shielding off "
+                               "--diffusive-evaporation off",
                                "tune --steps 2 --from 2 --to 3 --goal molten"}) {
         EXPECT_EQ(runKavel(std::string(option) + " --count 4 " + dir.path()), 0) << option;
     }
