@@ -95,7 +95,7 @@ struct WordOption {
 };
 
 constexpr WordOption kWordOptions[] = {
-    {"--size-basis", "volume|number", "d10/d50/d90 as quantiles of volume (mass) or of number"},
+    {"--size-basis", "volume|number", "d10/d50/d90 as quantiles of volume (mass, as datasheets give them; default) or of number"},
     {"--size-distribution", "FILE", "measured size distribution (CSV of size classes and volume percent)"},
     {"--drag", "film|free-stream", "drag on film properties, or free-stream with the Lee-Pfender factor"},
     {"--knudsen", "on|off", "non-continuum correction of drag and heat"},

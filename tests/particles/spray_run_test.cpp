@@ -1,6 +1,7 @@
 // Whole flights and sprays through the jet of the default argon variant:
 // symmetry, convergence in step and shells, the orderings physics demands,
 // and reproducibility.
+#include "particles/injector_tuning.h"
 #include "particles/particle_flight.h"
 #include "particles/powder_sampling.h"
 #include "particles/spray_files.h"
@@ -92,6 +93,25 @@ TEST(SprayRun, AnInjectorTurnedAboutTheAxisGivesThePlanarFlightTurned) {
         EXPECT_NEAR(q.velocity, p.velocity, 1e-6 * p.velocity) << k;
         EXPECT_NEAR(q.surfaceTemperature, p.surfaceTemperature, 1e-6 * p.surfaceTemperature) << k;
     }
+}
+
+// More carrier gas pushes the powder deeper: the particle jet deviates
+// further across the axis, and the scan names the flow nearest the target.
+TEST(SprayRun, MoreCarrierGasDeviatesTheParticleJetFurther) {
+    SprayOptions o;
+    o.powder.count = 60;
+    TuneOptions tune;
+    tune.from = 1;
+    tune.to = 5;
+    tune.steps = 3;
+    const TuneOutcome out = tuneInjection(test::argonJet(), test::packagedMaterial("ysz8"), o, tune, nullptr);
+    ASSERT_EQ(out.steps.size(), 3u);
+    EXPECT_LT(out.steps[0].deviationDeg, out.steps[1].deviationDeg);
+    EXPECT_LT(out.steps[1].deviationDeg, out.steps[2].deviationDeg);
+    ASSERT_GE(out.chosen, 0);
+    for (const TuneStep& s : out.steps)
+        EXPECT_LE(std::fabs(out.steps[static_cast<std::size_t>(out.chosen)].deviationDeg - tune.targetDeg),
+                  std::fabs(s.deviationDeg - tune.targetDeg));
 }
 
 TEST(SprayRun, HalvingTheStepAndTheShellsChangesTheStandoffValuesByLessThanHalfAPerCent) {
