@@ -151,6 +151,26 @@ double SphereHeat::enthalpy() const {
     return e;
 }
 
+double SphereHeat::volume() const {
+    const double solid = material_.densitySolid;
+    const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
+    const double l = material_.latentHeatFusion;
+    double v = 0;
+    for (int i = 0; i <= nodes_; ++i) {
+        const double h = enthalpy_[i];
+        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
+    }
+    return v;
+}
+
+double SphereHeat::diameter() const { return std::cbrt(6.0 * volume() / kPi); }
+
+double SphereHeat::density() const {
+    const double v = volume();
+    return v > 0 ? mass() / v : material_.densitySolid;
+}
+
 double SphereHeat::meanTemperature() const {
     double m = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) m += mass_[i], mt += mass_[i] * temperature(i);

@@ -66,7 +66,10 @@ public:
     // evaporation): the classical conduction problem.
     void stepFixedSurface(double dt, double surfaceTemperature);
 
-    double diameter() const { return 2 * radius_; }
+    // Outer diameter: the molten share of every shell at the liquid density,
+    // the rest at the solid one (the particle swells as it melts). The
+    // conduction grid keeps the solid geometry.
+    double diameter() const;
     double mass() const;
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
@@ -76,7 +79,7 @@ public:
     int shellCount() const { return nodes_; }
     double temperature(int node) const;
     double nodeRadius(int node) const { return nodes_ == 0 ? 0 : radius_ * node / nodes_; }
-    double density() const { return material_.densitySolid; }
+    double density() const;  // mass over the outer volume
     int unconvergedSteps() const { return unconverged_; }
     const Material& material() const { return material_; }
 
@@ -87,6 +90,7 @@ private:
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
     void computeMasses();
+    double volume() const;  // m3, of the outer surface
     // Solves the implicit step for the enthalpies; with heldNode >= 0 that
     // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
     // through the surface (linearised model) when surface != nullptr, and

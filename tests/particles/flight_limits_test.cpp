@@ -273,7 +273,9 @@ TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
         }
         // The surface boiled while the core was still far colder.
         EXPECT_GT(checks, 3) << shells << " shells";
-        if (diameter > 50e-6) EXPECT_LT(coreAtFirstBoiling, material.boilingPoint - 500) << shells << " shells";
+        if (diameter > 50e-6) {
+            EXPECT_LT(coreAtFirstBoiling, material.boilingPoint - 500) << shells << " shells";
+        }
         EXPECT_EQ(flight.heat().unconvergedSteps(), 0) << shells << " shells";
     }
 }
