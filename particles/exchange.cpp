@@ -1,5 +1,6 @@
 #include "particles/exchange.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace torvex::particles {
@@ -40,6 +41,16 @@ double gasHeatCapacityRatio(int gasCode) {
     return (cv + 1.0) / cv;
 }
 
+double vapourDensity(const Material& material, double temperature, double& slope) {
+    constexpr double gasConstant = 8.314462618;  // J/(mol K)
+    const double t = std::min(temperature, material.boilingPoint);
+    const double lift = material.latentHeatVaporisation * material.molarMass / gasConstant;  // K
+    const double pressure = kAtmosphericPressure * std::exp(lift * (1.0 / material.boilingPoint - 1.0 / t));
+    const double density = pressure * material.molarMass / (gasConstant * t);
+    slope = temperature < material.boilingPoint ? density * (lift / (t * t) - 1.0 / t) : 0.0;
+    return density;
+}
+
 ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode) {
     ExchangeSwitches s;
     s.freeStreamDrag = model.dragBasis == DragBasis::FreeStream;
@@ -76,6 +87,8 @@ Exchange computeExchange(const JetField& field, double gasTemperature, double su
     // across the boundary layer, (S(T_gas) - S(T_s)) / (T_gas - T_s).
     x.heatConductance = kPi * diameter * x.nusselt * heatFactor;
     x.thermalConductance = x.heatConductance * film.conductivity;
+    x.vapourConductance = x.heatConductance * film.conductivity / (film.density * film.heatCapacity);
+    x.blowingScale = x.thermalConductance / film.heatCapacity;
     return x;
 }
 

@@ -49,6 +49,13 @@ struct Exchange {
     double relaxationTime = 0;  // s: dv/dt = (u_gas - v) / relaxationTime
     double heatConductance = 0; // W per unit of conduction potential: Q = G * (S(T_gas) - S(T_s))
     double thermalConductance = 0;  // W/K, G times the film conductivity: sets the heating time
+    // Vapour leaving the surface below the boiling point: m = vapourConductance
+    // * rho_vapour(T_s), the Sherwood number equal to the Nusselt number and
+    // the diffusivity k / (rho cp) of the film (Lewis number 1), m3/s.
+    double vapourConductance = 0;
+    // thermalConductance / cp of the film, kg/s: the vapour outflow that sets
+    // the scale of the shielding of the heat (see SurfaceHeat::blowingScale).
+    double blowingScale = 0;
 };
 
 struct ExchangeSwitches {
@@ -56,6 +63,12 @@ struct ExchangeSwitches {
     bool knudsenCorrection = true;
     double heatCapacityRatio = 5.0 / 3.0;  // of the gas, for the Knudsen bracket
 };
+
+// Density of the saturated vapour over the particle's surface, kg/m3: the
+// Clausius-Clapeyron vapour pressure p = 1 atm exp(L M / R (1/T_b - 1/T))
+// through the boiling point T_b, an ideal gas of the material's molar mass.
+// Held at its boiling-point value above T_b. `slope` gets d rho / dT.
+double vapourDensity(const Material& material, double temperature, double& slope);
 
 // The switches of the model for a jet of gas code gasCode.
 ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode);

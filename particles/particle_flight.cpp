@@ -22,8 +22,10 @@ constexpr long kMaxSteps = 2000000;
 // surroundings, for the surface temperature the conduction solver tries.
 class PlasmaSurface : public SurfaceModel {
 public:
-    PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor)
-        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor) {}
+    PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor,
+                  const Material& material, const ModelOptions& model)
+        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor),
+          material_(material), model_(model) {}
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
@@ -32,6 +34,12 @@ public:
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
+        if (model_.diffusiveEvaporation) {
+            double slope = 0;
+            heat.evaporation = exchange_.vapourConductance * vapourDensity(material_, ts, slope);
+            heat.evaporationSlope = exchange_.vapourConductance * slope;
+        }
+        if (model_.vapourShielding) heat.blowingScale = exchange_.blowingScale;
         return heat;
     }
 
@@ -40,6 +48,8 @@ private:
     double gas_;
     const Exchange& exchange_;
     double radiation_;  // emissivity * sigma * area, W/K4
+    const Material& material_;
+    const ModelOptions& model_;
 };
 
 double sign(double y) { return y > 0 ? 1.0 : (y < 0 ? -1.0 : 0.0); }
@@ -175,11 +185,14 @@ void ParticleFlight::advance(double dt, const GasAtParticle& start, const Exchan
         // The mean drag is the mean of the rates 1/tau.
         exchange.relaxationTime = 2.0 / (1.0 / startExchange.relaxationTime + 1.0 / endExchange.relaxationTime);
         exchange.heatConductance = 0.5 * (startExchange.heatConductance + endExchange.heatConductance);
+        exchange.vapourConductance = 0.5 * (startExchange.vapourConductance + endExchange.vapourConductance);
+        exchange.blowingScale = 0.5 * (startExchange.blowingScale + endExchange.blowingScale);
         move(mean, exchange.relaxationTime);
     }
 
     const double d = heat_.diameter();
-    const PlasmaSurface surface(field_, mean.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d);
+    const PlasmaSurface surface(field_, mean.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d,
+                                heat_.material(), model_);
     const StepEnergy e = heat_.step(dt, surface);
     energy_.convective += e.convective;
     energy_.radiated += e.radiated;
@@ -279,6 +292,7 @@ ParticleResult flyParticle(const JetField& field, const Material& material, cons
     r.heatRadiated = flight.energy().radiated;
     r.heatOfVapour = flight.energy().vapour;
     r.enthalpyGain = flight.heat().enthalpy() - flight.initialEnthalpy();
+    r.unconvergedSteps = flight.heat().unconvergedSteps();
     return r;
 }
 

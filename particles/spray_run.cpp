@@ -63,12 +63,21 @@ double injectionSpeed(const SprayOptions& o, const Material& material, double di
                            diameterUm * 1e-6, material.densitySolid);
 }
 
+// The powder's sizes: the log-normal of d10/d50/d90 or the measured classes.
+struct PowderSizes {
+    LogNormalSize logNormal;
+    const MeasuredSizes* measured = nullptr;
+    double draw(ParticleRandom& random) const {
+        return measured ? drawDiameterUm(*measured, random) : drawDiameterUm(logNormal, random);
+    }
+};
+
 // The population: diameter, speed and direction of particle i from stream
 // i. Directions fill the cone's solid angle evenly (polar angle from its
 // cosine drawn uniformly).
-Task populationTask(const SprayOptions& o, const Material& material, const LogNormalSize& size, int i) {
+Task populationTask(const SprayOptions& o, const Material& material, const PowderSizes& size, int i) {
     ParticleRandom random(o.seed, static_cast<std::uint64_t>(i));
-    const double diameter = drawDiameterUm(size, random);
+    const double diameter = size.draw(random);
     const double speed = injectionSpeed(o, material, diameter) *
                          (1.0 + o.injection.velocitySpread * (2.0 * random.uniform() - 1.0));
     const double halfCone = 0.5 * o.injection.divergenceDeg * kDegree;
@@ -80,9 +89,12 @@ Task populationTask(const SprayOptions& o, const Material& material, const LogNo
     return t;
 }
 
-std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, std::vector<Trajectory>& trajectories) {
-    const LogNormalSize size = o.powder.singleSize ? LogNormalSize{o.powder.d50Um, 0}
-                                                   : fitLogNormal(o.powder.d10Um, o.powder.d50Um, o.powder.d90Um);
+std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, const MeasuredSizes* measured,
+                             std::vector<Trajectory>& trajectories) {
+    const PowderOptions& p = o.powder;
+    PowderSizes size;
+    size.logNormal = p.singleSize ? LogNormalSize{p.d50Um, 0} : fitLogNormal(p.d10Um, p.d50Um, p.d90Um, p.sizeBasis);
+    size.measured = p.singleSize ? nullptr : measured;
     std::vector<Task> tasks;
     auto representative = [&](const char* label, double d) {
         Task t;
@@ -94,9 +106,9 @@ std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, st
     if (o.powder.singleSize) {
         representative("d50", o.powder.d50Um);
     } else {
-        representative("d10", o.powder.d10Um);
-        representative("d50", o.powder.d50Um);
-        representative("d90", o.powder.d90Um);
+        representative("d10", measured ? volumeQuantileUm(*measured, 0.1) : o.powder.d10Um);
+        representative("d50", measured ? volumeQuantileUm(*measured, 0.5) : o.powder.d50Um);
+        representative("d90", measured ? volumeQuantileUm(*measured, 0.9) : o.powder.d90Um);
     }
     const int samples = std::clamp(o.sampledTrajectories, 0, o.powder.count);
     const int stride = samples > 0 ? std::max(1, o.powder.count / samples) : 0;
@@ -184,7 +196,17 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
                      " mm (the jet could not be calculated further); the particles are followed to there, not to the "
                      "standoff at " + formatFixed(options.standoffMm, 1) + " mm.";
 
-    const std::vector<Task> tasks = buildTasks(options, material, out.trajectories);
+    MeasuredSizes measured;
+    if (!options.powder.singleSize && !options.powder.sizeDistributionFile.empty()) {
+        std::string error;
+        if (!readSizeDistribution(options.powder.sizeDistributionFile, measured, error)) {
+            out.result = SprayResult::BadInput;
+            out.message = error;
+            return out;
+        }
+    }
+    const std::vector<Task> tasks =
+        buildTasks(options, material, measured.classes.empty() ? nullptr : &measured, out.trajectories);
     std::vector<ParticleResult> results(tasks.size());
     std::atomic<std::size_t> next{0}, done{0};
     std::atomic<bool> stop{false};

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 
 namespace torvex::particles {
 namespace {
@@ -150,8 +152,8 @@ TEST(SprayRun, SmallerParticlesArriveHotterAndFaster) {
 }
 
 TEST(SprayRun, CopperMeltsWhereZirconiaOfTheSameSizeDoesNot) {
-    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 40, 20)).particles);
-    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 40, 20)).particles);
+    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 60, 20)).particles);
+    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 60, 20)).particles);
     ASSERT_GT(copper.arrived, 10);
     ASSERT_GT(zirconia.arrived, 10);
     EXPECT_GT(copper.fullyMolten, copper.arrived / 2);
@@ -188,6 +190,40 @@ TEST(PowderSampling, TheDrawnSizesFollowTheGivenQuantiles) {
     EXPECT_NEAR(below10 / double(kCount), 0.10, 0.01);
     EXPECT_NEAR(below50 / double(kCount), 0.50, 0.015);
     EXPECT_NEAR(below90 / double(kCount), 0.90, 0.01);
+}
+
+// Datasheet quantiles are by volume: the mass of a large sample, drawn from
+// the fit or from measured classes, is split at them.
+TEST(PowderSampling, TheVolumeBasisPutsTheDatasheetQuantilesOnTheMass) {
+    const torvex::test::TempDir dir;
+    std::ofstream(dir.file("sizes.csv")) << "from_um,to_um,volume_percent\n20,30,10\n30,40,40\n40,50,40\n50,60,10\n";
+    MeasuredSizes measured;
+    std::string error;
+    ASSERT_TRUE(readSizeDistribution(dir.file("sizes.csv"), measured, error)) << error;
+    const LogNormalSize fit = fitLogNormal(20, 40, 80, SizeBasis::Volume);
+    for (const bool fromClasses : {false, true}) {
+        std::vector<double> sizes;
+        for (int i = 0; i < 50000; ++i) {
+            ParticleRandom random(7, static_cast<std::uint64_t>(i));
+            sizes.push_back(fromClasses ? drawDiameterUm(measured, random) : drawDiameterUm(fit, random));
+        }
+        std::sort(sizes.begin(), sizes.end());
+        double total = 0;
+        for (const double d : sizes) total += d * d * d;
+        std::vector<double> quantiles;
+        double below = 0;
+        for (const double d : sizes) {
+            below += d * d * d;
+            if (quantiles.size() < 3 && below >= (0.1 + 0.4 * quantiles.size()) * total) quantiles.push_back(d);
+        }
+        ASSERT_EQ(quantiles.size(), 3u);
+        const std::vector<double> datasheet = fromClasses ? std::vector<double>{30, 40, 50} : std::vector<double>{20, 40, 80};
+        for (std::size_t k = 0; k < 3; ++k)
+            EXPECT_NEAR(quantiles[k], datasheet[k], 0.02 * datasheet[k]) << "classes " << fromClasses;
+    }
+    std::ofstream(dir.file("bad.csv")) << "10,20,50\n15,30,50\n";
+    EXPECT_FALSE(readSizeDistribution(dir.file("bad.csv"), measured, error));
+    EXPECT_NE(error.find("bad.csv, line 2: the class overlaps"), std::string::npos) << error;
 }
 
 TEST(PowderSampling, TheStreamOfAParticleIsFixedBySeedAndIndexAlone) {
