@@ -3,6 +3,7 @@
 #include "app/kavel_chart_export.h"
 
 #include "kavel/spray_export.h"
+#include "kavel/tune_chart.h"
 #include "particles/materials.h"
 #include "platform/offscreen_session.h"
 
@@ -20,6 +21,12 @@ bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions
     in.outcome = &outcome;
     in.materialName = outcome.material.name;
     return kavel::writeSprayPageImages(dir, in, written, error);
+}
+
+bool exportTuneChart(const std::string& dir, const particles::TuneOptions& tune, const particles::TuneOutcome& outcome,
+                     std::string& error) {
+    const OffscreenSession session("kavel-run");
+    return kavel::writeTuneChartImage(dir + "/tune.png", tune, outcome, error);
 }
 
 }  // namespace torvex

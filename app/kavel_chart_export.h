@@ -3,6 +3,7 @@
 // version that says so.
 #pragma once
 
+#include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
 
 #include <string>
@@ -17,5 +18,10 @@ bool sprayChartExportAvailable();
 // `written` lists their names. On failure `error` names the file or the fault.
 bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions& options,
                            const particles::SprayOutcome& outcome, std::string& written, std::string& error);
+
+// Draws the tuning scan (deviation, mass shares, velocity and temperature
+// against the setting) into dir/tune.png; on failure `error` says why.
+bool exportTuneChart(const std::string& dir, const particles::TuneOptions& tune, const particles::TuneOutcome& outcome,
+                     std::string& error);
 
 }  // namespace torvex

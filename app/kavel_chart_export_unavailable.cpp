@@ -11,4 +11,10 @@ bool exportSprayChartPages(const std::string&, const particles::SprayOptions&, c
     return false;
 }
 
+bool exportTuneChart(const std::string&, const particles::TuneOptions&, const particles::TuneOutcome&,
+                     std::string& error) {
+    error = "this kavel-run was built without the spray charts and cannot draw them";
+    return false;
+}
+
 }  // namespace torvex

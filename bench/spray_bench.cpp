@@ -1,8 +1,11 @@
-// A spray of 1000 particles of 8YSZ (d10/d50/d90 = 20/40/70 um) with internal
-// conduction, from the injector to the end of the field at 200 mm, through
-// the jet of the default argon variant; on every core. Reports the time per
-// spray and the process's peak resident memory (the solver run that makes
-// the field is done once, before the timing).
+// Sprays of 8YSZ (d10/d50/d90 = 20/40/70 um) with internal conduction and
+// evaporation, from the carrier-gas injector to the end of the field at
+// 200 mm, through the jet of the default argon variant: 1000 particles on one
+// and on two threads, 10 000 particles on every core, and the injector tuning
+// over 20 carrier-gas flows of 2000 particles each. Reports the time and the
+// process's peak resident memory (the solver run that makes the field is done
+// once, before the timing).
+#include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
 #include "solver/files.h"
 #include "solver/solver.h"
@@ -56,19 +59,29 @@ long peakResidentKilobytes() {
     return usage.ru_maxrss;
 }
 
+const ArgonJet& argonJet() {
+    static const ArgonJet jet;
+    return jet;
+}
+
+particles::SprayOptions zirconiaPowder(int count) {
+    particles::SprayOptions options;
+    options.powder.d10Um = 20;
+    options.powder.d50Um = 40;
+    options.powder.d90Um = 70;
+    options.powder.count = count;
+    options.standoffMm = 200;
+    return options;
+}
+
 void zirconiaSprayTo200mm(benchmark::State& state) {
-    const ArgonJet jet;
+    const ArgonJet& jet = argonJet();
     const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
     if (!ysz) {
         state.SkipWithError("the argon jet or the material could not be prepared");
         return;
     }
-    particles::SprayOptions options;
-    options.powder.d10Um = 20;
-    options.powder.d50Um = 40;
-    options.powder.d90Um = 70;
-    options.powder.count = 1000;
-    options.standoffMm = 200;
+    particles::SprayOptions options = zirconiaPowder(static_cast<int>(state.range(1)));
     options.threads = static_cast<int>(state.range(0));
     for (auto _ : state) {
         const particles::SprayOutcome out = particles::simulateSpray(jet.field(), *ysz, options, nullptr);
@@ -81,8 +94,37 @@ void zirconiaSprayTo200mm(benchmark::State& state) {
     state.counters["peak_rss_kB"] = static_cast<double>(peakResidentKilobytes());
 }
 
+void injectorTuning(benchmark::State& state) {
+    const ArgonJet& jet = argonJet();
+    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
+    if (!ysz) {
+        state.SkipWithError("the argon jet or the material could not be prepared");
+        return;
+    }
+    particles::SprayOptions options = zirconiaPowder(2000);
+    options.standoffMm = 100;
+    particles::TuneOptions tune;
+    tune.steps = 20;
+    for (auto _ : state) {
+        const particles::TuneOutcome out = particles::tuneInjection(jet.field(), *ysz, options, tune, nullptr);
+        if (out.result != particles::SprayResult::Completed) {
+            state.SkipWithError(out.message.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(out.steps.data());
+    }
+    state.counters["peak_rss_kB"] = static_cast<double>(peakResidentKilobytes());
+}
+
 } // namespace
 
-BENCHMARK(zirconiaSprayTo200mm)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(zirconiaSprayTo200mm)
+    ->Args({1, 1000})
+    ->Args({2, 1000})
+    ->Args({0, 10000})
+    ->ArgNames({"threads", "particles"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(injectorTuning)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 BENCHMARK_MAIN();

@@ -289,7 +289,7 @@ void KavelWindow::finishRun() {
             inputs_.options = runOptions_;
             showMaterialName();
             std::string error;
-            if (!particles::writeSprayFiles(workDir_.toStdString(), outcome_, error)) {
+            if (!particles::writeSprayFiles(workDir_.toStdString(), runOptions_, outcome_, error)) {
                 showMessage(QStringLiteral("The results were not written: %1").arg(text(error)));
             } else if (!outcome_.notice.empty()) {
                 showMessage(text(outcome_.notice));

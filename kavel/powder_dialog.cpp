@@ -150,6 +150,7 @@ particles::SprayOptions PowderDialog::options() const {
     const auto toMillimetres = [this](double shown) { return units_.millimetres(shown); };
     o.injection.distanceMm = modelValue(injectionDistance_, toMillimetres);
     o.injection.radiusMm = modelValue(injectionRadius_, toMillimetres);
+    o.injection.speedFrom = particles::InjectionSpeed::Fixed;  // the dialog offers a speed, not the carrier gas
     o.injection.velocity = modelValue(velocity_, [this](double shown) { return shown / units_.velocity(1); });
     o.injection.velocitySpread = spread_->value() / 100;
     o.injection.divergenceDeg = divergence_->value();

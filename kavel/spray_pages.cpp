@@ -7,6 +7,7 @@
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
+#include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
 
 namespace torvex::kavel {
@@ -201,9 +202,13 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     powder.lines.push_back(printed("Injector: %.3g %s downstream, %.3g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
-    powder.lines.push_back(printed("Injection velocity: %.3g %s, spread %.0f %% either way",
-                                   u.velocity(o.injection.velocity), u.velocityUnit().c_str(),
-                                   100 * o.injection.velocitySpread));
+    if (o.injection.speedFrom == particles::InjectionSpeed::Fixed)
+        powder.lines.push_back(printed("Injection velocity: %.3g %s, spread %.0f %% either way",
+                                       u.velocity(o.injection.velocity), u.velocityUnit().c_str(),
+                                       100 * o.injection.velocitySpread));
+    else
+        powder.lines.push_back(printed("Carrier gas: %.3g SLPM argon, spread %.0f %% either way",
+                                       o.injection.carrierFlowSlpm, 100 * o.injection.velocitySpread));
     powder.lines.push_back(
         printed("Standoff: %.4g %s", u.distance(standoffMm(in)), u.distanceUnit().c_str()));
     sections.push_back(powder);
@@ -231,8 +236,15 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
             result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
                                            u.distance(st.spotCentreMm), u.distance(st.spotSpreadMm),
                                            u.distanceUnit().c_str()));
+        result.lines.push_back(printed("Particle jet deviation: %.1f\u00b0",
+                                       particles::deviationAngleDeg(st, o.injection, in.outcome->standoffMm)));
+        result.lines.push_back(printed("Mass molten / arriving / evaporated: %.0f / %.0f / %.1f %%",
+                                       100 * st.moltenMassShare, 100 * st.depositedMassShare,
+                                       100 * st.evaporatedMassShare));
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed + st.fieldEnded));
+    result.lines.push_back(printed("Lost: %d side, %d upstream, %d field end, %d timeout", st.missedSide,
+                                   st.missedUpstream, st.fieldEnded, st.timedOut));
     if (!in.outcome->notice.empty()) result.lines.push_back(in.outcome->notice);
     sections.push_back(result);
     return sections;

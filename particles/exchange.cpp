@@ -1,12 +1,12 @@
 #include "particles/exchange.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace torvex::particles {
 
 namespace {
 constexpr double kAccommodation = 0.8;
-constexpr double kHeatCapacityRatio = 5.0 / 3.0;
 }
 
 double dragRatio(double reynolds) {
@@ -26,9 +26,37 @@ double meanFreePath(const GasProperties& gas) {
     return gas.viscosity * std::sqrt(kPi / (2.0 * gas.density * kAtmosphericPressure));
 }
 
-double knudsenBracket(double knudsen, double prandtl) {
+double knudsenBracket(double knudsen, double prandtl, double heatCapacityRatio) {
     const double accommodation = (2.0 - kAccommodation) / kAccommodation;
-    return 1.0 + accommodation * kHeatCapacityRatio / (1.0 + kHeatCapacityRatio) * 4.0 / prandtl * knudsen;
+    return 1.0 + accommodation * heatCapacityRatio / (1.0 + heatCapacityRatio) * 4.0 / prandtl * knudsen;
+}
+
+double gasHeatCapacityRatio(int gasCode) {
+    // Mole fraction of diatomic gas: nitrogen, or the hydrogen share of
+    // argon-hydrogen (5 % steps from code 5); helium is monatomic.
+    double diatomic = 0;
+    if (gasCode == 2) diatomic = 1;
+    else if (gasCode >= 5 && gasCode <= 9) diatomic = 0.05 * (gasCode - 4);
+    const double cv = 1.5 + diatomic;  // in units of R
+    return (cv + 1.0) / cv;
+}
+
+double vapourDensity(const Material& material, double temperature, double& slope) {
+    constexpr double gasConstant = 8.314462618;  // J/(mol K)
+    const double t = std::min(temperature, material.boilingPoint);
+    const double lift = material.latentHeatVaporisation * material.molarMass / gasConstant;  // K
+    const double pressure = kAtmosphericPressure * std::exp(lift * (1.0 / material.boilingPoint - 1.0 / t));
+    const double density = pressure * material.molarMass / (gasConstant * t);
+    slope = temperature < material.boilingPoint ? density * (lift / (t * t) - 1.0 / t) : 0.0;
+    return density;
+}
+
+ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode) {
+    ExchangeSwitches s;
+    s.freeStreamDrag = model.dragBasis == DragBasis::FreeStream;
+    s.knudsenCorrection = model.knudsenCorrection;
+    s.heatCapacityRatio = model.gasGamma > 0 ? model.gasGamma : gasHeatCapacityRatio(gasCode);
+    return s;
 }
 
 Exchange computeExchange(const JetField& field, double gasTemperature, double surfaceTemperature, double slip,
@@ -42,22 +70,25 @@ Exchange computeExchange(const JetField& field, double gasTemperature, double su
     double heatFactor = 1, dragFactor = 1;
     if (switches.knudsenCorrection) {
         x.knudsen = meanFreePath(film) / diameter;
-        const double bracket = knudsenBracket(x.knudsen, prandtl);
+        const double bracket = knudsenBracket(x.knudsen, prandtl, switches.heatCapacityRatio);
         heatFactor = 1.0 / bracket;
         dragFactor = std::pow(bracket, -0.45);
     }
-    // Drag on free-stream properties: Stokes' law 3 pi mu d w in the limit.
-    const double freeReynolds = free.density * slip * diameter / free.viscosity;
-    if (switches.propertyCorrection)
+    // Stokes' law 3 pi mu d w in the limit, with mu and Re of the chosen basis.
+    double viscosity = film.viscosity, dragReynolds = x.reynolds;
+    if (switches.freeStreamDrag) {
+        viscosity = free.viscosity;
+        dragReynolds = free.density * slip * diameter / free.viscosity;
         dragFactor *= propertyRatioFactor(free, field.properties(surfaceTemperature));
-    const double stokesTime = particleDensity * diameter * diameter / (18.0 * free.viscosity);
-    x.relaxationTime = stokesTime / (dragRatio(freeReynolds) * dragFactor);
+    }
+    const double stokesTime = particleDensity * diameter * diameter / (18.0 * viscosity);
+    x.relaxationTime = stokesTime / (dragRatio(dragReynolds) * dragFactor);
     // Bourdin, Fauchais and Boulos (1983): the integral-mean conductivity
     // across the boundary layer, (S(T_gas) - S(T_s)) / (T_gas - T_s).
-    x.integralMean = switches.propertyCorrection;
     x.heatConductance = kPi * diameter * x.nusselt * heatFactor;
     x.thermalConductance = x.heatConductance * film.conductivity;
-    if (!x.integralMean) x.heatConductance *= free.conductivity;
+    x.vapourConductance = x.heatConductance * film.conductivity / (film.density * film.heatCapacity);
+    x.blowingScale = x.thermalConductance / film.heatCapacity;
     return x;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "particles/jet_field.h"
+#include "particles/particle_model.h"
 
 namespace torvex::particles {
 
@@ -27,10 +28,18 @@ double propertyRatioFactor(const GasProperties& free, const GasProperties& surfa
 double meanFreePath(const GasProperties& gas);
 
 // The bracket of Chen and Pfender (1983): 1 + (2 - a)/a * g/(1 + g) * 4/Pr * Kn
-// with thermal accommodation a = 0.8 and heat-capacity ratio g = 5/3 (the
-// plasma is atomic once dissociated). Heat flux is divided by it, drag
-// multiplied by its power -0.45.
-double knudsenBracket(double knudsen, double prandtl);
+// with thermal accommodation a = 0.8 and heat-capacity ratio g. Heat flux is
+// divided by it, drag multiplied by its power -0.45.
+double knudsenBracket(double knudsen, double prandtl, double heatCapacityRatio);
+
+// Heat-capacity ratio of the plasma gas of code gasCode (1 argon, 2 nitrogen,
+// 5..9 argon with 5..25 % hydrogen, 10..14 argon with 10..50 % helium) in the
+// gas next to the particle surface, where the temperature jump sits: at
+// surface temperatures (below 4000 K) nitrogen and most hydrogen are still
+// molecular, so the mixture's cp/cv of ideal monatomic (cv = 3/2 R) and
+// diatomic (cv = 5/2 R) parts by mole fraction: 5/3 for argon and argon-
+// helium, 1.4 for nitrogen, 1.571 for argon with 25 % hydrogen.
+double gasHeatCapacityRatio(int gasCode);
 
 // The exchange coefficients of one particle at one moment.
 struct Exchange {
@@ -38,17 +47,34 @@ struct Exchange {
     double nusselt = 0;
     double knudsen = 0;
     double relaxationTime = 0;  // s: dv/dt = (u_gas - v) / relaxationTime
-    double heatConductance = 0; // W per unit of conduction potential: Q = G * (S(T_gas) - S(T_s)) ...
-    bool integralMean = true;   // ... or, without the property correction, Q = G * k_inf * (T_gas - T_s)
+    double heatConductance = 0; // W per unit of conduction potential: Q = G * (S(T_gas) - S(T_s))
     double thermalConductance = 0;  // W/K, G times the film conductivity: sets the heating time
+    // Vapour leaving the surface below the boiling point: m = vapourConductance
+    // * rho_vapour(T_s), the Sherwood number equal to the Nusselt number and
+    // the diffusivity k / (rho cp) of the film (Lewis number 1), m3/s.
+    double vapourConductance = 0;
+    // thermalConductance / cp of the film, kg/s: the vapour outflow that sets
+    // the scale of the shielding of the heat (see SurfaceHeat::blowingScale).
+    double blowingScale = 0;
 };
 
 struct ExchangeSwitches {
-    bool propertyCorrection = true;
+    bool freeStreamDrag = false;    // drag on free-stream properties with the Lee-Pfender factor
     bool knudsenCorrection = true;
+    double heatCapacityRatio = 5.0 / 3.0;  // of the gas, for the Knudsen bracket
 };
 
-// Film temperature (T_gas + T_s)/2 for Re, Pr and the mean free path.
+// Density of the saturated vapour over the particle's surface, kg/m3: the
+// Clausius-Clapeyron vapour pressure p = 1 atm exp(L M / R (1/T_b - 1/T))
+// through the boiling point T_b, an ideal gas of the material's molar mass.
+// Held at its boiling-point value above T_b. `slope` gets d rho / dT.
+double vapourDensity(const Material& material, double temperature, double& slope);
+
+// The switches of the model for a jet of gas code gasCode.
+ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode);
+
+// Film temperature (T_gas + T_s)/2 for Re, Pr, the mean free path and (unless
+// freeStreamDrag) the drag; heat with the integral-mean conductivity.
 Exchange computeExchange(const JetField& field, double gasTemperature, double surfaceTemperature, double slip,
                          double diameter, double particleDensity, const ExchangeSwitches& switches);
 

@@ -22,21 +22,24 @@ constexpr long kMaxSteps = 2000000;
 // surroundings, for the surface temperature the conduction solver tries.
 class PlasmaSurface : public SurfaceModel {
 public:
-    PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor)
-        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor) {}
+    PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor,
+                  const Material& material, const ModelOptions& model)
+        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor),
+          material_(material), model_(model) {}
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
-        if (exchange_.integralMean) {
-            heat.convective = g * field_.conductionPotential12(ts, gas_);
-            heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
-        } else {
-            heat.convective = g * (gas_ - ts);
-            heat.convectiveSlope = -g;
-        }
+        heat.convective = g * field_.conductionPotential12(ts, gas_);
+        heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
+        if (model_.diffusiveEvaporation) {
+            double slope = 0;
+            heat.evaporation = exchange_.vapourConductance * vapourDensity(material_, ts, slope);
+            heat.evaporationSlope = exchange_.vapourConductance * slope;
+        }
+        if (model_.vapourShielding) heat.blowingScale = exchange_.blowingScale;
         return heat;
     }
 
@@ -45,9 +48,18 @@ private:
     double gas_;
     const Exchange& exchange_;
     double radiation_;  // emissivity * sigma * area, W/K4
+    const Material& material_;
+    const ModelOptions& model_;
 };
 
 double sign(double y) { return y > 0 ? 1.0 : (y < 0 ? -1.0 : 0.0); }
+
+// Length of a vector given by its in-plane length and its out-of-plane
+// component: exactly the in-plane length when the latter is zero, so a flight
+// in the injection plane is the planar flight digit for digit.
+double withOutOfPlane(double inPlane, double outOfPlane) {
+    return outOfPlane == 0 ? std::fabs(inPlane) : std::hypot(inPlane, outOfPlane);
+}
 
 ParticleState interpolate(const ParticleState& a, const ParticleState& b, double w) {
     auto mix = [w](double x, double y) { return x + (y - x) * w; };
@@ -57,6 +69,8 @@ ParticleState interpolate(const ParticleState& a, const ParticleState& b, double
     s.radialMm = mix(a.radialMm, b.radialMm);
     s.axialVelocity = mix(a.axialVelocity, b.axialVelocity);
     s.radialVelocity = mix(a.radialVelocity, b.radialVelocity);
+    s.outOfPlaneMm = mix(a.outOfPlaneMm, b.outOfPlaneMm);
+    s.outOfPlaneVelocity = mix(a.outOfPlaneVelocity, b.outOfPlaneVelocity);
     s.velocity = mix(a.velocity, b.velocity);
     s.surfaceTemperature = mix(a.surfaceTemperature, b.surfaceTemperature);
     s.meanTemperature = mix(a.meanTemperature, b.meanTemperature);
@@ -80,23 +94,36 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
       heat_(material, start.diameter, start.temperature, model.internalConduction ? model.shellCount : 0),
       z_(start.axialMm * 1e-3),
       y_(start.radialMm * 1e-3),
+      x_(start.outOfPlaneMm * 1e-3),
       vz_(start.axialVelocity),
       vy_(start.radialVelocity),
+      vx_(start.outOfPlaneVelocity),
       initialMass_(heat_.mass()),
       initialEnthalpy_(heat_.enthalpy()) {
-    GasPoint gas;
+    GasAtParticle gas;
     gasAtParticle(gas);
     updateState(gas);
 }
 
-bool ParticleFlight::gasAtParticle(GasPoint& gas) const {
-    if (!field_.sample(z_ * 1e3, std::fabs(y_) * 1e3, gas)) return false;
-    gas.radialVelocity *= sign(y_);  // the gas flows away from the axis on either side
+// The jet is axisymmetric: the gas is looked up at the distance from the axis,
+// and its radial velocity points away from the axis through the particle.
+bool ParticleFlight::gasAtParticle(GasAtParticle& gas) const {
+    if (x_ == 0) {
+        if (!field_.sample(z_ * 1e3, std::fabs(y_) * 1e3, gas)) return false;
+        gas.radialVelocity *= sign(y_);  // the gas flows away from the axis on either side
+        gas.outOfPlaneVelocity = 0;
+        return true;
+    }
+    const double r = std::hypot(y_, x_);
+    if (!field_.sample(z_ * 1e3, r * 1e3, gas)) return false;
+    const double away = gas.radialVelocity;
+    gas.radialVelocity = away * (y_ / r);
+    gas.outOfPlaneVelocity = away * (x_ / r);
     return true;
 }
 
 double ParticleFlight::chooseStep(const Exchange& exchange) const {
-    const double speed = std::max(std::hypot(vz_, vy_), 1.0);
+    const double speed = std::max(withOutOfPlane(std::hypot(vz_, vy_), vx_), 1.0);
     double dt = std::min(kMaxStepPathMm * 1e-3 / speed, kLongestStep);
     dt = std::min(dt, kResponseShare * exchange.relaxationTime);
     const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
@@ -104,13 +131,15 @@ double ParticleFlight::chooseStep(const Exchange& exchange) const {
     return dt * model_.timeStepScale;
 }
 
-void ParticleFlight::updateState(const GasPoint& gas) {
+void ParticleFlight::updateState(const GasAtParticle& gas) {
     state_.timeMs = time_ * 1e3;
     state_.axialMm = z_ * 1e3;
     state_.radialMm = y_ * 1e3;
     state_.axialVelocity = vz_;
     state_.radialVelocity = vy_;
-    state_.velocity = std::hypot(vz_, vy_);
+    state_.outOfPlaneMm = x_ * 1e3;
+    state_.outOfPlaneVelocity = vx_;
+    state_.velocity = withOutOfPlane(std::hypot(vz_, vy_), vx_);
     state_.surfaceTemperature = heat_.surfaceTemperature();
     state_.meanTemperature = heat_.meanTemperature();
     state_.coreTemperature = heat_.coreTemperature();
@@ -129,34 +158,41 @@ void ParticleFlight::updateState(const GasPoint& gas) {
 // the mean of their values at the start and at the end of a first pass
 // (Heun's predictor-corrector), which makes the step second order along the
 // path. Heat: one implicit step of the conduction model with those means.
-void ParticleFlight::advance(double dt, const GasPoint& start, const Exchange& startExchange) {
-    const double z0 = z_, y0 = y_, vz0 = vz_, vy0 = vy_;
-    auto move = [&](const GasPoint& gas, double tau) {
+void ParticleFlight::advance(double dt, const GasAtParticle& start, const Exchange& startExchange) {
+    const double z0 = z_, y0 = y_, x0 = x_, vz0 = vz_, vy0 = vy_, vx0 = vx_;
+    auto move = [&](const GasAtParticle& gas, double tau) {
         const double decay = std::exp(-dt / tau);
         const double reach = tau * (1.0 - decay);  // integral of the decay over the step
         const double targetZ = gas.axialVelocity;
         const double targetY = gas.radialVelocity - (model_.gravity ? kGravity * tau : 0.0);
         z_ = z0 + targetZ * dt + (vz0 - targetZ) * reach;
         y_ = y0 + targetY * dt + (vy0 - targetY) * reach;
+        const double targetX = gas.outOfPlaneVelocity;
+        x_ = x0 + targetX * dt + (vx0 - targetX) * reach;
+        vx_ = targetX + (vx0 - targetX) * decay;
         vz_ = targetZ + (vz0 - targetZ) * decay;
         vy_ = targetY + (vy0 - targetY) * decay;
     };
     move(start, startExchange.relaxationTime);
-    GasPoint mean = start, end;
+    GasAtParticle mean = start, end;
     Exchange exchange = startExchange;
     if (gasAtParticle(end)) {
         mean.temperature = 0.5 * (start.temperature + end.temperature);
         mean.axialVelocity = 0.5 * (start.axialVelocity + end.axialVelocity);
         mean.radialVelocity = 0.5 * (start.radialVelocity + end.radialVelocity);
+        mean.outOfPlaneVelocity = 0.5 * (start.outOfPlaneVelocity + end.outOfPlaneVelocity);
         const Exchange endExchange = exchangeWith(end);
         // The mean drag is the mean of the rates 1/tau.
         exchange.relaxationTime = 2.0 / (1.0 / startExchange.relaxationTime + 1.0 / endExchange.relaxationTime);
         exchange.heatConductance = 0.5 * (startExchange.heatConductance + endExchange.heatConductance);
+        exchange.vapourConductance = 0.5 * (startExchange.vapourConductance + endExchange.vapourConductance);
+        exchange.blowingScale = 0.5 * (startExchange.blowingScale + endExchange.blowingScale);
         move(mean, exchange.relaxationTime);
     }
 
     const double d = heat_.diameter();
-    const PlasmaSurface surface(field_, mean.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d);
+    const PlasmaSurface surface(field_, mean.temperature, exchange, emissivity_ * kStefanBoltzmann * kPi * d * d,
+                                heat_.material(), model_);
     const StepEnergy e = heat_.step(dt, surface);
     energy_.convective += e.convective;
     energy_.radiated += e.radiated;
@@ -165,14 +201,15 @@ void ParticleFlight::advance(double dt, const GasPoint& start, const Exchange& s
     time_ += dt;
 }
 
-Exchange ParticleFlight::exchangeWith(const GasPoint& gas) const {
-    const double slip = std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_);
+Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
+    const double slip = withOutOfPlane(std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_),
+                                       gas.outOfPlaneVelocity - vx_);
     return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
-                           heat_.density(), {model_.propertyCorrection, model_.knudsenCorrection});
+                           heat_.density(), exchangeSwitches(model_, field_.gasCode));
 }
 
 void ParticleFlight::stepBy(double dt) {
-    GasPoint gas;
+    GasAtParticle gas;
     if (!gasAtParticle(gas)) return;
     const Exchange exchange = exchangeWith(gas);
     advance(dt, gas, exchange);
@@ -191,7 +228,7 @@ void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, Par
 
 bool ParticleFlight::step(double standoffMm) {
     if (ended_) return false;
-    GasPoint gas;
+    GasAtParticle gas;
     if (!gasAtParticle(gas)) {  // started outside the field
         status_ = z_ < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
         ended_ = true;
@@ -230,7 +267,8 @@ ParticleResult flyParticle(const JetField& field, const Material& material, cons
     while (flight.step(standoffMm)) {
         if (!trajectory) continue;
         const ParticleState& now = flight.state();
-        pathSinceSample += std::hypot(now.axialMm - last.axialMm, now.radialMm - last.radialMm);
+        pathSinceSample += withOutOfPlane(std::hypot(now.axialMm - last.axialMm, now.radialMm - last.radialMm),
+                                          now.outOfPlaneMm - last.outOfPlaneMm);
         last = now;
         if (pathSinceSample >= 1.0) {
             trajectory->samples.push_back(now);
@@ -244,7 +282,7 @@ ParticleResult flyParticle(const JetField& field, const Material& material, cons
     }
     ParticleResult r;
     r.diameterUm = start.diameter * 1e6;
-    r.injectionVelocity = std::hypot(start.axialVelocity, start.radialVelocity);
+    r.injectionVelocity = withOutOfPlane(std::hypot(start.axialVelocity, start.radialVelocity), start.outOfPlaneVelocity);
     r.status = flight.status();
     r.final = flight.state();
     r.maxSurfaceTemperature = flight.maxSurfaceTemperature();
@@ -254,6 +292,7 @@ ParticleResult flyParticle(const JetField& field, const Material& material, cons
     r.heatRadiated = flight.energy().radiated;
     r.heatOfVapour = flight.energy().vapour;
     r.enthalpyGain = flight.heat().enthalpy() - flight.initialEnthalpy();
+    r.unconvergedSteps = flight.heat().unconvergedSteps();
     return r;
 }
 

@@ -1,6 +1,7 @@
-// The flight of one particle through the jet: position and velocity in the
-// plane through the axis and the injector, drag toward the local plasma
-// velocity, heating, melting and evaporation, step by step in time.
+// The flight of one particle through the jet: position and velocity in three
+// dimensions (the plane through the axis and the injector, and across it),
+// drag toward the local plasma velocity of the axisymmetric jet, heating,
+// melting and evaporation, step by step in time.
 #pragma once
 
 #include "particles/exchange.h"
@@ -15,7 +16,15 @@ struct ParticleStart {
     double radialMm = 8;       // signed, in the injection plane
     double axialVelocity = 0;  // m/s
     double radialVelocity = 0; // m/s, along +y
+    double outOfPlaneMm = 0;   // x, across the injection plane
+    double outOfPlaneVelocity = 0;  // m/s, along +x
     double temperature = 300;  // K
+};
+
+// The gas at the particle: the jet's state at its distance from the axis,
+// with the radial velocity split into its y (radialVelocity) and x parts.
+struct GasAtParticle : GasPoint {
+    double outOfPlaneVelocity = 0;  // m/s, along +x
 };
 
 constexpr double kAmbientTemperature = 300;  // K, surroundings the particle radiates to
@@ -43,11 +52,11 @@ public:
     double maxMoltenFraction() const { return maxMolten_; }
 
 private:
-    bool gasAtParticle(GasPoint& gas) const;
-    Exchange exchangeWith(const GasPoint& gas) const;  // at the present velocity and surface
+    bool gasAtParticle(GasAtParticle& gas) const;
+    Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
     double chooseStep(const Exchange& exchange) const;
-    void advance(double dt, const GasPoint& gas, const Exchange& exchange);
-    void updateState(const GasPoint& gas);
+    void advance(double dt, const GasAtParticle& gas, const Exchange& exchange);
+    void updateState(const GasAtParticle& gas);
     void endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status);
 
     const JetField& field_;
@@ -55,7 +64,7 @@ private:
     double emissivity_;
     double heatCapacity_;  // J/(kg K), the smaller of solid and liquid
     SphereHeat heat_;
-    double z_, y_, vz_, vy_;  // m, m/s
+    double z_, y_, x_, vz_, vy_, vx_;  // m, m/s
     double time_ = 0;         // s
     long steps_ = 0;
     double initialMass_, initialEnthalpy_;

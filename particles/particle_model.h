@@ -18,6 +18,11 @@ namespace torvex::particles {
 
 // ----- What the user chooses ---------------------------------------------------
 
+// What share d10/d50/d90 are quantiles of: the volume (mass) of the powder,
+// as laser diffraction and sieving give them on datasheets, or the number of
+// particles, as image analysis counts them.
+enum class SizeBasis { Volume, Number };
+
 struct PowderOptions {
     std::string material = "ysz8";  // key in the materials table
     // Log-normal size distribution from d10/d50/d90 (µm); with singleSize
@@ -26,35 +31,73 @@ struct PowderOptions {
     double d10Um = 20;
     double d50Um = 40;
     double d90Um = 70;
+    SizeBasis sizeBasis = SizeBasis::Volume;
+    // A measured distribution instead of the log-normal: a CSV of size
+    // classes (upper bound, µm) and the volume percent in each; "" = log-normal.
+    std::string sizeDistributionFile;
     int count = 1000;  // particles simulated
+};
+
+// How the particles leave the injector.
+enum class InjectionSpeed {
+    CarrierGas,  // each at the speed its size reaches in the carrier gas inside the injector tube
+    Fixed,       // every size at `velocity`
 };
 
 struct InjectionOptions {
     double distanceMm = 2;   // injector's axial position downstream of the nozzle exit
     double radiusMm = 8;     // injector's distance from the axis
-    double velocity = 20;    // mean injection speed, m/s, toward the axis
+    InjectionSpeed speedFrom = InjectionSpeed::CarrierGas;
+    double velocity = 20;    // mean injection speed, m/s, toward the axis (InjectionSpeed::Fixed)
+    // Carrier gas (argon) and injector tube; defaults as on common APS torches
+    // (1.8 mm internal diameter, about 3 SLPM of argon).
+    double carrierFlowSlpm = 3;
+    double injectorDiameterMm = 1.8;
     double velocitySpread = 0.2;  // relative half-width of the uniform speed spread (0.2 = ±20 %)
-    double divergenceDeg = 0;     // full angle of the injection cone in the plane
+    double divergenceDeg = 0;     // full angle of the injection cone around the injector's axis
+    double angleDeg = 0;          // injector tilt from the perpendicular to the torch axis, + downstream
     double side = 1;              // +1 injector at +y, -1 at -y
 };
+
+// Where the gas properties of the drag law are taken: at the film
+// temperature (T_gas + T_s)/2, or in the free stream with the Lee-Pfender
+// property-ratio factor for the cold boundary layer. Drag only: heat always
+// uses the integral-mean conductivity across the boundary layer.
+enum class DragBasis { FilmProperties, FreeStream };
 
 // Switches of the physics (all on by default except gravity); the tests
 // turn single effects off to meet analytic limits.
 struct ModelOptions {
     bool internalConduction = true;   // false: one temperature per particle (lumped)
-    bool propertyCorrection = true;   // Lee-Pfender property-ratio factors on drag and heat
-    bool knudsenCorrection = true;    // Chen-Pfender non-continuum factors
+    DragBasis dragBasis = DragBasis::FilmProperties;
+    bool knudsenCorrection = true;    // Chen-Pfender non-continuum factors on drag and heat
     bool radiation = true;            // surface radiation loss
+    bool vapourShielding = true;      // heat to a boiling particle reduced by ln(1+B)/B
+    bool diffusiveEvaporation = true; // vapour diffuses off below the boiling point
+    double gasGamma = 0;              // heat-capacity ratio in the Knudsen correction; 0 = from the gas
     bool gravity = false;             // gravity along -y
     int shellCount = 16;              // radial shells of the conduction model
     double timeStepScale = 1;         // 1 = default step control; 0.5 halves every step
     double maxFlightTimeMs = 20;      // a particle still in flight then is given up
 };
 
+// A virtual in-flight sensor at the standoff: a measurement volume seen as a
+// circle of the given diameter in the substrate plane, as the in-flight
+// diagnostics (two-colour pyrometry with time-of-flight velocimetry) report
+// the particles crossing theirs.
+struct SensorOptions {
+    double sizeMm = 3;          // diameter of the measurement volume
+    bool atPlumeCentre = true;  // centred on the particles' mean position; else at (xMm, yMm)
+    double xMm = 0;             // across the injection plane
+    double yMm = 0;             // in the injection plane (+ on the injector's side when side = +1)
+};
+
 struct SprayOptions {
     PowderOptions powder;
     InjectionOptions injection;
     ModelOptions model;
+    SensorOptions sensor;
+    int sizeClasses = 8;       // classes of the size-class table (5 to 10)
     double standoffMm = 100;   // substrate plane, mm from the nozzle exit
     std::uint64_t seed = 1;    // same seed, same particles, byte for byte
     int threads = 0;           // 0: every core of the machine
@@ -65,6 +108,11 @@ struct SprayOptions {
 // sentence naming the option and its range. `fieldEndMm` is where the field
 // ends (the standoff must lie before it, the injector inside it).
 std::string checkOptions(const SprayOptions& options, double fieldEndMm);
+
+// The model choices of a run, one line each: what is used and its reference,
+// e.g. "drag: film properties (Boulos, Fauchais and Pfender 1994)". `gasCode`
+// is the plasma gas of the jet (for the heat-capacity ratio it implies).
+std::vector<std::string> describeModel(const ModelOptions& model, int gasCode);
 
 // ----- What comes out ---------------------------------------------------------
 
@@ -84,10 +132,12 @@ const char* statusName(ParticleStatus status);
 struct ParticleState {
     double timeMs = 0;
     double axialMm = 0;     // from the nozzle exit
-    double radialMm = 0;    // signed distance from the axis in the injection plane (+ on the injector's side when side = +1)
+    double radialMm = 0;    // y: signed distance from the axis in the injection plane (+ on the injector's side when side = +1)
     double axialVelocity = 0;   // m/s
     double radialVelocity = 0;  // m/s, along +y
     double velocity = 0;        // m/s, speed
+    double outOfPlaneMm = 0;        // x: across the injection plane
+    double outOfPlaneVelocity = 0;  // m/s, along +x
     double surfaceTemperature = 0;  // K
     double meanTemperature = 0;     // K, mass-weighted mean
     double coreTemperature = 0;     // K, at the centre
@@ -113,6 +163,9 @@ struct ParticleResult {
     double heatRadiated = 0;    // radiation loss
     double heatOfVapour = 0;    // latent heat and enthalpy carried off by the vapour
     double enthalpyGain = 0;    // change of the particle's own enthalpy
+    // Steps whose heat balance the conduction solver could not close to its
+    // tolerance (kept at the best state found); 0 in a sound run.
+    int unconvergedSteps = 0;
 };
 
 // Samples of one trajectory, about one per millimetre of path.
@@ -137,6 +190,7 @@ struct SprayOutcome {
     std::vector<ParticleResult> particles;  // in population order
     std::vector<Trajectory> trajectories;   // d10, d50, d90, then the samples
     double fieldEndMm = 0;       // last cross-section of the field
+    int gasCode = 0;             // plasma gas of the jet (ip.dat's code)
     double standoffMm = 0;       // the plane actually used
     Material material;
 };

@@ -1,5 +1,8 @@
 #include "particles/powder_sampling.h"
 
+#include "particles/text_file.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace torvex::particles {
@@ -31,19 +34,147 @@ double ParticleRandom::standardNormal() {
     return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
 }
 
-LogNormalSize fitLogNormal(double d10Um, double d50Um, double d90Um) {
+LogNormalSize fitLogNormal(double d10Um, double d50Um, double d90Um, SizeBasis basis) {
     LogNormalSize size;
-    size.medianUm = d50Um;
     size.sigma = 0.5 * (std::log(d50Um / d10Um) + std::log(d90Um / d50Um)) / kNormalQuantile90;
+    if (basis == SizeBasis::Volume) {
+        size.medianUm = d50Um * std::exp(-3.0 * size.sigma * size.sigma);
+        size.cutCentre = 3.0 * size.sigma;
+    } else {
+        size.medianUm = d50Um;
+    }
     return size;
 }
 
 double drawDiameterUm(const LogNormalSize& size, ParticleRandom& random) {
     if (size.sigma <= 0) return size.medianUm;
-    double z = random.standardNormal();
-    for (int tries = 0; std::fabs(z) > 3.0 && tries < 64; ++tries) z = random.standardNormal();
-    if (std::fabs(z) > 3.0) z = 0;  // practically never: 64 draws beyond 3 sigma
-    return size.medianUm * std::exp(size.sigma * z);
+    const double a = size.cutCentre - 3.0, b = size.cutCentre + 3.0;
+    // The share of the cut distribution below z, from the side of the cut
+    // where erfc keeps its digits (the lower tail or the upper one).
+    auto shareBelow = [a, b](double z) {
+        auto lower = [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); };
+        auto upper = [](double x) { return 0.5 * std::erfc(x / std::sqrt(2.0)); };
+        if (a >= 0) return (upper(a) - upper(z)) / (upper(a) - upper(b));
+        return (lower(z) - lower(a)) / (lower(b) - lower(a));
+    };
+    const double u = random.uniform();
+    double low = a, high = b;
+    for (int k = 0; k < 64; ++k) {
+        const double mid = 0.5 * (low + high);
+        (shareBelow(mid) < u ? low : high) = mid;
+    }
+    return size.medianUm * std::exp(size.sigma * 0.5 * (low + high));
+}
+
+namespace {
+
+constexpr std::size_t kMaxSizeFileBytes = 1 << 20;
+constexpr std::size_t kMaxSizeClasses = 1000;
+
+// Share of the particle count in a class per unit of its volume share: the
+// integral of d^-3 over ln d across the class, per unit of ln d.
+double countPerVolume(const SizeClass& c) {
+    const double lo = c.fromUm, hi = c.toUm;
+    return (1.0 / (lo * lo * lo) - 1.0 / (hi * hi * hi)) / (3.0 * std::log(hi / lo));
+}
+
+std::vector<std::string> splitFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find_first_of(",;\t", start);
+        fields.push_back(line.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+bool readSizeDistribution(const std::string& path, MeasuredSizes& sizes, std::string& error) {
+    std::vector<std::string> lines;
+    if (!readTextLines(path, kMaxSizeFileBytes, "The size distribution file", lines, error)) return false;
+    const std::string what = "The size distribution file " + displayPath(path);
+    MeasuredSizes read;
+    bool headerAllowed = true;
+    double total = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const std::string& line = lines[k];
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        const std::string place = what + ", line " + std::to_string(k + 1) + ": ";
+        const std::vector<std::string> fields = splitFields(line);
+        double from = 0, to = 0, percent = 0;
+        const bool numbers = fields.size() == 3 && parseNumber(fields[0], from) && parseNumber(fields[1], to) &&
+                             parseNumber(fields[2], percent);
+        if (!numbers && headerAllowed && fields.size() == 3) {
+            headerAllowed = false;  // a column header
+            continue;
+        }
+        headerAllowed = false;
+        if (!numbers) {
+            error = place + "three numbers expected (from_um,to_um,volume_percent).";
+            return false;
+        }
+        if (!(from > 0 && to > from && to <= 5000)) {
+            error = place + "the class must run from a size above 0 to a larger one of at most 5000 um.";
+            return false;
+        }
+        if (!read.classes.empty() && from < read.classes.back().toUm) {
+            error = place + "the class overlaps the one before (classes in increasing order expected).";
+            return false;
+        }
+        if (!(percent >= 0 && percent <= 100)) {
+            error = place + "the volume percent must lie between 0 and 100.";
+            return false;
+        }
+        if (read.classes.size() >= kMaxSizeClasses) {
+            error = what + " holds more than 1000 size classes.";
+            return false;
+        }
+        read.classes.push_back({from, to, percent});
+        total += percent;
+    }
+    if (read.classes.empty()) {
+        error = what + " holds no size class.";
+        return false;
+    }
+    if (std::fabs(total - 100) > 5) {
+        error = what + " has volume percentages adding up to " + formatFixed(total, 1) + ", not 100.";
+        return false;
+    }
+    double count = 0;
+    for (SizeClass& c : read.classes) {
+        c.volumeShare /= total;
+        count += c.volumeShare * countPerVolume(c);
+        read.cumulativeCount.push_back(count);
+    }
+    for (double& share : read.cumulativeCount) share /= count;
+    sizes = std::move(read);
+    return true;
+}
+
+double drawDiameterUm(const MeasuredSizes& sizes, ParticleRandom& random) {
+    const double u = random.uniform();
+    const auto at = std::upper_bound(sizes.cumulativeCount.begin(), sizes.cumulativeCount.end(), u);
+    const std::size_t k = std::min<std::size_t>(static_cast<std::size_t>(at - sizes.cumulativeCount.begin()),
+                                                sizes.classes.size() - 1);
+    // Inverse of the count distribution d^-3 within the class.
+    const double lo = sizes.classes[k].fromUm, hi = sizes.classes[k].toUm;
+    const double a = 1.0 / (lo * lo * lo), b = 1.0 / (hi * hi * hi);
+    return 1.0 / std::cbrt(a - random.uniform() * (a - b));
+}
+
+double volumeQuantileUm(const MeasuredSizes& sizes, double p) {
+    double below = 0;
+    for (const SizeClass& c : sizes.classes) {
+        if (below + c.volumeShare >= p && c.volumeShare > 0) {
+            const double w = (p - below) / c.volumeShare;  // volume even over ln d
+            return c.fromUm * std::pow(c.toUm / c.fromUm, w);
+        }
+        below += c.volumeShare;
+    }
+    return sizes.classes.empty() ? 0 : sizes.classes.back().toUm;
 }
 
 } // namespace torvex::particles

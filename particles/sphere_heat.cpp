@@ -9,6 +9,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxNewtonIterations = 40;
+constexpr int kMaxStepHalvings = 8;
 // Newton iterations stop when no enthalpy moves by more than this share of
 // the enthalpy of melting from 0 K (about 0.01 J/kg for an oxide).
 constexpr double kEnthalpyTolerance = 1e-8;
@@ -19,6 +20,41 @@ constexpr double kEnthalpyTolerance = 1e-8;
 constexpr double kSurfaceLinearRange = 2.0;
 
 double sphereVolume(double r) { return 4.0 / 3.0 * kPi * r * r * r; }
+
+// The convective heat and its slope less what the outflowing vapour keeps off.
+SurfaceHeat withShielding(const SurfaceHeat& heat) {
+    if (heat.blowingScale <= 0) return heat;
+    SurfaceHeat out = heat;
+    double slope = 0;
+    const double share = heatLeftByVapour(heat.evaporation / heat.blowingScale, slope);
+    out.convective = heat.convective * share;
+    out.convectiveSlope =
+        heat.convectiveSlope * share + heat.convective * slope * heat.evaporationSlope / heat.blowingScale;
+    return out;
+}
+
+// Evaporation rate m (kg/s) of a surface held at the boiling point that
+// receives the convective heat q (unshielded) and loses `sinks` otherwise:
+// q f(m / scale) - sinks = m L with f(phi) = phi / (e^phi - 1), the heat
+// left by the vapour's outflow (Spalding 1953). Without other sinks the
+// root is m L = q ln(1 + B) / B with B = q / (scale L). The left side falls
+// and the right side rises with m, so bisection finds the root.
+double boilingRate(double q, double sinks, double scale, double vaporisation) {
+    const double surplus = q - sinks;
+    if (surplus <= 0) return 0;
+    if (scale <= 0) return surplus / vaporisation;
+    auto imbalance = [&](double m) {
+        const double phi = m / scale;
+        const double shielded = phi > 1e-12 ? phi / std::expm1(phi) : 1.0;
+        return q * shielded - sinks - m * vaporisation;
+    };
+    double low = 0, high = surplus / vaporisation;
+    for (int k = 0; k < 80 && high - low > 1e-13 * high; ++k) {
+        const double mid = 0.5 * (low + high);
+        (imbalance(mid) > 0 ? low : high) = mid;
+    }
+    return 0.5 * (low + high);
+}
 
 // Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
 // i = 0..n. The matrices of the step are column diagonally dominant, so no
@@ -38,6 +74,16 @@ void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes&
 }
 
 } // namespace
+
+double heatLeftByVapour(double phi, double& slope) {
+    if (phi < 1e-6) {  // the series 1 - phi/2 + phi^2/12 avoids 0/0
+        slope = -0.5 + phi / 6.0;
+        return 1.0 - 0.5 * phi;
+    }
+    const double grown = std::expm1(phi);
+    slope = (grown - phi * (grown + 1.0)) / (grown * grown);
+    return phi / grown;
+}
 
 SphereHeat::SphereHeat(const Material& material, double diameter, double initialTemperature, int shellCount)
     : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
@@ -105,6 +151,26 @@ double SphereHeat::enthalpy() const {
     return e;
 }
 
+double SphereHeat::volume() const {
+    const double solid = material_.densitySolid;
+    const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
+    const double l = material_.latentHeatFusion;
+    double v = 0;
+    for (int i = 0; i <= nodes_; ++i) {
+        const double h = enthalpy_[i];
+        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
+    }
+    return v;
+}
+
+double SphereHeat::diameter() const { return std::cbrt(6.0 * volume() / kPi); }
+
+double SphereHeat::density() const {
+    const double v = volume();
+    return v > 0 ? mass() / v : material_.densitySolid;
+}
+
 double SphereHeat::meanTemperature() const {
     double m = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) m += mass_[i], mt += mass_[i] * temperature(i);
@@ -123,8 +189,8 @@ double SphereHeat::moltenFraction() const {
     return m > 0 ? molten / m : 0;
 }
 
-SurfaceHeat SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
-                              double& innerFlux) {
+bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
+                       SurfaceHeat& applied) {
     const int n = nodes_;
     const Nodes old = enthalpy_;
     Nodes h = enthalpy_;
@@ -137,7 +203,9 @@ SurfaceHeat SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNo
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
     Nodes b, c, lower, diag, upper, rhs, next;  // entries 0..n written before they are read
-    SurfaceHeat applied;
+    const double vaporisation = material_.latentHeatVaporisation;
+    applied = SurfaceHeat{};
+    bool converged = false;
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
         // T_i = c_i + b_i H_i near the present iterate.
         for (int i = 0; i <= n; ++i) {
@@ -163,9 +231,10 @@ SurfaceHeat SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNo
             }
         }
         if (surface && heldNode != n) {
-            const double slope = heat.convectiveSlope - heat.radiatedSlope;
+            const SurfaceHeat shielded = withShielding(heat);
+            const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
             diag[n] -= slope * b[n];
-            rhs[n] += heat.convective - heat.radiated + slope * (c[n] - ts);
+            rhs[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
         }
         if (heldNode >= 0) {
             diag[heldNode] = 1;
@@ -181,54 +250,91 @@ SurfaceHeat SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNo
         }
         // The surface heat the linear system used, at its own solution.
         const double linearSurface = c[n] + b[n] * next[n];
-        applied.convective = heat.convective + heat.convectiveSlope * (linearSurface - ts);
+        const SurfaceHeat shielded = withShielding(heat);
+        applied.convective = shielded.convective + shielded.convectiveSlope * (linearSurface - ts);
         applied.radiated = heat.radiated + heat.radiatedSlope * (linearSurface - ts);
+        applied.evaporation = std::max(0.0, heat.evaporation + heat.evaporationSlope * (linearSurface - ts));
+        applied.blowingScale = heat.blowingScale;
         innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
         h = next;
         // On unchanged branches the system is linear except for the surface
         // heat, whose linearisation error over a small change of the surface
         // temperature is of second order: the solution stands.
-        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) break;
+        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) {
+            converged = true;
+            break;
+        }
     }
     enthalpy_ = h;
-    return applied;
+    return converged;
 }
 
 void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
     double innerFlux = 0;
-    solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux);
+    SurfaceHeat applied;
+    if (!solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
 }
 
-StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
-    const Nodes before = enthalpy_;
-    double innerFlux = 0;
-    SurfaceHeat applied = solve(dt, &surface, -1, 0, innerFlux);
+StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) { return splitStep(dt, surface, 0); }
+
+// The enthalpy method's Newton iteration can cycle when a thin surface shell
+// jumps across the melting kink of H(T) in one step; half the step keeps the
+// shell on one branch, so a failed step is retried in halves.
+StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth) {
+    const Nodes enthalpyBefore = enthalpy_;
+    const double radiusBefore = radius_;
     StepEnergy energy;
+    if (tryStep(dt, surface, energy)) return energy;
+    if (depth >= kMaxStepHalvings) {
+        ++unconverged_;
+        return energy;
+    }
+    enthalpy_ = enthalpyBefore;
+    radius_ = radiusBefore;
+    computeMasses();
+    const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1);
+    const StepEnergy second = splitStep(0.5 * dt, surface, depth + 1);
+    energy.convective = first.convective + second.convective;
+    energy.radiated = first.radiated + second.radiated;
+    energy.vapour = first.vapour + second.vapour;
+    energy.evaporatedMass = first.evaporatedMass + second.evaporatedMass;
+    return energy;
+}
+
+bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy) {
+    const Nodes before = enthalpy_;
+    const double vaporisation = material_.latentHeatVaporisation;
+    double innerFlux = 0;
+    SurfaceHeat applied;
+    bool converged = solve(dt, &surface, -1, 0, innerFlux, applied);
+    double evaporated = applied.evaporation * dt;
     const double boiling = material_.boilingPoint;
     if (surfaceTemperature() > boiling) {
         // Hold the surface at the boiling point; what the gas brings beyond
         // what the shell stores and conducts inward evaporates it.
-        const Nodes free = enthalpy_;
         enthalpy_ = before;
         const double held = enthalpyOf(boiling);
-        solve(dt, &surface, nodes_, held, innerFlux);
+        converged = solve(dt, &surface, nodes_, held, innerFlux, applied) && converged;
         const SurfaceHeat atBoiling = surface.at(boiling);
-        const double surplus = atBoiling.convective - atBoiling.radiated - innerFlux -
-                               mass_[nodes_] * (held - before[nodes_]) / dt;
-        if (surplus > 0) {
-            applied = atBoiling;
-            double evaporated = surplus * dt / material_.latentHeatVaporisation;
-            double carried = 0;
-            shrink(evaporated, carried);
-            energy.evaporatedMass = evaporated;
-            energy.vapour = surplus * dt + carried;
-        } else {
-            enthalpy_ = free;  // the held surface would need heat: keep the free solution
-        }
+        const double sinks = atBoiling.radiated + innerFlux + mass_[nodes_] * (held - before[nodes_]) / dt;
+        // A converged free step above the boiling point leaves a surplus at
+        // the held surface (convection is larger there, storage and inward
+        // conduction smaller); none means the iteration went astray.
+        converged = converged && atBoiling.convective > sinks;
+        const double rate = boilingRate(atBoiling.convective, sinks, atBoiling.blowingScale, vaporisation);
+        applied = atBoiling;
+        applied.convective = sinks + rate * vaporisation;
+        evaporated = rate * dt;
     }
     energy.convective = applied.convective * dt;
     energy.radiated = applied.radiated * dt;
-    return energy;
+    if (evaporated > 0) {
+        double carried = 0;
+        shrink(evaporated, carried);
+        energy.evaporatedMass = evaporated;
+        energy.vapour = evaporated * vaporisation + carried;
+    }
+    return converged;
 }
 
 // Evaporation takes the mass from the surface; the grid keeps its node count

@@ -22,7 +22,21 @@ constexpr int kMaxShells = 64;
 struct SurfaceHeat {
     double convective = 0, convectiveSlope = 0;  // W, W/K
     double radiated = 0, radiatedSlope = 0;      // W, W/K
+    // Vapour diffusing off the surface below the boiling point, kg/s and
+    // kg/(s K); it takes the latent heat of vaporisation with it.
+    double evaporation = 0, evaporationSlope = 0;
+    // Mass flow (kg/s) that scales the vapour's blowing: a surface
+    // evaporating at m gets the convective heat times heatLeftByVapour(m /
+    // blowingScale). 0: no shielding. `convective` is the heat without it.
+    double blowingScale = 0;
 };
+
+// Share of the convective heat that reaches a surface blowing vapour off,
+// phi / (e^phi - 1) with phi the vapour's mass flow over the blowing scale
+// (Spalding 1953; Abramzon and Sirignano 1989); `slope` gets its derivative
+// by phi. At a boiling surface whose whole heat goes into vapour this is
+// ln(1 + B) / B, B the Spalding transfer number.
+double heatLeftByVapour(double phi, double& slope);
 
 class SurfaceModel {
 public:
@@ -44,13 +58,18 @@ public:
 
     // One implicit step of dt seconds with the surface exchanging heat as the
     // model says. Once the surface reaches the boiling point it is held there
-    // and the surplus heat evaporates mass from it.
+    // and the surplus heat, less the vapour's shielding, evaporates mass from
+    // it. A step whose iteration does not converge is split in halves (down to
+    // 1/256 of it); one that still fails is kept and counted.
     StepEnergy step(double dt, const SurfaceModel& surface);
     // One implicit step with the surface held at a given temperature (no
     // evaporation): the classical conduction problem.
     void stepFixedSurface(double dt, double surfaceTemperature);
 
-    double diameter() const { return 2 * radius_; }
+    // Outer diameter: the molten share of every shell at the liquid density,
+    // the rest at the solid one (the particle swells as it melts). The
+    // conduction grid keeps the solid geometry.
+    double diameter() const;
     double mass() const;
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
@@ -60,7 +79,9 @@ public:
     int shellCount() const { return nodes_; }
     double temperature(int node) const;
     double nodeRadius(int node) const { return nodes_ == 0 ? 0 : radius_ * node / nodes_; }
-    double density() const { return material_.densitySolid; }
+    double density() const;  // mass over the outer volume
+    int unconvergedSteps() const { return unconverged_; }
+    const Material& material() const { return material_; }
 
 private:
     using Nodes = std::array<double, kMaxShells + 1>;
@@ -69,10 +90,16 @@ private:
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
     void computeMasses();
+    double volume() const;  // m3, of the outer surface
     // Solves the implicit step for the enthalpies; with heldNode >= 0 that
     // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
-    // through the surface (linearised model) when surface != nullptr.
-    SurfaceHeat solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux);
+    // through the surface (linearised model) when surface != nullptr, and
+    // whether the iteration converged.
+    bool solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
+               SurfaceHeat& applied);
+    // One step without splitting; false when it did not converge.
+    bool tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy);
+    StepEnergy splitStep(double dt, const SurfaceModel& surface, int depth);
     void shrink(double evaporatedMass, double& carriedEnthalpy);
 
     Material material_;
@@ -81,6 +108,7 @@ private:
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
+    int unconverged_ = 0;
 };
 
 } // namespace torvex::particles

@@ -1,5 +1,7 @@
 #include "particles/spray_files.h"
 
+#include "particles/in_flight.h"
+#include "particles/spray_statistics.h"
 #include "particles/text_file.h"
 #include "solver/result_set.h"
 
@@ -24,6 +26,19 @@ std::string stateColumns(const ParticleState& s) {
            formatFixed(s.massFraction, 4) + "," + formatFixed(s.timeMs, 4);
 }
 
+// Columns added after the first ones, so that readers of those keep working.
+std::string outOfPlaneColumns(const ParticleState& s) {
+    return formatFixed(s.outOfPlaneMm, 3) + "," + formatFixed(s.outOfPlaneVelocity, 2);
+}
+
+std::string percent(double share) { return formatFixed(100 * share, 1) + " %"; }
+
+std::string headerOf(const SprayOptions& options, const SprayOutcome& outcome) {
+    std::string text;
+    for (const std::string& line : runDescription(options, outcome)) text += "# " + line + "\n";
+    return text;
+}
+
 constexpr const char* kStateHeader =
     "axial_mm,radial_mm,velocity_m_s,axial_velocity_m_s,radial_velocity_m_s,surface_temperature_K,"
     "mean_temperature_K,core_temperature_K,molten_fraction,mass_fraction,time_ms";
@@ -31,24 +46,81 @@ constexpr const char* kStateHeader =
 } // namespace
 
 std::string particlesCsv(const std::vector<ParticleResult>& particles) {
-    std::string text = std::string("index,diameter_um,status,") + kStateHeader + ",max_surface_temperature_K\n";
+    std::string text = std::string("index,diameter_um,status,") + kStateHeader +
+                       ",max_surface_temperature_K,out_of_plane_mm,out_of_plane_velocity_m_s,injection_velocity_m_s\n";
     for (const ParticleResult& p : particles) {
         text += std::to_string(p.index) + "," + formatFixed(p.diameterUm, 2) + "," + statusName(p.status) + "," +
-                stateColumns(p.final) + "," + formatFixed(p.maxSurfaceTemperature, 1) + "\n";
+                stateColumns(p.final) + "," + formatFixed(p.maxSurfaceTemperature, 1) + "," +
+                outOfPlaneColumns(p.final) + "," + formatFixed(p.injectionVelocity, 2) + "\n";
     }
     return text;
 }
 
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories) {
     std::string text = std::string("particle,index,diameter_um,status,") + kStateHeader +
-                       ",diameter_now_um,gas_temperature_K,gas_velocity_m_s\n";
+                       ",diameter_now_um,gas_temperature_K,gas_velocity_m_s,out_of_plane_mm,out_of_plane_velocity_m_s\n";
     for (const Trajectory& t : trajectories) {
         const std::string head = t.label + "," + std::to_string(t.index) + "," + formatFixed(t.diameterUm, 2) + "," +
                                  statusName(t.status) + ",";
         for (const ParticleState& s : t.samples)
             text += head + stateColumns(s) + "," + formatFixed(s.diameterUm, 2) + "," +
-                    formatFixed(s.gasTemperature, 0) + "," + formatFixed(s.gasVelocity, 1) + "\n";
+                    formatFixed(s.gasTemperature, 0) + "," + formatFixed(s.gasVelocity, 1) + "," +
+                    outOfPlaneColumns(s) + "\n";
     }
+    return text;
+}
+
+std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcome& out) {
+    const SprayStatistics s = computeStatistics(out.particles);
+    const InjectionOptions& in = o.injection;
+    std::vector<std::string> lines;
+    std::string powder = "powder: " + out.material.name + ", ";
+    powder += o.powder.singleSize ? formatFixed(o.powder.d50Um, 1) + " um"
+                                  : "d10/d50/d90 " + formatFixed(o.powder.d10Um, 1) + "/" + formatFixed(o.powder.d50Um, 1) +
+                                        "/" + formatFixed(o.powder.d90Um, 1) + " um";
+    if (!o.powder.sizeDistributionFile.empty()) powder += " (measured distribution " + o.powder.sizeDistributionFile + ")";
+    else if (!o.powder.singleSize) powder += o.powder.sizeBasis == SizeBasis::Volume ? " by volume" : " by number";
+    lines.push_back(powder + ", " + std::to_string(o.powder.count) + " particles, seed " + std::to_string(o.seed));
+    std::string speed = in.speedFrom == InjectionSpeed::Fixed
+                            ? "fixed speed " + formatFixed(in.velocity, 1) + " m/s"
+                            : "carrier gas argon " + formatFixed(in.carrierFlowSlpm, 2) + " SLPM through " +
+                                  formatFixed(in.injectorDiameterMm, 2) + " mm bore";
+    lines.push_back("injection: " + formatFixed(in.distanceMm, 2) + " mm downstream, " + formatFixed(in.radiusMm, 2) +
+                    " mm from the axis, angle " + formatFixed(in.angleDeg, 1) + " deg, " + speed + " +- " +
+                    formatFixed(100 * in.velocitySpread, 0) + " %, cone " + formatFixed(in.divergenceDeg, 1) + " deg");
+    for (const std::string& line : describeModel(o.model, out.gasCode)) lines.push_back("model: " + line);
+    lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm");
+    lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
+    lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
+                    std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) + " side, " +
+                    std::to_string(s.missedUpstream) + " upstream, " + std::to_string(s.fieldEnded) + " field end, " +
+                    std::to_string(s.timedOut) + " timeout");
+    lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
+                    percent(s.moltenMassShare) + ", evaporated " + percent(s.evaporatedMassShare));
+    return lines;
+}
+
+std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+    const SensorReading r = readSensor(outcome.particles, options.sensor);
+    return headerOf(options, outcome) +
+           "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
+           "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um\n" +
+           formatFixed(outcome.standoffMm, 3) + "," + formatFixed(r.centreXMm, 3) + "," + formatFixed(r.centreYMm, 3) +
+           "," + formatFixed(r.sizeMm, 2) + "," + std::to_string(r.count) + "," + formatFixed(r.velocity.mean, 2) + "," +
+           formatFixed(r.velocity.spread, 2) + "," + formatFixed(r.surfaceTemperature.mean, 1) + "," +
+           formatFixed(r.surfaceTemperature.spread, 1) + "," + formatFixed(r.diameterUm.mean, 2) + "," +
+           formatFixed(r.diameterUm.spread, 2) + "\n";
+}
+
+std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+    std::string text = headerOf(options, outcome) +
+                       "lower_um,upper_um,count,arrived,mass_share,velocity_m_s,surface_temperature_K,molten_share,"
+                       "evaporated_share\n";
+    for (const SizeClass& c : sizeClasses(outcome.particles, options.sizeClasses))
+        text += formatFixed(c.lowerUm, 2) + "," + formatFixed(c.upperUm, 2) + "," + std::to_string(c.count) + "," +
+                std::to_string(c.arrived) + "," + formatFixed(c.massShare, 4) + "," + formatFixed(c.velocity, 2) + "," +
+                formatFixed(c.surfaceTemperature, 1) + "," + formatFixed(c.moltenShare, 4) + "," +
+                formatFixed(c.evaporatedShare, 4) + "\n";
     return text;
 }
 
@@ -85,12 +157,16 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
     return true;
 }
 
-std::vector<SetMember> sprayFileSet(const SprayOutcome& outcome) {
+std::vector<SetMember> sprayFileSet(const SprayOptions& options, const SprayOutcome& outcome) {
     return {{kParticlesFile, particlesCsv(outcome.particles)},
-            {kTrajectoriesFile, trajectoriesCsv(outcome.trajectories)}};
+            {kTrajectoriesFile, trajectoriesCsv(outcome.trajectories)},
+            {kSensorFile, sensorCsv(options, outcome)},
+            {kSizeClassesFile, sizeClassesCsv(options, outcome)}};
 }
 
-std::vector<std::string> sprayOutputNames() { return {kParticlesFile, kTrajectoriesFile, kSprayStampFile}; }
+std::vector<std::string> sprayOutputNames() {
+    return {kParticlesFile, kTrajectoriesFile, kSensorFile, kSizeClassesFile, kSprayStampFile};
+}
 
 bool checkSprayOutputs(const WorkDirLock& lock, std::string& error) {
     // Held alone, the folder's temporary files are those of a killed run.
@@ -98,23 +174,25 @@ bool checkSprayOutputs(const WorkDirLock& lock, std::string& error) {
     return checkReplaceable(lock.directory(), sprayOutputNames(), error);
 }
 
-bool writeSprayFiles(const WorkDirLock& lock, const SprayOutcome& outcome, std::string& error) {
+bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const SprayOutcome& outcome,
+                     std::string& error) {
     const std::string& dir = lock.directory();
     // The jet the spray flew through, as its own stamp identifies it.
     std::string jetStamp, why;
     const std::string jet = readRegularFile(dir + "/" + kResultStampFile, kSmallFileLimit, jetStamp, why)
                                 ? checksumText(contentChecksum(jetStamp))
                                 : std::string("none");
-    return replaceFileSet(dir, sprayFileSet(outcome), kSprayStampFile, {"KAVEL spray set", "jet " + jet}, error);
+    return replaceFileSet(dir, sprayFileSet(options, outcome), kSprayStampFile, {"KAVEL spray set", "jet " + jet}, error);
 }
 
-bool writeSprayFiles(const std::string& dir, const SprayOutcome& outcome, std::string& error) {
+bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,
+                     std::string& error) {
     const WorkDirLock lock(dir);
     if (!lock.held()) {
         error = lock.message();
         return false;
     }
-    return writeSprayFiles(lock, outcome, error);
+    return writeSprayFiles(lock, options, outcome, error);
 }
 
 } // namespace torvex::particles

@@ -1,8 +1,8 @@
 // The files a spray run writes into the working directory: particles.csv
-// (one row per particle at the substrate plane) and trajectories.csv (the
-// d10, d50 and d90 particles and the sampled ones). Each is written to a
-// temporary file beside it and renamed into place, so a reader never sees a
-// half-written file.
+// (one row per particle at the substrate plane), trajectories.csv (the
+// d10, d50 and d90 particles and the sampled ones), sensor.csv (the in-flight
+// sensor's reading) and size-classes.csv, replaced as one set with
+// spray.stamp last, so a reader never sees a half-written or mixed set.
 #pragma once
 
 #include "particles/particle_model.h"
@@ -14,11 +14,21 @@ namespace torvex::particles {
 
 constexpr const char* kParticlesFile = "particles.csv";
 constexpr const char* kTrajectoriesFile = "trajectories.csv";
+constexpr const char* kSensorFile = "sensor.csv";
+constexpr const char* kSizeClassesFile = "size-classes.csv";
 
 // The file contents (a header line, then one line per row; numbers with a
 // point whatever the locale).
 std::string particlesCsv(const std::vector<ParticleResult>& particles);
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories);
+// The in-flight sensor's reading and the size-class table, each after a
+// header of "# " lines that describe the run and its results at the standoff
+// (powder, injection, model, deviation angle, losses by reason, evaporated
+// share).
+std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome);
+std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome);
+// The header's lines, without the "# ".
+std::vector<std::string> runDescription(const SprayOptions& options, const SprayOutcome& outcome);
 
 // Writes text to dir/name through a temporary file and a rename. On failure
 // returns false with error naming the file; nothing is left behind.
@@ -30,7 +40,7 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
 // result set of the jet they were computed in. A file added here is
 // replaced, stamped and checked with the others.
 constexpr const char* kSprayStampFile = "spray.stamp";
-std::vector<SetMember> sprayFileSet(const SprayOutcome& outcome);
+std::vector<SetMember> sprayFileSet(const SprayOptions& options, const SprayOutcome& outcome);
 // The names of the set, the stamp included (for the check before a run).
 std::vector<std::string> sprayOutputNames();
 
@@ -42,8 +52,10 @@ bool checkSprayOutputs(const WorkDirLock& lock, std::string& error);
 // Replaces the set in the directory of the held (exclusive) lock: either all
 // files are new and the stamp is written, or (a fault before the renames)
 // every file stays as it was. False with error naming the file.
-bool writeSprayFiles(const WorkDirLock& lock, const SprayOutcome& outcome, std::string& error);
+bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const SprayOutcome& outcome,
+                     std::string& error);
 // The same under an exclusive lock taken for the writing.
-bool writeSprayFiles(const std::string& dir, const SprayOutcome& outcome, std::string& error);
+bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,
+                     std::string& error);
 
 } // namespace torvex::particles

@@ -1,6 +1,7 @@
 // The spray: the population of particles drawn from the powder and injector
 // settings, flown on every core, each from its own random stream so that
 // the results do not depend on the number of threads.
+#include "particles/carrier_gas.h"
 #include "particles/particle_flight.h"
 #include "particles/particle_model.h"
 #include "particles/powder_sampling.h"
@@ -34,37 +35,70 @@ std::string range(const char* what, double low, double high, const char* unit) {
            formatFixed(high, 0) + unit + ".";
 }
 
-ParticleStart startOf(const SprayOptions& o, double diameterUm, double speed, double angle) {
+// The particle's direction: the injector's axis (toward the torch axis,
+// tilted downstream by the injector angle) turned by polarAngle within the
+// cone, about that axis by azimuth (0: toward downstream, pi/2: across the
+// injection plane). With polarAngle 0 the flight stays in the injection plane.
+ParticleStart startOf(const SprayOptions& o, double diameterUm, double speed, double polarAngle, double azimuth) {
     const double side = o.injection.side < 0 ? -1.0 : 1.0;
+    const double tilt = o.injection.angleDeg * kDegree;
+    // Injector axis n and the in-plane direction p normal to it, as (axial, y).
+    const double nz = std::sin(tilt), ny = -side * std::cos(tilt);
+    const double pz = std::cos(tilt), py = side * std::sin(tilt);
+    const double along = std::cos(polarAngle), across = std::sin(polarAngle);
     ParticleStart s;
     s.diameter = diameterUm * 1e-6;
     s.axialMm = o.injection.distanceMm;
     s.radialMm = side * o.injection.radiusMm;
-    // Toward the axis, tilted by the angle (positive: downstream).
-    s.axialVelocity = speed * std::sin(angle);
-    s.radialVelocity = -side * speed * std::cos(angle);
+    s.axialVelocity = speed * (along * nz + across * std::cos(azimuth) * pz);
+    s.radialVelocity = speed * (along * ny + across * std::cos(azimuth) * py);
+    s.outOfPlaneVelocity = speed * across * std::sin(azimuth);
     return s;
 }
 
-// The population: diameter, speed and angle of particle i from stream i.
-Task populationTask(const SprayOptions& o, const LogNormalSize& size, int i) {
+// Mean speed of a particle of this size as it leaves the injector.
+double injectionSpeed(const SprayOptions& o, const Material& material, double diameterUm) {
+    if (o.injection.speedFrom == InjectionSpeed::Fixed) return o.injection.velocity;
+    return speedAtTubeExit(carrierGasSpeed(o.injection.carrierFlowSlpm, o.injection.injectorDiameterMm),
+                           diameterUm * 1e-6, material.densitySolid);
+}
+
+// The powder's sizes: the log-normal of d10/d50/d90 or the measured classes.
+struct PowderSizes {
+    LogNormalSize logNormal;
+    const MeasuredSizes* measured = nullptr;
+    double draw(ParticleRandom& random) const {
+        return measured ? drawDiameterUm(*measured, random) : drawDiameterUm(logNormal, random);
+    }
+};
+
+// The population: diameter, speed and direction of particle i from stream
+// i. Directions fill the cone's solid angle evenly (polar angle from its
+// cosine drawn uniformly).
+Task populationTask(const SprayOptions& o, const Material& material, const PowderSizes& size, int i) {
     ParticleRandom random(o.seed, static_cast<std::uint64_t>(i));
-    const double diameter = drawDiameterUm(size, random);
-    const double speed = o.injection.velocity * (1.0 + o.injection.velocitySpread * (2.0 * random.uniform() - 1.0));
-    const double angle = o.injection.divergenceDeg * kDegree * (random.uniform() - 0.5);
+    const double diameter = size.draw(random);
+    const double speed = injectionSpeed(o, material, diameter) *
+                         (1.0 + o.injection.velocitySpread * (2.0 * random.uniform() - 1.0));
+    const double halfCone = 0.5 * o.injection.divergenceDeg * kDegree;
+    const double polar = std::acos(1.0 - random.uniform() * (1.0 - std::cos(halfCone)));
+    const double azimuth = 2.0 * kPi * random.uniform();
     Task t;
-    t.start = startOf(o, diameter, speed, angle);
+    t.start = startOf(o, diameter, speed, polar, azimuth);
     t.index = i;
     return t;
 }
 
-std::vector<Task> buildTasks(const SprayOptions& o, std::vector<Trajectory>& trajectories) {
-    const LogNormalSize size = o.powder.singleSize ? LogNormalSize{o.powder.d50Um, 0}
-                                                   : fitLogNormal(o.powder.d10Um, o.powder.d50Um, o.powder.d90Um);
+std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, const MeasuredSizes* measured,
+                             std::vector<Trajectory>& trajectories) {
+    const PowderOptions& p = o.powder;
+    PowderSizes size;
+    size.logNormal = p.singleSize ? LogNormalSize{p.d50Um, 0} : fitLogNormal(p.d10Um, p.d50Um, p.d90Um, p.sizeBasis);
+    size.measured = p.singleSize ? nullptr : measured;
     std::vector<Task> tasks;
     auto representative = [&](const char* label, double d) {
         Task t;
-        t.start = startOf(o, d, o.injection.velocity, 0);
+        t.start = startOf(o, d, injectionSpeed(o, material, d), 0, 0);
         t.trajectory = static_cast<int>(trajectories.size());
         trajectories.push_back(Trajectory{label, -1, d, ParticleStatus::Arrived, {}});
         tasks.push_back(t);
@@ -72,14 +106,14 @@ std::vector<Task> buildTasks(const SprayOptions& o, std::vector<Trajectory>& tra
     if (o.powder.singleSize) {
         representative("d50", o.powder.d50Um);
     } else {
-        representative("d10", o.powder.d10Um);
-        representative("d50", o.powder.d50Um);
-        representative("d90", o.powder.d90Um);
+        representative("d10", measured ? volumeQuantileUm(*measured, 0.1) : o.powder.d10Um);
+        representative("d50", measured ? volumeQuantileUm(*measured, 0.5) : o.powder.d50Um);
+        representative("d90", measured ? volumeQuantileUm(*measured, 0.9) : o.powder.d90Um);
     }
     const int samples = std::clamp(o.sampledTrajectories, 0, o.powder.count);
     const int stride = samples > 0 ? std::max(1, o.powder.count / samples) : 0;
     for (int i = 0; i < o.powder.count; ++i) {
-        Task t = populationTask(o, size, i);
+        Task t = populationTask(o, material, size, i);
         if (stride > 0 && i % stride == 0 && i / stride < samples) {
             t.trajectory = static_cast<int>(trajectories.size());
             trajectories.push_back(Trajectory{"sample", i, t.start.diameter * 1e6, ParticleStatus::Arrived, {}});
@@ -125,11 +159,19 @@ std::string checkOptions(const SprayOptions& o, double fieldEndMm) {
         return range("The injection distance", 0, injectionLimit, " mm from the nozzle exit");
     if (!inside(in.radiusMm, 0.25, kFieldOuterRadiusMm)) return range("The injection radius", 0.25, 25, " mm");
     if (!inside(in.velocity, 0.1, 500)) return range("The injection velocity", 0.1, 500, " m/s");
-    if (!inside(in.velocitySpread, 0, 0.99)) return "The injection velocity spread must lie between 0 and 0.99.";
+    if (!inside(in.carrierFlowSlpm, 0.1, 30)) return range("The carrier-gas flow", 0.1, 30, " SLPM");
+    if (!inside(in.injectorDiameterMm, 0.3, 6)) return range("The injector's internal diameter", 0.3, 6, " mm");
+    if (!inside(in.velocitySpread, 0, 0.99)) return "The injection velocity spread must lie between 0 and 99 %.";
     if (!inside(in.divergenceDeg, 0, 90)) return range("The divergence angle", 0, 90, " degrees");
+    if (!inside(in.angleDeg, -60, 60)) return "The injector angle must lie between -60 and 60 degrees.";
     if (!inside(o.standoffMm, in.distanceMm + 1, kLongestField))
         return "The standoff distance must lie between 1 mm beyond the injector (" +
                formatFixed(in.distanceMm + 1, 1) + " mm) and 200 mm.";
+    if (!inside(o.sensor.sizeMm, 0.1, 50)) return range("The sensor's measurement volume", 0.1, 50, " mm");
+    if (!o.sensor.atPlumeCentre && (!inside(o.sensor.xMm, -kFieldOuterRadiusMm, kFieldOuterRadiusMm) ||
+                                    !inside(o.sensor.yMm, -kFieldOuterRadiusMm, kFieldOuterRadiusMm)))
+        return "The sensor must lie within 25 mm of the axis.";
+    if (o.sizeClasses < 5 || o.sizeClasses > 10) return "The number of size classes must lie between 5 and 10.";
     if (o.model.shellCount < 1 || o.model.shellCount > kMaxShells) return "The shell count must lie between 1 and 64.";
     if (!inside(o.model.timeStepScale, 0.01, 10)) return "The time-step scale must lie between 0.01 and 10.";
     if (!inside(o.model.maxFlightTimeMs, 0.01, 1000)) return "The longest flight time must lie between 0.01 and 1000 ms.";
@@ -141,6 +183,7 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
     SprayOutcome out;
     out.material = material;
     out.fieldEndMm = field.endMm();
+    out.gasCode = field.gasCode;
     const std::string fault = checkOptions(options, field.endMm());
     if (!fault.empty()) {
         out.result = SprayResult::BadInput;
@@ -153,7 +196,17 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
                      " mm (the jet could not be calculated further); the particles are followed to there, not to the "
                      "standoff at " + formatFixed(options.standoffMm, 1) + " mm.";
 
-    const std::vector<Task> tasks = buildTasks(options, out.trajectories);
+    MeasuredSizes measured;
+    if (!options.powder.singleSize && !options.powder.sizeDistributionFile.empty()) {
+        std::string error;
+        if (!readSizeDistribution(options.powder.sizeDistributionFile, measured, error)) {
+            out.result = SprayResult::BadInput;
+            out.message = error;
+            return out;
+        }
+    }
+    const std::vector<Task> tasks =
+        buildTasks(options, material, measured.classes.empty() ? nullptr : &measured, out.trajectories);
     std::vector<ParticleResult> results(tasks.size());
     std::atomic<std::size_t> next{0}, done{0};
     std::atomic<bool> stop{false};

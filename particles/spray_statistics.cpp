@@ -57,15 +57,19 @@ double roundStep(double span) {
 
 SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) {
     SprayStatistics s;
-    double injectedMass = 0, arrivedMass = 0, moltenMass = 0, spot = 0, spotSq = 0;
+    double injectedMass = 0, arrivedMass = 0, moltenMass = 0, spot = 0, spotSq = 0, spotX = 0, spotXSq = 0;
+    double evaporatedMass = 0;
     for (const ParticleResult& p : particles) {
         ++s.total;
         injectedMass += p.initialMassKg;
+        evaporatedMass += p.initialMassKg * (1.0 - p.final.massFraction);
         switch (p.status) {
         case ParticleStatus::Arrived: ++s.arrived; break;
         case ParticleStatus::Evaporated: ++s.evaporated; break;
         case ParticleStatus::FieldEnded: ++s.fieldEnded; break;
-        default: ++s.missed; break;
+        case ParticleStatus::MissedSide: ++s.missedSide, ++s.missed; break;
+        case ParticleStatus::MissedUpstream: ++s.missedUpstream, ++s.missed; break;
+        case ParticleStatus::TimedOut: ++s.timedOut, ++s.missed; break;
         }
         if (!arrived(p)) continue;
         if (p.final.moltenFraction >= kFullyMolten) ++s.fullyMolten;
@@ -77,6 +81,8 @@ SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) 
         moltenMass += molten;
         spot += molten * p.final.radialMm;
         spotSq += molten * p.final.radialMm * p.final.radialMm;
+        spotX += molten * p.final.outOfPlaneMm;
+        spotXSq += molten * p.final.outOfPlaneMm * p.final.outOfPlaneMm;
     }
     s.velocity = moments(particles, [](const ParticleResult& p) { return p.final.velocity; });
     s.surfaceTemperature = moments(particles, [](const ParticleResult& p) { return p.final.surfaceTemperature; });
@@ -84,13 +90,18 @@ SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) 
     s.moltenFraction = moments(particles, [](const ParticleResult& p) { return p.final.moltenFraction; });
     s.radialPosition = moments(particles, [](const ParticleResult& p) { return p.final.radialMm; });
     s.flightTime = moments(particles, [](const ParticleResult& p) { return p.final.timeMs; });
+    s.outOfPlanePosition = moments(particles, [](const ParticleResult& p) { return p.final.outOfPlaneMm; });
     if (moltenMass > 0) {
         s.spotCentreMm = spot / moltenMass;
         s.spotSpreadMm = std::sqrt(std::max(0.0, spotSq / moltenMass - s.spotCentreMm * s.spotCentreMm));
+        s.spotCentreOutOfPlaneMm = spotX / moltenMass;
+        s.spotSpreadOutOfPlaneMm =
+            std::sqrt(std::max(0.0, spotXSq / moltenMass - s.spotCentreOutOfPlaneMm * s.spotCentreOutOfPlaneMm));
     }
     if (injectedMass > 0) {
         s.moltenMassShare = moltenMass / injectedMass;
         s.depositedMassShare = arrivedMass / injectedMass;
+        s.evaporatedMassShare = evaporatedMass / injectedMass;
     }
     return s;
 }

@@ -23,7 +23,10 @@ struct SprayStatistics {
     int total = 0;
     int arrived = 0;
     int evaporated = 0;
-    int missed = 0;       // left the field sideways or upstream, or timed out
+    int missed = 0;       // left the field sideways or upstream, or timed out: the three below
+    int missedSide = 0;
+    int missedUpstream = 0;
+    int timedOut = 0;     // still in flight after the longest flight time
     int fieldEnded = 0;   // reached the end of a shortened field
     int fullyMolten = 0;  // arrived with molten fraction >= kFullyMolten
     int partlyMolten = 0; // arrived with some melt but not fully molten
@@ -34,11 +37,16 @@ struct SprayStatistics {
     WeightedMoments moltenFraction;
     WeightedMoments radialPosition;      // mm, signed
     WeightedMoments flightTime;          // ms
-    // Deposition spot: centre and spread (mm) of where the molten mass lands.
+    WeightedMoments outOfPlanePosition;  // mm, across the injection plane
+    // Deposition spot: centre and spread (mm) of where the molten mass lands,
+    // in the injection plane (y) and across it (x).
     double spotCentreMm = 0;
     double spotSpreadMm = 0;
+    double spotCentreOutOfPlaneMm = 0;
+    double spotSpreadOutOfPlaneMm = 0;
     double moltenMassShare = 0;  // molten mass arriving / mass injected
     double depositedMassShare = 0;  // mass arriving / mass injected
+    double evaporatedMassShare = 0; // mass lost to vapour by every particle / mass injected
 };
 
 constexpr double kFullyMolten = 0.999;

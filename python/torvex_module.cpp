@@ -451,7 +451,7 @@ py::dict spray(const std::string& folder, const std::string& materialKey, const 
         py::gil_scoped_release free;
         outcome = simulateSpray(field, *material, options, [](int) { return true; });
         std::string error;
-        if (outcome.result == SprayResult::Completed && write && !writeSprayFiles(folder, outcome, error))
+        if (outcome.result == SprayResult::Completed && write && !writeSprayFiles(folder, options, outcome, error))
             throw RunFault{RunResult::OutputFault, error + "."};
     }
     if (outcome.result != SprayResult::Completed) refuse(outcome.message);

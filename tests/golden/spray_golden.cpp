@@ -27,6 +27,7 @@ particles::SprayOptions optionsFor(const SprayVariant& v) {
     o.powder.count = v.count;
     o.injection.distanceMm = v.injectorMm;
     o.injection.radiusMm = v.injectorRadiusMm;
+    o.injection.speedFrom = particles::InjectionSpeed::Fixed;
     o.injection.velocity = v.injectionVelocity;
     o.standoffMm = v.standoffMm;
     o.seed = static_cast<std::uint64_t>(v.seed);
@@ -90,7 +91,7 @@ void runSprayVariant(const SprayVariant& spray, const GoldenVariant& jet, const 
     runVariant(jet, dir);
     const particles::SprayOutcome outcome = particles::runSpray(dir, optionsFor(spray), nullptr);
     std::string error;
-    if (outcome.result == particles::SprayResult::Completed) particles::writeSprayFiles(dir, outcome, error);
+    if (outcome.result == particles::SprayResult::Completed) particles::writeSprayFiles(dir, optionsFor(spray), outcome, error);
     std::ofstream(dir + "/spray.txt", std::ios::binary | std::ios::trunc) << summary(outcome) << error;
 }
 

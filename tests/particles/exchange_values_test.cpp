@@ -22,8 +22,8 @@ TEST(ExchangeValues, TheCorrelationsGiveTheirPublishedNumbers) {
     EXPECT_NEAR(ranzMarshall(25, 1), 5.0, 1e-12);
     // Chen and Pfender with a = 0.8, gamma = 5/3: (2 - a)/a = 1.5, gamma/(1 +
     // gamma) = 0.625, so at Pr = 0.75 the bracket is 1 + 5 Kn.
-    EXPECT_NEAR(knudsenBracket(0.1, 0.75), 1.5, 1e-12);
-    EXPECT_NEAR(knudsenBracket(0.02, 0.75), 1.1, 1e-12);
+    EXPECT_NEAR(knudsenBracket(0.1, 0.75, 5.0 / 3.0), 1.5, 1e-12);
+    EXPECT_NEAR(knudsenBracket(0.02, 0.75, 5.0 / 3.0), 1.1, 1e-12);
     // Lee and Pfender: a rho-mu product twice that at the surface gives 2^-0.45.
     const GasProperties free{0.02, 1000, 2e-4, 1};
     const GasProperties surface{0.1, 1000, 2e-5, 1};

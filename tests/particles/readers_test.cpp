@@ -237,7 +237,9 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
     for (const char* bad : {"--count 0", "--count 2.5", "--d50 0", "--d10 50 --d50 40 --d90 70", "--diameter 30 --d50 40",
                             "--injection-radius 30", "--injection-distance -1", "--injection-velocity 0",
                             "--standoff 250", "--standoff 2", "--divergence 120", "--velocity-spread 100",
-                            "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1"}) {
+                            "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1",
+                            "--carrier-flow 0", "--injection-velocity 20 --carrier-flow 3", "--knudsen maybe",
+                            "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest"}) {
         EXPECT_EQ(runKavel(std::string(bad) + " " + dir.path()), 2) << bad;
         EXPECT_FALSE(dir.exists("particles.csv")) << bad;
         EXPECT_FALSE(dir.exists("trajectories.csv")) << bad;
@@ -245,6 +247,27 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
     fs::remove(dir.file("ftu.res"));
     EXPECT_EQ(runKavel(dir.path()), 2);
     EXPECT_FALSE(dir.exists("particles.csv"));
+}
+
+// The command line moved to another parser: every option it ever took is
+// still taken (each alone, with a value in range), and the new ones too.
+TEST(KavelRun, EveryOptionIsStillAccepted) {
+    TempDir dir;
+    copyVariant(dir);
+    for (const char* option : {"--material al2o3", "--d10 15 --d50 30 --d90 50", "--diameter 30", "--seed 4",
+                               "--injection-distance 3", "--injection-radius 7", "--injection-velocity 15",
+                               "--velocity-spread 10", "--divergence 15", "--standoff 60", "--lumped", "--shells 8",
+                               "--gravity", "--threads 1", "--list-materials", "--help",
+                               "--carrier-flow 4 --injector-diameter 1.5 --injection-angle -10",
+                               "--sensor-size 5 --sensor-at 0,-2 --size-classes 6", "--knudsen off --radiation on",
+                               "--size-basis number --drag free-stream --gas-gamma auto --vapour-shielding off "
+                               "--diffusive-evaporation off",
+                               "tune --steps 2 --from 2 --to 3 --goal molten"}) {
+        EXPECT_EQ(runKavel(std::string(option) + " --count 4 " + dir.path()), 0) << option;
+    }
+    EXPECT_TRUE(dir.exists("sensor.csv"));
+    EXPECT_TRUE(dir.exists("size-classes.csv"));
+    EXPECT_TRUE(dir.exists("tune.csv"));
 }
 
 // A result file that cannot be put in place is an output fault (status 5,

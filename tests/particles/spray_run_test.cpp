@@ -1,6 +1,7 @@
 // Whole flights and sprays through the jet of the default argon variant:
 // symmetry, convergence in step and shells, the orderings physics demands,
 // and reproducibility.
+#include "particles/injector_tuning.h"
 #include "particles/particle_flight.h"
 #include "particles/powder_sampling.h"
 #include "particles/spray_files.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 
 namespace torvex::particles {
 namespace {
@@ -24,6 +27,7 @@ SprayOptions sprayOf(const std::string& material, double d50Um, int count) {
     o.powder.d50Um = d50Um;
     o.powder.count = count;
     o.injection.radiusMm = 1;
+    o.injection.speedFrom = InjectionSpeed::Fixed;
     o.injection.velocity = 2;
     o.injection.divergenceDeg = 10;
     o.sampledTrajectories = 2;
@@ -62,6 +66,56 @@ TEST(SprayRun, InjectionFromEitherSideGivesMirrorTrajectories) {
     for (std::size_t k = 0; k < d50Upper.size(); ++k) EXPECT_DOUBLE_EQ(d50Upper[k].radialMm, -d50Lower[k].radialMm);
 }
 
+// The jet is axisymmetric: an injector turned about the axis (out of the
+// plane the planar model knew) must give the planar flight turned with it.
+TEST(SprayRun, AnInjectorTurnedAboutTheAxisGivesThePlanarFlightTurned) {
+    ParticleStart planar;
+    planar.diameter = 30e-6;
+    planar.radialMm = 8;
+    planar.radialVelocity = -12;
+    const double turn = 40 * kPi / 180;
+    ParticleStart turned = planar;
+    turned.radialMm = 8 * std::cos(turn);
+    turned.outOfPlaneMm = 8 * std::sin(turn);
+    turned.radialVelocity = -12 * std::cos(turn);
+    turned.outOfPlaneVelocity = -12 * std::sin(turn);
+    const Material ysz = test::packagedMaterial("ysz8");
+    Trajectory a, b;
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, planar, 100, &a);
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, turned, 100, &b);
+    ASSERT_EQ(a.samples.size(), b.samples.size());
+    EXPECT_EQ(a.status, ParticleStatus::Arrived);
+    for (std::size_t k = 0; k < a.samples.size(); k += 7) {
+        const ParticleState &p = a.samples[k], &q = b.samples[k];
+        // The planar particle crosses the axis: its signed distance is the turned one's, signed.
+        const double distance = std::hypot(q.radialMm, q.outOfPlaneMm) * (q.radialMm < 0 ? -1 : 1);
+        EXPECT_NEAR(distance, p.radialMm, 1e-6) << k;
+        EXPECT_NEAR(q.outOfPlaneMm * std::cos(turn) - q.radialMm * std::sin(turn), 0.0, 1e-6) << k;  // in its plane
+        EXPECT_NEAR(q.axialMm, p.axialMm, 1e-6) << k;
+        EXPECT_NEAR(q.velocity, p.velocity, 1e-6 * p.velocity) << k;
+        EXPECT_NEAR(q.surfaceTemperature, p.surfaceTemperature, 1e-6 * p.surfaceTemperature) << k;
+    }
+}
+
+// More carrier gas pushes the powder deeper: the particle jet deviates
+// further across the axis, and the scan names the flow nearest the target.
+TEST(SprayRun, MoreCarrierGasDeviatesTheParticleJetFurther) {
+    SprayOptions o;
+    o.powder.count = 60;
+    TuneOptions tune;
+    tune.from = 1;
+    tune.to = 5;
+    tune.steps = 3;
+    const TuneOutcome out = tuneInjection(test::argonJet(), test::packagedMaterial("ysz8"), o, tune, nullptr);
+    ASSERT_EQ(out.steps.size(), 3u);
+    EXPECT_LT(out.steps[0].deviationDeg, out.steps[1].deviationDeg);
+    EXPECT_LT(out.steps[1].deviationDeg, out.steps[2].deviationDeg);
+    ASSERT_GE(out.chosen, 0);
+    for (const TuneStep& s : out.steps)
+        EXPECT_LE(std::fabs(out.steps[static_cast<std::size_t>(out.chosen)].deviationDeg - tune.targetDeg),
+                  std::fabs(s.deviationDeg - tune.targetDeg));
+}
+
 TEST(SprayRun, HalvingTheStepAndTheShellsChangesTheStandoffValuesByLessThanHalfAPerCent) {
     for (const auto& [key, diameter] : {std::pair<const char*, double>{"ysz8", 25e-6}, {"ysz8", 50e-6}, {"al2o3", 30e-6}}) {
         ParticleStart start;
@@ -98,8 +152,8 @@ TEST(SprayRun, SmallerParticlesArriveHotterAndFaster) {
 }
 
 TEST(SprayRun, CopperMeltsWhereZirconiaOfTheSameSizeDoesNot) {
-    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 40, 20)).particles);
-    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 40, 20)).particles);
+    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 60, 20)).particles);
+    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 60, 20)).particles);
     ASSERT_GT(copper.arrived, 10);
     ASSERT_GT(zirconia.arrived, 10);
     EXPECT_GT(copper.fullyMolten, copper.arrived / 2);
@@ -136,6 +190,40 @@ TEST(PowderSampling, TheDrawnSizesFollowTheGivenQuantiles) {
     EXPECT_NEAR(below10 / double(kCount), 0.10, 0.01);
     EXPECT_NEAR(below50 / double(kCount), 0.50, 0.015);
     EXPECT_NEAR(below90 / double(kCount), 0.90, 0.01);
+}
+
+// Datasheet quantiles are by volume: the mass of a large sample, drawn from
+// the fit or from measured classes, is split at them.
+TEST(PowderSampling, TheVolumeBasisPutsTheDatasheetQuantilesOnTheMass) {
+    const torvex::test::TempDir dir;
+    std::ofstream(dir.file("sizes.csv")) << "from_um,to_um,volume_percent\n20,30,10\n30,40,40\n40,50,40\n50,60,10\n";
+    MeasuredSizes measured;
+    std::string error;
+    ASSERT_TRUE(readSizeDistribution(dir.file("sizes.csv"), measured, error)) << error;
+    const LogNormalSize fit = fitLogNormal(20, 40, 80, SizeBasis::Volume);
+    for (const bool fromClasses : {false, true}) {
+        std::vector<double> sizes;
+        for (int i = 0; i < 50000; ++i) {
+            ParticleRandom random(7, static_cast<std::uint64_t>(i));
+            sizes.push_back(fromClasses ? drawDiameterUm(measured, random) : drawDiameterUm(fit, random));
+        }
+        std::sort(sizes.begin(), sizes.end());
+        double total = 0;
+        for (const double d : sizes) total += d * d * d;
+        std::vector<double> quantiles;
+        double below = 0;
+        for (const double d : sizes) {
+            below += d * d * d;
+            if (quantiles.size() < 3 && below >= (0.1 + 0.4 * quantiles.size()) * total) quantiles.push_back(d);
+        }
+        ASSERT_EQ(quantiles.size(), 3u);
+        const std::vector<double> datasheet = fromClasses ? std::vector<double>{30, 40, 50} : std::vector<double>{20, 40, 80};
+        for (std::size_t k = 0; k < 3; ++k)
+            EXPECT_NEAR(quantiles[k], datasheet[k], 0.02 * datasheet[k]) << "classes " << fromClasses;
+    }
+    std::ofstream(dir.file("bad.csv")) << "10,20,50\n15,30,50\n";
+    EXPECT_FALSE(readSizeDistribution(dir.file("bad.csv"), measured, error));
+    EXPECT_NE(error.find("bad.csv, line 2: the class overlaps"), std::string::npos) << error;
 }
 
 TEST(PowderSampling, TheStreamOfAParticleIsFixedBySeedAndIndexAlone) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "particles/exchange.h"
+#include "particles/in_flight.h"
 #include "particles/spray_files.h"
 #include "particles/spray_statistics.h"
 #include "tests/particles/spray_fixture.h"
@@ -18,6 +19,7 @@ namespace {
 TEST(SprayValues, TheInjectorLaunchesTowardTheAxisWithinTheSpreadAndTheCone) {
     SprayOptions o;
     o.powder.count = 400;
+    o.injection.speedFrom = InjectionSpeed::Fixed;
     o.injection.velocity = 20;
     o.injection.velocitySpread = 0.2;
     o.injection.divergenceDeg = 20;
@@ -38,17 +40,18 @@ TEST(SprayValues, TheInjectorLaunchesTowardTheAxisWithinTheSpreadAndTheCone) {
     EXPECT_LE(high, 24.0);
     EXPECT_GT(high, 23.5);
     // d10, d50 and d90 leave straight toward the axis at the mean speed; the
-    // sampled particles within the cone of +-10 degrees.
+    // sampled particles within the cone of 10 degrees around it, in 3-D.
     for (const Trajectory& t : out.trajectories) {
         ASSERT_FALSE(t.samples.empty());
         const ParticleState& launch = t.samples.front();
         EXPECT_DOUBLE_EQ(launch.radialMm, 8.0);
         EXPECT_LT(launch.radialVelocity, 0.0) << t.label << " " << t.index;
-        const double angle = std::atan2(launch.axialVelocity, -launch.radialVelocity) * 180 / kPi;
+        const double angle = std::acos(-launch.radialVelocity / launch.velocity) * 180 / kPi;
         if (t.label == "sample") {
-            EXPECT_LE(std::fabs(angle), 10.0 + 1e-9) << t.index;
+            EXPECT_LE(angle, 10.0 + 1e-9) << t.index;
         } else {
             EXPECT_DOUBLE_EQ(launch.axialVelocity, 0.0) << t.label;
+            EXPECT_DOUBLE_EQ(launch.outOfPlaneVelocity, 0.0) << t.label;
             EXPECT_DOUBLE_EQ(launch.radialVelocity, -20.0) << t.label;
         }
     }
@@ -86,6 +89,42 @@ TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMas
     EXPECT_NEAR(s.spotCentreMm, (2 * molten1 - 4 * molten2) / (molten1 + molten2), 1e-12);
     EXPECT_NEAR(s.moltenMassShare, (molten1 + molten2) / 6e-12, 1e-12);
     EXPECT_NEAR(s.depositedMassShare, 2.5 / 6, 1e-12);
+    EXPECT_NEAR(s.evaporatedMassShare, 1.5 / 6, 1e-12);
+    EXPECT_EQ(s.missedSide, 1);
+}
+
+// The sensor and the size classes are views of the particle list: their
+// counts and mass sums must add up to what the list holds.
+TEST(SprayValues, TheSensorAndTheSizeClassesAddUpToTheParticleList) {
+    SprayOptions o;
+    o.powder.count = 300;
+    o.injection.divergenceDeg = 20;
+    const SprayOutcome out = simulateSpray(test::argonJet(), test::packagedMaterial("ysz8"), o, nullptr);
+    ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
+    const SprayStatistics s = computeStatistics(out.particles);
+    int count = 0, arrived = 0;
+    double mass = 0, evaporated = 0, molten = 0;
+    for (const SizeClass& c : sizeClasses(out.particles, 7)) {
+        count += c.count, arrived += c.arrived, mass += c.massShare;
+        evaporated += c.evaporatedShare * c.massShare, molten += c.moltenShare * c.massShare;
+    }
+    EXPECT_EQ(count, s.total);
+    EXPECT_EQ(arrived, s.arrived);
+    EXPECT_NEAR(mass, 1.0, 1e-12);
+    EXPECT_NEAR(evaporated, s.evaporatedMassShare, 1e-12);
+    EXPECT_NEAR(molten, s.moltenMassShare, 1e-12);
+    const SensorReading r = readSensor(out.particles, SensorOptions{});
+    EXPECT_NEAR(r.centreYMm, s.radialPosition.byNumber.mean, 1e-9);
+    int inside = 0;
+    double speed = 0;
+    for (const ParticleResult& p : out.particles) {
+        if (p.status != ParticleStatus::Arrived) continue;
+        if (std::hypot(p.final.outOfPlaneMm - r.centreXMm, p.final.radialMm - r.centreYMm) > 1.5) continue;
+        ++inside, speed += p.final.velocity;
+    }
+    EXPECT_GT(r.count, 0);
+    EXPECT_EQ(r.count, inside);
+    EXPECT_NEAR(r.velocity.mean, speed / inside, 1e-9);
 }
 
 TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
@@ -134,6 +173,7 @@ TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
     EXPECT_EQ(column("mass_fraction"), "0.7500");
     EXPECT_EQ(column("time_ms"), "1.2500");
     EXPECT_EQ(column("max_surface_temperature_K"), "3500.0");
+    EXPECT_EQ(names[15], "out_of_plane_mm");  // added after the columns readers already know
 }
 
 }  // namespace

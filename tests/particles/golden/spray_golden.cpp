@@ -51,7 +51,13 @@ const std::map<std::string, Setter>& valueOptions() {
         {"seed", [](GoldenCase& c, double v) { c.options.seed = static_cast<std::uint64_t>(v); }},
         {"distance", [](GoldenCase& c, double v) { c.options.injection.distanceMm = v; }},
         {"radius", [](GoldenCase& c, double v) { c.options.injection.radiusMm = v; }},
-        {"velocity", [](GoldenCase& c, double v) { c.options.injection.velocity = v; }},
+        {"velocity",
+         [](GoldenCase& c, double v) {
+             c.options.injection.speedFrom = InjectionSpeed::Fixed;
+             c.options.injection.velocity = v;
+         }},
+        {"carrier", [](GoldenCase& c, double v) { c.options.injection.carrierFlowSlpm = v; }},
+        {"angle", [](GoldenCase& c, double v) { c.options.injection.angleDeg = v; }},
         {"spread", [](GoldenCase& c, double v) { c.options.injection.velocitySpread = v; }},
         {"divergence", [](GoldenCase& c, double v) { c.options.injection.divergenceDeg = v; }},
         {"side", [](GoldenCase& c, double v) { c.options.injection.side = v; }},

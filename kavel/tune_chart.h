@@ -1,0 +1,24 @@
+// The injector tuning scan as a page of four charts against the setting
+// (carrier-gas flow or injection speed): the particle jet's deviation with
+// the target, the molten and arriving mass shares, the mean velocity and the
+// mean surface temperature at the standoff; the chosen setting is marked.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "kavel/spray_chart.h"
+#include "particles/injector_tuning.h"
+
+namespace torvex::kavel {
+
+std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const particles::TuneOutcome& outcome);
+
+void drawTunePage(DrawingContext& dc, const Rect& page, const particles::TuneOptions& tune,
+                  const particles::TuneOutcome& outcome);
+
+// The page as a PNG image at path (written whole or not at all).
+bool writeTuneChartImage(const std::string& path, const particles::TuneOptions& tune,
+                         const particles::TuneOutcome& outcome, std::string& error);
+
+}  // namespace torvex::kavel
