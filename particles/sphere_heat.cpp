@@ -76,6 +76,10 @@ void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes&
 } // namespace
 
 double heatLeftByVapour(double phi, double& slope) {
+    if (phi > 700) {  // nothing left, and e^phi beyond the doubles
+        slope = 0;
+        return 0;
+    }
     if (phi < 1e-6) {  // the series 1 - phi/2 + phi^2/12 avoids 0/0
         slope = -0.5 + phi / 6.0;
         return 1.0 - 0.5 * phi;
@@ -242,6 +246,12 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
             rhs[heldNode] = heldEnthalpy;
         }
         solveTridiagonal(n, lower, diag, upper, rhs, next);
+        if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
+            enthalpy_ = old;  // the iteration ran away: the step is to be split
+            applied = SurfaceHeat{};
+            innerFlux = 0;
+            return false;
+        }
         double change = 0;
         bool sameBranches = true;  // every node still on the branch of H(T) it was linearised on
         for (int i = 0; i <= n; ++i) {
