@@ -93,6 +93,7 @@ SphereHeat::SphereHeat(const Material& material, double diameter, double initial
     : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
     computeMasses();
     enthalpy_.fill(enthalpyOf(initialTemperature));
+    updateOuterSize();
 }
 
 void SphereHeat::computeMasses() {
@@ -168,11 +169,10 @@ double SphereHeat::volume() const {
     return v;
 }
 
-double SphereHeat::diameter() const { return std::cbrt(6.0 * volume() / kPi); }
-
-double SphereHeat::density() const {
+void SphereHeat::updateOuterSize() {
     const double v = volume();
-    return v > 0 ? mass() / v : material_.densitySolid;
+    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    outerDensity_ = v > 0 ? mass() / v : material_.densitySolid;
 }
 
 double SphereHeat::meanTemperature() const {
@@ -283,9 +283,14 @@ void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
     double innerFlux = 0;
     SurfaceHeat applied;
     if (!solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
+    updateOuterSize();
 }
 
-StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) { return splitStep(dt, surface, 0); }
+StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
+    const StepEnergy energy = splitStep(dt, surface, 0);
+    updateOuterSize();
+    return energy;
+}
 
 // The enthalpy method's Newton iteration can cycle when a thin surface shell
 // jumps across the melting kink of H(T) in one step; half the step keeps the
