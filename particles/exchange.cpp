@@ -41,14 +41,35 @@ double gasHeatCapacityRatio(int gasCode) {
     return (cv + 1.0) / cv;
 }
 
-double vapourDensity(const Material& material, double temperature, double& slope) {
-    constexpr double gasConstant = 8.314462618;  // J/(mol K)
-    const double t = std::min(temperature, material.boilingPoint);
-    const double lift = material.latentHeatVaporisation * material.molarMass / gasConstant;  // K
-    const double pressure = kAtmosphericPressure * std::exp(lift * (1.0 / material.boilingPoint - 1.0 / t));
-    const double density = pressure * material.molarMass / (gasConstant * t);
-    slope = temperature < material.boilingPoint ? density * (lift / (t * t) - 1.0 / t) : 0.0;
-    return density;
+namespace {
+constexpr double kGasConstant = 8.314462618;  // J/(mol K)
+// The largest vapour mole fraction taken below the boiling point: keeps
+// ln(1 + B_M) finite (about 14 with oxide vapour in argon) where the heat
+// left by the vapour is long gone.
+constexpr double kHighestVapourFraction = 1.0 - 1e-6;
+}
+
+double gasMolarMass(const GasProperties& gas, double temperature) {
+    return gas.density * kGasConstant * temperature / kAtmosphericPressure;
+}
+
+double vapourTransfer(const Material& material, double temperature, double gasMolarMass, double& slope) {
+    const double lift = material.latentHeatVaporisation * material.molarMass / kGasConstant;  // K
+    slope = 0;
+    if (!(temperature > 0)) return 0;  // a trial temperature of the iteration far off
+    double fraction = std::exp(lift * (1.0 / material.boilingPoint - 1.0 / temperature));
+    double fractionSlope = fraction * lift / (temperature * temperature);
+    if (fraction > kHighestVapourFraction) {
+        fraction = kHighestVapourFraction;
+        fractionSlope = 0;
+    }
+    // Y = X Mv / (X Mv + (1 - X) Mg), and ln(1 + B_M) = -ln(1 - Y).
+    const double vapour = fraction * material.molarMass;
+    const double mixture = vapour + (1.0 - fraction) * gasMolarMass;
+    const double massFraction = vapour / mixture;
+    const double massFractionSlope = fractionSlope * material.molarMass * gasMolarMass / (mixture * mixture);
+    slope = massFractionSlope / (1.0 - massFraction);
+    return -std::log1p(-massFraction);
 }
 
 ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode) {
@@ -87,7 +108,6 @@ Exchange computeExchange(const JetField& field, double gasTemperature, double su
     // across the boundary layer, (S(T_gas) - S(T_s)) / (T_gas - T_s).
     x.heatConductance = kPi * diameter * x.nusselt * heatFactor;
     x.thermalConductance = x.heatConductance * film.conductivity;
-    x.vapourConductance = x.heatConductance * film.conductivity / (film.density * film.heatCapacity);
     x.blowingScale = x.thermalConductance / film.heatCapacity;
     return x;
 }

@@ -49,12 +49,11 @@ struct Exchange {
     double relaxationTime = 0;  // s: dv/dt = (u_gas - v) / relaxationTime
     double heatConductance = 0; // W per unit of conduction potential: Q = G * (S(T_gas) - S(T_s))
     double thermalConductance = 0;  // W/K, G times the film conductivity: sets the heating time
-    // Vapour leaving the surface below the boiling point: m = vapourConductance
-    // * rho_vapour(T_s), the Sherwood number equal to the Nusselt number and
-    // the diffusivity k / (rho cp) of the film (Lewis number 1), m3/s.
-    double vapourConductance = 0;
-    // thermalConductance / cp of the film, kg/s: the vapour outflow that sets
-    // the scale of the shielding of the heat (see SurfaceHeat::blowingScale).
+    // thermalConductance / cp of the film, kg/s. With the Lewis number 1 the
+    // Sherwood number is the Nusselt number and rho D = k / cp, so this also
+    // scales the vapour leaving the surface below the boiling point,
+    // m = blowingScale ln(1 + B_M), and the shielding of the heat by it (see
+    // SurfaceHeat::blowingScale).
     double blowingScale = 0;
 };
 
@@ -64,11 +63,17 @@ struct ExchangeSwitches {
     double heatCapacityRatio = 5.0 / 3.0;  // of the gas, for the Knudsen bracket
 };
 
-// Density of the saturated vapour over the particle's surface, kg/m3: the
-// Clausius-Clapeyron vapour pressure p = 1 atm exp(L M / R (1/T_b - 1/T))
-// through the boiling point T_b, an ideal gas of the material's molar mass.
-// Held at its boiling-point value above T_b. `slope` gets d rho / dT.
-double vapourDensity(const Material& material, double temperature, double& slope);
+// ln(1 + B_M) of the vapour diffusing off a surface at temperature T below
+// the boiling point T_b (Spalding 1953), B_M = Y / (1 - Y) with Y the mass
+// fraction of vapour at the surface: its mole fraction is the Clausius-
+// Clapeyron pressure p / 1 atm = exp(L M / R (1/T_b - 1/T)), the gas around
+// it of molar mass gasMolarMass. Held just below 1 atm at and above T_b.
+// `slope` gets its derivative by T.
+double vapourTransfer(const Material& material, double temperature, double gasMolarMass, double& slope);
+
+// Molar mass of the plasma gas (dissociated and ionised as it is) at one
+// temperature, from its density: M = rho R T / p.
+double gasMolarMass(const GasProperties& gas, double temperature);
 
 // The switches of the model for a jet of gas code gasCode.
 ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode);

@@ -35,12 +35,13 @@ std::vector<std::string> describeModel(const ModelOptions& model, int gasCode) {
                         : "non-continuum correction: off");
     lines.push_back(model.radiation ? "radiation: on, grey surface to 300 K surroundings" : "radiation: off");
     lines.push_back(model.diffusiveEvaporation
-                        ? "evaporation below boiling: on, Clausius-Clapeyron vapour pressure, Ranz-Marshall "
-                          "Sherwood number (Ranz and Marshall 1952)"
+                        ? "evaporation below boiling: on, Clausius-Clapeyron vapour pressure, Spalding mass "
+                          "transfer number, Sherwood = Nusselt (Spalding 1953)"
                         : "evaporation below boiling: off");
     lines.push_back(model.vapourShielding
-                        ? "vapour shielding at boiling: on, heat times ln(1+B)/B (Spalding 1953)"
-                        : "vapour shielding at boiling: off");
+                        ? "vapour shielding: on, heat times phi/(e^phi - 1), ln(1+B)/B at boiling (Spalding 1953)"
+                        : "vapour shielding: off");
+    lines.push_back("molten particles: liquid density");
     if (model.gravity) lines.push_back("gravity: on, along -y");
     return lines;
 }

@@ -36,8 +36,9 @@ public:
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
         if (model_.diffusiveEvaporation) {
             double slope = 0;
-            heat.evaporation = exchange_.vapourConductance * vapourDensity(material_, ts, slope);
-            heat.evaporationSlope = exchange_.vapourConductance * slope;
+            const double molarMass = gasMolarMass(field_.properties(ts), ts);
+            heat.evaporation = exchange_.blowingScale * vapourTransfer(material_, ts, molarMass, slope);
+            heat.evaporationSlope = exchange_.blowingScale * slope;
         }
         if (model_.vapourShielding) heat.blowingScale = exchange_.blowingScale;
         return heat;
@@ -185,7 +186,6 @@ void ParticleFlight::advance(double dt, const GasAtParticle& start, const Exchan
         // The mean drag is the mean of the rates 1/tau.
         exchange.relaxationTime = 2.0 / (1.0 / startExchange.relaxationTime + 1.0 / endExchange.relaxationTime);
         exchange.heatConductance = 0.5 * (startExchange.heatConductance + endExchange.heatConductance);
-        exchange.vapourConductance = 0.5 * (startExchange.vapourConductance + endExchange.vapourConductance);
         exchange.blowingScale = 0.5 * (startExchange.blowingScale + endExchange.blowingScale);
         move(mean, exchange.relaxationTime);
     }

@@ -76,6 +76,10 @@ void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes&
 } // namespace
 
 double heatLeftByVapour(double phi, double& slope) {
+    if (phi > 700) {  // nothing left, and e^phi beyond the doubles
+        slope = 0;
+        return 0;
+    }
     if (phi < 1e-6) {  // the series 1 - phi/2 + phi^2/12 avoids 0/0
         slope = -0.5 + phi / 6.0;
         return 1.0 - 0.5 * phi;
@@ -89,6 +93,7 @@ SphereHeat::SphereHeat(const Material& material, double diameter, double initial
     : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
     computeMasses();
     enthalpy_.fill(enthalpyOf(initialTemperature));
+    updateOuterSize();
 }
 
 void SphereHeat::computeMasses() {
@@ -164,11 +169,10 @@ double SphereHeat::volume() const {
     return v;
 }
 
-double SphereHeat::diameter() const { return std::cbrt(6.0 * volume() / kPi); }
-
-double SphereHeat::density() const {
+void SphereHeat::updateOuterSize() {
     const double v = volume();
-    return v > 0 ? mass() / v : material_.densitySolid;
+    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    outerDensity_ = v > 0 ? mass() / v : material_.densitySolid;
 }
 
 double SphereHeat::meanTemperature() const {
@@ -242,6 +246,12 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
             rhs[heldNode] = heldEnthalpy;
         }
         solveTridiagonal(n, lower, diag, upper, rhs, next);
+        if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
+            enthalpy_ = old;  // the iteration ran away: the step is to be split
+            applied = SurfaceHeat{};
+            innerFlux = 0;
+            return false;
+        }
         double change = 0;
         bool sameBranches = true;  // every node still on the branch of H(T) it was linearised on
         for (int i = 0; i <= n; ++i) {
@@ -273,9 +283,14 @@ void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
     double innerFlux = 0;
     SurfaceHeat applied;
     if (!solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
+    updateOuterSize();
 }
 
-StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) { return splitStep(dt, surface, 0); }
+StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
+    const StepEnergy energy = splitStep(dt, surface, 0);
+    updateOuterSize();
+    return energy;
+}
 
 // The enthalpy method's Newton iteration can cycle when a thin surface shell
 // jumps across the melting kink of H(T) in one step; half the step keeps the

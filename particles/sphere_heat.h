@@ -69,7 +69,7 @@ public:
     // Outer diameter: the molten share of every shell at the liquid density,
     // the rest at the solid one (the particle swells as it melts). The
     // conduction grid keeps the solid geometry.
-    double diameter() const;
+    double diameter() const { return outerDiameter_; }
     double mass() const;
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
@@ -79,7 +79,7 @@ public:
     int shellCount() const { return nodes_; }
     double temperature(int node) const;
     double nodeRadius(int node) const { return nodes_ == 0 ? 0 : radius_ * node / nodes_; }
-    double density() const;  // mass over the outer volume
+    double density() const { return outerDensity_; }  // mass over the outer volume
     int unconvergedSteps() const { return unconverged_; }
     const Material& material() const { return material_; }
 
@@ -91,6 +91,7 @@ private:
     double enthalpyOf(double t) const;
     void computeMasses();
     double volume() const;  // m3, of the outer surface
+    void updateOuterSize();  // after every change of the enthalpies or the mass
     // Solves the implicit step for the enthalpies; with heldNode >= 0 that
     // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
     // through the surface (linearised model) when surface != nullptr, and
@@ -109,6 +110,8 @@ private:
     Nodes mass_{};         // kg of each shell
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
     int unconverged_ = 0;
+    double outerDiameter_ = 0;
+    double outerDensity_ = 0;
 };
 
 } // namespace torvex::particles

@@ -174,6 +174,8 @@ std::string checkOptions(const SprayOptions& o, double fieldEndMm) {
     if (o.sizeClasses < 5 || o.sizeClasses > 10) return "The number of size classes must lie between 5 and 10.";
     if (o.model.shellCount < 1 || o.model.shellCount > kMaxShells) return "The shell count must lie between 1 and 64.";
     if (!inside(o.model.timeStepScale, 0.01, 10)) return "The time-step scale must lie between 0.01 and 10.";
+    if (o.model.gasGamma != 0 && !inside(o.model.gasGamma, 1.01, 1.67))
+        return "The heat-capacity ratio of the gas must lie between 1.01 and 1.67 (or be taken from the gas).";
     if (!inside(o.model.maxFlightTimeMs, 0.01, 1000)) return "The longest flight time must lie between 0.01 and 1000 ms.";
     return {};
 }

@@ -24,6 +24,12 @@ TEST(ExchangeValues, TheCorrelationsGiveTheirPublishedNumbers) {
     // gamma) = 0.625, so at Pr = 0.75 the bracket is 1 + 5 Kn.
     EXPECT_NEAR(knudsenBracket(0.1, 0.75, 5.0 / 3.0), 1.5, 1e-12);
     EXPECT_NEAR(knudsenBracket(0.02, 0.75, 5.0 / 3.0), 1.1, 1e-12);
+    // Heat-capacity ratios: monatomic argon and helium, diatomic nitrogen, and
+    // argon with 25 % hydrogen, cv = (3/2 + 1/4) R.
+    EXPECT_DOUBLE_EQ(gasHeatCapacityRatio(1), 5.0 / 3.0);
+    EXPECT_DOUBLE_EQ(gasHeatCapacityRatio(14), 5.0 / 3.0);
+    EXPECT_NEAR(gasHeatCapacityRatio(2), 1.4, 1e-12);
+    EXPECT_NEAR(gasHeatCapacityRatio(9), 2.75 / 1.75, 1e-12);
     // Lee and Pfender: a rho-mu product twice that at the surface gives 2^-0.45.
     const GasProperties free{0.02, 1000, 2e-4, 1};
     const GasProperties surface{0.1, 1000, 2e-5, 1};

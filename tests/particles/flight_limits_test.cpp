@@ -126,9 +126,10 @@ TEST(FlightLimits, ADropletAtItsBoilingPointShrinksByTheDSquaredLaw) {
     }
 }
 
-// Below the boiling point the vapour diffuses off: m = pi d Sh D rho_v with
-// Sh = 2 at rest, D = k / (rho cp) and rho_v from the Clausius-Clapeyron
-// pressure, so d^2 falls by 8 D rho_v / rho_p per second.
+// Below the boiling point the vapour diffuses off: m = pi d Sh rho D ln(1 +
+// B_M) with Sh = 2 at rest, rho D = k / cp and the vapour's mass fraction Y
+// at the surface from the Clausius-Clapeyron pressure, B_M = Y / (1 - Y), so
+// d^2 falls by 8 k / cp ln(1 + B_M) / rho_p per second.
 TEST(FlightLimits, BelowItsBoilingPointADropletShrinksAsTheSherwoodNumberSays) {
     const test::UniformGas gas;
     const double temperature = 2700;
@@ -139,10 +140,11 @@ TEST(FlightLimits, BelowItsBoilingPointADropletShrinksAsTheSherwoodNumberSays) {
     model.diffusiveEvaporation = true;
     const double d0 = 40e-6;
     ParticleFlight flight(field, material, model, restingAt(d0, temperature));
-    const double r = 8.314462618, m = material.molarMass, tb = material.boilingPoint;
-    const double pressure = 101325 * std::exp(material.latentHeatVaporisation * m / r * (1 / tb - 1 / temperature));
-    const double diffusivity = gas.conductivity / (gas.density * gas.heatCapacity);
-    const double rate = 8 * diffusivity * pressure * m / (r * temperature) / material.densitySolid;
+    const double r = 8.314462618, mv = material.molarMass, tb = material.boilingPoint;
+    const double x = std::exp(material.latentHeatVaporisation * mv / r * (1 / tb - 1 / temperature));
+    const double mg = gas.density * r * temperature / 101325;
+    const double y = x * mv / (x * mv + (1 - x) * mg);
+    const double rate = 8 * gas.conductivity / gas.heatCapacity * std::log(1 / (1 - y)) / material.densitySolid;
     const double dt = 1e-5;
     for (int step = 1; step <= 2000; ++step) {
         flight.stepBy(dt);
