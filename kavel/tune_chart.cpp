@@ -17,7 +17,7 @@ constexpr Rgb kSecondColour{200, 60, 0};
 constexpr Rgb kChosenColour{0, 150, 0};
 
 ChartLine lineOf(const particles::TuneOutcome& out, double (*value)(const particles::TuneStep&), const Rgb& colour) {
-    ChartLine line{{}, {}, Pen{PenStyle::Solid, 2, colour}};
+    ChartLine line{{}, {}, Pen{PenStyle::Solid, 2, colour}, "", ""};
     for (const particles::TuneStep& s : out.steps) {
         if (s.arrived == 0) continue;  // nothing arrives: no mean to draw
         line.x.push_back(s.setting);
@@ -57,7 +57,7 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
 
     if (tune.goal == particles::TuneGoal::Deviation) {
         charts[0].lines.push_back(
-            ChartLine{{tune.from, tune.to}, {tune.targetDeg, tune.targetDeg}, Pen{PenStyle::Dash, 1, kBlack}});
+            ChartLine{{tune.from, tune.to}, {tune.targetDeg, tune.targetDeg}, Pen{PenStyle::Dash, 1, kBlack}, "target", ""});
         charts[0].legend.push_back({"target", Pen{PenStyle::Dash, 1, kBlack}});
     }
     const bool chosen = out.chosen >= 0;
@@ -70,7 +70,8 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
         c.y = spanScale(lo, hi, 5);
         if (chosen) {
             const double x = out.steps[static_cast<std::size_t>(out.chosen)].setting;
-            c.lines.push_back(ChartLine{{x, x}, {scaleLow(c.y), scaleHigh(c.y)}, Pen{PenStyle::Dash, 2, kChosenColour}});
+            c.lines.push_back(ChartLine{{x, x}, {scaleLow(c.y), scaleHigh(c.y)},
+                                        Pen{PenStyle::Dash, 2, kChosenColour}, "chosen setting", ""});
         }
         if (out.steps.empty()) c.emptyNote = "No tuning scan";
     }
