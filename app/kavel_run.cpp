@@ -104,7 +104,7 @@ constexpr WordOption kWordOptions[] = {
     {"--drag", "film|free-stream", "drag on film properties, or free-stream with the Lee-Pfender factor"},
     {"--knudsen", "on|off", "non-continuum correction of drag and heat"},
     {"--radiation", "on|off", "radiation loss of the particle surface"},
-    {"--vapour-shielding", "on|off", "heat to a boiling particle reduced by its vapour"},
+    {"--vapour-shielding", "on|off", "heat to the particle reduced by the vapour leaving it"},
     {"--diffusive-evaporation", "on|off", "evaporation below the boiling point, driven by the vapour pressure"},
     {"--gas-gamma", "X|auto", "heat-capacity ratio of the plasma gas in the non-continuum correction"},
     {"--sensor-at", "X,Y", "sensor centre in the substrate plane (default: the centre of the particle plume)"},
