@@ -35,9 +35,11 @@ double chartRadius(double millimetres, int lengthCode) {
     return lengthCode == 1 ? millimetres : millimetres * kInchesPerMillimetre;
 }
 
-AxisScale axisScale(double dataEnd, int wishedIntervals) {
+namespace {
+
+// The scale from 0 with the step chosen for the data's end.
+AxisScale scaleOfStep(double dataEnd, const AxisStep& s) {
     AxisScale scale;
-    const AxisStep s = niceStep(dataEnd, wishedIntervals);
     if (dataEnd > 0 && s.step > 0 && s.intervals > 0) {
         scale.step = s.step;
         scale.intervals = s.intervals;
@@ -46,15 +48,14 @@ AxisScale axisScale(double dataEnd, int wishedIntervals) {
     return scale;
 }
 
+}  // namespace
+
+AxisScale axisScale(double dataEnd, int wishedIntervals) {
+    return scaleOfStep(dataEnd, niceStep(dataEnd, wishedIntervals));
+}
+
 AxisScale readableAxisScale(double dataEnd, int wishedIntervals) {
-    AxisScale scale;
-    const AxisStep s = readableStep(dataEnd, wishedIntervals);
-    if (dataEnd > 0 && s.step > 0 && s.intervals > 0) {
-        scale.step = s.step;
-        scale.intervals = s.intervals;
-    }
-    scale.ticks = tickValues(0, scale.step, scale.intervals);
-    return scale;
+    return scaleOfStep(dataEnd, readableStep(dataEnd, wishedIntervals));
 }
 
 std::string decimalsFormat(double step) {

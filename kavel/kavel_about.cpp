@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/package_version.h"
+#include "shell/help_file.h"
 #include "solver/data_folders.h"
 
 namespace torvex::kavel {
@@ -39,14 +40,7 @@ QImage kavelIcon(int size) {
     return image;
 }
 
-QString kavelHelpFilePath() {
-    std::error_code error;  // a working directory that is gone: an empty path
-    const std::filesystem::path path =
-        locateFile(std::filesystem::current_path(error), kHelpFileName,
-                   packagedFolders(TORVEX_SOURCE_HELP_DIR, TORVEX_BUILD_TREE_DIR));
-    const std::filesystem::path shown = path.empty() ? installedDataFolder() / kHelpFileName : path;
-    return QDir::cleanPath(QFile::decodeName(shown.c_str()));
-}
+QString kavelHelpFilePath() { return helpFilePath(kHelpFileName); }
 
 QString kavelAboutText() {
     return QStringLiteral(

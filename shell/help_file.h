@@ -10,5 +10,7 @@ namespace torvex {
 // tree; if none exists, the full path of the copy beside the executable, so
 // the help window names the missing file in full.
 QString helpFilePath();
+// The same for another help file of the package (kavel's "Kavel.hlp").
+QString helpFilePath(const char* fileName);
 
 }  // namespace torvex

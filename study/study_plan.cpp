@@ -19,22 +19,19 @@ constexpr int kGasCodes[] = {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 
 // A field of ip.dat read back as the solver reads it: the text the writer
 // puts in the columns, converted without the locale.
-float asWrittenReal(double value) {
-    const std::string text = fixedField(value, 5, 2);
+template <typename Number>
+Number asWritten(double value, int width, int decimals) {
+    const std::string text = fixedField(value, width, decimals);
     const std::size_t first = text.find_first_not_of(' ');
-    float read = 0;
+    Number read = 0;
     std::from_chars(text.data() + first, text.data() + text.size(), read);
     return read;
 }
 
+float asWrittenReal(double value) { return asWritten<float>(value, 5, 2); }
+
 // The writer rounds a tie such as 502.5 to the even 502, as printf does.
-int asWrittenWhole(double value) {
-    const std::string text = fixedField(value, 4, 0);
-    const std::size_t first = text.find_first_not_of(' ');
-    int read = 0;
-    std::from_chars(text.data() + first, text.data() + text.size(), read);
-    return read;
-}
+int asWrittenWhole(double value) { return asWritten<int>(value, 4, 0); }
 
 std::vector<double> rangeValues(const ValueChoice& c) {
     std::vector<double> values;
