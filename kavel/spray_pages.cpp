@@ -91,23 +91,6 @@ ChartLine alongFlight(const Trajectory& t, const SprayUnits& u, double standoff,
     return line;
 }
 
-// The binned range of the molten fraction may run past 1 with fully molten
-// particles alone in a bin from 1 on; they go into the bin that ends at 1.
-void endAtFullyMolten(particles::Histogram& h) {
-    if (h.binWidth <= 0) return;
-    const std::size_t ending =
-        static_cast<std::size_t>(std::max(0.0, std::ceil((1 - h.lower) / h.binWidth - 1e-9)));
-    if (ending == 0 || ending >= h.count.size()) return;
-    for (std::size_t b = ending; b < h.count.size(); ++b) {
-        h.count[ending - 1] += h.count[b];
-        h.count[b] = 0;
-        if (b < h.mass.size() && ending - 1 < h.mass.size()) {
-            h.mass[ending - 1] += h.mass[b];
-            h.mass[b] = 0;
-        }
-    }
-}
-
 double largest(const std::vector<ChartLine>& lines, double floor) {
     double top = floor;
     for (const ChartLine& l : lines)
@@ -440,9 +423,8 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
         double top = 10;
         double lo = 0, hi = 1;
         if (in.outcome) {
-            particles::Histogram h =
+            const particles::Histogram h =
                 particles::histogramOf(in.outcome->particles, quantities[static_cast<std::size_t>(c)], 20);
-            if (c == 2) endAtFullyMolten(h);
             double total = 0;
             for (double n : h.count) total += n;
             if (total > 0 && h.binWidth > 0) {

@@ -120,14 +120,20 @@ Histogram histogramOf(const std::vector<ParticleResult>& particles, HistogramQua
         high = any ? std::max(high, v) : v;
         any = true;
     }
-    if (quantity == HistogramQuantity::MoltenFraction) low = 0, high = 1;
     if (!any) {
         h.binWidth = 1;
         return h;
     }
-    h.binWidth = roundStep(std::max(high - low, 1e-9) / bins * (1 + 1e-9));
-    h.lower = std::floor(low / h.binWidth) * h.binWidth;
-    while (h.lower + h.binWidth * bins < high) h.binWidth = roundStep(h.binWidth * 1.01);
+    if (quantity == HistogramQuantity::MoltenFraction) {
+        // The molten fraction has its own limits: the bins divide 0 to 1, and
+        // the fully molten particles fall in the last bin, the one ending at 1.
+        h.lower = 0;
+        h.binWidth = 1.0 / bins;
+    } else {
+        h.binWidth = roundStep(std::max(high - low, 1e-9) / bins);
+        h.lower = std::floor(low / h.binWidth) * h.binWidth;
+        while (h.lower + h.binWidth * bins < high) h.binWidth = roundStep(h.binWidth * 1.01);
+    }
     for (const ParticleResult& p : particles) {
         if (!arrived(p)) continue;
         const int k = std::clamp(static_cast<int>((quantityOf(p, quantity) - h.lower) / h.binWidth), 0, bins - 1);

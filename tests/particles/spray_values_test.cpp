@@ -91,6 +91,19 @@ TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMas
     EXPECT_NEAR(s.depositedMassShare, 2.5 / 6, 1e-12);
     EXPECT_NEAR(s.evaporatedMassShare, 1.5 / 6, 1e-12);
     EXPECT_EQ(s.missedSide, 1);
+
+    // The molten-fraction bins divide 0 to 1 whatever their number; a fully
+    // molten particle falls in the last, the one ending at 1.
+    for (int bins : {10, 20}) {
+        const Histogram h = histogramOf(particles, HistogramQuantity::MoltenFraction, bins);
+        EXPECT_DOUBLE_EQ(h.lower, 0);
+        EXPECT_DOUBLE_EQ(h.lower + h.binWidth * bins, 1);
+        EXPECT_EQ(h.count[static_cast<std::size_t>(bins - 1)], 2);  // 1.0 and 0.995
+    }
+    // Other quantities: a round bin width whose bins hold the arrived ones (100 and 200 m/s).
+    const Histogram speeds = histogramOf(particles, HistogramQuantity::Velocity, 10);
+    EXPECT_DOUBLE_EQ(speeds.binWidth, 10);
+    EXPECT_EQ(speeds.count.front() + speeds.count.back(), 2);
 }
 
 // The sensor and the size classes are views of the particle list: their
