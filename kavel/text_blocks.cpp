@@ -1,0 +1,110 @@
+#include "kavel/text_blocks.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "charts/chart_font.h"
+#include "charts/palette.h"
+#include "charts/scales.h"
+
+namespace torvex::kavel {
+
+namespace {
+
+constexpr double kPitch = 1.35;  // row height in font heights, as the panel's
+const char* const kMark = "\u2190 chosen";  // after the marked row
+
+std::size_t rowCount(const std::vector<TextBlock>& blocks) {
+    std::size_t rows = 2;  // the title
+    for (const TextBlock& b : blocks) rows += 1 + b.lines.size() + b.table.size() + 1;
+    return rows;
+}
+
+void selectWeight(DrawingContext& dc, int height, int weight) {
+    FontDescription f = chartFont();
+    f.height = height;
+    f.weight = weight;
+    f.escapement = 0;
+    dc.selectFont(f);
+}
+
+// Widths of a table's columns at the selected font (bold for the marked row).
+std::vector<int> columnWidths(DrawingContext& dc, const TextBlock& b, int font) {
+    std::vector<int> widths;
+    for (std::size_t r = 0; r < b.table.size(); ++r) {
+        const bool bold = r == 0 || static_cast<int>(r) - 1 == b.marked;
+        selectWeight(dc, font, bold ? 700 : 400);
+        for (std::size_t c = 0; c < b.table[r].size(); ++c) {
+            if (widths.size() <= c) widths.push_back(0);
+            widths[c] = std::max(widths[c], dc.textExtent(b.table[r][c]).width);
+        }
+    }
+    return widths;
+}
+
+// The widest line or table of the blocks at a font height.
+int widestRow(DrawingContext& dc, const std::vector<TextBlock>& blocks, int font) {
+    int widest = 0;
+    for (const TextBlock& b : blocks) {
+        selectWeight(dc, font, 700);
+        widest = std::max(widest, dc.textExtent(b.heading).width);
+        selectWeight(dc, font, 400);
+        for (const std::string& l : b.lines) widest = std::max(widest, font + dc.textExtent(l).width);
+        int table = font + dc.textExtent(kMark).width;
+        selectWeight(dc, font, 400);
+        for (int w : columnWidths(dc, b, font)) table += w + font;
+        if (!b.table.empty()) widest = std::max(widest, table);
+    }
+    return widest;
+}
+
+bool numeric(const std::string& cell) {
+    return !cell.empty() && (std::isdigit(static_cast<unsigned char>(cell[0])) || cell[0] == '-');
+}
+
+}  // namespace
+
+void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
+                    const std::vector<TextBlock>& blocks, int pageFont) {
+    const int byHeight = toDevice(area.height() / (kPitch * static_cast<double>(rowCount(blocks))));
+    int font = std::max(1, std::min(pageFont > 0 ? pageFont : area.height() / 20, byHeight));
+    const int room = area.width() - 2 * font;
+    const int widest = widestRow(dc, blocks, font);
+    if (widest > room && widest > 0) font = std::max(1, font * room / widest);
+    const int pitch = toDevice(kPitch * font);
+    const int left = area.left + font;
+    int y = area.top + font / 2;
+    dc.setTextColour(kLabelColour);
+    replaceFontWithArial(dc, toDevice(1.2 * font));
+    dc.textOut(left, y, title);
+    y += toDevice(1.6 * pitch);
+    for (const TextBlock& b : blocks) {
+        selectWeight(dc, font, 700);
+        dc.textOut(left, y, b.heading);
+        y += pitch;
+        selectWeight(dc, font, 400);
+        for (const std::string& line : b.lines) {
+            dc.textOut(left + font, y, line);
+            y += pitch;
+        }
+        const std::vector<int> widths = columnWidths(dc, b, font);
+        for (std::size_t r = 0; r < b.table.size(); ++r) {
+            const bool marked = static_cast<int>(r) - 1 == b.marked;
+            selectWeight(dc, font, r == 0 || marked ? 700 : 400);
+            int x = left + font;
+            for (std::size_t c = 0; c < b.table[r].size(); ++c) {
+                const std::string& cell = b.table[r][c];
+                // A column of numbers is right-aligned, its title with it.
+                const bool right = b.table.size() > 1 && c < b.table[1].size() && numeric(b.table[1][c]);
+                const int shift = right ? widths[c] - dc.textExtent(cell).width : 0;
+                dc.textOut(x + shift, y, cell);
+                x += widths[c] + font;
+            }
+            if (marked) dc.textOut(x, y, kMark);
+            y += pitch;
+        }
+        y += pitch / 2;
+    }
+}
+
+}  // namespace torvex::kavel
