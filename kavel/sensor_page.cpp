@@ -57,7 +57,10 @@ TextBlock jetBlock(const SprayPageInputs& in, const particles::SprayStatistics& 
 
 TextBlock sizeClassBlock(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
-    TextBlock b{"By size class (initial diameter; velocity and temperature of the arrived, by number)", {}, {}, -1};
+    TextBlock b{"By size class",
+                {"of the initial diameter; velocity and surface temperature: means of the arrived, by number"},
+                {},
+                -1};
     b.table.push_back({"d, \u00b5m", "count", "mass %", "arrived", "velocity, " + u.velocityUnit(),
                        "surface T, " + u.temperatureUnit(), "molten %", "evaporated %"});
     for (const particles::SizeClass& c : particles::sizeClasses(in.outcome->particles, in.options.sizeClasses)) {

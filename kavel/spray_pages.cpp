@@ -555,10 +555,10 @@ bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPa
             break;
         }
         case kViewTune: {
-            // The table needs more room than the panel: the charts take three fifths.
-            const int charts = l + (3 * page.width()) / 5;
+            // The table of steps needs more room than the panel: the charts take half.
+            const int charts = l + page.width() / 2;
             const particles::TuneOutcome none;
-            drawTunePage(dc, Rect{l, t, charts, b}, in.tuneOptions, in.tune ? *in.tune : none);
+            drawTunePage(dc, Rect{l, t, charts, b}, in.tuneOptions, in.tune ? *in.tune : none, font);
             drawFrame(dc, Rect{charts, t, r, b});
             std::vector<TextBlock> blocks =
                 in.tune ? tuneBlocks(in.tuneOptions, *in.tune)

@@ -81,8 +81,9 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
 }
 
 void drawTunePage(DrawingContext& dc, const Rect& page, const particles::TuneOptions& tune,
-                  const particles::TuneOutcome& outcome) {
-    const std::array<SprayChart, 4> charts = tuneCharts(tune, outcome);
+                  const particles::TuneOutcome& outcome, int font) {
+    std::array<SprayChart, 4> charts = tuneCharts(tune, outcome);
+    for (SprayChart& c : charts) c.font = font;
     const int midX = page.left + page.width() / 2, midY = page.top + page.height() / 2;
     const Rect cells[4] = {Rect{page.left, page.top, midX, midY}, Rect{midX, page.top, page.right, midY},
                            Rect{page.left, midY, midX, page.bottom}, Rect{midX, midY, page.right, page.bottom}};
@@ -126,7 +127,8 @@ std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const part
     } else if (!out.steps.empty()) {
         goal.lines.push_back("No setting brings particles to the standoff.");
     }
-    TextBlock steps{"Steps (at the standoff; velocity and temperature of the arrived, by number)", {}, {}, out.chosen};
+    TextBlock steps{"Steps", {"at the standoff; velocity and surface temperature: means of the arrived, by number"}, {},
+                    out.chosen};
     steps.table.push_back({std::string(tune.scan == particles::TuneScan::CarrierFlow ? "flow, " : "speed, ") + unit,
                            "deviation, °", "molten %", "arriving %", "velocity, m/s", "surface T, K",
                            "arrived"});

@@ -16,8 +16,10 @@ namespace torvex::kavel {
 
 std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const particles::TuneOutcome& outcome);
 
+// `font` is the text height of the charts (0: each from its own area, as in
+// kavel-run's image).
 void drawTunePage(DrawingContext& dc, const Rect& page, const particles::TuneOptions& tune,
-                  const particles::TuneOutcome& outcome);
+                  const particles::TuneOutcome& outcome, int font = 0);
 
 // The scan's goal and its steps as a table, the chosen step marked.
 std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const particles::TuneOutcome& outcome);

@@ -213,6 +213,7 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     for (const char* text : {"In-flight sensor at 100 mm", "Particles crossing it: ", "Deviation from the torch axis",
                              "lost 1 sideways, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
         EXPECT_TRUE(drewText(dc, text)) << text;
+    EXPECT_FALSE(drewText(dc, "\u2190 chosen"));  // no row of the size classes is chosen
     const std::vector<TextBlock> blocks = sensorBlocks(in);
     ASSERT_EQ(blocks[2].table.size(), 6u);  // the titles and five classes
     EXPECT_EQ(blocks[2].table[0][4], "velocity, m/s");
