@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <functional>
@@ -26,6 +27,8 @@
 #include "kavel/powder_memory.h"
 #include "kavel/spray_export.h"
 #include "kavel/spray_job.h"
+#include "kavel/tune_chart.h"
+#include "kavel/tune_dialog.h"
 #include "particles/spray_files.h"
 #include "platform/help_window.h"
 #include "platform/launch.h"
@@ -78,6 +81,11 @@ KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
     setCentralWidget(clientArea_);
     variantLabel_ = new QLabel(this);
     statusBar()->addPermanentWidget(variantLabel_);
+    // A scan takes minutes: its progress stays in the status bar, beside its Stop.
+    stopTuneButton_ = new QPushButton(QStringLiteral("Stop Tuning"), this);
+    connect(stopTuneButton_, &QPushButton::clicked, this, &KavelWindow::stopTune);
+    statusBar()->addPermanentWidget(stopTuneButton_);
+    stopTuneButton_->hide();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
         // Where TORVEX's window was: the top left corner, 90 % of the screen.
@@ -102,6 +110,9 @@ QAction* KavelWindow::addCommand(QMenu* m, const QString& caption, int id) {
 void KavelWindow::createMenus() {
     QMenu* spray = menuBar()->addMenu(QStringLiteral("&Spray"));
     addCommand(spray, QStringLiteral("&Powder and Injection\u2026"), menu::kPowderAndInjection);
+    addCommand(spray, QStringLiteral("T&une Injector\u2026"), menu::kTuneInjector);
+    addCommand(spray, QStringLiteral("&Stop Tuning"), menu::kStopTune);
+    addCommand(spray, QStringLiteral("Use Tuned &Setting"), menu::kUseTunedSetting);
     spray->addSeparator();
     addCommand(spray, QStringLiteral("Back to &TORVEX"), menu::kBackToTorvex);
     addCommand(spray, QStringLiteral("E&xit"), menu::kExit);
@@ -111,12 +122,16 @@ void KavelWindow::createMenus() {
     addCommand(charts, QStringLiteral("&Trajectories"), menu::kTrajectories);
     addCommand(charts, QStringLiteral("Along the &Flight"), menu::kFlight);
     addCommand(charts, QStringLiteral("At the &Substrate"), menu::kSubstrate);
+    addCommand(charts, QStringLiteral("Sensor and Size &Classes"), menu::kSensor);
+    addCommand(charts, QStringLiteral("&Injector Tuning"), menu::kTunePage);
     charts->addSeparator();
     QMenu* print = charts->addMenu(QStringLiteral("&Print"));
     addCommand(print, QStringLiteral("&All Charts"), menu::kPrintAll);
     addCommand(print, QStringLiteral("&Trajectories"), menu::kPrintTrajectories);
     addCommand(print, QStringLiteral("Along the &Flight"), menu::kPrintFlight);
     addCommand(print, QStringLiteral("At the &Substrate"), menu::kPrintSubstrate);
+    addCommand(print, QStringLiteral("Sensor and Size &Classes"), menu::kPrintSensor);
+    addCommand(print, QStringLiteral("&Injector Tuning"), menu::kPrintTune);
     addCommand(charts, QStringLiteral("&Export\u2026"), menu::kExport);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -131,14 +146,28 @@ QAction* KavelWindow::action(int id) const {
 }
 
 void KavelWindow::updateStates() {
-    action(menu::kPowderAndInjection)->setEnabled(hasField() && !running());
-    action(menu::kBackToTorvex)->setEnabled(!running());
+    const bool busy = running() || tuning();
+    action(menu::kPowderAndInjection)->setEnabled(hasField() && !busy);
+    action(menu::kTuneInjector)->setEnabled(hasField() && !busy);
+    action(menu::kStopTune)->setEnabled(tuning());
+    action(menu::kUseTunedSetting)->setEnabled(!busy && tuneOutcome_.chosen >= 0);
+    action(menu::kBackToTorvex)->setEnabled(!busy);
+    stopTuneButton_->setVisible(tuning());
 }
 
 void KavelWindow::runCommand(int id) {
     switch (id) {
         case menu::kPowderAndInjection:
             openPowderDialog();
+            break;
+        case menu::kTuneInjector:
+            openTuneDialog();
+            break;
+        case menu::kStopTune:
+            stopTune();
+            break;
+        case menu::kUseTunedSetting:
+            applyTunedSetting();
             break;
         case menu::kBackToTorvex:
             backToTorvex();
@@ -158,6 +187,12 @@ void KavelWindow::runCommand(int id) {
         case menu::kSubstrate:
             setView(kViewSubstrate);
             break;
+        case menu::kSensor:
+            setView(kViewSensor);
+            break;
+        case menu::kTunePage:
+            setView(kViewTune);
+            break;
         case menu::kPrintAll:
             printView(kViewAll);
             break;
@@ -169,6 +204,12 @@ void KavelWindow::runCommand(int id) {
             break;
         case menu::kPrintSubstrate:
             printView(kViewSubstrate);
+            break;
+        case menu::kPrintSensor:
+            printView(kViewSensor);
+            break;
+        case menu::kPrintTune:
+            printView(kViewTune);
             break;
         case menu::kExport:
             exportView();
@@ -232,7 +273,7 @@ void KavelWindow::openPowderDialog() {
 bool KavelWindow::running() const { return job_ && job_->running(); }
 
 bool KavelWindow::startRun(const particles::SprayOptions& options) {
-    if (job_) return false;
+    if (job_ || tuneJob_) return false;
     if (!hasField()) {
         showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
         return false;
@@ -317,6 +358,105 @@ void KavelWindow::waitForRun() {
     }
 }
 
+// ----- the injector tuning scan -----------------------------------------------------------
+
+void KavelWindow::openTuneDialog() {
+    if (!hasField() || running() || tuning()) return;
+    TuneDialog dialog(this, tuneChoice_, tuneParticles_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    startTune(dialog.options(), dialog.particlesPerStep());
+}
+
+bool KavelWindow::tuning() const { return tuneJob_ && tuneJob_->running(); }
+
+bool KavelWindow::startTune(const particles::TuneOptions& tune, int particlesPerStep) {
+    if (job_ || tuneJob_) return false;
+    if (!hasField()) {
+        showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
+        return false;
+    }
+    tuneChoice_ = tune;
+    tuneParticles_ = particlesPerStep;
+    // The scan varies the injector of the powder the dialog offers.
+    particles::SprayOptions base = chosen_;
+    base.powder.count = particlesPerStep;
+    const particles::Material* material = materials_.find(base.powder.material);
+    if (!material) {
+        showMessage(QStringLiteral("The powder material \"%1\" is not in the materials table.")
+                        .arg(text(base.powder.material)));
+        return false;
+    }
+    tuneJob_ = std::make_unique<TuneJob>(field_, *material, base, tune);
+    connect(tuneJob_.get(), &TuneJob::progress, this, &KavelWindow::showTuneProgress);
+    connect(tuneJob_.get(), &TuneJob::finished, this, &KavelWindow::finishTune);
+    tuneJob_->start();
+    statusBar()->showMessage(QStringLiteral("Tuning the injector: 0 %"));
+    updateStates();
+    return true;
+}
+
+void KavelWindow::stopTune() {
+    if (tuneJob_) tuneJob_->cancel();
+}
+
+void KavelWindow::showTuneProgress(int percent) {
+    if (tuneJob_) statusBar()->showMessage(QStringLiteral("Tuning the injector: %1 %").arg(percent));
+}
+
+void KavelWindow::finishTune() {
+    if (!tuneJob_) return;
+    tuneJob_->wait();
+    const particles::TuneOptions tune = tuneJob_->tune();
+    particles::TuneOutcome outcome = tuneJob_->outcome();
+    // Deleted once this queued call has returned: it was emitted by the job.
+    tuneJob_.release()->deleteLater();
+    statusBar()->clearMessage();
+    lastMessage_.clear();
+    updateStates();
+    switch (outcome.result) {
+        case particles::SprayResult::Completed: {
+            tuneOutcome_ = std::move(outcome);
+            inputs_.tune = &tuneOutcome_;
+            inputs_.tuneOptions = tune;
+            setView(kViewTune);
+            updateStates();
+            const QString setting = text(chosenSettingText(tune, tuneOutcome_));
+            if (setting.isEmpty()) {
+                showMessage(QStringLiteral("No setting of the scan brings particles to the standoff."));
+            } else if (isVisible() &&
+                       QMessageBox::question(this, QStringLiteral("Tune Injector"),
+                                             QStringLiteral("Use %1 for the next spray?").arg(setting)) ==
+                           QMessageBox::Yes) {
+                applyTunedSetting();
+            }
+            break;
+        }
+        case particles::SprayResult::Cancelled:
+            lastMessage_ = QStringLiteral("The tuning was stopped: the tuning page still shows the last complete scan.");
+            statusBar()->showMessage(lastMessage_);
+            break;
+        case particles::SprayResult::BadInput:
+            showMessage(text(outcome.message));
+            break;
+    }
+    clientArea_->update();
+}
+
+void KavelWindow::waitForTune() {
+    while (tuneJob_) {
+        tuneJob_->wait();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+bool KavelWindow::applyTunedSetting() {
+    if (!inputs_.tune || tuneOutcome_.chosen < 0) return false;
+    rememberChoice(withChosenSetting(chosen_, inputs_.tuneOptions, tuneOutcome_));
+    statusBar()->showMessage(QStringLiteral("The next spray uses %1.")
+                                 .arg(text(chosenSettingText(inputs_.tuneOptions, tuneOutcome_))));
+    return true;
+}
+
 void KavelWindow::showMessage(const QString& message) {
     lastMessage_ = message;
     statusBar()->showMessage(message);
@@ -355,9 +495,23 @@ PageExport KavelWindow::pageExport(int view) const {
     };
     page.printed = [this, view](DrawingContext& dc) { drawSprayPage(dc, view, printPageRect(dc), inputs_); };
     page.csv = [this, view](std::vector<CsvTable>& tables, std::string& error) {
+        if (view == kViewTune) {
+            if (!inputs_.tune) {
+                error = "there is no tuning scan to export: the page holds no data";
+                return false;
+            }
+            tables.push_back({"", particles::tuneCsv(inputs_.tuneOptions, *inputs_.tune)});
+            return true;
+        }
         if (!inputs_.outcome) {
             error = "there is no spray run to export: the page holds no data";
             return false;
+        }
+        if (view == kViewSensor) {
+            // The same tables kavel-run writes as sensor.csv and size-classes.csv.
+            tables.push_back({"sensor", particles::sensorCsv(inputs_.options, *inputs_.outcome)});
+            tables.push_back({"size-classes", particles::sizeClassesCsv(inputs_.options, *inputs_.outcome)});
+            return true;
         }
         const auto charts = viewCharts(view, inputs_);
         for (const auto& [part, chart] : charts) tables.push_back({part, sprayChartCsv(chart)});
@@ -393,7 +547,7 @@ void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
 // ----- leaving ---------------------------------------------------------------------------------
 
 void KavelWindow::backToTorvex() {
-    if (running()) return;
+    if (running() || tuning()) return;
     // "0": TORVEX starts back without its start screen, in this folder.
     QString problem;
     if (!startProgram(torvexProgram_, {QStringLiteral("0")}, &problem)) {
@@ -414,6 +568,10 @@ void KavelWindow::closeEvent(QCloseEvent* event) {
     if (job_) {
         job_->cancel();
         job_->wait();
+    }
+    if (tuneJob_) {
+        tuneJob_->cancel();
+        tuneJob_->wait();
     }
     closed_ = true;
     event->accept();

@@ -16,26 +16,35 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QPrinter;
 class QProgressDialog;
 
 namespace torvex::kavel {
 
 class SprayJob;
+class TuneJob;
 
 // Menu item ids, addressed by the tests.
 namespace menu {
 constexpr int kPowderAndInjection = 101;
 constexpr int kBackToTorvex = 102;
 constexpr int kExit = 103;
+constexpr int kTuneInjector = 104;
+constexpr int kStopTune = 105;
+constexpr int kUseTunedSetting = 106;
 constexpr int kAllCharts = 111;
 constexpr int kTrajectories = 112;
 constexpr int kFlight = 113;
 constexpr int kSubstrate = 114;
+constexpr int kSensor = 115;
+constexpr int kTunePage = 116;
 constexpr int kPrintAll = 121;
 constexpr int kPrintTrajectories = 122;
 constexpr int kPrintFlight = 123;
 constexpr int kPrintSubstrate = 124;
+constexpr int kPrintSensor = 125;
+constexpr int kPrintTune = 126;
 constexpr int kExport = 131;
 constexpr int kHelpContents = 142;
 constexpr int kAbout = 141;
@@ -60,6 +69,17 @@ public:
     // Waits for a run to end and handles its outcome (tests).
     void waitForRun();
     bool running() const;
+
+    // Starts an injector tuning scan of the chosen powder with this many
+    // particles per step; false (with a message) when a run or scan is under
+    // way, there is no field or the material is unknown.
+    bool startTune(const particles::TuneOptions& tune, int particlesPerStep);
+    void stopTune();
+    void waitForTune();
+    bool tuning() const;
+    // Takes the chosen step of the last scan into the powder dialog's choice;
+    // false when there is none.
+    bool applyTunedSetting();
 
     int view() const { return view_; }
     void setView(int view);
@@ -98,6 +118,9 @@ private:
     void showMaterialName();
     void updateStates();
     void openPowderDialog();
+    void openTuneDialog();
+    void showTuneProgress(int percent);
+    void finishTune();
     void showProgress(int percent);
     void finishRun();
     void printView(int view);
@@ -119,6 +142,11 @@ private:
     particles::SprayOptions runOptions_;  // of the run under way
     int view_ = kViewTrajectories;
     std::unique_ptr<SprayJob> job_;
+    std::unique_ptr<TuneJob> tuneJob_;
+    particles::TuneOutcome tuneOutcome_;  // of the last completed scan
+    particles::TuneOptions tuneChoice_;   // offered by the tune dialog
+    int tuneParticles_ = 300;
+    QPushButton* stopTuneButton_ = nullptr;
     QProgressDialog* progress_ = nullptr;
     std::map<int, QAction*> actions_;
     QWidget* clientArea_ = nullptr;

@@ -1,8 +1,9 @@
-// The dialog for the powder and its injection: material, size distribution,
-// particle count, injector position, injection velocity and spread,
-// divergence, standoff and seed, and the two model switches an engineer
-// may want (internal conduction, gravity). It edits a plain SprayOptions;
-// lengths are shown in the variant's unit.
+// The dialog for the powder and its injection, on four tabs so that it fits
+// a small screen: the powder (material, size distribution by volume or number
+// or a measured one, particle count), the injector (position, angle, speed
+// from the carrier gas or fixed, spread, divergence), the model's switches,
+// and the substrate with the in-flight sensor and the size classes. It edits
+// a plain SprayOptions; lengths are shown in the variant's unit.
 #pragma once
 
 #include <QDialog>
@@ -13,8 +14,10 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLineEdit;
 class QRadioButton;
 class QSpinBox;
+class QWidget;
 
 namespace torvex::kavel {
 
@@ -34,7 +37,15 @@ public:
     void accept() override;
 
 private:
+    QWidget* powderTab(const particles::SprayOptions& options, const particles::MaterialTable& materials);
+    QWidget* injectionTab(const particles::SprayOptions& options);
+    QWidget* modelTab(const particles::SprayOptions& options);
+    QWidget* substrateTab(const particles::SprayOptions& options);
     void showSizeMode();
+    void showSpeedMode();
+    void showSensorMode();
+    void browseDistributionFile();
+    QDoubleSpinBox* lengthField(double mm, const char* name) const;
 
     particles::SprayOptions base_;
     SprayUnits units_;
@@ -45,16 +56,36 @@ private:
     QDoubleSpinBox* d10_ = nullptr;
     QDoubleSpinBox* d50_ = nullptr;
     QDoubleSpinBox* d90_ = nullptr;
+    QComboBox* sizeBasis_ = nullptr;
+    QLineEdit* distributionFile_ = nullptr;
     QSpinBox* count_ = nullptr;
     QDoubleSpinBox* injectionDistance_ = nullptr;
     QDoubleSpinBox* injectionRadius_ = nullptr;
+    QDoubleSpinBox* angle_ = nullptr;
+    QRadioButton* fromCarrierGas_ = nullptr;
+    QRadioButton* fixedSpeed_ = nullptr;
+    QDoubleSpinBox* carrierFlow_ = nullptr;
+    QDoubleSpinBox* injectorDiameter_ = nullptr;
     QDoubleSpinBox* velocity_ = nullptr;
     QDoubleSpinBox* spread_ = nullptr;
     QDoubleSpinBox* divergence_ = nullptr;
     QDoubleSpinBox* standoff_ = nullptr;
     QSpinBox* seed_ = nullptr;
     QCheckBox* conduction_ = nullptr;
+    QSpinBox* shells_ = nullptr;
+    QComboBox* dragBasis_ = nullptr;
+    QCheckBox* knudsen_ = nullptr;
+    QDoubleSpinBox* gamma_ = nullptr;
+    QCheckBox* radiation_ = nullptr;
+    QCheckBox* shielding_ = nullptr;
+    QCheckBox* evaporation_ = nullptr;
     QCheckBox* gravity_ = nullptr;
+    QDoubleSpinBox* sensorSize_ = nullptr;
+    QRadioButton* atPlumeCentre_ = nullptr;
+    QRadioButton* atPoint_ = nullptr;
+    QDoubleSpinBox* sensorX_ = nullptr;
+    QDoubleSpinBox* sensorY_ = nullptr;
+    QSpinBox* sizeClasses_ = nullptr;
 };
 
 }  // namespace torvex::kavel

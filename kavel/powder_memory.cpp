@@ -12,7 +12,8 @@ namespace torvex::kavel {
 
 namespace {
 
-constexpr std::size_t kMaxBytes = 4096;
+// Room for the options and a long path of a measured size distribution.
+constexpr std::size_t kMaxBytes = 8192;
 
 using particles::SprayOptions;
 
@@ -61,7 +62,22 @@ Field flagField(bool& (*member)(SprayOptions&)) {
             }};
 }
 
+// A choice of two, written as a word.
+template <typename Enum>
+Field choiceField(Enum& (*member)(SprayOptions&), Enum first, const char* firstWord, Enum second,
+                  const char* secondWord) {
+    return {[=](SprayOptions copy) { return std::string(member(copy) == first ? firstWord : secondWord); },
+            [=](const std::string& t, SprayOptions& o) {
+                if (t != firstWord && t != secondWord) return false;
+                member(o) = t == firstWord ? first : second;
+                return true;
+            }};
+}
+
 const std::map<std::string, Field>& fields() {
+    using particles::DragBasis;
+    using particles::InjectionSpeed;
+    using particles::SizeBasis;
     static const std::map<std::string, Field> table{
         {"material",
          {[](const SprayOptions& o) { return o.powder.material; },
@@ -87,6 +103,35 @@ const std::map<std::string, Field>& fields() {
         {"internal_conduction",
          flagField([](SprayOptions& o) -> bool& { return o.model.internalConduction; })},
         {"gravity", flagField([](SprayOptions& o) -> bool& { return o.model.gravity; })},
+        {"size_basis", choiceField(+[](SprayOptions& o) -> SizeBasis& { return o.powder.sizeBasis; },
+                                   SizeBasis::Volume, "volume", SizeBasis::Number, "number")},
+        {"size_distribution_file",
+         {[](const SprayOptions& o) { return o.powder.sizeDistributionFile; },
+          [](const std::string& t, SprayOptions& o) {
+              o.powder.sizeDistributionFile = t;  // empty: the log-normal
+              return true;
+          }}},
+        {"injection_speed",
+         choiceField(+[](SprayOptions& o) -> InjectionSpeed& { return o.injection.speedFrom; },
+                     InjectionSpeed::CarrierGas, "carrier_gas", InjectionSpeed::Fixed, "fixed")},
+        {"carrier_flow_slpm", realField([](SprayOptions& o) -> double& { return o.injection.carrierFlowSlpm; })},
+        {"injector_diameter_mm",
+         realField([](SprayOptions& o) -> double& { return o.injection.injectorDiameterMm; })},
+        {"injector_angle_deg", realField([](SprayOptions& o) -> double& { return o.injection.angleDeg; })},
+        {"drag_basis", choiceField(+[](SprayOptions& o) -> DragBasis& { return o.model.dragBasis; },
+                                   DragBasis::FilmProperties, "film", DragBasis::FreeStream, "free_stream")},
+        {"knudsen_correction", flagField([](SprayOptions& o) -> bool& { return o.model.knudsenCorrection; })},
+        {"radiation", flagField([](SprayOptions& o) -> bool& { return o.model.radiation; })},
+        {"vapour_shielding", flagField([](SprayOptions& o) -> bool& { return o.model.vapourShielding; })},
+        {"diffusive_evaporation",
+         flagField([](SprayOptions& o) -> bool& { return o.model.diffusiveEvaporation; })},
+        {"gas_gamma", realField([](SprayOptions& o) -> double& { return o.model.gasGamma; })},
+        {"shell_count", countField([](SprayOptions& o) -> int& { return o.model.shellCount; })},
+        {"sensor_size_mm", realField([](SprayOptions& o) -> double& { return o.sensor.sizeMm; })},
+        {"sensor_at_plume_centre", flagField([](SprayOptions& o) -> bool& { return o.sensor.atPlumeCentre; })},
+        {"sensor_x_mm", realField([](SprayOptions& o) -> double& { return o.sensor.xMm; })},
+        {"sensor_y_mm", realField([](SprayOptions& o) -> double& { return o.sensor.yMm; })},
+        {"size_classes", countField([](SprayOptions& o) -> int& { return o.sizeClasses; })},
     };
     return table;
 }

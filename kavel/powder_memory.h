@@ -17,6 +17,8 @@ std::string powderMemoryText(const particles::SprayOptions& options);
 // Reads dir/kavel.dat over `options`. True when the file is absent (nothing
 // changed) or read; false with `error` naming the file and the line when it
 // cannot be read or a line is not understood (`options` then unchanged).
+// Options missing from the file (one written by an older Kavel) keep the
+// values `options` has.
 bool readPowderMemory(const std::string& dir, particles::SprayOptions& options, std::string& error);
 
 // Replaces dir/kavel.dat; false with `error` naming the file and the fault.

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
 
 namespace torvex::kavel {
@@ -38,6 +39,38 @@ private:
     std::string workDir_;
     particles::SprayOptions options_;
     particles::SprayOutcome outcome_;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> running_{false};
+    std::thread thread_;
+};
+
+// An injector tuning scan on a worker thread, as a spray run: a spray at
+// every setting of the scan, over the field and material already read.
+class TuneJob : public QObject {
+    Q_OBJECT
+public:
+    TuneJob(particles::JetField field, particles::Material material, particles::SprayOptions base,
+            particles::TuneOptions tune, QObject* parent = nullptr);
+    ~TuneJob() override;
+
+    void start();
+    void cancel() { cancelled_ = true; }
+    bool running() const { return running_; }
+    void wait();
+
+    const particles::TuneOptions& tune() const { return tune_; }
+    const particles::TuneOutcome& outcome() const { return outcome_; }
+
+signals:
+    void progress(int percent);
+    void finished();
+
+private:
+    particles::JetField field_;
+    particles::Material material_;
+    particles::SprayOptions base_;
+    particles::TuneOptions tune_;
+    particles::TuneOutcome outcome_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> running_{false};
     std::thread thread_;

@@ -7,6 +7,8 @@
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
+#include "kavel/sensor_page.h"
+#include "kavel/tune_chart.h"
 #include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
 
@@ -527,6 +529,25 @@ bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPa
         case kViewSubstrate:
             drawStack(dc, Rect{l, t, split, b}, substrateCharts(in), font);
             break;
+        case kViewSensor: {
+            const Rect left{l, t, split, b};
+            drawFrame(dc, left);
+            drawTextBlocks(dc, Rect{l + 2, t + 2, split - 2, b - 2}, "Sensor and Size Classes", sensorBlocks(in),
+                           font);
+            break;
+        }
+        case kViewTune: {
+            // The table of steps needs more room than the panel: the charts take half.
+            const int charts = l + page.width() / 2;
+            const particles::TuneOutcome none;
+            drawTunePage(dc, Rect{l, t, charts, b}, in.tuneOptions, in.tune ? *in.tune : none, font);
+            drawFrame(dc, Rect{charts, t, r, b});
+            std::vector<TextBlock> blocks =
+                in.tune ? tuneBlocks(in.tuneOptions, *in.tune)
+                        : std::vector<TextBlock>{{"No tuning scan yet", {"Spray \u203a Tune Injector\u2026 runs one."}, {}, -1}};
+            drawTextBlocks(dc, Rect{charts + 2, t + 2, r - 2, b - 2}, "Injector Tuning", blocks, font);
+            return true;
+        }
         default:
             return false;
     }
@@ -556,6 +577,12 @@ std::vector<std::pair<std::string, SprayChart>> viewCharts(int view, const Spray
             charts = {{"velocity", c[0]}, {"temperature", c[1]}, {"molten", c[2]}};
             break;
         }
+        case kViewTune: {
+            const particles::TuneOutcome none;
+            const auto c = tuneCharts(in.tuneOptions, in.tune ? *in.tune : none);
+            charts = {{"deviation", c[0]}, {"mass", c[1]}, {"velocity", c[2]}, {"temperature", c[3]}};
+            break;
+        }
         default:
             break;
     }
@@ -572,6 +599,10 @@ std::string viewCaption(int view) {
             return "Along the Flight";
         case kViewSubstrate:
             return "At the Substrate";
+        case kViewSensor:
+            return "Sensor and Size Classes";
+        case kViewTune:
+            return "Injector Tuning";
         default:
             return "";
     }

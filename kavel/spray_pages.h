@@ -13,6 +13,7 @@
 #include "charts/chart_pages.h"
 #include "kavel/spray_chart.h"
 #include "kavel/spray_units.h"
+#include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
 
 namespace torvex::kavel {
@@ -23,6 +24,8 @@ constexpr int kViewAll = 1;
 constexpr int kViewTrajectories = 2;
 constexpr int kViewFlight = 3;
 constexpr int kViewSubstrate = 4;
+constexpr int kViewSensor = 5;  // the sensor reading and the size-class table
+constexpr int kViewTune = 6;    // the injector tuning scan
 
 // A block of the parameters panel: a heading and its lines.
 struct PanelSection {
@@ -39,6 +42,9 @@ struct SprayPageInputs {
     particles::SprayOptions options;
     std::string materialName;  // of options.powder.material, from the materials table
     ParameterTexts variant;
+    // The last injector tuning scan, if any, with the options it ran with.
+    const particles::TuneOutcome* tune = nullptr;
+    particles::TuneOptions tuneOptions;
 };
 
 // The jet's isotherm at `levelK`: for each cross-section whose axis is at

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstdio>
 
 #include "charts/palette.h"
 #include "platform/page_devices.h"
@@ -80,8 +81,9 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
 }
 
 void drawTunePage(DrawingContext& dc, const Rect& page, const particles::TuneOptions& tune,
-                  const particles::TuneOutcome& outcome) {
-    const std::array<SprayChart, 4> charts = tuneCharts(tune, outcome);
+                  const particles::TuneOutcome& outcome, int font) {
+    std::array<SprayChart, 4> charts = tuneCharts(tune, outcome);
+    for (SprayChart& c : charts) c.font = font;
     const int midX = page.left + page.width() / 2, midY = page.top + page.height() / 2;
     const Rect cells[4] = {Rect{page.left, page.top, midX, midY}, Rect{midX, page.top, page.right, midY},
                            Rect{page.left, midY, midX, page.bottom}, Rect{midX, midY, page.right, page.bottom}};
@@ -96,6 +98,67 @@ void drawTunePage(DrawingContext& dc, const Rect& page, const particles::TuneOpt
         }
         drawSprayChart(dc, Rect{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, charts[static_cast<std::size_t>(i)]);
     }
+}
+
+namespace {
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+}  // namespace
+
+std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const particles::TuneOutcome& out) {
+    const char* unit = particles::tuneUnit(tune.scan);
+    TextBlock goal{"Goal", {}, {}, -1};
+    goal.lines.push_back(tune.goal == particles::TuneGoal::Deviation
+                             ? "particle jet deviated by " + fixed(tune.targetDeg, 2) + "° from the torch axis"
+                             : std::string("the most molten mass at the standoff"));
+    goal.lines.push_back(std::string(tune.scan == particles::TuneScan::CarrierFlow ? "carrier-gas flow"
+                                                                                  : "injection speed") +
+                         " from " + fixed(tune.from, 2) + " to " + fixed(tune.to, 2) + " " + unit + " in " +
+                         std::to_string(tune.steps) + " steps");
+    if (out.chosen >= 0) {
+        const particles::TuneStep& best = out.steps[static_cast<std::size_t>(out.chosen)];
+        goal.lines.push_back("chosen: " + chosenSettingText(tune, out) + " (deviation " + fixed(best.deviationDeg, 2) +
+                             "°, molten mass " + fixed(100 * best.moltenMassShare, 1) + " %)");
+    } else if (!out.steps.empty()) {
+        goal.lines.push_back("No setting brings particles to the standoff.");
+    }
+    TextBlock steps{"Steps", {"at the standoff; velocity and surface temperature: means of the arrived, by number"}, {},
+                    out.chosen};
+    steps.table.push_back({std::string(tune.scan == particles::TuneScan::CarrierFlow ? "flow, " : "speed, ") + unit,
+                           "deviation, °", "molten %", "arriving %", "velocity, m/s", "surface T, K",
+                           "arrived"});
+    for (const particles::TuneStep& s : out.steps) {
+        const bool any = s.arrived > 0;
+        steps.table.push_back({fixed(s.setting, 2), any ? fixed(s.deviationDeg, 2) : "–",
+                               fixed(100 * s.moltenMassShare, 1), fixed(100 * s.arrivingMassShare, 1),
+                               any ? fixed(s.velocity, 1) : "–", any ? fixed(s.surfaceTemperature, 0) : "–",
+                               std::to_string(s.arrived)});
+    }
+    return {goal, steps};
+}
+
+std::string chosenSettingText(const particles::TuneOptions& tune, const particles::TuneOutcome& out) {
+    if (out.chosen < 0 || out.chosen >= static_cast<int>(out.steps.size())) return {};
+    return fixed(out.steps[static_cast<std::size_t>(out.chosen)].setting, 2) + " " + particles::tuneUnit(tune.scan);
+}
+
+particles::SprayOptions withChosenSetting(particles::SprayOptions o, const particles::TuneOptions& tune,
+                                          const particles::TuneOutcome& out) {
+    if (out.chosen < 0 || out.chosen >= static_cast<int>(out.steps.size())) return o;
+    const double setting = out.steps[static_cast<std::size_t>(out.chosen)].setting;
+    if (tune.scan == particles::TuneScan::CarrierFlow) {
+        o.injection.speedFrom = particles::InjectionSpeed::CarrierGas;
+        o.injection.carrierFlowSlpm = setting;
+    } else {
+        o.injection.speedFrom = particles::InjectionSpeed::Fixed;
+        o.injection.velocity = setting;
+    }
+    return o;
 }
 
 bool writeTuneChartImage(const std::string& path, const particles::TuneOptions& tune,

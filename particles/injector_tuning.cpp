@@ -2,6 +2,7 @@
 
 #include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
+#include "particles/text_file.h"
 
 #include <cmath>
 
@@ -101,6 +102,20 @@ TuneOutcome tuneInjection(const JetField& field, const Material& material, const
     }
     out.chosen = bestStep(out.steps, tune);
     return out;
+}
+
+std::string tuneCsv(const TuneOptions& tune, const TuneOutcome& out) {
+    std::string text = std::string(tune.scan == TuneScan::CarrierFlow ? "carrier_flow_slpm" : "injection_velocity_m_s") +
+                       ",deviation_deg,molten_mass_share,arriving_mass_share,velocity_m_s,surface_temperature_K,"
+                       "arrived,chosen\n";
+    for (std::size_t k = 0; k < out.steps.size(); ++k) {
+        const TuneStep& s = out.steps[k];
+        text += formatFixed(s.setting, 3) + "," + formatFixed(s.deviationDeg, 3) + "," +
+                formatFixed(s.moltenMassShare, 4) + "," + formatFixed(s.arrivingMassShare, 4) + "," +
+                formatFixed(s.velocity, 2) + "," + formatFixed(s.surfaceTemperature, 1) + "," +
+                std::to_string(s.arrived) + "," + (static_cast<int>(k) == out.chosen ? "1" : "0") + "\n";
+    }
+    return text;
 }
 
 } // namespace torvex::particles

@@ -54,4 +54,8 @@ TuneOutcome tuneInjection(const JetField& field, const Material& material, const
 
 const char* tuneUnit(TuneScan scan);  // "SLPM" or "m/s"
 
+// The scan as a CSV table (tune.csv): one row per setting, the chosen one
+// marked 1 in the last column.
+std::string tuneCsv(const TuneOptions& tune, const TuneOutcome& outcome);
+
 } // namespace torvex::particles

@@ -6,9 +6,11 @@
 #include <QPainter>
 #include <cmath>
 
+#include "kavel/sensor_page.h"
 #include "kavel/spray_chart.h"
 #include "kavel/spray_pages.h"
 #include "kavel/spray_units.h"
+#include "kavel/tune_chart.h"
 #include "platform/painter_context.h"
 #include "platform/recording_context.h"
 #include "tests/shell/shell_fixture.h"
@@ -175,7 +177,7 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     const JetField field = linearField(136, 12000);
     SprayPageInputs in;
     const Rect page{0, 0, 1000, 700};
-    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate}) {
+    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate, kViewSensor}) {
         RecordingContext dc;
         EXPECT_TRUE(drawSprayPage(dc, view, page, in)) << view;
         EXPECT_TRUE(drewText(dc, "Parameters")) << view;
@@ -194,6 +196,46 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     drawSprayPage(noRun, kViewFlight, page, in);
     EXPECT_TRUE(drewText(noRun, "No spray run yet"));
     EXPECT_TRUE(drewText(noRun, "no calculated variant"));
+    RecordingContext noScan;
+    EXPECT_TRUE(drawSprayPage(noScan, kViewTune, page, in));
+    EXPECT_TRUE(drewText(noScan, "No tuning scan yet"));
+}
+
+TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
+    SprayOutcome outcome = straightFlight();
+    outcome.standoffMm = 100;
+    outcome.particles[3].status = particles::ParticleStatus::MissedSide;
+    SprayPageInputs in;
+    in.outcome = &outcome;
+    in.options.sizeClasses = 5;
+    RecordingContext dc;
+    ASSERT_TRUE(drawSprayPage(dc, kViewSensor, Rect{0, 0, 1000, 700}, in));
+    for (const char* text : {"In-flight sensor at 100 mm", "Particles crossing it: ", "Deviation from the torch axis",
+                             "lost 1 sideways, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
+        EXPECT_TRUE(drewText(dc, text)) << text;
+    EXPECT_FALSE(drewText(dc, "\u2190 chosen"));  // no row of the size classes is chosen
+    const std::vector<TextBlock> blocks = sensorBlocks(in);
+    ASSERT_EQ(blocks[2].table.size(), 6u);  // the titles and five classes
+    EXPECT_EQ(blocks[2].table[0][4], "velocity, m/s");
+
+    particles::TuneOptions tune;
+    tune.from = 1, tune.to = 3, tune.steps = 3;
+    particles::TuneOutcome scan;
+    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, 1.5 * k, 0.5, 0.9, 100, 3000, 10});
+    scan.chosen = 1;
+    in.tune = &scan;
+    in.tuneOptions = tune;
+    RecordingContext tuned;
+    ASSERT_TRUE(drawSprayPage(tuned, kViewTune, Rect{0, 0, 1000, 700}, in));
+    EXPECT_TRUE(drewText(tuned, "Particle Jet Deviation"));
+    EXPECT_TRUE(drewText(tuned, "chosen: 2.00 SLPM (deviation 1.50"));
+    EXPECT_TRUE(drewText(tuned, "\u2190 chosen"));
+    EXPECT_EQ(tuneBlocks(tune, scan)[1].marked, 1);
+    EXPECT_EQ(viewCharts(kViewTune, in).size(), 4u);
+    particles::SprayOptions fixed;
+    fixed.injection.speedFrom = particles::InjectionSpeed::Fixed;
+    EXPECT_EQ(withChosenSetting(fixed, tune, scan).injection.speedFrom, particles::InjectionSpeed::CarrierGas);
+    EXPECT_EQ(withChosenSetting(fixed, tune, scan).injection.carrierFlowSlpm, 2);
 }
 
 TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {

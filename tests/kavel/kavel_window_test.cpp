@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QRadioButton>
 #include <QFile>
 #include <QPrinter>
 #include <QStatusBar>
@@ -16,6 +17,7 @@
 #include "kavel/kavel_about.h"
 #include "kavel/kavel_program.h"
 #include "kavel/powder_dialog.h"
+#include "kavel/powder_memory.h"
 #include "kavel/spray_export.h"
 #include "particles/spray_files.h"
 #include "solver/solver.h"
@@ -233,6 +235,97 @@ TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     refusing.accept();
     EXPECT_EQ(closer.closed(), 1);
     EXPECT_EQ(refusing.result(), QDialog::Rejected);
+}
+
+TEST(PowderDialog, EveryOptionRoundTripsThroughTheDialogAndKavelDat) {
+    torvex::test::testApplication();
+    particles::MaterialTable materials;
+    ASSERT_TRUE(particles::loadMaterials(argonVariant().path(), materials).ok);
+    particles::SprayOptions set;
+    set.powder.sizeBasis = particles::SizeBasis::Number;
+    set.powder.sizeDistributionFile = "/data/powder lot 7.csv";
+    set.injection.speedFrom = particles::InjectionSpeed::CarrierGas;
+    set.injection.carrierFlowSlpm = 4.25;
+    set.injection.injectorDiameterMm = 1.5;
+    set.injection.angleDeg = 10;
+    set.model.dragBasis = particles::DragBasis::FreeStream;
+    set.model.knudsenCorrection = set.model.radiation = set.model.vapourShielding = false;
+    set.model.diffusiveEvaporation = false;
+    set.model.gasGamma = 1.4;
+    set.model.shellCount = 24;
+    set.sensor = {5, false, 1.5, -2};
+    set.sizeClasses = 6;
+    // In inches the lengths are shown rounded and still come back exactly.
+    PowderDialog dialog(nullptr, set, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
+    EXPECT_EQ(powderMemoryText(dialog.options()), powderMemoryText(set));
+    dialog.findChild<QRadioButton*>(QStringLiteral("fixedSpeed"))->setChecked(true);
+    dialog.findChild<QDoubleSpinBox*>(QStringLiteral("sensorX"))->setValue(0.1);
+    EXPECT_EQ(dialog.options().injection.speedFrom, particles::InjectionSpeed::Fixed);
+    EXPECT_NEAR(dialog.options().sensor.xMm, 2.54, 1e-12);
+
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(writePowderMemory(dir.path(), set, error)) << error;
+    particles::SprayOptions read;
+    ASSERT_TRUE(readPowderMemory(dir.path(), read, error)) << error;
+    EXPECT_EQ(powderMemoryText(read), powderMemoryText(set));
+    // An older file without the new options: those keep their defaults.
+    dir.write("kavel.dat", "d50_um 55\ngravity 1\n");
+    read = particles::SprayOptions();
+    ASSERT_TRUE(readPowderMemory(dir.path(), read, error)) << error;
+    EXPECT_EQ(read.powder.d50Um, 55);
+    EXPECT_EQ(read.injection.speedFrom, particles::InjectionSpeed::CarrierGas);
+    EXPECT_EQ(read.sensor.sizeMm, 3);
+    for (const char* bad : {"size_basis mass\n", "injection_speed\n", "shell_count -3\n", "sensor_x_mm 1e999\n"}) {
+        dir.write("kavel.dat", bad);
+        EXPECT_FALSE(readPowderMemory(dir.path(), read, error)) << bad;
+        EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+    }
+}
+
+TEST(KavelWindow, TuneShowsItsPageAndOffersItsSettingAndStopKeepsTheWindowUsable) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    w.resize(900, 600);
+    particles::TuneOptions tune;
+    tune.from = 2, tune.to = 4, tune.steps = 3;
+    EXPECT_FALSE(w.action(menu::kUseTunedSetting)->isEnabled());
+    ASSERT_TRUE(w.startTune(tune, 20));
+    EXPECT_FALSE(w.startRun(smallRun()));  // one job at a time
+    EXPECT_FALSE(w.action(menu::kPowderAndInjection)->isEnabled());
+    w.waitForTune();
+    EXPECT_EQ(w.lastMessage(), QString());
+    ASSERT_NE(w.pageInputs().tune, nullptr);
+    EXPECT_EQ(w.view(), kViewTune);
+    const particles::TuneOutcome& scan = *w.pageInputs().tune;
+    ASSERT_EQ(scan.steps.size(), 3u);
+    ASSERT_GE(scan.chosen, 0);
+    EXPECT_TRUE(w.action(menu::kUseTunedSetting)->isEnabled());
+    ASSERT_TRUE(w.applyTunedSetting());
+    EXPECT_EQ(w.chosenOptions().injection.carrierFlowSlpm, scan.steps[static_cast<std::size_t>(scan.chosen)].setting);
+    EXPECT_NE(dir.read("kavel.dat").find("carrier_flow_slpm"), std::string::npos);
+    QStringList written;
+    QString why;
+    ASSERT_TRUE(w.exportViewTo(QString::fromStdString(dir.file("tune.csv")), 96, &written, &why)) << why.toStdString();
+    EXPECT_EQ(dir.read("tune.csv").rfind("carrier_flow_slpm,deviation_deg", 0), 0u);
+
+    // A stopped scan keeps the last complete one; the window runs a spray after it.
+    ASSERT_TRUE(w.startTune(tune, 20000));
+    w.runCommand(menu::kStopTune);
+    w.waitForTune();
+    EXPECT_TRUE(w.lastMessage().contains(QStringLiteral("stopped")));
+    EXPECT_EQ(w.pageInputs().tune->steps.size(), 3u);
+    EXPECT_TRUE(w.action(menu::kTuneInjector)->isEnabled());
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    w.setView(kViewSensor);
+    EXPECT_FALSE(w.grab().isNull());
+    written.clear();
+    ASSERT_TRUE(w.exportViewTo(QString::fromStdString(dir.file("sensor.csv")), 96, &written, &why));
+    EXPECT_EQ(written.size(), 2);
+    EXPECT_TRUE(dir.exists("sensor-size-classes.csv"));
 }
 
 TEST(SprayExport, FourPagesOrNoneInAFolderThatCannotBeWritten) {

@@ -1,0 +1,28 @@
+// Pages of numbers rather than curves (the sensor reading, the size-class
+// table, the tuning steps): headed blocks of lines and tables, painted
+// through the drawing context so that they show, print and export as the
+// chart pages do.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/drawing_context.h"
+
+namespace torvex::kavel {
+
+// A heading, its lines, then a table whose first row holds the column titles.
+struct TextBlock {
+    std::string heading;
+    std::vector<std::string> lines;
+    std::vector<std::vector<std::string>> table;
+    int marked = -1;  // table row (after the titles, 0-based) written bold and flagged
+};
+
+// The blocks one under the other in `area`, in the page's text height
+// (`pageFont`), smaller where they would not fit its height or width.
+// Table columns are as wide as their widest cell; numbers right-aligned.
+void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
+                    const std::vector<TextBlock>& blocks, int pageFont);
+
+}  // namespace torvex::kavel
