@@ -1,6 +1,5 @@
 #include "kavel/sensor_page.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 #include "particles/in_flight.h"
@@ -9,15 +8,6 @@
 namespace torvex::kavel {
 
 namespace {
-
-std::string printed(const char* format, ...) {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
-}
 
 // A spread of temperatures: a difference, without the scale's offset.
 double temperatureSpread(const SprayUnits& u, double kelvin) { return kelvin * (u.temperature == 2 ? 1.8 : 1.0); }

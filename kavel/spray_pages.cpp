@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
 #include "kavel/sensor_page.h"
+#include "kavel/text_blocks.h"
 #include "kavel/tune_chart.h"
 #include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
@@ -31,15 +31,6 @@ constexpr std::array<Rgb, 5> kIsothermColours{Rgb{205, 175, 140}, Rgb{185, 145, 
                                               Rgb{130, 85, 45}, Rgb{95, 55, 25}};
 constexpr Rgb kNumberBarColour{150, 180, 230};
 constexpr Rgb kMassColour{200, 60, 0};
-
-std::string printed(const char* format, ...) {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
-}
 
 Rgb trajectoryColour(const std::string& label) {
     if (label == "d10") return kD10Colour;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdarg>
+#include <cstdio>
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
@@ -152,6 +154,15 @@ void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& tit
         }
         y += pitch / 2;
     }
+}
+
+std::string printed(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
 }
 
 }  // namespace torvex::kavel

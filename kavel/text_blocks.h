@@ -22,6 +22,9 @@ struct TextBlock {
 // The blocks one under the other in `area`, in the page's text height
 // (`pageFont`), smaller where they would not fit its height or width.
 // Table columns are as wide as their widest cell; numbers right-aligned.
+// A line of a page, formatted as printf does (up to 255 characters).
+std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
                     const std::vector<TextBlock>& blocks, int pageFont);
 
