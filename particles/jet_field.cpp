@@ -66,17 +66,18 @@ GasProperties JetField::properties(double t) const {
 }
 
 // Piecewise-linear conductivity integrates exactly to a quadratic per row.
+double JetField::conductionPotentialAt(double t) const {
+    if (t < kLowestTableTemperature) t = kLowestTableTemperature;
+    if (t > kHighestTableTemperature) t = kHighestTableTemperature;
+    const int j = tableRow(t);
+    const double x = t - gasTable[1][j];
+    const double k0 = gasTable[kConductivityBlock][j];
+    const double k1 = gasTable[kConductivityBlock][j + 1];
+    return conductionPotential[j] + k0 * x + 0.5 * (k1 - k0) / rowStep(j) * x * x;
+}
+
 double JetField::conductionPotential12(double t1, double t2) const {
-    auto potential = [this](double t) {
-        if (t < kLowestTableTemperature) t = kLowestTableTemperature;
-        if (t > kHighestTableTemperature) t = kHighestTableTemperature;
-        const int j = tableRow(t);
-        const double x = t - gasTable[1][j];
-        const double k0 = gasTable[kConductivityBlock][j];
-        const double k1 = gasTable[kConductivityBlock][j + 1];
-        return conductionPotential[j] + k0 * x + 0.5 * (k1 - k0) / rowStep(j) * x * x;
-    };
-    return potential(t2) - potential(t1);
+    return conductionPotentialAt(t2) - conductionPotentialAt(t1);
 }
 
 void prepareGasTable(JetField& field) {

@@ -60,6 +60,9 @@ struct JetField {
     // S(t2) - S(t1): heat conducted per unit length and per kelvin-weighted
     // span; its ratio to (t2 - t1) is the integral-mean conductivity.
     double conductionPotential12(double t1, double t2) const;
+    // S(t) itself (t clamped to the table), for a caller that holds one end
+    // of the span fixed over many differences.
+    double conductionPotentialAt(double t) const;
 };
 
 // Fills the conduction potential from the gas table (called by the readers;

@@ -24,19 +24,21 @@ class PlasmaSurface : public SurfaceModel {
 public:
     PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor,
                   const Material& material, const ModelOptions& model)
-        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor),
-          material_(material), model_(model) {}
+        : field_(field), gasPotential_(field.conductionPotentialAt(gasTemperature)), exchange_(exchange),
+          radiation_(radiationFactor), material_(material), model_(model) {}
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
-        heat.convective = g * field_.conductionPotential12(ts, gas_);
-        heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
+        // The gas next to the surface: one table lookup for its conductivity and density.
+        const GasProperties film = field_.properties(ts);
+        heat.convective = g * (gasPotential_ - field_.conductionPotentialAt(ts));
+        heat.convectiveSlope = ts > 300 ? -g * film.conductivity : 0;
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
         if (model_.diffusiveEvaporation) {
             double slope = 0;
-            const double molarMass = gasMolarMass(field_.properties(ts), ts);
+            const double molarMass = gasMolarMass(film, ts);
             heat.evaporation = exchange_.blowingScale * vapourTransfer(material_, ts, molarMass, slope);
             heat.evaporationSlope = exchange_.blowingScale * slope;
         }
@@ -46,7 +48,7 @@ public:
 
 private:
     const JetField& field_;
-    double gas_;
+    double gasPotential_;  // S at the gas temperature, W/m
     const Exchange& exchange_;
     double radiation_;  // emissivity * sigma * area, W/K4
     const Material& material_;
@@ -100,10 +102,10 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
       vy_(start.radialVelocity),
       vx_(start.outOfPlaneVelocity),
       initialMass_(heat_.mass()),
-      initialEnthalpy_(heat_.enthalpy()) {
-    GasAtParticle gas;
-    gasAtParticle(gas);
-    updateState(gas);
+      initialEnthalpy_(heat_.enthalpy()),
+      switches_(exchangeSwitches(model, field.gasCode)) {
+    insideHere_ = gasAtParticle(gasHere_);
+    updateState(gasHere_);
 }
 
 // The jet is axisymmetric: the gas is looked up at the distance from the axis,
@@ -205,16 +207,14 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
     const double slip = withOutOfPlane(std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_),
                                        gas.outOfPlaneVelocity - vx_);
     return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
-                           heat_.density(), exchangeSwitches(model_, field_.gasCode));
+                           heat_.density(), switches_);
 }
 
 void ParticleFlight::stepBy(double dt) {
-    GasAtParticle gas;
-    if (!gasAtParticle(gas)) return;
-    const Exchange exchange = exchangeWith(gas);
-    advance(dt, gas, exchange);
-    gasAtParticle(gas);
-    updateState(gas);
+    if (!insideHere_) return;
+    advance(dt, gasHere_, exchangeWith(gasHere_));
+    insideHere_ = gasAtParticle(gasHere_);
+    updateState(gasHere_);
 }
 
 void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status) {
@@ -228,17 +228,17 @@ void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, Par
 
 bool ParticleFlight::step(double standoffMm) {
     if (ended_) return false;
-    GasAtParticle gas;
-    if (!gasAtParticle(gas)) {  // started outside the field
+    if (!insideHere_) {  // started outside the field
         status_ = z_ < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
         ended_ = true;
         return false;
     }
-    const Exchange exchange = exchangeWith(gas);
+    const Exchange exchange = exchangeWith(gasHere_);
     const ParticleState before = state_;
-    advance(chooseStep(exchange), gas, exchange);
-    const bool inside = gasAtParticle(gas);
-    updateState(gas);
+    advance(chooseStep(exchange), gasHere_, exchange);
+    insideHere_ = gasAtParticle(gasHere_);
+    const bool inside = insideHere_;
+    updateState(gasHere_);
 
     const double endMm = field_.endMm();
     if (state_.massFraction < kEvaporatedMassFraction) {

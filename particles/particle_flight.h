@@ -73,6 +73,11 @@ private:
     ParticleStatus status_ = ParticleStatus::Arrived;
     bool ended_ = false;
     double maxSurface_ = 0, maxMolten_ = 0;
+    ExchangeSwitches switches_;
+    // The gas at the present position (looked up once per position), and
+    // whether that position lies inside the field.
+    GasAtParticle gasHere_;
+    bool insideHere_ = false;
 };
 
 // Flies one particle to the plane (or the end of its flight) and returns its

@@ -57,20 +57,25 @@ double boilingRate(double q, double sinks, double scale, double vaporisation) {
 }
 
 // Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
-// i = 0..n. The matrices of the step are column diagonally dominant, so no
-// pivoting is needed.
+// i = 0..n, in place: upper and rhs are overwritten by the eliminated system
+// and rhs ends as the solution. The matrices of the step are column
+// diagonally dominant, so no pivoting is needed.
 template <typename Nodes>
-void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes& upper, Nodes& rhs, Nodes& x) {
-    Nodes c, d;  // written before they are read
-    c[0] = upper[0] / diag[0];
-    d[0] = rhs[0] / diag[0];
+void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, Nodes& upper, Nodes& rhs) {
+    upper[0] = upper[0] / diag[0];
+    rhs[0] = rhs[0] / diag[0];
     for (int i = 1; i <= n; ++i) {
-        const double m = diag[i] - lower[i] * c[i - 1];
-        c[i] = upper[i] / m;
-        d[i] = (rhs[i] - lower[i] * d[i - 1]) / m;
+        const double m = diag[i] - lower[i] * upper[i - 1];
+        upper[i] = upper[i] / m;
+        rhs[i] = (rhs[i] - lower[i] * rhs[i - 1]) / m;
     }
-    x[n] = d[n];
-    for (int i = n - 1; i >= 0; --i) x[i] = d[i] - c[i] * x[i + 1];
+    for (int i = n - 1; i >= 0; --i) rhs[i] = rhs[i] - upper[i] * rhs[i + 1];
+}
+
+// Copies the entries 0..n in use (the rest of the arrays is never read).
+template <typename Nodes>
+void copyNodes(const Nodes& from, int n, Nodes& to) {
+    std::copy(from.begin(), from.begin() + n + 1, to.begin());
 }
 
 } // namespace
@@ -196,8 +201,9 @@ double SphereHeat::moltenFraction() const {
 bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
                        SurfaceHeat& applied) {
     const int n = nodes_;
-    const Nodes old = enthalpy_;
-    Nodes h = enthalpy_;
+    Nodes old;  // entries 0..n
+    copyNodes(enthalpy_, n, old);
+    Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
     // Conductances between the nodes at the start of the step (W/K).
     Nodes g;
@@ -206,10 +212,10 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
-    Nodes b, c, lower, diag, upper, rhs, next;  // entries 0..n written before they are read
+    Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
+    const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
-    bool converged = false;
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
         // T_i = c_i + b_i H_i near the present iterate.
         for (int i = 0; i <= n; ++i) {
@@ -217,37 +223,37 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
             c[i] = temperatureOf(h[i]) - b[i] * h[i];
         }
         const double ts = temperatureOf(h[n]);
-        const SurfaceHeat heat = surface && heldNode != n ? surface->at(ts) : SurfaceHeat{};
+        const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
+        const SurfaceHeat shielded = withShielding(heat);
         for (int i = 0; i <= n; ++i) {
             const double storage = mass_[i] / dt;
             diag[i] = storage;
-            rhs[i] = storage * old[i];
+            next[i] = storage * old[i];  // the right-hand side, solved in place
             lower[i] = upper[i] = 0;
             if (i > 0) {
                 diag[i] += g[i - 1] * b[i];
                 lower[i] = -g[i - 1] * b[i - 1];
-                rhs[i] += g[i - 1] * (c[i - 1] - c[i]);
+                next[i] += g[i - 1] * (c[i - 1] - c[i]);
             }
             if (i < n) {
                 diag[i] += g[i] * b[i];
                 upper[i] = -g[i] * b[i + 1];
-                rhs[i] += g[i] * (c[i + 1] - c[i]);
+                next[i] += g[i] * (c[i + 1] - c[i]);
             }
         }
-        if (surface && heldNode != n) {
-            const SurfaceHeat shielded = withShielding(heat);
+        if (exchanging) {
             const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
             diag[n] -= slope * b[n];
-            rhs[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
+            next[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
         }
         if (heldNode >= 0) {
             diag[heldNode] = 1;
             lower[heldNode] = upper[heldNode] = 0;
-            rhs[heldNode] = heldEnthalpy;
+            next[heldNode] = heldEnthalpy;
         }
-        solveTridiagonal(n, lower, diag, upper, rhs, next);
+        solveTridiagonal(n, lower, diag, upper, next);
         if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
-            enthalpy_ = old;  // the iteration ran away: the step is to be split
+            copyNodes(old, n, enthalpy_);  // the iteration ran away: the step is to be split
             applied = SurfaceHeat{};
             innerFlux = 0;
             return false;
@@ -260,23 +266,18 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
         }
         // The surface heat the linear system used, at its own solution.
         const double linearSurface = c[n] + b[n] * next[n];
-        const SurfaceHeat shielded = withShielding(heat);
         applied.convective = shielded.convective + shielded.convectiveSlope * (linearSurface - ts);
         applied.radiated = heat.radiated + heat.radiatedSlope * (linearSurface - ts);
         applied.evaporation = std::max(0.0, heat.evaporation + heat.evaporationSlope * (linearSurface - ts));
         applied.blowingScale = heat.blowingScale;
         innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
-        h = next;
+        copyNodes(next, n, h);
         // On unchanged branches the system is linear except for the surface
         // heat, whose linearisation error over a small change of the surface
         // temperature is of second order: the solution stands.
-        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) {
-            converged = true;
-            break;
-        }
+        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) return true;
     }
-    enthalpy_ = h;
-    return converged;
+    return false;
 }
 
 void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
@@ -296,7 +297,8 @@ StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
 // jumps across the melting kink of H(T) in one step; half the step keeps the
 // shell on one branch, so a failed step is retried in halves.
 StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth) {
-    const Nodes enthalpyBefore = enthalpy_;
+    Nodes enthalpyBefore;
+    copyNodes(enthalpy_, nodes_, enthalpyBefore);
     const double radiusBefore = radius_;
     StepEnergy energy;
     if (tryStep(dt, surface, energy)) return energy;
@@ -304,7 +306,7 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
         ++unconverged_;
         return energy;
     }
-    enthalpy_ = enthalpyBefore;
+    copyNodes(enthalpyBefore, nodes_, enthalpy_);
     radius_ = radiusBefore;
     computeMasses();
     const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1);
@@ -317,7 +319,8 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
 }
 
 bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy) {
-    const Nodes before = enthalpy_;
+    Nodes before;
+    copyNodes(enthalpy_, nodes_, before);
     const double vaporisation = material_.latentHeatVaporisation;
     double innerFlux = 0;
     SurfaceHeat applied;
@@ -327,7 +330,7 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
     if (surfaceTemperature() > boiling) {
         // Hold the surface at the boiling point; what the gas brings beyond
         // what the shell stores and conducts inward evaporates it.
-        enthalpy_ = before;
+        copyNodes(before, nodes_, enthalpy_);
         const double held = enthalpyOf(boiling);
         converged = solve(dt, &surface, nodes_, held, innerFlux, applied) && converged;
         const SurfaceHeat atBoiling = surface.at(boiling);
@@ -358,7 +361,8 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
 // shrinking, a few tenths of a per cent per step at most).
 void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
     const double total = mass();
-    const Nodes oldMass = mass_;
+    Nodes oldMass;
+    copyNodes(mass_, nodes_, oldMass);
     if (evaporatedMass >= total) {
         evaporatedMass = total;
         radius_ = 0;
