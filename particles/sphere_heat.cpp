@@ -95,7 +95,8 @@ double heatLeftByVapour(double phi, double& slope) {
 }
 
 SphereHeat::SphereHeat(const Material& material, double diameter, double initialTemperature, int shellCount)
-    : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
+    : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter),
+      solidSlope_(1.0 / material.heatCapacitySolid), liquidSlope_(1.0 / material.heatCapacityLiquid) {
     computeMasses();
     enthalpy_.fill(enthalpyOf(initialTemperature));
     updateOuterSize();
@@ -110,12 +111,13 @@ void SphereHeat::computeMasses() {
         return;
     }
     const double dr = radius_ / nodes_;
-    double inner = 0;
+    double inner = 0;  // volume inside the shell
     for (int i = 0; i <= nodes_; ++i) {
         const double outer = i == nodes_ ? radius_ : (i + 0.5) * dr;
-        mass_[i] = rho * (sphereVolume(outer) - sphereVolume(inner));
+        const double volume = sphereVolume(outer);
+        mass_[i] = rho * (volume - inner);
         if (i < nodes_) conductance_[i] = 4.0 * kPi * outer * outer / dr;
-        inner = outer;
+        inner = volume;
     }
 }
 
@@ -134,9 +136,9 @@ double SphereHeat::temperatureOf(double h) const {
 }
 
 double SphereHeat::slopeOf(double h) const {
-    if (h < 0) return 1.0 / material_.heatCapacitySolid;
+    if (h < 0) return solidSlope_;
     if (h < material_.latentHeatFusion) return 0;
-    return 1.0 / material_.heatCapacityLiquid;
+    return liquidSlope_;
 }
 
 double SphereHeat::conductivityOf(double h) const {
@@ -212,6 +214,8 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
+    Nodes storage;  // kg/s: each shell's mass over the step
+    for (int i = 0; i <= n; ++i) storage[i] = mass_[i] / dt;
     Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
     const bool exchanging = surface && heldNode != n;
@@ -226,9 +230,8 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
         for (int i = 0; i <= n; ++i) {
-            const double storage = mass_[i] / dt;
-            diag[i] = storage;
-            next[i] = storage * old[i];  // the right-hand side, solved in place
+            diag[i] = storage[i];
+            next[i] = storage[i] * old[i];  // the right-hand side, solved in place
             lower[i] = upper[i] = 0;
             if (i > 0) {
                 diag[i] += g[i - 1] * b[i];

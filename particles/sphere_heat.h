@@ -106,6 +106,7 @@ private:
     Material material_;
     int nodes_ = 0;
     double radius_ = 0;
+    double solidSlope_, liquidSlope_;  // dT/dH of the solid and of the liquid, kg K/J
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
