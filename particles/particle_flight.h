@@ -54,7 +54,8 @@ public:
 private:
     bool gasAtParticle(GasAtParticle& gas) const;
     Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
-    double chooseStep(const Exchange& exchange) const;
+    double uniformPathMm(const GasAtParticle& gas, double speed) const;
+    double chooseStep(const Exchange& exchange, const GasAtParticle& gas) const;
     void advance(double dt, const GasAtParticle& gas, const Exchange& exchange);
     void updateState(const GasAtParticle& gas);
     void endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status);

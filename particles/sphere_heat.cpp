@@ -207,6 +207,12 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
     copyNodes(enthalpy_, n, old);
     Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
+    // The iteration starts from the enthalpies the previous step's heating
+    // rate leads to: along a smooth flight that is close to the solution,
+    // and the surface heat is linearised near the surface temperature that
+    // comes out.
+    if (heldNode < 0 && surface && rateKnown_)
+        for (int i = 0; i <= n; ++i) h[i] = old[i] + heatingRate_[i] * dt;
     // Conductances between the nodes at the start of the step (W/K).
     Nodes g;
     for (int i = 0; i < n; ++i)
@@ -291,7 +297,11 @@ void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
 }
 
 StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
+    Nodes before;
+    copyNodes(enthalpy_, nodes_, before);
     const StepEnergy energy = splitStep(dt, surface, 0);
+    for (int i = 0; i <= nodes_; ++i) heatingRate_[i] = (enthalpy_[i] - before[i]) / dt;
+    rateKnown_ = true;
     updateOuterSize();
     return energy;
 }

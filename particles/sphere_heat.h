@@ -110,6 +110,8 @@ private:
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
+    Nodes heatingRate_{};  // J/(kg s) of each shell over the last step, to start the next one's iteration
+    bool rateKnown_ = false;
     int unconverged_ = 0;
     double outerDiameter_ = 0;
     double outerDensity_ = 0;
