@@ -102,9 +102,8 @@ SphereHeat::SphereHeat(const Material& material, double diameter, double initial
     updateOuterSize();
 }
 
+// Entries beyond the node count are never read.
 void SphereHeat::computeMasses() {
-    mass_.fill(0);
-    conductance_.fill(0);
     const double rho = material_.densitySolid;
     if (nodes_ == 0) {
         mass_[0] = rho * sphereVolume(radius_);
@@ -163,41 +162,28 @@ double SphereHeat::enthalpy() const {
     return e;
 }
 
-double SphereHeat::volume() const {
+// Molten share of a shell of enthalpy h.
+double SphereHeat::moltenShareOf(double h) const {
+    const double l = material_.latentHeatFusion;
+    return l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+}
+
+// One pass over the shells for what the flight reads after every step.
+void SphereHeat::updateOuterSize() {
     const double solid = material_.densitySolid;
     const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
-    const double l = material_.latentHeatFusion;
-    double v = 0;
+    double m = 0, v = 0, molten = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) {
-        const double h = enthalpy_[i];
-        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
-        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
-    }
-    return v;
-}
-
-void SphereHeat::updateOuterSize() {
-    const double v = volume();
-    outerDiameter_ = std::cbrt(6.0 * v / kPi);
-    outerDensity_ = v > 0 ? mass() / v : material_.densitySolid;
-}
-
-double SphereHeat::meanTemperature() const {
-    double m = 0, mt = 0;
-    for (int i = 0; i <= nodes_; ++i) m += mass_[i], mt += mass_[i] * temperature(i);
-    return m > 0 ? mt / m : temperature(nodes_);
-}
-
-double SphereHeat::moltenFraction() const {
-    const double l = material_.latentHeatFusion;
-    double m = 0, molten = 0;
-    for (int i = 0; i <= nodes_; ++i) {
-        const double h = enthalpy_[i];
-        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+        const double f = moltenShareOf(enthalpy_[i]);
         m += mass_[i];
+        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
         molten += mass_[i] * f;
+        mt += mass_[i] * temperature(i);
     }
-    return m > 0 ? molten / m : 0;
+    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    outerDensity_ = v > 0 ? m / v : material_.densitySolid;
+    moltenFraction_ = m > 0 ? molten / m : 0;
+    meanTemperature_ = m > 0 ? mt / m : temperature(nodes_);
 }
 
 bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
@@ -214,9 +200,9 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
     if (heldNode < 0 && surface && rateKnown_)
         for (int i = 0; i <= n; ++i) h[i] = old[i] + heatingRate_[i] * dt;
     // Conductances between the nodes at the start of the step (W/K).
-    Nodes g;
-    for (int i = 0; i < n; ++i)
-        g[i] = conductance_[i] * 0.5 * (conductivityOf(old[i]) + conductivityOf(old[i + 1]));
+    Nodes k, g;
+    for (int i = 0; i <= n; ++i) k[i] = conductivityOf(old[i]);
+    for (int i = 0; i < n; ++i) g[i] = conductance_[i] * 0.5 * (k[i] + k[i + 1]);
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
