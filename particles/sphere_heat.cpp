@@ -221,21 +221,23 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
         const double ts = temperatureOf(h[n]);
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
+        // Storage, then conduction to the inner and to the outer neighbour.
         for (int i = 0; i <= n; ++i) {
             diag[i] = storage[i];
             next[i] = storage[i] * old[i];  // the right-hand side, solved in place
-            lower[i] = upper[i] = 0;
-            if (i > 0) {
-                diag[i] += g[i - 1] * b[i];
-                lower[i] = -g[i - 1] * b[i - 1];
-                next[i] += g[i - 1] * (c[i - 1] - c[i]);
-            }
-            if (i < n) {
-                diag[i] += g[i] * b[i];
-                upper[i] = -g[i] * b[i + 1];
-                next[i] += g[i] * (c[i + 1] - c[i]);
-            }
         }
+        lower[0] = 0;
+        for (int i = 1; i <= n; ++i) {
+            diag[i] += g[i - 1] * b[i];
+            lower[i] = -g[i - 1] * b[i - 1];
+            next[i] += g[i - 1] * (c[i - 1] - c[i]);
+        }
+        for (int i = 0; i < n; ++i) {
+            diag[i] += g[i] * b[i];
+            upper[i] = -g[i] * b[i + 1];
+            next[i] += g[i] * (c[i + 1] - c[i]);
+        }
+        upper[n] = 0;
         if (exchanging) {
             const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
             diag[n] -= slope * b[n];
