@@ -82,7 +82,6 @@ ExchangeSwitches exchangeSwitches(const ModelOptions& model, int gasCode) {
 
 Exchange computeExchange(const JetField& field, double gasTemperature, double surfaceTemperature, double slip,
                          double diameter, double particleDensity, const ExchangeSwitches& switches) {
-    const GasProperties free = field.properties(gasTemperature);
     const GasProperties film = field.properties(0.5 * (gasTemperature + surfaceTemperature));
     Exchange x;
     x.reynolds = film.density * slip * diameter / film.viscosity;
@@ -98,6 +97,7 @@ Exchange computeExchange(const JetField& field, double gasTemperature, double su
     // Stokes' law 3 pi mu d w in the limit, with mu and Re of the chosen basis.
     double viscosity = film.viscosity, dragReynolds = x.reynolds;
     if (switches.freeStreamDrag) {
+        const GasProperties free = field.properties(gasTemperature);
         viscosity = free.viscosity;
         dragReynolds = free.density * slip * diameter / free.viscosity;
         dragFactor *= propertyRatioFactor(free, field.properties(surfaceTemperature));

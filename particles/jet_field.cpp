@@ -35,19 +35,39 @@ double fieldRecordDistanceMm(int record) { return torvex::fieldRecordDistanceMm(
 
 double JetField::endMm() const { return recordCount > 0 ? fieldRecordDistanceMm(recordCount - 1) : 0; }
 
-bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
-    if (recordCount < 2 || !(axialMm >= 0) || !(axialMm <= endMm()) || !(radiusMm >= 0) ||
+namespace {
+
+// The cell of the field around (z, r) and the position within it.
+struct FieldCell {
+    std::size_t lowerInner = 0;  // index of record k at radius j
+    double axialShare = 0, radialShare = 0;  // 0..1 across the cell
+    double lengthMm = 0;  // axial distance of the records k and k+1
+};
+
+bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell& cell) {
+    if (field.recordCount < 2 || !(axialMm >= 0) || !(axialMm <= field.endMm()) || !(radiusMm >= 0) ||
         !(radiusMm <= kFieldOuterRadiusMm))
         return false;
     int k = recordBelow(axialMm);
-    if (k > recordCount - 2) k = recordCount - 2;
+    if (k > field.recordCount - 2) k = field.recordCount - 2;
     const double z0 = fieldRecordDistanceMm(k);
     const double z1 = fieldRecordDistanceMm(k + 1);
-    const double a = (axialMm - z0) / (z1 - z0);
+    cell.lengthMm = z1 - z0;
+    cell.axialShare = (axialMm - z0) / cell.lengthMm;
     int j = static_cast<int>(radiusMm / kFieldRadiusStepMm);
     if (j > kFieldRadii - 2) j = kFieldRadii - 2;
-    const double b = (radiusMm - j * kFieldRadiusStepMm) / kFieldRadiusStepMm;
-    const std::size_t i00 = static_cast<std::size_t>(k * kFieldRadii + j);
+    cell.radialShare = (radiusMm - j * kFieldRadiusStepMm) / kFieldRadiusStepMm;
+    cell.lowerInner = static_cast<std::size_t>(k * kFieldRadii + j);
+    return true;
+}
+
+} // namespace
+
+bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    const double a = cell.axialShare, b = cell.radialShare;
+    const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
     auto bilinear = [&](const std::vector<float>& v) {
         const double lower = v[i00] + (v[i00 + 1] - static_cast<double>(v[i00])) * b;
@@ -60,23 +80,47 @@ bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
     return true;
 }
 
+bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    const double a = cell.axialShare, b = cell.radialShare;
+    const std::size_t i00 = cell.lowerInner;
+    const std::size_t i10 = i00 + kFieldRadii;
+    auto axial = [&](const std::vector<float>& v) {
+        const double lower = v[i00] + (v[i00 + 1] - static_cast<double>(v[i00])) * b;
+        const double upper = v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b;
+        return (upper - lower) / cell.lengthMm;
+    };
+    auto radial = [&](const std::vector<float>& v) {
+        const double inner = v[i00 + 1] - static_cast<double>(v[i00]);
+        const double outer = v[i10 + 1] - static_cast<double>(v[i10]);
+        return (inner + (outer - inner) * a) / kFieldRadiusStepMm;
+    };
+    out.temperatureAxial = axial(temperature);
+    out.temperatureRadial = radial(temperature);
+    out.velocityAxial = axial(axialVelocity);
+    out.velocityRadial = radial(axialVelocity);
+    return true;
+}
+
 GasProperties JetField::properties(double t) const {
     const PropertyValues v = propertiesAt(gasTable, static_cast<float>(t));
     return {v.density, v.heatCapacity, v.viscosity, v.thermalConductivity};
 }
 
 // Piecewise-linear conductivity integrates exactly to a quadratic per row.
+double JetField::conductionPotentialAt(double t) const {
+    if (t < kLowestTableTemperature) t = kLowestTableTemperature;
+    if (t > kHighestTableTemperature) t = kHighestTableTemperature;
+    const int j = tableRow(t);
+    const double x = t - gasTable[1][j];
+    const double k0 = gasTable[kConductivityBlock][j];
+    const double k1 = gasTable[kConductivityBlock][j + 1];
+    return conductionPotential[j] + k0 * x + 0.5 * (k1 - k0) / rowStep(j) * x * x;
+}
+
 double JetField::conductionPotential12(double t1, double t2) const {
-    auto potential = [this](double t) {
-        if (t < kLowestTableTemperature) t = kLowestTableTemperature;
-        if (t > kHighestTableTemperature) t = kHighestTableTemperature;
-        const int j = tableRow(t);
-        const double x = t - gasTable[1][j];
-        const double k0 = gasTable[kConductivityBlock][j];
-        const double k1 = gasTable[kConductivityBlock][j + 1];
-        return conductionPotential[j] + k0 * x + 0.5 * (k1 - k0) / rowStep(j) * x * x;
-    };
-    return potential(t2) - potential(t1);
+    return conductionPotentialAt(t2) - conductionPotentialAt(t1);
 }
 
 void prepareGasTable(JetField& field) {

@@ -28,6 +28,13 @@ struct GasPoint {
     double radialVelocity = 0;    // m/s, away from the axis
 };
 
+// How the plasma changes in space at one point: the derivatives of the
+// bilinear interpolation within its cell, per millimetre.
+struct GasSlopes {
+    double temperatureAxial = 0, temperatureRadial = 0;  // K/mm
+    double velocityAxial = 0, velocityRadial = 0;        // (m/s)/mm, of the axial velocity
+};
+
 // Gas properties at one temperature (SI).
 struct GasProperties {
     double density = 0;            // kg/m3
@@ -55,11 +62,16 @@ struct JetField {
     double endMm() const;  // distance of the last cross-section read
     // Bilinear interpolation in (z, r); false outside the field.
     bool sample(double axialMm, double radiusMm, GasPoint& point) const;
+    // The derivatives of that interpolation at (z, r); false outside the field.
+    bool slopes(double axialMm, double radiusMm, GasSlopes& slopes) const;
     // Properties at temperature t (clamped to the table's 300..23000 K).
     GasProperties properties(double t) const;
     // S(t2) - S(t1): heat conducted per unit length and per kelvin-weighted
     // span; its ratio to (t2 - t1) is the integral-mean conductivity.
     double conductionPotential12(double t1, double t2) const;
+    // S(t) itself (t clamped to the table), for a caller that holds one end
+    // of the span fixed over many differences.
+    double conductionPotentialAt(double t) const;
 };
 
 // Fills the conduction potential from the gas table (called by the readers;

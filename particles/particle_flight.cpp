@@ -11,6 +11,15 @@ namespace {
 // spacing of the field is 0.25 mm), and a step is at most this share of the
 // momentum and of the heating response times.
 constexpr double kMaxStepPathMm = 0.2;
+// Where the gas is nearly uniform along the path (the cold outer region, the
+// far field) the step may reach further, up to this path (half the far
+// field's 2 mm between cross-sections), as long as the gas temperature and
+// the gas velocity change along it by at most kGasChangeShare of themselves.
+// Halving every step then moves the velocity and the surface temperature at
+// a 200 mm standoff by less than 0.5 % (particles of 20 um and more; 0.6 %
+// for the finest, whose slow arrival magnifies the relative change).
+constexpr double kLongestStepPathMm = 1.0;
+constexpr double kGasChangeShare = 0.02;
 constexpr double kResponseShare = 0.1;
 constexpr double kLongestStep = 20e-6;  // s
 constexpr double kEvaporatedMassFraction = 1e-3;
@@ -24,19 +33,21 @@ class PlasmaSurface : public SurfaceModel {
 public:
     PlasmaSurface(const JetField& field, double gasTemperature, const Exchange& exchange, double radiationFactor,
                   const Material& material, const ModelOptions& model)
-        : field_(field), gas_(gasTemperature), exchange_(exchange), radiation_(radiationFactor),
-          material_(material), model_(model) {}
+        : field_(field), gasPotential_(field.conductionPotentialAt(gasTemperature)), exchange_(exchange),
+          radiation_(radiationFactor), material_(material), model_(model) {}
     SurfaceHeat at(double ts) const override {
         SurfaceHeat heat;
         const double g = exchange_.heatConductance;
-        heat.convective = g * field_.conductionPotential12(ts, gas_);
-        heat.convectiveSlope = ts > 300 ? -g * field_.properties(ts).conductivity : 0;
+        // The gas next to the surface: one table lookup for its conductivity and density.
+        const GasProperties film = field_.properties(ts);
+        heat.convective = g * (gasPotential_ - field_.conductionPotentialAt(ts));
+        heat.convectiveSlope = ts > 300 ? -g * film.conductivity : 0;
         constexpr double ambient4 = kAmbientTemperature * kAmbientTemperature * kAmbientTemperature * kAmbientTemperature;
         heat.radiated = radiation_ * (ts * ts * ts * ts - ambient4);
         heat.radiatedSlope = 4 * radiation_ * ts * ts * ts;
         if (model_.diffusiveEvaporation) {
             double slope = 0;
-            const double molarMass = gasMolarMass(field_.properties(ts), ts);
+            const double molarMass = gasMolarMass(film, ts);
             heat.evaporation = exchange_.blowingScale * vapourTransfer(material_, ts, molarMass, slope);
             heat.evaporationSlope = exchange_.blowingScale * slope;
         }
@@ -46,7 +57,7 @@ public:
 
 private:
     const JetField& field_;
-    double gas_;
+    double gasPotential_;  // S at the gas temperature, W/m
     const Exchange& exchange_;
     double radiation_;  // emissivity * sigma * area, W/K4
     const Material& material_;
@@ -100,10 +111,10 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
       vy_(start.radialVelocity),
       vx_(start.outOfPlaneVelocity),
       initialMass_(heat_.mass()),
-      initialEnthalpy_(heat_.enthalpy()) {
-    GasAtParticle gas;
-    gasAtParticle(gas);
-    updateState(gas);
+      initialEnthalpy_(heat_.enthalpy()),
+      switches_(exchangeSwitches(model, field.gasCode)) {
+    insideHere_ = gasAtParticle(gasHere_);
+    updateState(gasHere_);
 }
 
 // The jet is axisymmetric: the gas is looked up at the distance from the axis,
@@ -123,9 +134,29 @@ bool ParticleFlight::gasAtParticle(GasAtParticle& gas) const {
     return true;
 }
 
-double ParticleFlight::chooseStep(const Exchange& exchange) const {
+// The path (mm) over which the gas the particle meets changes by
+// kGasChangeShare of itself, from the field's slopes at the particle and
+// the direction it flies in; within kMaxStepPathMm..kLongestStepPathMm.
+double ParticleFlight::uniformPathMm(const GasAtParticle& gas, double speed) const {
+    const double r = withOutOfPlane(y_, x_);
+    GasSlopes slope;
+    if (!field_.slopes(z_ * 1e3, r * 1e3, slope)) return kMaxStepPathMm;
+    const double away = r > 0 ? (y_ * vy_ + x_ * vx_) / r : 0.0;  // particle velocity away from the axis
+    const double alongZ = vz_ / speed, alongR = away / speed;
+    const double temperatureChange = std::fabs(slope.temperatureAxial * alongZ + slope.temperatureRadial * alongR);
+    const double velocityChange = std::fabs(slope.velocityAxial * alongZ + slope.velocityRadial * alongR);
+    const double velocityScale = std::max(std::fabs(gas.axialVelocity), speed);
+    double path = kLongestStepPathMm;
+    if (temperatureChange * path > kGasChangeShare * gas.temperature)
+        path = kGasChangeShare * gas.temperature / temperatureChange;
+    if (velocityChange * path > kGasChangeShare * velocityScale)
+        path = kGasChangeShare * velocityScale / velocityChange;
+    return std::max(path, kMaxStepPathMm);
+}
+
+double ParticleFlight::chooseStep(const Exchange& exchange, const GasAtParticle& gas) const {
     const double speed = std::max(withOutOfPlane(std::hypot(vz_, vy_), vx_), 1.0);
-    double dt = std::min(kMaxStepPathMm * 1e-3 / speed, kLongestStep);
+    double dt = std::min(uniformPathMm(gas, speed) * 1e-3 / speed, kLongestStep);
     dt = std::min(dt, kResponseShare * exchange.relaxationTime);
     const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
     dt = std::min(dt, kResponseShare * heatingTime);
@@ -205,16 +236,14 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
     const double slip = withOutOfPlane(std::hypot(gas.axialVelocity - vz_, gas.radialVelocity - vy_),
                                        gas.outOfPlaneVelocity - vx_);
     return computeExchange(field_, gas.temperature, heat_.surfaceTemperature(), slip, heat_.diameter(),
-                           heat_.density(), exchangeSwitches(model_, field_.gasCode));
+                           heat_.density(), switches_);
 }
 
 void ParticleFlight::stepBy(double dt) {
-    GasAtParticle gas;
-    if (!gasAtParticle(gas)) return;
-    const Exchange exchange = exchangeWith(gas);
-    advance(dt, gas, exchange);
-    gasAtParticle(gas);
-    updateState(gas);
+    if (!insideHere_) return;
+    advance(dt, gasHere_, exchangeWith(gasHere_));
+    insideHere_ = gasAtParticle(gasHere_);
+    updateState(gasHere_);
 }
 
 void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status) {
@@ -228,17 +257,17 @@ void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, Par
 
 bool ParticleFlight::step(double standoffMm) {
     if (ended_) return false;
-    GasAtParticle gas;
-    if (!gasAtParticle(gas)) {  // started outside the field
+    if (!insideHere_) {  // started outside the field
         status_ = z_ < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
         ended_ = true;
         return false;
     }
-    const Exchange exchange = exchangeWith(gas);
+    const Exchange exchange = exchangeWith(gasHere_);
     const ParticleState before = state_;
-    advance(chooseStep(exchange), gas, exchange);
-    const bool inside = gasAtParticle(gas);
-    updateState(gas);
+    advance(chooseStep(exchange, gasHere_), gasHere_, exchange);
+    insideHere_ = gasAtParticle(gasHere_);
+    const bool inside = insideHere_;
+    updateState(gasHere_);
 
     const double endMm = field_.endMm();
     if (state_.massFraction < kEvaporatedMassFraction) {

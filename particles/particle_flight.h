@@ -54,7 +54,8 @@ public:
 private:
     bool gasAtParticle(GasAtParticle& gas) const;
     Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
-    double chooseStep(const Exchange& exchange) const;
+    double uniformPathMm(const GasAtParticle& gas, double speed) const;
+    double chooseStep(const Exchange& exchange, const GasAtParticle& gas) const;
     void advance(double dt, const GasAtParticle& gas, const Exchange& exchange);
     void updateState(const GasAtParticle& gas);
     void endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status);
@@ -73,6 +74,11 @@ private:
     ParticleStatus status_ = ParticleStatus::Arrived;
     bool ended_ = false;
     double maxSurface_ = 0, maxMolten_ = 0;
+    ExchangeSwitches switches_;
+    // The gas at the present position (looked up once per position), and
+    // whether that position lies inside the field.
+    GasAtParticle gasHere_;
+    bool insideHere_ = false;
 };
 
 // Flies one particle to the plane (or the end of its flight) and returns its

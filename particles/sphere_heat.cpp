@@ -57,20 +57,25 @@ double boilingRate(double q, double sinks, double scale, double vaporisation) {
 }
 
 // Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
-// i = 0..n. The matrices of the step are column diagonally dominant, so no
-// pivoting is needed.
+// i = 0..n, in place: upper and rhs are overwritten by the eliminated system
+// and rhs ends as the solution. The matrices of the step are column
+// diagonally dominant, so no pivoting is needed.
 template <typename Nodes>
-void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, const Nodes& upper, Nodes& rhs, Nodes& x) {
-    Nodes c, d;  // written before they are read
-    c[0] = upper[0] / diag[0];
-    d[0] = rhs[0] / diag[0];
+void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, Nodes& upper, Nodes& rhs) {
+    upper[0] = upper[0] / diag[0];
+    rhs[0] = rhs[0] / diag[0];
     for (int i = 1; i <= n; ++i) {
-        const double m = diag[i] - lower[i] * c[i - 1];
-        c[i] = upper[i] / m;
-        d[i] = (rhs[i] - lower[i] * d[i - 1]) / m;
+        const double m = diag[i] - lower[i] * upper[i - 1];
+        upper[i] = upper[i] / m;
+        rhs[i] = (rhs[i] - lower[i] * rhs[i - 1]) / m;
     }
-    x[n] = d[n];
-    for (int i = n - 1; i >= 0; --i) x[i] = d[i] - c[i] * x[i + 1];
+    for (int i = n - 1; i >= 0; --i) rhs[i] = rhs[i] - upper[i] * rhs[i + 1];
+}
+
+// Copies the entries 0..n in use (the rest of the arrays is never read).
+template <typename Nodes>
+void copyNodes(const Nodes& from, int n, Nodes& to) {
+    std::copy(from.begin(), from.begin() + n + 1, to.begin());
 }
 
 } // namespace
@@ -90,27 +95,28 @@ double heatLeftByVapour(double phi, double& slope) {
 }
 
 SphereHeat::SphereHeat(const Material& material, double diameter, double initialTemperature, int shellCount)
-    : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter) {
+    : material_(material), nodes_(std::clamp(shellCount, 0, kMaxShells)), radius_(0.5 * diameter),
+      solidSlope_(1.0 / material.heatCapacitySolid), liquidSlope_(1.0 / material.heatCapacityLiquid) {
     computeMasses();
     enthalpy_.fill(enthalpyOf(initialTemperature));
     updateOuterSize();
 }
 
+// Entries beyond the node count are never read.
 void SphereHeat::computeMasses() {
-    mass_.fill(0);
-    conductance_.fill(0);
     const double rho = material_.densitySolid;
     if (nodes_ == 0) {
         mass_[0] = rho * sphereVolume(radius_);
         return;
     }
     const double dr = radius_ / nodes_;
-    double inner = 0;
+    double inner = 0;  // volume inside the shell
     for (int i = 0; i <= nodes_; ++i) {
         const double outer = i == nodes_ ? radius_ : (i + 0.5) * dr;
-        mass_[i] = rho * (sphereVolume(outer) - sphereVolume(inner));
+        const double volume = sphereVolume(outer);
+        mass_[i] = rho * (volume - inner);
         if (i < nodes_) conductance_[i] = 4.0 * kPi * outer * outer / dr;
-        inner = outer;
+        inner = volume;
     }
 }
 
@@ -129,9 +135,9 @@ double SphereHeat::temperatureOf(double h) const {
 }
 
 double SphereHeat::slopeOf(double h) const {
-    if (h < 0) return 1.0 / material_.heatCapacitySolid;
+    if (h < 0) return solidSlope_;
     if (h < material_.latentHeatFusion) return 0;
-    return 1.0 / material_.heatCapacityLiquid;
+    return liquidSlope_;
 }
 
 double SphereHeat::conductivityOf(double h) const {
@@ -156,60 +162,56 @@ double SphereHeat::enthalpy() const {
     return e;
 }
 
-double SphereHeat::volume() const {
+// Molten share of a shell of enthalpy h.
+double SphereHeat::moltenShareOf(double h) const {
+    const double l = material_.latentHeatFusion;
+    return l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+}
+
+// One pass over the shells for what the flight reads after every step.
+void SphereHeat::updateOuterSize() {
     const double solid = material_.densitySolid;
     const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
-    const double l = material_.latentHeatFusion;
-    double v = 0;
+    double m = 0, v = 0, molten = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) {
-        const double h = enthalpy_[i];
-        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
-        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
-    }
-    return v;
-}
-
-void SphereHeat::updateOuterSize() {
-    const double v = volume();
-    outerDiameter_ = std::cbrt(6.0 * v / kPi);
-    outerDensity_ = v > 0 ? mass() / v : material_.densitySolid;
-}
-
-double SphereHeat::meanTemperature() const {
-    double m = 0, mt = 0;
-    for (int i = 0; i <= nodes_; ++i) m += mass_[i], mt += mass_[i] * temperature(i);
-    return m > 0 ? mt / m : temperature(nodes_);
-}
-
-double SphereHeat::moltenFraction() const {
-    const double l = material_.latentHeatFusion;
-    double m = 0, molten = 0;
-    for (int i = 0; i <= nodes_; ++i) {
-        const double h = enthalpy_[i];
-        const double f = l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+        const double f = moltenShareOf(enthalpy_[i]);
         m += mass_[i];
+        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
         molten += mass_[i] * f;
+        mt += mass_[i] * temperature(i);
     }
-    return m > 0 ? molten / m : 0;
+    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    outerDensity_ = v > 0 ? m / v : material_.densitySolid;
+    moltenFraction_ = m > 0 ? molten / m : 0;
+    meanTemperature_ = m > 0 ? mt / m : temperature(nodes_);
 }
 
 bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
                        SurfaceHeat& applied) {
     const int n = nodes_;
-    const Nodes old = enthalpy_;
-    Nodes h = enthalpy_;
+    Nodes old;  // entries 0..n
+    copyNodes(enthalpy_, n, old);
+    Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
+    // The iteration starts from the enthalpies the previous step's heating
+    // rate leads to: along a smooth flight that is close to the solution,
+    // and the surface heat is linearised near the surface temperature that
+    // comes out.
+    if (heldNode < 0 && surface && rateKnown_)
+        for (int i = 0; i <= n; ++i) h[i] = old[i] + heatingRate_[i] * dt;
     // Conductances between the nodes at the start of the step (W/K).
-    Nodes g;
-    for (int i = 0; i < n; ++i)
-        g[i] = conductance_[i] * 0.5 * (conductivityOf(old[i]) + conductivityOf(old[i + 1]));
+    Nodes k, g;
+    for (int i = 0; i <= n; ++i) k[i] = conductivityOf(old[i]);
+    for (int i = 0; i < n; ++i) g[i] = conductance_[i] * 0.5 * (k[i] + k[i + 1]);
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
-    Nodes b, c, lower, diag, upper, rhs, next;  // entries 0..n written before they are read
+    Nodes storage;  // kg/s: each shell's mass over the step
+    for (int i = 0; i <= n; ++i) storage[i] = mass_[i] / dt;
+    Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
+    const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
-    bool converged = false;
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
         // T_i = c_i + b_i H_i near the present iterate.
         for (int i = 0; i <= n; ++i) {
@@ -217,37 +219,38 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
             c[i] = temperatureOf(h[i]) - b[i] * h[i];
         }
         const double ts = temperatureOf(h[n]);
-        const SurfaceHeat heat = surface && heldNode != n ? surface->at(ts) : SurfaceHeat{};
+        const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
+        const SurfaceHeat shielded = withShielding(heat);
+        // Storage, then conduction to the inner and to the outer neighbour.
         for (int i = 0; i <= n; ++i) {
-            const double storage = mass_[i] / dt;
-            diag[i] = storage;
-            rhs[i] = storage * old[i];
-            lower[i] = upper[i] = 0;
-            if (i > 0) {
-                diag[i] += g[i - 1] * b[i];
-                lower[i] = -g[i - 1] * b[i - 1];
-                rhs[i] += g[i - 1] * (c[i - 1] - c[i]);
-            }
-            if (i < n) {
-                diag[i] += g[i] * b[i];
-                upper[i] = -g[i] * b[i + 1];
-                rhs[i] += g[i] * (c[i + 1] - c[i]);
-            }
+            diag[i] = storage[i];
+            next[i] = storage[i] * old[i];  // the right-hand side, solved in place
         }
-        if (surface && heldNode != n) {
-            const SurfaceHeat shielded = withShielding(heat);
+        lower[0] = 0;
+        for (int i = 1; i <= n; ++i) {
+            diag[i] += g[i - 1] * b[i];
+            lower[i] = -g[i - 1] * b[i - 1];
+            next[i] += g[i - 1] * (c[i - 1] - c[i]);
+        }
+        for (int i = 0; i < n; ++i) {
+            diag[i] += g[i] * b[i];
+            upper[i] = -g[i] * b[i + 1];
+            next[i] += g[i] * (c[i + 1] - c[i]);
+        }
+        upper[n] = 0;
+        if (exchanging) {
             const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
             diag[n] -= slope * b[n];
-            rhs[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
+            next[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
         }
         if (heldNode >= 0) {
             diag[heldNode] = 1;
             lower[heldNode] = upper[heldNode] = 0;
-            rhs[heldNode] = heldEnthalpy;
+            next[heldNode] = heldEnthalpy;
         }
-        solveTridiagonal(n, lower, diag, upper, rhs, next);
+        solveTridiagonal(n, lower, diag, upper, next);
         if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
-            enthalpy_ = old;  // the iteration ran away: the step is to be split
+            copyNodes(old, n, enthalpy_);  // the iteration ran away: the step is to be split
             applied = SurfaceHeat{};
             innerFlux = 0;
             return false;
@@ -260,23 +263,18 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
         }
         // The surface heat the linear system used, at its own solution.
         const double linearSurface = c[n] + b[n] * next[n];
-        const SurfaceHeat shielded = withShielding(heat);
         applied.convective = shielded.convective + shielded.convectiveSlope * (linearSurface - ts);
         applied.radiated = heat.radiated + heat.radiatedSlope * (linearSurface - ts);
         applied.evaporation = std::max(0.0, heat.evaporation + heat.evaporationSlope * (linearSurface - ts));
         applied.blowingScale = heat.blowingScale;
         innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
-        h = next;
+        copyNodes(next, n, h);
         // On unchanged branches the system is linear except for the surface
         // heat, whose linearisation error over a small change of the surface
         // temperature is of second order: the solution stands.
-        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) {
-            converged = true;
-            break;
-        }
+        if (change <= tolerance || (sameBranches && std::fabs(linearSurface - ts) < kSurfaceLinearRange)) return true;
     }
-    enthalpy_ = h;
-    return converged;
+    return false;
 }
 
 void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
@@ -287,7 +285,11 @@ void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
 }
 
 StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
+    Nodes before;
+    copyNodes(enthalpy_, nodes_, before);
     const StepEnergy energy = splitStep(dt, surface, 0);
+    for (int i = 0; i <= nodes_; ++i) heatingRate_[i] = (enthalpy_[i] - before[i]) / dt;
+    rateKnown_ = true;
     updateOuterSize();
     return energy;
 }
@@ -296,7 +298,8 @@ StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
 // jumps across the melting kink of H(T) in one step; half the step keeps the
 // shell on one branch, so a failed step is retried in halves.
 StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth) {
-    const Nodes enthalpyBefore = enthalpy_;
+    Nodes enthalpyBefore;
+    copyNodes(enthalpy_, nodes_, enthalpyBefore);
     const double radiusBefore = radius_;
     StepEnergy energy;
     if (tryStep(dt, surface, energy)) return energy;
@@ -304,7 +307,7 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
         ++unconverged_;
         return energy;
     }
-    enthalpy_ = enthalpyBefore;
+    copyNodes(enthalpyBefore, nodes_, enthalpy_);
     radius_ = radiusBefore;
     computeMasses();
     const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1);
@@ -317,7 +320,8 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
 }
 
 bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy) {
-    const Nodes before = enthalpy_;
+    Nodes before;
+    copyNodes(enthalpy_, nodes_, before);
     const double vaporisation = material_.latentHeatVaporisation;
     double innerFlux = 0;
     SurfaceHeat applied;
@@ -327,7 +331,7 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
     if (surfaceTemperature() > boiling) {
         // Hold the surface at the boiling point; what the gas brings beyond
         // what the shell stores and conducts inward evaporates it.
-        enthalpy_ = before;
+        copyNodes(before, nodes_, enthalpy_);
         const double held = enthalpyOf(boiling);
         converged = solve(dt, &surface, nodes_, held, innerFlux, applied) && converged;
         const SurfaceHeat atBoiling = surface.at(boiling);
@@ -358,7 +362,8 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
 // shrinking, a few tenths of a per cent per step at most).
 void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
     const double total = mass();
-    const Nodes oldMass = mass_;
+    Nodes oldMass;
+    copyNodes(mass_, nodes_, oldMass);
     if (evaporatedMass >= total) {
         evaporatedMass = total;
         radius_ = 0;

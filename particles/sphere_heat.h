@@ -74,8 +74,8 @@ public:
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
     double coreTemperature() const { return temperature(0); }
-    double meanTemperature() const;  // mass-weighted
-    double moltenFraction() const;   // of the present mass
+    double meanTemperature() const { return meanTemperature_; }  // mass-weighted
+    double moltenFraction() const { return moltenFraction_; }    // of the present mass
     int shellCount() const { return nodes_; }
     double temperature(int node) const;
     double nodeRadius(int node) const { return nodes_ == 0 ? 0 : radius_ * node / nodes_; }
@@ -89,9 +89,11 @@ private:
     double slopeOf(double h) const;  // dT/dH
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
+    double moltenShareOf(double h) const;
     void computeMasses();
-    double volume() const;  // m3, of the outer surface
-    void updateOuterSize();  // after every change of the enthalpies or the mass
+    // The outer size, the molten fraction and the mean temperature, after
+    // every change of the enthalpies or the mass.
+    void updateOuterSize();
     // Solves the implicit step for the enthalpies; with heldNode >= 0 that
     // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
     // through the surface (linearised model) when surface != nullptr, and
@@ -106,12 +108,17 @@ private:
     Material material_;
     int nodes_ = 0;
     double radius_ = 0;
+    double solidSlope_, liquidSlope_;  // dT/dH of the solid and of the liquid, kg K/J
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
+    Nodes heatingRate_{};  // J/(kg s) of each shell over the last step, to start the next one's iteration
+    bool rateKnown_ = false;
     int unconverged_ = 0;
     double outerDiameter_ = 0;
     double outerDensity_ = 0;
+    double moltenFraction_ = 0;
+    double meanTemperature_ = 0;
 };
 
 } // namespace torvex::particles
