@@ -107,6 +107,7 @@ void SphereHeat::computeMasses() {
     const double rho = material_.densitySolid;
     if (nodes_ == 0) {
         mass_[0] = rho * sphereVolume(radius_);
+        totalMass_ = sumOfShellMasses();
         return;
     }
     const double dr = radius_ / nodes_;
@@ -118,29 +119,36 @@ void SphereHeat::computeMasses() {
         if (i < nodes_) conductance_[i] = 4.0 * kPi * outer * outer / dr;
         inner = volume;
     }
+    totalMass_ = sumOfShellMasses();
+}
+
+double SphereHeat::sumOfShellMasses() const {
+    double m = 0;
+    for (int i = 0; i <= nodes_; ++i) m += mass_[i];
+    return m;
 }
 
 // Enthalpy per kilogram, zero for the solid at the melting point.
-double SphereHeat::enthalpyOf(double t) const {
+inline double SphereHeat::enthalpyOf(double t) const {
     const double tm = material_.meltingPoint;
     if (t <= tm) return material_.heatCapacitySolid * (t - tm);
     return material_.latentHeatFusion + material_.heatCapacityLiquid * (t - tm);
 }
 
-double SphereHeat::temperatureOf(double h) const {
+inline double SphereHeat::temperatureOf(double h) const {
     const double tm = material_.meltingPoint;
     if (h < 0) return tm + h / material_.heatCapacitySolid;
     if (h <= material_.latentHeatFusion) return tm;
     return tm + (h - material_.latentHeatFusion) / material_.heatCapacityLiquid;
 }
 
-double SphereHeat::slopeOf(double h) const {
+inline double SphereHeat::slopeOf(double h) const {
     if (h < 0) return solidSlope_;
     if (h < material_.latentHeatFusion) return 0;
     return liquidSlope_;
 }
 
-double SphereHeat::conductivityOf(double h) const {
+inline double SphereHeat::conductivityOf(double h) const {
     const double l = material_.latentHeatFusion;
     if (h <= 0) return material_.conductivitySolid;
     if (h >= l) return material_.conductivityLiquid;
@@ -150,12 +158,6 @@ double SphereHeat::conductivityOf(double h) const {
 
 double SphereHeat::temperature(int node) const { return temperatureOf(enthalpy_[node]); }
 
-double SphereHeat::mass() const {
-    double m = 0;
-    for (int i = 0; i <= nodes_; ++i) m += mass_[i];
-    return m;
-}
-
 double SphereHeat::enthalpy() const {
     double e = 0;
     for (int i = 0; i <= nodes_; ++i) e += mass_[i] * enthalpy_[i];
@@ -163,7 +165,7 @@ double SphereHeat::enthalpy() const {
 }
 
 // Molten share of a shell of enthalpy h.
-double SphereHeat::moltenShareOf(double h) const {
+inline double SphereHeat::moltenShareOf(double h) const {
     const double l = material_.latentHeatFusion;
     return l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
 }
@@ -172,10 +174,10 @@ double SphereHeat::moltenShareOf(double h) const {
 void SphereHeat::updateOuterSize() {
     const double solid = material_.densitySolid;
     const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
-    double m = 0, v = 0, molten = 0, mt = 0;
+    const double m = totalMass_;
+    double v = 0, molten = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) {
         const double f = moltenShareOf(enthalpy_[i]);
-        m += mass_[i];
         v += mass_[i] * ((1.0 - f) / solid + f / liquid);
         molten += mass_[i] * f;
         mt += mass_[i] * temperature(i);
@@ -361,17 +363,16 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
 // mass at its own enthalpy (the change of the profile is of the order of the
 // shrinking, a few tenths of a per cent per step at most).
 void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
-    const double total = mass();
+    const double total = totalMass_;
+    const double radius = evaporatedMass >= total ? 0.0 : radius_ * std::cbrt((total - evaporatedMass) / total);
+    // A loss too small to move the radius in its last digit leaves every
+    // shell's mass as it is, and no enthalpy leaves with it.
+    carriedEnthalpy = 0;
+    if (radius == radius_) return;
     Nodes oldMass;
     copyNodes(mass_, nodes_, oldMass);
-    if (evaporatedMass >= total) {
-        evaporatedMass = total;
-        radius_ = 0;
-    } else {
-        radius_ *= std::cbrt((total - evaporatedMass) / total);
-    }
+    radius_ = radius;
     computeMasses();
-    carriedEnthalpy = 0;
     for (int i = 0; i <= nodes_; ++i) carriedEnthalpy += (oldMass[i] - mass_[i]) * enthalpy_[i];
 }
 

@@ -70,7 +70,7 @@ public:
     // the rest at the solid one (the particle swells as it melts). The
     // conduction grid keeps the solid geometry.
     double diameter() const { return outerDiameter_; }
-    double mass() const;
+    double mass() const { return totalMass_; }
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
     double coreTemperature() const { return temperature(0); }
@@ -90,7 +90,10 @@ private:
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
     double moltenShareOf(double h) const;
+    // The shell masses and the shells' conductances from the radius, and
+    // their sum, after every change of the radius.
     void computeMasses();
+    double sumOfShellMasses() const;
     // The outer size, the molten fraction and the mean temperature, after
     // every change of the enthalpies or the mass.
     void updateOuterSize();
@@ -111,6 +114,7 @@ private:
     double solidSlope_, liquidSlope_;  // dT/dH of the solid and of the liquid, kg K/J
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
+    double totalMass_ = 0; // kg, the sum of mass_ from the centre outward
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
     Nodes heatingRate_{};  // J/(kg s) of each shell over the last step, to start the next one's iteration
     bool rateKnown_ = false;
