@@ -148,6 +148,23 @@ inline double SphereHeat::slopeOf(double h) const {
     return liquidSlope_;
 }
 
+// The temperature at h and the slope dT/dH of the branch of H(T) h lies on,
+// as temperatureOf and slopeOf give them, with one test of the branch.
+inline double SphereHeat::temperatureAndSlopeOf(double h, double& slope) const {
+    const double tm = material_.meltingPoint;
+    const double l = material_.latentHeatFusion;
+    if (h < 0) {
+        slope = solidSlope_;
+        return tm + h / material_.heatCapacitySolid;
+    }
+    if (h <= l) {
+        slope = h < l ? 0.0 : liquidSlope_;
+        return tm;
+    }
+    slope = liquidSlope_;
+    return tm + (h - l) / material_.heatCapacityLiquid;
+}
+
 inline double SphereHeat::conductivityOf(double h) const {
     const double l = material_.latentHeatFusion;
     if (h <= 0) return material_.conductivitySolid;
@@ -180,12 +197,12 @@ void SphereHeat::updateOuterSize() {
         const double f = moltenShareOf(enthalpy_[i]);
         v += mass_[i] * ((1.0 - f) / solid + f / liquid);
         molten += mass_[i] * f;
-        mt += mass_[i] * temperature(i);
+        mt += mass_[i] * temperatureOf(enthalpy_[i]);
     }
     outerDiameter_ = std::cbrt(6.0 * v / kPi);
     outerDensity_ = v > 0 ? m / v : material_.densitySolid;
     moltenFraction_ = m > 0 ? molten / m : 0;
-    meanTemperature_ = m > 0 ? mt / m : temperature(nodes_);
+    meanTemperature_ = m > 0 ? mt / m : temperatureOf(enthalpy_[nodes_]);
 }
 
 bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
@@ -208,25 +225,28 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
-    Nodes storage;  // kg/s: each shell's mass over the step
-    for (int i = 0; i <= n; ++i) storage[i] = mass_[i] / dt;
+    Nodes storage, stored;  // kg/s: each shell's mass over the step; W: times its enthalpy at the start
+    for (int i = 0; i <= n; ++i) {
+        storage[i] = mass_[i] / dt;
+        stored[i] = storage[i] * old[i];
+    }
     Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
     const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
         // T_i = c_i + b_i H_i near the present iterate.
+        double ts = 0;  // the surface temperature: node n's, the last of the loop
         for (int i = 0; i <= n; ++i) {
-            b[i] = slopeOf(h[i]);
-            c[i] = temperatureOf(h[i]) - b[i] * h[i];
+            ts = temperatureAndSlopeOf(h[i], b[i]);
+            c[i] = ts - b[i] * h[i];
         }
-        const double ts = temperatureOf(h[n]);
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
         // Storage, then conduction to the inner and to the outer neighbour.
         for (int i = 0; i <= n; ++i) {
             diag[i] = storage[i];
-            next[i] = storage[i] * old[i];  // the right-hand side, solved in place
+            next[i] = stored[i];  // the right-hand side, solved in place
         }
         lower[0] = 0;
         for (int i = 1; i <= n; ++i) {

@@ -87,6 +87,7 @@ private:
     using Nodes = std::array<double, kMaxShells + 1>;
     double temperatureOf(double h) const;
     double slopeOf(double h) const;  // dT/dH
+    double temperatureAndSlopeOf(double h, double& slope) const;
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
     double moltenShareOf(double h) const;
