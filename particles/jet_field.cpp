@@ -104,7 +104,7 @@ bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
 }
 
 GasProperties JetField::properties(double t) const {
-    const PropertyValues v = propertiesAt(gasTable, static_cast<float>(t));
+    const TransportValues v = transportPropertiesAt(gasTable, static_cast<float>(t));
     return {v.density, v.heatCapacity, v.viscosity, v.thermalConductivity};
 }
 
