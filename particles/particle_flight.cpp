@@ -155,7 +155,8 @@ double ParticleFlight::uniformPathMm(const GasAtParticle& gas, double speed) con
 }
 
 double ParticleFlight::chooseStep(const Exchange& exchange, const GasAtParticle& gas) const {
-    const double speed = std::max(withOutOfPlane(std::hypot(vz_, vy_), vx_), 1.0);
+    // The speed updateState found for the present velocity.
+    const double speed = std::max(state_.velocity, 1.0);
     double dt = std::min(uniformPathMm(gas, speed) * 1e-3 / speed, kLongestStep);
     dt = std::min(dt, kResponseShare * exchange.relaxationTime);
     const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
