@@ -191,11 +191,15 @@ inline double SphereHeat::moltenShareOf(double h) const {
 void SphereHeat::updateOuterSize() {
     const double solid = material_.densitySolid;
     const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
+    // The volume of a kilogram of a shell wholly solid or wholly molten, as
+    // the mixture's formula gives it there.
+    const double solidVolume = 1.0 / solid, liquidVolume = 1.0 / liquid;
     const double m = totalMass_;
     double v = 0, molten = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) {
         const double f = moltenShareOf(enthalpy_[i]);
-        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
+        const double volume = f == 0 ? solidVolume : (f == 1 ? liquidVolume : (1.0 - f) / solid + f / liquid);
+        v += mass_[i] * volume;
         molten += mass_[i] * f;
         mt += mass_[i] * temperatureOf(enthalpy_[i]);
     }
@@ -205,11 +209,9 @@ void SphereHeat::updateOuterSize() {
     meanTemperature_ = m > 0 ? mt / m : temperatureOf(enthalpy_[nodes_]);
 }
 
-bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
-                       SurfaceHeat& applied) {
+bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
+                       double& innerFlux, SurfaceHeat& applied) {
     const int n = nodes_;
-    Nodes old;  // entries 0..n
-    copyNodes(enthalpy_, n, old);
     Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
     // The iteration starts from the enthalpies the previous step's heating
@@ -302,14 +304,16 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
     double innerFlux = 0;
     SurfaceHeat applied;
-    if (!solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
+    Nodes old;
+    copyNodes(enthalpy_, nodes_, old);
+    if (!solve(dt, old, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
     updateOuterSize();
 }
 
 StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
     Nodes before;
     copyNodes(enthalpy_, nodes_, before);
-    const StepEnergy energy = splitStep(dt, surface, 0);
+    const StepEnergy energy = splitStep(dt, surface, 0, before);
     for (int i = 0; i <= nodes_; ++i) heatingRate_[i] = (enthalpy_[i] - before[i]) / dt;
     rateKnown_ = true;
     updateOuterSize();
@@ -319,12 +323,10 @@ StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
 // The enthalpy method's Newton iteration can cycle when a thin surface shell
 // jumps across the melting kink of H(T) in one step; half the step keeps the
 // shell on one branch, so a failed step is retried in halves.
-StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth) {
-    Nodes enthalpyBefore;
-    copyNodes(enthalpy_, nodes_, enthalpyBefore);
+StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth, const Nodes& enthalpyBefore) {
     const double radiusBefore = radius_;
     StepEnergy energy;
-    if (tryStep(dt, surface, energy)) return energy;
+    if (tryStep(dt, surface, enthalpyBefore, energy)) return energy;
     if (depth >= kMaxStepHalvings) {
         ++unconverged_;
         return energy;
@@ -332,8 +334,10 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
     copyNodes(enthalpyBefore, nodes_, enthalpy_);
     radius_ = radiusBefore;
     computeMasses();
-    const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1);
-    const StepEnergy second = splitStep(0.5 * dt, surface, depth + 1);
+    const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1, enthalpyBefore);
+    Nodes halfway;
+    copyNodes(enthalpy_, nodes_, halfway);
+    const StepEnergy second = splitStep(0.5 * dt, surface, depth + 1, halfway);
     energy.convective = first.convective + second.convective;
     energy.radiated = first.radiated + second.radiated;
     energy.vapour = first.vapour + second.vapour;
@@ -341,13 +345,11 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
     return energy;
 }
 
-bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy) {
-    Nodes before;
-    copyNodes(enthalpy_, nodes_, before);
+bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, const Nodes& before, StepEnergy& energy) {
     const double vaporisation = material_.latentHeatVaporisation;
     double innerFlux = 0;
     SurfaceHeat applied;
-    bool converged = solve(dt, &surface, -1, 0, innerFlux, applied);
+    bool converged = solve(dt, before, &surface, -1, 0, innerFlux, applied);
     double evaporated = applied.evaporation * dt;
     const double boiling = material_.boilingPoint;
     if (surfaceTemperature() > boiling) {
@@ -355,7 +357,7 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
         // what the shell stores and conducts inward evaporates it.
         copyNodes(before, nodes_, enthalpy_);
         const double held = enthalpyOf(boiling);
-        converged = solve(dt, &surface, nodes_, held, innerFlux, applied) && converged;
+        converged = solve(dt, before, &surface, nodes_, held, innerFlux, applied) && converged;
         const SurfaceHeat atBoiling = surface.at(boiling);
         const double sinks = atBoiling.radiated + innerFlux + mass_[nodes_] * (held - before[nodes_]) / dt;
         // A converged free step above the boiling point leaves a surplus at

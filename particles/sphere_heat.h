@@ -98,15 +98,17 @@ private:
     // The outer size, the molten fraction and the mean temperature, after
     // every change of the enthalpies or the mass.
     void updateOuterSize();
-    // Solves the implicit step for the enthalpies; with heldNode >= 0 that
-    // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
-    // through the surface (linearised model) when surface != nullptr, and
-    // whether the iteration converged.
-    bool solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
-               SurfaceHeat& applied);
-    // One step without splitting; false when it did not converge.
-    bool tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy);
-    StepEnergy splitStep(double dt, const SurfaceModel& surface, int depth);
+    // Solves the implicit step from the enthalpies `old` (a copy of those at
+    // its start, which the caller keeps for the step's other uses); with
+    // heldNode >= 0 that node is kept at the enthalpy heldEnthalpy. Returns
+    // the heat that entered through the surface (linearised model) when
+    // surface != nullptr, and whether the iteration converged.
+    bool solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
+               double& innerFlux, SurfaceHeat& applied);
+    // One step without splitting from the enthalpies `before` (equal to the
+    // present ones); false when it did not converge.
+    bool tryStep(double dt, const SurfaceModel& surface, const Nodes& before, StepEnergy& energy);
+    StepEnergy splitStep(double dt, const SurfaceModel& surface, int depth, const Nodes& enthalpyBefore);
     void shrink(double evaporatedMass, double& carriedEnthalpy);
 
     Material material_;
