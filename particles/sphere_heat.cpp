@@ -203,7 +203,10 @@ void SphereHeat::updateOuterSize() {
         molten += mass_[i] * f;
         mt += mass_[i] * temperatureOf(enthalpy_[i]);
     }
-    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    if (v != outerVolume_) {  // a solid particle that kept its mass keeps its size
+        outerVolume_ = v;
+        outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    }
     outerDensity_ = v > 0 ? m / v : material_.densitySolid;
     moltenFraction_ = m > 0 ? molten / m : 0;
     meanTemperature_ = m > 0 ? mt / m : temperatureOf(enthalpy_[nodes_]);
@@ -273,17 +276,22 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
             next[heldNode] = heldEnthalpy;
         }
         solveTridiagonal(n, lower, diag, upper, next);
-        if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
+        // One pass over the solution: is it finite, how far did it move, is
+        // every node still on the branch of H(T) it was linearised on; and it
+        // becomes the iterate.
+        bool finite = true, sameBranches = true;
+        double change = 0;
+        for (int i = 0; i <= n; ++i) {
+            finite = finite && std::isfinite(next[i]);
+            change = std::max(change, std::fabs(next[i] - h[i]));
+            sameBranches = sameBranches && slopeOf(next[i]) == b[i];
+            h[i] = next[i];
+        }
+        if (!finite) {
             copyNodes(old, n, enthalpy_);  // the iteration ran away: the step is to be split
             applied = SurfaceHeat{};
             innerFlux = 0;
             return false;
-        }
-        double change = 0;
-        bool sameBranches = true;  // every node still on the branch of H(T) it was linearised on
-        for (int i = 0; i <= n; ++i) {
-            change = std::max(change, std::fabs(next[i] - h[i]));
-            sameBranches = sameBranches && slopeOf(next[i]) == b[i];
         }
         // The surface heat the linear system used, at its own solution.
         const double linearSurface = c[n] + b[n] * next[n];
@@ -292,7 +300,6 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
         applied.evaporation = std::max(0.0, heat.evaporation + heat.evaporationSlope * (linearSurface - ts));
         applied.blowingScale = heat.blowingScale;
         innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
-        copyNodes(next, n, h);
         // On unchanged branches the system is linear except for the surface
         // heat, whose linearisation error over a small change of the surface
         // temperature is of second order: the solution stands.

@@ -123,6 +123,7 @@ private:
     bool rateKnown_ = false;
     int unconverged_ = 0;
     double outerDiameter_ = 0;
+    double outerVolume_ = -1;  // m3, the volume outerDiameter_ was computed for (none yet)
     double outerDensity_ = 0;
     double moltenFraction_ = 0;
     double meanTemperature_ = 0;
