@@ -393,10 +393,12 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, const Nodes& be
 // shrinking, a few tenths of a per cent per step at most).
 void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
     const double total = totalMass_;
-    const double radius = evaporatedMass >= total ? 0.0 : radius_ * std::cbrt((total - evaporatedMass) / total);
-    // A loss too small to move the radius in its last digit leaves every
-    // shell's mass as it is, and no enthalpy leaves with it.
+    const double remaining = (total - evaporatedMass) / total;  // share of the mass kept
+    // A loss too small to move the mass or the radius in its last digit
+    // leaves every shell's mass as it is, and no enthalpy leaves with it.
     carriedEnthalpy = 0;
+    if (remaining == 1.0) return;  // the cube root of 1 is 1
+    const double radius = evaporatedMass >= total ? 0.0 : radius_ * std::cbrt(remaining);
     if (radius == radius_) return;
     Nodes oldMass;
     copyNodes(mass_, nodes_, oldMass);
