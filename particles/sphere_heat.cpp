@@ -182,9 +182,12 @@ double SphereHeat::enthalpy() const {
 }
 
 // Molten share of a shell of enthalpy h.
+// Wholly solid and wholly molten shells, most of them, need no division.
 inline double SphereHeat::moltenShareOf(double h) const {
     const double l = material_.latentHeatFusion;
-    return l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+    if (h <= 0) return 0.0;
+    if (h >= l) return 1.0;
+    return l > 0 ? h / l : (h > 0 ? 1.0 : 0.0);
 }
 
 // One pass over the shells for what the flight reads after every step.
