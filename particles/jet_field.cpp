@@ -61,11 +61,7 @@ bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell
     return true;
 }
 
-} // namespace
-
-bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
-    FieldCell cell;
-    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+void sampleCell(const JetField& field, const FieldCell& cell, GasPoint& point) {
     const double a = cell.axialShare, b = cell.radialShare;
     const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
@@ -74,15 +70,12 @@ bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
         const double upper = v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b;
         return lower + (upper - lower) * a;
     };
-    point.temperature = bilinear(temperature);
-    point.axialVelocity = bilinear(axialVelocity);
-    point.radialVelocity = bilinear(radialVelocity);
-    return true;
+    point.temperature = bilinear(field.temperature);
+    point.axialVelocity = bilinear(field.axialVelocity);
+    point.radialVelocity = bilinear(field.radialVelocity);
 }
 
-bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
-    FieldCell cell;
-    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+void cellSlopes(const JetField& field, const FieldCell& cell, GasSlopes& out) {
     const double a = cell.axialShare, b = cell.radialShare;
     const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
@@ -96,10 +89,33 @@ bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
         const double outer = v[i10 + 1] - static_cast<double>(v[i10]);
         return (inner + (outer - inner) * a) / kFieldRadiusStepMm;
     };
-    out.temperatureAxial = axial(temperature);
-    out.temperatureRadial = radial(temperature);
-    out.velocityAxial = axial(axialVelocity);
-    out.velocityRadial = radial(axialVelocity);
+    out.temperatureAxial = axial(field.temperature);
+    out.temperatureRadial = radial(field.temperature);
+    out.velocityAxial = axial(field.axialVelocity);
+    out.velocityRadial = radial(field.axialVelocity);
+}
+
+}  // namespace
+
+bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    sampleCell(*this, cell, point);
+    return true;
+}
+
+bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    cellSlopes(*this, cell, out);
+    return true;
+}
+
+bool JetField::sampleWithSlopes(double axialMm, double radiusMm, GasPoint& point, GasSlopes& out) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    sampleCell(*this, cell, point);
+    cellSlopes(*this, cell, out);
     return true;
 }
 
