@@ -215,8 +215,8 @@ void SphereHeat::updateOuterSize() {
     meanTemperature_ = m > 0 ? mt / m : temperatureOf(enthalpy_[nodes_]);
 }
 
-bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
-                       double& innerFlux, SurfaceHeat& applied) {
+bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode,
+                       double heldEnthalpy, double& innerFlux, SurfaceHeat& applied) {
     const int n = nodes_;
     Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
@@ -333,7 +333,8 @@ StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
 // The enthalpy method's Newton iteration can cycle when a thin surface shell
 // jumps across the melting kink of H(T) in one step; half the step keeps the
 // shell on one branch, so a failed step is retried in halves.
-StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth, const Nodes& enthalpyBefore) {
+StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth,
+                                 const Nodes& enthalpyBefore) {
     const double radiusBefore = radius_;
     StepEnergy energy;
     if (tryStep(dt, surface, enthalpyBefore, energy)) return energy;

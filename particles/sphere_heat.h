@@ -117,7 +117,7 @@ private:
     double solidSlope_, liquidSlope_;  // dT/dH of the solid and of the liquid, kg K/J
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
-    double totalMass_ = 0; // kg, the sum of mass_ from the centre outward
+    double totalMass_ = 0;  // kg, the sum of mass_ from the centre outward
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
     Nodes heatingRate_{};  // J/(kg s) of each shell over the last step, to start the next one's iteration
     bool rateKnown_ = false;
