@@ -56,21 +56,11 @@ double boilingRate(double q, double sinks, double scale, double vaporisation) {
     return 0.5 * (low + high);
 }
 
-// Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
-// i = 0..n, in place: upper and rhs are overwritten by the eliminated system
-// and rhs ends as the solution. The matrices of the step are column
-// diagonally dominant, so no pivoting is needed.
-template <typename Nodes>
-void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, Nodes& upper, Nodes& rhs) {
-    upper[0] = upper[0] / diag[0];
-    rhs[0] = rhs[0] / diag[0];
-    for (int i = 1; i <= n; ++i) {
-        const double m = diag[i] - lower[i] * upper[i - 1];
-        upper[i] = upper[i] / m;
-        rhs[i] = (rhs[i] - lower[i] * rhs[i - 1]) / m;
-    }
-    for (int i = n - 1; i >= 0; --i) rhs[i] = rhs[i] - upper[i] * rhs[i + 1];
-}
+// One row of the step's linear system for the enthalpies:
+// lower H_i-1 + diag H_i + upper H_i+1 = rhs.
+struct SystemRow {
+    double lower, diag, upper, rhs;
+};
 
 // Copies the entries 0..n in use (the rest of the arrays is never read).
 template <typename Nodes>
@@ -238,7 +228,7 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
         storage[i] = mass_[i] / dt;
         stored[i] = storage[i] * old[i];
     }
-    Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
+    Nodes b, c, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
     const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
@@ -251,34 +241,46 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
         }
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
-        // Storage, then conduction to the inner and to the outer neighbour.
-        for (int i = 0; i <= n; ++i) {
-            diag[i] = storage[i];
-            next[i] = stored[i];  // the right-hand side, solved in place
-        }
-        lower[0] = 0;
+        // The surface exchange linearised at ts, on the surface node's row.
+        const double surfaceSlope =
+            shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
+        const double surfaceGain = shielded.convective - heat.radiated - vaporisation * heat.evaporation +
+                                   surfaceSlope * (c[n] - ts);
+        // Row i: storage, then conduction to the inner and to the outer
+        // neighbour, then the surface's exchange or the held enthalpy.
+        auto row = [&](int i) {
+            SystemRow r{0, storage[i], 0, stored[i]};
+            if (i > 0) {
+                r.diag += g[i - 1] * b[i];
+                r.lower = -g[i - 1] * b[i - 1];
+                r.rhs += g[i - 1] * (c[i - 1] - c[i]);
+            }
+            if (i < n) {
+                r.diag += g[i] * b[i];
+                r.upper = -g[i] * b[i + 1];
+                r.rhs += g[i] * (c[i + 1] - c[i]);
+            }
+            if (i == n && exchanging) {
+                r.diag -= surfaceSlope * b[n];
+                r.rhs += surfaceGain;
+            }
+            if (i == heldNode) r = SystemRow{0, 1, 0, heldEnthalpy};
+            return r;
+        };
+        // Thomas algorithm, each row eliminated as it is assembled: upper
+        // gets the eliminated upper entries and next the eliminated right-hand
+        // side, then the solution. The matrices of the step are column
+        // diagonally dominant, so no pivoting is needed.
+        const SystemRow first = row(0);
+        upper[0] = first.upper / first.diag;
+        next[0] = first.rhs / first.diag;
         for (int i = 1; i <= n; ++i) {
-            diag[i] += g[i - 1] * b[i];
-            lower[i] = -g[i - 1] * b[i - 1];
-            next[i] += g[i - 1] * (c[i - 1] - c[i]);
+            const SystemRow r = row(i);
+            const double m = r.diag - r.lower * upper[i - 1];
+            upper[i] = r.upper / m;
+            next[i] = (r.rhs - r.lower * next[i - 1]) / m;
         }
-        for (int i = 0; i < n; ++i) {
-            diag[i] += g[i] * b[i];
-            upper[i] = -g[i] * b[i + 1];
-            next[i] += g[i] * (c[i + 1] - c[i]);
-        }
-        upper[n] = 0;
-        if (exchanging) {
-            const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
-            diag[n] -= slope * b[n];
-            next[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
-        }
-        if (heldNode >= 0) {
-            diag[heldNode] = 1;
-            lower[heldNode] = upper[heldNode] = 0;
-            next[heldNode] = heldEnthalpy;
-        }
-        solveTridiagonal(n, lower, diag, upper, next);
+        for (int i = n - 1; i >= 0; --i) next[i] = next[i] - upper[i] * next[i + 1];
         // One pass over the solution: is it finite, how far did it move, is
         // every node still on the branch of H(T) it was linearised on; and it
         // becomes the iterate.
