@@ -233,12 +233,16 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
     const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
-        // T_i = c_i + b_i H_i near the present iterate.
-        double ts = 0;  // the surface temperature: node n's, the last of the loop
-        for (int i = 0; i <= n; ++i) {
-            ts = temperatureAndSlopeOf(h[i], b[i]);
-            c[i] = ts - b[i] * h[i];
-        }
+        // T_i = c_i + b_i H_i near the present iterate: the surface node's
+        // first, for the surface heat; the others as the elimination below
+        // reaches them.
+        auto linearise = [&](int i) {
+            const double t = temperatureAndSlopeOf(h[i], b[i]);
+            c[i] = t - b[i] * h[i];
+            return t;
+        };
+        const double ts = linearise(n);
+        for (int i = 0; i < std::min(2, n); ++i) linearise(i);
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
         // The surface exchange linearised at ts, on the surface node's row.
@@ -275,22 +279,28 @@ bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface,
         upper[0] = first.upper / first.diag;
         next[0] = first.rhs / first.diag;
         for (int i = 1; i <= n; ++i) {
+            if (i + 1 < n) linearise(i + 1);
             const SystemRow r = row(i);
             const double m = r.diag - r.lower * upper[i - 1];
             upper[i] = r.upper / m;
             next[i] = (r.rhs - r.lower * next[i - 1]) / m;
         }
-        for (int i = n - 1; i >= 0; --i) next[i] = next[i] - upper[i] * next[i + 1];
-        // One pass over the solution: is it finite, how far did it move, is
-        // every node still on the branch of H(T) it was linearised on; and it
-        // becomes the iterate.
+        // Back substitution from the surface inward; each node's solution,
+        // once known, is checked (is it finite, how far did it move, is the
+        // node still on the branch of H(T) it was linearised on) and becomes
+        // the iterate.
         bool finite = true, sameBranches = true;
         double change = 0;
-        for (int i = 0; i <= n; ++i) {
+        auto take = [&](int i) {
             finite = finite && std::isfinite(next[i]);
             change = std::max(change, std::fabs(next[i] - h[i]));
             sameBranches = sameBranches && slopeOf(next[i]) == b[i];
             h[i] = next[i];
+        };
+        take(n);
+        for (int i = n - 1; i >= 0; --i) {
+            next[i] = next[i] - upper[i] * next[i + 1];
+            take(i);
         }
         if (!finite) {
             copyNodes(old, n, enthalpy_);  // the iteration ran away: the step is to be split
