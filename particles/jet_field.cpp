@@ -33,7 +33,10 @@ int recordBelow(double z) {
 
 double fieldRecordDistanceMm(int record) { return torvex::fieldRecordDistanceMm(record); }
 
-double JetField::endMm() const { return recordCount > 0 ? fieldRecordDistanceMm(recordCount - 1) : 0; }
+// The solver's schedule inline here: the flight asks at every lookup.
+double JetField::endMm() const {
+    return recordCount > 0 ? torvex::fieldRecordDistanceMm(recordCount - 1) : 0;
+}
 
 namespace {
 
@@ -50,8 +53,8 @@ bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell
         return false;
     int k = recordBelow(axialMm);
     if (k > field.recordCount - 2) k = field.recordCount - 2;
-    const double z0 = fieldRecordDistanceMm(k);
-    const double z1 = fieldRecordDistanceMm(k + 1);
+    const double z0 = torvex::fieldRecordDistanceMm(k);
+    const double z1 = torvex::fieldRecordDistanceMm(k + 1);
     cell.lengthMm = z1 - z0;
     cell.axialShare = (axialMm - z0) / cell.lengthMm;
     int j = static_cast<int>(radiusMm / kFieldRadiusStepMm);
