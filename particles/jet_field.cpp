@@ -33,7 +33,10 @@ int recordBelow(double z) {
 
 double fieldRecordDistanceMm(int record) { return torvex::fieldRecordDistanceMm(record); }
 
-double JetField::endMm() const { return recordCount > 0 ? fieldRecordDistanceMm(recordCount - 1) : 0; }
+// The solver's schedule inline here: the flight asks at every lookup.
+double JetField::endMm() const {
+    return recordCount > 0 ? torvex::fieldRecordDistanceMm(recordCount - 1) : 0;
+}
 
 namespace {
 
@@ -50,8 +53,8 @@ bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell
         return false;
     int k = recordBelow(axialMm);
     if (k > field.recordCount - 2) k = field.recordCount - 2;
-    const double z0 = fieldRecordDistanceMm(k);
-    const double z1 = fieldRecordDistanceMm(k + 1);
+    const double z0 = torvex::fieldRecordDistanceMm(k);
+    const double z1 = torvex::fieldRecordDistanceMm(k + 1);
     cell.lengthMm = z1 - z0;
     cell.axialShare = (axialMm - z0) / cell.lengthMm;
     int j = static_cast<int>(radiusMm / kFieldRadiusStepMm);
@@ -61,11 +64,7 @@ bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell
     return true;
 }
 
-} // namespace
-
-bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
-    FieldCell cell;
-    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+void sampleCell(const JetField& field, const FieldCell& cell, GasPoint& point) {
     const double a = cell.axialShare, b = cell.radialShare;
     const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
@@ -74,15 +73,12 @@ bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
         const double upper = v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b;
         return lower + (upper - lower) * a;
     };
-    point.temperature = bilinear(temperature);
-    point.axialVelocity = bilinear(axialVelocity);
-    point.radialVelocity = bilinear(radialVelocity);
-    return true;
+    point.temperature = bilinear(field.temperature);
+    point.axialVelocity = bilinear(field.axialVelocity);
+    point.radialVelocity = bilinear(field.radialVelocity);
 }
 
-bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
-    FieldCell cell;
-    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+void cellSlopes(const JetField& field, const FieldCell& cell, GasSlopes& out) {
     const double a = cell.axialShare, b = cell.radialShare;
     const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
@@ -96,15 +92,38 @@ bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
         const double outer = v[i10 + 1] - static_cast<double>(v[i10]);
         return (inner + (outer - inner) * a) / kFieldRadiusStepMm;
     };
-    out.temperatureAxial = axial(temperature);
-    out.temperatureRadial = radial(temperature);
-    out.velocityAxial = axial(axialVelocity);
-    out.velocityRadial = radial(axialVelocity);
+    out.temperatureAxial = axial(field.temperature);
+    out.temperatureRadial = radial(field.temperature);
+    out.velocityAxial = axial(field.axialVelocity);
+    out.velocityRadial = radial(field.axialVelocity);
+}
+
+}  // namespace
+
+bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    sampleCell(*this, cell, point);
+    return true;
+}
+
+bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    cellSlopes(*this, cell, out);
+    return true;
+}
+
+bool JetField::sampleWithSlopes(double axialMm, double radiusMm, GasPoint& point, GasSlopes& out) const {
+    FieldCell cell;
+    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
+    sampleCell(*this, cell, point);
+    cellSlopes(*this, cell, out);
     return true;
 }
 
 GasProperties JetField::properties(double t) const {
-    const PropertyValues v = propertiesAt(gasTable, static_cast<float>(t));
+    const TransportValues v = transportPropertiesAt(gasTable, static_cast<float>(t));
     return {v.density, v.heatCapacity, v.viscosity, v.thermalConductivity};
 }
 

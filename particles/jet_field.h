@@ -64,6 +64,8 @@ struct JetField {
     bool sample(double axialMm, double radiusMm, GasPoint& point) const;
     // The derivatives of that interpolation at (z, r); false outside the field.
     bool slopes(double axialMm, double radiusMm, GasSlopes& slopes) const;
+    // Both at once, from one search of the field's cell.
+    bool sampleWithSlopes(double axialMm, double radiusMm, GasPoint& point, GasSlopes& slopes) const;
     // Properties at temperature t (clamped to the table's 300..23000 K).
     GasProperties properties(double t) const;
     // S(t2) - S(t1): heat conducted per unit length and per kelvin-weighted

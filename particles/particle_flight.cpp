@@ -113,21 +113,25 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
       initialMass_(heat_.mass()),
       initialEnthalpy_(heat_.enthalpy()),
       switches_(exchangeSwitches(model, field.gasCode)) {
-    insideHere_ = gasAtParticle(gasHere_);
+    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
     updateState(gasHere_);
 }
 
 // The jet is axisymmetric: the gas is looked up at the distance from the axis,
 // and its radial velocity points away from the axis through the particle.
-bool ParticleFlight::gasAtParticle(GasAtParticle& gas) const {
+bool ParticleFlight::gasAtParticle(GasAtParticle& gas, GasSlopes* slopes) const {
+    auto lookUp = [&](double radiusMm) {
+        return slopes ? field_.sampleWithSlopes(z_ * 1e3, radiusMm, gas, *slopes)
+                      : field_.sample(z_ * 1e3, radiusMm, gas);
+    };
     if (x_ == 0) {
-        if (!field_.sample(z_ * 1e3, std::fabs(y_) * 1e3, gas)) return false;
+        if (!lookUp(std::fabs(y_) * 1e3)) return false;
         gas.radialVelocity *= sign(y_);  // the gas flows away from the axis on either side
         gas.outOfPlaneVelocity = 0;
         return true;
     }
     const double r = std::hypot(y_, x_);
-    if (!field_.sample(z_ * 1e3, r * 1e3, gas)) return false;
+    if (!lookUp(r * 1e3)) return false;
     const double away = gas.radialVelocity;
     gas.radialVelocity = away * (y_ / r);
     gas.outOfPlaneVelocity = away * (x_ / r);
@@ -137,10 +141,8 @@ bool ParticleFlight::gasAtParticle(GasAtParticle& gas) const {
 // The path (mm) over which the gas the particle meets changes by
 // kGasChangeShare of itself, from the field's slopes at the particle and
 // the direction it flies in; within kMaxStepPathMm..kLongestStepPathMm.
-double ParticleFlight::uniformPathMm(const GasAtParticle& gas, double speed) const {
+double ParticleFlight::uniformPathMm(const GasAtParticle& gas, const GasSlopes& slope, double speed) const {
     const double r = withOutOfPlane(y_, x_);
-    GasSlopes slope;
-    if (!field_.slopes(z_ * 1e3, r * 1e3, slope)) return kMaxStepPathMm;
     const double away = r > 0 ? (y_ * vy_ + x_ * vx_) / r : 0.0;  // particle velocity away from the axis
     const double alongZ = vz_ / speed, alongR = away / speed;
     const double temperatureChange = std::fabs(slope.temperatureAxial * alongZ + slope.temperatureRadial * alongR);
@@ -155,8 +157,9 @@ double ParticleFlight::uniformPathMm(const GasAtParticle& gas, double speed) con
 }
 
 double ParticleFlight::chooseStep(const Exchange& exchange, const GasAtParticle& gas) const {
-    const double speed = std::max(withOutOfPlane(std::hypot(vz_, vy_), vx_), 1.0);
-    double dt = std::min(uniformPathMm(gas, speed) * 1e-3 / speed, kLongestStep);
+    // The speed updateState found for the present velocity.
+    const double speed = std::max(state_.velocity, 1.0);
+    double dt = std::min(uniformPathMm(gas, slopesHere_, speed) * 1e-3 / speed, kLongestStep);
     dt = std::min(dt, kResponseShare * exchange.relaxationTime);
     const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
     dt = std::min(dt, kResponseShare * heatingTime);
@@ -242,7 +245,7 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
 void ParticleFlight::stepBy(double dt) {
     if (!insideHere_) return;
     advance(dt, gasHere_, exchangeWith(gasHere_));
-    insideHere_ = gasAtParticle(gasHere_);
+    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
     updateState(gasHere_);
 }
 
@@ -265,7 +268,7 @@ bool ParticleFlight::step(double standoffMm) {
     const Exchange exchange = exchangeWith(gasHere_);
     const ParticleState before = state_;
     advance(chooseStep(exchange, gasHere_), gasHere_, exchange);
-    insideHere_ = gasAtParticle(gasHere_);
+    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
     const bool inside = insideHere_;
     updateState(gasHere_);
 

@@ -52,9 +52,10 @@ public:
     double maxMoltenFraction() const { return maxMolten_; }
 
 private:
-    bool gasAtParticle(GasAtParticle& gas) const;
+    // With `slopes`, also the field's slopes there.
+    bool gasAtParticle(GasAtParticle& gas, GasSlopes* slopes = nullptr) const;
     Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
-    double uniformPathMm(const GasAtParticle& gas, double speed) const;
+    double uniformPathMm(const GasAtParticle& gas, const GasSlopes& slope, double speed) const;
     double chooseStep(const Exchange& exchange, const GasAtParticle& gas) const;
     void advance(double dt, const GasAtParticle& gas, const Exchange& exchange);
     void updateState(const GasAtParticle& gas);
@@ -75,9 +76,10 @@ private:
     bool ended_ = false;
     double maxSurface_ = 0, maxMolten_ = 0;
     ExchangeSwitches switches_;
-    // The gas at the present position (looked up once per position), and
-    // whether that position lies inside the field.
+    // The gas at the present position and the field's slopes there (looked
+    // up once per position), and whether that position lies inside the field.
     GasAtParticle gasHere_;
+    GasSlopes slopesHere_;
     bool insideHere_ = false;
 };
 

@@ -56,21 +56,11 @@ double boilingRate(double q, double sinks, double scale, double vaporisation) {
     return 0.5 * (low + high);
 }
 
-// Thomas algorithm for lower_i x_i-1 + diag_i x_i + upper_i x_i+1 = rhs_i,
-// i = 0..n, in place: upper and rhs are overwritten by the eliminated system
-// and rhs ends as the solution. The matrices of the step are column
-// diagonally dominant, so no pivoting is needed.
-template <typename Nodes>
-void solveTridiagonal(int n, const Nodes& lower, const Nodes& diag, Nodes& upper, Nodes& rhs) {
-    upper[0] = upper[0] / diag[0];
-    rhs[0] = rhs[0] / diag[0];
-    for (int i = 1; i <= n; ++i) {
-        const double m = diag[i] - lower[i] * upper[i - 1];
-        upper[i] = upper[i] / m;
-        rhs[i] = (rhs[i] - lower[i] * rhs[i - 1]) / m;
-    }
-    for (int i = n - 1; i >= 0; --i) rhs[i] = rhs[i] - upper[i] * rhs[i + 1];
-}
+// One row of the step's linear system for the enthalpies:
+// lower H_i-1 + diag H_i + upper H_i+1 = rhs.
+struct SystemRow {
+    double lower, diag, upper, rhs;
+};
 
 // Copies the entries 0..n in use (the rest of the arrays is never read).
 template <typename Nodes>
@@ -107,6 +97,7 @@ void SphereHeat::computeMasses() {
     const double rho = material_.densitySolid;
     if (nodes_ == 0) {
         mass_[0] = rho * sphereVolume(radius_);
+        totalMass_ = sumOfShellMasses();
         return;
     }
     const double dr = radius_ / nodes_;
@@ -118,29 +109,53 @@ void SphereHeat::computeMasses() {
         if (i < nodes_) conductance_[i] = 4.0 * kPi * outer * outer / dr;
         inner = volume;
     }
+    totalMass_ = sumOfShellMasses();
+}
+
+double SphereHeat::sumOfShellMasses() const {
+    double m = 0;
+    for (int i = 0; i <= nodes_; ++i) m += mass_[i];
+    return m;
 }
 
 // Enthalpy per kilogram, zero for the solid at the melting point.
-double SphereHeat::enthalpyOf(double t) const {
+inline double SphereHeat::enthalpyOf(double t) const {
     const double tm = material_.meltingPoint;
     if (t <= tm) return material_.heatCapacitySolid * (t - tm);
     return material_.latentHeatFusion + material_.heatCapacityLiquid * (t - tm);
 }
 
-double SphereHeat::temperatureOf(double h) const {
+inline double SphereHeat::temperatureOf(double h) const {
     const double tm = material_.meltingPoint;
     if (h < 0) return tm + h / material_.heatCapacitySolid;
     if (h <= material_.latentHeatFusion) return tm;
     return tm + (h - material_.latentHeatFusion) / material_.heatCapacityLiquid;
 }
 
-double SphereHeat::slopeOf(double h) const {
+inline double SphereHeat::slopeOf(double h) const {
     if (h < 0) return solidSlope_;
     if (h < material_.latentHeatFusion) return 0;
     return liquidSlope_;
 }
 
-double SphereHeat::conductivityOf(double h) const {
+// The temperature at h and the slope dT/dH of the branch of H(T) h lies on,
+// as temperatureOf and slopeOf give them, with one test of the branch.
+inline double SphereHeat::temperatureAndSlopeOf(double h, double& slope) const {
+    const double tm = material_.meltingPoint;
+    const double l = material_.latentHeatFusion;
+    if (h < 0) {
+        slope = solidSlope_;
+        return tm + h / material_.heatCapacitySolid;
+    }
+    if (h <= l) {
+        slope = h < l ? 0.0 : liquidSlope_;
+        return tm;
+    }
+    slope = liquidSlope_;
+    return tm + (h - l) / material_.heatCapacityLiquid;
+}
+
+inline double SphereHeat::conductivityOf(double h) const {
     const double l = material_.latentHeatFusion;
     if (h <= 0) return material_.conductivitySolid;
     if (h >= l) return material_.conductivityLiquid;
@@ -150,12 +165,6 @@ double SphereHeat::conductivityOf(double h) const {
 
 double SphereHeat::temperature(int node) const { return temperatureOf(enthalpy_[node]); }
 
-double SphereHeat::mass() const {
-    double m = 0;
-    for (int i = 0; i <= nodes_; ++i) m += mass_[i];
-    return m;
-}
-
 double SphereHeat::enthalpy() const {
     double e = 0;
     for (int i = 0; i <= nodes_; ++i) e += mass_[i] * enthalpy_[i];
@@ -163,34 +172,42 @@ double SphereHeat::enthalpy() const {
 }
 
 // Molten share of a shell of enthalpy h.
-double SphereHeat::moltenShareOf(double h) const {
+// Wholly solid and wholly molten shells, most of them, need no division.
+inline double SphereHeat::moltenShareOf(double h) const {
     const double l = material_.latentHeatFusion;
-    return l > 0 ? std::clamp(h / l, 0.0, 1.0) : (h > 0 ? 1.0 : 0.0);
+    if (h <= 0) return 0.0;
+    if (h >= l) return 1.0;
+    return l > 0 ? h / l : (h > 0 ? 1.0 : 0.0);
 }
 
 // One pass over the shells for what the flight reads after every step.
 void SphereHeat::updateOuterSize() {
     const double solid = material_.densitySolid;
     const double liquid = material_.densityLiquid > 0 ? material_.densityLiquid : solid;
-    double m = 0, v = 0, molten = 0, mt = 0;
+    // The volume of a kilogram of a shell wholly solid or wholly molten, as
+    // the mixture's formula gives it there.
+    const double solidVolume = 1.0 / solid, liquidVolume = 1.0 / liquid;
+    const double m = totalMass_;
+    double v = 0, molten = 0, mt = 0;
     for (int i = 0; i <= nodes_; ++i) {
         const double f = moltenShareOf(enthalpy_[i]);
-        m += mass_[i];
-        v += mass_[i] * ((1.0 - f) / solid + f / liquid);
+        const double volume = f == 0 ? solidVolume : (f == 1 ? liquidVolume : (1.0 - f) / solid + f / liquid);
+        v += mass_[i] * volume;
         molten += mass_[i] * f;
-        mt += mass_[i] * temperature(i);
+        mt += mass_[i] * temperatureOf(enthalpy_[i]);
     }
-    outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    if (v != outerVolume_) {  // a solid particle that kept its mass keeps its size
+        outerVolume_ = v;
+        outerDiameter_ = std::cbrt(6.0 * v / kPi);
+    }
     outerDensity_ = v > 0 ? m / v : material_.densitySolid;
     moltenFraction_ = m > 0 ? molten / m : 0;
-    meanTemperature_ = m > 0 ? mt / m : temperature(nodes_);
+    meanTemperature_ = m > 0 ? mt / m : temperatureOf(enthalpy_[nodes_]);
 }
 
-bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
-                       SurfaceHeat& applied) {
+bool SphereHeat::solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode,
+                       double heldEnthalpy, double& innerFlux, SurfaceHeat& applied) {
     const int n = nodes_;
-    Nodes old;  // entries 0..n
-    copyNodes(enthalpy_, n, old);
     Nodes& h = enthalpy_;  // the iterate
     if (heldNode >= 0) h[heldNode] = heldEnthalpy;
     // The iteration starts from the enthalpies the previous step's heating
@@ -206,60 +223,90 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 
     const double tolerance =
         kEnthalpyTolerance * (material_.latentHeatFusion + material_.heatCapacitySolid * material_.meltingPoint);
-    Nodes storage;  // kg/s: each shell's mass over the step
-    for (int i = 0; i <= n; ++i) storage[i] = mass_[i] / dt;
-    Nodes b, c, lower, diag, upper, next;  // entries 0..n written before they are read
+    Nodes storage, stored;  // kg/s: each shell's mass over the step; W: times its enthalpy at the start
+    for (int i = 0; i <= n; ++i) {
+        storage[i] = mass_[i] / dt;
+        stored[i] = storage[i] * old[i];
+    }
+    Nodes b, c, upper, next;  // entries 0..n written before they are read
     const double vaporisation = material_.latentHeatVaporisation;
     const bool exchanging = surface && heldNode != n;
     applied = SurfaceHeat{};
     for (int iteration = 0; iteration < kMaxNewtonIterations; ++iteration) {
-        // T_i = c_i + b_i H_i near the present iterate.
-        for (int i = 0; i <= n; ++i) {
-            b[i] = slopeOf(h[i]);
-            c[i] = temperatureOf(h[i]) - b[i] * h[i];
-        }
-        const double ts = temperatureOf(h[n]);
+        // T_i = c_i + b_i H_i near the present iterate: the surface node's
+        // first, for the surface heat; the others as the elimination below
+        // reaches them.
+        auto linearise = [&](int i) {
+            const double t = temperatureAndSlopeOf(h[i], b[i]);
+            c[i] = t - b[i] * h[i];
+            return t;
+        };
+        const double ts = linearise(n);
+        for (int i = 0; i < std::min(2, n); ++i) linearise(i);
         const SurfaceHeat heat = exchanging ? surface->at(ts) : SurfaceHeat{};
         const SurfaceHeat shielded = withShielding(heat);
-        // Storage, then conduction to the inner and to the outer neighbour.
-        for (int i = 0; i <= n; ++i) {
-            diag[i] = storage[i];
-            next[i] = storage[i] * old[i];  // the right-hand side, solved in place
-        }
-        lower[0] = 0;
+        // The surface exchange linearised at ts, on the surface node's row.
+        const double surfaceSlope =
+            shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
+        const double surfaceGain = shielded.convective - heat.radiated - vaporisation * heat.evaporation +
+                                   surfaceSlope * (c[n] - ts);
+        // Row i: storage, then conduction to the inner and to the outer
+        // neighbour, then the surface's exchange or the held enthalpy.
+        auto row = [&](int i) {
+            SystemRow r{0, storage[i], 0, stored[i]};
+            if (i > 0) {
+                r.diag += g[i - 1] * b[i];
+                r.lower = -g[i - 1] * b[i - 1];
+                r.rhs += g[i - 1] * (c[i - 1] - c[i]);
+            }
+            if (i < n) {
+                r.diag += g[i] * b[i];
+                r.upper = -g[i] * b[i + 1];
+                r.rhs += g[i] * (c[i + 1] - c[i]);
+            }
+            if (i == n && exchanging) {
+                r.diag -= surfaceSlope * b[n];
+                r.rhs += surfaceGain;
+            }
+            if (i == heldNode) r = SystemRow{0, 1, 0, heldEnthalpy};
+            return r;
+        };
+        // Thomas algorithm, each row eliminated as it is assembled: upper
+        // gets the eliminated upper entries and next the eliminated right-hand
+        // side, then the solution. The matrices of the step are column
+        // diagonally dominant, so no pivoting is needed.
+        const SystemRow first = row(0);
+        upper[0] = first.upper / first.diag;
+        next[0] = first.rhs / first.diag;
         for (int i = 1; i <= n; ++i) {
-            diag[i] += g[i - 1] * b[i];
-            lower[i] = -g[i - 1] * b[i - 1];
-            next[i] += g[i - 1] * (c[i - 1] - c[i]);
+            if (i + 1 < n) linearise(i + 1);
+            const SystemRow r = row(i);
+            const double m = r.diag - r.lower * upper[i - 1];
+            upper[i] = r.upper / m;
+            next[i] = (r.rhs - r.lower * next[i - 1]) / m;
         }
-        for (int i = 0; i < n; ++i) {
-            diag[i] += g[i] * b[i];
-            upper[i] = -g[i] * b[i + 1];
-            next[i] += g[i] * (c[i + 1] - c[i]);
+        // Back substitution from the surface inward; each node's solution,
+        // once known, is checked (is it finite, how far did it move, is the
+        // node still on the branch of H(T) it was linearised on) and becomes
+        // the iterate.
+        bool finite = true, sameBranches = true;
+        double change = 0;
+        auto take = [&](int i) {
+            finite = finite && std::isfinite(next[i]);
+            change = std::max(change, std::fabs(next[i] - h[i]));
+            sameBranches = sameBranches && slopeOf(next[i]) == b[i];
+            h[i] = next[i];
+        };
+        take(n);
+        for (int i = n - 1; i >= 0; --i) {
+            next[i] = next[i] - upper[i] * next[i + 1];
+            take(i);
         }
-        upper[n] = 0;
-        if (exchanging) {
-            const double slope = shielded.convectiveSlope - heat.radiatedSlope - vaporisation * heat.evaporationSlope;
-            diag[n] -= slope * b[n];
-            next[n] += shielded.convective - heat.radiated - vaporisation * heat.evaporation + slope * (c[n] - ts);
-        }
-        if (heldNode >= 0) {
-            diag[heldNode] = 1;
-            lower[heldNode] = upper[heldNode] = 0;
-            next[heldNode] = heldEnthalpy;
-        }
-        solveTridiagonal(n, lower, diag, upper, next);
-        if (!std::all_of(next.begin(), next.begin() + n + 1, [](double x) { return std::isfinite(x); })) {
+        if (!finite) {
             copyNodes(old, n, enthalpy_);  // the iteration ran away: the step is to be split
             applied = SurfaceHeat{};
             innerFlux = 0;
             return false;
-        }
-        double change = 0;
-        bool sameBranches = true;  // every node still on the branch of H(T) it was linearised on
-        for (int i = 0; i <= n; ++i) {
-            change = std::max(change, std::fabs(next[i] - h[i]));
-            sameBranches = sameBranches && slopeOf(next[i]) == b[i];
         }
         // The surface heat the linear system used, at its own solution.
         const double linearSurface = c[n] + b[n] * next[n];
@@ -268,7 +315,6 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
         applied.evaporation = std::max(0.0, heat.evaporation + heat.evaporationSlope * (linearSurface - ts));
         applied.blowingScale = heat.blowingScale;
         innerFlux = n > 0 ? g[n - 1] * (linearSurface - (c[n - 1] + b[n - 1] * next[n - 1])) : 0;
-        copyNodes(next, n, h);
         // On unchanged branches the system is linear except for the surface
         // heat, whose linearisation error over a small change of the surface
         // temperature is of second order: the solution stands.
@@ -280,14 +326,16 @@ bool SphereHeat::solve(double dt, const SurfaceModel* surface, int heldNode, dou
 void SphereHeat::stepFixedSurface(double dt, double surfaceTemperature) {
     double innerFlux = 0;
     SurfaceHeat applied;
-    if (!solve(dt, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
+    Nodes old;
+    copyNodes(enthalpy_, nodes_, old);
+    if (!solve(dt, old, nullptr, nodes_, enthalpyOf(surfaceTemperature), innerFlux, applied)) ++unconverged_;
     updateOuterSize();
 }
 
 StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
     Nodes before;
     copyNodes(enthalpy_, nodes_, before);
-    const StepEnergy energy = splitStep(dt, surface, 0);
+    const StepEnergy energy = splitStep(dt, surface, 0, before);
     for (int i = 0; i <= nodes_; ++i) heatingRate_[i] = (enthalpy_[i] - before[i]) / dt;
     rateKnown_ = true;
     updateOuterSize();
@@ -297,12 +345,11 @@ StepEnergy SphereHeat::step(double dt, const SurfaceModel& surface) {
 // The enthalpy method's Newton iteration can cycle when a thin surface shell
 // jumps across the melting kink of H(T) in one step; half the step keeps the
 // shell on one branch, so a failed step is retried in halves.
-StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth) {
-    Nodes enthalpyBefore;
-    copyNodes(enthalpy_, nodes_, enthalpyBefore);
+StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int depth,
+                                 const Nodes& enthalpyBefore) {
     const double radiusBefore = radius_;
     StepEnergy energy;
-    if (tryStep(dt, surface, energy)) return energy;
+    if (tryStep(dt, surface, enthalpyBefore, energy)) return energy;
     if (depth >= kMaxStepHalvings) {
         ++unconverged_;
         return energy;
@@ -310,8 +357,10 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
     copyNodes(enthalpyBefore, nodes_, enthalpy_);
     radius_ = radiusBefore;
     computeMasses();
-    const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1);
-    const StepEnergy second = splitStep(0.5 * dt, surface, depth + 1);
+    const StepEnergy first = splitStep(0.5 * dt, surface, depth + 1, enthalpyBefore);
+    Nodes halfway;
+    copyNodes(enthalpy_, nodes_, halfway);
+    const StepEnergy second = splitStep(0.5 * dt, surface, depth + 1, halfway);
     energy.convective = first.convective + second.convective;
     energy.radiated = first.radiated + second.radiated;
     energy.vapour = first.vapour + second.vapour;
@@ -319,13 +368,11 @@ StepEnergy SphereHeat::splitStep(double dt, const SurfaceModel& surface, int dep
     return energy;
 }
 
-bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy) {
-    Nodes before;
-    copyNodes(enthalpy_, nodes_, before);
+bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, const Nodes& before, StepEnergy& energy) {
     const double vaporisation = material_.latentHeatVaporisation;
     double innerFlux = 0;
     SurfaceHeat applied;
-    bool converged = solve(dt, &surface, -1, 0, innerFlux, applied);
+    bool converged = solve(dt, before, &surface, -1, 0, innerFlux, applied);
     double evaporated = applied.evaporation * dt;
     const double boiling = material_.boilingPoint;
     if (surfaceTemperature() > boiling) {
@@ -333,7 +380,7 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
         // what the shell stores and conducts inward evaporates it.
         copyNodes(before, nodes_, enthalpy_);
         const double held = enthalpyOf(boiling);
-        converged = solve(dt, &surface, nodes_, held, innerFlux, applied) && converged;
+        converged = solve(dt, before, &surface, nodes_, held, innerFlux, applied) && converged;
         const SurfaceHeat atBoiling = surface.at(boiling);
         const double sinks = atBoiling.radiated + innerFlux + mass_[nodes_] * (held - before[nodes_]) / dt;
         // A converged free step above the boiling point leaves a surplus at
@@ -361,17 +408,18 @@ bool SphereHeat::tryStep(double dt, const SurfaceModel& surface, StepEnergy& ene
 // mass at its own enthalpy (the change of the profile is of the order of the
 // shrinking, a few tenths of a per cent per step at most).
 void SphereHeat::shrink(double evaporatedMass, double& carriedEnthalpy) {
-    const double total = mass();
+    const double total = totalMass_;
+    const double remaining = (total - evaporatedMass) / total;  // share of the mass kept
+    // A loss too small to move the mass or the radius in its last digit
+    // leaves every shell's mass as it is, and no enthalpy leaves with it.
+    carriedEnthalpy = 0;
+    if (remaining == 1.0) return;  // the cube root of 1 is 1
+    const double radius = evaporatedMass >= total ? 0.0 : radius_ * std::cbrt(remaining);
+    if (radius == radius_) return;
     Nodes oldMass;
     copyNodes(mass_, nodes_, oldMass);
-    if (evaporatedMass >= total) {
-        evaporatedMass = total;
-        radius_ = 0;
-    } else {
-        radius_ *= std::cbrt((total - evaporatedMass) / total);
-    }
+    radius_ = radius;
     computeMasses();
-    carriedEnthalpy = 0;
     for (int i = 0; i <= nodes_; ++i) carriedEnthalpy += (oldMass[i] - mass_[i]) * enthalpy_[i];
 }
 

@@ -70,7 +70,7 @@ public:
     // the rest at the solid one (the particle swells as it melts). The
     // conduction grid keeps the solid geometry.
     double diameter() const { return outerDiameter_; }
-    double mass() const;
+    double mass() const { return totalMass_; }
     double enthalpy() const;  // J, relative to solid at the melting point
     double surfaceTemperature() const { return temperature(nodes_); }
     double coreTemperature() const { return temperature(0); }
@@ -87,22 +87,28 @@ private:
     using Nodes = std::array<double, kMaxShells + 1>;
     double temperatureOf(double h) const;
     double slopeOf(double h) const;  // dT/dH
+    double temperatureAndSlopeOf(double h, double& slope) const;
     double conductivityOf(double h) const;
     double enthalpyOf(double t) const;
     double moltenShareOf(double h) const;
+    // The shell masses and the shells' conductances from the radius, and
+    // their sum, after every change of the radius.
     void computeMasses();
+    double sumOfShellMasses() const;
     // The outer size, the molten fraction and the mean temperature, after
     // every change of the enthalpies or the mass.
     void updateOuterSize();
-    // Solves the implicit step for the enthalpies; with heldNode >= 0 that
-    // node is kept at the enthalpy heldEnthalpy. Returns the heat that entered
-    // through the surface (linearised model) when surface != nullptr, and
-    // whether the iteration converged.
-    bool solve(double dt, const SurfaceModel* surface, int heldNode, double heldEnthalpy, double& innerFlux,
-               SurfaceHeat& applied);
-    // One step without splitting; false when it did not converge.
-    bool tryStep(double dt, const SurfaceModel& surface, StepEnergy& energy);
-    StepEnergy splitStep(double dt, const SurfaceModel& surface, int depth);
+    // Solves the implicit step from the enthalpies `old` (a copy of those at
+    // its start, which the caller keeps for the step's other uses); with
+    // heldNode >= 0 that node is kept at the enthalpy heldEnthalpy. Returns
+    // the heat that entered through the surface (linearised model) when
+    // surface != nullptr, and whether the iteration converged.
+    bool solve(double dt, const Nodes& old, const SurfaceModel* surface, int heldNode, double heldEnthalpy,
+               double& innerFlux, SurfaceHeat& applied);
+    // One step without splitting from the enthalpies `before` (equal to the
+    // present ones); false when it did not converge.
+    bool tryStep(double dt, const SurfaceModel& surface, const Nodes& before, StepEnergy& energy);
+    StepEnergy splitStep(double dt, const SurfaceModel& surface, int depth, const Nodes& enthalpyBefore);
     void shrink(double evaporatedMass, double& carriedEnthalpy);
 
     Material material_;
@@ -111,11 +117,13 @@ private:
     double solidSlope_, liquidSlope_;  // dT/dH of the solid and of the liquid, kg K/J
     Nodes enthalpy_{};     // J/kg; 0 = solid at the melting point, L = liquid there
     Nodes mass_{};         // kg of each shell
+    double totalMass_ = 0;  // kg, the sum of mass_ from the centre outward
     Nodes conductance_{};  // area / distance between node i and i+1, m (times k gives W/K)
     Nodes heatingRate_{};  // J/(kg s) of each shell over the last step, to start the next one's iteration
     bool rateKnown_ = false;
     int unconverged_ = 0;
     double outerDiameter_ = 0;
+    double outerVolume_ = -1;  // m3, the volume outerDiameter_ was computed for (none yet)
     double outerDensity_ = 0;
     double moltenFraction_ = 0;
     double meanTemperature_ = 0;

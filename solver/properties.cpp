@@ -50,9 +50,29 @@ void setColdValues(SolverState& s) {
     s.coldHeatCapacity = s.propertyTable[kHeatCapacityBlock][1];
 }
 
-PropertyValues propertiesAt(const PropertyTable& table, float t) {
-    if (t <= kLowestTemperature) t = kLowestTemperature;
-    if (t >= kHighestTemperature) t = kHighestTemperature;
+namespace {
+
+float clampedToTable(float t) {
+    if (t <= kLowestTemperature) return kLowestTemperature;
+    if (t >= kHighestTemperature) return kHighestTemperature;
+    return t;
+}
+
+} // namespace
+
+TransportValues transportPropertiesAt(const PropertyTable& table, float temperature) {
+    const float t = clampedToTable(temperature);
+    const int j = tableInterval(table, t);
+    TransportValues v;
+    v.density = interpolate(table, kDensityBlock, j, t);
+    v.heatCapacity = interpolate(table, kHeatCapacityBlock, j, t);
+    v.viscosity = interpolate(table, kViscosityBlock, j, t);
+    v.thermalConductivity = interpolate(table, kConductivityBlock, j, t);
+    return v;
+}
+
+PropertyValues propertiesAt(const PropertyTable& table, float temperature) {
+    const float t = clampedToTable(temperature);
     const int j = tableInterval(table, t);
     PropertyValues v;
     v.temperature = t;

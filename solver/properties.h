@@ -19,6 +19,17 @@ struct PropertyValues {
 };
 PropertyValues propertiesAt(const PropertyTable& table, float temperature);
 
+// Density, heat capacity, viscosity and thermal conductivity alone, the gas
+// properties of the flow round a particle: the values of propertiesAt
+// without the radiation and the electrical conductivity.
+struct TransportValues {
+    float density = 0;
+    float heatCapacity = 0;
+    float viscosity = 0;
+    float thermalConductivity = 0;
+};
+TransportValues transportPropertiesAt(const PropertyTable& table, float temperature);
+
 // Copies row 1 (300 K) of density and heat capacity into the cold-gas values.
 void setColdValues(SolverState& s);
 

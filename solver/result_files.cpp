@@ -269,12 +269,6 @@ bool plausibleField(bool temperature, float v) {
 
 } // namespace
 
-double fieldRecordDistanceMm(int record) {
-    if (record <= 20) return 0.5 * record;
-    if (record <= 60) return 10.0 + (record - 20);
-    return 50.0 + 2.0 * (record - 60);
-}
-
 bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& fault) {
     const std::string what = "The jet field file " + path;
     std::string text, why;

@@ -137,6 +137,11 @@ bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records
 
 // Distance (mm past the nozzle exit) of field record k = 0..135: every 0.5 mm
 // to 10 mm, every 1 mm to 50 mm, every 2 mm to 200 mm (also in inch mode).
-double fieldRecordDistanceMm(int record);
+// Inline: the particles' flight looks it up at every step.
+inline double fieldRecordDistanceMm(int record) {
+    if (record <= 20) return 0.5 * record;
+    if (record <= 60) return 10.0 + (record - 20);
+    return 50.0 + 2.0 * (record - 60);
+}
 
 } // namespace torvex
