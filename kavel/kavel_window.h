@@ -145,7 +145,9 @@ private:
     std::unique_ptr<TuneJob> tuneJob_;
     particles::TuneOutcome tuneOutcome_;  // of the last completed scan
     particles::TuneOptions tuneChoice_;   // offered by the tune dialog
-    int tuneParticles_ = 300;
+    // As many as a spray: with a few hundred per step the deviation angle
+    // carries about half a degree of sampling noise.
+    int tuneParticles_ = 1000;
     QPushButton* stopTuneButton_ = nullptr;
     QProgressDialog* progress_ = nullptr;
     std::map<int, QAction*> actions_;

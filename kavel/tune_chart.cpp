@@ -41,17 +41,17 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
     charts[0].title = "Particle Jet Deviation";
     charts[0].yTitle = "Deviation, degrees";
     charts[0].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.deviationDeg; }, kScanColour));
-    charts[1].title = "Mass Shares at the Standoff";
+    charts[1].title = "Molten and Arriving Mass";
     charts[1].yTitle = "Share of the injected mass, %";
     charts[1].lines.push_back(
         lineOf(out, [](const particles::TuneStep& s) { return 100 * s.moltenMassShare; }, kScanColour));
     charts[1].lines.push_back(
         lineOf(out, [](const particles::TuneStep& s) { return 100 * s.arrivingMassShare; }, kSecondColour));
     charts[1].legend = {{"molten", charts[1].lines[0].pen}, {"arriving", charts[1].lines[1].pen}};
-    charts[2].title = "Mean Velocity at the Standoff";
+    charts[2].title = "Mean Velocity";
     charts[2].yTitle = "Velocity, m/s";
     charts[2].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.velocity; }, kScanColour));
-    charts[3].title = "Mean Surface Temperature at the Standoff";
+    charts[3].title = "Mean Surface Temperature";
     charts[3].yTitle = "Temperature, K";
     charts[3].lines.push_back(
         lineOf(out, [](const particles::TuneStep& s) { return s.surfaceTemperature; }, kScanColour));
