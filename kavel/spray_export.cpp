@@ -19,10 +19,11 @@ struct ImagePage {
     const char* fileName;
 };
 
-constexpr std::array<ImagePage, 4> kImagePages{{{kViewAll, "kavel-all.png"},
+constexpr std::array<ImagePage, 5> kImagePages{{{kViewAll, "kavel-all.png"},
                                                 {kViewTrajectories, "kavel-trajectories.png"},
                                                 {kViewFlight, "kavel-flight.png"},
-                                                {kViewSubstrate, "kavel-substrate.png"}}};
+                                                {kViewSubstrate, "kavel-substrate.png"},
+                                                {kViewSensor, "kavel-sensor.png"}}};
 
 }  // namespace
 

@@ -12,8 +12,8 @@ namespace torvex::kavel {
 // field, no outcome, default options.
 SprayPageInputs variantPageInputs(const std::string& dir);
 
-// Writes kavel-all.png, kavel-trajectories.png, kavel-flight.png and
-// kavel-substrate.png into dir (each whole or not at all); `written` lists
+// Writes kavel-all.png, kavel-trajectories.png, kavel-flight.png,
+// kavel-substrate.png and kavel-sensor.png into dir (each whole or not at all); `written` lists
 // them. On failure `error` names the file and the fault.
 bool writeSprayPageImages(const std::string& dir, const SprayPageInputs& in, std::string& written,
                           std::string& error);

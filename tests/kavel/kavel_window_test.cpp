@@ -328,15 +328,15 @@ TEST(KavelWindow, TuneShowsItsPageAndOffersItsSettingAndStopKeepsTheWindowUsable
     EXPECT_TRUE(dir.exists("sensor-size-classes.csv"));
 }
 
-TEST(SprayExport, FourPagesOrNoneInAFolderThatCannotBeWritten) {
+TEST(SprayExport, EveryPageOrNoneInAFolderThatCannotBeWritten) {
     torvex::test::testApplication();
     TempDir dir;
     copyVariant(dir);
     SprayPageInputs in = variantPageInputs(dir.path());
     std::string written, error;
     ASSERT_TRUE(writeSprayPageImages(dir.path(), in, written, error)) << error;
-    EXPECT_EQ(written, "kavel-all.png, kavel-trajectories.png, kavel-flight.png, kavel-substrate.png");
-    EXPECT_TRUE(dir.exists("kavel-substrate.png"));
+    EXPECT_EQ(written, "kavel-all.png, kavel-trajectories.png, kavel-flight.png, kavel-substrate.png, kavel-sensor.png");
+    EXPECT_TRUE(dir.exists("kavel-sensor.png"));
     EXPECT_FALSE(writeSprayPageImages("/proc", in, written, error));
     EXPECT_NE(error.find("/proc"), std::string::npos) << error;
 }
