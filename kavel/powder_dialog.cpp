@@ -19,8 +19,6 @@
 
 namespace torvex::kavel {
 
-namespace {
-
 // The spin boxes take wide limits: the model's own check (on "OK") says
 // which range an option must lie in, in words.
 QDoubleSpinBox* numberField(double value, int decimals, const QString& suffix) {
@@ -32,6 +30,8 @@ QDoubleSpinBox* numberField(double value, int decimals, const QString& suffix) {
     box->setAccelerated(true);
     return box;
 }
+
+namespace {
 
 QString unitSuffix(const std::string& unit) { return QStringLiteral(" ") + QString::fromStdString(unit); }
 

@@ -21,6 +21,10 @@ class QWidget;
 
 namespace torvex::kavel {
 
+// A number field with wide limits, for the spray's dialogs: the options' own
+// check (on "OK") says in words which range a value must lie in.
+QDoubleSpinBox* numberField(double value, int decimals, const QString& suffix);
+
 class PowderDialog : public QDialog {
     Q_OBJECT
 public:

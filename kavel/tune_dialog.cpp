@@ -1,5 +1,7 @@
 #include "kavel/tune_dialog.h"
 
+#include "kavel/powder_dialog.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -12,20 +14,6 @@
 
 namespace torvex::kavel {
 
-namespace {
-
-// Wide limits: the scan's own check says the range in words.
-QDoubleSpinBox* numberField(double value, int decimals, const QString& name) {
-    auto* box = new QDoubleSpinBox;
-    box->setDecimals(decimals);
-    box->setRange(-1e6, 1e6);
-    box->setValue(value);
-    box->setObjectName(name);
-    return box;
-}
-
-}  // namespace
-
 TuneDialog::TuneDialog(QWidget* parent, const particles::TuneOptions& tune, int particlesPerStep)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Tune Injector"));
@@ -34,8 +22,10 @@ TuneDialog::TuneDialog(QWidget* parent, const particles::TuneOptions& tune, int 
     scan_->addItem(QStringLiteral("carrier-gas flow"));
     scan_->addItem(QStringLiteral("injection speed (fixed)"));
     scan_->setCurrentIndex(tune.scan == particles::TuneScan::InjectionSpeed ? 1 : 0);
-    from_ = numberField(tune.from, 2, QStringLiteral("from"));
-    to_ = numberField(tune.to, 2, QStringLiteral("to"));
+    from_ = numberField(tune.from, 2, QString());
+    from_->setObjectName(QStringLiteral("from"));
+    to_ = numberField(tune.to, 2, QString());
+    to_->setObjectName(QStringLiteral("to"));
     steps_ = new QSpinBox;
     steps_->setObjectName(QStringLiteral("steps"));
     steps_->setRange(-1, 100000);
@@ -44,8 +34,8 @@ TuneDialog::TuneDialog(QWidget* parent, const particles::TuneOptions& tune, int 
     molten_ = new QRadioButton(QStringLiteral("The most molten mass at the standoff"));
     molten_->setObjectName(QStringLiteral("molten"));
     (tune.goal == particles::TuneGoal::Molten ? molten_ : deviation_)->setChecked(true);
-    target_ = numberField(tune.targetDeg, 2, QStringLiteral("target"));
-    target_->setSuffix(QStringLiteral(" \u00b0"));
+    target_ = numberField(tune.targetDeg, 2, QStringLiteral(" \u00b0"));
+    target_->setObjectName(QStringLiteral("target"));
     particles_ = new QSpinBox;
     particles_->setObjectName(QStringLiteral("particles"));
     particles_->setRange(-1, 10000000);

@@ -64,38 +64,49 @@ bool fieldCell(const JetField& field, double axialMm, double radiusMm, FieldCell
     return true;
 }
 
-void sampleCell(const JetField& field, const FieldCell& cell, GasPoint& point) {
-    const double a = cell.axialShare, b = cell.radialShare;
+// The values of one quantity at the cell's two records, each interpolated to
+// the particle's radius.
+struct RecordPair {
+    double lower = 0, upper = 0;
+};
+
+RecordPair atRadius(const std::vector<float>& v, const FieldCell& cell) {
     const std::size_t i00 = cell.lowerInner;
     const std::size_t i10 = i00 + kFieldRadii;
-    auto bilinear = [&](const std::vector<float>& v) {
-        const double lower = v[i00] + (v[i00 + 1] - static_cast<double>(v[i00])) * b;
-        const double upper = v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b;
-        return lower + (upper - lower) * a;
-    };
-    point.temperature = bilinear(field.temperature);
-    point.axialVelocity = bilinear(field.axialVelocity);
-    point.radialVelocity = bilinear(field.radialVelocity);
+    const double b = cell.radialShare;
+    return {v[i00] + (v[i00 + 1] - static_cast<double>(v[i00])) * b,
+            v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b};
+}
+
+double bilinear(const std::vector<float>& v, const FieldCell& cell) {
+    const RecordPair r = atRadius(v, cell);
+    return r.lower + (r.upper - r.lower) * cell.axialShare;
+}
+
+double axialSlope(const std::vector<float>& v, const FieldCell& cell) {
+    const RecordPair r = atRadius(v, cell);
+    return (r.upper - r.lower) / cell.lengthMm;
+}
+
+double radialSlope(const std::vector<float>& v, const FieldCell& cell) {
+    const std::size_t i00 = cell.lowerInner;
+    const std::size_t i10 = i00 + kFieldRadii;
+    const double inner = v[i00 + 1] - static_cast<double>(v[i00]);
+    const double outer = v[i10 + 1] - static_cast<double>(v[i10]);
+    return (inner + (outer - inner) * cell.axialShare) / kFieldRadiusStepMm;
+}
+
+void sampleCell(const JetField& field, const FieldCell& cell, GasPoint& point) {
+    point.temperature = bilinear(field.temperature, cell);
+    point.axialVelocity = bilinear(field.axialVelocity, cell);
+    point.radialVelocity = bilinear(field.radialVelocity, cell);
 }
 
 void cellSlopes(const JetField& field, const FieldCell& cell, GasSlopes& out) {
-    const double a = cell.axialShare, b = cell.radialShare;
-    const std::size_t i00 = cell.lowerInner;
-    const std::size_t i10 = i00 + kFieldRadii;
-    auto axial = [&](const std::vector<float>& v) {
-        const double lower = v[i00] + (v[i00 + 1] - static_cast<double>(v[i00])) * b;
-        const double upper = v[i10] + (v[i10 + 1] - static_cast<double>(v[i10])) * b;
-        return (upper - lower) / cell.lengthMm;
-    };
-    auto radial = [&](const std::vector<float>& v) {
-        const double inner = v[i00 + 1] - static_cast<double>(v[i00]);
-        const double outer = v[i10 + 1] - static_cast<double>(v[i10]);
-        return (inner + (outer - inner) * a) / kFieldRadiusStepMm;
-    };
-    out.temperatureAxial = axial(field.temperature);
-    out.temperatureRadial = radial(field.temperature);
-    out.velocityAxial = axial(field.axialVelocity);
-    out.velocityRadial = radial(field.axialVelocity);
+    out.temperatureAxial = axialSlope(field.temperature, cell);
+    out.temperatureRadial = radialSlope(field.temperature, cell);
+    out.velocityAxial = axialSlope(field.axialVelocity, cell);
+    out.velocityRadial = radialSlope(field.axialVelocity, cell);
 }
 
 }  // namespace
@@ -104,13 +115,6 @@ bool JetField::sample(double axialMm, double radiusMm, GasPoint& point) const {
     FieldCell cell;
     if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
     sampleCell(*this, cell, point);
-    return true;
-}
-
-bool JetField::slopes(double axialMm, double radiusMm, GasSlopes& out) const {
-    FieldCell cell;
-    if (!fieldCell(*this, axialMm, radiusMm, cell)) return false;
-    cellSlopes(*this, cell, out);
     return true;
 }
 

@@ -62,9 +62,8 @@ struct JetField {
     double endMm() const;  // distance of the last cross-section read
     // Bilinear interpolation in (z, r); false outside the field.
     bool sample(double axialMm, double radiusMm, GasPoint& point) const;
-    // The derivatives of that interpolation at (z, r); false outside the field.
-    bool slopes(double axialMm, double radiusMm, GasSlopes& slopes) const;
-    // Both at once, from one search of the field's cell.
+    // That and the derivatives of the interpolation at (z, r), from one search
+    // of the field's cell; false outside the field.
     bool sampleWithSlopes(double axialMm, double radiusMm, GasPoint& point, GasSlopes& slopes) const;
     // Properties at temperature t (clamped to the table's 300..23000 K).
     GasProperties properties(double t) const;

@@ -113,6 +113,10 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
       initialMass_(heat_.mass()),
       initialEnthalpy_(heat_.enthalpy()),
       switches_(exchangeSwitches(model, field.gasCode)) {
+    lookUpHere();
+}
+
+void ParticleFlight::lookUpHere() {
     insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
     updateState(gasHere_);
 }
@@ -156,10 +160,10 @@ double ParticleFlight::uniformPathMm(const GasAtParticle& gas, const GasSlopes& 
     return std::max(path, kMaxStepPathMm);
 }
 
-double ParticleFlight::chooseStep(const Exchange& exchange, const GasAtParticle& gas) const {
+double ParticleFlight::chooseStep(const Exchange& exchange) const {
     // The speed updateState found for the present velocity.
     const double speed = std::max(state_.velocity, 1.0);
-    double dt = std::min(uniformPathMm(gas, slopesHere_, speed) * 1e-3 / speed, kLongestStep);
+    double dt = std::min(uniformPathMm(gasHere_, slopesHere_, speed) * 1e-3 / speed, kLongestStep);
     dt = std::min(dt, kResponseShare * exchange.relaxationTime);
     const double heatingTime = heat_.mass() * heatCapacity_ / exchange.thermalConductance;
     dt = std::min(dt, kResponseShare * heatingTime);
@@ -245,8 +249,7 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
 void ParticleFlight::stepBy(double dt) {
     if (!insideHere_) return;
     advance(dt, gasHere_, exchangeWith(gasHere_));
-    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
-    updateState(gasHere_);
+    lookUpHere();
 }
 
 void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status) {
@@ -267,10 +270,8 @@ bool ParticleFlight::step(double standoffMm) {
     }
     const Exchange exchange = exchangeWith(gasHere_);
     const ParticleState before = state_;
-    advance(chooseStep(exchange, gasHere_), gasHere_, exchange);
-    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
-    const bool inside = insideHere_;
-    updateState(gasHere_);
+    advance(chooseStep(exchange), gasHere_, exchange);
+    lookUpHere();
 
     const double endMm = field_.endMm();
     if (state_.massFraction < kEvaporatedMassFraction) {
@@ -280,7 +281,7 @@ bool ParticleFlight::step(double standoffMm) {
         endAtPlane(standoffMm, before, ParticleStatus::Arrived);
     } else if (state_.axialMm >= endMm) {
         endAtPlane(endMm, before, ParticleStatus::FieldEnded);
-    } else if (!inside) {
+    } else if (!insideHere_) {
         status_ = state_.axialMm < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
         ended_ = true;
     } else if (state_.timeMs > model_.maxFlightTimeMs || ++steps_ > kMaxSteps) {

@@ -56,9 +56,10 @@ private:
     bool gasAtParticle(GasAtParticle& gas, GasSlopes* slopes = nullptr) const;
     Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
     double uniformPathMm(const GasAtParticle& gas, const GasSlopes& slope, double speed) const;
-    double chooseStep(const Exchange& exchange, const GasAtParticle& gas) const;
+    double chooseStep(const Exchange& exchange) const;  // from the gas here and its slopes
     void advance(double dt, const GasAtParticle& gas, const Exchange& exchange);
     void updateState(const GasAtParticle& gas);
+    void lookUpHere();  // the gas and its slopes at the new position, then the state
     void endAtPlane(double planeMm, const ParticleState& before, ParticleStatus status);
 
     const JetField& field_;

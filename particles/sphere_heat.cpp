@@ -177,7 +177,7 @@ inline double SphereHeat::moltenShareOf(double h) const {
     const double l = material_.latentHeatFusion;
     if (h <= 0) return 0.0;
     if (h >= l) return 1.0;
-    return l > 0 ? h / l : (h > 0 ? 1.0 : 0.0);
+    return h / l;  // 0 < h < l: l is positive here
 }
 
 // One pass over the shells for what the flight reads after every step.
