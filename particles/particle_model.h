@@ -133,7 +133,7 @@ std::vector<std::string> describeMaterial(const Material& material);
 enum class ParticleStatus {
     Arrived,        // crossed the substrate plane on the substrate
     Evaporated,     // lost (almost) all of its mass before it
-    MissedSide,     // crossed the plane beside the substrate (earlier versions: left the field beyond 25 mm)
+    MissedSide,     // crossed the plane beside the substrate (earlier: left the field beyond 25 mm)
     MissedUpstream, // went back behind the nozzle exit
     FieldEnded,     // earlier versions: reached the end of a shortened field; no longer given
     TimedOut,       // still in flight after the longest flight time

@@ -56,8 +56,8 @@ std::string summary(const particles::SprayOutcome& outcome) {
 void unplaceDataFolder(const std::string& file) {
     const std::string folder = std::filesystem::path(locatePackagedFile("materials.csv")).parent_path().string();
     std::string text = readFileText(file).text;
-    for (std::size_t at = text.find(folder); !folder.empty() && at != std::string::npos; at = text.find(folder, at))
-        text.replace(at, folder.size(), "DATA");
+    const std::size_t at = text.find(folder + "/materials.csv");
+    if (at != std::string::npos) text.replace(at, folder.size(), "DATA");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 

