@@ -57,9 +57,10 @@ const char* const kTuneNotes =
     "Runs the spray of the options at a series of carrier-gas flows (or fixed\n"
     "injection speeds), prints per step the particle jet's deviation angle, the\n"
     "molten and arriving mass shares and the mean velocity and surface\n"
-    "temperature at the standoff, names the setting that meets the goal and\n"
-    "writes tune.csv (and the chart tune.png in builds with the user interface)\n"
-    "into DIR.\n";
+    "temperature at the standoff, marks with * a setting whose arriving mass is\n"
+    "under 90 % (in tune.csv: arriving_under_90_percent = 1), names the setting\n"
+    "that meets the goal and writes tune.csv (and the chart tune.png in builds\n"
+    "with the user interface) into DIR.\n";
 
 // A numeric option: its name, its help text and the value as typed, checked
 // after parsing so that a fault is reported in the program's own words.
@@ -85,6 +86,9 @@ constexpr NumberOption kNumberOptions[] = {
     {"--velocity-spread", "P", "spread of the injection speed, +-% (default 20)"},
     {"--divergence", "A", "full angle of the injection cone, degrees (default 0)"},
     {"--standoff", "L", "substrate distance from the nozzle exit (default 100 mm, or 4 in in inch mode)"},
+    {"--substrate-radius", "L",
+     "radius of the substrate, a disc around the axis (default 50 mm); a particle crossing the standoff plane "
+     "beyond it is lost, as one going upstream or still in flight after 20 ms"},
     {"--sensor-size", "L", "diameter of the in-flight sensor's measurement volume (default 3 mm)"},
     {"--size-classes", "N", "classes of the size-class table, 5 to 10 (default 8)"},
     {"--shells", "N", "radial shells of the conduction model (default 16)"},
@@ -314,6 +318,7 @@ bool buildSprayOptions(const Options& o, const std::string& material, int length
     if (auto v = number(o, "--divergence")) s.injection.divergenceDeg = *v;
     s.standoffMm = lengthUnit == 2 ? 4 * kMmPerInch : 100;
     if (auto v = number(o, "--standoff")) s.standoffMm = *v * toMm;
+    if (auto v = number(o, "--substrate-radius")) s.substrateRadiusMm = *v * toMm;
     if (auto v = number(o, "--sensor-size")) s.sensor.sizeMm = *v * toMm;
     s.model.internalConduction = !o.lumped;
     s.model.gravity = o.gravity;
@@ -412,6 +417,8 @@ void printSummary(const JetField& field, const SprayOptions& o, const SprayOutco
     std::printf(", %d particles, seed %llu\n", o.powder.count, static_cast<unsigned long long>(o.seed));
     std::printf("Model:\n");
     for (const std::string& line : describeModel(o.model, field.gasCode)) std::printf("  %s\n", line.c_str());
+    std::printf("Material:\n");
+    for (const std::string& line : describeMaterial(out.material)) std::printf("  %s\n", line.c_str());
     const InjectionOptions& in = o.injection;
     std::printf("Injection: %.*f %s downstream, %.*f %s from the axis, angle %.1f deg, ", unit.decimals,
                 in.distanceMm * unit.perMm, unit.name, unit.decimals, in.radiusMm * unit.perMm, unit.name, in.angleDeg);
@@ -434,12 +441,11 @@ void printSummary(const JetField& field, const SprayOptions& o, const SprayOutco
     std::printf("Particles: %d arrived (%.1f %%): %d fully molten (%.1f %%), %d partly molten, %d solid\n", s.arrived,
                 percentOf(s.arrived, s.total), s.fullyMolten, percentOf(s.fullyMolten, s.total), s.partlyMolten,
                 s.solid);
-    std::printf("           %d evaporated (%.1f %%), %d missed the plane (%.1f %%): %d left sideways, %d upstream, "
-                "%d still in flight after %.1f ms",
+    std::printf("           %d evaporated (%.1f %%), %d lost (%.1f %%): %d beside the substrate (crossed the plane "
+                "beyond %.*f %s from the axis), %d upstream, %d still in flight after %.1f ms\n",
                 s.evaporated, percentOf(s.evaporated, s.total), s.missed, percentOf(s.missed, s.total), s.missedSide,
-                s.missedUpstream, s.timedOut, o.model.maxFlightTimeMs);
-    if (s.fieldEnded > 0) std::printf("; %d reached the end of the field", s.fieldEnded);
-    std::printf("\n");
+                unit.decimals, o.substrateRadiusMm * unit.perMm, unit.name, s.missedUpstream, s.timedOut,
+                o.model.maxFlightTimeMs);
     int unconverged = 0, particlesUnconverged = 0;
     for (const ParticleResult& p : out.particles)
         if (p.unconvergedSteps > 0) unconverged += p.unconvergedSteps, ++particlesUnconverged;
@@ -482,10 +488,15 @@ void printTune(const TuneOptions& tune, const TuneOutcome& out) {
     const char* unit = tuneUnit(tune.scan);
     std::printf("%-9s  deviation  molten mass  arriving mass  velocity  surface T  arrived\n",
                 tune.scan == TuneScan::CarrierFlow ? "flow" : "speed");
-    for (const TuneStep& s : out.steps)
-        std::printf("%5.2f %-4s %7.2f deg  %9.1f %%  %11.1f %%  %6.1f m/s  %7.0f K  %7d\n", s.setting, unit,
-                    s.deviationDeg, 100 * s.moltenMassShare, 100 * s.arrivingMassShare, s.velocity,
-                    s.surfaceTemperature, s.arrived);
+    bool anyShort = false;
+    for (const TuneStep& s : out.steps) {
+        std::printf("%5.2f %-4s %7.2f deg  %9.1f %%  %11.1f %%%s %6.1f m/s  %7.0f K  %7d\n", s.setting, unit,
+                    s.deviationDeg, 100 * s.moltenMassShare, 100 * s.arrivingMassShare, arrivesShort(s) ? "*" : " ",
+                    s.velocity, s.surfaceTemperature, s.arrived);
+        anyShort = anyShort || arrivesShort(s);
+    }
+    if (anyShort) std::printf("* less than %.0f %% of the injected mass arrives on the substrate\n",
+                              100 * kLowArrivingMassShare);
     if (out.chosen < 0) {
         std::printf("No setting brings particles to the standoff.\n");
         return;

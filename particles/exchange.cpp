@@ -47,17 +47,26 @@ constexpr double kGasConstant = 8.314462618;  // J/(mol K)
 // ln(1 + B_M) finite (about 14 with oxide vapour in argon) where the heat
 // left by the vapour is long gone.
 constexpr double kHighestVapourFraction = 1.0 - 1e-6;
+
+// The Clausius-Clapeyron curve's slope, H M / R, K.
+double vapourPressureLift(const Material& material) {
+    return material.vapourPressureEnthalpy * material.molarMass / kGasConstant;
+}
 }
 
 double gasMolarMass(const GasProperties& gas, double temperature) {
     return gas.density * kGasConstant * temperature / kAtmosphericPressure;
 }
 
+double vapourPressureAtm(const Material& material, double temperature) {
+    return std::exp(vapourPressureLift(material) * (1.0 / material.boilingPoint - 1.0 / temperature));
+}
+
 double vapourTransfer(const Material& material, double temperature, double gasMolarMass, double& slope) {
-    const double lift = material.latentHeatVaporisation * material.molarMass / kGasConstant;  // K
+    const double lift = vapourPressureLift(material);  // K
     slope = 0;
     if (!(temperature > 0)) return 0;  // a trial temperature of the iteration far off
-    double fraction = std::exp(lift * (1.0 / material.boilingPoint - 1.0 / temperature));
+    double fraction = vapourPressureAtm(material, temperature);
     double fractionSlope = fraction * lift / (temperature * temperature);
     if (fraction > kHighestVapourFraction) {
         fraction = kHighestVapourFraction;

@@ -63,12 +63,18 @@ struct ExchangeSwitches {
     double heatCapacityRatio = 5.0 / 3.0;  // of the gas, for the Knudsen bracket
 };
 
+// The material's vapour pressure, atm, at temperature T: the Clausius-
+// Clapeyron curve through the boiling point T_b, exp(H M / R (1/T_b - 1/T)),
+// with H the vapour-pressure enthalpy (not the latent heat, which the heat
+// balance of evaporation takes; the two differ where the material evaporates
+// by decomposition).
+double vapourPressureAtm(const Material& material, double temperature);
+
 // ln(1 + B_M) of the vapour diffusing off a surface at temperature T below
 // the boiling point T_b (Spalding 1953), B_M = Y / (1 - Y) with Y the mass
-// fraction of vapour at the surface: its mole fraction is the Clausius-
-// Clapeyron pressure p / 1 atm = exp(L M / R (1/T_b - 1/T)), the gas around
-// it of molar mass gasMolarMass. Held just below 1 atm at and above T_b.
-// `slope` gets its derivative by T.
+// fraction of vapour at the surface: its mole fraction is the vapour
+// pressure above over 1 atm, the gas around it of molar mass gasMolarMass.
+// Held just below 1 atm at and above T_b. `slope` gets its derivative by T.
 double vapourTransfer(const Material& material, double temperature, double gasMolarMass, double& slope);
 
 // Molar mass of the plasma gas (dissociated and ionised as it is) at one

@@ -40,7 +40,11 @@ TuneStep measure(double setting, const SprayOptions& o, const SprayOutcome& out)
     return step;
 }
 
-int bestStep(const std::vector<TuneStep>& steps, const TuneOptions& tune) {
+} // namespace
+
+bool arrivesShort(const TuneStep& step) { return step.arrivingMassShare < kLowArrivingMassShare; }
+
+int chooseSetting(const std::vector<TuneStep>& steps, const TuneOptions& tune) {
     int best = -1;
     for (std::size_t k = 0; k < steps.size(); ++k) {
         const TuneStep& s = steps[k];
@@ -57,8 +61,6 @@ int bestStep(const std::vector<TuneStep>& steps, const TuneOptions& tune) {
     }
     return best;
 }
-
-} // namespace
 
 const char* tuneUnit(TuneScan scan) { return scan == TuneScan::CarrierFlow ? "SLPM" : "m/s"; }
 
@@ -100,20 +102,21 @@ TuneOutcome tuneInjection(const JetField& field, const Material& material, const
         }
         out.steps.push_back(measure(setting, o, spray));
     }
-    out.chosen = bestStep(out.steps, tune);
+    out.chosen = chooseSetting(out.steps, tune);
     return out;
 }
 
 std::string tuneCsv(const TuneOptions& tune, const TuneOutcome& out) {
     std::string text = std::string(tune.scan == TuneScan::CarrierFlow ? "carrier_flow_slpm" : "injection_velocity_m_s") +
                        ",deviation_deg,molten_mass_share,arriving_mass_share,velocity_m_s,surface_temperature_K,"
-                       "arrived,chosen\n";
+                       "arrived,chosen,arriving_under_90_percent\n";
     for (std::size_t k = 0; k < out.steps.size(); ++k) {
         const TuneStep& s = out.steps[k];
         text += formatFixed(s.setting, 3) + "," + formatFixed(s.deviationDeg, 3) + "," +
                 formatFixed(s.moltenMassShare, 4) + "," + formatFixed(s.arrivingMassShare, 4) + "," +
                 formatFixed(s.velocity, 2) + "," + formatFixed(s.surfaceTemperature, 1) + "," +
-                std::to_string(s.arrived) + "," + (static_cast<int>(k) == out.chosen ? "1" : "0") + "\n";
+                std::to_string(s.arrived) + "," + (static_cast<int>(k) == out.chosen ? "1" : "0") + "," +
+                (arrivesShort(s) ? "1" : "0") + "\n";
     }
     return text;
 }

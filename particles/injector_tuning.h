@@ -37,12 +37,23 @@ struct TuneStep {
     int arrived = 0;
 };
 
+// A setting that brings less than this share of the injected mass to the
+// substrate is marked: its deviation and molten share describe a spray
+// whose powder is largely lost.
+constexpr double kLowArrivingMassShare = 0.9;
+bool arrivesShort(const TuneStep& step);
+
 struct TuneOutcome {
     SprayResult result = SprayResult::Completed;
     std::string message;   // when result != Completed
     std::vector<TuneStep> steps;
     int chosen = -1;       // the step that meets the goal best
 };
+
+// The step that meets the goal best among those with particles arriving:
+// the deviation nearest the target, or the most molten mass; the first of
+// equals. -1 when no step has any.
+int chooseSetting(const std::vector<TuneStep>& steps, const TuneOptions& tune);
 
 // Range check of the scan; empty when it is sound.
 std::string checkTuneOptions(const TuneOptions& tune);
@@ -55,7 +66,9 @@ TuneOutcome tuneInjection(const JetField& field, const Material& material, const
 const char* tuneUnit(TuneScan scan);  // "SLPM" or "m/s"
 
 // The scan as a CSV table (tune.csv): one row per setting, the chosen one
-// marked 1 in the last column.
+// marked 1 in the column "chosen", a setting whose arriving mass is under
+// 90 % marked 1 in the last, "arriving_under_90_percent" (added after the
+// columns of earlier versions).
 std::string tuneCsv(const TuneOptions& tune, const TuneOutcome& outcome);
 
 } // namespace torvex::particles

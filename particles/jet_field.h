@@ -43,6 +43,11 @@ struct GasProperties {
     double conductivity = 0;       // W/(m K)
 };
 
+// The surroundings of the jet: beyond its computed radius and its last
+// cross-section the gas is at rest at room temperature (the solver's
+// cross-sections fall to it outside the jet).
+constexpr double kRoomTemperature = 300;  // K
+
 struct JetField {
     int gasCode = 1;
     int lengthUnit = 1;   // of the variant (1 mm, 2 in); the field itself is in mm
@@ -58,6 +63,8 @@ struct JetField {
     // Conduction potential S(T) = integral of conductivity from 300 K at the
     // table rows (W/m), index as the table rows 1..48.
     std::vector<double> conductionPotential;
+    // K: the still gas (of the table's gas) beyond the field's radius and end.
+    double ambientTemperature = kRoomTemperature;
 
     double endMm() const;  // distance of the last cross-section read
     // Bilinear interpolation in (z, r); false outside the field.

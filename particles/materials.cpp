@@ -17,11 +17,13 @@ constexpr std::size_t kMaxMaterialFileBytes = 1 << 20;
 constexpr const char* kMaterialFile = "materials.csv";
 
 // The columns of a materials file, in the packaged order; a file may order
-// them differently, its header says how.
-constexpr std::array<const char*, 14> kColumns = {
+// them differently, its header says how. The last may be left out (tables of
+// earlier versions): the latent heat of vaporisation then stands in for it.
+constexpr std::array<const char*, 15> kColumns = {
     "key",          "name",          "density_solid",      "density_liquid",         "cp_solid",
     "cp_liquid",    "conductivity_solid", "conductivity_liquid", "melting_point", "latent_heat_fusion",
-    "boiling_point", "latent_heat_vaporisation", "emissivity", "molar_mass"};
+    "boiling_point", "latent_heat_vaporisation", "emissivity", "molar_mass", "vapour_pressure_enthalpy"};
+constexpr std::size_t kOptionalColumn = 14;
 
 std::string trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
@@ -64,7 +66,8 @@ bool isKey(const std::string& key) {
 double* numberSlot(Material& m, int column) {
     double* slots[] = {&m.densitySolid,      &m.densityLiquid,      &m.heatCapacitySolid, &m.heatCapacityLiquid,
                        &m.conductivitySolid, &m.conductivityLiquid, &m.meltingPoint,      &m.latentHeatFusion,
-                       &m.boilingPoint,      &m.latentHeatVaporisation, &m.emissivity,    &m.molarMass};
+                       &m.boilingPoint,      &m.latentHeatVaporisation, &m.emissivity,    &m.molarMass,
+                       &m.vapourPressureEnthalpy};
     return slots[column - 2];
 }
 
@@ -95,6 +98,7 @@ constexpr PropertyRange kPropertyRanges[] = {
     {11, "latent heat of vaporisation", "J/kg", 0, 1e8, false},
     {12, "emissivity", "", 0, 1, true},
     {13, "molar mass", "kg/mol", 0.001, 1, true},
+    {14, "vapour-pressure enthalpy", "J/kg", 0, 1e8, false},
 };
 
 std::string shortNumber(double value) {
@@ -131,8 +135,8 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
     std::string error;
     if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
 
-    std::array<int, kColumns.size()> position{};  // field index of each column
-    std::size_t fieldsNeeded = kColumns.size();     // every column, each once
+    std::array<int, kColumns.size()> position{};  // field index of each column, -1 for one left out
+    std::size_t fieldsNeeded = 0;                   // every column of the header, each once
     bool headerSeen = false;
     std::vector<Material> rows;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -150,17 +154,17 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
                                        "\" (the columns are key, name, density_solid, density_liquid, cp_solid, "
                                        "cp_liquid, conductivity_solid, conductivity_liquid, melting_point, "
                                        "latent_heat_fusion, boiling_point, latent_heat_vaporisation, emissivity, "
-                                       "molar_mass)."};
-            if (fields.size() != kColumns.size())
-                return {false, where + "the header names a column twice."};
+                                       "molar_mass, and optionally vapour_pressure_enthalpy)."};
             for (std::size_t c = 0; c < kColumns.size(); ++c) {
-                int found = -1;
+                int found = -1, times = 0;
                 for (std::size_t f = 0; f < fields.size(); ++f)
-                    if (fields[f] == kColumns[c]) found = static_cast<int>(f);
-                if (found < 0) return {false, where + "the header has no column " + kColumns[c] + "."};
+                    if (fields[f] == kColumns[c]) found = static_cast<int>(f), ++times;
+                if (times > 1) return {false, where + "the header names the column " + kColumns[c] + " twice."};
+                if (found < 0 && c != kOptionalColumn)
+                    return {false, where + "the header has no column " + kColumns[c] + "."};
                 position[c] = found;
-                fieldsNeeded = std::max(fieldsNeeded, static_cast<std::size_t>(found) + 1);
             }
+            fieldsNeeded = fields.size();
             headerSeen = true;
             continue;
         }
@@ -173,10 +177,14 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
         if (!isKey(m.key)) return {false, where + "the key \"" + m.key + "\" is not a short word of letters, digits, - or _."};
         if (m.name.empty()) m.name = m.key;
         for (std::size_t c = 2; c < kColumns.size(); ++c) {
+            if (position[c] < 0) continue;
             const std::string& text = fields[position[c]];
             if (!parseNumber(text, *numberSlot(m, static_cast<int>(c))))
                 return {false, where + kColumns[c] + " \"" + text + "\" is not a number."};
         }
+        m.vapourPressureEnthalpyGiven = position[kOptionalColumn] >= 0;
+        if (!m.vapourPressureEnthalpyGiven) m.vapourPressureEnthalpy = m.latentHeatVaporisation;
+        m.source = displayPath(path);
         const std::string fault = physicalFault(m);
         if (!fault.empty()) return {false, where + "material " + m.key + " is impossible: " + fault + "."};
         rows.push_back(m);
@@ -201,11 +209,15 @@ MaterialStatus loadMaterials(const std::string& workDir, MaterialTable& table) {
     if (packaged.empty()) return {false, "The packaged materials file materials.csv is not in the data folder."};
     MaterialStatus status = readMaterialFile(packaged, loaded);
     if (!status.ok) return status;
+    for (Material& m : loaded.rows) m.origin = MaterialOrigin::Packaged;
     const std::filesystem::path local = std::filesystem::path(workDir) / kMaterialFile;
     std::error_code error;
     if (std::filesystem::exists(local, error)) {
         status = readMaterialFile(local.string(), loaded);
         if (!status.ok) return status;
+        const std::string source = displayPath(local.string());
+        for (Material& m : loaded.rows)
+            if (m.source == source) m.origin = MaterialOrigin::WorkingFolder;
     }
     table = std::move(loaded);
     return {};

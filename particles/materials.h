@@ -7,6 +7,10 @@
 
 namespace torvex::particles {
 
+// Where a material row was read: the packaged table, the working folder's
+// materials.csv, or a file read on its own (readMaterialFile alone).
+enum class MaterialOrigin { File, Packaged, WorkingFolder };
+
 struct Material {
     std::string key;           // short identifier used on the command line
     std::string name;          // name shown to the user
@@ -19,9 +23,18 @@ struct Material {
     double meltingPoint = 0;         // K
     double latentHeatFusion = 0;     // J/kg
     double boilingPoint = 0;         // K
-    double latentHeatVaporisation = 0;  // J/kg
+    double latentHeatVaporisation = 0;  // J/kg, heat each evaporated kilogram takes
     double emissivity = 0;           // total hemispherical
     double molarMass = 0;            // kg/mol
+    // J/kg: the slope of the vapour-pressure curve through the boiling point
+    // (Clausius-Clapeyron). It differs from the latent heat where the solid
+    // evaporates by decomposition (alumina); a file without the column gives
+    // the latent heat here, as earlier versions took it.
+    double vapourPressureEnthalpy = 0;
+    bool vapourPressureEnthalpyGiven = false;  // the file had the column
+    // Provenance: the file the row came from (absolute path) and which one.
+    std::string source;
+    MaterialOrigin origin = MaterialOrigin::File;
 };
 
 struct MaterialTable {

@@ -1,5 +1,6 @@
-// The model choices of a run in words, for the summary and the files' header,
-// so that every choice that can change an answer is named with its source.
+// The model choices and the material data of a run in words, for the summary
+// and the files' header, so that every choice that can change an answer is
+// named with its source.
 #include "particles/exchange.h"
 #include "particles/particle_model.h"
 
@@ -13,6 +14,31 @@ std::string formatRatio(double gamma) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", gamma);
     return text;
+}
+
+// A property as the table gives it (up to six significant digits), scaled
+// into the unit named.
+std::string tableValue(double value, double scale, const char* unit) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6g %s", value / scale, unit);
+    return text;
+}
+
+// A path or name on one header line: a control character (a line end in a
+// folder's name) would start a line of its own in a file's header.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return text;
+}
+
+std::string originOf(const Material& m) {
+    switch (m.origin) {
+    case MaterialOrigin::Packaged: return "the packaged table " + oneLine(m.source);
+    case MaterialOrigin::WorkingFolder: return "the working folder's table " + oneLine(m.source);
+    case MaterialOrigin::File: break;
+    }
+    return m.source.empty() ? std::string("no file (given by the program)") : "the table " + oneLine(m.source);
 }
 
 } // namespace
@@ -44,6 +70,20 @@ std::vector<std::string> describeModel(const ModelOptions& model, int gasCode) {
     lines.push_back("molten particles: liquid density");
     if (model.gravity) lines.push_back("gravity: on, along -y");
     return lines;
+}
+
+std::vector<std::string> describeMaterial(const Material& m) {
+    constexpr double kMega = 1e6;
+    return {
+        oneLine(m.key) + " (" + oneLine(m.name) + "), row of " + originOf(m),
+        "melting point " + tableValue(m.meltingPoint, 1, "K") + ", latent heat of fusion " +
+            tableValue(m.latentHeatFusion, kMega, "MJ/kg"),
+        "boiling point " + tableValue(m.boilingPoint, 1, "K") + ", latent heat of vaporisation " +
+            tableValue(m.latentHeatVaporisation, kMega, "MJ/kg") + " (heat taken), vapour-pressure enthalpy " +
+            tableValue(m.vapourPressureEnthalpy, kMega, "MJ/kg") +
+            (m.vapourPressureEnthalpyGiven ? std::string(" (Clausius-Clapeyron curve)")
+                                           : std::string(" (no such column in the table: the latent heat)")),
+    };
 }
 
 } // namespace torvex::particles

@@ -117,29 +117,37 @@ ParticleFlight::ParticleFlight(const JetField& field, const Material& material, 
 }
 
 void ParticleFlight::lookUpHere() {
-    insideHere_ = gasAtParticle(gasHere_, &slopesHere_);
+    regionHere_ = gasAtParticle(gasHere_, &slopesHere_);
     updateState(gasHere_);
 }
 
 // The jet is axisymmetric: the gas is looked up at the distance from the axis,
 // and its radial velocity points away from the axis through the particle.
-bool ParticleFlight::gasAtParticle(GasAtParticle& gas, GasSlopes* slopes) const {
+// Beyond the field's radius or its last cross-section the particle flies on
+// through the surroundings: the same gas, at rest, at the field's ambient
+// temperature.
+GasRegion ParticleFlight::gasAtParticle(GasAtParticle& gas, GasSlopes* slopes) const {
+    if (!(z_ >= 0)) return GasRegion::Upstream;
     auto lookUp = [&](double radiusMm) {
         return slopes ? field_.sampleWithSlopes(z_ * 1e3, radiusMm, gas, *slopes)
                       : field_.sample(z_ * 1e3, radiusMm, gas);
     };
+    const double r = withOutOfPlane(y_, x_);
+    if (!lookUp(r * 1e3)) {
+        gas = GasAtParticle{};
+        gas.temperature = field_.ambientTemperature;
+        if (slopes) *slopes = GasSlopes{};
+        return GasRegion::Surroundings;
+    }
     if (x_ == 0) {
-        if (!lookUp(std::fabs(y_) * 1e3)) return false;
         gas.radialVelocity *= sign(y_);  // the gas flows away from the axis on either side
         gas.outOfPlaneVelocity = 0;
-        return true;
+        return GasRegion::Field;
     }
-    const double r = std::hypot(y_, x_);
-    if (!lookUp(r * 1e3)) return false;
     const double away = gas.radialVelocity;
     gas.radialVelocity = away * (y_ / r);
     gas.outOfPlaneVelocity = away * (x_ / r);
-    return true;
+    return GasRegion::Field;
 }
 
 // The path (mm) over which the gas the particle meets changes by
@@ -215,7 +223,9 @@ void ParticleFlight::advance(double dt, const GasAtParticle& start, const Exchan
     move(start, startExchange.relaxationTime);
     GasAtParticle mean = start, end;
     Exchange exchange = startExchange;
-    if (gasAtParticle(end)) {
+    // A step that crosses the field's edge keeps the gas it started in: the
+    // gas jumps there, and a mean across the jump is neither side's.
+    if (gasAtParticle(end) == regionHere_) {
         mean.temperature = 0.5 * (start.temperature + end.temperature);
         mean.axialVelocity = 0.5 * (start.axialVelocity + end.axialVelocity);
         mean.radialVelocity = 0.5 * (start.radialVelocity + end.radialVelocity);
@@ -247,7 +257,7 @@ Exchange ParticleFlight::exchangeWith(const GasAtParticle& gas) const {
 }
 
 void ParticleFlight::stepBy(double dt) {
-    if (!insideHere_) return;
+    if (regionHere_ == GasRegion::Upstream) return;
     advance(dt, gasHere_, exchangeWith(gasHere_));
     lookUpHere();
 }
@@ -263,8 +273,8 @@ void ParticleFlight::endAtPlane(double planeMm, const ParticleState& before, Par
 
 bool ParticleFlight::step(double standoffMm) {
     if (ended_) return false;
-    if (!insideHere_) {  // started outside the field
-        status_ = z_ < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
+    if (regionHere_ == GasRegion::Upstream) {  // started behind the nozzle exit
+        status_ = ParticleStatus::MissedUpstream;
         ended_ = true;
         return false;
     }
@@ -273,16 +283,13 @@ bool ParticleFlight::step(double standoffMm) {
     advance(chooseStep(exchange), gasHere_, exchange);
     lookUpHere();
 
-    const double endMm = field_.endMm();
     if (state_.massFraction < kEvaporatedMassFraction) {
         status_ = ParticleStatus::Evaporated;
         ended_ = true;
-    } else if (state_.axialMm >= standoffMm && standoffMm <= endMm) {
+    } else if (state_.axialMm >= standoffMm) {
         endAtPlane(standoffMm, before, ParticleStatus::Arrived);
-    } else if (state_.axialMm >= endMm) {
-        endAtPlane(endMm, before, ParticleStatus::FieldEnded);
-    } else if (!insideHere_) {
-        status_ = state_.axialMm < 0 ? ParticleStatus::MissedUpstream : ParticleStatus::MissedSide;
+    } else if (regionHere_ == GasRegion::Upstream) {
+        status_ = ParticleStatus::MissedUpstream;
         ended_ = true;
     } else if (state_.timeMs > model_.maxFlightTimeMs || ++steps_ > kMaxSteps) {
         status_ = ParticleStatus::TimedOut;
@@ -292,7 +299,8 @@ bool ParticleFlight::step(double standoffMm) {
 }
 
 ParticleResult flyParticle(const JetField& field, const Material& material, const ModelOptions& model,
-                           const ParticleStart& start, double standoffMm, Trajectory* trajectory) {
+                           const ParticleStart& start, double standoffMm, double substrateRadiusMm,
+                           Trajectory* trajectory) {
     ParticleFlight flight(field, material, model, start);
     double pathSinceSample = 0;
     ParticleState last = flight.state();
@@ -308,15 +316,19 @@ ParticleResult flyParticle(const JetField& field, const Material& material, cons
             pathSinceSample = 0;
         }
     }
+    const ParticleState& end = flight.state();
+    const bool besideSubstrate = flight.status() == ParticleStatus::Arrived &&
+                                 withOutOfPlane(end.radialMm, end.outOfPlaneMm) > substrateRadiusMm;
+    const ParticleStatus status = besideSubstrate ? ParticleStatus::MissedSide : flight.status();
     if (trajectory) {
-        trajectory->samples.push_back(flight.state());
-        trajectory->status = flight.status();
+        trajectory->samples.push_back(end);
+        trajectory->status = status;
         trajectory->diameterUm = start.diameter * 1e6;
     }
     ParticleResult r;
     r.diameterUm = start.diameter * 1e6;
     r.injectionVelocity = withOutOfPlane(std::hypot(start.axialVelocity, start.radialVelocity), start.outOfPlaneVelocity);
-    r.status = flight.status();
+    r.status = status;
     r.final = flight.state();
     r.maxSurfaceTemperature = flight.maxSurfaceTemperature();
     r.maxMoltenFraction = flight.maxMoltenFraction();

@@ -27,8 +27,12 @@ struct GasAtParticle : GasPoint {
     double outOfPlaneVelocity = 0;  // m/s, along +x
 };
 
-constexpr double kAmbientTemperature = 300;  // K, surroundings the particle radiates to
+constexpr double kAmbientTemperature = kRoomTemperature;  // K, surroundings the particle radiates to
 constexpr double kGravity = 9.81;            // m/s2, along -y when switched on
+
+// Where the particle is: in the computed field, in the still surroundings
+// beyond its radius or its last cross-section, or behind the nozzle exit.
+enum class GasRegion { Field, Surroundings, Upstream };
 
 class ParticleFlight {
 public:
@@ -36,7 +40,10 @@ public:
                    const ParticleStart& start);
 
     // One time step; false once the flight has ended (status() tells why).
-    // The flight ends at the plane standoffMm or at the field's end.
+    // The flight ends at the plane standoffMm (status Arrived there, whatever
+    // the distance from the axis), behind the nozzle exit, by evaporation or
+    // after the longest flight time; beyond the field it goes on through the
+    // still surroundings.
     bool step(double standoffMm);
     // A step of exactly dt seconds in the gas at the particle (tests).
     void stepBy(double dt);
@@ -52,8 +59,8 @@ public:
     double maxMoltenFraction() const { return maxMolten_; }
 
 private:
-    // With `slopes`, also the field's slopes there.
-    bool gasAtParticle(GasAtParticle& gas, GasSlopes* slopes = nullptr) const;
+    // With `slopes`, also the field's slopes there (zero in the surroundings).
+    GasRegion gasAtParticle(GasAtParticle& gas, GasSlopes* slopes = nullptr) const;
     Exchange exchangeWith(const GasAtParticle& gas) const;  // at the present velocity and surface
     double uniformPathMm(const GasAtParticle& gas, const GasSlopes& slope, double speed) const;
     double chooseStep(const Exchange& exchange) const;  // from the gas here and its slopes
@@ -78,15 +85,18 @@ private:
     double maxSurface_ = 0, maxMolten_ = 0;
     ExchangeSwitches switches_;
     // The gas at the present position and the field's slopes there (looked
-    // up once per position), and whether that position lies inside the field.
+    // up once per position), and the region that position lies in.
     GasAtParticle gasHere_;
     GasSlopes slopesHere_;
-    bool insideHere_ = false;
+    GasRegion regionHere_ = GasRegion::Upstream;
 };
 
 // Flies one particle to the plane (or the end of its flight) and returns its
-// result; with a trajectory, records about one sample per millimetre of path.
+// result: arrived when it crosses the plane on the substrate, a disc of
+// substrateRadiusMm around the axis, missed sideways when beside it. With a
+// trajectory, records about one sample per millimetre of path.
 ParticleResult flyParticle(const JetField& field, const Material& material, const ModelOptions& model,
-                           const ParticleStart& start, double standoffMm, Trajectory* trajectory);
+                           const ParticleStart& start, double standoffMm, double substrateRadiusMm,
+                           Trajectory* trajectory);
 
 } // namespace torvex::particles

@@ -99,6 +99,10 @@ struct SprayOptions {
     SensorOptions sensor;
     int sizeClasses = 8;       // classes of the size-class table (5 to 10)
     double standoffMm = 100;   // substrate plane, mm from the nozzle exit
+    // The substrate: a disc of this radius around the axis in that plane (a
+    // plate wider than the plume's deviation at common standoffs); particles
+    // crossing the plane beyond it are lost beside it.
+    double substrateRadiusMm = 50;
     std::uint64_t seed = 1;    // same seed, same particles, byte for byte
     int threads = 0;           // 0: every core of the machine
     int sampledTrajectories = 20;  // population particles whose trajectory is kept (besides d10/d50/d90)
@@ -114,14 +118,24 @@ std::string checkOptions(const SprayOptions& options, double fieldEndMm);
 // is the plasma gas of the jet (for the heat-capacity ratio it implies).
 std::vector<std::string> describeModel(const ModelOptions& model, int gasCode);
 
+// The data of a run, one line each: the material row used and the file it
+// came from (the packaged table or the working folder's, with its path), and
+// the values that decide melting and evaporation (melting and boiling points,
+// both latent heats, the vapour-pressure enthalpy). Two runs on different
+// rows differ in these lines, not only in their numbers.
+std::vector<std::string> describeMaterial(const Material& material);
+
 // ----- What comes out ---------------------------------------------------------
 
+// How a flight ended. Beyond the computed field a particle flies on through
+// the still surroundings, so only the substrate, the nozzle exit plane and the
+// flight time end it.
 enum class ParticleStatus {
-    Arrived,        // reached the substrate plane
+    Arrived,        // crossed the substrate plane on the substrate
     Evaporated,     // lost (almost) all of its mass before it
-    MissedSide,     // left the field sideways (beyond 25 mm from the axis)
+    MissedSide,     // crossed the plane beside the substrate (earlier: left the field beyond 25 mm)
     MissedUpstream, // went back behind the nozzle exit
-    FieldEnded,     // reached the end of a field shorter than the standoff
+    FieldEnded,     // earlier versions: reached the end of a shortened field; no longer given
     TimedOut,       // still in flight after the longest flight time
 };
 
@@ -191,7 +205,7 @@ struct SprayOutcome {
     std::vector<Trajectory> trajectories;   // d10, d50, d90, then the samples
     double fieldEndMm = 0;       // last cross-section of the field
     int gasCode = 0;             // plasma gas of the jet (ip.dat's code)
-    double standoffMm = 0;       // the plane actually used
+    double standoffMm = 0;       // the substrate plane
     Material material;
 };
 

@@ -56,6 +56,10 @@ std::string particlesCsv(const std::vector<ParticleResult>& particles) {
     return text;
 }
 
+std::string particlesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+    return headerOf(options, outcome) + particlesCsv(outcome.particles);
+}
+
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories) {
     std::string text = std::string("particle,index,diameter_um,status,") + kStateHeader +
                        ",diameter_now_um,gas_temperature_K,gas_velocity_m_s,out_of_plane_mm,out_of_plane_velocity_m_s\n";
@@ -89,11 +93,13 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
                     " mm from the axis, angle " + formatFixed(in.angleDeg, 1) + " deg, " + speed + " +- " +
                     formatFixed(100 * in.velocitySpread, 0) + " %, cone " + formatFixed(in.divergenceDeg, 1) + " deg");
     for (const std::string& line : describeModel(o.model, out.gasCode)) lines.push_back("model: " + line);
-    lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm");
+    for (const std::string& line : describeMaterial(out.material)) lines.push_back("material: " + line);
+    lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm, substrate a disc of " +
+                    formatFixed(o.substrateRadiusMm, 1) + " mm radius around the axis");
     lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
-                    std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) + " side, " +
-                    std::to_string(s.missedUpstream) + " upstream, " + std::to_string(s.fieldEnded) + " field end, " +
+                    std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) +
+                    " beside the substrate, " + std::to_string(s.missedUpstream) + " upstream, " +
                     std::to_string(s.timedOut) + " timeout");
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
                     percent(s.moltenMassShare) + ", evaporated " + percent(s.evaporatedMassShare));
@@ -158,7 +164,7 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
 }
 
 std::vector<SetMember> sprayFileSet(const SprayOptions& options, const SprayOutcome& outcome) {
-    return {{kParticlesFile, particlesCsv(outcome.particles)},
+    return {{kParticlesFile, particlesCsv(options, outcome)},
             {kTrajectoriesFile, trajectoriesCsv(outcome.trajectories)},
             {kSensorFile, sensorCsv(options, outcome)},
             {kSizeClassesFile, sizeClassesCsv(options, outcome)}};
@@ -182,7 +188,10 @@ bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const
     const std::string jet = readRegularFile(dir + "/" + kResultStampFile, kSmallFileLimit, jetStamp, why)
                                 ? checksumText(contentChecksum(jetStamp))
                                 : std::string("none");
-    return replaceFileSet(dir, sprayFileSet(options, outcome), kSprayStampFile, {"KAVEL spray set", "jet " + jet}, error);
+    std::vector<std::string> header = {"KAVEL spray set", "jet " + jet};
+    for (const std::string& line : describeModel(options.model, outcome.gasCode)) header.push_back("model: " + line);
+    for (const std::string& line : describeMaterial(outcome.material)) header.push_back("material: " + line);
+    return replaceFileSet(dir, sprayFileSet(options, outcome), kSprayStampFile, header, error);
 }
 
 bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,

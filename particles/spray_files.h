@@ -20,11 +20,14 @@ constexpr const char* kSizeClassesFile = "size-classes.csv";
 // The file contents (a header line, then one line per row; numbers with a
 // point whatever the locale).
 std::string particlesCsv(const std::vector<ParticleResult>& particles);
+// particles.csv as a run writes it: the "# " lines of runDescription, then
+// the columns above.
+std::string particlesCsv(const SprayOptions& options, const SprayOutcome& outcome);
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories);
 // The in-flight sensor's reading and the size-class table, each after a
 // header of "# " lines that describe the run and its results at the standoff
-// (powder, injection, model, deviation angle, losses by reason, evaporated
-// share).
+// (powder, injection, model, material data and its file, substrate, deviation
+// angle, losses by reason, mass shares).
 std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome);
 std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome);
 // The header's lines, without the "# ".
@@ -37,8 +40,9 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
 
 // The spray's output set: the files of a run, written as one set (see
 // solver/file_set.h) with the stamp spray.stamp last, which also names the
-// result set of the jet they were computed in. A file added here is
-// replaced, stamped and checked with the others.
+// result set of the jet they were computed in, the model and the material
+// data (describeModel, describeMaterial). A file added here is replaced,
+// stamped and checked with the others.
 constexpr const char* kSprayStampFile = "spray.stamp";
 std::vector<SetMember> sprayFileSet(const SprayOptions& options, const SprayOutcome& outcome);
 // The names of the set, the stamp included (for the check before a run).

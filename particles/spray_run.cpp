@@ -22,6 +22,10 @@ namespace {
 constexpr double kDegree = kPi / 180.0;
 constexpr double kLongestField = 200;  // mm, last cross-section of a complete field
 constexpr int kMaxCount = 1000000;
+// The substrate's radius: from a coupon a little wider than the injector's
+// bore to a plate far wider than any spray spot.
+constexpr double kSmallestSubstrateMm = 1;
+constexpr double kLargestSubstrateMm = 1000;
 
 // One particle to fly: a member of the population or a representative one.
 struct Task {
@@ -167,10 +171,12 @@ std::string checkOptions(const SprayOptions& o, double fieldEndMm) {
     if (!inside(o.standoffMm, in.distanceMm + 1, kLongestField))
         return "The standoff distance must lie between 1 mm beyond the injector (" +
                formatFixed(in.distanceMm + 1, 1) + " mm) and 200 mm.";
+    if (!inside(o.substrateRadiusMm, kSmallestSubstrateMm, kLargestSubstrateMm))
+        return range("The substrate's radius", kSmallestSubstrateMm, kLargestSubstrateMm, " mm");
     if (!inside(o.sensor.sizeMm, 0.1, 50)) return range("The sensor's measurement volume", 0.1, 50, " mm");
-    if (!o.sensor.atPlumeCentre && (!inside(o.sensor.xMm, -kFieldOuterRadiusMm, kFieldOuterRadiusMm) ||
-                                    !inside(o.sensor.yMm, -kFieldOuterRadiusMm, kFieldOuterRadiusMm)))
-        return "The sensor must lie within 25 mm of the axis.";
+    if (!o.sensor.atPlumeCentre && !(std::hypot(o.sensor.xMm, o.sensor.yMm) <= o.substrateRadiusMm))
+        return "The sensor must lie on the substrate, within " + formatFixed(o.substrateRadiusMm, 1) +
+               " mm of the axis.";
     if (o.sizeClasses < 5 || o.sizeClasses > 10) return "The number of size classes must lie between 5 and 10.";
     if (o.model.shellCount < 1 || o.model.shellCount > kMaxShells) return "The shell count must lie between 1 and 64.";
     if (!inside(o.model.timeStepScale, 0.01, 10)) return "The time-step scale must lie between 0.01 and 10.";
@@ -192,11 +198,13 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
         out.message = fault;
         return out;
     }
-    out.standoffMm = std::min(options.standoffMm, field.endMm());
+    out.standoffMm = options.standoffMm;
     if (options.standoffMm > field.endMm())
         out.notice = "The jet field ends at " + formatFixed(field.endMm(), 1) +
-                     " mm (the jet could not be calculated further); the particles are followed to there, not to the "
-                     "standoff at " + formatFixed(options.standoffMm, 1) + " mm.";
+                     " mm (the jet could not be calculated further); from there to the standoff at " +
+                     formatFixed(options.standoffMm, 1) +
+                     " mm the particles fly through still gas at room temperature, where the real jet still "
+                     "carries and heats them.";
 
     MeasuredSizes measured;
     if (!options.powder.singleSize && !options.powder.sizeDistributionFile.empty()) {
@@ -220,7 +228,8 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
             if (k >= tasks.size() || stop.load()) break;
             const Task& t = tasks[k];
             Trajectory* trajectory = t.trajectory >= 0 ? &out.trajectories[static_cast<std::size_t>(t.trajectory)] : nullptr;
-            results[k] = flyParticle(field, material, options.model, t.start, options.standoffMm, trajectory);
+            results[k] = flyParticle(field, material, options.model, t.start, options.standoffMm,
+                                     options.substrateRadiusMm, trajectory);
             results[k].index = t.index;
             if (done.fetch_add(1) + 1 == tasks.size()) {
                 std::lock_guard<std::mutex> lock(mutex);

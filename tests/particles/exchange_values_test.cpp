@@ -36,6 +36,15 @@ TEST(ExchangeValues, TheCorrelationsGiveTheirPublishedNumbers) {
     EXPECT_NEAR(propertyRatioFactor(free, surface), 0.7320428479728127, 1e-12);
 }
 
+// The packaged alumina row against the total vapour pressure measured over
+// alumina (Doremus 2008, table 15): its own curve, not the latent heat's,
+// lies within a factor of two of each measurement.
+TEST(ExchangeValues, AluminasVapourPressureMeetsTheMeasuredOne) {
+    const Material alumina = test::packagedMaterial("al2o3");
+    for (const auto& [temperature, log10Atm] : {std::pair<double, double>{2309, -5.06}, {2459, -4.42}, {2605, -3.72}})
+        EXPECT_NEAR(std::log10(vapourPressureAtm(alumina, temperature)), log10Atm, 0.3) << temperature << " K";
+}
+
 // A gas whose properties are linear in temperature, which the table's
 // linear interpolation reproduces exactly.
 struct LinearGas {

@@ -136,12 +136,13 @@ TEST(FlightLimits, BelowItsBoilingPointADropletShrinksAsTheSherwoodNumberSays) {
     const JetField field = uniformField(temperature, 0, gas);
     Material material = plainMaterial(1500, 3000);
     material.heatCapacityLiquid = 1e12;  // evaporation does not cool it
+    material.vapourPressureEnthalpy = 3e6;  // the curve's own slope, not the latent heat
     ModelOptions model = plainModel();
     model.diffusiveEvaporation = true;
     const double d0 = 40e-6;
     ParticleFlight flight(field, material, model, restingAt(d0, temperature));
     const double r = 8.314462618, mv = material.molarMass, tb = material.boilingPoint;
-    const double x = std::exp(material.latentHeatVaporisation * mv / r * (1 / tb - 1 / temperature));
+    const double x = std::exp(material.vapourPressureEnthalpy * mv / r * (1 / tb - 1 / temperature));
     const double mg = gas.density * r * temperature / 101325;
     const double y = x * mv / (x * mv + (1 - x) * mg);
     const double rate = 8 * gas.conductivity / gas.heatCapacity * std::log(1 / (1 - y)) / material.densitySolid;
@@ -281,6 +282,32 @@ TEST(FlightLimits, AZirconiaParticleBoilingAtItsSurfaceKeepsItsEnergyBalance) {
         }
         EXPECT_EQ(flight.heat().unconvergedSteps(), 0) << shells << " shells";
     }
+}
+
+// Beyond the computed field (25 mm from the axis) the gas is the still
+// surroundings: a particle flies on as through still argon at room
+// temperature, on a straight line (drag acts against its velocity alone),
+// slowing and cooling, to the plane; beside the substrate it is lost.
+TEST(FlightLimits, BeyondTheFieldsEdgeAParticleFliesStraightOnAndCoolsToThePlane) {
+    const Material ysz = test::packagedMaterial("ysz8");
+    ParticleStart start = restingAt(30e-6, 2500);
+    start.axialMm = 20, start.radialMm = 30, start.axialVelocity = 60, start.radialVelocity = 6;
+    Trajectory beyond, still;
+    EXPECT_EQ(flyParticle(test::argonJet(), ysz, ModelOptions{}, start, 100, 50, &beyond).status,
+              ParticleStatus::Arrived);
+    flyParticle(stillArgon(kRoomTemperature), ysz, ModelOptions{}, start, 100, 50, &still);
+    ASSERT_EQ(beyond.samples.size(), still.samples.size());
+    for (std::size_t k = 1; k < beyond.samples.size(); ++k) {
+        const ParticleState &s = beyond.samples[k], &before = beyond.samples[k - 1];
+        EXPECT_EQ(s.velocity, still.samples[k].velocity) << k;
+        EXPECT_EQ(s.surfaceTemperature, still.samples[k].surfaceTemperature) << k;
+        EXPECT_NEAR(s.radialMm - 30, 0.1 * (s.axialMm - 20), 1e-9) << k;
+        EXPECT_LT(s.velocity, before.velocity) << k;
+        EXPECT_LT(s.surfaceTemperature, before.surfaceTemperature) << k;
+    }
+    // It crosses the plane 38 mm from the axis: beside a substrate of 35 mm.
+    EXPECT_EQ(flyParticle(test::argonJet(), ysz, ModelOptions{}, start, 100, 35, nullptr).status,
+              ParticleStatus::MissedSide);
 }
 
 // The carrier gas in the injector tube: a long enough tube brings every size

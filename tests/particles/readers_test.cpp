@@ -4,11 +4,13 @@
 // fault and writes nothing.
 #include "particles/particle_model.h"
 #include "particles/spray_files.h"
+#include "particles/spray_statistics.h"
 #include "tests/particles/spray_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <sys/wait.h>
@@ -51,7 +53,7 @@ TEST(FieldFile, AMissingFieldIsRefusedWithItsFullPath) {
     EXPECT_NE(status.message.find("missing"), std::string::npos) << status.message;
 }
 
-TEST(FieldFile, AShortenedFieldIsFlownAsFarAsItGoesAndSaysWhereItEnds) {
+TEST(FieldFile, BeyondAShortenedFieldTheParticlesFlyOnThroughStillGasAndTheRunSaysWhereItEnds) {
     TempDir dir;
     copyVariant(dir);
     const std::vector<std::string> all = lines(dir.read("ftu.res"));
@@ -66,13 +68,12 @@ TEST(FieldFile, AShortenedFieldIsFlownAsFarAsItGoesAndSaysWhereItEnds) {
     const SprayOutcome out = simulateSpray(field, test::packagedMaterial("ysz8"), o, nullptr);
     ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
     EXPECT_NE(out.notice.find("49.0 mm"), std::string::npos) << out.notice;
-    EXPECT_DOUBLE_EQ(out.standoffMm, 49.0);
-    for (const ParticleResult& p : out.particles) {
-        EXPECT_NE(p.status, ParticleStatus::Arrived);
-        if (p.status == ParticleStatus::FieldEnded) {
-            EXPECT_DOUBLE_EQ(p.final.axialMm, 49.0);
-        }
-    }
+    EXPECT_DOUBLE_EQ(out.standoffMm, 100.0);
+    // Past 49 mm the particles fly through the surroundings, at rest at room temperature.
+    const Trajectory& d10 = out.trajectories.front();
+    EXPECT_EQ(d10.status, ParticleStatus::Arrived);
+    EXPECT_EQ(d10.samples.back().axialMm, 100.0);
+    EXPECT_EQ(d10.samples.back().gasTemperature, 300.0);
 }
 
 TEST(FieldFile, DamagedNumbersAndCutRecordsAreRefusedWithTheLine) {
@@ -165,6 +166,27 @@ TEST(Materials, TheWorkingDirectoryAddsAndOverridesRows) {
     ASSERT_NE(table.find("ysz8"), nullptr);
     EXPECT_DOUBLE_EQ(table.find("ysz8")->meltingPoint, 2973);
     EXPECT_EQ(table.sources.size(), 2u);
+    // A table of earlier versions, without the vapour-pressure enthalpy: each
+    // row names its file, takes the latent heat for the curve and sprays to
+    // the digit as the row that gives it (fine copper close to the axis boils).
+    const Material cu = *table.find("cu");
+    const std::vector<std::string> said = describeMaterial(cu);
+    EXPECT_EQ(said[0], "cu (Copper (oxidised)), row of the working folder's table " + dir.file("materials.csv"));
+    EXPECT_EQ(said[2], "boiling point 2835 K, latent heat of vaporisation 4.73 MJ/kg (heat taken), vapour-pressure "
+                       "enthalpy 4.73 MJ/kg (no such column in the table: the latent heat)");
+    EXPECT_NE(describeMaterial(*table.find("ysz8"))[0].find("), row of the packaged table /"), std::string::npos);
+    dir.write("materials.csv",
+              std::string(kHeader).replace(std::strlen(kHeader) - 1, 1, ",vapour_pressure_enthalpy\n") +
+                  "cu,Copper (oxidised),8960,7900,430,516,370,165,1358,2.09e5,2835,4.73e6,0.6,0.06355,4.73e6\n");
+    ASSERT_TRUE(loadMaterials(dir.path(), table).ok);
+    SprayOptions o;
+    o.powder.material = "cu", o.powder.singleSize = true, o.powder.d50Um = 10, o.powder.count = 10;
+    o.injection.radiusMm = 1, o.injection.speedFrom = InjectionSpeed::Fixed, o.injection.velocity = 2;
+    const SprayOutcome old = simulateSpray(test::argonJet(), cu, o, nullptr);
+    const SprayOutcome given = simulateSpray(test::argonJet(), *table.find("cu"), o, nullptr);
+    EXPECT_GT(computeStatistics(old.particles).evaporatedMassShare, 0.01);
+    EXPECT_EQ(particlesCsv(old.particles) + trajectoriesCsv(old.trajectories),
+              particlesCsv(given.particles) + trajectoriesCsv(given.trajectories));
 }
 
 TEST(Materials, ImpossibleRowsAreRefusedWithTheLineNamed) {
@@ -239,7 +261,8 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
                             "--standoff 250", "--standoff 2", "--divergence 120", "--velocity-spread 100",
                             "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1",
                             "--carrier-flow 0", "--injection-velocity 20 --carrier-flow 3", "--knudsen maybe",
-                            "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest"}) {
+                            "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest",
+                            "--substrate-radius 0.5", "--substrate-radius 10 --sensor-at 0,12"}) {
         EXPECT_EQ(runKavel(std::string(bad) + " " + dir.path()), 2) << bad;
         EXPECT_FALSE(dir.exists("particles.csv")) << bad;
         EXPECT_FALSE(dir.exists("trajectories.csv")) << bad;
@@ -260,6 +283,7 @@ TEST(KavelRun, EveryOptionIsStillAccepted) {
                                "--gravity", "--threads 1", "--list-materials", "--help",
                                "--carrier-flow 4 --injector-diameter 1.5 --injection-angle -10",
                                "--sensor-size 5 --sensor-at 0,-2 --size-classes 6", "--knudsen off --radiation on",
+                               "--substrate-radius 30 --sensor-at 20,-20",
                                "--size-basis number --drag free-stream --gas-gamma auto --vapour-shielding off "
                                "--diffusive-evaporation off",
                                "tune --steps 2 --from 2 --to 3 --goal molten"}) {
@@ -283,10 +307,18 @@ TEST(KavelRun, AResultFileThatCannotBeWrittenEndsWithStatusFive) {
 TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
     TempDir dir;
     copyVariant(dir);
+    dir.write("materials.csv",
+              std::string(kHeader) + "ysz8,Own,5890,5000,600,713,2.3,2.3,2973,7.06e5,4573,6e6,0.4,0.1232\n");
     ASSERT_EQ(runKavel("--count 30 --seed 11 --threads 1 " + dir.path()), 0);
     const std::string particles = dir.read("particles.csv");
     const std::string trajectories = dir.read("trajectories.csv");
-    EXPECT_EQ(lines(particles).size(), 31u);
+    // The run's "# " header (naming the working folder's row in every file and
+    // the stamp), then the column names and one row per particle.
+    const std::string row = "material: ysz8 (Own), row of the working folder's table " + dir.file("materials.csv");
+    for (const char* file : {"particles.csv", "sensor.csv", "size-classes.csv"})
+        EXPECT_NE(dir.read(file).find("\n# " + row + "\n"), std::string::npos) << file;
+    EXPECT_NE(dir.read("spray.stamp").find("\n" + row + "\n"), std::string::npos);
+    EXPECT_EQ(lines(particles.substr(particles.find("\nindex,") + 1)).size(), 31u);
     ASSERT_EQ(runKavel("--count 30 --seed 11 --threads 2 " + dir.path()), 0);
     EXPECT_EQ(dir.read("particles.csv"), particles);
     EXPECT_EQ(dir.read("trajectories.csv"), trajectories);

@@ -36,6 +36,7 @@ Material plainMaterial(double meltingPoint, double boilingPoint) {
     m.latentHeatFusion = 5e5;
     m.boilingPoint = boilingPoint;
     m.latentHeatVaporisation = 5e6;
+    m.vapourPressureEnthalpy = 5e6;
     m.emissivity = 0;
     m.molarMass = 0.1;
     return m;

@@ -81,8 +81,8 @@ TEST(SprayRun, AnInjectorTurnedAboutTheAxisGivesThePlanarFlightTurned) {
     turned.outOfPlaneVelocity = -12 * std::sin(turn);
     const Material ysz = test::packagedMaterial("ysz8");
     Trajectory a, b;
-    flyParticle(test::argonJet(), ysz, ModelOptions{}, planar, 100, &a);
-    flyParticle(test::argonJet(), ysz, ModelOptions{}, turned, 100, &b);
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, planar, 100, 50, &a);
+    flyParticle(test::argonJet(), ysz, ModelOptions{}, turned, 100, 50, &b);
     ASSERT_EQ(a.samples.size(), b.samples.size());
     EXPECT_EQ(a.status, ParticleStatus::Arrived);
     for (std::size_t k = 0; k < a.samples.size(); k += 7) {
@@ -135,8 +135,8 @@ TEST(SprayRun, HalvingTheStepAndTheShellsChangesTheStandoffValuesByLessThanHalfA
         fine.timeStepScale = 0.5;
         fine.shellCount = 2 * coarse.shellCount;
         const Material material = test::packagedMaterial(key);
-        const ParticleResult a = flyParticle(test::argonJet(), material, coarse, start, standoffMm, nullptr);
-        const ParticleResult b = flyParticle(test::argonJet(), material, fine, start, standoffMm, nullptr);
+        const ParticleResult a = flyParticle(test::argonJet(), material, coarse, start, standoffMm, 50, nullptr);
+        const ParticleResult b = flyParticle(test::argonJet(), material, fine, start, standoffMm, 50, nullptr);
         const std::string what =
             std::string(key) + " " + std::to_string(diameter * 1e6) + " um to " + std::to_string(standoffMm) + " mm";
         ASSERT_EQ(a.status, ParticleStatus::Arrived) << what;

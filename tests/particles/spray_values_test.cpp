@@ -9,6 +9,7 @@
 
 #include "particles/exchange.h"
 #include "particles/in_flight.h"
+#include "particles/injector_tuning.h"
 #include "particles/spray_files.h"
 #include "particles/spray_statistics.h"
 #include "tests/particles/spray_fixture.h"
@@ -138,6 +139,71 @@ TEST(SprayValues, TheSensorAndTheSizeClassesAddUpToTheParticleList) {
     EXPECT_GT(r.count, 0);
     EXPECT_EQ(r.count, inside);
     EXPECT_NEAR(r.velocity.mean, speed / inside, 1e-9);
+}
+
+// Four particles counted by hand, 10e-12 kg injected: a arrives molten; b
+// arrives half evaporated, 0.6 molten; c crosses beside the substrate; d times out.
+SprayOutcome handSpray() {
+    ParticleResult a = arrivedParticle(1e-12, 1.0, 100, 1.0, 0.5), b = arrivedParticle(3e-12, 0.5, 50, 0.6, -1.0),
+                   c = arrivedParticle(2e-12, 0.9, 10, 0, 60), d = arrivedParticle(4e-12, 1.0, 10, 0, 5);
+    a.final.surfaceTemperature = 2500, a.final.diameterUm = 20, a.diameterUm = 10;
+    b.final.surfaceTemperature = 3000, b.final.diameterUm = 30, b.diameterUm = 15;
+    c.status = ParticleStatus::MissedSide, c.diameterUm = 30;
+    d.status = ParticleStatus::TimedOut, d.diameterUm = 80;
+    SprayOutcome out;
+    out.particles = {a, b, c, d};
+    out.standoffMm = 102;  // 100 mm beyond the injector's plane
+    return out;
+}
+
+TEST(SprayValues, TheInFlightMeasuresOfFourParticlesAreTheHandCountedOnes) {
+    const SprayOutcome out = handSpray();
+    SprayOptions o;
+    o.sensor.atPlumeCentre = false;
+    // The deviation weighs the mass arriving: (1 * 0.5 - 1.5 * 1.0) / 2.5 = -0.4 mm (by number -0.25).
+    EXPECT_NEAR(deviationAngleDeg(computeStatistics(out.particles), o.injection, 102), std::atan(0.004) * 180 / kPi,
+                1e-12);
+    // Classes of equal width in ln d from 10 to 80 um: 10, 20, 40, 80.
+    const std::vector<SizeClass> c = sizeClasses(out.particles, 3);
+    ASSERT_EQ(c.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(c[k].lowerUm, 10 * std::pow(2.0, k), 1e-9) << k;
+    EXPECT_NEAR(c[2].upperUm, 80, 1e-9);
+    EXPECT_EQ(c[0].arrived, 2);
+    EXPECT_NEAR(c[0].massShare, 0.4, 1e-12);
+    EXPECT_NEAR(c[0].moltenShare, 1.9 / 4, 1e-12);
+    EXPECT_NEAR(c[1].evaporatedShare, 0.1, 1e-12);
+    // A 3 mm sensor at the axis sees a and b; the header counts and shares all four.
+    EXPECT_NE(sensorCsv(o, out).find(
+                  "# particles: 4 injected, 2 arrived, 0 evaporated, lost: 1 beside the substrate, 0 upstream, 1 timeout\n"
+                  "# mass of the injected: arriving 25.0 %, molten arriving 19.0 %, evaporated 17.0 %\n"
+                  "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
+                  "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um\n"
+                  "102.000,0.000,0.000,3.00,2,75.00,25.00,2750.0,250.0,25.00,5.00\n"),
+              std::string::npos)
+        << sensorCsv(o, out);
+    // 1.6 mm at the axis holds a alone; centred on the plume (y = -0.25 mm), both.
+    o.sensor.sizeMm = 1.6;
+    EXPECT_EQ(readSensor(out.particles, o.sensor).count, 1);
+    o.sensor.atPlumeCentre = true;
+    EXPECT_EQ(readSensor(out.particles, o.sensor).count, 2);
+}
+
+TEST(SprayValues, TuneChoosesTheDeviationNearestTheTargetOrTheMostMoltenMass) {
+    TuneOutcome out;  // setting, deviation, molten, arriving, velocity, temperature, arrived
+    out.steps = {{0, 1, 0.3, 0.95, 0, 0, 10}, {0, 3, 0.5, 0.92, 0, 0, 10}, {0, 4.2, 0.6, 0.85, 0, 0, 10},
+                 {0, 3.6, 0.9, 0, 0, 0, 0}};
+    // The last lies nearest 3.5 deg and is the most molten, but brings nothing.
+    TuneOptions tune;
+    EXPECT_EQ(chooseSetting(out.steps, tune), 1);
+    tune.targetDeg = 4;
+    EXPECT_EQ(chooseSetting(out.steps, tune), 2);
+    tune.goal = TuneGoal::Molten;
+    out.chosen = chooseSetting(out.steps, tune);
+    EXPECT_EQ(out.chosen, 2);
+    EXPECT_EQ(tuneCsv(tune, out), "carrier_flow_slpm,deviation_deg,molten_mass_share,arriving_mass_share,velocity_m_s,"
+                                  "surface_temperature_K,arrived,chosen,arriving_under_90_percent\n"
+                                  "0.000,1.000,0.3000,0.9500,0.00,0.0,10,0,0\n0.000,3.000,0.5000,0.9200,0.00,0.0,10,0,0\n"
+                                  "0.000,4.200,0.6000,0.8500,0.00,0.0,10,1,1\n0.000,3.600,0.9000,0.0000,0.00,0.0,0,0,1\n");
 }
 
 TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {
