@@ -446,6 +446,9 @@ void printSummary(const JetField& field, const SprayOptions& o, const SprayOutco
                 s.evaporated, percentOf(s.evaporated, s.total), s.missed, percentOf(s.missed, s.total), s.missedSide,
                 unit.decimals, o.substrateRadiusMm * unit.perMm, unit.name, s.missedUpstream, s.timedOut,
                 o.model.maxFlightTimeMs);
+    if (s.fieldEnded > 0)
+        std::printf("           %d reached the end of the field at %.*f %s\n", s.fieldEnded, unit.decimals,
+                    out.fieldEndMm * unit.perMm, unit.name);
     int unconverged = 0, particlesUnconverged = 0;
     for (const ParticleResult& p : out.particles)
         if (p.unconvergedSteps > 0) unconverged += p.unconvergedSteps, ++particlesUnconverged;

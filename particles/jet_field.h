@@ -43,9 +43,9 @@ struct GasProperties {
     double conductivity = 0;       // W/(m K)
 };
 
-// The surroundings of the jet: beyond its computed radius and its last
-// cross-section the gas is at rest at room temperature (the solver's
-// cross-sections fall to it outside the jet).
+// The surroundings of the jet: beyond its computed radius the gas is at rest
+// at room temperature (the solver's cross-sections fall to it outside the
+// jet).
 constexpr double kRoomTemperature = 300;  // K
 
 struct JetField {
@@ -63,7 +63,7 @@ struct JetField {
     // Conduction potential S(T) = integral of conductivity from 300 K at the
     // table rows (W/m), index as the table rows 1..48.
     std::vector<double> conductionPotential;
-    // K: the still gas (of the table's gas) beyond the field's radius and end.
+    // K: the still gas (of the table's gas) beyond the field's radius.
     double ambientTemperature = kRoomTemperature;
 
     double endMm() const;  // distance of the last cross-section read

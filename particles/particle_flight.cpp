@@ -123,9 +123,8 @@ void ParticleFlight::lookUpHere() {
 
 // The jet is axisymmetric: the gas is looked up at the distance from the axis,
 // and its radial velocity points away from the axis through the particle.
-// Beyond the field's radius or its last cross-section the particle flies on
-// through the surroundings: the same gas, at rest, at the field's ambient
-// temperature.
+// Beyond the field's radius the particle flies on through the surroundings:
+// the same gas, at rest, at the field's ambient temperature.
 GasRegion ParticleFlight::gasAtParticle(GasAtParticle& gas, GasSlopes* slopes) const {
     if (!(z_ >= 0)) return GasRegion::Upstream;
     auto lookUp = [&](double radiusMm) {
@@ -286,8 +285,13 @@ bool ParticleFlight::step(double standoffMm) {
     if (state_.massFraction < kEvaporatedMassFraction) {
         status_ = ParticleStatus::Evaporated;
         ended_ = true;
-    } else if (state_.axialMm >= standoffMm) {
+    } else if (state_.axialMm >= standoffMm && standoffMm <= field_.endMm()) {
         endAtPlane(standoffMm, before, ParticleStatus::Arrived);
+    } else if (state_.axialMm >= field_.endMm()) {
+        // A field that ends before the plane is a jet the solver could not
+        // march further: the gas beyond is the hot jet, not the surroundings,
+        // and nothing is known of it. (A spray puts its plane there.)
+        endAtPlane(field_.endMm(), before, ParticleStatus::FieldEnded);
     } else if (regionHere_ == GasRegion::Upstream) {
         status_ = ParticleStatus::MissedUpstream;
         ended_ = true;

@@ -135,7 +135,7 @@ enum class ParticleStatus {
     Evaporated,     // lost (almost) all of its mass before it
     MissedSide,     // crossed the plane beside the substrate (earlier: left the field beyond 25 mm)
     MissedUpstream, // went back behind the nozzle exit
-    FieldEnded,     // earlier versions: reached the end of a shortened field; no longer given
+    FieldEnded,     // reached the end of a field shorter than the plane it was flown to (not in a spray, whose plane is never beyond the field)
     TimedOut,       // still in flight after the longest flight time
 };
 

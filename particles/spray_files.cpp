@@ -100,7 +100,8 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
                     std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) +
                     " beside the substrate, " + std::to_string(s.missedUpstream) + " upstream, " +
-                    std::to_string(s.timedOut) + " timeout");
+                    std::to_string(s.timedOut) + " timeout" +
+                    (s.fieldEnded > 0 ? ", " + std::to_string(s.fieldEnded) + " at the end of the field" : ""));
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
                     percent(s.moltenMassShare) + ", evaporated " + percent(s.evaporatedMassShare));
     return lines;

@@ -198,13 +198,11 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
         out.message = fault;
         return out;
     }
-    out.standoffMm = options.standoffMm;
+    out.standoffMm = std::min(options.standoffMm, field.endMm());
     if (options.standoffMm > field.endMm())
         out.notice = "The jet field ends at " + formatFixed(field.endMm(), 1) +
-                     " mm (the jet could not be calculated further); from there to the standoff at " +
-                     formatFixed(options.standoffMm, 1) +
-                     " mm the particles fly through still gas at room temperature, where the real jet still "
-                     "carries and heats them.";
+                     " mm (the jet could not be calculated further); the particles are followed to there and "
+                     "reported in that plane, not at the standoff at " + formatFixed(options.standoffMm, 1) + " mm.";
 
     MeasuredSizes measured;
     if (!options.powder.singleSize && !options.powder.sizeDistributionFile.empty()) {
@@ -228,7 +226,7 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
             if (k >= tasks.size() || stop.load()) break;
             const Task& t = tasks[k];
             Trajectory* trajectory = t.trajectory >= 0 ? &out.trajectories[static_cast<std::size_t>(t.trajectory)] : nullptr;
-            results[k] = flyParticle(field, material, options.model, t.start, options.standoffMm,
+            results[k] = flyParticle(field, material, options.model, t.start, out.standoffMm,
                                      options.substrateRadiusMm, trajectory);
             results[k].index = t.index;
             if (done.fetch_add(1) + 1 == tasks.size()) {

@@ -66,7 +66,7 @@ SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) 
         switch (p.status) {
         case ParticleStatus::Arrived: ++s.arrived; break;
         case ParticleStatus::Evaporated: ++s.evaporated; break;
-        case ParticleStatus::FieldEnded: ++s.fieldEnded; break;
+        case ParticleStatus::FieldEnded: ++s.fieldEnded, ++s.missed; break;
         case ParticleStatus::MissedSide: ++s.missedSide, ++s.missed; break;
         case ParticleStatus::MissedUpstream: ++s.missedUpstream, ++s.missed; break;
         case ParticleStatus::TimedOut: ++s.timedOut, ++s.missed; break;

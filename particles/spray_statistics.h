@@ -23,11 +23,11 @@ struct SprayStatistics {
     int total = 0;
     int arrived = 0;
     int evaporated = 0;
-    int missed = 0;       // lost beside the substrate or upstream, or timed out: the three below
+    int missed = 0;       // lost beside the substrate, upstream, timed out or at a shortened field's end: the four below
     int missedSide = 0;   // crossed the substrate plane beside the substrate
     int missedUpstream = 0;
     int timedOut = 0;     // still in flight after the longest flight time
-    int fieldEnded = 0;   // earlier versions' status; a run no longer gives it
+    int fieldEnded = 0;   // reached the end of a field shorter than the standoff
     int fullyMolten = 0;  // arrived with molten fraction >= kFullyMolten
     int partlyMolten = 0; // arrived with some melt but not fully molten
     int solid = 0;        // arrived without melt
