@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace torvex::particles {
 
@@ -55,6 +56,11 @@ double roundStep(double span) {
 
 } // namespace
 
+std::string lossesByReason(const SprayStatistics& s) {
+    return std::to_string(s.missedSide) + " side, " + std::to_string(s.missedUpstream) + " upstream, " +
+           std::to_string(s.fieldEnded) + " field end, " + std::to_string(s.timedOut) + " timeout";
+}
+
 SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) {
     SprayStatistics s;
     double injectedMass = 0, arrivedMass = 0, moltenMass = 0, spot = 0, spotSq = 0, spotX = 0, spotXSq = 0;
@@ -66,7 +72,7 @@ SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) 
         switch (p.status) {
         case ParticleStatus::Arrived: ++s.arrived; break;
         case ParticleStatus::Evaporated: ++s.evaporated; break;
-        case ParticleStatus::FieldEnded: ++s.fieldEnded; break;
+        case ParticleStatus::FieldEnded: ++s.fieldEnded, ++s.missed; break;
         case ParticleStatus::MissedSide: ++s.missedSide, ++s.missed; break;
         case ParticleStatus::MissedUpstream: ++s.missedUpstream, ++s.missed; break;
         case ParticleStatus::TimedOut: ++s.timedOut, ++s.missed; break;
