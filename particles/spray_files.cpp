@@ -92,9 +92,7 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm");
     lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
-                    std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) + " side, " +
-                    std::to_string(s.missedUpstream) + " upstream, " + std::to_string(s.fieldEnded) + " field end, " +
-                    std::to_string(s.timedOut) + " timeout");
+                    std::to_string(s.evaporated) + " evaporated, lost: " + lossesByReason(s));
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
                     percent(s.moltenMassShare) + ", evaporated " + percent(s.evaporatedMassShare));
     return lines;
@@ -183,16 +181,6 @@ bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const
                                 ? checksumText(contentChecksum(jetStamp))
                                 : std::string("none");
     return replaceFileSet(dir, sprayFileSet(options, outcome), kSprayStampFile, {"KAVEL spray set", "jet " + jet}, error);
-}
-
-bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,
-                     std::string& error) {
-    const WorkDirLock lock(dir);
-    if (!lock.held()) {
-        error = lock.message();
-        return false;
-    }
-    return writeSprayFiles(lock, options, outcome, error);
 }
 
 } // namespace torvex::particles

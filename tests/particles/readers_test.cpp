@@ -4,6 +4,7 @@
 // fault and writes nothing.
 #include "particles/particle_model.h"
 #include "particles/spray_files.h"
+#include "particles/spray_statistics.h"
 #include "tests/particles/spray_fixture.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,10 @@ TEST(FieldFile, AShortenedFieldIsFlownAsFarAsItGoesAndSaysWhereItEnds) {
             EXPECT_DOUBLE_EQ(p.final.axialMm, 49.0);
         }
     }
+    // One count everywhere: a particle at the field's end missed the plane.
+    const SprayStatistics s = computeStatistics(out.particles);
+    EXPECT_GT(s.fieldEnded, 0);
+    EXPECT_EQ(s.arrived + s.evaporated + s.missed, s.total);
 }
 
 TEST(FieldFile, DamagedNumbersAndCutRecordsAreRefusedWithTheLine) {
@@ -239,7 +244,9 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
                             "--standoff 250", "--standoff 2", "--divergence 120", "--velocity-spread 100",
                             "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1",
                             "--carrier-flow 0", "--injection-velocity 20 --carrier-flow 3", "--knudsen maybe",
-                            "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest"}) {
+                            "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest",
+                            // Numbers as torvex-run reads them: no hex, no infinity, nothing after the number.
+                            "--count 0x10", "--standoff 0x50", "--d50 inf", "--count 12abc", "tune --from 0x1"}) {
         EXPECT_EQ(runKavel(std::string(bad) + " " + dir.path()), 2) << bad;
         EXPECT_FALSE(dir.exists("particles.csv")) << bad;
         EXPECT_FALSE(dir.exists("trajectories.csv")) << bad;
