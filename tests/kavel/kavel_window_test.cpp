@@ -264,6 +264,7 @@ TEST(PowderDialog, EveryOptionRoundTripsThroughTheDialogAndKavelDat) {
     dialog.findChild<QRadioButton*>(QStringLiteral("fixedSpeed"))->setChecked(true);
     dialog.findChild<QDoubleSpinBox*>(QStringLiteral("sensorX"))->setValue(0.1);
     EXPECT_EQ(dialog.options().injection.speedFrom, particles::InjectionSpeed::Fixed);
+    EXPECT_TRUE(dialog.findChild<QDoubleSpinBox*>(QStringLiteral("carrierFlow"))->toolTip().contains("SLPM"));
     EXPECT_NEAR(dialog.options().sensor.xMm, 2.54, 1e-12);
 
     TempDir dir;
