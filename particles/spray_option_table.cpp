@@ -201,10 +201,11 @@ std::string datText(const SprayOptionRow& row, const OptionValue& v) {
 
 bool readDatText(const SprayOptionRow& row, const std::string& text, OptionValue& v) {
     switch (row.kind) {
+    // A carriage return would not survive the next write (a line end there).
     case K::Name:
         v.text = text;
-        return !text.empty();
-    case K::Text: v.text = text; return true;
+        return !text.empty() && text.find('\r') == std::string::npos;
+    case K::Text: v.text = text; return text.find('\r') == std::string::npos;
     case K::Switch:
     case K::Flag:
         v.number = text == "1";
