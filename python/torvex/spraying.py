@@ -174,6 +174,7 @@ def _keyword_lines(table):
                      for name, value, help_text in table)
 
 
-spray.__doc__ += "\nKeywords (kavel-run's options; lengths in the variant's length unit):\n\n" + \
-    _keyword_lines(_torvex.spray_keywords()) + "\n"
-tune.__doc__ += "\nThe scan's keywords:\n\n" + _keyword_lines(_torvex.tune_keywords()) + "\n"
+if spray.__doc__ and tune.__doc__:  # python3 -OO drops them
+    spray.__doc__ += "\nKeywords (kavel-run's options; lengths in the variant's length unit):\n\n" + \
+        _keyword_lines(_torvex.spray_keywords()) + "\n"
+    tune.__doc__ += "\nThe scan's keywords:\n\n" + _keyword_lines(_torvex.tune_keywords()) + "\n"
