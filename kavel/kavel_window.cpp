@@ -24,12 +24,12 @@
 #include "charts/page_rect.h"
 #include "kavel/kavel_about.h"
 #include "kavel/powder_dialog.h"
-#include "kavel/powder_memory.h"
 #include "kavel/spray_export.h"
 #include "kavel/spray_job.h"
 #include "kavel/tune_chart.h"
 #include "kavel/tune_dialog.h"
 #include "particles/spray_files.h"
+#include "particles/spray_option_table.h"
 #include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/page_devices.h"
@@ -245,7 +245,7 @@ void KavelWindow::readVariant() {
     chosen_ = inputs_.options;
     std::string memoryProblem;
     QString problem = fieldProblem_;
-    if (!readPowderMemory(dir, chosen_, memoryProblem)) problem += text(" " + memoryProblem);
+    if (!particles::readPowderMemory(dir, chosen_, memoryProblem)) problem += text(" " + memoryProblem);
     if (!materials.ok)
         problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
     variantLabel_->setText(variantCaption(inputs_.variant, workDir_));
@@ -313,7 +313,7 @@ void KavelWindow::showProgress(int percent) {
 void KavelWindow::finishRun() {
     if (!job_) return;
     job_->wait();
-    particles::SprayOutcome outcome = job_->outcome();
+    particles::SprayReport report = job_->report();
     // Deleted once this queued call has returned: it was emitted by the job.
     job_.release()->deleteLater();
     if (progress_) {
@@ -323,28 +323,26 @@ void KavelWindow::finishRun() {
     }
     statusBar()->clearMessage();
     lastMessage_.clear();
-    switch (outcome.result) {
-        case particles::SprayResult::Completed: {
-            outcome_ = std::move(outcome);
-            inputs_.outcome = &outcome_;
-            inputs_.options = runOptions_;
-            showMaterialName();
-            std::string error;
-            if (!particles::writeSprayFiles(workDir_.toStdString(), runOptions_, outcome_, error)) {
-                showMessage(QStringLiteral("The results were not written: %1").arg(text(error)));
-            } else if (!outcome_.notice.empty()) {
-                showMessage(text(outcome_.notice));
-            }
-            if (view_ == kViewNothing) view_ = kViewAll;
+    // Particles that flew are shown, also when their files could not be written.
+    if (report.flown) {
+        outcome_ = std::move(report.spray);
+        inputs_.outcome = &outcome_;
+        inputs_.options = report.options;
+        showMaterialName();
+        if (view_ == kViewNothing) view_ = kViewAll;
+    }
+    switch (report.result) {
+        case particles::JobResult::Completed:
+            if (!report.notes.empty()) showMessage(text(report.notes.front()));
             break;
-        }
-        case particles::SprayResult::Cancelled:
+        case particles::JobResult::Cancelled:
             showMessage(
                 QStringLiteral("The run was stopped: the pages, their parameters and the files still "
                                "show the last complete run."));
             break;
-        case particles::SprayResult::BadInput:
-            showMessage(text(outcome.message));
+        default:
+            showMessage(report.flown ? QStringLiteral("The results were not written: %1").arg(text(report.message))
+                                     : text(report.message));
             break;
     }
     updateStates();
@@ -380,13 +378,7 @@ bool KavelWindow::startTune(const particles::TuneOptions& tune, int particlesPer
     // The scan varies the injector of the powder the dialog offers.
     particles::SprayOptions base = chosen_;
     base.powder.count = particlesPerStep;
-    const particles::Material* material = materials_.find(base.powder.material);
-    if (!material) {
-        showMessage(QStringLiteral("The powder material \"%1\" is not in the materials table.")
-                        .arg(text(base.powder.material)));
-        return false;
-    }
-    tuneJob_ = std::make_unique<TuneJob>(field_, *material, base, tune);
+    tuneJob_ = std::make_unique<TuneJob>(workDir_.toStdString(), base, tune);
     connect(tuneJob_.get(), &TuneJob::progress, this, &KavelWindow::showTuneProgress);
     connect(tuneJob_.get(), &TuneJob::finished, this, &KavelWindow::finishTune);
     tuneJob_->start();
@@ -406,16 +398,16 @@ void KavelWindow::showTuneProgress(int percent) {
 void KavelWindow::finishTune() {
     if (!tuneJob_) return;
     tuneJob_->wait();
-    const particles::TuneOptions tune = tuneJob_->tune();
-    particles::TuneOutcome outcome = tuneJob_->outcome();
+    particles::TuneReport report = tuneJob_->report();
+    const particles::TuneOptions tune = report.tune;
     // Deleted once this queued call has returned: it was emitted by the job.
     tuneJob_.release()->deleteLater();
     statusBar()->clearMessage();
     lastMessage_.clear();
     updateStates();
-    switch (outcome.result) {
-        case particles::SprayResult::Completed: {
-            tuneOutcome_ = std::move(outcome);
+    switch (report.result) {
+        case particles::JobResult::Completed: {
+            tuneOutcome_ = std::move(report.outcome);
             inputs_.tune = &tuneOutcome_;
             inputs_.tuneOptions = tune;
             setView(kViewTune);
@@ -431,12 +423,12 @@ void KavelWindow::finishTune() {
             }
             break;
         }
-        case particles::SprayResult::Cancelled:
+        case particles::JobResult::Cancelled:
             lastMessage_ = QStringLiteral("The tuning was stopped: the tuning page still shows the last complete scan.");
             statusBar()->showMessage(lastMessage_);
             break;
-        case particles::SprayResult::BadInput:
-            showMessage(text(outcome.message));
+        default:
+            showMessage(text(report.message));
             break;
     }
     clientArea_->update();
@@ -541,7 +533,7 @@ void KavelWindow::exportView() {
 void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
     chosen_ = options;
     std::string error;
-    if (!writePowderMemory(workDir_.toStdString(), options, error)) statusBar()->showMessage(text(error));
+    if (!particles::writePowderMemory(workDir_.toStdString(), options, error)) statusBar()->showMessage(text(error));
 }
 
 // ----- leaving ---------------------------------------------------------------------------------

@@ -16,6 +16,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
+
+#include "particles/spray_option_table.h"
 
 namespace torvex::kavel {
 
@@ -77,6 +80,18 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
     showSizeMode();
     showSpeedMode();
     showSensorMode();
+    // Each field explains itself in the words of kavel-run's --help.
+    const std::pair<QWidget*, const char*> explained[] = {
+        {d50_, "d50"}, {d90_, "d90"}, {sizeBasis_, "size-basis"}, {count_, "count"},
+        {injectionDistance_, "injection-distance"}, {injectionRadius_, "injection-radius"}, {angle_, "injection-angle"},
+        {carrierFlow_, "carrier-flow"}, {injectorDiameter_, "injector-diameter"}, {velocity_, "injection-velocity"},
+        {spread_, "velocity-spread"}, {divergence_, "divergence"}, {shells_, "shells"}, {dragBasis_, "drag"},
+        {knudsen_, "knudsen"}, {gamma_, "gas-gamma"}, {radiation_, "radiation"}, {shielding_, "vapour-shielding"},
+        {evaporation_, "diffusive-evaporation"}, {gravity_, "gravity"}, {standoff_, "standoff"}, {seed_, "seed"},
+        {sensorSize_, "sensor-size"}, {sizeClasses_, "size-classes"}};
+    for (const auto& [field, flag] : explained)
+        if (const auto* row = particles::findSprayOption(std::string("--") + flag, particles::OptionNames::Terminal))
+            field->setToolTip(QString::fromUtf8(row->help));
 }
 
 QDoubleSpinBox* PowderDialog::lengthField(double mm, const char* name) const {

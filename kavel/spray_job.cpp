@@ -2,60 +2,56 @@
 
 namespace torvex::kavel {
 
-SprayJob::SprayJob(std::string workDir, particles::SprayOptions options, QObject* parent)
-    : QObject(parent), workDir_(std::move(workDir)), options_(std::move(options)) {}
-
-SprayJob::~SprayJob() {
+WorkerJob::~WorkerJob() {
     cancel();
     wait();
+}
+
+void WorkerJob::wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void WorkerJob::startWith(std::function<void(const particles::SprayProgress&)> work) {
+    if (running_ || thread_.joinable()) return;
+    running_ = true;
+    thread_ = std::thread([this, work = std::move(work)] {
+        // Signals emitted here reach the window's thread as queued calls.
+        work([this](int percent) {
+            emit progress(percent);
+            return !cancelled_;
+        });
+        running_ = false;
+        emit finished();
+    });
+}
+
+SprayJob::SprayJob(std::string workDir, particles::SprayOptions options, QObject* parent) : WorkerJob(parent) {
+    request_.folder = std::move(workDir);
+    request_.options = std::move(options);
 }
 
 void SprayJob::start() {
-    if (running_ || thread_.joinable()) return;
-    running_ = true;
-    thread_ = std::thread([this] {
-        // Signals emitted here reach the window's thread as queued calls.
-        outcome_ = particles::runSpray(workDir_, options_, [this](int percent) {
-            emit progress(percent);
-            return !cancelled_;
-        });
-        running_ = false;
-        emit finished();
+    startWith([this](const particles::SprayProgress& progress) {
+        particles::SprayRequest request = request_;
+        request.progress = progress;
+        report_ = particles::sprayIntoFolder(request);
     });
 }
 
-void SprayJob::wait() {
-    if (thread_.joinable()) thread_.join();
-}
-
-TuneJob::TuneJob(particles::JetField field, particles::Material material, particles::SprayOptions base,
-                 particles::TuneOptions tune, QObject* parent)
-    : QObject(parent),
-      field_(std::move(field)),
-      material_(std::move(material)),
-      base_(std::move(base)),
-      tune_(tune) {}
-
-TuneJob::~TuneJob() {
-    cancel();
-    wait();
+TuneJob::TuneJob(std::string workDir, particles::SprayOptions base, particles::TuneOptions tune, QObject* parent)
+    : WorkerJob(parent) {
+    request_.spray.folder = std::move(workDir);
+    request_.spray.options = std::move(base);
+    request_.spray.write = false;
+    request_.tune = tune;
 }
 
 void TuneJob::start() {
-    if (running_ || thread_.joinable()) return;
-    running_ = true;
-    thread_ = std::thread([this] {
-        outcome_ = particles::tuneInjection(field_, material_, base_, tune_, [this](int percent) {
-            emit progress(percent);
-            return !cancelled_;
-        });
-        running_ = false;
-        emit finished();
+    startWith([this](const particles::SprayProgress& progress) {
+        particles::TuneRequest request = request_;
+        request.spray.progress = progress;
+        report_ = particles::tuneInFolder(request);
     });
-}
-
-void TuneJob::wait() {
-    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace torvex::kavel

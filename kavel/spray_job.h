@@ -1,79 +1,75 @@
-// One spray run on a worker thread: the particle model reads the working
-// folder's files and simulates while the window stays responsive; progress
-// and the end come back to the window's thread as signals.
+// The spray and the tune job on a worker thread: the core's procedures
+// (particles/spray_in_folder.h) run there with the folder's lock while the
+// window stays responsive; progress and the end come back to the window's
+// thread as signals.
 #pragma once
 
 #include <QObject>
 #include <atomic>
-#include <memory>
+#include <functional>
 #include <string>
 #include <thread>
 
-#include "particles/injector_tuning.h"
-#include "particles/particle_model.h"
+#include "particles/spray_in_folder.h"
 
 namespace torvex::kavel {
 
-class SprayJob : public QObject {
+// What both jobs share: the thread, the stop request and the signals.
+class WorkerJob : public QObject {
     Q_OBJECT
 public:
-    SprayJob(std::string workDir, particles::SprayOptions options, QObject* parent = nullptr);
-    // Asks the run to stop and waits for the thread.
-    ~SprayJob() override;
+    // Asks the job to stop and waits for the thread.
+    ~WorkerJob() override;
 
-    void start();
-    // Asks the model to stop at its next progress report.
+    // Asks the job to stop at its next progress report.
     void cancel() { cancelled_ = true; }
     bool running() const { return running_; }
     // Waits until the thread has ended (the finished signal may still be queued).
     void wait();
 
-    // The run's outcome; valid once finished() has been emitted.
-    const particles::SprayOutcome& outcome() const { return outcome_; }
-
 signals:
     void progress(int percent);
     void finished();
 
+protected:
+    explicit WorkerJob(QObject* parent) : QObject(parent) {}
+    // Runs `work` on the thread with the progress that emits and stops.
+    void startWith(std::function<void(const particles::SprayProgress&)> work);
+
 private:
-    std::string workDir_;
-    particles::SprayOptions options_;
-    particles::SprayOutcome outcome_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> running_{false};
     std::thread thread_;
 };
 
-// An injector tuning scan on a worker thread, as a spray run: a spray at
-// every setting of the scan, over the field and material already read.
-class TuneJob : public QObject {
+// A spray into the working folder, written there as kavel-run writes it.
+class SprayJob : public WorkerJob {
     Q_OBJECT
 public:
-    TuneJob(particles::JetField field, particles::Material material, particles::SprayOptions base,
-            particles::TuneOptions tune, QObject* parent = nullptr);
-    ~TuneJob() override;
-
+    SprayJob(std::string workDir, particles::SprayOptions options, QObject* parent = nullptr);
+    ~SprayJob() override { cancel(), wait(); }
     void start();
-    void cancel() { cancelled_ = true; }
-    bool running() const { return running_; }
-    void wait();
-
-    const particles::TuneOptions& tune() const { return tune_; }
-    const particles::TuneOutcome& outcome() const { return outcome_; }
-
-signals:
-    void progress(int percent);
-    void finished();
+    // The job's report; valid once finished() has been emitted.
+    const particles::SprayReport& report() const { return report_; }
 
 private:
-    particles::JetField field_;
-    particles::Material material_;
-    particles::SprayOptions base_;
-    particles::TuneOptions tune_;
-    particles::TuneOutcome outcome_;
-    std::atomic<bool> cancelled_{false};
-    std::atomic<bool> running_{false};
-    std::thread thread_;
+    particles::SprayRequest request_;
+    particles::SprayReport report_;
+};
+
+// An injector tuning scan over the folder's jet: a spray at every setting.
+// The page shows it; nothing is written (the page's export writes tune.csv).
+class TuneJob : public WorkerJob {
+    Q_OBJECT
+public:
+    TuneJob(std::string workDir, particles::SprayOptions base, particles::TuneOptions tune, QObject* parent = nullptr);
+    ~TuneJob() override { cancel(), wait(); }
+    void start();
+    const particles::TuneReport& report() const { return report_; }
+
+private:
+    particles::TuneRequest request_;
+    particles::TuneReport report_;
 };
 
 }  // namespace torvex::kavel

@@ -219,8 +219,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
                                        100 * st.evaporatedMassShare));
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed));
-    result.lines.push_back(printed("Lost: %d side, %d upstream, %d field end, %d timeout", st.missedSide,
-                                   st.missedUpstream, st.fieldEnded, st.timedOut));
+    result.lines.push_back("Lost: " + particles::lossesByReason(st));
     if (!in.outcome->notice.empty()) result.lines.push_back(in.outcome->notice);
     sections.push_back(result);
     return sections;

@@ -1,6 +1,7 @@
 // The spray-particle model: powder injected into the computed plasma jet,
 // accelerated, heated, melted and partly evaporated on its way to the
-// substrate. Standard C++ only; the desktop program and kavel-run call it.
+// substrate. Standard C++ only; the desktop program, kavel-run and the
+// Python module call it through particles/spray_in_folder.h.
 //
 // Lengths in the options are millimetres and micrometres whatever the user's
 // length unit (the programs convert); everything inside is SI.
@@ -217,8 +218,7 @@ using SprayProgress = std::function<bool(int percent)>;
 SprayOutcome simulateSpray(const JetField& field, const Material& material, const SprayOptions& options,
                            const SprayProgress& progress);
 
-// Reads un.dat, ip.dat, the gas table and ftu.res in workDir and the materials
-// (packaged, then workDir/materials.csv), then simulates. Writes nothing.
-SprayOutcome runSpray(const std::string& workDir, const SprayOptions& options, const SprayProgress& progress);
+// The spray into a working folder, with its lock, checks and files, is
+// sprayIntoFolder (particles/spray_in_folder.h).
 
 } // namespace torvex::particles

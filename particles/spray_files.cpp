@@ -98,10 +98,7 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
                     formatFixed(o.substrateRadiusMm, 1) + " mm radius around the axis");
     lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
-                    std::to_string(s.evaporated) + " evaporated, lost: " + std::to_string(s.missedSide) +
-                    " beside the substrate, " + std::to_string(s.missedUpstream) + " upstream, " +
-                    std::to_string(s.timedOut) + " timeout" +
-                    (s.fieldEnded > 0 ? ", " + std::to_string(s.fieldEnded) + " at the end of the field" : ""));
+                    std::to_string(s.evaporated) + " evaporated, lost: " + lossesByReason(s));
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
                     percent(s.moltenMassShare) + ", evaporated " + percent(s.evaporatedMassShare));
     return lines;
@@ -193,16 +190,6 @@ bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const
     for (const std::string& line : describeModel(options.model, outcome.gasCode)) header.push_back("model: " + line);
     for (const std::string& line : describeMaterial(outcome.material)) header.push_back("material: " + line);
     return replaceFileSet(dir, sprayFileSet(options, outcome), kSprayStampFile, header, error);
-}
-
-bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,
-                     std::string& error) {
-    const WorkDirLock lock(dir);
-    if (!lock.held()) {
-        error = lock.message();
-        return false;
-    }
-    return writeSprayFiles(lock, options, outcome, error);
 }
 
 } // namespace torvex::particles

@@ -58,8 +58,5 @@ bool checkSprayOutputs(const WorkDirLock& lock, std::string& error);
 // every file stays as it was. False with error naming the file.
 bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const SprayOutcome& outcome,
                      std::string& error);
-// The same under an exclusive lock taken for the writing.
-bool writeSprayFiles(const std::string& dir, const SprayOptions& options, const SprayOutcome& outcome,
-                     std::string& error);
 
 } // namespace torvex::particles

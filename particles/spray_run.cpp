@@ -264,29 +264,4 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
     return out;
 }
 
-SprayOutcome runSpray(const std::string& workDir, const SprayOptions& options, const SprayProgress& progress) {
-    SprayOutcome out;
-    out.result = SprayResult::BadInput;
-    JetField field;
-    const FieldStatus fieldStatus = readJetField(workDir, field);
-    if (!fieldStatus.ok) {
-        out.message = fieldStatus.message;
-        return out;
-    }
-    MaterialTable materials;
-    const MaterialStatus materialStatus = loadMaterials(workDir, materials);
-    if (!materialStatus.ok) {
-        out.message = materialStatus.message;
-        return out;
-    }
-    const Material* material = materials.find(options.powder.material);
-    if (!material) {
-        std::string keys;
-        for (const Material& m : materials.rows) keys += (keys.empty() ? "" : ", ") + m.key;
-        out.message = "There is no material \"" + options.powder.material + "\" (known: " + keys + ").";
-        return out;
-    }
-    return simulateSpray(field, *material, options, progress);
-}
-
 } // namespace torvex::particles

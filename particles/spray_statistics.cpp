@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace torvex::particles {
 
@@ -54,6 +55,12 @@ double roundStep(double span) {
 }
 
 } // namespace
+
+std::string lossesByReason(const SprayStatistics& s) {
+    return std::to_string(s.missedSide) + " beside the substrate, " + std::to_string(s.missedUpstream) +
+           " upstream, " + std::to_string(s.timedOut) + " timeout" +
+           (s.fieldEnded > 0 ? ", " + std::to_string(s.fieldEnded) + " at the end of the field" : "");
+}
 
 SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) {
     SprayStatistics s;

@@ -5,6 +5,7 @@
 
 #include "particles/particle_model.h"
 
+#include <string>
 #include <vector>
 
 namespace torvex::particles {
@@ -23,7 +24,7 @@ struct SprayStatistics {
     int total = 0;
     int arrived = 0;
     int evaporated = 0;
-    int missed = 0;       // lost beside the substrate, upstream, timed out or at a shortened field's end: the four below
+    int missed = 0;       // did not reach the plane: the four below, so arrived + evaporated + missed = total
     int missedSide = 0;   // crossed the substrate plane beside the substrate
     int missedUpstream = 0;
     int timedOut = 0;     // still in flight after the longest flight time
@@ -52,6 +53,10 @@ struct SprayStatistics {
 constexpr double kFullyMolten = 0.999;
 
 SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles);
+
+// The particles lost, by reason, as every front end shows them:
+// "2 beside the substrate, 0 upstream, 1 timeout".
+std::string lossesByReason(const SprayStatistics& statistics);
 
 struct Histogram {
     double lower = 0;

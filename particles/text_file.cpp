@@ -1,10 +1,12 @@
 #include "particles/text_file.h"
 
 #include "solver/file_access.h"
+#include "solver/number_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace torvex::particles {
@@ -36,16 +38,12 @@ std::string formatFixed(double value, int decimals) {
 }
 
 bool parseNumber(const std::string& text, double& value) {
-    std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return false;
-    std::size_t last = text.find_last_not_of(" \t") + 1;
-    const char* begin = text.data() + first;
-    if (*begin == '+') ++begin;  // from_chars takes no plus sign
-    double parsed = 0;
-    const auto result = std::from_chars(begin, text.data() + last, parsed);
-    if (result.ec != std::errc() || result.ptr != text.data() + last || !std::isfinite(parsed)) return false;
-    value = parsed;
-    return true;
+    const std::size_t last = text.find_last_not_of(" \t") + 1;
+    std::string_view number(text.data() + first, last - first);
+    if (number.front() == '+') number.remove_prefix(1);  // a file's "+5", which the terminal refuses
+    return parseDecimalNumber(number, value);
 }
 
 } // namespace torvex::particles

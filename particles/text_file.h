@@ -14,7 +14,8 @@ namespace torvex::particles {
 bool readTextLines(const std::string& path, std::size_t maxBytes, const std::string& what,
                    std::vector<std::string>& lines, std::string& error);
 
-// A finite number occupying the whole text (blanks around it allowed).
+// A finite decimal number occupying the whole text of a field in a data file
+// (blanks around it and a plus sign allowed; see solver/number_text.h).
 bool parseNumber(const std::string& text, double& value);
 
 // A number with a fixed count of decimals and a point, whatever the locale.

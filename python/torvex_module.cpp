@@ -7,9 +7,6 @@
 // Every run has a solver state of its own (never the programs' shared one),
 // so two threads running variants compute exactly what single runs compute.
 #include "particles/jet_field.h"
-#include "particles/particle_model.h"
-#include "particles/spray_files.h"
-#include "particles/spray_statistics.h"
 #include "solver/data_folders.h"
 #include "solver/files.h"
 #include "solver/file_access.h"
@@ -53,7 +50,6 @@ struct RunFault {
 [[noreturn]] void refuse(const std::string& message) { throw RunFault{RunResult::BadInput, message}; }
 
 constexpr std::size_t kRecordLimit = 100000;
-constexpr double kMmPerInch = 25.4;
 
 py::array_t<double> array(const std::vector<double>& values) {
     py::array_t<double> out(static_cast<py::ssize_t>(values.size()));
@@ -276,198 +272,6 @@ py::dict runVariant(int gas, double diameter, double length, double current, dou
     return d;
 }
 
-// ----- The spray ---------------------------------------------------------------------
-
-// One keyword of torvex.spray(): its limits and the option field it sets.
-// Lengths are given in the variant's length unit, as kavel-run takes them.
-struct SprayKeyword {
-    const char* name;
-    double low, high;
-    bool whole;
-    void (*apply)(SprayOptions&, double value, double toMm);
-};
-
-// The one table of spray keywords: a new option is one line here.
-const std::vector<SprayKeyword>& sprayKeywords() {
-    static const std::vector<SprayKeyword> table = {
-        {"d10", 0, INFINITY, false, [](SprayOptions& s, double v, double) { s.powder.d10Um = v; }},
-        {"d50", 0, INFINITY, false, [](SprayOptions& s, double v, double) { s.powder.d50Um = v; }},
-        {"d90", 0, INFINITY, false, [](SprayOptions& s, double v, double) { s.powder.d90Um = v; }},
-        {"diameter", 0, INFINITY, false,
-         [](SprayOptions& s, double v, double) { s.powder.singleSize = true, s.powder.d50Um = v; }},
-        {"count", 1, 1000000, true, [](SprayOptions& s, double v, double) { s.powder.count = static_cast<int>(v); }},
-        {"seed", 0, 9007199254740991.0, true,
-         [](SprayOptions& s, double v, double) { s.seed = static_cast<std::uint64_t>(v); }},
-        {"injection_distance", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double toMm) { s.injection.distanceMm = v * toMm; }},
-        {"injection_radius", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double toMm) { s.injection.radiusMm = v * toMm; }},
-        {"injection_velocity", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double) { s.injection.velocity = v; }},
-        {"velocity_spread", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double) { s.injection.velocitySpread = v / 100.0; }},
-        {"divergence", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double) { s.injection.divergenceDeg = v; }},
-        {"standoff", -INFINITY, INFINITY, false,
-         [](SprayOptions& s, double v, double toMm) { s.standoffMm = v * toMm; }},
-        {"shells", 1, 64, true, [](SprayOptions& s, double v, double) { s.model.shellCount = static_cast<int>(v); }},
-        {"threads", 0, 64, true, [](SprayOptions& s, double v, double) { s.threads = static_cast<int>(v); }},
-        {"lumped", 0, 1, true, [](SprayOptions& s, double v, double) { s.model.internalConduction = v == 0; }},
-        {"gravity", 0, 1, true, [](SprayOptions& s, double v, double) { s.model.gravity = v != 0; }},
-    };
-    return table;
-}
-
-const SprayKeyword* findSprayKeyword(const std::string& name) {
-    for (const SprayKeyword& k : sprayKeywords())
-        if (name == k.name) return &k;
-    return nullptr;
-}
-
-// The spray options from the keywords, with kavel-run's defaults and checks.
-SprayOptions sprayOptions(const py::dict& keywords, int lengthUnit) {
-    SprayOptions s;
-    s.standoffMm = lengthUnit == 2 ? 4 * kMmPerInch : 100;
-    const double toMm = lengthUnit == 2 ? kMmPerInch : 1.0;
-    if (keywords.contains("diameter") &&
-        (keywords.contains("d10") || keywords.contains("d50") || keywords.contains("d90")))
-        refuse("diameter (one size) and d10/d50/d90 exclude each other.");
-    for (const auto& item : keywords) {
-        const std::string name = py::str(item.first);
-        const SprayKeyword* keyword = findSprayKeyword(name);
-        if (!keyword) throw py::type_error("spray() got an unexpected keyword argument '" + name + "'");
-        const py::handle given = item.second;
-        if (!PyNumber_Check(given.ptr()) || py::isinstance<py::str>(given))
-            refuse(name + " needs a number, not " + py::repr(given).cast<std::string>() + ".");
-        const double value = py::cast<double>(given);
-        if (!std::isfinite(value) || value < keyword->low || value > keyword->high ||
-            (keyword->whole && value != std::floor(value))) {
-            if (keyword->whole)
-                refuse(name + " must be a whole number from " + py::str(py::int_(static_cast<long long>(keyword->low))).cast<std::string>() +
-                       " to " + py::str(py::int_(static_cast<long long>(keyword->high))).cast<std::string>() +
-                       ", not " + py::repr(item.second).cast<std::string>() + ".");
-            refuse(name + " needs a finite number, not " + py::repr(item.second).cast<std::string>() + ".");
-        }
-        keyword->apply(s, value, toMm);
-    }
-    return s;
-}
-
-py::dict stateColumns(const std::vector<const ParticleState*>& states) {
-    std::vector<double> columns[14];
-    for (const ParticleState* s : states) {
-        const double values[14] = {s->axialMm, s->radialMm, s->velocity, s->axialVelocity, s->radialVelocity,
-                                   s->surfaceTemperature, s->meanTemperature, s->coreTemperature,
-                                   s->moltenFraction, s->massFraction, s->timeMs, s->diameterUm,
-                                   s->gasTemperature, s->gasVelocity};
-        for (int k = 0; k < 14; ++k) columns[k].push_back(values[k]);
-    }
-    // The names of particles.csv and trajectories.csv.
-    static const char* const names[14] = {
-        "axial_mm", "radial_mm", "velocity_m_s", "axial_velocity_m_s", "radial_velocity_m_s",
-        "surface_temperature_K", "mean_temperature_K", "core_temperature_K", "molten_fraction", "mass_fraction",
-        "time_ms", "diameter_now_um", "gas_temperature_K", "gas_velocity_m_s"};
-    py::dict d;
-    for (int k = 0; k < 14; ++k) d[names[k]] = array(columns[k]);
-    return d;
-}
-
-py::dict particleColumns(const std::vector<ParticleResult>& particles) {
-    std::vector<const ParticleState*> states;
-    std::vector<double> index, diameter, injection, maxSurface, maxMolten, mass;
-    py::list status;
-    for (const ParticleResult& p : particles) {
-        states.push_back(&p.final);
-        index.push_back(p.index), diameter.push_back(p.diameterUm), injection.push_back(p.injectionVelocity);
-        maxSurface.push_back(p.maxSurfaceTemperature), maxMolten.push_back(p.maxMoltenFraction);
-        mass.push_back(p.initialMassKg);
-        status.append(statusName(p.status));
-    }
-    py::dict d = stateColumns(states);
-    d["index"] = array(index), d["diameter_um"] = array(diameter), d["status"] = status;
-    d["injection_velocity_m_s"] = array(injection);
-    d["max_surface_temperature_K"] = array(maxSurface), d["max_molten_fraction"] = array(maxMolten);
-    d["initial_mass_kg"] = array(mass);
-    return d;
-}
-
-py::list trajectoryList(const std::vector<Trajectory>& trajectories) {
-    py::list out;
-    for (const Trajectory& t : trajectories) {
-        std::vector<const ParticleState*> states;
-        for (const ParticleState& s : t.samples) states.push_back(&s);
-        py::dict d;
-        d["label"] = t.label, d["index"] = t.index, d["diameter_um"] = t.diameterUm;
-        d["status"] = statusName(t.status), d["samples"] = stateColumns(states);
-        out.append(d);
-    }
-    return out;
-}
-
-py::dict moments(const WeightedMoments& m) {
-    py::dict d;
-    d["mean"] = m.byNumber.mean, d["spread"] = m.byNumber.spread;
-    d["mass_mean"] = m.byMass.mean, d["mass_spread"] = m.byMass.spread;
-    return d;
-}
-
-py::dict summary(const SprayOutcome& out) {
-    const SprayStatistics s = computeStatistics(out.particles);
-    py::dict d;
-    d["material"] = out.material.name;
-    d["standoff_mm"] = out.standoffMm, d["field_end_mm"] = out.fieldEndMm, d["notice"] = out.notice;
-    d["total"] = s.total, d["arrived"] = s.arrived, d["evaporated"] = s.evaporated, d["missed"] = s.missed;
-    d["field_ended"] = s.fieldEnded, d["fully_molten"] = s.fullyMolten, d["partly_molten"] = s.partlyMolten;
-    d["solid"] = s.solid;
-    d["velocity_m_s"] = moments(s.velocity), d["surface_temperature_K"] = moments(s.surfaceTemperature);
-    d["mean_temperature_K"] = moments(s.meanTemperature), d["molten_fraction"] = moments(s.moltenFraction);
-    d["radial_position_mm"] = moments(s.radialPosition), d["flight_time_ms"] = moments(s.flightTime);
-    d["spot_centre_mm"] = s.spotCentreMm, d["spot_spread_mm"] = s.spotSpreadMm;
-    d["molten_mass_share"] = s.moltenMassShare, d["deposited_mass_share"] = s.depositedMassShare;
-    return d;
-}
-
-// kavel-run's steps, in its order and with its messages: materials, jet
-// field, material key, options, the run, and the files when asked for.
-py::dict spray(const std::string& folder, const std::string& materialKey, const py::dict& keywords, bool write) {
-    MaterialTable materials;
-    const MaterialStatus materialStatus = loadMaterials(folder, materials);
-    if (!materialStatus.ok) refuse(materialStatus.message);
-    JetField field;
-    const FieldStatus fieldStatus = readJetField(folder, field);
-    if (!fieldStatus.ok) refuse(fieldStatus.message);
-    const Material* material = materials.find(materialKey);
-    if (!material) {
-        std::string keys;
-        for (const Material& m : materials.rows) keys += (keys.empty() ? "" : ", ") + m.key;
-        refuse("there is no material \"" + materialKey + "\" (known: " + keys + ").");
-    }
-    SprayOptions options = sprayOptions(keywords, field.lengthUnit);
-    options.powder.material = materialKey;
-    const std::string fault = checkOptions(options, field.endMm());
-    if (!fault.empty()) refuse(fault);
-    SprayOutcome outcome;
-    {
-        py::gil_scoped_release free;
-        outcome = simulateSpray(field, *material, options, [](int) { return true; });
-        std::string error;
-        if (outcome.result == SprayResult::Completed && write && !writeSprayFiles(folder, options, outcome, error))
-            throw RunFault{RunResult::OutputFault, error + "."};
-    }
-    if (outcome.result != SprayResult::Completed) refuse(outcome.message);
-    py::dict d;
-    d["particles"] = particleColumns(outcome.particles);
-    d["trajectories"] = trajectoryList(outcome.trajectories);
-    d["summary"] = summary(outcome);
-    return d;
-}
-
-std::vector<std::string> sprayKeywordNames() {
-    std::vector<std::string> names;
-    for (const SprayKeyword& k : sprayKeywords()) names.push_back(k.name);
-    return names;
-}
-
 // ----- Studies -------------------------------------------------------------------------
 
 // Runs a study written as TOML text; `progress` gets (done, total) and may
@@ -509,6 +313,9 @@ std::string study(const std::string& text, const std::string& name, const std::s
 
 }  // namespace
 
+// The spray and the tune job (spray_bindings.cpp).
+void registerSprayBindings(py::module_& m);
+
 PYBIND11_MODULE(_torvex, m) {
     m.doc() = "The compiled core of the torvex module (see help(torvex)).";
     static py::exception<RunFault> error(m, "Error", PyExc_RuntimeError);
@@ -538,7 +345,6 @@ PYBIND11_MODULE(_torvex, m) {
     });
     m.def("run", &runVariant);
     m.def("load", &load);
-    m.def("spray", &spray);
-    m.def("spray_keywords", &sprayKeywordNames);
+    registerSprayBindings(m);
     m.def("study", &study);
 }

@@ -29,7 +29,7 @@ import tempfile
 
 from . import _torvex
 
-__all__ = ["Variant", "Result", "Spray", "run", "load", "spray", "study", "GASES",
+__all__ = ["Variant", "Result", "Spray", "Tune", "run", "load", "spray", "tune", "study", "GASES",
            "Error", "BadInput", "NotCalculable", "OutputFault", "Busy"]
 
 Error = _torvex.Error
@@ -53,6 +53,8 @@ def _data_folder():
 
 
 _torvex.set_data_folder(_data_folder())
+
+from .spraying import Spray, Tune, spray, tune  # noqa: E402  (after the data folder is set)
 
 # ----- Gases and units --------------------------------------------------------
 
@@ -222,76 +224,6 @@ def load(folder):
     rtu*.res, ftu.res, un.dat) into a torvex.Result; torvex.BadInput naming
     the file when it is missing or malformed."""
     return Result(_torvex.load(os.fspath(folder)))
-
-
-# ----- The spray ------------------------------------------------------------------
-
-class Spray:
-    """The outcome of torvex.spray.
-
-    particles: numpy structured array, one row per particle at the substrate
-    plane (or where its flight ended), with the columns of particles.csv
-    (axial_mm, radial_mm, velocity_m_s, surface_temperature_K,
-    molten_fraction, status, ...) and a few more (injection_velocity_m_s,
-    max_molten_fraction, initial_mass_kg, gas_temperature_K, ...).
-    trajectories: {"d10", "d50", "d90": structured array of samples along the
-    flight}; samples: the sampled population particles' trajectories.
-    summary: the statistics kavel-run prints (counts, number- and
-    mass-weighted means and spreads, spot, molten and deposited mass share).
-    """
-
-    def __init__(self, data):
-        self.particles = _structured(data["particles"])
-        self.trajectories = {}
-        self.samples = []
-        for t in data["trajectories"]:
-            samples = _structured(t["samples"])
-            if t["label"] == "sample":
-                self.samples.append(samples)
-            else:
-                self.trajectories[t["label"]] = samples
-        self.summary = data["summary"]
-
-    def to_pandas(self):
-        """The particles as a pandas DataFrame (needs pandas)."""
-        import pandas
-        return pandas.DataFrame(self.particles)
-
-
-def _structured(columns):
-    import numpy
-    names = list(columns)
-    dtypes = [(n, "U16") if n == "status" else (n, "i8") if n == "index" else (n, "f8") for n in names]
-    length = len(next(iter(columns.values()))) if columns else 0
-    out = numpy.zeros(length, dtype=dtypes)
-    for n in names:
-        out[n] = columns[n]
-    return out
-
-
-def spray(result_or_folder, material="ysz8", write=False, **options):
-    """Sprays a powder into a calculated jet and returns a torvex.Spray.
-
-    result_or_folder: a torvex.Result or a folder holding a calculated jet.
-    material: key of the materials table (data/materials.csv, plus a
-    materials.csv in the folder). The options are kavel-run's, with the same
-    defaults and units (lengths in the variant's length unit):
-    d10, d50, d90 (um) or diameter (one size, um); count; seed; threads;
-    injection_distance, injection_radius (mm or in); injection_velocity
-    (m/s); velocity_spread (+- %); divergence (degrees); standoff (mm or in);
-    shells; lumped (True: one temperature per particle); gravity.
-
-    Same seed, same particles, whatever the number of threads. With
-    write=True particles.csv and trajectories.csv go into the folder, byte
-    for byte as kavel-run writes them. The interpreter's lock is released
-    while the particles fly.
-    """
-    folder = result_or_folder.folder if isinstance(result_or_folder, Result) else os.fspath(result_or_folder)
-    unknown = sorted(set(options) - set(_torvex.spray_keywords()))
-    if unknown:
-        raise TypeError("spray() got an unexpected keyword argument %r (known: %s)" % (
-            unknown[0], ", ".join(_torvex.spray_keywords())))
-    return Spray(_torvex.spray(folder, material, dict(options), bool(write)))
 
 
 # ----- Studies ----------------------------------------------------------------------

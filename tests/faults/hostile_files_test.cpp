@@ -293,6 +293,7 @@ TEST(HostileFiles, EveryRefusalLeavesEveryFileAsItWasAndSaysWhatIsWrong) {
         std::printf("  [%d] %s", done.status, done.err.c_str());
         EXPECT_EQ(done.status, status) << done.err;
         EXPECT_TRUE(contains(done.err, says)) << done.err;
+        EXPECT_FALSE(contains(done.out, "deviation")) << "refused after the flight: " << says;
         EXPECT_EQ(allFiles(box.work), before) << says;
         EXPECT_EQ(temporaryFiles(box.work), 0);
     };
@@ -306,6 +307,9 @@ TEST(HostileFiles, EveryRefusalLeavesEveryFileAsItWasAndSaysWhatIsWrong) {
     fs::rename(box.file("trajectories.csv"), box.file("trajectories.csv.keep/t"));
     fs::create_directory(box.file("trajectories.csv"));
     refusedAlike(kavelRun({box.work}), 5, work + "/trajectories.csv is a directory");
+    fs::create_directory(box.file("tune.csv"));
+    refusedAlike(kavelRun({"tune", "--steps", "2", box.work}), 5, work + "/tune.csv is a directory");
+    fs::remove(box.file("tune.csv"));
     fs::remove(box.file("trajectories.csv"));
     fs::rename(box.file("trajectories.csv.keep/t"), box.file("trajectories.csv"));
     fs::remove(box.file("trajectories.csv.keep"));

@@ -7,6 +7,7 @@
 
 #include "particles/particle_model.h"
 #include "particles/spray_files.h"
+#include "particles/spray_in_folder.h"
 #include "solver/data_folders.h"
 
 namespace torvex::golden {
@@ -101,11 +102,19 @@ bool readSprayManifest(const std::string& path, std::vector<SprayVariant>& spray
 
 void runSprayVariant(const SprayVariant& spray, const GoldenVariant& jet, const std::string& dir) {
     runVariant(jet, dir);
-    const particles::SprayOutcome outcome = particles::runSpray(dir, optionsFor(spray), nullptr);
-    std::string error;
-    if (outcome.result == particles::SprayResult::Completed &&
-        particles::writeSprayFiles(dir, optionsFor(spray), outcome, error))
-        unplaceDataFolder(dir + "/particles.csv");
+    particles::SprayRequest request;
+    request.folder = dir;
+    request.options = optionsFor(spray);
+    const particles::SprayReport report = particles::sprayIntoFolder(request);
+    // A spray refused before its flight has only the report's word.
+    particles::SprayOutcome outcome = report.spray;
+    if (!report.flown) {
+        outcome.result = report.result == particles::JobResult::Cancelled ? particles::SprayResult::Cancelled
+                                                                          : particles::SprayResult::BadInput;
+        outcome.message = report.message;
+    }
+    const std::string error = report.flown && report.result != particles::JobResult::Completed ? report.message : "";
+    if (report.result == particles::JobResult::Completed) unplaceDataFolder(dir + "/particles.csv");
     std::ofstream(dir + "/spray.txt", std::ios::binary | std::ios::trunc) << summary(outcome) << error;
 }
 

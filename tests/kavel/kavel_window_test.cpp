@@ -17,15 +17,18 @@
 #include "kavel/kavel_about.h"
 #include "kavel/kavel_program.h"
 #include "kavel/powder_dialog.h"
-#include "kavel/powder_memory.h"
 #include "kavel/spray_export.h"
 #include "particles/spray_files.h"
+#include "particles/spray_option_table.h"
 #include "solver/solver.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace torvex::kavel::test {
 namespace {
 
+using particles::powderMemoryText;
+using particles::readPowderMemory;
+using particles::writePowderMemory;
 using torvex::test::ModalCloser;
 using torvex::test::TempDir;
 
@@ -261,6 +264,7 @@ TEST(PowderDialog, EveryOptionRoundTripsThroughTheDialogAndKavelDat) {
     dialog.findChild<QRadioButton*>(QStringLiteral("fixedSpeed"))->setChecked(true);
     dialog.findChild<QDoubleSpinBox*>(QStringLiteral("sensorX"))->setValue(0.1);
     EXPECT_EQ(dialog.options().injection.speedFrom, particles::InjectionSpeed::Fixed);
+    EXPECT_TRUE(dialog.findChild<QDoubleSpinBox*>(QStringLiteral("carrierFlow"))->toolTip().contains("SLPM"));
     EXPECT_NEAR(dialog.options().sensor.xMm, 2.54, 1e-12);
 
     TempDir dir;

@@ -78,6 +78,9 @@ TEST(FieldFile, AShortenedFieldIsReportedInItsLastPlaneAndSaysWhereItEnds) {
         EXPECT_DOUBLE_EQ(p.final.axialMm, 49.0);
     }
     EXPECT_GT(arrived, 0);
+    // One count everywhere: every particle arrived, evaporated or missed the plane.
+    const SprayStatistics s = computeStatistics(out.particles);
+    EXPECT_EQ(s.arrived + s.evaporated + s.missed, s.total);
 }
 
 TEST(FieldFile, DamagedNumbersAndCutRecordsAreRefusedWithTheLine) {
@@ -266,7 +269,9 @@ TEST(KavelRun, OutOfRangeOptionsAreRefusedAndNothingIsWritten) {
                             "--material unobtainium", "--shells 0", "--count nan", "--no-such-option 1",
                             "--carrier-flow 0", "--injection-velocity 20 --carrier-flow 3", "--knudsen maybe",
                             "--sensor-at 1", "--size-classes 4", "tune --steps 1", "tune --goal fastest",
-                            "--substrate-radius 0.5", "--substrate-radius 10 --sensor-at 0,12"}) {
+                            "--substrate-radius 0.5", "--substrate-radius 10 --sensor-at 0,12",
+                            // Numbers as torvex-run reads them: no hex, no infinity, nothing after the number.
+                            "--count 0x10", "--standoff 0x50", "--d50 inf", "--count 12abc", "tune --from 0x1"}) {
         EXPECT_EQ(runKavel(std::string(bad) + " " + dir.path()), 2) << bad;
         EXPECT_FALSE(dir.exists("particles.csv")) << bad;
         EXPECT_FALSE(dir.exists("trajectories.csv")) << bad;

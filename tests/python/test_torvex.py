@@ -8,6 +8,7 @@ import shutil
 import subprocess
 import sys
 import threading
+import time
 
 import numpy
 import pytest
@@ -18,6 +19,7 @@ TORVEX_RUN = os.environ["TORVEX_RUN"]
 KAVEL_RUN = os.environ["KAVEL_RUN"]
 RESULT_FILES = ["un.dat", "ip.dat", "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
                 "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"]
+SPRAY_FILES = ["particles.csv", "trajectories.csv", "sensor.csv", "size-classes.csv", "spray.stamp"]
 # The argon reference variant and argon + 15 % hydrogen (tests/golden/variants.txt).
 VARIANTS = {"argon": ("argon", 8, 14, 500, 35), "hydrogen": ("argon+hydrogen 15%", 8, 22, 600, 45)}
 
@@ -78,6 +80,82 @@ def test_spray_writes_the_files_of_kavel_run(tmp_path, argon_jet):
     same_files(tmp_path / "py", tmp_path / "cli", ["particles.csv", "trajectories.csv"])
     assert len(s.particles) == 300 and set(s.trajectories) == {"d10", "d50", "d90"}
     assert s.summary["total"] == 300 and 0 <= s.summary["molten_mass_share"] <= 1
+    # A fixed injection speed, as --injection-velocity gives it: every file and the summary.
+    cli = subprocess.run([KAVEL_RUN, "--injection-velocity", "10", "--count", "300", "--no-progress",
+                          str(tmp_path / "cli")], check=True, capture_output=True, text=True).stdout
+    s = torvex.spray(tmp_path / "py", injection_velocity=10, count=300, write=True)
+    same_files(tmp_path / "py", tmp_path / "cli", SPRAY_FILES)
+    assert cli.startswith(str(s)) and s.used["injection_velocity"] == 10 and s.used["carrier_flow"] is None
+    columns = [l for l in (tmp_path / "cli" / "particles.csv").read_text().splitlines() if not l.startswith("#")]
+    header = columns[0].split(",")
+    assert set(header) <= set(s.particles.dtype.names)
+    assert s.sensor["count"] == int((tmp_path / "cli" / "sensor.csv").read_text().splitlines()[-1].split(",")[4])
+    assert len(s.size_classes) == 8 and "deviation" in cli and "%.2f deg" % s.deviation_deg in cli
+    assert "out_of_plane_mm" in s.trajectories["d50"].dtype.names
+
+
+def test_tune_writes_the_table_of_kavel_run_tune(tmp_path, argon_jet):
+    for side in ("py", "cli"):
+        shutil.copytree(argon_jet.folder, tmp_path / side)
+    cli = subprocess.run([KAVEL_RUN, "tune", "--steps", "3", "--from", "2", "--count", "60", "--no-progress",
+                          str(tmp_path / "cli")], check=True, capture_output=True, text=True).stdout
+    t = torvex.tune(tmp_path / "py", steps=3, from_=2, count=60, write=True)
+    same_files(tmp_path / "py", tmp_path / "cli", ["tune.csv"])
+    assert cli.startswith(str(t)) and len(t.steps) == 3 and t.setting == t.steps["setting"][t.chosen]
+    with pytest.raises(torvex.BadInput, match="steps must be a whole number from 2 to 100"):
+        torvex.tune(tmp_path / "py", steps=1)
+
+
+def test_a_spray_holds_the_folder_from_the_jet_to_its_stamp(tmp_path, argon_jet):
+    folder = tmp_path / "jet"
+    shutil.copytree(argon_jet.folder, folder)
+    before = {f.name: f.read_bytes() for f in folder.iterdir()}
+    with open(folder / ".torvex.lock", "w") as held:  # a run of the solver holds the folder
+        fcntl.flock(held, fcntl.LOCK_EX)
+        with pytest.raises(torvex.Busy):
+            torvex.spray(folder, count=20, write=True)
+    assert {f.name: f.read_bytes() for f in folder.iterdir()} == before
+    refusals = []
+
+    def race(percent):  # a run started while the particles fly is refused and changes nothing
+        if not refusals:
+            run = subprocess.run([TORVEX_RUN, "--current", "800", "--gas", "1", "--diameter", "8", "--length", "14",
+                                  "--flow", "35", "--no-progress", str(folder)], capture_output=True, text=True)
+            refusals.append(run.returncode)
+            with pytest.raises(torvex.Busy):
+                torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=folder)
+            refusals.append({f.name: f.read_bytes() for f in folder.iterdir()} == before)
+
+    torvex.spray(folder, count=50, write=True, progress=race)
+    assert refusals == [6, True] and (folder / "spray.stamp").exists()
+    assert (folder / "results.stamp").read_bytes() == before["results.stamp"]
+
+
+def test_a_refused_spray_changes_nothing_and_ctrl_c_stops_one(tmp_path, argon_jet):
+    folder = tmp_path / "jet"
+    shutil.copytree(argon_jet.folder, folder)
+    (folder / "particles.csv").mkdir()
+    flown = []
+    with pytest.raises(torvex.OutputFault, match="particles.csv.*Nothing was changed"):
+        torvex.spray(folder, write=True, progress=flown.append)
+    assert flown == [] and not (folder / "sensor.csv").exists()
+    cli = subprocess.run([KAVEL_RUN, "--no-progress", str(folder)], capture_output=True, text=True)
+    assert cli.returncode == 5 and "Nothing was changed" in cli.stderr and cli.stdout == ""
+    (folder / "particles.csv").rmdir()
+    with pytest.raises(torvex.BadInput, match="material needs a value, not None"):
+        torvex.spray(folder, material=None)
+    with pytest.raises(torvex.BadInput, match="count needs a number, not '0x10'"):
+        torvex.spray(folder, count="0x10")
+    sent = []
+
+    def interrupt(percent):
+        if not sent:
+            sent.append(time.monotonic())
+            os.kill(os.getpid(), signal.SIGINT)
+
+    with pytest.raises(KeyboardInterrupt):
+        torvex.spray(folder, count=20000, write=True, progress=interrupt)
+    assert time.monotonic() - sent[0] < 1 and not (folder / "particles.csv").exists()
 
 
 def test_two_threads_give_the_results_of_single_runs():

@@ -1,0 +1,166 @@
+// The summary of a spray and the table of a scan as kavel-run prints them,
+// and the count of lost particles every front end shows.
+#include "particles/spray_in_folder.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace torvex::particles {
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+
+std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string printed(const char* format, ...) {
+    va_list arguments, again;
+    va_start(arguments, format);
+    va_copy(again, arguments);
+    std::string text(static_cast<std::size_t>(std::max(0, std::vsnprintf(nullptr, 0, format, arguments))), '\0');
+    va_end(arguments);
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
+struct LengthUnit {
+    double perMm;
+    const char* name;
+    int decimals;
+};
+
+LengthUnit lengthUnitOf(int code) { return code == 2 ? LengthUnit{1 / kMmPerInch, "in", 3} : LengthUnit{1, "mm", 1}; }
+
+std::string moments(const char* what, const WeightedMoments& m, const char* unit, int decimals, double scale = 1) {
+    return printed("  %-22s %9.*f +- %-8.*f %-4s %9.*f +- %-8.*f %s", what, decimals, m.byNumber.mean * scale, decimals,
+                   m.byNumber.spread * scale, unit, decimals, m.byMass.mean * scale, decimals, m.byMass.spread * scale,
+                   unit);
+}
+
+double percentOf(int part, int whole) { return whole > 0 ? 100.0 * part / whole : 0.0; }
+
+std::string powderLine(const SprayReport& r) {
+    const PowderOptions& p = r.options.powder;
+    std::string line = "Powder: " + r.material.name + ", ";
+    line += p.singleSize ? printed("%.1f um", p.d50Um) : printed("d10/d50/d90 = %.1f/%.1f/%.1f um", p.d10Um, p.d50Um, p.d90Um);
+    if (!p.sizeDistributionFile.empty()) line += " (measured distribution " + p.sizeDistributionFile + ")";
+    else if (!p.singleSize) line += p.sizeBasis == SizeBasis::Volume ? " by volume" : " by number";
+    return line + printed(", %d particles, seed %llu", p.count, static_cast<unsigned long long>(r.options.seed));
+}
+
+std::string injectionLine(const InjectionOptions& in, const LengthUnit& unit) {
+    std::string line = printed("Injection: %.*f %s downstream, %.*f %s from the axis, angle %.1f deg, ", unit.decimals,
+                               in.distanceMm * unit.perMm, unit.name, unit.decimals, in.radiusMm * unit.perMm, unit.name,
+                               in.angleDeg);
+    line += in.speedFrom == InjectionSpeed::Fixed
+                ? printed("%.1f m/s", in.velocity)
+                : printed("carrier gas %.2f SLPM argon through %.*f %s (speed of each size at the exit)",
+                          in.carrierFlowSlpm, unit.decimals + 1, in.injectorDiameterMm * unit.perMm, unit.name);
+    return line + printed(" +- %.0f %%, cone %.1f deg", in.velocitySpread * 100, in.divergenceDeg);
+}
+
+void addFates(std::vector<std::string>& lines, const SprayStatistics& s, const SprayReport& r) {
+    lines.push_back(printed("Particles: %d arrived (%.1f %%): %d fully molten (%.1f %%), %d partly molten, %d solid",
+                            s.arrived, percentOf(s.arrived, s.total), s.fullyMolten, percentOf(s.fullyMolten, s.total),
+                            s.partlyMolten, s.solid));
+    const LengthUnit unit = lengthUnitOf(r.jet.lengthUnit);
+    lines.push_back(printed("           %d evaporated (%.1f %%), %d lost (%.1f %%): %d beside the substrate (crossed the "
+                            "plane beyond %.*f %s from the axis), %d upstream, %d still in flight after %.1f ms",
+                            s.evaporated, percentOf(s.evaporated, s.total), s.missed, percentOf(s.missed, s.total),
+                            s.missedSide, unit.decimals, r.options.substrateRadiusMm * unit.perMm, unit.name,
+                            s.missedUpstream, s.timedOut, r.options.model.maxFlightTimeMs));
+    int unconverged = 0, particlesUnconverged = 0;
+    for (const ParticleResult& p : r.spray.particles)
+        if (p.unconvergedSteps > 0) unconverged += p.unconvergedSteps, ++particlesUnconverged;
+    if (unconverged > 0)
+        lines.push_back(printed("Warning: %d steps of %d particles did not converge in the heat solver (kept at the "
+                                "best state).",
+                                unconverged, particlesUnconverged));
+}
+
+void addSensor(std::vector<std::string>& lines, const SprayReport& r, const LengthUnit& unit) {
+    const SensorReading& s = r.figures.sensor;
+    lines.push_back(printed("In-flight sensor: %.*f %s volume at (x, y) = (%.*f, %.*f) %s%s, %d particles by number:",
+                            unit.decimals, s.sizeMm * unit.perMm, unit.name, unit.decimals + 1, s.centreXMm * unit.perMm,
+                            unit.decimals + 1, s.centreYMm * unit.perMm, unit.name,
+                            r.options.sensor.atPlumeCentre ? " (plume centre)" : "", s.count));
+    lines.push_back(printed("  velocity %.1f +- %.1f m/s, surface temperature %.0f +- %.0f K, diameter %.1f +- %.1f um",
+                            s.velocity.mean, s.velocity.spread, s.surfaceTemperature.mean, s.surfaceTemperature.spread,
+                            s.diameterUm.mean, s.diameterUm.spread));
+    lines.push_back("By size class:  d (um)         count  mass %  arrived  velocity  surface T  molten  evaporated");
+    for (const SizeClass& c : r.figures.sizeClasses)
+        lines.push_back(printed("  %6.1f - %6.1f   %7d  %6.1f  %7d  %6.1f m/s  %7.0f K  %5.1f %%  %7.2f %%", c.lowerUm,
+                                c.upperUm, c.count, 100 * c.massShare, c.arrived, c.velocity, c.surfaceTemperature,
+                                100 * c.moltenShare, 100 * c.evaporatedShare));
+}
+
+} // namespace
+
+std::vector<std::string> spraySummaryLines(const SprayReport& r) {
+    const LengthUnit unit = lengthUnitOf(r.jet.lengthUnit);
+    std::vector<std::string> lines;
+    lines.push_back(printed("Jet: %s, field to %.*f %s (%d cross-sections)", r.jet.variantName.c_str(), unit.decimals,
+                            r.jet.fieldEndMm * unit.perMm, unit.name, r.jet.recordCount));
+    lines.push_back(powderLine(r));
+    lines.push_back("Model:");
+    for (const std::string& line : describeModel(r.options.model, r.jet.gasCode)) lines.push_back("  " + line);
+    lines.push_back("Material:");
+    for (const std::string& line : describeMaterial(r.spray.material)) lines.push_back("  " + line);
+    lines.push_back(injectionLine(r.options.injection, unit));
+    if (!r.spray.notice.empty()) lines.push_back(r.spray.notice);
+
+    const SprayStatistics& s = r.figures.statistics;
+    lines.push_back(printed("At %.*f %s from the nozzle exit:       by number                   by mass", unit.decimals,
+                            r.spray.standoffMm * unit.perMm, unit.name));
+    lines.push_back(moments("velocity", s.velocity, "m/s", 1));
+    lines.push_back(moments("surface temperature", s.surfaceTemperature, "K", 0));
+    lines.push_back(moments("mean temperature", s.meanTemperature, "K", 0));
+    lines.push_back(moments("molten fraction", s.moltenFraction, "", 3));
+    lines.push_back(moments("position", s.radialPosition, unit.name, unit.decimals + 1, unit.perMm));
+    lines.push_back(moments("flight time", s.flightTime, "ms", 3));
+    addFates(lines, s, r);
+    lines.push_back(printed("Deposition spot: molten mass centred at (x, y) = (%.*f, %.*f) %s, spread %.*f x %.*f %s",
+                            unit.decimals + 1, s.spotCentreOutOfPlaneMm * unit.perMm, unit.decimals + 1,
+                            s.spotCentreMm * unit.perMm, unit.name, unit.decimals + 1,
+                            s.spotSpreadOutOfPlaneMm * unit.perMm, unit.decimals + 1, s.spotSpreadMm * unit.perMm,
+                            unit.name));
+    lines.push_back(printed("Mass of the injected: molten arriving %.1f %%, arriving %.1f %%, evaporated %.1f %%",
+                            s.moltenMassShare * 100, s.depositedMassShare * 100, s.evaporatedMassShare * 100));
+    lines.push_back(printed("Particle jet deviation: %.2f deg from the torch axis (+: beyond the axis)",
+                            r.figures.deviationDeg));
+    addSensor(lines, r, unit);
+    return lines;
+}
+
+std::vector<std::string> tuneSummaryLines(const TuneReport& r) {
+    const TuneOptions& tune = r.tune;
+    const char* unit = tuneUnit(tune.scan);
+    std::vector<std::string> lines;
+    lines.push_back(printed("%-9s  deviation  molten mass  arriving mass  velocity  surface T  arrived",
+                            tune.scan == TuneScan::CarrierFlow ? "flow" : "speed"));
+    bool anyShort = false;
+    for (const TuneStep& s : r.outcome.steps) {
+        lines.push_back(printed("%5.2f %-4s %7.2f deg  %9.1f %%  %11.1f %%%s %6.1f m/s  %7.0f K  %7d", s.setting, unit,
+                                s.deviationDeg, 100 * s.moltenMassShare, 100 * s.arrivingMassShare,
+                                arrivesShort(s) ? "*" : " ", s.velocity, s.surfaceTemperature, s.arrived));
+        anyShort = anyShort || arrivesShort(s);
+    }
+    if (anyShort)
+        lines.push_back(printed("* less than %.0f %% of the injected mass arrives on the substrate",
+                                100 * kLowArrivingMassShare));
+    if (r.outcome.chosen < 0) {
+        lines.push_back("No setting brings particles to the standoff.");
+        return lines;
+    }
+    const TuneStep& best = r.outcome.steps[static_cast<std::size_t>(r.outcome.chosen)];
+    if (tune.goal == TuneGoal::Deviation)
+        lines.push_back(printed("Setting for a deviation of %.2f deg: %.2f %s (deviation %.2f deg, molten mass %.1f %%)",
+                                tune.targetDeg, best.setting, unit, best.deviationDeg, 100 * best.moltenMassShare));
+    else
+        lines.push_back(printed("Setting for the most molten mass: %.2f %s (molten mass %.1f %%, deviation %.2f deg)",
+                                best.setting, unit, 100 * best.moltenMassShare, best.deviationDeg));
+    return lines;
+}
+
+} // namespace torvex::particles
