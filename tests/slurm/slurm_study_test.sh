@@ -29,11 +29,16 @@ stop() {
     rm -rf "$t"
 }
 trap stop EXIT
+trap 'exit 1' INT TERM
 fail() { echo "FAILED: $*"; tail -n 20 "$t"/*.log "$t"/work/*.log "$t"/work/*.out 2>/dev/null || true; exit 1; }
 waitfor() {  # waitfor SECONDS WHAT COMMAND...
     local seconds="$1" what="$2"; shift 2
-    for _ in $(seq $((seconds * 5))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
-    fail "waited ${seconds} s for $what"
+    for _ in $(seq $((seconds * 5))); do
+        "$@" >/dev/null 2>&1 && return 0
+        [ "$SECONDS" -lt 600 ] || break  # well within ctest's time limit, so that stop() runs
+        sleep 0.2
+    done
+    fail "waited for $what (up to ${seconds} s; $SECONDS s since the start)"
 }
 freeport() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
