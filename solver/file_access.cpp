@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <climits>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
