@@ -28,8 +28,9 @@ fs::path writeShards() {
     const std::string header = torvex::studyTableHeader(torvex::UnitCodes{});
     for (int shard = 0; shard < kShards; ++shard) {
         std::ofstream out(dir / torvex::studyTableName(shard, kShards));
-        out << header << "\n";
-        for (int i = shard; i < kVariants; i += kShards) out << i << "," << kRow << "\n";
+        std::vector<torvex::TableRow> rows;
+        for (int i = shard; i < kVariants; i += kShards) rows.push_back({i, kRow});
+        out << torvex::studyTableText(header, std::move(rows), shard, kShards);
     }
     return dir;
 }

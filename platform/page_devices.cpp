@@ -1,13 +1,15 @@
 #include "platform/page_devices.h"
 
 #include "platform/painter_context.h"
+#include "solver/file_access.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -27,30 +29,30 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-// Writes path through a temporary file that is renamed into place only when
-// `write` succeeded; `write` returns the fault, or an empty text. A failed
-// drawing leaves whatever stood at path untouched.
-bool saveThroughTemporary(const QString& path, QString* error,
-                          const std::function<QString(QSaveFile&)>& write) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    const QString fault = write(file);
+// Draws into memory with `write`, which returns the fault or an empty text,
+// and puts the bytes at path only when it succeeded: a failed drawing leaves
+// whatever stood at path untouched.
+bool saveThroughTemporary(const QString& path, QString* error, const std::function<QString(QIODevice&)>& write) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QString fault = write(buffer);
+    buffer.close();
     if (!fault.isEmpty()) {
-        file.cancelWriting();
         setError(error, fault);
         return false;
     }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    return replaceFileWithBytes(path, bytes, error);
 }
 
 } // namespace
+
+bool replaceFileWithBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    std::string why;
+    if (replaceFile(QFile::encodeName(path).toStdString(), bytes.toStdString(), why)) return true;
+    setError(error, QStringLiteral("%1 %2").arg(path, QString::fromStdString(why)));
+    return false;
+}
 
 QImage renderPageImage(const PagePainter& paint, int width, int height) {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
@@ -63,7 +65,7 @@ QImage renderPageImage(const PagePainter& paint, int width, int height) {
 
 bool renderPageToPng(const PagePainter& paint, int width, int height, const QString& path, QString* error) {
     const QImage image = renderPageImage(paint, width, height);
-    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
+    return saveThroughTemporary(path, error, [&](QIODevice& file) {
         return image.save(&file, "PNG") ? QString()
                                         : QStringLiteral("Cannot encode the image for %1").arg(path);
     });
@@ -71,7 +73,7 @@ bool renderPageToPng(const PagePainter& paint, int width, int height, const QStr
 
 bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout::Orientation orientation,
                      int dotsPerInch, QString* error) {
-    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
+    return saveThroughTemporary(path, error, [&](QIODevice& file) {
         QPdfWriter writer(&file);
         writer.setResolution(dotsPerInch);
         writer.setPageLayout(
@@ -86,7 +88,7 @@ bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout:
 
 bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
                      QString* error) {
-    return saveThroughTemporary(path, error, [&](QSaveFile& file) {
+    return saveThroughTemporary(path, error, [&](QIODevice& file) {
         QSvgGenerator generator;
         generator.setOutputDevice(&file);
         generator.setSize(QSize(width, height));
@@ -105,6 +107,21 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
 
 bool printPage(QPrinter& printer, const PagePainter& paint, const QString& documentName) {
     printer.setDocName(documentName);
+    // Qt would open the file itself and write through a link at its name.
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty())
+        return saveThroughTemporary(file, nullptr, [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setResolution(printer.resolution());
+            writer.setPageLayout(printer.pageLayout());
+            writer.setTitle(documentName);
+            writer.setCreator(printer.creator());
+            QPainter painter;
+            if (!painter.begin(&writer)) return QStringLiteral("Cannot start a PDF page for %1").arg(file);
+            paintOn(painter, paint);
+            painter.end();
+            return QString();
+        });
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     paintOn(painter, paint);

@@ -5,6 +5,7 @@
 
 #include "platform/drawing_context.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QPageLayout>
 #include <QString>
@@ -18,6 +19,13 @@ namespace torvex {
 // Paints one page on the context it is given; the page rectangle comes from
 // the context's deviceSize() or from the caller's own binding.
 using PagePainter = std::function<void(DrawingContext&)>;
+
+// Puts `bytes` at `path` through the writer of every output of the programs
+// (solver/file_access.h): a temporary file in the same folder, flushed and
+// renamed onto the name, so that a symbolic link there is replaced, never
+// followed, and a dangling one gets no target. False with the reason in
+// `error` (if given); whatever stood at path then stays.
+bool replaceFileWithBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // The page painted on a white image of the given size (pixels).
 QImage renderPageImage(const PagePainter& paint, int width, int height);
@@ -38,7 +46,8 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
                      QString* error = nullptr);
 
 // The page printed as one document of one page named `documentName` (a PDF's
-// title). False when the printer could not be started.
+// title). False when the printer could not be started. Printed to a PDF file
+// (a file name set on the printer), the file is written as the exports are.
 bool printPage(QPrinter& printer, const PagePainter& paint,
                const QString& documentName = QStringLiteral("Chart page"));
 

@@ -1,16 +1,19 @@
 #include "platform/page_export.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSaveFile>
 #include <array>
 #include <cmath>
 #include <memory>
 
+#include "platform/page_devices.h"
 #include "platform/painter_context.h"
+#include "solver/file_access.h"
 
 namespace torvex {
 
@@ -54,12 +57,14 @@ bool writePng(const QString& path, const PageExport& page, int dotsPerInch, QStr
         PainterContext dc(&painter);
         page.screen(dc, width, height);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        setError(error, QStringLiteral("Cannot encode the image for %1").arg(path));
         return false;
     }
-    return true;
+    return replaceFileWithBytes(path, png, error);
 }
 
 bool writeCsv(const QString& path, const PageExport& page, QStringList* written, QString* error) {
@@ -70,23 +75,24 @@ bool writeCsv(const QString& path, const PageExport& page, QStringList* written,
         return false;
     }
     const QStringList paths = csvPathsFor(path, tables);
-    // Every table is written to its temporary file before any is put in place.
-    std::vector<std::unique_ptr<QSaveFile>> files;
+    // Every table is whole in its temporary file before any is put in place,
+    // through the writer of every output (a link at a name is replaced).
+    std::vector<std::unique_ptr<ReplacementFile>> files;
+    const auto failed = [&](const ReplacementFile& file) {
+        setError(error, QString::fromStdString(file.path() + " " + why));
+        return false;
+    };
     for (std::size_t k = 0; k < tables.size(); ++k) {
-        auto file = std::make_unique<QSaveFile>(paths[static_cast<int>(k)]);
-        const QByteArray bytes = QByteArray::fromStdString(tables[k].text);
-        if (!file->open(QIODevice::WriteOnly) || file->write(bytes) != bytes.size()) {
-            setError(error, QStringLiteral("Cannot write %1: %2").arg(file->fileName(), file->errorString()));
-            return false;
-        }
-        files.push_back(std::move(file));
+        files.push_back(std::make_unique<ReplacementFile>());
+        if (!files.back()->create(QFile::encodeName(paths[static_cast<int>(k)]).toStdString(), why))
+            return failed(*files.back());
+        files.back()->append(tables[k].text);
     }
-    for (const auto& file : files) {
-        if (!file->commit()) {
-            setError(error, QStringLiteral("Cannot write %1: %2").arg(file->fileName(), file->errorString()));
-            return false;
-        }
-        if (written) written->push_back(file->fileName());
+    for (const auto& file : files)
+        if (!file->finish(why)) return failed(*file);
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        if (!files[k]->commit(why)) return failed(*files[k]);
+        if (written) written->push_back(paths[static_cast<int>(k)]);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -304,7 +305,12 @@ WorkDirLock::WorkDirLock(const std::string& dir, LockMode mode) : directory_(abs
     struct stat info {};
     if (::stat(directory_.c_str(), &info) != 0) {
         status_ = Status::NoDirectory;
-        message_ = "The working directory " + directory_ + " does not exist.";
+        message_ = errno == ENAMETOOLONG
+                       ? "The path of the working directory is too long (" + std::to_string(directory_.size()) +
+                             " bytes; the system takes " + std::to_string(PATH_MAX) + " at most, and " +
+                             std::to_string(NAME_MAX) + " for each name in it): " + directory_.substr(0, 120) +
+                             "..."
+                       : "The working directory " + directory_ + " does not exist.";
         return;
     }
     if (!S_ISDIR(info.st_mode)) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace torvex {
@@ -54,6 +55,18 @@ std::string stampLine(const std::string& name, const std::string& text) {
     return "file " + name + " " + std::to_string(text.size()) + " " + checksumText(contentChecksum(text));
 }
 
+namespace {
+
+constexpr const char* kCheckWord = "check ";
+
+}  // namespace
+
+std::string stampText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text + kCheckWord + checksumText(contentChecksum(text)) + "\n";
+}
+
 bool checkReplaceable(const std::string& dir, const std::vector<std::string>& names, std::string& fault) {
     for (const std::string& name : names) {
         ReplacementFile probe;  // its temporary file is removed again at once
@@ -75,8 +88,7 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
         fault = fileFault(pathIn(dir, stampName), why);
         return false;
     }
-    std::string stampText;
-    for (const std::string& line : header) stampText += line + "\n";
+    std::vector<std::string> lines = header;
     for (const SetMember& member : members) {
         files.push_back(std::make_unique<ReplacementFile>());
         if (!files.back()->create(pathIn(dir, member.name), why)) {
@@ -84,7 +96,7 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
             return false;
         }
         files.back()->append(member.text);
-        stampText += stampLine(member.name, member.text) + "\n";
+        lines.push_back(stampLine(member.name, member.text));
     }
     // Every member whole on disk before the first takes its name.
     for (const auto& file : files)
@@ -101,7 +113,7 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
             fault = fileFault(file->path(), why);
             return false;
         }
-    stamp.append(stampText);
+    stamp.append(stampText(lines));
     if (!syncDirectory(dir, why) || !stamp.commit(why) || !syncDirectory(dir, why)) {
         fault = fileFault(pathIn(dir, stampName), why);
         return false;
@@ -110,15 +122,30 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
 }
 
 bool readFileSetStamp(const std::string& dir, const std::string& stampName, FileSetStamp& stamp,
-                      std::string& fault) {
+                      std::string& fault, const std::string& remedy) {
     const std::string path = pathIn(dir, stampName);
     std::string text, why;
     if (!readRegularFile(path, kSmallFileLimit, text, why)) {
         fault = fileFault(path, why);
         return false;
     }
+    // The closing line vouches for every byte before it.
+    const std::size_t closing = text.size() < 2 ? 0 : text.rfind('\n', text.size() - 2) + 1;
+    const std::string last = text.substr(closing);
+    std::uint64_t checksum = 0;
+    if (last.rfind(kCheckWord, 0) != 0 || last.back() != '\n') {
+        fault = fileFault(path, "carries no checksum of its own lines (an earlier version of the program wrote "
+                                "it); " + remedy);
+        return false;
+    }
+    const std::string digits = last.substr(std::strlen(kCheckWord), last.size() - std::strlen(kCheckWord) - 1);
+    if (!parseUnsigned(digits, 16, checksum) || checksum != contentChecksum(text.substr(0, closing))) {
+        fault = fileFault(path, "was changed after it was written (its lines do not match its own checksum); " +
+                                    remedy);
+        return false;
+    }
     FileSetStamp read;
-    for (const std::string& line : splitLines(text)) {
+    for (const std::string& line : splitLines(text.substr(0, closing))) {
         if (line.rfind("file ", 0) != 0) {
             read.header.push_back(line);
             continue;

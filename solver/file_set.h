@@ -8,7 +8,10 @@
 //     removed and the removal flushed; the members are renamed onto their
 //     names.
 //  3. The stamp is written last: a few header lines of the caller, then one
-//     line per member with its size and checksum.
+//     line per member with its size and checksum, and a closing line with
+//     the checksum of all lines before it, so that a stamp edited by hand
+//     (its units, its variant, a member line taken out) is told from one a
+//     run wrote.
 //
 // A kill between steps 2 and 3 leaves members of two sets side by side, but
 // never a stamp beside them: a reader that checks the stamp (readFileSetStamp
@@ -50,6 +53,11 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
 // One line of a stamp for a member: "file NAME SIZE CHECKSUM".
 std::string stampLine(const std::string& name, const std::string& text);
 
+// The text of a stamp: its lines (header and member lines, without line
+// ends), each ended by "\n", and the closing line "check CHECKSUM" over all
+// of them.
+std::string stampText(const std::vector<std::string>& lines);
+
 // A stamp as read back: its header lines and its members.
 struct FileSetStamp {
     std::vector<std::string> header;
@@ -61,10 +69,13 @@ struct FileSetStamp {
     std::vector<Member> members;
 };
 
-// Reads dir/stampName; false with a sentence when it is missing, unreadable
-// or malformed (a member line that is not "file NAME SIZE CHECKSUM").
+// Reads dir/stampName; false with a sentence when it is missing, unreadable,
+// malformed (a member line that is not "file NAME SIZE CHECKSUM"), without
+// its closing checksum line (an earlier version wrote it) or changed since
+// it was written. The last two sentences end in `remedy` ("calculate the
+// variant again").
 bool readFileSetStamp(const std::string& dir, const std::string& stampName, FileSetStamp& stamp,
-                      std::string& fault);
+                      std::string& fault, const std::string& remedy = "write the set again");
 
 // Compares every member the stamp lists with the file of its name (each read
 // whole, up to maxBytes). Returns "" when all match, else the name of the

@@ -75,6 +75,37 @@ std::string enteredNow(const std::string& dir) {
     return enteredLine(scratch->gasCode, diameter, length, current, flow);
 }
 
+// iop.par and the eight result files: every member a stamp must list.
+std::vector<std::string> memberNames() {
+    std::vector<std::string> names = {kIntegralParameters};
+    for (const char* name : ResultFiles::fileNames()) names.push_back(name);
+    return names;
+}
+
+// The anode diameter of iop.par in millimetres when its length unit is that
+// of `units`.
+double diameterMm(const IntegralParameters& p, const UnitCodes& units) {
+    return units.length == 2 ? p.diameter * 25.4 : p.diameter;
+}
+
+// What in the stamp's own lines contradicts the set's iop.par (which the
+// stamp's checksum line already vouches for as written by the run): the
+// variant line is iop.par's first line, and a diameter the model uses (5 to
+// 11 mm) in the stamp's length unit. The result files hold no units of their
+// own. "" when they agree.
+std::string stampDisagreement(const std::string& dir, const FileSetStamp& stamp, const IntegralParameters& p,
+                              const UnitCodes& units) {
+    std::string text, why;
+    if (!readRegularFile(dir + "/" + kIntegralParameters, kSmallFileLimit, text, why) || text.empty() ||
+        headerValue(stamp, "variant") != splitLines(text).front())
+        return "names another variant than iop.par";
+    const double mm = diameterMm(p, units);
+    if (!p.diameterOverflow && (mm < 4.9 || mm > 11.1))
+        return "gives a length unit in which iop.par's anode diameter (" + decimalText(p.diameter, 2) +
+               ") is no diameter the model uses";
+    return "";
+}
+
 }  // namespace
 
 std::string plasmaGasName(int gasCode) {
@@ -101,9 +132,7 @@ bool writeResultStamp(const std::string& dir, const SolverState& s, std::string&
         "units " + unitsLine(UnitCodes{s.lengthUnit, s.temperatureUnit, s.flowUnit}),
         "entered " + enteredLine(s.gasCode, s.rawDiameter, s.rawLength, s.rawCurrent, s.rawFlow),
     };
-    std::vector<std::string> members = {kIntegralParameters};
-    for (const char* name : ResultFiles::fileNames()) members.push_back(name);
-    for (const std::string& name : members) {
+    for (const std::string& name : memberNames()) {
         std::string text, why;
         if (!readRegularFile(dir + "/" + name, kResultFileLimit, text, why)) {
             fault = "The result file " + dir + "/" + name + " " + why + ".";
@@ -113,10 +142,8 @@ bool writeResultStamp(const std::string& dir, const SolverState& s, std::string&
         // The variant as iop.par's first line names it, for a reader's eye.
         if (name == kIntegralParameters) lines.insert(lines.begin() + 1, "variant " + (text.empty() ? std::string() : splitLines(text).front()));
     }
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
     std::string why;
-    if (!replaceFile(dir + "/" + kResultStampFile, text, why)) {
+    if (!replaceFile(dir + "/" + kResultStampFile, stampText(lines), why)) {
         fault = "The result stamp " + dir + "/" + kResultStampFile + " " + why + ".";
         return false;
     }
@@ -137,7 +164,7 @@ ResultSet readResultSet(const std::string& dir, bool compareInputFile) {
     const std::string& shown = set.directory;
     FileSetStamp stamp;
     std::string why;
-    if (!readFileSetStamp(shown, kResultStampFile, stamp, why)) {
+    if (!readFileSetStamp(shown, kResultStampFile, stamp, why, "calculate the variant again")) {
         if (why.find("is missing") == std::string::npos) return refused(set, why);
         if (!anyResultFile(shown))
             return refused(set, "There are no results in " + shown +
@@ -147,7 +174,7 @@ ResultSet readResultSet(const std::string& dir, bool compareInputFile) {
     }
     if (stamp.header.empty() || stamp.header[0] != kStampTitle || !parseUnits(headerValue(stamp, "units"), set.units))
         return refused(set, "The result stamp " + shown + "/" + kResultStampFile + " is damaged.");
-    for (const char* name : ResultFiles::fileNames()) {
+    for (const std::string& name : memberNames()) {
         bool listed = false;
         for (const FileSetStamp::Member& m : stamp.members) listed = listed || m.name == name;
         if (!listed)
@@ -162,6 +189,10 @@ ResultSet readResultSet(const std::string& dir, bool compareInputFile) {
                                 " is not the file the run that wrote the others left there; calculate the variant again.");
     }
     if (!readIntegralParameters(shown + "/" + kIntegralParameters, set.variant, &why)) return refused(set, why);
+    const std::string disagreement = stampDisagreement(shown, stamp, set.variant, set.units);
+    if (!disagreement.empty())
+        return refused(set, "The result stamp " + shown + "/" + kResultStampFile + " " + disagreement +
+                                "; calculate the variant again.");
     set.variantName = variantName(set.variant, set.units);
     const std::string entered = compareInputFile ? enteredNow(shown) : std::string();
     if (!entered.empty() && entered != headerValue(stamp, "entered"))

@@ -161,7 +161,8 @@ StudyRunReport StudyWork::finish() const {
     report.stopped = !report.failed && rows.size() < variants_.size();
     if (report.failed || report.stopped) return report;
     const std::string path = settings_.outDir + "/" + studyTableName(settings_.shard, settings_.shardCount);
-    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan_.units), std::move(rows)),
+    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan_.units), std::move(rows),
+                                                  settings_.shard, settings_.shardCount),
                              report.message)) {
         report.failed = true;
         return report;

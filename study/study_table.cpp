@@ -206,11 +206,21 @@ std::string variantRow(const StudyVariant& v, const UnitCodes& units, const Vari
     return joined(f);
 }
 
-std::string studyTableText(const std::string& header, std::vector<TableRow> rows) {
+namespace {
+
+std::string shardClosingLine(int shard, int shardCount, std::size_t rows) {
+    return "# shard " + std::to_string(shard) + " of " + std::to_string(shardCount) + ": " + std::to_string(rows) +
+           " rows";
+}
+
+}  // namespace
+
+std::string studyTableText(const std::string& header, std::vector<TableRow> rows, int shard, int shardCount) {
     std::sort(rows.begin(), rows.end(),
               [](const TableRow& a, const TableRow& b) { return a.index < b.index; });
     std::string text = header + "\n";
     for (const TableRow& r : rows) text += std::to_string(r.index) + "," + r.columns + "\n";
+    if (shardCount > 1) text += shardClosingLine(shard, shardCount, rows.size()) + "\n";
     return text;
 }
 
@@ -319,7 +329,22 @@ bool readShardRows(const ShardFile& shard, std::string& header, std::vector<Tabl
         message = "The shard table " + shown + " does not end with a whole line.";
         return false;
     }
-    const std::vector<std::string> lines = splitLines(text);
+    std::vector<std::string> lines = splitLines(text);
+    // The closing line names the shard and its row count: a table cut short,
+    // or one of another shard renamed, is refused.
+    const std::string closing = lines.size() < 2 ? std::string() : lines.back();
+    if (closing.rfind("# shard ", 0) != 0) {
+        message = "The shard table " + shown + " does not end with its line \"# shard " +
+                  std::to_string(shard.shard) + " of " + std::to_string(shard.count) +
+                  ": ... rows\": it was cut short or not written by a study run.";
+        return false;
+    }
+    lines.pop_back();
+    if (closing != shardClosingLine(shard.shard, shard.count, lines.size() - 1)) {
+        message = "The shard table " + shown + " holds " + std::to_string(lines.size() - 1) +
+                  " rows, but its last line says \"" + closing.substr(0, 80) + "\".";
+        return false;
+    }
     const std::string& first = lines.front();
     if (header.empty())
         header = first;

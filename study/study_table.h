@@ -40,8 +40,12 @@ struct TableRow {
     std::string columns;  // everything after the index
 };
 
-// The whole table: header line, then the rows in index order.
-std::string studyTableText(const std::string& header, std::vector<TableRow> rows);
+// The whole table: header line, then the rows in index order. A shard's
+// table (shardCount > 1) ends with the line "# shard I of N: R rows", by
+// which study-merge tells a whole shard table from one cut short; the table
+// of a whole study has no such line.
+std::string studyTableText(const std::string& header, std::vector<TableRow> rows, int shard = 0,
+                           int shardCount = 1);
 
 // Splits one line of the table into its fields (quotes removed).
 std::vector<std::string> splitCsvLine(const std::string& line);

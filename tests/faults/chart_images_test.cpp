@@ -61,18 +61,33 @@ TEST(ChartLocale, ChartsUnderACommaLocaleAreTheImagesOfTheCLocale) {
     }
 }
 
-TEST(ChartImages, ALinkAtAnImageNameIsReplacedNotWrittenThrough) {
+// Every image either program writes, with a link at its name: to a file
+// outside (left as it was) or dangling (no target created); each is
+// replaced by the image.
+TEST(ChartImages, ALinkAtEveryImageNameIsReplacedNotWrittenThrough) {
     Sandbox box;
-    std::filesystem::create_symlink(box.outside, box.file("charts-all.png"));
-    std::filesystem::create_symlink(box.root + "/created-outside", box.file("charts-axial.png"));
-    std::vector<std::string> arguments = variantArguments('A', box.work);
-    arguments.insert(arguments.begin(), "--charts");
-    const Finished done = runTorvexRun({arguments});
-    ASSERT_EQ(done.status, 0) << done.err;
-    EXPECT_EQ(box.untouchedOutside(), "");
-    for (const char* page : {"charts-all.png", "charts-axial.png"})
-        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(box.file(page))))
-            << page;
+    writeText(box.file("study.csv"),
+              "index,gas_code,gas,diameter_used [mm],length_used [mm],current_used [A],flow_used [SLPM],status,"
+              "efficiency [%],arc_voltage [V],T_exit [K]\n0,1,Ar,8.0,14,500,35,completed,52,27.5,12900\n"
+              "1,1,Ar,8.0,14,600,35,completed,50,27.0,13000\n");
+    const std::vector<std::pair<Launch, std::vector<std::string>>> runs = {
+        {Launch{{"--charts", "--no-progress", "--gas", "1", "--diameter", "8", "--length", "14", "--current",
+                 "500", "--flow", "35", box.work}},
+         {"charts-all.png", "charts-isotherms.png", "charts-radial.png", "charts-axial.png"}},
+        {kavelRun({"--charts", "--count", "20", box.work}),
+         {"kavel-all.png", "kavel-trajectories.png", "kavel-flight.png", "kavel-substrate.png", "kavel-sensor.png"}},
+        {kavelRun({"tune", "--steps", "2", "--count", "20", box.work}), {"tune.png"}},
+        {Launch{{"study-chart", box.work}}, {"study-chart.png", "study-chart.pdf", "study-chart.svg"}}};
+    int k = 0;
+    for (const auto& [launch, images] : runs) {
+        for (const std::string& image : images)
+            std::filesystem::create_symlink(k++ % 2 ? box.outside : box.root + "/created-" + image, box.file(image));
+        const Finished done = runTorvexRun(launch);
+        ASSERT_EQ(done.status, 0) << images.front() << ": " << done.err;
+        for (const std::string& image : images)
+            EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(box.file(image)))) << image;
+        EXPECT_EQ(box.untouchedOutside(), "") << images.front();
+    }
 }
 
 }  // namespace

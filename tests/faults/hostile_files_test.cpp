@@ -17,6 +17,7 @@
 #include <fstream>
 
 #include "solver/file_access.h"
+#include "solver/file_set.h"
 #include "tests/faults/run_process.h"
 
 namespace torvex::faults {
@@ -328,6 +329,30 @@ TEST(HostileFiles, EveryRefusalLeavesEveryFileAsItWasAndSaysWhatIsWrong) {
     const std::string stamp = fileText(box.file("results.stamp"));
     fs::remove(box.file("results.stamp"));
     refusedAlike(kavelRun({box.work}), 2, "The results in " + work + " are incomplete (the run was interrupted)");
+    // The stamp edited by hand (sed -i), or edited with its checksum line made
+    // to fit: each refused, also with iop.par edited after its line went.
+    const auto replaced = [](const std::string& text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        return text.substr(0, at) + to + text.substr(at + from.size());
+    };
+    const auto sealed = [](const std::string& text) { return stampText(splitLines(text.substr(0, text.rfind("check ")))); };
+    const std::size_t line = stamp.find("file iop.par");
+    const std::string iop = fileText(box.file("iop.par")), noIopLine = replaced(stamp, stamp.substr(line, stamp.find('\n', line) + 1 - line), "");
+    const std::string changed = "results.stamp was changed after it was written (its lines do not match its own checksum)";
+    for (const auto& [text, says] : std::vector<std::pair<std::string, std::string>>{
+             {replaced(stamp, "units 1 1 1", "units 2 1 1"), changed},
+             {replaced(stamp, "variant  1 ", "variant  2 "), changed},
+             {noIopLine, changed},
+             {stamp.substr(0, stamp.rfind("check ")), "carries no checksum of its own lines (an earlier version"},
+             {sealed(replaced(stamp, "units 1 1 1", "units 2 1 1")), "gives a length unit in which iop.par's anode diameter"},
+             {sealed(replaced(stamp, "variant  1 ", "variant  2 ")), "names another variant than iop.par"},
+             {sealed(noIopLine), "does not list iop.par"}}) {
+        writeText(box.file("results.stamp"), text);
+        if (text.find("file iop.par") == std::string::npos) writeText(box.file("iop.par"), replaced(iop, " 35 ", " 45 "));
+        refusedAlike(kavelRun({box.work}), 2, says);
+        refusedAlike(Launch{{"export", box.work}}, 2, says);
+        writeText(box.file("iop.par"), iop);
+    }
     writeText(box.file("results.stamp"), stamp);
     EXPECT_EQ(runTorvexRun(kavelRun({"--count", "20", box.work})).status, 0);
     EXPECT_EQ(box.untouchedOutside(), "");

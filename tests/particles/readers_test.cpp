@@ -350,9 +350,10 @@ TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
     ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 " + dir.path()), 0);
     EXPECT_EQ(arrivedAt(), "100.000");
     // A set calculated in inches (its stamp says so); the field stays in mm.
-    std::string stamp = dir.read("results.stamp");
-    stamp.replace(stamp.find("units 1"), 7, "units 2");
-    dir.write("results.stamp", stamp);
+    std::string variant = dir.read("iop.par");
+    variant.replace(variant.find(" 8.00 14.00"), 11, " 0.31  0.55");
+    dir.write("iop.par", variant);
+    dir.stampResultSet(2);
     ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 " + dir.path()), 0);
     EXPECT_EQ(arrivedAt(), "101.600");  // the default standoff of 4 in
     ASSERT_EQ(runKavel("--count 8 --injection-velocity 12 --standoff 2 --injection-distance 0.1 " + dir.path()), 0);

@@ -96,7 +96,9 @@ TEST(ChartView, APrintedViewIsOnePageTitledAfterPageAndVariant) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(dir.file("printed.pdf")));
+    std::filesystem::create_symlink(dir.file("made.pdf"), dir.file("printed.pdf"));  // replaced, no target made
     ASSERT_TRUE(printViewOn(printer, 1, UnitCodes{}, dir.path()));
+    EXPECT_FALSE(dir.exists("made.pdf"));
     dir.write("unp.dat", "1 1 1 1 \n");
     EXPECT_EQ(viewDocumentTitle(3, dir.path()), "TORVEX Radial Distributions \u2014 N, 8.0 mm, 14 mm, 500 A, 35 SLPM");
     EXPECT_EQ(printer.docName().toStdString(), "TORVEX All Charts \u2014 41.5 V, 20.8 kW, 61 %");

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QImage>
 #include <QStatusBar>
+#include <filesystem>
 
 #include "platform/page_export.h"
 #include "platform/recording_context.h"
@@ -103,6 +104,11 @@ protected:
 };
 
 TEST_F(ExportView, PngPdfSvgAndCsvOfTheCurrentView) {
+    // A link at a name, to a file outside or dangling, is replaced.
+    test::TempDir outside;
+    outside.write("kept.txt", "kept\n");
+    for (const char* name : {"view.png", "view.pdf", "view.svg", "all-radial.csv"})
+        std::filesystem::create_symlink(outside.file(name[5] == 'p' ? "kept.txt" : "made"), dir.file(name));
     ASSERT_TRUE(exportAs("view.png", kViewRadial));
     EXPECT_EQ(dir.read("view.png").substr(1, 3), "PNG");
     ASSERT_TRUE(exportAs("view.pdf", kViewAllCharts));
@@ -129,6 +135,8 @@ TEST_F(ExportView, PngPdfSvgAndCsvOfTheCurrentView) {
     // The filter decides when no extension is typed; a typed one is kept.
     EXPECT_EQ(exportPathFor("page", "PDF document (*.pdf)"), "page.pdf");
     EXPECT_EQ(exportPathFor("page.svg", "PDF document (*.pdf)"), "page.svg");
+    EXPECT_EQ(outside.read("kept.txt"), "kept\n");
+    EXPECT_FALSE(outside.exists("made"));
 }
 
 TEST_F(ExportView, UnknownFormatsAndMissingResultsAreRefused) {

@@ -177,6 +177,8 @@ TEST(WorkDirLock, NamesTheDirectoryInFullAndTellsAFileFromAMissingDirectory) {
     EXPECT_TRUE(contains(file.message(), "is not a directory")) << file.message();
     const WorkDirLock missing(box.file("nowhere"));
     EXPECT_TRUE(contains(missing.message(), "does not exist")) << missing.message();
+    const WorkDirLock tooLong(box.work + "/" + std::string(5000, 'x'));
+    EXPECT_TRUE(contains(tooLong.message(), "The path of the working directory is too long (")) << tooLong.message();
 
     fs::remove(box.file(kLockFileName));
     fs::create_symlink(box.outside, box.file(kLockFileName));

@@ -102,9 +102,9 @@ TEST(StudyTable, NotCalculableVariantsAreRowsWithTheirReason) {
 class ShardMerge : public ::testing::Test {
 protected:
     void writeShard(int shard, int count, const std::string& header, const std::vector<int>& indices) {
-        std::string text = header + "\n";
-        for (int i : indices) text += std::to_string(i) + ",row " + std::to_string(i) + "\n";
-        dir.write(studyTableName(shard, count), text);
+        std::vector<TableRow> rows;
+        for (int i : indices) rows.push_back({i, "row " + std::to_string(i)});
+        dir.write(studyTableName(shard, count), studyTableText(header, rows, shard, count));
     }
     std::string merge() {
         std::string message;
@@ -134,6 +134,18 @@ TEST_F(ShardMerge, MissingForeignOrMismatchedShardsAreRefusedAndNothingIsWritten
     EXPECT_NE(merge().find("does not belong to it (line 3)"), std::string::npos);
     writeShard(1, 3, "index,x", {4});
     EXPECT_NE(merge().find("variant 1 is missing"), std::string::npos);
+    // A table that lost its closing line or a row, or says another shard.
+    const std::string cut = dir.file("study-1-of-3.csv");
+    writeShard(1, 3, "index,x", {1, 4});
+    const std::string whole = dir.read("study-1-of-3.csv");
+    const std::size_t closing = whole.rfind("# shard");
+    for (const auto& [text, says] : std::vector<std::pair<std::string, std::string>>{
+             {whole.substr(0, closing), cut + " does not end with its line \"# shard 1 of 3"},
+             {"index,x\n1,row 1\n" + whole.substr(closing), cut + " holds 1 rows, but its last line says"},
+             {"index,x\n# shard 2 of 3: 0 rows\n", cut + " holds 0 rows"}}) {
+        dir.write("study-1-of-3.csv", text);
+        EXPECT_NE(merge().find(says), std::string::npos) << merge();
+    }
     writeShard(1, 2, "index,x", {1});
     EXPECT_NE(merge().find("different splits"), std::string::npos);
     EXPECT_FALSE(dir.exists("study.csv"));

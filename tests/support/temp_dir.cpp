@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include "solver/files.h"
 #include "solver/result_files.h"
 #include "solver/result_set.h"
 #include "solver/state.h"
@@ -50,10 +51,14 @@ std::string sourceDataFile(const std::string& name) {
     return (fs::path(TORVEX_SOURCE_DATA_DIR) / name).string();
 }
 
-void TempDir::stampResultSet() const {
+void TempDir::stampResultSet(int lengthUnit) const {
     for (const char* name : torvex::ResultFiles::fileNames())
         if (!exists(name)) write(name, "");
     const auto state = std::make_unique<torvex::SolverState>();
+    // The values of the ip.dat beside it, as a run records what it read.
+    readSolverInputs(file("ip.dat"), *state, state->rawDiameter, state->rawLength, state->rawCurrent,
+                     state->rawFlow);
+    state->lengthUnit = lengthUnit;
     std::string fault;
     if (!torvex::writeResultStamp(path_, *state, fault)) throw std::runtime_error(fault);
 }

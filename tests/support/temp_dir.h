@@ -24,8 +24,9 @@ public:
     // Copies a gas property file from the source tree's data folder.
     void copyGasFile(const std::string& name) const;
     // Vouches for the result files written by hand as a finished set: the
-    // missing ones are made empty and the stamp a run writes last is added.
-    void stampResultSet() const;
+    // missing ones are made empty and the stamp a run writes last is added,
+    // for a run in millimetres (1) or inches (2).
+    void stampResultSet(int lengthUnit = 1) const;
 
 private:
     std::string path_;

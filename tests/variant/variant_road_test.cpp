@@ -347,7 +347,7 @@ TEST_F(VariantRoad, GettingBackToACalculatedVariant) {
         d.write("iop.par", "12  0.30  0.55  500  70 11.8\n 35.0  17.5 52\n");
         d.write("ztu0.res", "   0.0  13.20  1500.00\n");
         d.write("ftu.res", "1\n");
-        d.stampResultSet();
+        d.stampResultSet(2);  // calculated in inches
     };
     writeSet(dir_);
     main_->applyMenuEvent(MenuEvent::Start);
