@@ -73,6 +73,16 @@ private:
     bool finished_ = false;
 };
 
+// The system's error and the file of the last write, rename, removal or
+// flush that failed on this thread: what a caller that reports a fault as
+// data (Python's OSError) needs beside the sentence.
+struct WriteFault {
+    int error = 0;  // errno; 0 when nothing failed
+    std::string path;
+};
+const WriteFault& lastWriteFault();
+void clearWriteFault();
+
 // Writes a whole file through a ReplacementFile and makes the rename durable.
 bool replaceFile(const std::string& path, const std::string& text, std::string& fault);
 
