@@ -81,14 +81,16 @@ bool writeAll(int descriptor, const char* data, std::size_t size, int& error) {
 const WriteFault& lastWriteFault() { return lastFault; }
 void clearWriteFault() { lastFault = {}; }
 
-std::string absoluteDirectory(const std::string& dir) {
+std::string displayPath(const std::string& path) {
     std::error_code error;
-    fs::path path = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), error);
-    if (error) return dir;
-    std::string text = path.lexically_normal().string();
+    const fs::path absolute = fs::absolute(path.empty() ? fs::path(".") : fs::path(path), error);
+    if (error) return path;
+    std::string text = absolute.lexically_normal().string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
     return text;
 }
+
+std::string absoluteDirectory(const std::string& dir) { return displayPath(dir); }
 
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& fault) {
     // Non-blocking, so that opening a FIFO does not wait for a writer.

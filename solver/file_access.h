@@ -22,8 +22,12 @@ constexpr std::size_t kSmallFileLimit = 4096;
 constexpr std::size_t kGasFileLimit = 65536;
 constexpr std::size_t kResultFileLimit = 1048576;
 
-// The directory as a full path without "." or ".." components (the current
-// directory for ""), for opening files and for naming them in messages.
+// A path as a full path without "." or ".." components or a trailing "/",
+// for naming a file or folder in messages ("/home/a/study", never ".").
+std::string displayPath(const std::string& path);
+
+// The same for a directory (the current directory for ""), for opening its
+// files and naming them in messages.
 std::string absoluteDirectory(const std::string& dir);
 
 // Reads a whole regular file of at most maxBytes into text. A symbolic link
