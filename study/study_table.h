@@ -43,6 +43,10 @@ struct TableRow {
 // The whole table: header line, then the rows in index order.
 std::string studyTableText(const std::string& header, std::vector<TableRow> rows);
 
+// The status a row's columns (everything after the index) give, as a run's
+// result: "completed" is Completed, "folder in use" Busy, and so on.
+RunResult rowStatus(const std::string& columns);
+
 // Splits one line of the table into its fields (quotes removed).
 std::vector<std::string> splitCsvLine(const std::string& line);
 
