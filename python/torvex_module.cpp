@@ -207,15 +207,6 @@ py::str messageText(const std::string& text) {
         PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "backslashreplace"));
 }
 
-// The number a float holds, by its shortest decimal (35.4, not 35.399998).
-double shortestValue(float value) {
-    char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, value);
-    double exact = value;
-    std::from_chars(text, written.ptr, exact);
-    return exact;
-}
-
 // The values the solver used, in millimetres, amperes and SLPM whatever the
 // units of the run.
 py::dict usedValues(const UsedInputs& used) {
@@ -224,7 +215,7 @@ py::dict usedValues(const UsedInputs& used) {
     d["diameter"] = used.diameterTenths / 10.0;
     d["length"] = used.lengthMm;
     d["current"] = used.current;
-    d["flow"] = shortestValue(used.flowSlpm);
+    d["flow"] = writtenValue(used.flowSlpm);  // 35.4, not 35.399998
     return d;
 }
 
