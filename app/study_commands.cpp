@@ -161,16 +161,25 @@ int runStudyFile(const StudyCommands& c) {
         fail(report.message);
         return kExitNotWritten;
     }
-    const int done = report.completed + report.notCalculable + report.badInput;
+    const int done = report.completed + report.notCalculable + report.badInput + report.outputFaults + report.busy;
     if (report.stopped) {
         std::printf("Stopped: %d of %d variants done in %s. The same command goes on from there.\n", done,
                     report.total, displayPath(settings.outDir).c_str());
         return kExitInterrupted;
     }
-    std::printf("%d variants: %d completed, %d not calculable, %d bad input (%d from an earlier run).\n",
-                report.total, report.completed, report.notCalculable, report.badInput, report.skipped);
+    // Rows that are no result are counted only where there are any, so
+    // that the usual line stays as scripts know it.
+    std::string unfinished;
+    if (report.outputFaults > 0) unfinished += ", " + std::to_string(report.outputFaults) + " output fault";
+    if (report.busy > 0) unfinished += ", " + std::to_string(report.busy) + " folder in use";
+    std::printf("%d variants: %d completed, %d not calculable, %d bad input%s (%d from an earlier run).\n",
+                report.total, report.completed, report.notCalculable, report.badInput, unfinished.c_str(),
+                report.skipped);
     std::printf("Study table: %s\n", report.tablePath.c_str());
-    return kExitCompleted;
+    std::fflush(stdout);
+    if (!unfinished.empty())
+        fail(report.message + " Those variants are not finished: the same command computes them again.");
+    return report.exitStatus();
 }
 
 int mergeShards(const StudyCommands& c) {
@@ -240,7 +249,9 @@ void addStudyCommands(CLI::App& app, StudyCommands& c) {
         "folder holds its finished row is not run again, so an interrupted study resumes.\n"
         "Before it starts, the study prints how many variants it plans and the disk they take.\n"
         "Exit status: 0 table written, 2 bad study file or option, 5 a file could not be\n"
-        "written, 130 stopped by Ctrl-C.\n");
+        "written (also a variant's: an \"output fault\" row), 6 a variant folder was in use by\n"
+        "another program (a \"folder in use\" row), 130 stopped by Ctrl-C. Such rows are not\n"
+        "finished: the same command computes them again.\n");
 
     c.merge = app.add_subcommand("study-merge",
                                  "Joins the shard tables study-i-of-n.csv of DIR into DIR/study.csv.");

@@ -5,15 +5,14 @@
 #include "app/study_commands.h"
 #include "solver/exit_status.h"
 #include "solver/files.h"
+#include "solver/number_text.h"
 #include "solver/result_set.h"
 #include "solver/solver.h"
 #include "solver/state.h"
-#include "study/study_plan.h"
+#include "solver/variant_run.h"
 
 #include <CLI/CLI.hpp>
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,14 +68,6 @@ struct OptionTexts {
     std::string lengthUnit, temperatureUnit, flowUnit;
 };
 
-// A finite decimal number and nothing else: no hexadecimal ("0x10"), no
-// "nan" or "inf" (they would garble ip.dat), no blanks or trailing letters.
-bool parseNumber(const std::string& text, double& value) {
-    const char* const last = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), last, value);
-    return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
-}
-
 // Unit word to its code; 0 when unknown.
 int unitCode(const std::string& word, const char* first, const char* second, const char* third = nullptr) {
     if (word == first) return 1;
@@ -115,7 +106,7 @@ bool takeOptionTexts(const OptionTexts& t, Options& o) {
         const std::string& text = *numbers[k].second;
         if (text.empty()) continue;
         double number = 0;
-        if (!parseNumber(text, number) || number < 0) {
+        if (!parseDecimalNumber(text, number) || number < 0) {
             std::fprintf(stderr, "torvex-run: %s needs a non-negative decimal number, not \"%s\".\n", numbers[k].first,
                          text.c_str());
             return false;
@@ -142,23 +133,9 @@ bool takeOptionTexts(const OptionTexts& t, Options& o) {
     return true;
 }
 
-// The same limits as the fields of ip.dat, so the file keeps its columns.
-bool checkVariant(const Options& o) {
-    // Values far beyond the gas codes are refused before the cast to int.
-    const int gas = *o.gas <= 99.0 ? static_cast<int>(*o.gas) : 0;
-    if (*o.gas != gas || !(gas == 1 || gas == 2 || (gas >= 5 && gas <= 14))) {
-        std::fprintf(stderr, "torvex-run: --gas must be 1, 2 or 5 to 14.\n");
-        return false;
-    }
-    std::string why;
-    if (!fitsInputFile(VariantInputs{gas, *o.diameter, *o.length, *o.current, *o.flow}, why)) {
-        std::fprintf(stderr, "torvex-run: %s.\n", why.c_str());
-        return false;
-    }
-    return true;
-}
-
-// Checks the variant options before anything is locked or written.
+// The five variant options go together; the gas is one of ip.dat's codes
+// before it becomes a whole number. The rest of the variant's checks are
+// the run's.
 bool checkVariantOptions(const Options& o) {
     const bool anyVariant = o.gas || o.diameter || o.length || o.current || o.flow;
     const bool allVariant = o.gas && o.diameter && o.length && o.current && o.flow;
@@ -166,109 +143,31 @@ bool checkVariantOptions(const Options& o) {
         std::fprintf(stderr, "torvex-run: --gas, --diameter, --length, --current and --flow go together.\n");
         return false;
     }
-    return !allVariant || checkVariant(o);
+    if (allVariant && !isGasCode(*o.gas)) {
+        std::fprintf(stderr, "torvex-run: --gas must be 1, 2 or 5 to 14.\n");
+        return false;
+    }
+    return true;
 }
 
-bool hasVariant(const Options& o) { return o.gas && o.diameter && o.length && o.current && o.flow; }
-
-// The units of the run: those of un.dat in dir, or the defaults, with the
-// unit options over them. `write` says whether un.dat is to be written.
-UnitCodes runUnits(const Options& o, const std::string& dir, bool& write) {
-    UnitCodes codes;
-    const bool haveUnits = readUnitCodes(dir + "/un.dat", codes);
-    // A new variant in a directory without un.dat gets the default units.
-    write = o.lengthUnit || o.temperatureUnit || o.flowUnit || (hasVariant(o) && !haveUnits);
-    if (o.lengthUnit) codes.length = *o.lengthUnit;
-    if (o.temperatureUnit) codes.temperature = *o.temperatureUnit;
-    if (o.flowUnit) codes.flow = *o.flowUnit;
-    return codes;
-}
-
-// The input files the options will write before the run.
-std::vector<std::string> variantFilesToWrite(const Options& o, const std::string& dir) {
-    std::vector<std::string> names;
-    bool writeUnits = false;
-    runUnits(o, dir, writeUnits);
-    if (writeUnits) names.push_back("un.dat");
-    if (hasVariant(o)) names.push_back("ip.dat");
-    return names;
-}
-
-VariantInputs optionVariant(const Options& o) {
-    return VariantInputs{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
+// The run the options ask for.
+VariantRunRequest runRequest(const Options& o) {
+    VariantRunRequest request;
+    request.folder = o.dir;
+    if (o.gas && o.diameter && o.length && o.current && o.flow)
+        request.variant = VariantInputs{static_cast<int>(*o.gas), *o.diameter, *o.length, *o.current, *o.flow};
+    request.lengthUnit = o.lengthUnit;
+    request.temperatureUnit = o.temperatureUnit;
+    request.flowUnit = o.flowUnit;
+    request.strict = o.strict;
+    request.state = &sharedSolverState();
+    return request;
 }
 
 // Prints what the model's ranges and steps change, each on a line of the
 // error output.
 void printNotes(const std::vector<std::string>& notes) {
     for (const std::string& note : notes) std::fprintf(stderr, "torvex-run: %s.\n", note.c_str());
-}
-
-// ip.dat holds diameter and length with two decimals, current and flow as
-// whole numbers: a value given with more is rounded where it is written, and
-// that is said like any other change.
-std::vector<std::string> inputFileNotes(const Options& o, const UnitCodes& units) {
-    std::vector<std::string> notes;
-    if (!hasVariant(o)) return notes;
-    const char* const length = units.length == 2 ? "in" : "mm";
-    const char* const flow = units.flow == 2 ? "SCFH" : "SLPM";
-    const struct {
-        const char* quantity;
-        double value;
-        int width, decimals;
-        const char* unit;
-    } fields[] = {{"anode diameter", *o.diameter, 5, 2, length}, {"anode length", *o.length, 5, 2, length},
-                  {"arc current", *o.current, 4, 0, "A"}, {"gas flow", *o.flow, 3, 0, flow}};
-    for (const auto& f : fields) {
-        const std::string text = fixedField(f.value, f.width, f.decimals);
-        const std::size_t first = text.find_first_not_of(' ');
-        double written = 0;
-        std::from_chars(text.data() + first, text.data() + text.size(), written);
-        if (written == f.value) continue;
-        char given[40];
-        std::snprintf(given, sizeof given, "%.10g", f.value);
-        notes.push_back(std::string(f.quantity) + " " + given + " " + f.unit + " is written to ip.dat as " +
-                        text.substr(first) + " " + f.unit);
-    }
-    return notes;
-}
-
-// With --strict, the variant options are checked against ip.dat's fields and
-// the model before anything is written; false (with the notes) when either
-// would change them.
-bool acceptedAsEntered(const Options& o, const std::string& dir) {
-    if (!o.strict || !hasVariant(o)) return true;
-    bool writeUnits = false;
-    const UnitCodes units = runUnits(o, dir, writeUnits);
-    std::vector<std::string> notes = inputFileNotes(o, units);
-    for (const std::string& note : normalisationNotes(optionVariant(o), units)) notes.push_back(note);
-    if (notes.empty()) return true;
-    printNotes(notes);
-    std::fprintf(stderr, "torvex-run: --strict: the variant was not run, and nothing was written.\n");
-    return false;
-}
-
-// Writes un.dat and ip.dat into dir (a full path) as the options say; false
-// (with a message naming the file) when one cannot be written.
-bool writeVariantFiles(const Options& o, const std::string& dir) {
-    const bool allVariant = hasVariant(o);
-    bool writeUnits = false;
-    const UnitCodes codes = runUnits(o, dir, writeUnits);
-    if (writeUnits) {
-        std::string fault;
-        if (!writeUnitCodes(dir + "/un.dat", codes, &fault)) {
-            std::fprintf(stderr, "torvex-run: The unit file %s/un.dat %s.\n", dir.c_str(), fault.c_str());
-            return false;
-        }
-    }
-    if (allVariant) {
-        std::string fault;
-        if (!writeInputParameters(dir + "/ip.dat", optionVariant(o), &fault)) {
-            std::fprintf(stderr, "torvex-run: The input-parameter file %s/ip.dat %s.\n", dir.c_str(), fault.c_str());
-            return false;
-        }
-    }
-    return true;
 }
 
 // A two-phase bar on one terminal line: the plasmatron, then the jet. When
@@ -389,60 +288,31 @@ int main(int argc, char** argv) {
     }
     if (!checkVariantOptions(options)) return kExitBadInput;
 
-    // One run per directory: the lock is taken before the variant files are
-    // written and held until the charts are drawn.
-    const WorkDirLock lock(options.dir);
-    if (!lock.held()) {
-        const RunOutcome refusal = lockRefusal(lock);
-        std::fprintf(stderr, "torvex-run: %s\n", refusal.message.c_str());
-        if (refusal.result == RunResult::Busy) return kExitBusy;
-        return refusal.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
-    }
-    const std::string dir = lock.directory();
-    // Every output that could refuse the run is tried before ip.dat or
-    // un.dat changes, so that a refusal leaves the folder as it was.
-    std::string fault;
-    if (!checkRunOutputs(dir, variantFilesToWrite(options, dir), fault)) {
-        std::fprintf(stderr, "torvex-run: %s Nothing was changed.\n", fault.c_str());
-        return kExitOutputFault;
-    }
-    if (options.gas && options.diameter) {
-        const std::string table = gasFileName(static_cast<int>(*options.gas));
-        if (locateDataFile(dir, table).empty()) {
-            std::fprintf(stderr, "torvex-run: The gas property file %s is neither in %s nor in the data folder %s. "
-                         "Nothing was changed.\n", table.c_str(), dir.c_str(), installedDataFolder().string().c_str());
-            return kExitBadInput;
-        }
-    }
-    if (!acceptedAsEntered(options, dir)) return kExitBadInput;
-    bool writeUnits = false;
-    std::vector<std::string> notes = inputFileNotes(options, runUnits(options, dir, writeUnits));
-    if (!writeVariantFiles(options, dir)) return kExitOutputFault;
-
     ProgressBar bar(options.progress);
-    const RunOutcome outcome = runSolver(sharedSolverState(), lock, [&bar](int value) { bar(value); },
-                                         options.strict ? ChangedInputs::Refuse : ChangedInputs::Run);
+    VariantRunRequest request = runRequest(options);
+    request.progress = [&bar](int value) { bar(value); };
+    const VariantRunReport report = runVariant(request);
     bar.finish();
-    notes.insert(notes.end(), outcome.notes.begin(), outcome.notes.end());
-    printNotes(notes);
-
-    if (outcome.result == RunResult::BadInput || outcome.result == RunResult::OutputFault) {
-        std::fprintf(stderr, "torvex-run: %s\n", outcome.message.c_str());
-        if (bar.reachedNozzle()) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
-        return outcome.result == RunResult::BadInput ? kExitBadInput : kExitOutputFault;
+    printNotes(report.notes);
+    const std::string& dir = report.directory;
+    if (report.result != RunResult::Completed && report.result != RunResult::NotCalculable) {
+        std::fprintf(stderr, "torvex-run: %s\n", report.message.c_str());
+        if (report.reachedNozzle) std::fprintf(stderr, "torvex-run: %s/iop.par is new; its result files are missing or incomplete.\n", dir.c_str());
+        return report.exitStatus;
     }
-    printChangedInputs(notes);
-    if (bar.reachedNozzle()) printIntegralParameters(dir);
+    printChangedInputs(report.notes);
+    if (report.reachedNozzle) printIntegralParameters(dir);
     if (options.characteristics) printCharacteristics(sharedSolverState());
     // The charts show whatever the result files hold, also up to a failure.
-    const bool chartsWritten = !options.charts || !bar.reachedNozzle() || exportCharts(dir);
-    if (outcome.result == RunResult::NotCalculable) {
-        std::printf("%s\n", outcome.message.c_str());
-        if (bar.reachedNozzle())
+    const bool chartsWritten = !options.charts || !report.reachedNozzle || exportCharts(dir);
+    if (report.result == RunResult::NotCalculable) {
+        std::printf("%s\n", report.message.c_str());
+        if (report.reachedNozzle)
             std::printf("iop.par and the result files up to the failure are in %s.\n", dir.c_str());
         return kExitNotCalculable;
     }
-    std::printf("Result files: %s/iop.par, ilt.res, ztu0.res, rtu0.res, rtu5.res, rtu20.res, rtu50.res, "
-                "rtu100.res, ftu.res\n", dir.c_str());
+    std::string files;
+    for (const std::string& name : resultSetMembers()) files += (files.empty() ? dir + "/" : ", ") + name;
+    std::printf("Result files: %s\n", files.c_str());
     return chartsWritten ? kExitCompleted : kExitChartsNotWritten;
 }

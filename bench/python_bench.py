@@ -1,5 +1,6 @@
 """Benchmark of the Python module (not a timed test): the overhead of a
-Python call over the C++ run for one variant, and a 100-variant study from
+Python call over the C++ run for one variant, the call beside torvex-run,
+how long a 1 ms thread waits during a run, and a 100-variant study from
 Python with 2 threads against 1.
 
     PYTHONPATH=build/python /usr/bin/python3 bench/python_bench.py [REPEATS]
@@ -7,8 +8,8 @@ Python with 2 threads against 1.
 With TORVEX_RUN naming torvex-run, the same study is also timed there, for
 the speed-up the machine allows at the moment.
 
-The C++ run is timed inside the call around what torvex-run does for a
-variant (folder lock, input files, solver, result files); the rest of the
+The C++ run is timed inside the call around the run procedure torvex-run
+calls too (folder lock, input files, solver, result files); the rest of the
 call is the module's: checks, reading the result set into numpy arrays,
 and, without a folder, the temporary folder.
 """
@@ -42,6 +43,43 @@ with tempfile.TemporaryDirectory() as folder:
         over = statistics.median((w - s) / s for w, s in runs)
         print("one variant, %-16s: call %.1f ms, C++ run %.1f ms, overhead %.1f %%" % (
             label, 1000 * wall, 1000 * solver, 100 * over))
+
+# The same variant by torvex-run, each in a fresh folder, beside the call.
+if os.environ.get("TORVEX_RUN"):
+    import subprocess
+
+    def program_run(folder):
+        start = time.perf_counter()
+        subprocess.run([os.environ["TORVEX_RUN"], "--gas", "1", "--diameter", "8", "--length", "14", "--current",
+                        "500", "--flow", "35", "--no-progress", folder], check=True, stdout=subprocess.DEVNULL)
+        return time.perf_counter() - start
+
+    with tempfile.TemporaryDirectory() as folder:
+        program = statistics.median(program_run(folder) for _ in range(repeats))
+        python = statistics.median(timed_run(folder)[0] for _ in range(repeats))
+    print("one variant: torvex-run %.1f ms, torvex.run %.1f ms" % (1000 * program, 1000 * python))
+
+# The interpreter's lock is released during a run: a thread that wakes
+# every millisecond is never held up for long.
+import threading
+waits, running = [], True
+
+
+def ticker():
+    last = time.perf_counter()
+    while running:
+        time.sleep(0.001)
+        now = time.perf_counter()
+        waits.append(now - last)
+        last = now
+
+
+thread = threading.Thread(target=ticker)
+thread.start()
+torvex.run(variant)
+running = False
+thread.join()
+print("a 1 ms thread during a run: %d ticks, longest wait %.1f ms" % (len(waits), 1000 * max(waits)))
 
 plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
         "sweep": [{"gas": 1, "diameter": 8.0, "length": 14,

@@ -10,9 +10,12 @@
 #include "solver/data_folders.h"
 #include "solver/files.h"
 #include "solver/file_access.h"
+#include "solver/isotherms.h"
+#include "solver/output_schedule.h"
 #include "solver/result_files.h"
 #include "solver/result_set.h"
 #include "solver/solver.h"
+#include "solver/variant_run.h"
 #include "study/study_file.h"
 #include "study/study_runner.h"
 #include "study/study_table.h"
@@ -28,6 +31,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,10 +45,14 @@ using namespace torvex;
 using namespace torvex::particles;
 
 // A refusal or fault of a run, raised in Python as the exception of its kind
-// with the programs' own message.
+// with the programs' own message; an output fault carries the system's
+// error and the file (OSError's errno and filename).
 struct RunFault {
     RunResult kind;
     std::string message;
+    std::vector<std::string> notes = {};
+    int error = 0;
+    std::string path = {};
 };
 
 [[noreturn]] void refuse(const std::string& message) { throw RunFault{RunResult::BadInput, message}; }
@@ -121,9 +129,7 @@ py::dict axialProfile(const std::vector<AxisRecord>& records) {
 }
 
 py::list radialSections(const std::vector<std::vector<RadialRecord>>& planes, int lengthUnit) {
-    // The cross-sections lie at 0, 5, 20, 50, 100 mm, or at 0, 0.2, 1, 2, 4 in.
-    const double metric[kRadialPlanes] = {0, 5, 20, 50, 100};
-    const double inch[kRadialPlanes] = {0, 5.08, 25.4, 50.8, 101.6};
+    const std::array<double, kRadialPlanes> planeMm = radialPlaneDistancesMm(lengthUnit);
     py::list sections;
     for (std::size_t k = 0; k < planes.size(); ++k) {
         std::vector<double> r, t, u;
@@ -133,7 +139,7 @@ py::list radialSections(const std::vector<std::vector<RadialRecord>>& planes, in
             u.push_back(rec.velocity);
         }
         py::dict d;
-        d["z"] = lengthUnit == 2 ? inch[k] : metric[k];
+        d["z"] = planeMm[k];
         d["r"] = array(r), d["T"] = array(t), d["u"] = array(u);
         sections.append(d);
     }
@@ -144,11 +150,12 @@ py::dict isothermTable(const std::vector<IsothermRecord>& records, int temperatu
     std::vector<double> z, radii;
     for (const IsothermRecord& r : records) {
         z.push_back(r.distanceMm);
-        radii.insert(radii.end(), r.radiusMm.begin(), r.radiusMm.end());
+        // ilt.res holds 0 where no node reaches the level.
+        for (double radius : r.radiusMm) radii.push_back(radius > 0 ? radius : NAN);
     }
-    // The levels of ilt.res: 2000 to 10000 K (or degC), 3000 to 19000 degF.
+    // The levels of ilt.res, in kelvin like every temperature here.
     std::vector<double> levels;
-    for (int k = 1; k <= 5; ++k) levels.push_back(temperatureUnit == 2 ? 1000.0 * (4 * k - 1) : 2000.0 * k);
+    for (int k = 1; k <= 5; ++k) levels.push_back(isothermLevelKelvin(k, temperatureUnit));
     py::dict d;
     d["z"] = array(z), d["radius"] = matrix(radii, records.size(), 5), d["levels"] = array(levels);
     return d;
@@ -185,15 +192,39 @@ py::dict jetField(const std::vector<FieldRecord>& records) {
     return d;
 }
 
+// A text of the cores as Python text: a path as the file system has it,
+// anything else as UTF-8 with any stray byte shown, never an exception.
+py::str pathText(const std::string& path) {
+    return py::reinterpret_steal<py::str>(PyUnicode_DecodeFSDefaultAndSize(path.data(), static_cast<py::ssize_t>(path.size())));
+}
+
+py::str messageText(const std::string& text) {
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "backslashreplace"));
+}
+
+// The values the solver used, in millimetres, amperes and SLPM whatever the
+// units of the run.
+py::dict usedValues(const UsedInputs& used) {
+    py::dict d;
+    d["gas"] = used.gasCode;
+    d["diameter"] = used.diameterTenths / 10.0;
+    d["length"] = used.lengthMm;
+    d["current"] = used.current;
+    d["flow"] = writtenValue(used.flowSlpm);  // 35.4, not 35.399998
+    return d;
+}
+
 py::dict resultDict(const LoadedSet& set, const std::string& folder) {
     const IntegralParameters& p = set.integral;
-    py::dict used;
-    used["gas"] = p.gasCode, used["diameter"] = p.diameter, used["length"] = p.length;
-    used["current"] = p.current, used["flow"] = p.flow;
     py::dict d;
-    d["folder"] = absoluteDirectory(folder);
+    d["folder"] = pathText(absoluteDirectory(folder));
     d["units"] = py::make_tuple(set.units.length, set.units.temperature, set.units.flow);
-    d["used"] = used;
+    // iop.par keeps the anode length (and in inch mode the diameter) as
+    // entered: normalised once more, its values are those the run used.
+    d["used"] = usedValues(normalisedInputs(VariantInputs{p.gasCode, p.diameter, p.length,
+                                                          static_cast<double>(p.current), static_cast<double>(p.flow)},
+                                            set.units));
     // A field of asterisks in iop.par: the value did not fit, and is unknown.
     const auto figure = [](double value, bool overflow) {
         return overflow ? py::object(py::float_(NAN)) : py::object(py::float_(value));
@@ -225,49 +256,61 @@ py::dict checkVariant(int gas, double diameter, double length, double current, d
     const VariantInputs entered{gas, diameter, length, current, flow};
     std::string why;
     if (!fitsInputFile(entered, why)) refuse(why + ".");
-    const UsedInputs used = normalisedInputs(entered, units);
-    py::dict d;
-    d["gas"] = used.gasCode;
-    d["diameter"] = used.diameterTenths / 10.0;
-    d["length"] = used.lengthMm;
-    d["current"] = used.current;
-    d["flow"] = used.flow;
-    return d;
+    return usedValues(normalisedInputs(entered, units));
 }
 
 UnitCodes unitCodes(const std::tuple<int, int, int>& units) {
     return {std::get<0>(units), std::get<1>(units), std::get<2>(units)};
 }
 
-// Writes un.dat and ip.dat under the folder's lock, runs the variant with a
-// state of its own and reads the result set back, all without the
-// interpreter's lock. The time of what torvex-run does for a run (lock,
-// input files, solver) is measured for the benchmark of the call's overhead.
-py::dict runVariant(int gas, double diameter, double length, double current, double flow,
-                    const std::tuple<int, int, int>& units, const std::string& folder) {
+// A report that is not a finished run, as the exception of its kind. A
+// strict refusal names the values that refused it.
+RunFault faultOf(const VariantRunReport& report) {
+    RunFault fault{report.result, report.message, report.notes, report.systemError, report.faultPath};
+    if (report.result == RunResult::BadInput && !report.notes.empty()) {
+        std::string listed;
+        for (const std::string& note : report.notes) listed += (listed.empty() ? "" : "; ") + note;
+        fault.message = listed + ". " + fault.message;
+    }
+    return fault;
+}
+
+py::list textList(const std::vector<std::string>& texts) {
+    py::list out;
+    for (const std::string& text : texts) out.append(messageText(text));
+    return out;
+}
+
+// The variant through the solver's one run procedure, with a state of its
+// own, and its result set read back under the same lock, all without the
+// interpreter's lock. The time of the procedure is measured for the
+// benchmark of the call's overhead.
+py::dict runInFolder(int gas, double diameter, double length, double current, double flow,
+                     const std::tuple<int, int, int>& units, const std::string& folder, bool strict) {
     std::optional<LoadedSet> set;
+    VariantRunReport report;
     double seconds = 0;
     {
         py::gil_scoped_release free;
         const auto start = std::chrono::steady_clock::now();
         const WorkDirLock lock(folder);
-        if (!lock.held()) {
-            const RunOutcome refusal = lockRefusal(lock);
-            throw RunFault{refusal.result, refusal.message};
-        }
-        const std::string dir = lock.directory();
-        std::string fault;
-        if (!writeUnitCodes(dir + "/un.dat", unitCodes(units), &fault))
-            throw RunFault{RunResult::OutputFault, "The unit file " + dir + "/un.dat " + fault + "."};
-        if (!writeInputParameters(dir + "/ip.dat", VariantInputs{gas, diameter, length, current, flow}, &fault))
-            throw RunFault{RunResult::OutputFault, "The input-parameter file " + dir + "/ip.dat " + fault + "."};
-        const auto state = std::make_unique<SolverState>();
-        const RunOutcome outcome = runSolver(*state, lock, [](int) {});
+        VariantRunRequest request;
+        request.folder = folder;
+        request.heldLock = &lock;
+        request.variant = VariantInputs{gas, diameter, length, current, flow};
+        request.lengthUnit = std::get<0>(units);
+        request.temperatureUnit = std::get<1>(units);
+        request.flowUnit = std::get<2>(units);
+        request.strict = strict;
+        report = runVariant(request);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (outcome.result != RunResult::Completed) throw RunFault{outcome.result, outcome.message};
-        set = readLoadedSet(dir, true);
+        if (report.result != RunResult::Completed) throw faultOf(report);
+        set = readLoadedSet(report.directory, true);
     }
     py::dict d = resultDict(*set, folder);
+    d["used"] = usedValues(report.used);
+    d["notes"] = textList(report.notes);
+    d["written"] = textList(report.written);
     d["solver_seconds"] = seconds;
     return d;
 }
@@ -308,6 +351,14 @@ std::string study(const std::string& text, const std::string& name, const std::s
     }
     if (raised) throw std::move(*raised);
     if (report.failed) throw RunFault{RunResult::OutputFault, report.message};
+    // Rows that are no result fail the call as the terminal's study exits 5
+    // or 6; the table stays for a look, and the same call computes them.
+    const int unfinished = report.outputFaults + report.busy;
+    if (unfinished > 0)
+        throw RunFault{report.outputFaults > 0 ? RunResult::OutputFault : RunResult::Busy,
+                       std::to_string(unfinished) + " of " + std::to_string(report.total) +
+                           " variants are not finished (" + report.message + "); the table " + report.tablePath +
+                           " shows them, and the same call computes them again."};
     return report.tablePath;
 }
 
@@ -327,14 +378,24 @@ PYBIND11_MODULE(_torvex, m) {
         try {
             if (p) std::rethrow_exception(p);
         } catch (const RunFault& f) {
+            const py::exception<RunFault>* type = &error;
             switch (f.kind) {
-            case RunResult::BadInput: badInput(f.message.c_str()); return;
-            case RunResult::NotCalculable: notCalculable(f.message.c_str()); return;
-            case RunResult::OutputFault: outputFault(f.message.c_str()); return;
-            case RunResult::Busy: busy(f.message.c_str()); return;
+            case RunResult::BadInput: type = &badInput; break;
+            case RunResult::NotCalculable: type = &notCalculable; break;
+            case RunResult::OutputFault: type = &outputFault; break;
+            case RunResult::Busy: type = &busy; break;
             case RunResult::Completed: break;
             }
-            error(f.message.c_str());
+            // The programs' sentence as the message; the notes, and for an
+            // output fault errno, strerror and filename, as attributes.
+            py::object raised = py::reinterpret_borrow<py::object>(type->ptr())(messageText(f.message));
+            raised.attr("notes") = textList(f.notes);
+            if (f.error != 0) {
+                raised.attr("errno") = f.error;
+                raised.attr("strerror") = std::strerror(f.error);
+            }
+            if (!f.path.empty()) raised.attr("filename") = pathText(f.path);
+            PyErr_SetObject(type->ptr(), raised.ptr());
         }
     });
     m.def("set_data_folder", [](const std::string& folder) { setHostDataFolder(folder); });
@@ -343,7 +404,8 @@ PYBIND11_MODULE(_torvex, m) {
     m.def("check_variant", [](int gas, double d, double l, double i, double f, const std::tuple<int, int, int>& u) {
         return checkVariant(gas, d, l, i, f, unitCodes(u));
     });
-    m.def("run", &runVariant);
+    m.def("run", &runInFolder);
+    m.attr("version") = TORVEX_VERSION;
     m.def("load", &load);
     registerSprayBindings(m);
     m.def("study", &study);

@@ -17,7 +17,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev 
           libtomlplusplus-dev libcli11-dev python3-vtk9
           xvfb xauth fonts-liberation2 fonts-dejavu-core
           dpkg-dev desktop-file-utils clang libclang-rt-14-dev
-          pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib
+          pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib python3-xarray
           slurm-wlm munge)
 
 install_missing() {

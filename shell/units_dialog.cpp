@@ -13,7 +13,7 @@ UnitsDialog::UnitsDialog(MainWindow& main)
     : TorvexDialog(&main, QStringLiteral("  Units"), 190, 91), main_(main) {
     setObjectName(QStringLiteral("UNITES"));
     addGroupBox(502, QStringLiteral("Dimensions"), {7, 5, 54, 56});
-    addRadioButton(kCentimetres, QStringLiteral(" cm  "), {24, 15, 23, 15}, true);
+    addRadioButton(kMetricLengths, QStringLiteral(" cm  "), {24, 15, 23, 15}, true);
     addRadioButton(kInches, QStringLiteral(" in  "), {24, 38, 23, 15});
     addGroupBox(504, QStringLiteral("Temperatures"), {68, 5, 54, 78});
     addRadioButton(kKelvin, QStringLiteral(" K  "), {87, 15, 23, 15}, true);
@@ -29,7 +29,7 @@ UnitsDialog::UnitsDialog(MainWindow& main)
 }
 
 void UnitsDialog::showCodes(const UnitCodes& codes) {
-    checkRadioButton(kCentimetres, kInches, codes.length == 1 ? kCentimetres : kInches);
+    checkRadioButton(kMetricLengths, kInches, codes.length == 1 ? kMetricLengths : kInches);
     // A temperature code other than 1, 2, 3 checks none of the three.
     const int temperature =
         codes.temperature >= 1 && codes.temperature <= 3 ? kKelvin + codes.temperature - 1 : 0;
@@ -39,7 +39,7 @@ void UnitsDialog::showCodes(const UnitCodes& codes) {
 
 UnitCodes UnitsDialog::checkedCodes() const {
     UnitCodes codes;
-    codes.length = isChecked(kCentimetres) ? 1 : 2;
+    codes.length = isChecked(kMetricLengths) ? 1 : 2;
     codes.temperature = isChecked(kKelvin) ? 1 : isChecked(kFahrenheit) ? 2 : 3;
     codes.flow = isChecked(kSlpm) ? 1 : 2;
     return codes;

@@ -12,7 +12,7 @@ class MainWindow;
 // Control ids of the dialog.
 namespace units_dialog {
 constexpr int kOk = 1;
-constexpr int kCentimetres = 1013;
+constexpr int kMetricLengths = 1013;  // length code 1: millimetres (the button reads " cm  ")
 constexpr int kInches = 1014;
 constexpr int kKelvin = 1015;
 constexpr int kFahrenheit = 1016;

@@ -9,24 +9,11 @@
 #include "solver/properties.h"
 #include "solver/station_loop.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace torvex {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 RunOutcome badInput(const std::string& message) { return {RunResult::BadInput, message}; }
-
-// A folder as the user should read it: absolute, without "." or "..".
-std::string shownFolder(const std::string& folder) {
-    std::error_code error;
-    fs::path shown = fs::absolute(folder, error).lexically_normal();
-    if (!shown.has_filename()) shown = shown.parent_path();
-    return shown.string();
-}
 
 void setConstants(SolverState& s) {
     s.pi = 3.141593f;
@@ -42,15 +29,8 @@ RunOutcome readInputs(SolverState& s, const std::string& workDir, RawInputs& raw
     if (!status.ok) return badInput(status.message);
     status = readSolverInputs(workDir + "/ip.dat", s, raw.diameter, raw.length, raw.current, raw.flow);
     if (!status.ok) return badInput(status.message);
-    const std::string name = gasFileName(s.gasCode);
-    const std::string path = locateDataFile(workDir, name);
-    if (path.empty()) {
-        // The first folder searched: the installed one, or the host's.
-        const std::vector<std::string> folders = dataFolders();
-        return badInput("The gas property file " + name + " for gas code " + std::to_string(s.gasCode) +
-                        " is neither in " + shownFolder(workDir) + " nor in the data folder " +
-                        (folders.empty() ? std::string() : folders.front()) + ".");
-    }
+    const std::string path = locateDataFile(workDir, gasFileName(s.gasCode));
+    if (path.empty()) return badInput(missingGasTableMessage(s.gasCode, workDir));
     status = readGasFile(path, s);
     if (!status.ok) return badInput(status.message);
     return {};
@@ -73,6 +53,14 @@ void setMarchParameters(SolverState& s) {
 }
 
 } // namespace
+
+std::string missingGasTableMessage(int gasCode, const std::string& workDir) {
+    // The first folder searched: the installed one, or the host's.
+    const std::vector<std::string> folders = dataFolders();
+    return "The gas property file " + std::string(gasFileName(gasCode)) + " for gas code " + std::to_string(gasCode) +
+           " is neither in " + displayPath(workDir) + " nor in the data folder " +
+           (folders.empty() ? std::string() : folders.front()) + ".";
+}
 
 RunOutcome lockRefusal(const WorkDirLock& lock) {
     switch (lock.status()) {
@@ -114,7 +102,7 @@ RunOutcome runLocked(SolverState& s, const WorkDirLock& lock, const ProgressCall
 
     const std::vector<std::string> notes = normaliseInputs(s, raw);
     if (changed == ChangedInputs::Refuse && !notes.empty()) {
-        RunOutcome refused = badInput("The variant in " + shownFolder(workDir) +
+        RunOutcome refused = badInput("The variant in " + displayPath(workDir) +
                                       "/ip.dat lies outside the model's ranges or steps; it was not calculated.");
         refused.notes = notes;
         return refused;

@@ -25,6 +25,10 @@ constexpr std::size_t kWriteChunk = 65536;
 
 std::string systemReason(int error) { return std::strerror(error); }
 
+thread_local WriteFault lastFault;
+
+void noteWriteFault(int error, const std::string& path) { lastFault = {error, path}; }
+
 std::string parentOf(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     return parent.empty() ? std::string(".") : parent.string();
@@ -74,14 +78,19 @@ bool writeAll(int descriptor, const char* data, std::size_t size, int& error) {
 
 }  // namespace
 
-std::string absoluteDirectory(const std::string& dir) {
+const WriteFault& lastWriteFault() { return lastFault; }
+void clearWriteFault() { lastFault = {}; }
+
+std::string displayPath(const std::string& path) {
     std::error_code error;
-    fs::path path = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), error);
-    if (error) return dir;
-    std::string text = path.lexically_normal().string();
+    const fs::path absolute = fs::absolute(path.empty() ? fs::path(".") : fs::path(path), error);
+    if (error) return path;
+    std::string text = absolute.lexically_normal().string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
     return text;
 }
+
+std::string absoluteDirectory(const std::string& dir) { return displayPath(dir); }
 
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& fault) {
     // Non-blocking, so that opening a FIFO does not wait for a writer.
@@ -146,6 +155,7 @@ bool ReplacementFile::create(const std::string& path, std::string& fault) {
     path_ = path;
     if (isDirectoryEntry(path)) {
         fault = "is a directory, which a file cannot replace";
+        noteWriteFault(EISDIR, path);
         return false;
     }
     const std::string dir = parentOf(path);
@@ -162,7 +172,9 @@ bool ReplacementFile::create(const std::string& path, std::string& fault) {
         }
         if (errno != EEXIST) break;
     }
-    fault = "cannot be written: " + systemReason(errno) + " (no file can be created in " + dir + ")";
+    const int error = errno;
+    noteWriteFault(error, path);
+    fault = "cannot be written: " + systemReason(error) + " (no file can be created in " + dir + ")";
     return false;
 }
 
@@ -189,7 +201,10 @@ bool ReplacementFile::finish(std::string& fault) {
     if (::close(descriptor_) != 0 && writeError_ == 0) writeError_ = errno;
     descriptor_ = -1;
     finished_ = true;
-    if (writeError_ != 0) fault = "cannot be written: " + systemReason(writeError_);
+    if (writeError_ != 0) {
+        noteWriteFault(writeError_, path_);
+        fault = "cannot be written: " + systemReason(writeError_);
+    }
     return writeError_ == 0;
 }
 
@@ -198,7 +213,9 @@ bool ReplacementFile::commit(std::string& fault) {
     // rename() replaces whatever non-directory the destination names, a
     // symbolic link included, and never writes through it.
     if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        fault = "cannot be put in place: " + systemReason(errno);
+        const int error = errno;
+        noteWriteFault(error, path_);
+        fault = "cannot be put in place: " + systemReason(error);
         return false;
     }
     temporary_.clear();
@@ -223,22 +240,30 @@ bool replaceFile(const std::string& path, const std::string& text, std::string& 
 bool syncDirectory(const std::string& dir, std::string& fault) {
     const int descriptor = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) {
-        fault = "cannot be synchronised: " + systemReason(errno);
+        const int error = errno;
+        noteWriteFault(error, dir);
+        fault = "cannot be synchronised: " + systemReason(error);
         return false;
     }
     // Some file systems cannot flush a directory (EINVAL); their renames are
     // as durable as they get.
     const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL;
-    if (!synced) fault = "cannot be synchronised: " + systemReason(errno);
+    if (!synced) {
+        const int error = errno;
+        noteWriteFault(error, dir);
+        fault = "cannot be synchronised: " + systemReason(error);
+    }
     ::close(descriptor);
     return synced;
 }
 
 bool removeEntry(const std::string& path, std::string& fault) {
     if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
-    fault = errno == EISDIR || isDirectoryEntry(path)
+    const int error = errno;
+    noteWriteFault(error, path);
+    fault = error == EISDIR || isDirectoryEntry(path)
                 ? std::string("is a directory, which a file cannot replace")
-                : "cannot be removed: " + systemReason(errno);
+                : "cannot be removed: " + systemReason(error);
     return false;
 }
 
@@ -299,18 +324,23 @@ int removeLinkAtLock(const std::string& directory, const std::string& path) {
     return error;
 }
 
+// A path the system refuses for its length (ENAMETOOLONG), named by its
+// beginning: the whole would bury the message.
+std::string pathTooLong(const std::string& path) {
+    constexpr std::size_t kShown = 60;
+    return "The working directory " + (path.size() > kShown ? path.substr(0, kShown) + "..." : path) +
+           " cannot be used: path too long (" + std::to_string(path.size()) +
+           " bytes; the system takes at most " + std::to_string(PATH_MAX - 1) + ", and at most " +
+           std::to_string(NAME_MAX) + " in one name).";
+}
+
 }  // namespace
 
 WorkDirLock::WorkDirLock(const std::string& dir, LockMode mode) : directory_(absoluteDirectory(dir)) {
     struct stat info {};
     if (::stat(directory_.c_str(), &info) != 0) {
         status_ = Status::NoDirectory;
-        message_ = errno == ENAMETOOLONG
-                       ? "The path of the working directory is too long (" + std::to_string(directory_.size()) +
-                             " bytes; the system takes " + std::to_string(PATH_MAX) + " at most, and " +
-                             std::to_string(NAME_MAX) + " for each name in it): " + directory_.substr(0, 120) +
-                             "..."
-                       : "The working directory " + directory_ + " does not exist.";
+        message_ = errno == ENAMETOOLONG ? pathTooLong(directory_) : "The working directory " + directory_ + " does not exist.";
         return;
     }
     if (!S_ISDIR(info.st_mode)) {

@@ -22,8 +22,12 @@ constexpr std::size_t kSmallFileLimit = 4096;
 constexpr std::size_t kGasFileLimit = 65536;
 constexpr std::size_t kResultFileLimit = 1048576;
 
-// The directory as a full path without "." or ".." components (the current
-// directory for ""), for opening files and for naming them in messages.
+// A path as a full path without "." or ".." components or a trailing "/",
+// for naming a file or folder in messages ("/home/a/study", never ".").
+std::string displayPath(const std::string& path);
+
+// The same for a directory (the current directory for ""), for opening its
+// files and naming them in messages.
 std::string absoluteDirectory(const std::string& dir);
 
 // Reads a whole regular file of at most maxBytes into text. A symbolic link
@@ -72,6 +76,16 @@ private:
     int writeError_ = 0;  // errno of the first failed write
     bool finished_ = false;
 };
+
+// The system's error and the file of the last write, rename, removal or
+// flush that failed on this thread: what a caller that reports a fault as
+// data (Python's OSError) needs beside the sentence.
+struct WriteFault {
+    int error = 0;  // errno; 0 when nothing failed
+    std::string path;
+};
+const WriteFault& lastWriteFault();
+void clearWriteFault();
 
 // Writes a whole file through a ReplacementFile and makes the rename durable.
 bool replaceFile(const std::string& path, const std::string& text, std::string& fault);

@@ -38,6 +38,13 @@ float isothermLevel(int k, int temperatureUnit) {
     return temperatureUnit == 2 ? 1000.0f * static_cast<float>(2 * index - 1) : 1000.0f * static_cast<float>(index);
 }
 
+double isothermLevelKelvin(int k, int temperatureUnit) {
+    const double level = isothermLevel(k, temperatureUnit);
+    if (temperatureUnit == 2) return (level - 32.0) / 1.8 + 273.0;
+    if (temperatureUnit == 3) return level + 273.0;
+    return level;
+}
+
 void searchIsotherms(SolverState& s) {
     const int n = s.radialNodeCount < kMaxNodes ? s.radialNodeCount : kMaxNodes;
     const int unit = s.temperatureUnit;

@@ -204,48 +204,27 @@ bool solveStation(SolverState& s, NodeArray& u)
     }
 }
 
-// Output interval in steps for j steps past the nozzle exit.
-int outputInterval(int j)
-{
-    if (j < 500)
-        return 25;
-    if (j < 1300)
-        return 20;
-    if (j < 1800)
-        return 10;
-    return 5;
-}
-
-// The axial step grows at 10, 50 and 100 mm past the nozzle exit; each
-// new step size applies from the next step on.
+// The axial step grows where a stretch of the schedule begins (10, 50 and
+// 100 mm past the nozzle exit); each new step size applies from the next
+// step on.
 void growAxialStep(SolverState& s, int j)
 {
-    float stepMm = 0.0f;
-    if (j == 500)
-        stepMm = 0.05f;
-    else if (j == 1300)
-        stepMm = 0.1f;
-    else if (j == 1800)
-        stepMm = 0.2f;
-    else
+    const JetStretch& stretch = jetStretchAt(j);
+    if (j == 0 || stretch.firstStep != j)
         return;
-    s.axialStepMm = stepMm;
+    s.axialStepMm = stretch.stepMmFloat;
     s.axialStep = s.axialStepMm * 0.001f;
 }
 
-// Position in mm from the channel inlet, exact at the step changes.
+// Position in mm from the channel inlet, exact where a stretch begins.
 float jetAxialPosition(const SolverState& s, int k, int j)
 {
-    const float exitPosition = static_cast<float>(s.channelStepCount) * 0.02f;
-    if (j < 500)
+    if (j < kJetStretches[1].firstStep)
         return static_cast<float>(k) * s.axialStepMm;
-    if (j == 500)
-        return exitPosition + 10.0f;
-    if (j <= 1300)
-        return exitPosition + 10.0f + 0.05f * static_cast<float>(j - 500);
-    if (j <= 1800)
-        return exitPosition + 50.0f + 0.1f * static_cast<float>(j - 1300);
-    return exitPosition + 100.0f + 0.2f * static_cast<float>(j - 1800);
+    const float exitPosition = static_cast<float>(s.channelStepCount) * kJetStretches[0].stepMmFloat;
+    const JetStretch& stretch = jetStretchAt(j);
+    return exitPosition + static_cast<float>(stretch.startMm) +
+           stretch.stepMmFloat * static_cast<float>(j - stretch.firstStep);
 }
 
 // The radial planes of inch mode past the nozzle exit (0.2, 1, 2 and 4 in)
@@ -278,7 +257,7 @@ void advanceJetMarch(SolverState& s, const ProgressCallback& progress)
         reportPhaseProgress(progress, j, s.totalStepCount - s.channelStepCount);
         growAxialStep(s, j);
         s.axialPosition = jetAxialPosition(s, k, j);
-        if (k % outputInterval(j) == 0 || isInchPlane(j))
+        if (k % outputStationInterval(j) == 0 || isInchPlane(j))
             s.stationStep = k;
 
         if (k == s.totalStepCount)

@@ -1,8 +1,13 @@
 #include "solver/normalise.h"
 
+#include "solver/output_schedule.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <tuple>
 
 namespace torvex {
 
@@ -201,7 +206,7 @@ std::vector<std::string> normaliseInputs(SolverState& s, const RawInputs& raw) {
 }
 
 void setUpGrid(SolverState& s) {
-    s.axialStepMm = 0.02f;
+    s.axialStepMm = kJetStretches[0].stepMmFloat;  // the channel and the first stretch of the jet
     const float radialStepMm = 0.05f;
     s.axialStep = s.axialStepMm * 0.001f;
     s.radialStep = radialStepMm * 0.001f;
@@ -212,8 +217,7 @@ void setUpGrid(SolverState& s) {
         s.simpsonWeight[i] = simpsonWeightAt(i, s.radialNodeCount);
     }
     s.channelStepCount = static_cast<int>(50.0f * s.channelLength);
-    // The jet ends 200 mm, or 8 in, past the nozzle exit.
-    s.totalStepCount = s.channelStepCount + (inchMode(s) ? 2316 : 2300);
+    s.totalStepCount = s.channelStepCount + jetStepCount(s.lengthUnit);
     s.ambientVelocity = 0.2f;
 }
 
@@ -224,6 +228,112 @@ float massFlowFigure(float coldDensity, float gasFlowSlpm) {
     int k = static_cast<int>(std::min(std::max(scaled, -1.0e9f), 1.0e9f));
     if (k % 2 != 0) k += 1;
     return 0.1f * static_cast<float>(k);
+}
+
+// ----- A variant as entered -----------------------------------------------------------
+
+namespace {
+
+// A field of ip.dat read back as the solver reads it: the text the writer
+// puts in the columns, converted without the locale.
+template <typename Number>
+Number asWritten(double value, int width, int decimals) {
+    const std::string text = fixedField(value, width, decimals);
+    const std::size_t first = text.find_first_not_of(' ');
+    Number read = 0;
+    std::from_chars(text.data() + first, text.data() + text.size(), read);
+    return read;
+}
+
+float asWrittenReal(double value) { return asWritten<float>(value, 5, 2); }
+
+// The writer rounds a tie such as 502.5 to the even 502, as printf does.
+int asWrittenWhole(double value) { return asWritten<int>(value, 4, 0); }
+
+std::string shortNumber(double value, const char* format) {
+    char text[40];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+} // namespace
+
+bool UsedInputs::operator<(const UsedInputs& o) const {
+    return std::tie(gasCode, diameterTenths, lengthMm, current, flow) <
+           std::tie(o.gasCode, o.diameterTenths, o.lengthMm, o.current, o.flow);
+}
+
+bool isGasCode(double code) {
+    for (int g : kGasCodes)
+        if (code == g) return true;
+    return false;
+}
+
+bool fitsInputFile(const VariantInputs& in, std::string& why) {
+    if (!isGasCode(in.gasCode)) {
+        why = "the gas code " + shortNumber(in.gasCode, "%g") + " names no plasma gas (1, 2 or 5 to 14)";
+        return false;
+    }
+    const double values[] = {in.diameter, in.length, in.current, in.flow};
+    for (double v : values) {
+        if (!std::isfinite(v) || v < 0) {
+            why = "a value is negative or not a number";
+            return false;
+        }
+    }
+    // The widest values the columns of ip.dat hold.
+    if (in.diameter >= 99.995 || in.length >= 99.995 || in.current >= 9999.5 || in.flow >= 999.5) {
+        why = "diameter and length must stay below 100, current below 10000 and flow below 1000";
+        return false;
+    }
+    return true;
+}
+
+UsedInputs normaliseEntered(SolverState& s, const VariantInputs& entered, const UnitCodes& units,
+                            std::vector<std::string>* notes) {
+    s.lengthUnit = units.length;
+    s.flowUnit = units.flow;
+    s.gasCode = entered.gasCode;
+    RawInputs raw;
+    raw.diameter = asWrittenReal(entered.diameter);
+    raw.length = asWrittenReal(entered.length);
+    raw.current = asWrittenWhole(entered.current);
+    raw.flow = asWrittenWhole(entered.flow);
+    std::vector<std::string> changed = normaliseInputs(s, raw);
+    if (notes) *notes = std::move(changed);
+    return {s.gasCode, s.diameterTenths, s.anodeLengthMm, s.arcCurrent, s.gasFlow, s.gasFlowSlpm};
+}
+
+UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units) {
+    const auto s = std::make_unique<SolverState>();
+    return normaliseEntered(*s, entered, units);
+}
+
+std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units) {
+    const auto s = std::make_unique<SolverState>();
+    std::vector<std::string> notes;
+    normaliseEntered(*s, entered, units, &notes);
+    return notes;
+}
+
+std::vector<std::string> inputFileNotes(const VariantInputs& entered, const UnitCodes& units) {
+    const char* const length = units.length == 2 ? "in" : "mm";
+    const char* const flow = units.flow == 2 ? "SCFH" : "SLPM";
+    const struct {
+        const char* quantity;
+        double value;
+        int width, decimals;
+        const char* unit;
+    } fields[] = {{"anode diameter", entered.diameter, 5, 2, length}, {"anode length", entered.length, 5, 2, length},
+                  {"arc current", entered.current, 4, 0, "A"}, {"gas flow", entered.flow, 3, 0, flow}};
+    std::vector<std::string> notes;
+    for (const auto& f : fields) {
+        if (asWritten<double>(f.value, f.width, f.decimals) == f.value) continue;
+        const std::string text = fixedField(f.value, f.width, f.decimals);
+        notes.push_back(std::string(f.quantity) + " " + shortNumber(f.value, "%.10g") + " " + f.unit +
+                        " is written to ip.dat as " + text.substr(text.find_first_not_of(' ')) + " " + f.unit);
+    }
+    return notes;
 }
 
 } // namespace torvex

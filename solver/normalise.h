@@ -2,6 +2,7 @@
 // the empirical model holds, and lays out the radial and axial grids.
 #pragma once
 
+#include "files.h"
 #include "state.h"
 
 #include <string>
@@ -43,5 +44,43 @@ inline float simpsonWeightAt(int i, int n) {
 
 // The sixth number of iop.par from the cold-gas density and the flow.
 float massFlowFigure(float coldDensity, float gasFlowSlpm);
+
+// ----- A variant as entered, before it is written to ip.dat ----------------------
+
+// The inputs after the solver's normalisation (its clamping and rounding).
+struct UsedInputs {
+    int gasCode = 0;
+    int diameterTenths = 0;  // anode diameter in tenths of a millimetre
+    int lengthMm = 0;        // anode length, whole millimetres
+    int current = 0;         // A
+    int flow = 0;            // SLPM or SCFH, as the units say
+    float flowSlpm = 0;      // the flow in l/min, as the model takes it
+    bool operator<(const UsedInputs& o) const;
+};
+
+// The gas codes of ip.dat: argon, nitrogen, argon + 5..25 % hydrogen, argon
+// + 10..50 % helium.
+inline constexpr int kGasCodes[] = {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+bool isGasCode(double code);
+
+// True when the values fit the columns of ip.dat; else `why` says which not.
+bool fitsInputFile(const VariantInputs& entered, std::string& why);
+
+// The values as ip.dat carries them, normalised in `scratch` exactly as a
+// run normalises what it reads; the notes of the changes go to *notes.
+UsedInputs normaliseEntered(SolverState& scratch, const VariantInputs& entered, const UnitCodes& units,
+                            std::vector<std::string>* notes = nullptr);
+
+// The same with a state of its own.
+UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units);
+
+// What the solver's normalisation would change in these values as ip.dat
+// carries them: one sentence each, as a run reports them.
+std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units);
+
+// ip.dat holds diameter and length with two decimals, current and flow as
+// whole numbers: one sentence for each value that its field rounds ("arc
+// current 502.5 A is written to ip.dat as 502 A").
+std::vector<std::string> inputFileNotes(const VariantInputs& entered, const UnitCodes& units);
 
 } // namespace torvex

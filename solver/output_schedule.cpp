@@ -1,51 +1,105 @@
 #include "solver/output_schedule.h"
 
+#include <cmath>
+#include <numeric>
+
 namespace torvex {
 
-// The jet step grows from 0.02 mm to 0.05, 0.1 and 0.2 mm at jet steps 500,
-// 1300 and 1800; the record interval shrinks with it so that there is one
-// record per millimetre of jet.
+namespace {
+
+int stepsPer(double spacingMm, const JetStretch& stretch) {
+    return static_cast<int>(std::lround(spacingMm / stretch.stepMm));
+}
+
+int axialRecordInterval(const JetStretch& stretch) { return stepsPer(kAxialRecordSpacingMm, stretch); }
+int fieldRecordInterval(const JetStretch& stretch) { return stepsPer(stretch.fieldSpacingMm, stretch); }
+
+// The jet steps of the five cross-sections, metric [0] and inch mode [1].
+const std::array<std::array<int, kRadialPlanes>, 2>& radialPlaneSteps() {
+    static const std::array<std::array<int, kRadialPlanes>, 2> steps = [] {
+        std::array<std::array<int, kRadialPlanes>, 2> made{};
+        for (int unit = 1; unit <= 2; ++unit) {
+            const std::array<double, kRadialPlanes> distances = radialPlaneDistancesMm(unit);
+            for (int k = 0; k < kRadialPlanes; ++k) made[unit - 1][k] = jetStepAtMm(distances[k]);
+        }
+        return made;
+    }();
+    return steps;
+}
+
+int fieldEndStep() {
+    static const int step = jetStepAtMm(kFieldEndMm);
+    return step;
+}
+
+} // namespace
+
+const JetStretch& jetStretchAt(int jetStep) {
+    std::size_t k = 0;
+    while (k + 1 < kJetStretches.size() && kJetStretches[k + 1].firstStep <= jetStep) ++k;
+    return kJetStretches[k];
+}
+
+int jetStepAtMm(double distanceMm) {
+    std::size_t k = 0;
+    while (k + 1 < kJetStretches.size() && kJetStretches[k + 1].startMm <= distanceMm + 1e-9) ++k;
+    const JetStretch& stretch = kJetStretches[k];
+    return stretch.firstStep + static_cast<int>(std::lround((distanceMm - stretch.startMm) / stretch.stepMm));
+}
+
+int jetStepCount(int lengthUnit) {
+    static const int metric = jetStepAtMm(kJetEndMm), inch = jetStepAtMm(kJetEndInchModeMm);
+    return lengthUnit == 2 ? inch : metric;
+}
+
+std::array<double, kRadialPlanes> radialPlaneDistancesMm(int lengthUnit) {
+    if (lengthUnit != 2) return kRadialPlanesMm;
+    std::array<double, kRadialPlanes> mm{};
+    for (int k = 0; k < kRadialPlanes; ++k) mm[k] = kRadialPlanesInches[k] * 25.4;
+    return mm;
+}
+
+// One record per millimetre of jet, whatever the step, and one at its end.
 bool isAxialRecordStep(int stepIndex, int channelStepCount, int totalStepCount) {
     if (stepIndex < channelStepCount) return false;
     if (stepIndex == totalStepCount) return true;
     const int s = stepIndex - channelStepCount;
-    int interval = 5, base = 1800;
-    if (s <= 500) interval = 50, base = 0;
-    else if (s <= 1300) interval = 20, base = 500;
-    else if (s <= 1800) interval = 10, base = 1300;
-    return (s - base) % interval == 0;
+    const JetStretch& stretch = jetStretchAt(s);
+    return (s - stretch.firstStep) % axialRecordInterval(stretch) == 0;
 }
 
 int radialPlaneAt(int jetStep, int lengthUnit) {
-    static const int metric[5] = {0, 250, 700, 1300, 1800};  // 0, 5, 20, 50, 100 mm
-    static const int inch[5] = {0, 254, 808, 1308, 1808};    // 0, 0.2, 1, 2, 4 in
-    const int* planes = lengthUnit == 2 ? inch : metric;
-    for (int k = 0; k < 5; ++k)
+    const std::array<int, kRadialPlanes>& planes = radialPlaneSteps()[lengthUnit == 2 ? 1 : 0];
+    for (int k = 0; k < kRadialPlanes; ++k)
         if (jetStep == planes[k]) return k;
     return -1;
 }
 
-// Every 0.5 mm up to 10 mm, every 1 mm up to 50 mm, every 2 mm up to 200 mm.
 bool isFieldRecordStep(int stepIndex, int channelStepCount) {
     const int s = stepIndex - channelStepCount;
-    if (s < 0 || s > 2300) return false;
-    const int multiple = s <= 500 ? 25 : (s <= 1800 ? 20 : 10);
-    return stepIndex % multiple == 0;
+    if (s < 0 || s > fieldEndStep()) return false;
+    return stepIndex % fieldRecordInterval(jetStretchAt(s)) == 0;
+}
+
+int outputStationInterval(int jetStep) {
+    const JetStretch& stretch = jetStretchAt(jetStep);
+    return std::gcd(axialRecordInterval(stretch), fieldRecordInterval(stretch));
 }
 
 double jetStepDistanceMm(int jetStep) {
-    if (jetStep <= 500) return 0.02 * jetStep;
-    if (jetStep <= 1300) return 10.0 + 0.05 * (jetStep - 500);
-    if (jetStep <= 1800) return 50.0 + 0.1 * (jetStep - 1300);
-    return 100.0 + 0.2 * (jetStep - 1800);
+    // The stretch that ends at this step, so that a step where the step size
+    // changes is reached by the smaller steps before it.
+    std::size_t k = 0;
+    while (k + 1 < kJetStretches.size() && kJetStretches[k + 1].firstStep < jetStep) ++k;
+    const JetStretch& stretch = kJetStretches[k];
+    return stretch.startMm + stretch.stepMm * (jetStep - stretch.firstStep);
 }
 
 std::vector<double> fieldRecordDistancesMm() {
-    // The channel's step count is a multiple of 100 (50 steps per mm of an
-    // even channel length), so any such count gives the same schedule.
+    // Any channel step count that is a multiple of 100 gives the same schedule.
     constexpr int kChannelSteps = 100;
     std::vector<double> distances;
-    for (int s = 0; s <= 2300; ++s)
+    for (int s = 0; s <= fieldEndStep(); ++s)
         if (isFieldRecordStep(kChannelSteps + s, kChannelSteps)) distances.push_back(jetStepDistanceMm(s));
     return distances;
 }

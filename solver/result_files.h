@@ -6,6 +6,7 @@
 #pragma once
 
 #include "file_access.h"
+#include "output_schedule.h"  // kRadialPlanes, fieldRecordDistanceMm
 #include "state.h"
 
 #include <array>
@@ -14,7 +15,6 @@
 
 namespace torvex {
 
-constexpr int kRadialPlanes = 5;
 constexpr int kFieldValues = 101;  // nodes 1, 6, ..., 501: radii 0 to 25 mm
 
 // One block of ftu.res, values 1..kFieldValues (entry 0 unused).
@@ -134,14 +134,5 @@ struct FieldRecord {
 // kFieldRecordLimit records or none at all: false with a sentence naming the
 // file and the line in `fault`.
 bool readFieldRecords(const std::string& path, std::vector<FieldRecord>& records, std::string& fault);
-
-// Distance (mm past the nozzle exit) of field record k = 0..135: every 0.5 mm
-// to 10 mm, every 1 mm to 50 mm, every 2 mm to 200 mm (also in inch mode).
-// Inline: the particles' flight looks it up at every step.
-inline double fieldRecordDistanceMm(int record) {
-    if (record <= 20) return 0.5 * record;
-    if (record <= 60) return 10.0 + (record - 20);
-    return 50.0 + 2.0 * (record - 60);
-}
 
 } // namespace torvex

@@ -150,11 +150,21 @@ bool writeResultStamp(const std::string& dir, const SolverState& s, std::string&
     return true;
 }
 
+std::vector<std::string> resultSetMembers() {
+    std::vector<std::string> names = {kIntegralParameters};
+    for (const char* name : ResultFiles::fileNames()) names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> runOutputFiles() {
+    std::vector<std::string> names = resultSetMembers();
+    names.push_back(kResultStampFile);
+    return names;
+}
+
 bool checkRunOutputs(const std::string& dir, const std::vector<std::string>& inputs, std::string& fault) {
     std::vector<std::string> names = inputs;
-    names.push_back(kIntegralParameters);
-    for (const char* name : ResultFiles::fileNames()) names.push_back(name);
-    names.push_back(kResultStampFile);
+    for (const std::string& name : runOutputFiles()) names.push_back(name);
     return checkReplaceable(dir, names, fault);
 }
 

@@ -32,6 +32,14 @@ namespace torvex {
 
 constexpr const char* kResultStampFile = "results.stamp";
 
+// The members of a result set in their order: iop.par, then the eight
+// result files, ilt.res first and ftu.res last.
+std::vector<std::string> resultSetMembers();
+
+// Everything a run writes: the members and, last, the stamp. Every output
+// check of every front end uses this list.
+std::vector<std::string> runOutputFiles();
+
 // What a finished set says about itself.
 struct ResultSet {
     bool ok = false;

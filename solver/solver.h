@@ -49,6 +49,10 @@ RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCall
 RunOutcome runSolver(SolverState& s, const WorkDirLock& lock, const ProgressCallback& progress,
                      ChangedInputs changed);
 
+// The sentence for a gas property table that is neither in the working
+// directory nor in the data folder.
+std::string missingGasTableMessage(int gasCode, const std::string& workDir);
+
 // The outcome for a lock that is not held: Busy, or the fault of the directory.
 RunOutcome lockRefusal(const WorkDirLock& lock);
 

@@ -15,24 +15,6 @@ namespace torvex {
 
 namespace {
 
-constexpr int kGasCodes[] = {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-
-// A field of ip.dat read back as the solver reads it: the text the writer
-// puts in the columns, converted without the locale.
-template <typename Number>
-Number asWritten(double value, int width, int decimals) {
-    const std::string text = fixedField(value, width, decimals);
-    const std::size_t first = text.find_first_not_of(' ');
-    Number read = 0;
-    std::from_chars(text.data() + first, text.data() + text.size(), read);
-    return read;
-}
-
-float asWrittenReal(double value) { return asWritten<float>(value, 5, 2); }
-
-// The writer rounds a tie such as 502.5 to the even 502, as printf does.
-int asWrittenWhole(double value) { return asWritten<int>(value, 4, 0); }
-
 std::vector<double> rangeValues(const ValueChoice& c) {
     std::vector<double> values;
     // Each value from the start, not by repeated addition, so long ranges
@@ -56,27 +38,6 @@ std::vector<double> dialogValues(InputKind input, int gasCode, double diameter, 
     if (input == InputKind::Length) return entryValues(lengthEntries(gasCode, k, units.length));
     if (input == InputKind::Current) return entryValues(currentEntries(gasCode, k));
     return entryValues(flowEntries(gasCode, k, units.flow));
-}
-
-UsedInputs normalise(SolverState& s, const VariantInputs& entered, const UnitCodes& units,
-                     std::vector<std::string>* notes = nullptr) {
-    s.lengthUnit = units.length;
-    s.flowUnit = units.flow;
-    s.gasCode = entered.gasCode;
-    RawInputs raw;
-    raw.diameter = asWrittenReal(entered.diameter);
-    raw.length = asWrittenReal(entered.length);
-    raw.current = asWrittenWhole(entered.current);
-    raw.flow = asWrittenWhole(entered.flow);
-    std::vector<std::string> changed = normaliseInputs(s, raw);
-    if (notes) *notes = std::move(changed);
-    return {s.gasCode, s.diameterTenths, s.anodeLengthMm, s.arcCurrent, s.gasFlow};
-}
-
-bool validGas(double code) {
-    for (int g : kGasCodes)
-        if (code == g) return true;
-    return false;
 }
 
 std::string number(double value) {
@@ -120,7 +81,7 @@ CombinationCount combinationCount(const StudyDefinition& definition) {
     for (const Sweep& sweep : definition.sweeps) {
         for (double gas : choiceValues(sweep.gas, InputKind::Gas, 0, 0, definition.units)) {
             // A value that names no gas is refused when the plan is made.
-            const int g = validGas(gas) ? static_cast<int>(gas) : kGasArgon;
+            const int g = isGasCode(gas) ? static_cast<int>(gas) : kGasArgon;
             for (double d : choiceValues(sweep.diameter, InputKind::Diameter, g, 0, definition.units)) {
                 total += counter.count(sweep.length, InputKind::Length, g, d) *
                          counter.count(sweep.current, InputKind::Current, g, d) *
@@ -130,11 +91,6 @@ CombinationCount combinationCount(const StudyDefinition& definition) {
         }
     }
     return {total, true};
-}
-
-bool UsedInputs::operator<(const UsedInputs& o) const {
-    return std::tie(gasCode, diameterTenths, lengthMm, current, flow) <
-           std::tie(o.gasCode, o.diameterTenths, o.lengthMm, o.current, o.flow);
 }
 
 std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int gasCode, double diameter,
@@ -148,38 +104,6 @@ std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int
             return dialogValues(input, gasCode, diameter, units);
     }
     return {};
-}
-
-UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units) {
-    const auto s = std::make_unique<SolverState>();
-    return normalise(*s, entered, units);
-}
-
-std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units) {
-    const auto s = std::make_unique<SolverState>();
-    std::vector<std::string> notes;
-    normalise(*s, entered, units, &notes);
-    return notes;
-}
-
-bool fitsInputFile(const VariantInputs& in, std::string& why) {
-    if (!validGas(in.gasCode)) {
-        why = "the gas code " + number(in.gasCode) + " names no plasma gas (1, 2 or 5 to 14)";
-        return false;
-    }
-    const double values[] = {in.diameter, in.length, in.current, in.flow};
-    for (double v : values) {
-        if (!std::isfinite(v) || v < 0) {
-            why = "a value is negative or not a number";
-            return false;
-        }
-    }
-    // The widest values the columns of ip.dat hold.
-    if (in.diameter >= 99.995 || in.length >= 99.995 || in.current >= 9999.5 || in.flow >= 999.5) {
-        why = "diameter and length must stay below 100, current below 10000 and flow below 1000";
-        return false;
-    }
-    return true;
 }
 
 std::string variantDirectoryName(const UsedInputs& u, const UnitCodes& units) {
@@ -198,7 +122,7 @@ bool expandStudy(const StudyDefinition& definition, StudyPlan& plan, std::string
     result.units = units;
     for (const Sweep& sweep : definition.sweeps) {
         for (double gas : choiceValues(sweep.gas, InputKind::Gas, 0, 0, units)) {
-            if (!validGas(gas)) {
+            if (!isGasCode(gas)) {
                 error = "the gas code " + number(gas) + " names no plasma gas (1, 2 or 5 to 14)";
                 return false;
             }
@@ -215,7 +139,7 @@ bool expandStudy(const StudyDefinition& definition, StudyPlan& plan, std::string
                                         why;
                                 return false;
                             }
-                            const UsedInputs used = normalise(*scratch, entered, units);
+                            const UsedInputs used = normaliseEntered(*scratch, entered, units);
                             if (!seen.insert(used).second) continue;
                             StudyVariant v;
                             v.index = static_cast<int>(result.variants.size());

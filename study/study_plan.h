@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "solver/files.h"
+#include "solver/normalise.h"  // UsedInputs, normalisedInputs, fitsInputFile
 
 namespace torvex {
 
@@ -34,16 +35,6 @@ struct StudyDefinition {
     std::vector<Sweep> sweeps;
 };
 
-// The inputs after the solver's normalisation (its clamping and rounding).
-struct UsedInputs {
-    int gasCode = 0;
-    int diameterTenths = 0;  // anode diameter in tenths of a millimetre
-    int lengthMm = 0;        // anode length, whole millimetres
-    int current = 0;         // A
-    int flow = 0;            // SLPM or SCFH, as the units say
-    bool operator<(const UsedInputs& o) const;
-};
-
 struct StudyVariant {
     int index = 0;          // place in the study, from 0
     VariantInputs entered;  // as the study file asked, in the study's units
@@ -63,16 +54,6 @@ enum class InputKind { Gas, Diameter, Length, Current, Flow };
 // for the gas code and the diameter (in the study's length unit).
 std::vector<double> choiceValues(const ValueChoice& choice, InputKind input, int gasCode, double diameter,
                                  const UnitCodes& units);
-
-// The values as ip.dat carries them and the solver normalises them.
-UsedInputs normalisedInputs(const VariantInputs& entered, const UnitCodes& units);
-
-// What the solver's normalisation would change in these values as ip.dat
-// carries them: one sentence each, as a run reports them.
-std::vector<std::string> normalisationNotes(const VariantInputs& entered, const UnitCodes& units);
-
-// True when the values fit the columns of ip.dat; else `why` says which not.
-bool fitsInputFile(const VariantInputs& entered, std::string& why);
 
 // The number of combinations of values the sweeps ask for, as entered
 // (before those that coincide after normalisation are merged), counted

@@ -1,6 +1,7 @@
 #include "study/study_runner.h"
 
-#include "solver/result_set.h"
+#include "solver/exit_status.h"
+#include "solver/variant_run.h"
 
 #include <chrono>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "solver/solver.h"
 #include "study/study_table.h"
 #include "study/text_files.h"
 
@@ -31,23 +31,19 @@ std::string runKey(const StudyVariant& v, const UnitCodes& u) {
            fixedField(e.length, 5, 2) + " " + fixedField(e.current, 4, 0) + " " + fixedField(e.flow, 3, 0);
 }
 
-// The row of a variant finished by an earlier run, or "".
+bool transient(RunResult r) { return r == RunResult::OutputFault || r == RunResult::Busy; }
+
+// The row of a variant finished by an earlier run, or "". A row that is no
+// result (an output fault, a folder in use, as older versions kept them)
+// does not count.
 std::string finishedRow(const std::string& dir, const std::string& key) {
     std::string text, ignored;
     if (!readBoundedTextFile(dir + "/" + kVariantRowFile, kMaxRowFileBytes, text, ignored)) return {};
     const std::size_t first = text.find('\n');
     if (first == std::string::npos || text.substr(0, first) != key || text.back() != '\n') return {};
     const std::string row = text.substr(first + 1, text.size() - first - 2);
-    return row.find('\n') == std::string::npos ? row : std::string();
-}
-
-// Results of an interrupted or earlier run go before a variant runs, so the
-// row is built only from what this run writes.
-void removeOldResults(const std::string& dir) {
-    std::error_code ignored;
-    for (const char* name : {kResultStampFile, kVariantRowFile, "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
-                             "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"})
-        fs::remove(fs::path(dir) / name, ignored);
+    if (row.find('\n') != std::string::npos || transient(rowStatus(row))) return {};
+    return row;
 }
 
 struct VariantResult {
@@ -58,8 +54,12 @@ struct VariantResult {
     std::string message;
 };
 
-VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCodes& units,
-                         const std::string& outDir) {
+// One variant of the study in its folder, under the folder's lock from
+// before its earlier row goes until its new row is written: another study
+// in the same folder, or any other program's run, finds it busy and leaves
+// it alone.
+VariantResult runStudyVariant(SolverState& state, const StudyVariant& v, const UnitCodes& units,
+                              const std::string& outDir) {
     VariantResult r;
     const std::string relative = std::string(kVariantsFolder) + "/" + v.name;
     const std::string dir = outDir + "/" + relative;
@@ -71,29 +71,42 @@ VariantResult runVariant(SolverState& state, const StudyVariant& v, const UnitCo
     }
     std::error_code error;
     fs::create_directories(dir, error);
-    std::string fault;
-    if (!error && !checkRunOutputs(dir, {"un.dat", "ip.dat"}, fault)) {
+    if (error) {
         r.failed = true;
-        r.message = fault;
+        r.message = "The variant folder " + displayPath(dir) + " cannot be made: " + error.message() + ".";
         return r;
     }
-    removeOldResults(dir);
-    if (error || !writeUnitCodes(dir + "/un.dat", units) ||
-        !writeInputParameters(dir + "/ip.dat", v.entered)) {
-        r.failed = true;
-        r.message = "The variant folder " + displayPath(dir) + " cannot be written.";
-        return r;
+    const WorkDirLock lock(dir);
+    if (lock.held()) {
+        // Another study may have finished it while this one waited its turn.
+        r.row = finishedRow(dir, key);
+        if (!r.row.empty()) {
+            r.skipped = true;
+            return r;
+        }
+        std::string ignored;
+        removeEntry(dir + "/" + kVariantRowFile, ignored);
     }
-    VariantOutcome outcome;
-    const RunOutcome run = runSolver(state, dir, [&outcome](int value) {
-        if (value == kNozzleExitProgress) outcome.reachedNozzle = true;
-    });
-    outcome.result = run.result;
-    outcome.message = run.message;
-    r.result = run.result;
+    VariantRunRequest request;
+    request.folder = dir;
+    request.heldLock = &lock;
+    request.variant = v.entered;
+    request.lengthUnit = units.length;
+    request.temperatureUnit = units.temperature;
+    request.flowUnit = units.flow;
+    request.state = &state;
+    request.callerOutputs = {kVariantRowFile};
+    const VariantRunReport run = runVariant(request);
+    VariantOutcome outcome{run.result, run.message, run.reachedNozzle};
     r.row = variantRow(v, units, outcome, dir, relative);
-    if (!writeFileAtomically(dir + "/" + kVariantRowFile, key + "\n" + r.row + "\n", r.message))
-        r.failed = true;
+    if (!transient(run.result) &&
+        !writeFileAtomically(dir + "/" + kVariantRowFile, key + "\n" + r.row + "\n", outcome.message)) {
+        // Not kept as finished: the next run of the study computes it again.
+        outcome.result = RunResult::OutputFault;
+        r.row = variantRow(v, units, outcome, dir, relative);
+    }
+    r.result = outcome.result;
+    r.message = outcome.message;
     return r;
 }
 
@@ -112,7 +125,7 @@ public:
             if (stop_.load() || failed_.load()) return;
             const std::size_t k = next_.fetch_add(1);
             if (k >= variants_.size()) return;
-            results_[k] = runVariant(*state, variants_[k], plan_.units, settings_.outDir);
+            results_[k] = runStudyVariant(*state, variants_[k], plan_.units, settings_.outDir);
             if (results_[k].failed) failed_ = true;
             if (results_[k].skipped) skipped_.fetch_add(1);
             done_.fetch_add(1);
@@ -150,13 +163,15 @@ StudyRunReport StudyWork::finish() const {
         }
         if (r.row.empty()) continue;
         rows.push_back({variants_[k].index, r.row});
-        const std::string status = splitCsvLine(r.row).at(10);
-        if (status == "completed")
-            ++report.completed;
-        else if (status == "not calculable")
-            ++report.notCalculable;
-        else
-            ++report.badInput;
+        const RunResult status = rowStatus(r.row);
+        if (transient(status) && report.message.empty()) report.message = r.message;
+        switch (status) {
+        case RunResult::Completed: ++report.completed; break;
+        case RunResult::NotCalculable: ++report.notCalculable; break;
+        case RunResult::OutputFault: ++report.outputFaults; break;
+        case RunResult::Busy: ++report.busy; break;
+        case RunResult::BadInput: ++report.badInput; break;
+        }
     }
     report.stopped = !report.failed && rows.size() < variants_.size();
     if (report.failed || report.stopped) return report;
@@ -172,6 +187,12 @@ StudyRunReport StudyWork::finish() const {
 }
 
 }  // namespace
+
+int StudyRunReport::exitStatus() const {
+    if (outputFaults > 0) return kExitOutputFault;
+    if (busy > 0) return kExitBusy;
+    return kExitCompleted;
+}
 
 StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings,
                         const std::atomic<bool>& stop,

@@ -1,9 +1,11 @@
 // Runs the variants of a study (or of one shard of it) on several threads,
 // each variant in its own directory under DIR/variants, and writes the
 // study table. Each thread has its own solver state, so the results are the
-// same as those of single runs. A variant whose directory already holds its
-// finished row is not run again, so an interrupted study resumes where it
-// stopped.
+// same as those of single runs. Each variant runs through the solver's one
+// run procedure under its folder's lock, held until its row is written. A
+// variant whose directory already holds its finished row is not run again,
+// so an interrupted study resumes where it stopped; a row that is no result
+// (an output fault, a folder in use) is never kept as finished.
 #pragma once
 
 #include <atomic>
@@ -35,10 +37,18 @@ struct StudyRunReport {
     int completed = 0;
     int notCalculable = 0;
     int badInput = 0;
+    // Rows that are no result: an output that could not be written (a full
+    // disk), a variant folder another program held. They are in the table
+    // but not finished: the next run of the study computes them.
+    int outputFaults = 0;
+    int busy = 0;
     bool stopped = false;   // the stop flag was raised before the end
     bool failed = false;    // a file of the study could not be written
-    std::string message;    // what failed, or where the table is
+    std::string message;    // what failed, or the first unfinished row's reason
     std::string tablePath;  // written when neither stopped nor failed
+    // The exit status of the worst row: kExitOutputFault, kExitBusy or
+    // kExitCompleted (not calculable and bad input rows are results).
+    int exitStatus() const;
 };
 
 // Runs the study. `stop` may be raised at any time (from a signal handler):

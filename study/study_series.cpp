@@ -1,9 +1,9 @@
 #include "study/study_series.h"
 
 #include "solver/file_access.h"
+#include "solver/number_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 
@@ -24,11 +24,6 @@ int columnNamed(const std::vector<std::string>& header, const std::string& name)
     for (std::size_t k = 0; k < header.size(); ++k)
         if (header[k] == name) return static_cast<int>(k);
     return -1;
-}
-
-bool number(const std::string& text, double& value) {
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && r.ec == std::errc() && r.ptr == text.data() + text.size();
 }
 
 // The unit in brackets of a header ("flow [SLPM]" gives "SLPM").
@@ -108,9 +103,9 @@ bool studyChartData(const std::string& tableText, const std::string& name, Study
                           " mm, G = " + field(c.flow) + " " + flowUnit;
         Point p{};
         double curveKey = 0;
-        if (!number(field(c.current), p.current) || !number(field(c.efficiency), p.efficiency) ||
-            !number(field(c.voltage), p.voltage) || !number(field(c.exitTemperature), p.exitTemperature) ||
-            !number(field(curveColumn), curveKey))
+        if (!parseDecimalNumber(field(c.current), p.current) || !parseDecimalNumber(field(c.efficiency), p.efficiency) ||
+            !parseDecimalNumber(field(c.voltage), p.voltage) || !parseDecimalNumber(field(c.exitTemperature), p.exitTemperature) ||
+            !parseDecimalNumber(field(curveColumn), curveKey))
             continue;
         auto& curve = curves[curveKey];
         curve.first = by == StudyCurves::PerFlow ? field(c.flow) + " " + flowUnit : field(c.gas);

@@ -111,6 +111,9 @@ double coreLength(const std::vector<AxisRecord>& records, double levelKelvin) {
     return records.empty() ? 0.0 : records.back().distanceMm;
 }
 
+constexpr RunResult kStatuses[] = {RunResult::Completed, RunResult::NotCalculable, RunResult::OutputFault,
+                                   RunResult::Busy, RunResult::BadInput};
+
 const char* statusWord(RunResult r) {
     if (r == RunResult::Completed) return "completed";
     if (r == RunResult::NotCalculable) return "not calculable";
@@ -222,6 +225,13 @@ std::string studyTableText(const std::string& header, std::vector<TableRow> rows
     for (const TableRow& r : rows) text += std::to_string(r.index) + "," + r.columns + "\n";
     if (shardCount > 1) text += shardClosingLine(shard, shardCount, rows.size()) + "\n";
     return text;
+}
+
+RunResult rowStatus(const std::string& columns) {
+    const std::vector<std::string> fields = splitCsvLine(columns);
+    for (RunResult r : kStatuses)
+        if (fields.size() > 10 && fields[10] == statusWord(r)) return r;
+    return RunResult::BadInput;
 }
 
 std::vector<std::string> splitCsvLine(const std::string& line) {

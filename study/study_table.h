@@ -47,6 +47,10 @@ struct TableRow {
 std::string studyTableText(const std::string& header, std::vector<TableRow> rows, int shard = 0,
                            int shardCount = 1);
 
+// The status a row's columns (everything after the index) give, as a run's
+// result: "completed" is Completed, "folder in use" Busy, and so on.
+RunResult rowStatus(const std::string& columns);
+
 // Splits one line of the table into its fields (quotes removed).
 std::vector<std::string> splitCsvLine(const std::string& line);
 

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <string>
 
+#include "solver/file_access.h"  // displayPath
+
 namespace torvex {
 
-// The path made absolute and normal, for messages ("/home/a/study", never ".").
-std::string displayPath(const std::string& path);
 
 // Whole contents of a regular file of at most maxBytes. False with a message
 // naming the file and the fault otherwise.

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "solver/files.h"
+#include "solver/isotherms.h"
 #include "solver/output_schedule.h"
 #include "solver/result_files.h"
 #include "solver/result_set.h"
@@ -44,10 +45,9 @@ const char* temperatureWord(int code) { return code == 2 ? "F" : code == 3 ? "C"
 // The five isotherm levels of ilt.res, in the temperature unit of un.dat.
 std::vector<std::string> isothermLevelNames(int temperatureUnit) {
     std::vector<std::string> names;
-    for (int k = 1; k <= 5; ++k) {
-        const int level = temperatureUnit == 2 ? 1000 * (4 * k - 1) : 2000 * k;
-        names.push_back(std::to_string(level) + temperatureWord(temperatureUnit));
-    }
+    for (int k = 1; k <= 5; ++k)
+        names.push_back(std::to_string(static_cast<int>(isothermLevel(k, temperatureUnit))) +
+                        temperatureWord(temperatureUnit));
     return names;
 }
 

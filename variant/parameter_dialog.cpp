@@ -5,8 +5,7 @@
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
-#include "solver/result_set.h"
-#include "solver/solver.h"
+#include "solver/variant_run.h"
 #include "variant/summary_painter.h"
 #include "variant/variant_summary.h"
 
@@ -229,23 +228,16 @@ void ParameterDialog::onCommand(int id) {
 void ParameterDialog::confirmVariant() {
     const std::optional<VariantInputs> variant = input_.confirmGroup2();
     if (!variant) return;  // group (1) not confirmed yet: nothing happens
-    // ip.dat is not replaced while another program runs a variant in this
-    // directory (the lock is released at once: the run takes it again).
-    const WorkDirLock lock(".");
-    if (!lock.held()) {
-        showMessage(this, QString::fromStdString(lockRefusal(lock).message));
-        return;
-    }
-    // A run that would be refused for its outputs is refused before ip.dat changes.
-    std::string fault;
-    if (!checkRunOutputs(lock.directory(), {kInputParametersFile}, fault)) {
-        showMessage(this, QString::fromStdString(fault));
-        return;
-    }
-    // The run would otherwise compute an older variant left in ip.dat.
-    if (!writeInputParameters(kInputParametersFile, *variant, &fault)) {
-        showMessage(this, QString::fromStdString("The input-parameter file " + lock.directory() + "/" +
-                                                 kInputParametersFile + " " + fault + "."));
+    // The run dialog would otherwise compute an older variant left in
+    // ip.dat. Written as every front end writes a variant: not while
+    // another program runs one here, and not when the run would be refused
+    // for its outputs.
+    VariantRunRequest request;
+    request.variant = *variant;
+    request.inputsOnly = true;
+    const VariantRunReport written = runVariant(request);
+    if (written.result != RunResult::Completed) {
+        showMessage(this, QString::fromStdString(written.message));
         return;
     }
     confirmed_ = *variant;

@@ -1,5 +1,7 @@
 #include "variant/solver_run.h"
 
+#include "solver/variant_run.h"
+
 #include <atomic>
 #include <exception>
 #include <utility>
@@ -46,7 +48,14 @@ void SolverRun::work() {
     };
     RunOutcome outcome;
     try {
-        outcome = runSolver(sharedSolverState(), *lock_, report);
+        VariantRunRequest request;
+        request.folder = workDir_;
+        request.heldLock = lock_.get();
+        request.state = &sharedSolverState();
+        request.progress = report;
+        const VariantRunReport run = runVariant(request);
+        outcome = RunOutcome(run.result, run.message);
+        outcome.notes = run.notes;
     } catch (const std::exception& e) {
         outcome = {RunResult::NotCalculable, std::string("The calculation stopped: ") + e.what()};
     } catch (...) {

@@ -53,7 +53,7 @@ void answer(QWidget* modal) {
     }
 }
 
-void runVariant(MainWindow& main) {
+void driveVariantThroughTheWindows(MainWindow& main) {
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [] {
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     if (main.grab().isNull()) return 1;
     if (argc == 3) return 0;
 
-    runVariant(main);
+    driveVariantThroughTheWindows(main);
     if (!QFile::exists(QStringLiteral("ftu.res"))) {
         std::fprintf(stderr, "torvex_gui_variant: the variant wrote no ftu.res\n");
         return 1;

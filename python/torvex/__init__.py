@@ -16,27 +16,70 @@ and gives the same numbers.
 
 Errors are exceptions: torvex.BadInput (refused input, also a ValueError),
 torvex.NotCalculable (the model cannot calculate the variant),
-torvex.OutputFault (a file could not be written, also an OSError),
-torvex.Busy (another run uses the folder); all derive from torvex.Error.
-Their messages are those of the terminal programs.
+torvex.OutputFault (a file could not be written, also an OSError with errno
+and filename), torvex.Busy (another run uses the folder); all derive from
+torvex.Error. Their messages are those of the terminal programs. An input
+the model does not take as entered (out of its range, off its steps) is a
+torvex.TorvexWarning naming the value used, and is listed in Result.notes;
+run(..., strict=True) refuses such a variant instead.
 """
+
+try:
+    import numpy  # noqa: F401  (every array of a result is a numpy array)
+except ImportError as missing:
+    raise ImportError("torvex needs numpy, which is not installed (Debian: apt install python3-numpy); "
+                      "nothing was run.") from missing
 
 import csv
 import math
 import numbers
 import os
 import tempfile
+import warnings
 
 from . import _torvex
 
 __all__ = ["Variant", "Result", "Spray", "Tune", "run", "load", "spray", "tune", "study", "GASES",
-           "Error", "BadInput", "NotCalculable", "OutputFault", "Busy"]
+           "Error", "BadInput", "NotCalculable", "OutputFault", "Busy", "TorvexWarning", "__version__"]
+
+#: The version of the TORVEX build this module belongs to.
+__version__ = _torvex.version
 
 Error = _torvex.Error
 BadInput = _torvex.BadInput
 NotCalculable = _torvex.NotCalculable
 OutputFault = _torvex.OutputFault
 Busy = _torvex.Busy
+
+
+def _sentence(fault):
+    return str(fault.args[0]) if fault.args else ""
+
+
+# An output fault names the file and the fault in the programs' sentence;
+# errno, strerror and filename are there as on every OSError, but do not
+# replace the sentence as OSError's own text would.
+OutputFault.__str__ = _sentence
+
+
+class TorvexWarning(UserWarning):
+    """An input the model did not take as entered: out of its range, off its
+    steps, or rounded by ip.dat's columns. The message names the value used,
+    as torvex-run prints it."""
+
+
+def _folder_text(folder):
+    """A folder as the cores take it: UTF-8 text (bytes or str), else
+    torvex.BadInput; TORVEX's files and messages name it as text."""
+    path = os.fspath(folder)
+    try:
+        if isinstance(path, bytes):
+            return path.decode("utf-8")
+        path.encode("utf-8")
+        return path
+    except (UnicodeDecodeError, UnicodeEncodeError):
+        raise BadInput("the folder name %r is not UTF-8 text, which TORVEX needs to name its files." % (path,)) \
+            from None
 
 
 def _data_folder():
@@ -123,8 +166,9 @@ class Variant:
     also) or the code of ip.dat (1, 2, 5..14). diameter and length in mm (or
     inches), current in A, flow in SLPM (or SCFH). The model clamps and rounds
     these into the ranges where the torch model holds, exactly as the desktop
-    program and torvex-run do; `used` shows the values it will take. Values
-    the input file cannot carry raise torvex.BadInput naming the value.
+    program and torvex-run do; `used` shows the values it will take (in mm,
+    A and SLPM, whatever the units). Values the input file cannot carry raise
+    torvex.BadInput naming the value.
     """
 
     def __init__(self, gas, diameter, length, current, flow, units=None):
@@ -138,9 +182,9 @@ class Variant:
                 raise BadInput("%s needs a non-negative number, not %r." % (name, value))
         self.diameter, self.length = float(diameter), float(length)
         self.current, self.flow = float(current), float(flow)
-        #: The values the solver will use: gas code, diameter (mm, even
-        #: tenths), length (whole mm), current (A, multiple of 10), flow
-        #: (multiple of 5 in the flow unit).
+        #: The values the solver will use, as Result.used gives them: gas
+        #: code, diameter (mm, even tenths), length (whole mm), current (A,
+        #: multiple of 10), flow (SLPM; a multiple of 5 in the flow unit).
         self.used = _torvex.check_variant(self.gas, self.diameter, self.length, self.current, self.flow,
                                           self._codes)
 
@@ -162,25 +206,31 @@ class Result:
     exit_temperature (K), exit_velocity (m/s): on the axis at the nozzle exit.
     axial: {"z" mm from the nozzle exit, "T" K, "u" m/s} along the axis.
     radial: five sections {"z", "r" mm, "T" K, "u" m/s} at 0, 5, 20, 50 and
-    100 mm (0, 0.2, 1, 2 and 4 in in inch mode; "z" in that unit).
-    isotherms: {"z" mm, "radius" mm (one column per level), "levels" in the
-    temperature unit of the run}.
+    100 mm (0, 0.2, 1, 2 and 4 in in inch mode; "z" in mm either way).
+    isotherms: {"z" mm, "radius" mm (one column per level; nan where no part
+    of the jet reaches the level), "levels" K}.
     field: {"z" mm, "r" mm, "T" K, "u" axial and "v" radial velocity m/s},
     T, u and v of shape (len(z), len(r)): the jet as ftu.res holds it.
-    used: the inputs as the solver used them (iop.par). folder: where the
-    files are; units: the unit of every figure and array.
+    used: the values the solver used, in mm, A and SLPM whatever the units
+    of the run: {"gas", "diameter", "length", "current", "flow"}.
+    notes: one sentence for each input not taken as entered (also warned as
+    torvex.TorvexWarning by run). folder: where the files are; units: the
+    units the run was calculated in (un.dat), which name the files' columns.
+    Every figure and array here is in the units of UNITS, whatever those are.
     """
 
     #: The unit of every figure and array column.
     UNITS = {"voltage": "V", "power": "kW", "efficiency": "%", "exit_temperature": "K",
              "exit_velocity": "m/s", "z": "mm", "r": "mm", "radius": "mm", "T": "K", "u": "m/s",
-             "v": "m/s", "solver_seconds": "s"}
+             "v": "m/s", "levels": "K", "solver_seconds": "s", "diameter": "mm", "length": "mm",
+             "current": "A", "flow": "SLPM"}
 
     def __init__(self, data, keep=None):
         self._keep = keep  # the temporary folder lives as long as its result
         self.folder = data["folder"]
         self.units = _unit_words(data["units"])
         self.used = data["used"]
+        self.notes = list(data.get("notes", []))
         self.voltage, self.power, self.efficiency = data["voltage"], data["power"], data["efficiency"]
         self.axial, self.radial = data["axial"], data["radial"]
         self.isotherms, self.field = data["isotherms"], data["field"]
@@ -193,20 +243,67 @@ class Result:
             self.folder, self.voltage, self.power, self.efficiency, self.exit_temperature,
             self.exit_velocity)
 
+    def to_xarray(self):
+        """The jet as an xarray.Dataset (needs python3-xarray): the field T,
+        u, v over the coordinates z and r (mm from the nozzle exit and the
+        axis), the axis profile T_axis, u_axis over z_axis, and the isotherm
+        radii over z_isotherm and level (K; nan where the jet does not reach
+        the level). Every variable and coordinate carries its unit in
+        attrs["units"]; the integral figures and the values used are
+        attributes of the dataset."""
+        import xarray
+        units = self.UNITS
 
-def run(variant, folder=None):
+        def coordinate(values, unit, name):
+            return values, {"units": unit, "long_name": name}
+
+        field, axial, isotherms = self.field, self.axial, self.isotherms
+        data = {
+            "T": (("z", "r"), field["T"], {"units": units["T"], "long_name": "temperature"}),
+            "u": (("z", "r"), field["u"], {"units": units["u"], "long_name": "axial velocity"}),
+            "v": (("z", "r"), field["v"], {"units": units["v"], "long_name": "radial velocity"}),
+            "T_axis": (("z_axis",), axial["T"], {"units": units["T"], "long_name": "axis temperature"}),
+            "u_axis": (("z_axis",), axial["u"], {"units": units["u"], "long_name": "axis velocity"}),
+            "isotherm_radius": (("z_isotherm", "level"), isotherms["radius"],
+                                {"units": units["radius"], "long_name": "radius of the isotherm"}),
+        }
+        coords = {
+            "z": ("z",) + coordinate(field["z"], units["z"], "distance from the nozzle exit"),
+            "r": ("r",) + coordinate(field["r"], units["r"], "radius"),
+            "z_axis": ("z_axis",) + coordinate(axial["z"], units["z"], "distance from the nozzle exit"),
+            "z_isotherm": ("z_isotherm",) + coordinate(isotherms["z"], units["z"], "distance from the nozzle exit"),
+            "level": ("level",) + coordinate(isotherms["levels"], units["levels"], "isotherm level"),
+        }
+        attrs = {"folder": self.folder, "voltage_V": self.voltage, "power_kW": self.power,
+                 "efficiency_percent": self.efficiency}
+        attrs.update({"used_%s_%s" % (key, units.get(key, "code")): value for key, value in self.used.items()})
+        return xarray.Dataset(data, coords=coords, attrs=attrs)
+
+
+def _warn_notes(notes):
+    for note in notes:
+        warnings.warn(note, TorvexWarning, stacklevel=3)
+
+
+def run(variant, folder=None, strict=False):
     """Runs `variant` (a torvex.Variant) and returns a torvex.Result.
 
     Without `folder` the run happens in a temporary folder that lives as long
     as the result. With `folder` (an existing directory) un.dat, ip.dat,
     iop.par and the result files are written there, exactly as torvex-run
     writes them, under the folder's lock: torvex.Busy when another run holds
-    it. The interpreter's lock is released while the solver runs, so threads
-    run variants in parallel, each with results equal to a single run's.
+    it. Every refusal that can be foreseen (the lock, a directory at an
+    output's name, an unwritable folder) comes before anything is written.
+    The interpreter's lock is released while the solver runs, so threads run
+    variants in parallel, each with results equal to a single run's.
+
+    Each input the model does not take as entered is warned as a
+    torvex.TorvexWarning and listed in Result.notes; with strict=True such a
+    variant raises torvex.BadInput naming the values, and nothing is written.
 
     Raises torvex.NotCalculable when the model cannot calculate the variant,
-    torvex.BadInput for a refused input, torvex.OutputFault when a file
-    cannot be written.
+    torvex.BadInput for a refused input, torvex.OutputFault (with errno and
+    filename) when a file cannot be written.
     """
     if not isinstance(variant, Variant):
         raise TypeError("run() needs a torvex.Variant, not %s" % type(variant).__name__)
@@ -214,16 +311,23 @@ def run(variant, folder=None):
     if folder is None:
         keep = tempfile.TemporaryDirectory(prefix="torvex-")
         folder = keep.name
-    data = _torvex.run(variant.gas, variant.diameter, variant.length, variant.current, variant.flow,
-                       variant._codes, os.fspath(folder))
-    return Result(data, keep)
+    try:
+        data = _torvex.run(variant.gas, variant.diameter, variant.length, variant.current, variant.flow,
+                           variant._codes, _folder_text(folder), bool(strict))
+        result = Result(data, keep)
+        _warn_notes(result.notes)
+    except BaseException:
+        if keep is not None:  # no result: its folder goes now, not at exit
+            keep.cleanup()
+        raise
+    return result
 
 
 def load(folder):
     """Reads the finished result set of a folder (iop.par, ztu0.res, ilt.res,
     rtu*.res, ftu.res, un.dat) into a torvex.Result; torvex.BadInput naming
     the file when it is missing or malformed."""
-    return Result(_torvex.load(os.fspath(folder)))
+    return Result(_torvex.load(_folder_text(folder)))
 
 
 # ----- Studies ----------------------------------------------------------------------
@@ -274,13 +378,17 @@ def study(plan, jobs=None, out=None, progress=None):
     or the path of a study file (TOML). jobs: threads (default: one per
     core). out: the study folder (variants/<name> and study.csv, as
     `torvex-run study --out` writes them; a study stopped there resumes
-    when run again); without it a temporary folder. progress: called as
-    progress(done, total) a few times a second.
+    when run again); without it a temporary folder, removed before the call
+    returns, so the table's "directory" column is then empty. progress:
+    called as progress(done, total) a few times a second.
 
     Returns the table of study.csv: a pandas DataFrame when pandas is
     installed, else a list of dicts (column header -> text). Ctrl-C lets the
     running variants finish and raises KeyboardInterrupt; the table is then
-    not written.
+    not written. A variant whose files could not be written (a full disk) or
+    whose folder another program holds is no result: the call raises
+    torvex.OutputFault or torvex.Busy after writing the table, and the same
+    call computes those variants again.
     """
     if isinstance(plan, dict):
         text, name = _plan_toml(plan), "<plan>"
@@ -296,18 +404,27 @@ def study(plan, jobs=None, out=None, progress=None):
         keep = tempfile.TemporaryDirectory(prefix="torvex-study-")
         out = keep.name
     try:
+        out = _folder_text(out)
         os.makedirs(out, exist_ok=True)
-        table = _torvex.study(text, name, os.fspath(out), jobs, progress)
-        return _read_table(table)
+        table = _torvex.study(text, name, out, jobs, progress)
+        return _read_table(table, keep_folders=keep is None)
     finally:
         if keep is not None:
             keep.cleanup()
 
 
-def _read_table(path):
+def _read_table(path, keep_folders=True):
+    """The table; without its variant folders the "directory" column is
+    emptied rather than naming folders that are gone."""
     try:
         import pandas
     except ImportError:
         with open(path, newline="", encoding="utf-8") as f:
-            return list(csv.DictReader(f))
-    return pandas.read_csv(path)
+            rows = list(csv.DictReader(f))
+        for row in rows if not keep_folders else []:
+            row["directory"] = ""
+        return rows
+    table = pandas.read_csv(path)
+    if not keep_folders:
+        table["directory"] = ""
+    return table

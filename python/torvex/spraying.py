@@ -24,13 +24,15 @@ _DEFAULT = object()
 
 
 def _folder(result_or_folder):
-    """The folder of a torvex.Result (anything with .folder) or a path."""
+    """The folder of a torvex.Result (anything with .folder) or a path, as
+    UTF-8 text (torvex.BadInput otherwise, as for run and load)."""
+    from . import _folder_text  # the package is whole by the time a spray starts
     if isinstance(result_or_folder, (str, bytes, os.PathLike)):
-        return os.fsdecode(os.fspath(result_or_folder))
+        return _folder_text(result_or_folder)
     folder = getattr(result_or_folder, "folder", None)
     if folder is None:
         raise TypeError("needs a torvex.Result or a folder, not %s" % type(result_or_folder).__name__)
-    return os.fsdecode(os.fspath(folder))
+    return _folder_text(folder)
 
 
 def _keywords(material, options):

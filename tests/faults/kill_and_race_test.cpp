@@ -3,6 +3,11 @@
 // as a whole set or as the new iop.par alone, never a mixture.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -331,6 +336,106 @@ TEST(KillDuringASpray, ThePairIsOldOrNewAndTheStampOnlyBesideAWholePair) {
     EXPECT_EQ(fell, 0);
     EXPECT_EQ(runTorvexRun(kavelRun(sprayArguments(box.work, 1))).status, 0);
     EXPECT_EQ(temporaryFiles(box.work), 0);
+}
+
+// ----- studies that meet a full disk, each other, or a folder in use --------------------
+
+// Six argon variants (about 2.5 MB of variant folders).
+constexpr const char* kSixVariants = "[[sweep]]\ngas = 1\ndiameter = 8.0\nlength = 14\n"
+                                     "current = [500, 550, 600, 650, 700, 750]\nflow = 35\n";
+
+Finished runStudy(const Sandbox& box, const std::string& out, const StartGate* gate = nullptr) {
+    Child child(Launch{{"study", box.file("six.toml"), "--out", out, "--no-progress", "--jobs", "1"}, {}, gate});
+    return child.wait(120000);
+}
+
+// The table of an undisturbed study, and its rows by status.
+const std::string& undisturbedTable() {
+    static std::string table;
+    if (table.empty()) {
+        Sandbox box;
+        writeText(box.file("six.toml"), kSixVariants);
+        runStudy(box, box.file("s"));
+        table = fileText(box.file("s/study.csv"));
+    }
+    return table;
+}
+
+int rowsWith(const std::string& table, const std::string& status) {
+    int count = 0;
+    for (std::size_t at = table.find("," + status + ","); at != std::string::npos; at = table.find("," + status + ",", at + 1))
+        ++count;
+    return count;
+}
+
+int finishedRows(const std::string& out) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out + "/variants"))
+        count += std::filesystem::exists(entry.path() / "variant-row.csv") ? 1 : 0;
+    return count;
+}
+
+TEST(StudyFaults, AFullDiskEndsWithFiveAndTheResumeComputesTheFaultedRows) {
+    ASSERT_EQ(rowsWith(undisturbedTable(), "completed"), 6);
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    Sandbox box;
+    writeText(box.file("six.toml"), kSixVariants);
+    const std::string disk = box.file("disk");
+    std::filesystem::create_directory(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=1536k") != 0) GTEST_SKIP() << "no tmpfs mount here";
+    const Finished full = runStudy(box, disk + "/s");
+    const std::string table = fileText(disk + "/s/study.csv");
+    EXPECT_EQ(full.status, 5) << full.out << full.err;
+    EXPECT_GT(rowsWith(table, "output fault"), 0) << table;
+    EXPECT_EQ(finishedRows(disk + "/s"), rowsWith(table, "completed"));
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT, "size=16m"), 0);
+    const Finished resumed = runStudy(box, disk + "/s");
+    EXPECT_EQ(resumed.status, 0) << resumed.out << resumed.err;
+    EXPECT_EQ(fileText(disk + "/s/study.csv"), undisturbedTable());
+    ::umount(disk.c_str());
+}
+
+TEST(StudyFaults, TwoStudiesInOneFolderLeaveEachOthersVariantsAloneAndTheResumeCompletes) {
+    for (int pair = 0; pair < 3; ++pair) {
+        Sandbox box;
+        writeText(box.file("six.toml"), kSixVariants);
+        StartGate gate;
+        Child one(Launch{{"study", box.file("six.toml"), "--out", box.file("s"), "--no-progress", "--jobs", "1"}, {}, &gate});
+        Child two(Launch{{"study", box.file("six.toml"), "--out", box.file("s"), "--no-progress", "--jobs", "1"}, {}, &gate});
+        gate.open();
+        for (const Finished& f : {one.wait(120000), two.wait(120000)}) {
+            EXPECT_TRUE(f.status == 0 || f.status == 6) << f.out << f.err;
+            EXPECT_EQ(rowsWith(fileText(box.file("s/study.csv")), "output fault"), 0);
+        }
+        const Finished alone = runStudy(box, box.file("s"));
+        EXPECT_EQ(alone.status, 0) << alone.out << alone.err;
+        EXPECT_EQ(fileText(box.file("s/study.csv")), undisturbedTable()) << "pair " << pair;
+    }
+}
+
+TEST(StudyFaults, AVariantFolderLockedByAnotherProgramIsLeftUntouchedAndComputedOnResume) {
+    Sandbox box;
+    writeText(box.file("six.toml"), kSixVariants);
+    ASSERT_EQ(runStudy(box, box.file("s")).status, 0);
+    const std::string variant = box.file("s/variants/g01-d8.0mm-l14mm-i500A-f35slpm");
+    std::filesystem::remove(variant + "/variant-row.csv");
+    const FileSet before = allFiles(variant);
+    {
+        const int held = ::open((variant + "/.torvex.lock").c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        const Finished busy = runStudy(box, box.file("s"));
+        ::close(held);
+        EXPECT_EQ(busy.status, 6) << busy.out << busy.err;
+        EXPECT_EQ(rowsWith(fileText(box.file("s/study.csv")), "folder in use"), 1);
+        EXPECT_NE(busy.out.find("5 completed, 0 not calculable, 0 bad input, 1 folder in use"), std::string::npos)
+            << busy.out;
+    }
+    EXPECT_EQ(allFiles(variant), before);
+    const Finished resumed = runStudy(box, box.file("s"));
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("(5 from an earlier run)"), std::string::npos) << resumed.out;
+    EXPECT_EQ(fileText(box.file("s/study.csv")), undisturbedTable());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 # The Python module against the terminal programs: the same files, the same
 # numbers, the same refusals. Run by ctest with PYTHONPATH at the build tree's
-# module and TORVEX_RUN / KAVEL_RUN naming the programs.
+# module and TORVEX_RUN / KAVEL_RUN naming the programs; without them the
+# comparisons with the programs are skipped.
+import errno
 import fcntl
 import os
 import signal
@@ -9,14 +11,17 @@ import subprocess
 import sys
 import threading
 import time
+import warnings
 
 import numpy
 import pytest
 
 import torvex
 
-TORVEX_RUN = os.environ["TORVEX_RUN"]
-KAVEL_RUN = os.environ["KAVEL_RUN"]
+TORVEX_RUN = os.environ.get("TORVEX_RUN")
+KAVEL_RUN = os.environ.get("KAVEL_RUN")
+needs_programs = pytest.mark.skipif(not (TORVEX_RUN and KAVEL_RUN),
+                                    reason="TORVEX_RUN and KAVEL_RUN do not name the built programs")
 RESULT_FILES = ["un.dat", "ip.dat", "iop.par", "ilt.res", "ztu0.res", "rtu0.res", "rtu5.res",
                 "rtu20.res", "rtu50.res", "rtu100.res", "ftu.res"]
 SPRAY_FILES = ["particles.csv", "trajectories.csv", "sensor.csv", "size-classes.csv", "spray.stamp"]
@@ -50,6 +55,7 @@ def argon_jet(tmp_path_factory):
     return torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=folder)
 
 
+@needs_programs
 @pytest.mark.parametrize("name,code", [("argon", 1), ("hydrogen", 7)])
 def test_run_writes_the_files_of_torvex_run(tmp_path, name, code):
     gas, d, l, i, f = VARIANTS[name]
@@ -68,6 +74,7 @@ def test_run_writes_the_files_of_torvex_run(tmp_path, name, code):
     assert result.exit_temperature == result.axial["T"][0] > 5000
 
 
+@needs_programs
 def test_spray_writes_the_files_of_kavel_run(tmp_path, argon_jet):
     for side in ("py", "cli"):
         shutil.copytree(argon_jet.folder, tmp_path / side)
@@ -204,11 +211,67 @@ def test_refusals_raise_the_exception_of_their_kind(tmp_path, argon_jet):
         torvex.spray(argon_jet, count=2.5)
     with pytest.raises(TypeError, match="d55"):
         torvex.spray(argon_jet, d55=3)
+    # Refused before anything changes, from Python as from the terminal.
+    (tmp_path / "ip.dat").write_text(" 2  8.00 14.00  300  35\n")
     (tmp_path / "ftu.res").mkdir()
-    with pytest.raises(torvex.OutputFault, match="ftu.res"):
+    with pytest.raises(torvex.OutputFault, match="ftu.res.*Nothing was changed") as fault:
         torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=tmp_path)
+    assert (fault.value.errno, fault.value.filename) == (errno.EISDIR, str(tmp_path / "ftu.res"))
+    assert isinstance(fault.value, OSError) and not (tmp_path / "un.dat").exists()
+    if TORVEX_RUN:
+        program = subprocess.run([TORVEX_RUN, "--gas", "1", "--diameter", "8", "--length", "14", "--current", "500",
+                                  "--flow", "35", "--no-progress", str(tmp_path)], capture_output=True, text=True)
+        assert program.returncode == 5 and "Nothing was changed" in program.stderr
+    assert (tmp_path / "ip.dat").read_text() == " 2  8.00 14.00  300  35\n"
+    with pytest.raises(torvex.Error, match="UTF-8"):
+        torvex.load(os.fsencode(str(tmp_path)) + b"/\xff")
+    with pytest.raises(torvex.BadInput, match="path too long"):
+        torvex.run(torvex.Variant(*VARIANTS["argon"]), folder=str(tmp_path) + "/x" * 3000)
 
 
+def test_changed_inputs_warn_strict_refuses_and_used_is_what_the_solver_used(tmp_path):
+    with pytest.warns(torvex.TorvexWarning, match="20 mm was used"):
+        result = torvex.run(torvex.Variant("argon", 11, 14, 800, 50))
+    assert result.used == {"gas": 1, "diameter": 11.0, "length": 20, "current": 800, "flow": 50.0}
+    assert result.used == torvex.Variant("argon", 11, 14, 800, 50).used
+    assert result.notes and "anode length 14.00 mm" in result.notes[0]
+    with pytest.raises(torvex.BadInput, match="900 A was used.*strict") as refused:
+        torvex.run(torvex.Variant("argon", 8, 14, 2000, 35), folder=tmp_path, strict=True)
+    assert refused.value.notes and os.listdir(tmp_path) in ([], [".torvex.lock"])
+    inches = torvex.run(torvex.Variant("argon", 0.32, 0.8, 600, 75, units={"length": "in", "temperature": "F",
+                                                                         "flow": "SCFH"}))
+    assert inches.used == {"gas": 1, "diameter": 8.2, "length": 20, "current": 600, "flow": 35.4}
+    assert inches.used == torvex.load(inches.folder).used
+    assert inches.isotherms["levels"][0] == pytest.approx((3000 - 32) / 1.8 + 273)
+    assert numpy.isnan(inches.isotherms["radius"][-1]).all() and inches.radial[2]["z"] == 25.4
+    failing = subprocess.run([sys.executable, "-W", "error", "-c",
+                              "import torvex; torvex.run(torvex.Variant('argon', 8, 14, 2000, 35))"],
+                             capture_output=True, text=True)
+    assert failing.returncode != 0 and "900 A" in failing.stderr
+
+
+def test_the_package_itself(tmp_path):
+    assert torvex.__version__.count(".") == 2
+    package = os.path.dirname(torvex.__file__)
+    assert os.path.exists(os.path.join(package, "py.typed"))
+    assert "def run(" in open(os.path.join(package, "__init__.pyi")).read()
+    without_numpy = subprocess.run([sys.executable, "-c", "import sys; sys.modules['numpy'] = None; import torvex"],
+                                   capture_output=True, text=True)
+    assert "torvex needs numpy" in without_numpy.stderr and "nothing was run" in without_numpy.stderr
+    table = torvex.study({"sweep": [{"gas": 1, "diameter": 8.0, "length": 14, "current": 500, "flow": 35}]})
+    assert list(table["directory"]) == [""]
+
+
+def test_to_xarray_names_the_units_of_every_coordinate(argon_jet):
+    pytest.importorskip("xarray")
+    data = argon_jet.to_xarray()
+    assert data.z.attrs["units"] == data.r.attrs["units"] == "mm" and data.T.attrs["units"] == "K"
+    assert list(data.level.values) == [2000, 4000, 6000, 8000, 10000] and data.level.attrs["units"] == "K"
+    assert data.T.shape == (136, 101) and numpy.isnan(data.isotherm_radius.values[-1]).all()
+    assert data.T.sel(z=200, r=0) == argon_jet.field["T"][-1, 0]
+
+
+@needs_programs
 def test_study_gives_the_table_of_torvex_run_study(tmp_path):
     plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
             "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,

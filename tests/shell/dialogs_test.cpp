@@ -30,7 +30,7 @@ TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain) {
     MainWindow main(false);
     {
         UnitsDialog d(main);
-        EXPECT_TRUE(d.isChecked(kCentimetres));
+        EXPECT_TRUE(d.isChecked(kMetricLengths));
         EXPECT_TRUE(d.isChecked(kKelvin));
         EXPECT_TRUE(d.isChecked(kSlpm));
         click(d, kInches);
@@ -44,7 +44,7 @@ TEST_F(Units, InchesFahrenheitScfhAreWrittenAndShownAgain) {
     main.unitCodes() = UnitCodes{};
     UnitsDialog again(main);
     for (int id : {kInches, kFahrenheit, kScfh}) EXPECT_TRUE(again.isChecked(id)) << id;
-    for (int id : {kCentimetres, kKelvin, kCelsius, kSlpm}) EXPECT_FALSE(again.isChecked(id)) << id;
+    for (int id : {kMetricLengths, kKelvin, kCelsius, kSlpm}) EXPECT_FALSE(again.isChecked(id)) << id;
 }
 
 TEST_F(Units, UnknownTemperatureCodeChecksNoneAndOkStoresCelsius) {

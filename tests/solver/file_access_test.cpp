@@ -178,7 +178,7 @@ TEST(WorkDirLock, NamesTheDirectoryInFullAndTellsAFileFromAMissingDirectory) {
     const WorkDirLock missing(box.file("nowhere"));
     EXPECT_TRUE(contains(missing.message(), "does not exist")) << missing.message();
     const WorkDirLock tooLong(box.work + "/" + std::string(5000, 'x'));
-    EXPECT_TRUE(contains(tooLong.message(), "The path of the working directory is too long (")) << tooLong.message();
+    EXPECT_TRUE(contains(tooLong.message(), "path too long (5")) << tooLong.message();
 
     fs::remove(box.file(kLockFileName));
     fs::create_symlink(box.outside, box.file(kLockFileName));

@@ -1,10 +1,15 @@
 // torvex-run refuses option values that cannot stand in ip.dat before it
 // writes anything, so the variant already in the folder stays as it was.
+#include "solver/result_set.h"
+#include "solver/variant_run.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
@@ -145,6 +150,53 @@ TEST(RunCommand, AStoppedStudyLeavesNoTableAndResumes) {
     ASSERT_EQ(again.status, 0) << again.output;
     EXPECT_EQ(again.output.find("(0 from an earlier run)"), std::string::npos) << again.output;
     EXPECT_TRUE(dir.exists("out/study.csv"));
+}
+
+} // namespace
+} // namespace torvex
+
+namespace torvex {
+namespace {
+
+// The one run procedure's report: what every front end presents.
+TEST(VariantRun, TheReportSaysWhatWasUsedAndWrittenAndARefusalChangesNothing) {
+    test::TempDir dir;
+    const std::string variant = " 2  8.00 14.00  300  35\n";
+    dir.write("ip.dat", variant);
+    std::filesystem::create_directory(dir.file("ftu.res"));
+    VariantRunRequest request;
+    request.folder = dir.path();
+    request.variant = VariantInputs{1, 11.0, 14.0, 800.0, 50.0};
+    const VariantRunReport refused = runVariant(request);
+    EXPECT_EQ(refused.exitStatus, 5);
+    EXPECT_TRUE(refused.nothingChanged && refused.written.empty());
+    EXPECT_EQ(refused.systemError, EISDIR);
+    EXPECT_EQ(refused.faultPath, dir.file("ftu.res"));
+    EXPECT_NE(refused.message.find("Nothing was changed."), std::string::npos);
+    EXPECT_EQ(dir.read("ip.dat"), variant);
+    EXPECT_FALSE(dir.exists("un.dat"));
+    std::filesystem::remove(dir.file("ftu.res"));
+
+    request.strict = true;
+    const VariantRunReport strict = runVariant(request);
+    EXPECT_EQ(strict.exitStatus, 2);
+    EXPECT_TRUE(strict.nothingChanged);
+    ASSERT_EQ(strict.notes.size(), 1u);
+    EXPECT_NE(strict.notes[0].find("20 mm was used"), std::string::npos);
+    EXPECT_EQ(dir.read("ip.dat"), variant);
+
+    request.strict = false;
+    const VariantRunReport ran = runVariant(request);
+    EXPECT_EQ(ran.result, RunResult::Completed) << ran.message;
+    EXPECT_EQ(ran.used.lengthMm, 20);
+    EXPECT_EQ(ran.notes, strict.notes);
+    std::vector<std::string> written = {"un.dat", "ip.dat"};
+    for (const std::string& name : runOutputFiles()) written.push_back(name);
+    EXPECT_EQ(ran.written, written);
+    EXPECT_TRUE(readResultSet(dir.path()).ok);
+
+    request.folder = dir.path() + std::string(4200, 'x');
+    EXPECT_NE(runVariant(request).message.find("path too long"), std::string::npos);
 }
 
 } // namespace

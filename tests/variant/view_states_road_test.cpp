@@ -48,7 +48,7 @@ protected:
     void chooseUnits(int length, int temperature, int flow) {
         runWithDriver(menu::kUnits, [&](QWidget* w) {
             if (auto* units = qobject_cast<UnitsDialog*>(w)) {
-                units->checkRadioButton(units_dialog::kCentimetres, units_dialog::kInches, length);
+                units->checkRadioButton(units_dialog::kMetricLengths, units_dialog::kInches, length);
                 units->checkRadioButton(units_dialog::kKelvin, units_dialog::kCelsius, temperature);
                 units->checkRadioButton(units_dialog::kSlpm, units_dialog::kScfh, flow);
                 // Later, so that a message it shows meets the driver again.
@@ -173,7 +173,7 @@ TEST_F(ViewStates, CloseBoxOfAModalDialogIsItsEscape) {
     EXPECT_FALSE(dir_.exists("ip.dat"));
     runWithDriver(menu::kUnits, [](QWidget* w) {
         if (auto* units = qobject_cast<UnitsDialog*>(w)) {
-            units->checkRadioButton(units_dialog::kCentimetres, units_dialog::kInches, units_dialog::kInches);
+            units->checkRadioButton(units_dialog::kMetricLengths, units_dialog::kInches, units_dialog::kInches);
             units->windowHandle()->close();
         }
     });
