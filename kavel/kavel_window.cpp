@@ -25,9 +25,9 @@
 #include "kavel/kavel_about.h"
 #include "kavel/powder_dialog.h"
 #include "kavel/powder_memory.h"
-#include "kavel/spray_export.h"
+#include "pages/spray_export.h"
 #include "kavel/spray_job.h"
-#include "kavel/tune_chart.h"
+#include "pages/tune_chart.h"
 #include "kavel/tune_dialog.h"
 #include "particles/spray_files.h"
 #include "platform/help_window.h"
@@ -35,6 +35,7 @@
 #include "platform/page_devices.h"
 #include "platform/page_export.h"
 #include "platform/painter_context.h"
+#include "platform/printing.h"
 
 namespace torvex::kavel {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "kavel/spray_pages.h"
+#include "pages/spray_pages.h"
 #include "particles/jet_field.h"
 #include "particles/materials.h"
 #include "platform/page_export.h"

@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "kavel/spray_units.h"
+#include "pages/spray_units.h"
 #include "particles/particle_model.h"
 
 class QCheckBox;

@@ -6,7 +6,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
@@ -101,14 +100,6 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
         painter.end();
         return QString();
     });
-}
-
-bool printPage(QPrinter& printer, const PagePainter& paint, const QString& documentName) {
-    printer.setDocName(documentName);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    paintOn(painter, paint);
-    return painter.end();
 }
 
 } // namespace torvex

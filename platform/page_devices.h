@@ -1,6 +1,7 @@
 // One page painter for every device: the same routine paints the window, a
-// PNG image, a PDF file and a printer page; only the device (and so the
-// rectangle the painter derives from it) differs.
+// PNG image, a PDF file and a printer page (platform/printing.h); only the
+// device (and so the rectangle the painter derives from it) differs. These
+// devices need the drawing layer only (QtGui, QtSvg), not the desktop widgets.
 #pragma once
 
 #include "platform/drawing_context.h"
@@ -10,8 +11,6 @@
 #include <QString>
 
 #include <functional>
-
-class QPrinter;
 
 namespace torvex {
 
@@ -36,10 +35,5 @@ bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout:
 // user units) with a white background. Written whole or not at all.
 bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
                      QString* error = nullptr);
-
-// The page printed as one document of one page named `documentName` (a PDF's
-// title). False when the printer could not be started.
-bool printPage(QPrinter& printer, const PagePainter& paint,
-               const QString& documentName = QStringLiteral("Chart page"));
 
 } // namespace torvex

@@ -1,7 +1,7 @@
 #include "shell/export_view.h"
 
 #include "platform/page_export.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "study/text_files.h"
 #include "study/variant_export.h"
 

@@ -25,7 +25,7 @@
 #include "shell/units_dialog.h"
 #include "shell/working_folder.h"
 #include "variant/variant_commands.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 namespace torvex {
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "charts/chart_pages.h"
+#include "pages/variant_summary.h"
 #include "platform/font_description.h"
 #include "shell/value_readout.h"
 #include "solver/files.h"
@@ -58,10 +59,6 @@ constexpr int kAxialDistributions = kViewAxial;
 // shows the all-charts page when no page is chosen and adds the variant to
 // the recent variants.
 enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk, PreviousDismissed };
-
-// The unit files, in the working directory.
-constexpr const char* kUnitFile = "un.dat";
-constexpr const char* kPreviousUnitFile = "unp.dat";
 
 class MainWindow : public QMainWindow {
     Q_OBJECT

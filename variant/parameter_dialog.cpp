@@ -8,7 +8,7 @@
 #include "solver/result_set.h"
 #include "solver/solver.h"
 #include "variant/summary_painter.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 #include <QFontInfo>
 #include <QGroupBox>

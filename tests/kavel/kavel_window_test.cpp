@@ -18,7 +18,7 @@
 #include "kavel/kavel_program.h"
 #include "kavel/powder_dialog.h"
 #include "kavel/powder_memory.h"
-#include "kavel/spray_export.h"
+#include "pages/spray_export.h"
 #include "particles/spray_files.h"
 #include "solver/solver.h"
 #include "tests/shell/shell_fixture.h"

@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "platform/recording_context.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace torvex {

@@ -7,7 +7,7 @@
 
 #include "platform/page_export.h"
 #include "platform/recording_context.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "shell/export_view.h"
 #include "shell/main_window.h"
 #include "shell/value_readout.h"

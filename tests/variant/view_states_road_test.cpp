@@ -4,7 +4,7 @@
 // of a modal dialog, the chart view left behind by "< &Back", un.dat that
 // cannot be written, and where the progress window goes.
 #include "platform/recording_context.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "shell/units_dialog.h"
 #include "tests/variant/road_fixture.h"
 #include "variant/parameter_dialog.h"

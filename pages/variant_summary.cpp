@@ -1,6 +1,6 @@
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
-#include "variant/summary_text.h"
+#include "pages/summary_text.h"
 
 namespace torvex {
 

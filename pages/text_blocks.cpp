@@ -1,4 +1,4 @@
-#include "kavel/text_blocks.h"
+#include "pages/text_blocks.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
-#include "kavel/spray_export.h"
+#include "pages/spray_export.h"
 
 #include <QString>
 #include <array>
 
 #include "platform/page_devices.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 
 namespace torvex::kavel {
 

@@ -1,4 +1,4 @@
-#include "kavel/spray_chart.h"
+#include "pages/spray_chart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "charts/chart_pages.h"
-#include "kavel/spray_chart.h"
-#include "kavel/spray_units.h"
+#include "pages/spray_chart.h"
+#include "pages/spray_units.h"
 #include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "kavel/spray_pages.h"
+#include "pages/spray_pages.h"
 
 namespace torvex::kavel {
 

@@ -1,4 +1,4 @@
-#include "kavel/tune_chart.h"
+#include "pages/tune_chart.h"
 
 #include <QString>
 #include <algorithm>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "kavel/spray_chart.h"
-#include "kavel/text_blocks.h"
+#include "pages/spray_chart.h"
+#include "pages/text_blocks.h"
 #include "particles/injector_tuning.h"
 
 namespace torvex::kavel {

@@ -1,4 +1,4 @@
-#include "variant/summary_text.h"
+#include "pages/summary_text.h"
 
 #include "solver/value_lists.h"
 

@@ -14,6 +14,10 @@ namespace torvex {
 // Written by the solver at the nozzle exit, in the working directory.
 constexpr const char* kIntegralParametersFile = "iop.par";
 constexpr const char* kInputParametersFile = "ip.dat";
+// The unit files: the units chosen now (un.dat, read by the solver) and those
+// the last variant was calculated in (unp.dat).
+constexpr const char* kUnitFile = "un.dat";
+constexpr const char* kPreviousUnitFile = "unp.dat";
 
 struct VariantSummary {
     bool hasInputs = false;

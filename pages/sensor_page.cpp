@@ -1,4 +1,4 @@
-#include "kavel/sensor_page.h"
+#include "pages/sensor_page.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "kavel/spray_pages.h"
+#include "pages/spray_pages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
-#include "kavel/sensor_page.h"
-#include "kavel/text_blocks.h"
-#include "kavel/tune_chart.h"
+#include "pages/sensor_page.h"
+#include "pages/text_blocks.h"
+#include "pages/tune_chart.h"
 #include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
 

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "kavel/spray_pages.h"
-#include "kavel/text_blocks.h"
+#include "pages/spray_pages.h"
+#include "pages/text_blocks.h"
 
 namespace torvex::kavel {
 

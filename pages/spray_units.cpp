@@ -1,4 +1,4 @@
-#include "kavel/spray_units.h"
+#include "pages/spray_units.h"
 
 #include "solver/result_set.h"
 
