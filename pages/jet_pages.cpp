@@ -6,18 +6,17 @@
 #include "charts/palette.h"
 #include "pages/summary_text.h"
 #include "pages/variant_summary.h"
+#include "solver/result_set.h"
 
 namespace torvex {
 
 namespace {
 
 // The units of the run whose files lie in the folder: given by the caller,
-// else as unp.dat records them after every run.
+// else as the folder records them.
 std::optional<UnitCodes> unitsOfRun(const ChartSource& source, const UnitCodes* runUnits) {
     if (runUnits) return *runUnits;
-    UnitCodes codes;
-    if (!readUnitCodes(source.file(kPreviousUnitFile), codes)) return std::nullopt;
-    return codes;
+    return runUnitsIn(source.directory);
 }
 
 PageInputs pageInputs(const UnitCodes& units, const std::string& directory, const UnitCodes* runUnits) {
@@ -39,6 +38,20 @@ void paintPage(DrawingContext& dc, int view, const Rect& page, const PageInputs&
 }
 
 }  // namespace
+
+std::optional<UnitCodes> runUnitsIn(const std::string& directory, std::string* why) {
+    const std::string dir = directory.empty() ? "." : directory;
+    // The set's own record first: unp.dat is TORVEX's alone, and a run from
+    // a terminal since would have left it behind.
+    const ResultSet set = readResultSet(dir, false);
+    if (set.ok) return set.units;
+    UnitCodes codes;
+    if (!readUnitCodes(dir + "/" + kPreviousUnitFile, codes)) {
+        if (why) *why = set.message;
+        return std::nullopt;
+    }
+    return codes;
+}
 
 ParameterTexts readParameterTexts(const std::string& integralParametersPath,
                                   const std::optional<UnitCodes>& runUnits) {

@@ -16,6 +16,12 @@ namespace torvex {
 // The main window's client area in device units.
 using ViewArea = Rect;
 
+// The units the results in `directory` ("" the working directory) were
+// calculated in: the result set's own record (results.stamp), else unp.dat,
+// which TORVEX writes after each run; none when neither says (`why`, if
+// given, then holds why the result set gave none).
+std::optional<UnitCodes> runUnitsIn(const std::string& directory, std::string* why = nullptr);
+
 // The variant's lines of the parameters panels, read from an iop.par on every
 // paint and worded as the variant summaries word them. iop.par holds the
 // inputs in the units the variant was calculated in (`runUnits`); without
@@ -28,7 +34,7 @@ ParameterTexts readParameterTexts(const std::string& integralParametersPath,
 // 5 axial) in the client area from the result files and iop.par in
 // `directory` ("" the working directory); view 0 paints nothing. The axes
 // follow `units`; what the run fixed is labelled in the run's units, which
-// `runUnits` gives or, when null, unp.dat in `directory`.
+// `runUnits` gives or, when null, runUnitsIn(directory).
 void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
                       const std::string& directory = "", const UnitCodes* runUnits = nullptr);
 
