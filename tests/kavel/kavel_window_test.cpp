@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMenuBar>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QThread>
@@ -225,6 +228,10 @@ TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     EXPECT_NEAR(dialog.options().standoffMm, 127, 1e-9);
     EXPECT_EQ(o.powder.material, "ysz8");
     EXPECT_EQ(dialog.problem(), QString());
+    // The distribution file's layout is at hand where its name is typed.
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>(QStringLiteral("distributionFile"))
+                    ->toolTip()
+                    .contains(QStringLiteral("from_um,to_um,volume_percent")));
 
     particles::SprayOptions tooFar = start;
     tooFar.standoffMm = 25.4 * 10;  // 10 in, beyond the field
