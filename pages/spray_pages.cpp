@@ -7,6 +7,7 @@
 #include "charts/chart_font.h"
 #include "charts/palette.h"
 #include "pages/sensor_page.h"
+#include "pages/summary_text.h"
 #include "pages/text_blocks.h"
 #include "pages/tune_chart.h"
 #include "particles/in_flight.h"
@@ -148,16 +149,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     PanelSection variant{"Variant", {}};
     if (!in.variant.gas.empty()) {
         // The formula's subscript written inline: "Ar + H2" instead of a lowered 2.
-        std::string gas = in.variant.gas;
-        if (!in.variant.gasSubscriptAfter.empty() &&
-            gas.compare(0, in.variant.gasSubscriptAfter.size(), in.variant.gasSubscriptAfter) == 0) {
-            // The blanks kept as room for the lowered digit go with it.
-            const std::size_t at = in.variant.gasSubscriptAfter.size();
-            const std::size_t blanks = gas.find_first_not_of(' ', at);
-            gas.replace(at, (blanks == std::string::npos ? gas.size() : blanks) - at,
-                        blanks == std::string::npos ? "2" : "2 ");
-        }
-        variant.lines.push_back(gas);
+        variant.lines.push_back(inlineGasText(in.variant.gas, in.variant.gasSubscriptAfter, "2"));
     }
     for (const std::string& line : in.variant.lines)
         if (!line.empty()) variant.lines.push_back(line);

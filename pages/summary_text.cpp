@@ -57,4 +57,14 @@ GasLine gasLine(double gasCode) {
     }
 }
 
+std::string inlineGasText(const std::string& text, const std::string& subscriptAfter, const std::string& two) {
+    if (subscriptAfter.empty() || text.compare(0, subscriptAfter.size(), subscriptAfter) != 0) return text;
+    std::string inlined = text;
+    const std::size_t at = subscriptAfter.size();
+    const std::size_t blanks = inlined.find_first_not_of(' ', at);
+    inlined.replace(at, (blanks == std::string::npos ? inlined.size() : blanks) - at,
+                    blanks == std::string::npos ? two : two + " ");
+    return inlined;
+}
+
 } // namespace torvex

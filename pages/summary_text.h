@@ -36,4 +36,11 @@ struct GasLine {
 };
 GasLine gasLine(double gasCode);
 
+// A gas line (or any text starting with one) with the formula's "2" written
+// inline after `subscriptAfter`, the blanks kept for the lowered digit going
+// with it: `two` is "2" on the spray pages and "\u2082" (a subscript two)
+// in menus and lists, "Plasma gas: Ar + H\u2082 (10 %)". Without a subscript
+// the text is returned as it is.
+std::string inlineGasText(const std::string& text, const std::string& subscriptAfter, const std::string& two);
+
 } // namespace torvex

@@ -77,7 +77,10 @@ std::vector<std::string> calculatedLines(const VariantSummary& s) {
 
 std::string variantDescription(const VariantSummary& s) {
     std::string text;
-    for (const std::string& line : s.hasInputs ? inputtedLines(s) : calculatedLines(s)) {
+    std::vector<std::string> lines = s.hasInputs ? inputtedLines(s) : calculatedLines(s);
+    // The gas keeps its subscript: "Ar + H\u2082 (10 %)", not "Ar + H   (10 %)".
+    if (s.hasInputs) lines.front() = inlineGasText(lines.front(), gasLine(s.inputs.gasCode).subscriptAfter, "\u2082");
+    for (const std::string& line : lines) {
         const std::size_t colon = line.find(':');
         std::string value = colon == std::string::npos ? line : line.substr(colon + 1);
         value.erase(0, value.find_first_not_of(' '));

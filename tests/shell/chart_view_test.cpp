@@ -98,7 +98,9 @@ TEST(ChartView, APrintedViewIsOnePageTitledAfterPageAndVariant) {
     printer.setOutputFileName(QString::fromStdString(dir.file("printed.pdf")));
     ASSERT_TRUE(printViewOn(printer, 1, UnitCodes{}, dir.path()));
     dir.write("unp.dat", "1 1 1 1 \n");
-    EXPECT_EQ(viewDocumentTitle(3, dir.path()), "TORVEX Radial Distributions \u2014 N, 8.0 mm, 14 mm, 500 A, 35 SLPM");
+    // The formula keeps its subscript: "N₂", not "N".
+    EXPECT_EQ(viewDocumentTitle(3, dir.path()),
+              "TORVEX Radial Distributions \u2014 N\u2082, 8.0 mm, 14 mm, 500 A, 35 SLPM");
     EXPECT_EQ(printer.docName().toStdString(), "TORVEX All Charts \u2014 41.5 V, 20.8 kW, 61 %");
 
     const std::string pdf = dir.read("printed.pdf");
