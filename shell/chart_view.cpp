@@ -26,6 +26,9 @@ QString printFileName(int view) {
 
 void printView(QWidget* owner, int view, const UnitCodes& units) {
     QPrinter printer(QPrinter::HighResolution);
+    // The pages are wider than high: on a landscape sheet they fill it, on
+    // a portrait one they take its top third.
+    printer.setPageOrientation(QPageLayout::Landscape);
     // Without a printer the only choice is a PDF file: it goes beside the
     // variant's own files, named after the page. (Setting a file name would
     // otherwise turn the first choice from the printer to a file.)

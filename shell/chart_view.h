@@ -11,8 +11,9 @@ class QWidget;
 
 namespace torvex {
 
-// Prints the page of a view on a printer chosen in the print dialog: one page
-// in a document titled after the page and the variant (viewDocumentTitle). A
+// Prints the page of a view on a printer chosen in the print dialog: one
+// landscape page in a document titled after the page and the variant
+// (viewDocumentTitle). A
 // cancelled dialog prints nothing. Without any printer the dialog offers a
 // PDF file in the working folder named after the page.
 void printView(QWidget* owner, int view, const UnitCodes& units);
