@@ -8,8 +8,8 @@
 
 namespace torvex::kavel {
 
-// The units and the variant's summary lines of the folder's variant; no
-// field, no outcome, default options.
+// The units shown (shownUnitCodes) and the summary lines of the folder's
+// variant; no field, no outcome, default options.
 SprayPageInputs variantPageInputs(const std::string& dir);
 
 // Writes kavel-all.png, kavel-trajectories.png, kavel-flight.png,

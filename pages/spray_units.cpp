@@ -55,4 +55,10 @@ UnitCodes variantUnitCodes(const std::string& dir) {
     return UnitCodes{};
 }
 
+UnitCodes shownUnitCodes(const std::string& dir) {
+    UnitCodes current;
+    if (readUnitCodes(dir + "/un.dat", current)) return current;
+    return variantUnitCodes(dir);
+}
+
 }  // namespace torvex::kavel

@@ -1,5 +1,6 @@
-// The units the spray charts and dialogs show: those of the variant the jet
-// was computed with (the length and temperature codes of its unit file).
+// The units the spray charts and dialogs show: those the user chose last in
+// TORVEX (the length and temperature codes of un.dat), else those of the
+// variant the jet was computed with.
 // The particle model works in millimetres, micrometres, m/s and kelvin; these
 // functions turn its numbers into what the engineer reads.
 #pragma once
@@ -33,5 +34,9 @@ SprayUnits sprayUnitsOf(const UnitCodes& codes);
 // The unit codes of the variant in the folder: those it was calculated with
 // (unp.dat), else the user's current ones (un.dat), else metric and kelvin.
 UnitCodes variantUnitCodes(const std::string& dir);
+
+// The unit codes the pages show: the user's current ones (un.dat, which
+// TORVEX writes when they change), else the variant's.
+UnitCodes shownUnitCodes(const std::string& dir);
 
 }  // namespace torvex::kavel
