@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -94,6 +95,17 @@ private:
 };
 
 namespace {
+
+// A recent variant as its folder holds it now, as the Previous-variant
+// dialog shows it (older entries were saved without the gas's subscript);
+// the saved words where the folder says too little.
+QString recentDescription(const RecentVariant& v) {
+    const std::string dir = QFile::encodeName(v.folder).toStdString();
+    const std::optional<UnitCodes> units = runUnitsIn(dir);
+    const std::string text = variantDescription(previousVariantSummary(
+        dir + "/" + kIntegralParametersFile, units.has_value(), units.value_or(UnitCodes{})));
+    return text.empty() ? v.description : QString::fromStdString(text);
+}
 
 // Whole pixels of a fraction of a screen dimension, cut toward zero.
 int fractionOf(int pixels, double fraction) { return static_cast<int>(pixels * fraction); }
@@ -274,7 +286,8 @@ void MainWindow::fillRecentVariantsMenu() {
         ++number;
         const QString key = number <= 9 ? QStringLiteral("&%1  ").arg(number) : QString();
         // An "&" in a folder name is shown, not taken for a key.
-        const QString shown = QStringLiteral("%1  \u2014  %2").arg(v.description, QDir::toNativeSeparators(v.folder));
+        const QString shown =
+            QStringLiteral("%1  \u2014  %2").arg(recentDescription(v), QDir::toNativeSeparators(v.folder));
         const QString caption = key + QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&"));
         const QString folder = v.folder;
         connect(recentVariantsMenu_->addAction(caption), &QAction::triggered, this,
