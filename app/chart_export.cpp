@@ -7,7 +7,7 @@
 
 #include "platform/offscreen_session.h"
 #include "platform/page_devices.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "charts/study_chart.h"
 #include "solver/file_access.h"
 #include "solver/files.h"

@@ -2,8 +2,8 @@
 // painters, into PNG images in the working directory.
 #include "app/kavel_chart_export.h"
 
-#include "kavel/spray_export.h"
-#include "kavel/tune_chart.h"
+#include "pages/spray_export.h"
+#include "pages/tune_chart.h"
 #include "particles/materials.h"
 #include "platform/offscreen_session.h"
 

@@ -1,5 +1,7 @@
 #include "charts/axial_chart.h"
 
+#include <algorithm>
+
 #include "charts/axes.h"
 #include "charts/chart_font.h"
 #include "charts/palette.h"
@@ -180,6 +182,25 @@ void drawLowerPlot(const AxialPaint& p) {
     drawDistanceTitle(p, plot, false);
 }
 
+// The rotated value titles and the value labels between the area's edge and
+// the plots: the layout's 22 % of the width leaves room for labels of one or
+// two digits, not for "3000" in ft/s. Where they would overlap, both plots
+// start further right, where the velocity title (0.8 to 2 text heights from
+// the edge, its exponent first) and the widest label fit side by side.
+void makeRoomForValueTitles(DrawingContext& dc, AxialLayout& layout, const Rect& area, const AxialData& data) {
+    replaceFont(dc, layout.axisFont, 0);
+    const int h = dc.textExtent("Velocity, ft/s").height;
+    const AxisScale& t = data.temperatureScale;
+    const AxisScale& v = data.velocityScale;
+    const int widest = std::max(widestYLabel(dc, t.ticks, t.intervals + 1, "%lg"),
+                                widestYLabel(dc, v.ticks, v.intervals + 1, "%lg"));
+    const int titleWidth = area.left + 2 * h - toDevice(area.left + 0.8 * h);
+    const int needed = area.left + 2 + titleWidth + widest + h / 4;
+    if (needed <= layout.temperaturePlot.left) return;
+    layout.temperaturePlot.left = needed;
+    layout.velocityPlot.left = needed;
+}
+
 }  // namespace
 
 void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& source) {
@@ -187,6 +208,8 @@ void drawAxialChart(DrawingContext& dc, const Rect& area, const ChartSource& sou
     AxialLayout layout = axialFonts(area);
     replaceFontWithArial(dc, layout.titleFont);
     placeAxialPlots(layout, area, dc.textExtent("Axial Distributions").height);
+    makeRoomForValueTitles(dc, layout, area, data);
+    replaceFontWithArial(dc, layout.titleFont);
 
     const AxialPaint paint{dc, area, layout, source, data};
     dc.setTextColour(kLabelColour);

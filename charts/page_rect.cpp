@@ -30,4 +30,9 @@ Rect printPageRect(const DeviceSize& device) {
 
 Rect printPageRect(const DrawingContext& dc) { return printPageRect(dc.deviceSize()); }
 
+Rect windowPageRect(int width, int height) {
+    const int proportionate = static_cast<int>(width / kNarrowestPageAspect);
+    return Rect{0, 0, width, height > proportionate ? proportionate : height};
+}
+
 } // namespace torvex

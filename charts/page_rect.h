@@ -13,4 +13,12 @@ namespace torvex {
 Rect printPageRect(const DeviceSize& device);
 Rect printPageRect(const DrawingContext& dc);
 
+// The pages are laid out for a window at least 1.3 times as wide as high;
+// their fonts follow the height. The part of a window's client area a page
+// takes: all of it, or in a window narrower than that (half a screen wide,
+// beside the other program) its full width and the height that keeps the
+// pages' proportions, at the top, so that no text is cut or overlaps.
+constexpr double kNarrowestPageAspect = 1.3;
+Rect windowPageRect(int width, int height);
+
 } // namespace torvex

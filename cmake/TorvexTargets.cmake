@@ -2,15 +2,29 @@
 # more source folders, and a test executable made of the .cpp files of one
 # test folder, linked to the test-support library and registered with CTest.
 
-# torvex_folder_library(NAME FOLDERS dir... LIBS lib...)
+# torvex_folder_library(NAME FOLDERS dir... [ONLY base... | EXCEPT base...] LIBS lib...)
+# ONLY takes just the files of those base names (without extension) from the
+# folders, EXCEPT all but them: one folder can then hold two libraries.
 function(torvex_folder_library name)
-  cmake_parse_arguments(ARG "" "" "FOLDERS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "FOLDERS;ONLY;EXCEPT;LIBS" ${ARGN})
   set(sources "")
   foreach(dir ${ARG_FOLDERS})
     file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/${dir}/*.h)
     list(APPEND sources ${found})
   endforeach()
   list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$")
+  if(ARG_ONLY OR ARG_EXCEPT)
+    set(kept "")
+    foreach(file ${sources})
+      get_filename_component(base ${file} NAME_WE)
+      if(ARG_ONLY AND base IN_LIST ARG_ONLY)
+        list(APPEND kept ${file})
+      elseif(ARG_EXCEPT AND NOT base IN_LIST ARG_EXCEPT)
+        list(APPEND kept ${file})
+      endif()
+    endforeach()
+    set(sources ${kept})
+  endif()
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -18,23 +19,28 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <functional>
 
 #include "charts/chart_font.h"
 #include "charts/page_rect.h"
 #include "kavel/kavel_about.h"
 #include "kavel/powder_dialog.h"
-#include "kavel/spray_export.h"
+#include "pages/spray_export.h"
 #include "kavel/spray_job.h"
-#include "kavel/tune_chart.h"
+#include "pages/tune_chart.h"
 #include "kavel/tune_dialog.h"
 #include "particles/spray_files.h"
 #include "particles/spray_option_table.h"
+#include "solver/file_access.h"
+#include "solver/result_set.h"
+#include "platform/elided_label.h"
 #include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/page_devices.h"
 #include "platform/page_export.h"
 #include "platform/painter_context.h"
+#include "platform/printing.h"
 
 namespace torvex::kavel {
 
@@ -69,6 +75,14 @@ QString variantCaption(const ParameterTexts& variant, const QString& dir) {
     return caption;
 }
 
+// The folder's result stamp as it stands ("" without one): what tells one
+// jet from the next, whatever else changes in the folder.
+std::string resultStampText(const QString& dir) {
+    std::string text, fault;
+    const std::string path = QDir(dir).filePath(QString::fromLatin1(kResultStampFile)).toStdString();
+    return readRegularFile(path, std::size_t(1) << 16, text, fault) ? text : std::string();
+}
+
 }  // namespace
 
 KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
@@ -79,7 +93,7 @@ KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
     createMenus();
     clientArea_ = new PageArea(this, [this](QWidget* area) { paintClientArea(area); });
     setCentralWidget(clientArea_);
-    variantLabel_ = new QLabel(this);
+    variantLabel_ = new ElidedLabel(this);
     statusBar()->addPermanentWidget(variantLabel_);
     // A scan takes minutes: its progress stays in the status bar, beside its Stop.
     stopTuneButton_ = new QPushButton(QStringLiteral("Stop Tuning"), this);
@@ -94,6 +108,14 @@ KavelWindow::KavelWindow(const QString& workDir, QWidget* parent)
     }
     readVariant();
     updateStates();
+    // TORVEX beside this window may change the units or calculate a new jet
+    // in the folder: a look at it once the folder has been quiet a moment.
+    folderSettle_ = new QTimer(this);
+    folderSettle_->setSingleShot(true);
+    folderSettle_->setInterval(300);
+    connect(folderSettle_, &QTimer::timeout, this, &KavelWindow::checkFolder);
+    auto* watcher = new QFileSystemWatcher(QStringList{workDir_}, this);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, folderSettle_, qOverload<>(&QTimer::start));
 }
 
 KavelWindow::~KavelWindow() = default;
@@ -111,7 +133,7 @@ void KavelWindow::createMenus() {
     QMenu* spray = menuBar()->addMenu(QStringLiteral("&Spray"));
     addCommand(spray, QStringLiteral("&Powder and Injection\u2026"), menu::kPowderAndInjection);
     addCommand(spray, QStringLiteral("T&une Injector\u2026"), menu::kTuneInjector);
-    addCommand(spray, QStringLiteral("&Stop Tuning"), menu::kStopTune);
+    addCommand(spray, QStringLiteral("St&op Tuning"), menu::kStopTune);
     addCommand(spray, QStringLiteral("Use Tuned &Setting"), menu::kUseTunedSetting);
     spray->addSeparator();
     addCommand(spray, QStringLiteral("Back to &TORVEX"), menu::kBackToTorvex);
@@ -236,6 +258,10 @@ void KavelWindow::readVariant() {
     const std::string dir = workDir_.toStdString();
     inputs_ = variantPageInputs(dir);
 
+    jetStamp_ = resultStampText(workDir_);
+    const ResultSet set = readResultSet(dir, false);
+    jetName_ = set.ok ? set.variantName : std::string();
+    saidStamp_ = jetStamp_;
     const particles::FieldStatus field = particles::readJetField(dir, field_);
     inputs_.field = field.ok ? &field_ : nullptr;
     fieldProblem_ = field.ok ? QString() : text(field.message);
@@ -248,11 +274,48 @@ void KavelWindow::readVariant() {
     if (!particles::readPowderMemory(dir, chosen_, memoryProblem)) problem += text(" " + memoryProblem);
     if (!materials.ok)
         problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
-    variantLabel_->setText(variantCaption(inputs_.variant, workDir_));
+    variantLabel_->setFullText(variantCaption(inputs_.variant, workDir_));
     if (!problem.isEmpty())
         statusBar()->showMessage(problem);
     else if (field_.recordCount < particles::kFieldRecords)
         statusBar()->showMessage(QStringLiteral("The jet field ends at %1 mm.").arg(field_.endMm()));
+}
+
+void KavelWindow::checkFolder() {
+    const std::string dir = workDir_.toStdString();
+    const SprayUnits units = sprayUnitsOf(shownUnitCodes(dir));
+    if (units.length != inputs_.units.length || units.temperature != inputs_.units.temperature) {
+        inputs_.units = units;
+        clientArea_->update();
+    }
+    const std::string stamp = resultStampText(workDir_);
+    if (stamp == saidStamp_) return;  // nothing new since the last look
+    saidStamp_ = stamp;
+    if (stamp == jetStamp_) {
+        statusBar()->clearMessage();  // the jet read is in place again
+        return;
+    }
+    const QString shown = jetName_.empty() ? QStringLiteral("no calculated jet")
+                                           : QStringLiteral("the jet of %1").arg(text(jetName_));
+    if (stamp.empty()) {
+        // A run removes the stamp first and writes it last.
+        statusBar()->showMessage(
+            QStringLiteral("TORVEX is calculating a new jet in this folder; the pages show %1.").arg(shown));
+        return;
+    }
+    const ResultSet set = readResultSet(dir, false);
+    const QString now = set.ok ? text(set.variantName) : QStringLiteral("another variant");
+    showMessage(QStringLiteral("TORVEX has replaced the jet in this folder: it now holds %1. The pages, the "
+                               "parameters and the exports still show %2 and the spray made in it. To spray into "
+                               "the new jet, close Kavel and open it again from TORVEX (Next > Simulation of "
+                               "Spray Particles).")
+                    .arg(now, shown));
+}
+
+void KavelWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from TORVEX's window: the folder may have changed meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) checkFolder();
 }
 
 void KavelWindow::showMaterialName() {
@@ -460,7 +523,7 @@ void KavelWindow::showMessage(const QString& message) {
 void KavelWindow::paintClientArea(QWidget* area) {
     QPainter painter(area);
     PainterContext dc(&painter);
-    drawSprayPage(dc, view_, Rect{0, 0, area->width(), area->height()}, inputs_);
+    drawSprayPage(dc, view_, windowPageRect(area->width(), area->height()), inputs_);
 }
 
 void KavelWindow::printView(int view) {
@@ -509,8 +572,10 @@ PageExport KavelWindow::pageExport(int view) const {
         for (const auto& [part, chart] : charts) tables.push_back({part, sprayChartCsv(chart)});
         return !tables.empty();
     };
-    page.width = clientArea_->width();
-    page.height = clientArea_->height();
+    // The page as the window shows it.
+    const Rect shown = windowPageRect(clientArea_->width(), clientArea_->height());
+    page.width = shown.width();
+    page.height = shown.height();
     page.title = QStringLiteral("Kavel — %1").arg(text(viewCaption(view)));
     return page;
 }
@@ -540,6 +605,11 @@ void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
 
 void KavelWindow::backToTorvex() {
     if (running() || tuning()) return;
+    // The TORVEX that opened this window is still open beside it.
+    if (programRunning(torvexBeside_)) {
+        close();
+        return;
+    }
     // "0": TORVEX starts back without its start screen, in this folder.
     QString problem;
     if (!startProgram(torvexProgram_, {QStringLiteral("0")}, &problem)) {

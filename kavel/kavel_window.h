@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "kavel/spray_pages.h"
+#include "pages/spray_pages.h"
 #include "particles/jet_field.h"
 #include "particles/materials.h"
 #include "platform/page_export.h"
@@ -19,6 +19,11 @@ class QMenu;
 class QPushButton;
 class QPrinter;
 class QProgressDialog;
+class QTimer;
+
+namespace torvex {
+class ElidedLabel;
+}
 
 namespace torvex::kavel {
 
@@ -106,10 +111,21 @@ public:
     // The program "Back to TORVEX" starts (found as `torvex`); a path names
     // one program exactly.
     void setTorvexProgram(const QString& program) { torvexProgram_ = program; }
+    // The process id of the TORVEX that started this window and stays open
+    // beside it (0: none). While it runs, "Back to TORVEX" only closes Kavel.
+    void setTorvexBeside(qint64 processId) { torvexBeside_ = processId; }
+
+    // Looks at the folder again, as it does when the folder changes or the
+    // window is activated: the units the pages show follow un.dat, which
+    // TORVEX writes when they are changed there, and a jet that TORVEX is
+    // calculating or has replaced is said plainly (the pages keep the jet
+    // read when Kavel opened and the spray made in it).
+    void checkFolder();
     bool closed() const { return closed_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createMenus();
@@ -152,8 +168,15 @@ private:
     QProgressDialog* progress_ = nullptr;
     std::map<int, QAction*> actions_;
     QWidget* clientArea_ = nullptr;
-    QLabel* variantLabel_ = nullptr;
+    ElidedLabel* variantLabel_ = nullptr;
     QString torvexProgram_ = QStringLiteral("torvex");
+    qint64 torvexBeside_ = 0;
+    // The folder's result stamp as read with the jet ("" without one), the
+    // variant it names, and the stamp found at the last look.
+    std::string jetStamp_;
+    std::string jetName_;
+    std::string saidStamp_;
+    QTimer* folderSettle_ = nullptr;
     bool closed_ = false;
 };
 

@@ -101,11 +101,24 @@ QDoubleSpinBox* PowderDialog::lengthField(double mm, const char* name) const {
     return box;
 }
 
+QString distributionFileHint() {
+    return QStringLiteral(
+        "<p>A measured size distribution: one size class per line, <tt>from_um,to_um,volume_percent</tt> "
+        "(the class's smaller and larger size in \u00b5m and the percentage of the powder's volume in it), "
+        "for example:</p>"
+        "<pre>from_um,to_um,volume_percent\n10,20,5\n20,32,25\n32,45,40\n45,63,25\n63,90,5</pre>"
+        "<p>Classes in increasing order without overlapping, up to 5000 \u00b5m; the percentages add up to "
+        "100. The header line is optional, lines starting with # are skipped. Empty: the log-normal from "
+        "d10 / d50 / d90. Help &gt; Help Contents, \u201cThe size-distribution file\u201d, tells more.</p>");
+}
+
 QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const particles::MaterialTable& materials) {
     material_ = new QComboBox;
     for (const particles::Material& m : materials.rows) {
         material_->addItem(QString::fromStdString(m.name), QString::fromStdString(m.key));
     }
+    material_->setToolTip(QStringLiteral("The packaged materials and those of a materials.csv in the working "
+                                         "folder (its layout: Help > Help Contents, \u201cThe materials file\u201d)."));
     const int current = material_->findData(QString::fromStdString(options.powder.material));
     if (current >= 0) material_->setCurrentIndex(current);
 
@@ -124,6 +137,7 @@ QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const p
     distributionFile_ = new QLineEdit(QString::fromStdString(options.powder.sizeDistributionFile));
     distributionFile_->setObjectName(QStringLiteral("distributionFile"));
     distributionFile_->setPlaceholderText(QStringLiteral("none: the log-normal"));
+    distributionFile_->setToolTip(distributionFileHint());
     auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
     connect(browse, &QPushButton::clicked, this, [this] { browseDistributionFile(); });
     connect(distributionFile_, &QLineEdit::textChanged, this, [this] { showSizeMode(); });

@@ -3,12 +3,12 @@
 // or a measured one, particle count), the injector (position, angle, speed
 // from the carrier gas or fixed, spread, divergence), the model's switches,
 // and the substrate with the in-flight sensor and the size classes. It edits
-// a plain SprayOptions; lengths are shown in the variant's unit.
+// a plain SprayOptions; lengths are shown in the unit the pages show.
 #pragma once
 
 #include <QDialog>
 
-#include "kavel/spray_units.h"
+#include "pages/spray_units.h"
 #include "particles/particle_model.h"
 
 class QCheckBox;
@@ -24,6 +24,10 @@ namespace torvex::kavel {
 // A number field with wide limits, for the spray's dialogs: the options' own
 // check (on "OK") says in words which range a value must lie in.
 QDoubleSpinBox* numberField(double value, int decimals, const QString& suffix);
+
+// The layout of a measured size-distribution file with an example: the
+// tooltip of the dialog's distribution-file field.
+QString distributionFileHint();
 
 class PowderDialog : public QDialog {
     Q_OBJECT

@@ -6,6 +6,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
+
 namespace torvex {
 
 namespace {
@@ -68,7 +72,7 @@ QString locateProgram(const QString& name, const QString& besideDir) {
     return QString();
 }
 
-bool startProgram(const QString& name, const QStringList& arguments, QString* problem) {
+bool startProgram(const QString& name, const QStringList& arguments, QString* problem, qint64* processId) {
     const QString beside = QCoreApplication::applicationDirPath();
     const QString path = locateProgram(name, beside);
     if (path.isEmpty()) {
@@ -83,13 +87,20 @@ bool startProgram(const QString& name, const QStringList& arguments, QString* pr
     }
     // It works in this program's working directory, where the jet field
     // file it reads (ftu.res) was written.
-    if (!QProcess::startDetached(path, arguments, QDir::currentPath())) {
+    if (!QProcess::startDetached(path, arguments, QDir::currentPath(), processId)) {
         if (problem) {
             *problem = QStringLiteral("The program %1 could not be started.").arg(path);
         }
         return false;
     }
     return true;
+}
+
+bool programRunning(qint64 processId) {
+    if (processId <= 0) return false;
+    // Signal 0 only asks whether the process exists; EPERM means it does,
+    // under another user.
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }
 
 }  // namespace torvex

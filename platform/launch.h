@@ -15,6 +15,11 @@ QString locateProgram(const QString& name, const QString& besideDir);
 // Starts the program detached in the current directory with the arguments,
 // its window shown normally. Returns whether it started; on failure `problem`
 // (if given) says why, naming the program and where it was looked for.
-bool startProgram(const QString& name, const QStringList& arguments, QString* problem = nullptr);
+// `processId` (if given) receives the started program's process id.
+bool startProgram(const QString& name, const QStringList& arguments, QString* problem = nullptr,
+                  qint64* processId = nullptr);
+
+// Whether the process with this id still runs (an id of 0 or below never does).
+bool programRunning(qint64 processId);
 
 }  // namespace torvex

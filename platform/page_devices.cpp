@@ -9,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -29,9 +28,8 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-// Draws into memory with `write`, which returns the fault or an empty text,
-// and puts the bytes at path only when it succeeded: a failed drawing leaves
-// whatever stood at path untouched.
+} // namespace
+
 bool saveThroughTemporary(const QString& path, QString* error, const std::function<QString(QIODevice&)>& write) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -45,7 +43,6 @@ bool saveThroughTemporary(const QString& path, QString* error, const std::functi
     return replaceFileWithBytes(path, bytes, error);
 }
 
-} // namespace
 
 bool replaceFileWithBytes(const QString& path, const QByteArray& bytes, QString* error) {
     std::string why;
@@ -103,29 +100,6 @@ bool renderPageToSvg(const PagePainter& paint, int width, int height, const QStr
         painter.end();
         return QString();
     });
-}
-
-bool printPage(QPrinter& printer, const PagePainter& paint, const QString& documentName) {
-    printer.setDocName(documentName);
-    // Qt would open the file itself and write through a link at its name.
-    const QString file = printer.outputFileName();
-    if (printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty())
-        return saveThroughTemporary(file, nullptr, [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setResolution(printer.resolution());
-            writer.setPageLayout(printer.pageLayout());
-            writer.setTitle(documentName);
-            writer.setCreator(printer.creator());
-            QPainter painter;
-            if (!painter.begin(&writer)) return QStringLiteral("Cannot start a PDF page for %1").arg(file);
-            paintOn(painter, paint);
-            painter.end();
-            return QString();
-        });
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    paintOn(painter, paint);
-    return painter.end();
 }
 
 } // namespace torvex

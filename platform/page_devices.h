@@ -1,6 +1,7 @@
 // One page painter for every device: the same routine paints the window, a
-// PNG image, a PDF file and a printer page; only the device (and so the
-// rectangle the painter derives from it) differs.
+// PNG image, a PDF file and a printer page (platform/printing.h); only the
+// device (and so the rectangle the painter derives from it) differs. These
+// devices need the drawing layer only (QtGui, QtSvg), not the desktop widgets.
 #pragma once
 
 #include "platform/drawing_context.h"
@@ -12,7 +13,7 @@
 
 #include <functional>
 
-class QPrinter;
+class QIODevice;
 
 namespace torvex {
 
@@ -26,6 +27,11 @@ using PagePainter = std::function<void(DrawingContext&)>;
 // followed, and a dangling one gets no target. False with the reason in
 // `error` (if given); whatever stood at path then stays.
 bool replaceFileWithBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Draws into memory with `write`, which returns the fault or an empty text,
+// and puts the bytes at path through replaceFileWithBytes only when it
+// succeeded: a failed drawing leaves whatever stood at path untouched.
+bool saveThroughTemporary(const QString& path, QString* error, const std::function<QString(QIODevice&)>& write);
 
 // The page painted on a white image of the given size (pixels).
 QImage renderPageImage(const PagePainter& paint, int width, int height);
@@ -44,11 +50,5 @@ bool renderPageToPdf(const PagePainter& paint, const QString& path, QPageLayout:
 // user units) with a white background. Written whole or not at all.
 bool renderPageToSvg(const PagePainter& paint, int width, int height, const QString& path, const QString& title,
                      QString* error = nullptr);
-
-// The page printed as one document of one page named `documentName` (a PDF's
-// title). False when the printer could not be started. Printed to a PDF file
-// (a file name set on the printer), the file is written as the exports are.
-bool printPage(QPrinter& printer, const PagePainter& paint,
-               const QString& documentName = QStringLiteral("Chart page"));
 
 } // namespace torvex

@@ -1,109 +1,13 @@
 #include "shell/chart_view.h"
 
-#include <QPrintDialog>
-#include <algorithm>
 #include <QDir>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "charts/page_rect.h"
-#include "charts/palette.h"
-#include "platform/page_devices.h"
-#include "shell/main_window.h"
-#include "variant/summary_text.h"
-#include "variant/variant_summary.h"
+#include "platform/printing.h"
 
 namespace torvex {
-
-namespace {
-
-// The units of the run whose files lie in the folder: given by the caller,
-// else as unp.dat records them after every run.
-std::optional<UnitCodes> unitsOfRun(const ChartSource& source, const UnitCodes* runUnits) {
-    if (runUnits) return *runUnits;
-    UnitCodes codes;
-    if (!readUnitCodes(source.file(kPreviousUnitFile), codes)) return std::nullopt;
-    return codes;
-}
-
-PageInputs pageInputs(const UnitCodes& units, const std::string& directory, const UnitCodes* runUnits) {
-    PageInputs in;
-    in.source.units = units;
-    in.source.directory = directory;
-    in.source.runUnits = unitsOfRun(in.source, runUnits);
-    in.parameters = readParameterTexts(in.source.file(kIntegralParametersFile), in.source.runUnits);
-    return in;
-}
-
-// The page on a context in the state the window's paint handler starts with:
-// transparent text background, grey text; everything restored afterwards.
-void paintPage(DrawingContext& dc, int view, const Rect& page, const PageInputs& in) {
-    ScopedState state(dc);
-    dc.setBackgroundMode(BackgroundMode::Transparent);
-    dc.setTextColour(kDefaultTextColour);
-    drawViewPage(dc, view, page, in);
-}
-
-}  // namespace
-
-ParameterTexts readParameterTexts(const std::string& integralParametersPath,
-                                  const std::optional<UnitCodes>& runUnits) {
-    ParameterTexts texts;
-    // The whole variant as the Previous-variant dialog shows it, in the units
-    // it was calculated in.
-    const VariantSummary summary =
-        previousVariantSummary(integralParametersPath, runUnits.has_value(), runUnits.value_or(UnitCodes{}));
-    // The panels draw the gas line apart (it carries the subscript): the
-    // other four inputted lines, then the three calculated ones.
-    auto next = texts.lines.begin();
-    if (summary.hasInputs) {
-        const GasLine gas = gasLine(summary.inputs.gasCode);
-        texts.gas = gas.text;
-        texts.gasSubscriptAfter = gas.subscriptAfter;
-        const std::vector<std::string> inputted = inputtedLines(summary);
-        next = std::copy(inputted.begin() + 1, inputted.end(), next);
-    } else {
-        next += 4;
-    }
-    const std::vector<std::string> calculated = calculatedLines(summary);
-    std::copy(calculated.begin(), calculated.end(), next);
-    return texts;
-}
-
-void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
-                      const std::string& directory, const UnitCodes* runUnits) {
-    if (view == kViewNothing) return;
-    paintPage(dc, view, area, pageInputs(units, directory, runUnits));
-}
-
-void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units, const std::string& directory,
-                      const UnitCodes* runUnits) {
-    paintPage(dc, view, printPageRect(dc), pageInputs(units, directory, runUnits));
-}
-
-namespace {
-
-std::string viewPageName(int view) {
-    switch (view) {
-        case kViewAllCharts: return "All Charts";
-        case kViewIsotherms: return "Isothermal Lines";
-        case kViewRadial: return "Radial Distributions";
-        case kViewAxial: return "Axial Distributions";
-        default: return "";
-    }
-}
-
-}  // namespace
-
-std::string viewDocumentTitle(int view, const std::string& directory) {
-    ChartSource source;
-    source.directory = directory;
-    const std::optional<UnitCodes> runUnits = unitsOfRun(source, nullptr);
-    const std::string variant = variantDescription(previousVariantSummary(
-        source.file(kIntegralParametersFile), runUnits.has_value(), runUnits.value_or(UnitCodes{})));
-    const std::string page = "TORVEX " + viewPageName(view);
-    return variant.empty() ? page : page + " \u2014 " + variant;
-}
 
 bool printViewOn(QPrinter& printer, int view, const UnitCodes& units, const std::string& directory) {
     return printPage(printer, [&](DrawingContext& dc) { paintPrintedView(dc, view, units, directory); },
@@ -122,6 +26,9 @@ QString printFileName(int view) {
 
 void printView(QWidget* owner, int view, const UnitCodes& units) {
     QPrinter printer(QPrinter::HighResolution);
+    // The pages are wider than high: on a landscape sheet they fill it, on
+    // a portrait one they take its top third.
+    printer.setPageOrientation(QPageLayout::Landscape);
     // Without a printer the only choice is a PDF file: it goes beside the
     // variant's own files, named after the page. (Setting a file name would
     // otherwise turn the first choice from the printer to a file.)

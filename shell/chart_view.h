@@ -1,50 +1,19 @@
-// Where the main window's chart pages are painted and printed. The shell calls
-// these functions only; the chart pages are drawn by the charts module.
+// Where the main window's chart pages are printed; they are painted by the
+// page painters (pages/jet_pages.h), which the shell calls only.
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "charts/chart_pages.h"
-#include "platform/drawing_context.h"
-#include "solver/files.h"
+#include "pages/jet_pages.h"
 
 class QPrinter;
 class QWidget;
 
 namespace torvex {
 
-// The main window's client area in device units.
-using ViewArea = Rect;
-
-// The variant's lines of the parameters panels, read from an iop.par on every
-// paint and worded as the variant summaries word them. iop.par holds the
-// inputs in the units the variant was calculated in (`runUnits`); without
-// them only the calculated lines are given. A missing or unreadable file
-// gives no lines.
-ParameterTexts readParameterTexts(const std::string& integralParametersPath,
-                                  const std::optional<UnitCodes>& runUnits);
-
-// Paints the page of a view (1 all charts, 2 isothermal lines, 3 radial,
-// 5 axial) in the client area from the result files and iop.par in
-// `directory` ("" the working directory); view 0 paints nothing. The axes
-// follow `units`; what the run fixed is labelled in the run's units, which
-// `runUnits` gives or, when null, unp.dat in `directory`.
-void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,
-                      const std::string& directory = "", const UnitCodes* runUnits = nullptr);
-
-// The same page on a sheet: laid out in the printed page rectangle of the
-// device. `directory` holds the result files ("" the working directory).
-void paintPrintedView(DrawingContext& dc, int view, const UnitCodes& units,
-                      const std::string& directory = "", const UnitCodes* runUnits = nullptr);
-
-// The title of a printed page of a view: the page and the variant of the
-// result files in `directory` ("TORVEX Axial Distributions — Ar, 8.0 mm, 14 mm,
-// 500 A, 35 SLPM"); just the page when no variant is readable there.
-std::string viewDocumentTitle(int view, const std::string& directory);
-
-// Prints the page of a view on a printer chosen in the print dialog: one page
-// in a document titled after the page and the variant (viewDocumentTitle). A
+// Prints the page of a view on a printer chosen in the print dialog: one
+// landscape page in a document titled after the page and the variant
+// (viewDocumentTitle). A
 // cancelled dialog prints nothing. Without any printer the dialog offers a
 // PDF file in the working folder named after the page.
 void printView(QWidget* owner, int view, const UnitCodes& units);

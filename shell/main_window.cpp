@@ -1,8 +1,10 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,6 +17,8 @@
 #include <functional>
 
 #include "charts/chart_font.h"
+#include "charts/page_rect.h"
+#include "platform/elided_label.h"
 #include "platform/help_window.h"
 #include "platform/launch.h"
 #include "platform/painter_context.h"
@@ -25,7 +29,7 @@
 #include "shell/units_dialog.h"
 #include "shell/working_folder.h"
 #include "variant/variant_commands.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 namespace torvex {
 
@@ -92,6 +96,17 @@ private:
 
 namespace {
 
+// A recent variant as its folder holds it now, as the Previous-variant
+// dialog shows it (older entries were saved without the gas's subscript);
+// the saved words where the folder says too little.
+QString recentDescription(const RecentVariant& v) {
+    const std::string dir = QFile::encodeName(v.folder).toStdString();
+    const std::optional<UnitCodes> units = runUnitsIn(dir);
+    const std::string text = variantDescription(previousVariantSummary(
+        dir + "/" + kIntegralParametersFile, units.has_value(), units.value_or(UnitCodes{})));
+    return text.empty() ? v.description : QString::fromStdString(text);
+}
+
 // Whole pixels of a fraction of a screen dimension, cut toward zero.
 int fractionOf(int pixels, double fraction) { return static_cast<int>(pixels * fraction); }
 
@@ -119,16 +134,15 @@ MainWindow::MainWindow(bool startedBack, QWidget* parent) : QMainWindow(parent),
     setCentralWidget(clientArea_);
     // The folder the variant's files go to, always in sight; the rest of the
     // status bar is free for messages.
-    folderLabel_ = new QLabel(this);
+    folderLabel_ = new ElidedLabel(this);
     statusBar()->addPermanentWidget(folderLabel_);
     showWorkingFolder();
 
-    // 0.9 of the screen asked for, but never smaller than 0.95 of it, so the
-    // window opens at 95 % in each direction.
+    // The window opens at 95 % of the screen in each direction; it can be
+    // made as small as half a screen, for TORVEX and Kavel side by side.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->geometry();
-        setMinimumSize(fractionOf(display.width(), 0.95), fractionOf(display.height(), 0.95));
-        setGeometry(0, 0, fractionOf(display.width(), 0.9), fractionOf(display.height(), 0.9));
+        setGeometry(0, 0, fractionOf(display.width(), 0.95), fractionOf(display.height(), 0.95));
         move(display.topLeft());
     }
 
@@ -266,8 +280,15 @@ void MainWindow::fillRecentVariantsMenu() {
         recentVariantsMenu_->addAction(QStringLiteral("(no calculated variant yet)"))->setEnabled(false);
         return;
     }
+    int number = 0;
     for (const RecentVariant& v : variants) {
-        const QString caption = QStringLiteral("%1  \u2014  %2").arg(v.description, QDir::toNativeSeparators(v.folder));
+        // Numbered, so that each entry has its own key: &1 to &9, then none.
+        ++number;
+        const QString key = number <= 9 ? QStringLiteral("&%1  ").arg(number) : QString();
+        // An "&" in a folder name is shown, not taken for a key.
+        const QString shown =
+            QStringLiteral("%1  \u2014  %2").arg(recentDescription(v), QDir::toNativeSeparators(v.folder));
+        const QString caption = key + QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&"));
         const QString folder = v.folder;
         connect(recentVariantsMenu_->addAction(caption), &QAction::triggered, this,
                 [this, folder] { openRecentVariant(folder); });
@@ -365,6 +386,9 @@ void MainWindow::previousVariant() {
 void MainWindow::openUnitsDialog() {
     UnitsDialog dialog(*this);
     dialog.exec();
+    // The page shown takes the units chosen at once, not at the next pointer
+    // move or page chosen.
+    repaintView();
 }
 
 void MainWindow::chooseWorkingFolder() {
@@ -414,9 +438,9 @@ bool MainWindow::switchWorkingFolder(const QString& folder) {
     return true;
 }
 
-QString MainWindow::shownWorkingFolder() const { return folderLabel_->text(); }
+QString MainWindow::shownWorkingFolder() const { return folderLabel_->fullText(); }
 
-void MainWindow::showWorkingFolder() { folderLabel_->setText(workingFolderCaption(QDir::currentPath())); }
+void MainWindow::showWorkingFolder() { folderLabel_->setFullText(workingFolderCaption(QDir::currentPath())); }
 
 void MainWindow::showView(int v) {
     currentView_ = v;
@@ -434,16 +458,25 @@ void MainWindow::startSprayModule() {
     if (!sprayLaunchAllowed_) {
         return;
     }
-    // The module takes over in this working folder and this program ends. If
-    // it cannot start, ending would leave the engineer with nothing: say so
-    // and stay.
+    // One spray window per folder: a second would only hide behind the first.
+    if (sprayModuleFolder_ == QDir::currentPath() && programRunning(sprayModuleId_)) {
+        statusBar()->showMessage(QStringLiteral("Kavel is open on this folder already."), 10000);
+        return;
+    }
+    // The module opens beside this window, in this working folder; both
+    // stay, the folder's lock keeping their files consistent. It is told
+    // which process it was started from, so that its "Back to TORVEX" comes
+    // back here rather than starting TORVEX again.
     QString problem;
-    if (!startProgram(sprayModuleProgram_, {QStringLiteral("Mirtane")}, &problem)) {
+    qint64 started = 0;
+    const QStringList arguments{QStringLiteral("Mirtane"), QString::number(QCoreApplication::applicationPid())};
+    if (!startProgram(sprayModuleProgram_, arguments, &problem, &started)) {
         QMessageBox::warning(this, QStringLiteral("Simulation of Spray Particles"),
                              QStringLiteral("The spray-particle module could not be started. ") + problem);
         return;
     }
-    close();
+    sprayModuleId_ = started;
+    sprayModuleFolder_ = QDir::currentPath();
 }
 
 void MainWindow::openHelpContents() { openHelpWindow(helpFilePath(), this); }
@@ -494,7 +527,7 @@ void MainWindow::paintClientArea(QPainter& painter) {
     paintedView_ = currentView_;
     paintedUnits_ = unitCodes_;
     NotingPainterContext dc(&painter, readout_);
-    const ViewArea client{0, 0, clientArea_->width(), clientArea_->height()};
+    const ViewArea client = windowPageRect(clientArea_->width(), clientArea_->height());
     paintCurrentView(dc, currentView_, unitCodes_, client);
 }
 
@@ -513,7 +546,9 @@ void MainWindow::showReadout(int x, int y) {
 // The view shown, or the All Charts page when none is.
 void MainWindow::exportView() {
     const int v = currentView_ == view::kNothing ? view::kAllCharts : currentView_;
-    const QString path = exportViewWithDialog(this, v, unitCodes_, clientArea_->width(), clientArea_->height());
+    // The page as the window shows it.
+    const Rect page = windowPageRect(clientArea_->width(), clientArea_->height());
+    const QString path = exportViewWithDialog(this, v, unitCodes_, page.width(), page.height());
     if (!path.isEmpty()) statusBar()->showMessage(QStringLiteral("Exported: %1").arg(path), 10000);
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "charts/chart_pages.h"
+#include "pages/variant_summary.h"
 #include "platform/font_description.h"
 #include "shell/value_readout.h"
 #include "solver/files.h"
@@ -18,6 +19,7 @@ class QPainter;
 namespace torvex {
 
 class ClientArea;
+class ElidedLabel;
 
 // Menu item ids; the numbers are the ones the dialogs and tests address.
 namespace menu {
@@ -59,10 +61,6 @@ constexpr int kAxialDistributions = kViewAxial;
 // the recent variants.
 enum class MenuEvent { Start, CloseVariant, RunBack, RunCancel, PreviousOk, PreviousDismissed };
 
-// The unit files, in the working directory.
-constexpr const char* kUnitFile = "un.dat";
-constexpr const char* kPreviousUnitFile = "unp.dat";
-
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -94,8 +92,8 @@ public:
     void setCurrentView(int v) { currentView_ = v; }
 
     bool sprayLaunchAllowed() const { return sprayLaunchAllowed_; }
-    // The program "&Simulation of Spray Particles" starts ("Kavel.exe", found
-    // as `kavel`); a path names one program exactly.
+    // The program "&Simulation of Spray Particles" starts beside this window
+    // ("Kavel.exe", found as `kavel`); a path names one program exactly.
     void setSprayModuleProgram(const QString& program) { sprayModuleProgram_ = program; }
     void setSprayLaunchAllowed(bool allowed) { sprayLaunchAllowed_ = allowed; }
 
@@ -155,9 +153,12 @@ private:
     int currentView_ = view::kNothing;
     bool sprayLaunchAllowed_ = false;
     QString sprayModuleProgram_ = QStringLiteral("Kavel.exe");
+    // The spray module last started from here, and its folder.
+    qint64 sprayModuleId_ = 0;
+    QString sprayModuleFolder_;
     std::map<int, QAction*> actions_;
     ClientArea* clientArea_ = nullptr;
-    QLabel* folderLabel_ = nullptr;
+    ElidedLabel* folderLabel_ = nullptr;
     QMenu* printMenu_ = nullptr;
     QMenu* recentVariantsMenu_ = nullptr;
     PlotReadout readout_;  // the plots of the page last painted

@@ -9,6 +9,7 @@
 #include <clocale>
 
 #include "platform/dialog_units.h"
+#include "platform/visible_focus.h"
 #include "resources/bitmaps.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
@@ -51,6 +52,7 @@ int runProgram(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     // The icon of the main window and of every dialog.
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(torvexIcon())));
+    showFocusVisibly(app);
     const bool startedBack = isStartedBack(commandLineOf(argc, argv));
     // Before the window reads un.dat: the folder the variant's files live in.
     const QString folderProblem = enterStartFolder(startedBack);

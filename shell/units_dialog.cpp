@@ -3,6 +3,8 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 
+#include <QKeyEvent>
+
 #include <cerrno>
 
 namespace torvex {
@@ -59,6 +61,16 @@ void UnitsDialog::onCommand(int id) {
                               .arg(notWrittenText(QString::fromLatin1(kUnitFile), errno)));
     }
     accept();
+}
+
+void UnitsDialog::keyPressEvent(QKeyEvent* event) {
+    // The dialog has no Cancel button, but Escape still backs out of it, as
+    // its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeFromTitleBar();
+        return;
+    }
+    TorvexDialog::keyPressEvent(event);
 }
 
 }  // namespace torvex

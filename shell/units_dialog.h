@@ -1,5 +1,6 @@
 // "UNITES": the choice of length, temperature and flow-rate units. It opens
-// with the codes of un.dat and always ends by "OK", which saves the choice.
+// with the codes of un.dat; "OK" saves the choice, Escape and the close box
+// leave the units as they were.
 #pragma once
 
 #include "shell/torvex_dialog.h"
@@ -29,6 +30,7 @@ public:
 
 protected:
     void onCommand(int id) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showCodes(const UnitCodes& codes);

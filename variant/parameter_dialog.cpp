@@ -7,10 +7,11 @@
 #include "shell/messages.h"
 #include "solver/variant_run.h"
 #include "variant/summary_painter.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QStyle>
 #include <QPainter>
@@ -242,6 +243,20 @@ void ParameterDialog::confirmVariant() {
     }
     confirmed_ = *variant;
     accept();
+}
+
+void ParameterDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                       (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier);
+    QWidget* focused = focusWidget();
+    if (enter && focused && (focused == control(kArgonFractionList) || focused == control(kDiameterList))) {
+        activate(kGroup1Ok);
+        control(kLengthList)->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    // Elsewhere (a list of group (2) among them) Enter is group (2)'s "OK",
+    // the dialog's id 1.
+    TorvexDialog::keyPressEvent(event);
 }
 
 void ParameterDialog::paintEvent(QPaintEvent*) {

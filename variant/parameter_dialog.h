@@ -26,6 +26,10 @@ public:
 protected:
     void onCommand(int id) override;
     void paintEvent(QPaintEvent* event) override;
+    // Enter in a list accepts its group's choice: group (1)'s "OK" from the
+    // fraction and diameter lists (the focus then goes to group (2)),
+    // group (2)'s from the others.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();

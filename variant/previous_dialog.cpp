@@ -3,7 +3,7 @@
 #include "platform/painter_context.h"
 #include "shell/main_window.h"
 #include "variant/summary_painter.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 #include <QPainter>
 

@@ -20,9 +20,11 @@ RunDialog::RunDialog(MainWindow& main, const VariantInputs& inputs)
       main_(main),
       inputs_(inputs) {
     setObjectName(QStringLiteral("Input3"));
-    addPushButton(run_ids::kRun, QStringLiteral("&Run"), {261, 234, 29, 14});
+    // Enter runs: the dialog asks for the confirmation of a variant just
+    // entered, and running it is what the engineer came for.
+    addPushButton(run_ids::kRun, QStringLiteral("&Run"), {261, 234, 29, 14}, true);
     addPushButton(run_ids::kBack, QStringLiteral("< &Back"), {219, 234, 29, 14});
-    addPushButton(run_ids::kCancel, QStringLiteral("&Cancel"), {303, 234, 29, 14}, true);
+    addPushButton(run_ids::kCancel, QStringLiteral("&Cancel"), {303, 234, 29, 14});
 }
 
 RunDialog::~RunDialog() {

@@ -7,7 +7,7 @@
 #include "charts/palette.h"
 #include "resources/bitmaps.h"
 #include "shell/torvex_dialog.h"
-#include "variant/summary_text.h"
+#include "pages/summary_text.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/drawing_context.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 class QPainter;
 class QRect;

@@ -7,7 +7,7 @@
 //   - the time to paint each chart page from the result files (read anew on
 //     every paint, as the main window does) onto a window-sized image.
 #include "platform/page_devices.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "solver/files.h"
 #include "solver/solver.h"
 

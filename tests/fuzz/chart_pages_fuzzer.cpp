@@ -4,7 +4,7 @@
 // rtu100.res; a file the input does not reach is missing.
 #include "charts/chart_pages.h"
 #include "platform/recording_context.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "solver/files.h"
 #include "tests/fuzz/fuzz_files.h"
 

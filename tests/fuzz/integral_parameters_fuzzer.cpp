@@ -2,7 +2,7 @@
 // the run dialog make of it in every length and flow unit.
 #include "solver/files.h"
 #include "tests/fuzz/fuzz_files.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = torvex::fuzz::writeScratchFile("iop.par", data, size);

@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <cmath>
 
-#include "kavel/sensor_page.h"
-#include "kavel/spray_chart.h"
-#include "kavel/spray_pages.h"
-#include "kavel/spray_units.h"
-#include "kavel/tune_chart.h"
+#include "pages/sensor_page.h"
+#include "pages/spray_chart.h"
+#include "pages/spray_pages.h"
+#include "pages/spray_units.h"
+#include "pages/tune_chart.h"
 #include "platform/painter_context.h"
 #include "platform/recording_context.h"
 #include "tests/shell/shell_fixture.h"

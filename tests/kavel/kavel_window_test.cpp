@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMenuBar>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QThread>
@@ -17,7 +20,7 @@
 #include "kavel/kavel_about.h"
 #include "kavel/kavel_program.h"
 #include "kavel/powder_dialog.h"
-#include "kavel/spray_export.h"
+#include "pages/spray_export.h"
 #include "particles/spray_files.h"
 #include "particles/spray_option_table.h"
 #include "solver/solver.h"
@@ -29,6 +32,7 @@ namespace {
 using particles::powderMemoryText;
 using particles::readPowderMemory;
 using particles::writePowderMemory;
+using torvex::test::expectOneKeyPerItem;
 using torvex::test::ModalCloser;
 using torvex::test::TempDir;
 
@@ -210,6 +214,42 @@ TEST(KavelWindow, BackToTorvexStartsItInThisFolderOrStays) {
     EXPECT_EQ(dir.read("back"), QDir(qdir(dir)).canonicalPath().toStdString() + " 0\n");
 }
 
+// Kavel open beside TORVEX on one folder: the units chosen in TORVEX (un.dat)
+// are the pages' at the next look, the variant staying in its run's units;
+// a jet TORVEX calculates there is said plainly, while the pages keep
+// the jet read and its spray; "Back to TORVEX" with TORVEX still open beside
+// (this process stands for it) closes Kavel and starts nothing.
+TEST(KavelWindow, BesideTorvexFollowsItsUnitsAndSaysWhenItReplacesTheJet) {
+    torvex::test::testApplication();
+    TempDir dir, bin;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    expectOneKeyPerItem(w.menuBar());
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    dir.write("un.dat", "2 3 2 2 \n");
+    w.checkFolder();
+    EXPECT_EQ(w.pageInputs().units.length, 2);
+    EXPECT_EQ(w.pageInputs().units.temperature, 3);
+    EXPECT_EQ(w.pageInputs().variant.lines[0], "Anode diameter: 8.0 mm");
+    EXPECT_EQ(w.lastMessage(), QString());
+
+    dir.write("un.dat", "1 1 1 1 \n");
+    dir.write("ip.dat", " 1  8.00 14.00  600  35\n");
+    ASSERT_EQ(runSolver(dir.path(), [](int) {}).result, RunResult::Completed);
+    w.checkFolder();
+    const QString said = w.lastMessage();
+    EXPECT_TRUE(said.contains("replaced the jet") && said.contains("600 A") && said.contains("500 A"))
+        << said.toStdString();
+    ASSERT_NE(w.pageInputs().outcome, nullptr);
+    EXPECT_EQ(w.pageInputs().variant.lines[2], "Arc current: 500 A");
+
+    w.setTorvexProgram(QString::fromStdString(bin.file("missing")));
+    w.setTorvexBeside(QCoreApplication::applicationPid());
+    w.runCommand(menu::kBackToTorvex);
+    EXPECT_TRUE(w.closed());
+}
+
 TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     torvex::test::testApplication();
     particles::MaterialTable materials;
@@ -228,6 +268,10 @@ TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
     EXPECT_NEAR(dialog.options().standoffMm, 127, 1e-9);
     EXPECT_EQ(o.powder.material, "ysz8");
     EXPECT_EQ(dialog.problem(), QString());
+    // The distribution file's layout is at hand where its name is typed.
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>(QStringLiteral("distributionFile"))
+                    ->toolTip()
+                    .contains(QStringLiteral("from_um,to_um,volume_percent")));
 
     particles::SprayOptions tooFar = start;
     tooFar.standoffMm = 25.4 * 10;  // 10 in, beyond the field
@@ -345,14 +389,20 @@ TEST(SprayExport, EveryPageOrNoneInAFolderThatCannotBeWritten) {
     EXPECT_NE(error.find("/proc"), std::string::npos) << error;
 }
 
-TEST(KavelProgram, TakesNoArgumentOrMirtane) {
+TEST(KavelProgram, TakesNoArgumentOrMirtaneAndTheProcessIdOfTorvex) {
     std::string problem;
-    char prog[] = "kavel", mirtane[] = "Mirtane", other[] = "--help";
+    long long beside = -1;
+    char prog[] = "kavel", mirtane[] = "Mirtane", other[] = "--help", pid[] = "4242";
     char* argv[] = {prog, mirtane, other, nullptr};
-    EXPECT_TRUE(acceptedArguments(1, argv, problem));
+    EXPECT_TRUE(acceptedArguments(1, argv, problem, &beside));
+    EXPECT_EQ(beside, 0);
     EXPECT_TRUE(acceptedArguments(2, argv, problem));
     EXPECT_FALSE(acceptedArguments(3, argv, problem));
     EXPECT_NE(problem.find("--help"), std::string::npos);
+    char* withPid[] = {prog, mirtane, pid, other, nullptr};
+    EXPECT_TRUE(acceptedArguments(3, withPid, problem, &beside));
+    EXPECT_EQ(beside, 4242);
+    EXPECT_FALSE(acceptedArguments(4, withPid, problem));
 }
 
 }  // namespace

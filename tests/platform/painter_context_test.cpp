@@ -1,4 +1,5 @@
 #include "platform/page_devices.h"
+#include "platform/printing.h"
 #include "platform/painter_context.h"
 
 #include "tests/support/temp_dir.h"

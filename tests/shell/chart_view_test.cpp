@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "platform/recording_context.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace torvex {
@@ -100,7 +100,9 @@ TEST(ChartView, APrintedViewIsOnePageTitledAfterPageAndVariant) {
     ASSERT_TRUE(printViewOn(printer, 1, UnitCodes{}, dir.path()));
     EXPECT_FALSE(dir.exists("made.pdf"));
     dir.write("unp.dat", "1 1 1 1 \n");
-    EXPECT_EQ(viewDocumentTitle(3, dir.path()), "TORVEX Radial Distributions \u2014 N, 8.0 mm, 14 mm, 500 A, 35 SLPM");
+    // The formula keeps its subscript: "N₂", not "N".
+    EXPECT_EQ(viewDocumentTitle(3, dir.path()),
+              "TORVEX Radial Distributions \u2014 N\u2082, 8.0 mm, 14 mm, 500 A, 35 SLPM");
     EXPECT_EQ(printer.docName().toStdString(), "TORVEX All Charts \u2014 41.5 V, 20.8 kW, 61 %");
 
     const std::string pdf = dir.read("printed.pdf");

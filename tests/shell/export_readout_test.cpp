@@ -8,7 +8,7 @@
 
 #include "platform/page_export.h"
 #include "platform/recording_context.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "shell/export_view.h"
 #include "shell/main_window.h"
 #include "shell/value_readout.h"
@@ -137,6 +137,27 @@ TEST_F(ExportView, PngPdfSvgAndCsvOfTheCurrentView) {
     EXPECT_EQ(exportPathFor("page.svg", "PDF document (*.pdf)"), "page.svg");
     EXPECT_EQ(outside.read("kept.txt"), "kept\n");
     EXPECT_FALSE(outside.exists("made"));
+}
+
+// The levels and sections are those the run searched and wrote: a variant
+// calculated in kelvin and millimetres, exported after the units became
+// degrees Celsius and inches, names them as the run did; a folder that no
+// longer says its run's units is refused rather than guessed at.
+TEST_F(ExportView, CsvNamesTheRunsLevelsAndSectionsAfterAUnitsChange) {
+    ASSERT_TRUE(exportViewTo(QString::fromStdString(dir.file("c.csv")), kViewAllCharts, UnitCodes{2, 3, 2}, 900,
+                             600, dir.path(), nullptr));
+    EXPECT_EQ(dir.read("c-isotherms.csv").rfind("distance [mm],r_2000K [mm],r_4000K [mm],r_6000K [mm],"
+                                                "r_8000K [mm],r_10000K [mm]\n",
+                                                0),
+              0u);
+    const std::string radial = dir.read("c-radial.csv");
+    EXPECT_NE(radial.find("\n20.00,"), std::string::npos);
+    EXPECT_EQ(radial.find("\n25.40,"), std::string::npos);
+    std::remove(dir.file("results.stamp").c_str());
+    QString why;
+    EXPECT_FALSE(exportAs("d.csv", kViewIsotherms, &why));
+    EXPECT_TRUE(why.contains("isotherm levels")) << why.toStdString();
+    EXPECT_FALSE(dir.exists("d.csv"));
 }
 
 TEST_F(ExportView, UnknownFormatsAndMissingResultsAreRefused) {

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <filesystem>
 
@@ -44,6 +47,23 @@ private:
     QTimer timer_;
     int closed_ = 0;
 };
+
+// Every item of the menu bar and of each menu under it has one key of its
+// own: one "&" letter, none shared with another item of the same menu.
+inline void expectOneKeyPerItem(const QList<QAction*>& items, const QString& where) {
+    QString keys;
+    for (QAction* a : items) {
+        if (a->isSeparator()) continue;
+        const QString caption = QString(a->text()).replace(QStringLiteral("&&"), QString());
+        EXPECT_EQ(caption.count(QLatin1Char('&')), 1) << (where + " > " + a->text()).toStdString();
+        const int at = caption.indexOf(QLatin1Char('&'));
+        const QChar key = at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+        EXPECT_FALSE(keys.contains(key)) << (where + " > " + a->text()).toStdString();
+        keys += key;
+        if (a->menu()) expectOneKeyPerItem(a->menu()->actions(), where + " > " + a->text());
+    }
+}
+inline void expectOneKeyPerItem(QMenuBar* bar) { expectOneKeyPerItem(bar->actions(), QStringLiteral("menu bar")); }
 
 class InTempDir : public ::testing::Test {
 protected:

@@ -1,7 +1,7 @@
 #include "platform/recording_context.h"
 #include "tests/support/temp_dir.h"
 #include "variant/summary_painter.h"
-#include "variant/variant_summary.h"
+#include "pages/variant_summary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "variant/progress_text.h"
-#include "variant/summary_text.h"
+#include "pages/summary_text.h"
 
 #include <gtest/gtest.h>
 

@@ -178,8 +178,9 @@ TEST_F(VariantRoad, Group2FirstBackAndCancel) {
                 press(input->control(input_ids::kFlowList), Qt::Key_Return);  // Enter acts as group (2) "OK"
             }
         } else if (auto* run = qobject_cast<RunDialog*>(w)) {
-            // Escape is "< &Back" the first time, Enter "&Cancel" (the default) the second.
-            press(run, inputDialogs == 1 ? Qt::Key_Escape : Qt::Key_Return);
+            // Escape is "< &Back" the first time; "&Cancel" the second.
+            if (inputDialogs == 1) press(run, Qt::Key_Escape);
+            else run->activate(run_ids::kCancel);
         }
     });
     EXPECT_TRUE(group2FirstIgnored);

@@ -4,7 +4,7 @@
 // of a modal dialog, the chart view left behind by "< &Back", un.dat that
 // cannot be written, and where the progress window goes.
 #include "platform/recording_context.h"
-#include "shell/chart_view.h"
+#include "pages/jet_pages.h"
 #include "shell/units_dialog.h"
 #include "tests/variant/road_fixture.h"
 #include "variant/parameter_dialog.h"
@@ -13,6 +13,7 @@
 #include "variant/run_dialog.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QAction>
 #include <QMessageBox>
 #include <QWindow>
@@ -114,6 +115,58 @@ TEST_F(ViewStates, UnitsChangedBetweenRunAndPagesKeepEveryNumberTrue) {
     EXPECT_TRUE(drew(page(view::kAxialDistributions), "Temperature, kF"));
     main_->close();
     EXPECT_EQ(dir_.read("un.dat"), "2 2 2 2 \n");
+}
+
+// Units > OK redraws the page shown at once: what the window painted last
+// (and so what the pointer reads) speaks the new units before the pointer
+// moves or another page is chosen.
+TEST_F(ViewStates, UnitsOkRedrawsThePageShown) {
+    runArgon();
+    main_->show();
+    main_->runCommand(menu::kAxialDistributions);
+    QApplication::processEvents();
+    const auto readout = [this] {
+        const QWidget* area = main_->centralWidget();
+        return main_->readoutAt(area->width() / 4, area->height() / 4).toStdString();
+    };
+    EXPECT_NE(readout().find(" kK"), std::string::npos) << readout();
+    chooseUnits(units_dialog::kMetricLengths, units_dialog::kCelsius, units_dialog::kSlpm);
+    EXPECT_NE(readout().find(" kC"), std::string::npos) << readout();
+}
+
+// The keyboard alone: Enter in a list accepts its group's choice, Enter in
+// the run confirmation runs (Run is its default button), Enter confirms the
+// Previous-variant dialog, and Escape backs out of the Units dialog.
+TEST_F(ViewStates, EnterAcceptsEachStepAndEscapeLeavesUnits) {
+    bool runIsDefault = false;
+    runWithDriver(menu::kNew, [&](QWidget* w) {
+        if (auto* input = qobject_cast<ParameterDialog*>(w)) {
+            pick(input, input_ids::kDiameterList, "8.0");
+            input->control(input_ids::kDiameterList)->setFocus();
+            road::press(input->control(input_ids::kDiameterList), Qt::Key_Return);
+            EXPECT_EQ(input->focusWidget(), input->control(input_ids::kLengthList));
+            road::press(input->control(input_ids::kLengthList), Qt::Key_Return);
+        } else if (auto* run = qobject_cast<RunDialog*>(w)) {
+            runIsDefault = run->controlAs<QPushButton>(run_ids::kRun)->isDefault() &&
+                           !run->controlAs<QPushButton>(run_ids::kCancel)->isDefault();
+            road::press(run, Qt::Key_Return);
+        } else if (auto* previous = qobject_cast<PreviousDialog*>(w)) {
+            road::press(previous, Qt::Key_Return);
+        }
+    });
+    EXPECT_TRUE(runIsDefault);
+    EXPECT_EQ(dir_.read("ip.dat"), " 1  8.00 14.00  500  35\n");
+    EXPECT_TRUE(dir_.exists("iop.par"));
+    EXPECT_TRUE(main_->action(menu::kAllCharts)->isEnabled());
+
+    runWithDriver(menu::kUnits, [](QWidget* w) {
+        if (auto* units = qobject_cast<UnitsDialog*>(w)) {
+            units->checkRadioButton(units_dialog::kMetricLengths, units_dialog::kInches, units_dialog::kInches);
+            road::press(units, Qt::Key_Escape);
+        }
+    });
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(dir_.read("un.dat"), "1 1 1 1 \n");
 }
 
 // "OK" in the Previous-variant dialog before any variant was calculated: it

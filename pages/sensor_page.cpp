@@ -1,0 +1,80 @@
+#include "pages/sensor_page.h"
+
+#include <cstdio>
+
+#include "particles/in_flight.h"
+#include "particles/spray_statistics.h"
+
+namespace torvex::kavel {
+
+namespace {
+
+// A spread of temperatures: a difference, without the scale's offset.
+double temperatureSpread(const SprayUnits& u, double kelvin) { return kelvin * (u.temperature == 2 ? 1.8 : 1.0); }
+
+TextBlock sensorBlock(const SprayPageInputs& in, const particles::SensorReading& r) {
+    const SprayUnits& u = in.units;
+    const std::string length = u.distanceUnit();
+    const int decimals = u.metric() ? 1 : 3;
+    TextBlock b{printed("In-flight sensor at %.4g %s", u.distance(in.outcome->standoffMm), length.c_str()), {}, {}, -1};
+    b.lines.push_back(printed("Measurement volume %.*f %s wide at (x, y) = (%.*f, %.*f) %s%s", decimals,
+                              u.distance(r.sizeMm), length.c_str(), decimals + 1, u.distance(r.centreXMm),
+                              decimals + 1, u.distance(r.centreYMm), length.c_str(),
+                              in.options.sensor.atPlumeCentre ? " (plume centre)" : ""));
+    b.lines.push_back(printed("Particles crossing it: %d (mean \u00b1 standard deviation by number)", r.count));
+    if (r.count == 0) return b;
+    b.lines.push_back(printed("Velocity: %.1f \u00b1 %.1f %s", u.velocity(r.velocity.mean),
+                              u.velocity(r.velocity.spread), u.velocityUnit().c_str()));
+    b.lines.push_back(printed("Surface temperature: %.0f \u00b1 %.0f %s", u.temperatureOf(r.surfaceTemperature.mean),
+                              temperatureSpread(u, r.surfaceTemperature.spread), u.temperatureUnit().c_str()));
+    b.lines.push_back(printed("Diameter: %.1f \u00b1 %.1f \u00b5m", r.diameterUm.mean, r.diameterUm.spread));
+    return b;
+}
+
+TextBlock jetBlock(const SprayPageInputs& in, const particles::SprayStatistics& s) {
+    TextBlock b{"Particle jet and injected mass", {}, {}, -1};
+    if (s.arrived > 0)
+        b.lines.push_back(printed("Deviation from the torch axis: %.2f\u00b0 (+: beyond the axis)",
+                                  particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm)));
+    b.lines.push_back(printed("Mass of the injected: molten arriving %.1f %%, arriving %.1f %%, evaporated %.1f %%",
+                              100 * s.moltenMassShare, 100 * s.depositedMassShare, 100 * s.evaporatedMassShare));
+    b.lines.push_back(printed("Particles: %d of %d arrived, %d evaporated; lost %d sideways, %d upstream, "
+                              "%d at the field end, %d timed out",
+                              s.arrived, s.total, s.evaporated, s.missedSide, s.missedUpstream, s.fieldEnded,
+                              s.timedOut));
+    return b;
+}
+
+TextBlock sizeClassBlock(const SprayPageInputs& in) {
+    const SprayUnits& u = in.units;
+    TextBlock b{"By size class",
+                {"of the initial diameter; velocity and surface temperature: means of the arrived, by number"},
+                {},
+                -1};
+    b.table.push_back({"d, \u00b5m", "count", "mass %", "arrived", "velocity, " + u.velocityUnit(),
+                       "surface T, " + u.temperatureUnit(), "molten %", "evaporated %"});
+    for (const particles::SizeClass& c : particles::sizeClasses(in.outcome->particles, in.options.sizeClasses)) {
+        const bool any = c.arrived > 0;
+        b.table.push_back({printed("%.1f \u2013 %.1f", c.lowerUm, c.upperUm), std::to_string(c.count),
+                           printed("%.1f", 100 * c.massShare), std::to_string(c.arrived),
+                           any ? printed("%.1f", u.velocity(c.velocity)) : "\u2013",
+                           any ? printed("%.0f", u.temperatureOf(c.surfaceTemperature)) : "\u2013",
+                           printed("%.1f", 100 * c.moltenShare), printed("%.2f", 100 * c.evaporatedShare)});
+    }
+    return b;
+}
+
+}  // namespace
+
+std::vector<TextBlock> sensorBlocks(const SprayPageInputs& in) {
+    if (!in.outcome) return {TextBlock{"No spray run yet", {"Spray \u203a Powder and Injection\u2026 runs one."}, {}, -1}};
+    const particles::SprayStatistics s = particles::computeStatistics(in.outcome->particles);
+    std::vector<TextBlock> blocks;
+    blocks.push_back(sensorBlock(in, particles::readSensor(in.outcome->particles, in.options.sensor)));
+    blocks.push_back(jetBlock(in, s));
+    blocks.push_back(sizeClassBlock(in));
+    blocks.push_back(TextBlock{"Model", particles::describeModel(in.options.model, in.outcome->gasCode), {}, -1});
+    return blocks;
+}
+
+}  // namespace torvex::kavel
