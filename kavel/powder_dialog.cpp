@@ -88,7 +88,8 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
         {spread_, "velocity-spread"}, {divergence_, "divergence"}, {shells_, "shells"}, {dragBasis_, "drag"},
         {knudsen_, "knudsen"}, {gamma_, "gas-gamma"}, {radiation_, "radiation"}, {shielding_, "vapour-shielding"},
         {evaporation_, "diffusive-evaporation"}, {gravity_, "gravity"}, {standoff_, "standoff"}, {seed_, "seed"},
-        {sensorSize_, "sensor-size"}, {sizeClasses_, "size-classes"}};
+        {substrateRadius_, "substrate-radius"}, {sensorSize_, "sensor-size"}, {sizeClasses_, "size-classes"},
+        {trajectories_, "sampled-trajectories"}};
     for (const auto& [field, flag] : explained)
         if (const auto* row = particles::findSprayOption(std::string("--") + flag, particles::OptionNames::Terminal))
             field->setToolTip(QString::fromUtf8(row->help));
@@ -254,6 +255,7 @@ QWidget* PowderDialog::modelTab(const particles::SprayOptions& options) {
 
 QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     standoff_ = lengthField(options.standoffMm, "standoff");
+    substrateRadius_ = lengthField(options.substrateRadiusMm, "substrateRadius");
     seed_ = new QSpinBox;
     seed_->setRange(0, 2147483647);
     seed_->setValue(static_cast<int>(std::min<std::uint64_t>(options.seed, 2147483647)));
@@ -270,10 +272,15 @@ QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     sizeClasses_->setObjectName(QStringLiteral("sizeClasses"));
     sizeClasses_->setRange(-1, 1000);
     sizeClasses_->setValue(options.sizeClasses);
+    trajectories_ = new QSpinBox;
+    trajectories_->setObjectName(QStringLiteral("sampledTrajectories"));
+    trajectories_->setRange(0, 2000);  // as the option takes it
+    trajectories_->setValue(options.sampledTrajectories);
 
     auto* substrate = new QGroupBox(QStringLiteral("Substrate"));
     auto* substrateForm = new QFormLayout(substrate);
     substrateForm->addRow(QStringLiteral("Standoff distance:"), standoff_);
+    substrateForm->addRow(QStringLiteral("Substrate radius (a disc around the axis):"), substrateRadius_);
     substrateForm->addRow(QStringLiteral("Seed:"), seed_);
     auto* sensorBox = new QGroupBox(QStringLiteral("In-flight sensor at the standoff"));
     auto* sensorForm = new QFormLayout(sensorBox);
@@ -283,6 +290,7 @@ QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     sensorForm->addRow(QStringLiteral("x (across the injection plane):"), sensorX_);
     sensorForm->addRow(QStringLiteral("y (toward the injector):"), sensorY_);
     sensorForm->addRow(QStringLiteral("Size classes of the table:"), sizeClasses_);
+    sensorForm->addRow(QStringLiteral("Trajectories kept besides d10/d50/d90:"), trajectories_);
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(substrate);
@@ -341,6 +349,8 @@ particles::SprayOptions PowderDialog::options() const {
     o.injection.velocitySpread = spread_->value() / 100;
     o.injection.divergenceDeg = divergence_->value();
     o.standoffMm = modelValue(standoff_, toMillimetres);
+    o.substrateRadiusMm = modelValue(substrateRadius_, toMillimetres);
+    o.sampledTrajectories = trajectories_->value();
     o.seed = static_cast<std::uint64_t>(seed_->value());
     o.model.internalConduction = conduction_->isChecked();
     o.model.shellCount = shells_->value();

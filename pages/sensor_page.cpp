@@ -64,6 +64,24 @@ TextBlock sizeClassBlock(const SprayPageInputs& in) {
     return b;
 }
 
+// The compared spray's sensor reading and mass shares, beside the first's.
+TextBlock comparedBlock(const SprayPageInputs& in) {
+    const SprayUnits& u = in.units;
+    const particles::SprayStatistics s = particles::computeStatistics(in.compared->particles);
+    const particles::SensorReading r = particles::readSensor(in.compared->particles, in.comparedOptions.sensor);
+    TextBlock b{"Compared: " + in.comparedName, {}, {}, -1};
+    if (!in.comparedJet.empty()) b.lines.push_back("Jet: " + in.comparedJet);
+    b.lines.push_back(printed("Sensor: %d particles, velocity %.1f %s, surface temperature %.0f %s", r.count,
+                              u.velocity(r.velocity.mean), u.velocityUnit().c_str(),
+                              u.temperatureOf(r.surfaceTemperature.mean), u.temperatureUnit().c_str()));
+    b.lines.push_back(printed("Mass of the injected: molten arriving %.1f %%, arriving %.1f %%, evaporated %.1f %%",
+                              100 * s.moltenMassShare, 100 * s.depositedMassShare, 100 * s.evaporatedMassShare));
+    if (s.arrived > 0)
+        b.lines.push_back(printed("Deviation from the torch axis: %.2f\u00b0",
+                                  particles::deviationAngleDeg(s, in.comparedOptions.injection, in.compared->standoffMm)));
+    return b;
+}
+
 }  // namespace
 
 std::vector<TextBlock> sensorBlocks(const SprayPageInputs& in) {
@@ -74,6 +92,8 @@ std::vector<TextBlock> sensorBlocks(const SprayPageInputs& in) {
     blocks.push_back(jetBlock(in, s));
     blocks.push_back(sizeClassBlock(in));
     blocks.push_back(TextBlock{"Model", particles::describeModel(in.options.model, in.outcome->gasCode), {}, -1});
+    blocks.push_back(TextBlock{"Material data", particles::describeMaterial(in.outcome->material), {}, -1});
+    if (in.compared) blocks.push_back(comparedBlock(in));
     return blocks;
 }
 

@@ -30,8 +30,6 @@ constexpr std::array<ImagePage, 5> kImagePages{{{kViewAll, "kavel-all.png"},
 SprayPageInputs variantPageInputs(const std::string& dir) {
     SprayPageInputs in;
     in.units = sprayUnitsOf(shownUnitCodes(dir));
-    // The variant as calculated, in the units of its run.
-    in.variant = readParameterTexts(dir + "/iop.par", variantUnitCodes(dir));
     // The default standoff is 100 mm, or 4 in when the variant is in inches.
     if (!in.units.metric()) in.options.standoffMm = in.units.millimetres(4);
     return in;

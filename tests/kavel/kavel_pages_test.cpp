@@ -177,7 +177,7 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     const JetField field = linearField(136, 12000);
     SprayPageInputs in;
     const Rect page{0, 0, 1000, 700};
-    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate, kViewSensor}) {
+    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate, kViewSensor, kViewClassFlight}) {
         RecordingContext dc;
         EXPECT_TRUE(drawSprayPage(dc, view, page, in)) << view;
         EXPECT_TRUE(drewText(dc, "Parameters")) << view;
@@ -185,7 +185,7 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     }
     RecordingContext none;
     EXPECT_FALSE(drawSprayPage(none, kViewNothing, page, in));
-    EXPECT_FALSE(drawSprayPage(none, 7, page, in));
+    EXPECT_FALSE(drawSprayPage(none, 8, page, in));
     EXPECT_TRUE(none.calls().empty());
 
     RecordingContext noField;
@@ -287,7 +287,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     in.variant.gas = in.variant.gasSubscriptAfter = "Plasma gas: N";
     EXPECT_EQ(panelSections(in)[0].lines[0], "Plasma gas: N2");
     EXPECT_EQ(panel[1].lines[0], "Material: Alumina");
-    EXPECT_EQ(panel[1].lines.back(), "Standoff: 4 in");
+    EXPECT_EQ(panel[1].lines[5], "Standoff: 4 in, substrate radius 1.97 in");
     EXPECT_EQ(panel[2].lines[0], "Arrived: 30 of 30");
     EXPECT_EQ(panel[2].lines[1], "(mean \u00b1 standard deviation by number)");
     EXPECT_NE(panel[1].lines[4].find(", spread 20 % either way"), std::string::npos);
@@ -297,7 +297,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     for (const LegendEntry& e : trajectories.legend) legend.push_back(e.label);
     EXPECT_EQ(legend,
               (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m",
-                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in"}));
+                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in, 1.97 in radius"}));
     for (std::size_t i = 0; i < 5; ++i)
         for (std::size_t j = 5; j < 8; ++j)
             EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);
