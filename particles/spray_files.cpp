@@ -471,6 +471,18 @@ SpraySet readSprayIn(const std::string& folder, const std::string* jetNow) {
             return trajectoryRow(f, set.outcome.trajectories);
         });
     if (!fault.empty()) return refusal(fault);
+    // The stamp's own lines against what the files say of the spray: an
+    // option or the material edited in the stamp and sealed again shows here.
+    const std::string particlesHeader = "\n" + headerOf(set.options, set.outcome);
+    std::string text;
+    readRegularFile(shown + "/" + kParticlesFile, kSprayFileLimit, text, why);
+    for (const std::string& line : splitLines(particlesHeader))
+        for (const char* decided : {"# powder: ", "# injection: ", "# model: ", "# material: ", "# standoff: "})
+            if (line.rfind(decided, 0) == 0 && text.find("\n" + line + "\n") == std::string::npos &&
+                text.rfind(line + "\n", 0) != 0)
+                return refusal("The spray stamp " + stampPath + " disagrees with the header of " + kParticlesFile +
+                               " (\"" + line.substr(2, 60) + "\"): its options or material are not the spray's; "
+                               "spray again.");
     if (set.outcome.particles.empty()) return refusal("The spray file " + shown + "/" + kParticlesFile + " holds no particle; spray again.");
     set.ok = true;
     return set;
