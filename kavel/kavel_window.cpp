@@ -398,6 +398,8 @@ void KavelWindow::checkFolder() {
         say(QStringLiteral("TORVEX has replaced the jet in this folder: it now holds %1. The pages show the spray "
                            "made in %2 over that jet; the next spray flies through the new one.")
                 .arg(text(folderJet_->variantName), shown));
+    } else if (before.empty()) {
+        say(QStringLiteral("TORVEX has calculated a jet in this folder: the pages show %1.").arg(shown));
     } else {
         say(QStringLiteral("TORVEX has replaced the jet in this folder: the pages now show %1.").arg(shown));
     }
@@ -532,6 +534,8 @@ bool KavelWindow::tuning() const { return tuneJob_ && tuneJob_->running(); }
 
 bool KavelWindow::startTune(const particles::TuneOptions& tune, int particlesPerStep) {
     if (job_ || tuneJob_) return false;
+    readFolderJet();
+    showPages();
     if (!hasField()) {
         showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
         return false;
@@ -567,7 +571,9 @@ void KavelWindow::finishTune() {
     tuneJob_.release()->deleteLater();
     statusBar()->clearMessage();
     lastMessage_.clear();
-    updateStates();
+    readFolderJet();
+    saidStamp_ = resultStampText(workDir_);
+    showPages();
     switch (report.result) {
         case particles::JobResult::Completed: {
             tuneOutcome_ = std::move(report.outcome);
