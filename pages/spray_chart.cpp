@@ -7,6 +7,7 @@
 #include "charts/axes.h"
 #include "charts/chart_font.h"
 #include "charts/palette.h"
+#include "particles/text_file.h"
 
 namespace torvex::kavel {
 
@@ -283,12 +284,7 @@ std::string number(double v) {
 }
 
 // A text cell, quoted when it holds a comma or a quote.
-std::string cell(const std::string& text) {
-    if (text.find_first_of(",\"") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
+std::string cell(const std::string& text) { return particles::csvField(text); }
 
 }  // namespace
 

@@ -455,47 +455,65 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
     return chart;
 }
 
+namespace {
+
+// The three charts of velocity, surface temperature and molten share over the
+// distance from the nozzle, titled; their value axes come once the curves are
+// in (scaleAlongFlight).
+std::array<SprayChart, 3> chartsAlongFlight(const SprayPageInputs& in, const std::array<const char*, 3>& titles,
+                                            const char* moltenTitle, const std::string& xTitle) {
+    const SprayUnits& u = in.units;
+    std::array<SprayChart, 3> charts;
+    for (std::size_t k = 0; k < 3; ++k) charts[k].title = titles[k];
+    charts[0].yTitle = "Velocity, " + u.velocityUnit();
+    charts[1].yTitle = "Temperature, " + u.temperatureUnit();
+    charts[2].yTitle = moltenTitle;
+    for (SprayChart& c : charts) {
+        c.xTitle = xTitle;
+        c.x = spanScale(0, u.distance(standoffMm(in)), 8);
+        if (!in.outcome) c.emptyNote = "No spray run yet";
+    }
+    return charts;
+}
+
+void scaleAlongFlight(std::array<SprayChart, 3>& charts, const SprayUnits& u) {
+    charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
+    charts[1].y = spanScale(u.temperatureOf(300), largest(charts[1].lines, u.temperatureOf(1000)), 5);
+    charts[2].y = spanScale(0, 1, 5);
+    charts[2].yFormat = "%.1f";
+}
+
+// The d10, d50 and d90 particles' velocity, surface temperature and molten
+// fraction along the flight, into the three charts.
+void addSizeClassFlights(std::array<SprayChart, 3>& charts, const particles::SprayOutcome& outcome,
+                         const SprayUnits& u, double standoff, const std::string* compared) {
+    for (const Trajectory& t : outcome.trajectories) {
+        if (!isSizeClass(t)) continue;
+        std::array<ChartLine, 3> lines{
+            alongFlight(t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }),
+            alongFlight(t, u, standoff,
+                        [&](const particles::ParticleState& s) { return u.temperatureOf(s.surfaceTemperature); }),
+            alongFlight(t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; })};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (compared) asCompared(lines[k], *compared);
+            charts[k].lines.push_back(lines[k]);
+        }
+    }
+}
+
+}  // namespace
+
 std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
     const double standoff = standoffMm(in);
-    std::array<SprayChart, 3> charts;
-    charts[0].title = "Particle Velocity";
-    charts[0].yTitle = "Velocity, " + u.velocityUnit();
-    charts[1].title = "Surface Temperature";
-    charts[1].yTitle = "Temperature, " + u.temperatureUnit();
-    charts[2].title = "Molten Fraction";
-    charts[2].yTitle = "Molten fraction";
-    for (SprayChart& c : charts) {
-        // Short, so that it fits the narrow charts of the All Charts page.
-        c.xTitle = "Distance, " + u.distanceUnit();
-        c.x = spanScale(0, u.distance(standoff), 8);
-        if (!in.outcome) c.emptyNote = "No spray run yet";
-    }
+    // Short axis titles, so that they fit the narrow charts of the All Charts page.
+    std::array<SprayChart, 3> charts = chartsAlongFlight(
+        in, {"Particle Velocity", "Surface Temperature", "Molten Fraction"}, "Molten fraction", "Distance, " + u.distanceUnit());
     if (in.outcome) {
-        for (const Trajectory& t : in.outcome->trajectories) {
-            if (!isSizeClass(t)) continue;
-            charts[0].lines.push_back(alongFlight(
-                t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }));
-            charts[1].lines.push_back(alongFlight(t, u, standoff, [&](const particles::ParticleState& s) {
-                return u.temperatureOf(s.surfaceTemperature);
-            }));
-            charts[2].lines.push_back(alongFlight(
-                t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; }));
-        }
+        addSizeClassFlights(charts, *in.outcome, u, standoff, nullptr);
         for (SprayChart& c : charts) c.legend = sizeClassLegend(*in.outcome);
         if (in.compared) {
-            for (const Trajectory& t : in.compared->trajectories) {
-                if (!isSizeClass(t)) continue;
-                const std::array<ChartLine, 3> lines{
-                    alongFlight(t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }),
-                    alongFlight(t, u, standoff,
-                                [&](const particles::ParticleState& s) { return u.temperatureOf(s.surfaceTemperature); }),
-                    alongFlight(t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; })};
-                for (std::size_t k = 0; k < 3; ++k) {
-                    charts[k].lines.push_back(lines[k]);
-                    asCompared(charts[k].lines.back(), in.comparedName);
-                }
-            }
+            addSizeClassFlights(charts, *in.compared, u, standoff, &in.comparedName);
             for (SprayChart& c : charts) c.legend.push_back(comparedLegend(in));
         }
         // The melting point, which decides what the substrate receives.
@@ -511,10 +529,7 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
             charts[1].legend.push_back({label, Pen{PenStyle::Dash, 1, kBlack}});
         }
     }
-    charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
-    charts[1].y = spanScale(u.temperatureOf(300), largest(charts[1].lines, u.temperatureOf(1000)), 5);
-    charts[2].y = spanScale(0, 1, 5);
-    charts[2].yFormat = "%.1f";
+    scaleAlongFlight(charts, u);
     return charts;
 }
 
@@ -644,19 +659,9 @@ void addClassCurves(std::array<SprayChart, 3>& charts, const particles::SprayOut
 
 std::array<SprayChart, 3> classFlightCharts(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
-    const double standoff = standoffMm(in);
-    std::array<SprayChart, 3> charts;
-    charts[0].title = "Velocity by Size Class";
-    charts[0].yTitle = "Velocity, " + u.velocityUnit();
-    charts[1].title = "Surface Temperature by Size Class";
-    charts[1].yTitle = "Temperature, " + u.temperatureUnit();
-    charts[2].title = "Molten Share of the Mass in Flight";
-    charts[2].yTitle = "Molten share";
-    for (SprayChart& c : charts) {
-        c.xTitle = distanceTitle(u);
-        c.x = spanScale(0, u.distance(standoff), 8);
-        if (!in.outcome) c.emptyNote = "No spray run yet";
-    }
+    std::array<SprayChart, 3> charts = chartsAlongFlight(
+        in, {"Velocity by Size Class", "Surface Temperature by Size Class", "Molten Share of the Mass in Flight"},
+        "Molten share", distanceTitle(u));
     if (in.outcome) {
         addClassCurves(charts, *in.outcome, in.options.sizeClasses, u, nullptr);
         if (charts[0].lines.empty()) charts[0].emptyNote = "No trajectory kept: raise Trajectories kept";
@@ -667,10 +672,7 @@ std::array<SprayChart, 3> classFlightCharts(const SprayPageInputs& in) {
             for (SprayChart& c : charts) c.legend.push_back(comparedLegend(in));
         }
     }
-    charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
-    charts[1].y = spanScale(u.temperatureOf(300), largest(charts[1].lines, u.temperatureOf(1000)), 5);
-    charts[2].y = spanScale(0, 1, 5);
-    charts[2].yFormat = "%.1f";
+    scaleAlongFlight(charts, u);
     return charts;
 }
 

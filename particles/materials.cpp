@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -193,21 +192,6 @@ MaterialStatus readMaterialLines(const std::vector<std::string>& lines, const st
     return {};
 }
 
-// A number as it reads back to the same double, whatever the locale.
-std::string exactNumber(double value) {
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return std::string(digits, end);
-}
-
-// A name as a field: quoted when it holds a comma or a quote.
-std::string nameField(const std::string& name) {
-    if (name.find_first_of(",\"") == std::string::npos) return name;
-    std::string quoted = "\"";
-    for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
 }  // namespace
 
 MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
@@ -233,7 +217,7 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
 
 std::vector<std::string> materialRowLines(const Material& m) {
     const std::size_t columns = m.vapourPressureEnthalpyGiven ? kColumns.size() : kOptionalColumn;
-    std::string header, row = m.key + "," + nameField(m.name);
+    std::string header, row = m.key + "," + csvField(m.name);
     for (std::size_t c = 0; c < columns; ++c) header += (c ? "," : "") + std::string(kColumns[c]);
     Material values = m;  // numberSlot reaches into a row it may change
     for (std::size_t c = 2; c < columns; ++c) row += "," + exactNumber(*numberSlot(values, static_cast<int>(c)));

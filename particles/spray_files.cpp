@@ -8,7 +8,6 @@
 #include "solver/result_set.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -201,13 +200,6 @@ constexpr const char* kOptionKey = "option";
 constexpr const char* kMaterialColumnsKey = "material-columns";
 constexpr const char* kMaterialRowKey = "material-row";
 constexpr const char* kMaterialSourceKey = "material-source";
-
-// A number as it reads back to the same double, whatever the locale.
-std::string exactNumber(double value) {
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return std::string(digits, end);
-}
 
 constexpr std::pair<MaterialOrigin, const char*> kOrigins[] = {
     {MaterialOrigin::Packaged, "packaged"}, {MaterialOrigin::WorkingFolder, "folder"}, {MaterialOrigin::File, "file"}};
