@@ -483,6 +483,14 @@ void scaleAlongFlight(std::array<SprayChart, 3>& charts, const SprayUnits& u) {
     charts[2].yFormat = "%.1f";
 }
 
+// One curve to each chart, the compared spray's paler.
+void addToCharts(std::array<SprayChart, 3>& charts, std::array<ChartLine, 3> lines, const std::string* compared) {
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (compared) asCompared(lines[k], *compared);
+        charts[k].lines.push_back(lines[k]);
+    }
+}
+
 // The d10, d50 and d90 particles' velocity, surface temperature and molten
 // fraction along the flight, into the three charts.
 void addSizeClassFlights(std::array<SprayChart, 3>& charts, const particles::SprayOutcome& outcome,
@@ -494,10 +502,7 @@ void addSizeClassFlights(std::array<SprayChart, 3>& charts, const particles::Spr
             alongFlight(t, u, standoff,
                         [&](const particles::ParticleState& s) { return u.temperatureOf(s.surfaceTemperature); }),
             alongFlight(t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; })};
-        for (std::size_t k = 0; k < 3; ++k) {
-            if (compared) asCompared(lines[k], *compared);
-            charts[k].lines.push_back(lines[k]);
-        }
+        addToCharts(charts, lines, compared);
     }
 }
 
@@ -648,10 +653,7 @@ void addClassCurves(std::array<SprayChart, 3>& charts, const particles::SprayOut
             lines[1].y.push_back(u.temperatureOf(f.surfaceTemperature[i]));
             lines[2].y.push_back(f.moltenShare[i]);
         }
-        for (std::size_t c = 0; c < 3; ++c) {
-            if (compared) asCompared(lines[c], *compared);
-            charts[c].lines.push_back(lines[c]);
-        }
+        addToCharts(charts, lines, compared);
     }
 }
 
