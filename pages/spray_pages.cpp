@@ -598,7 +598,7 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
                 particles::histogramOf(in.compared->particles, quantities[static_cast<std::size_t>(c)], 20);
             double total = 0;
             for (double n : h.count) total += n;
-            ChartLine outline{{}, {}, Pen{PenStyle::Dash, 2, lighter(kMassColour)}, in.comparedName + ": by number", ""};
+            ChartLine outline{{}, {}, comparedLegend(in).pen, in.comparedName + ": by number", ""};
             for (std::size_t b = 0; total > 0 && b < h.count.size(); ++b) {
                 if (h.count[b] <= 0) continue;
                 const double x0 = shown(c, h.lower + h.binWidth * static_cast<double>(b));

@@ -67,7 +67,8 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
     // substrate, as the terminal's table marks it.
     bool anyShort = false;
     for (SprayChart& c : charts) {
-        const ChartLine curve = c.lines.front();
+        // On the mass chart the marks go on the arriving share.
+        const ChartLine curve = &c == &charts[1] ? c.lines[1] : c.lines.front();
         for (std::size_t k = 0; k < curve.x.size(); ++k)
             for (const particles::TuneStep& s : out.steps)
                 if (s.setting == curve.x[k] && s.arrived > 0 && particles::arrivesShort(s)) {

@@ -11,6 +11,7 @@
 #include "pages/spray_pages.h"
 #include "pages/spray_units.h"
 #include "pages/tune_chart.h"
+#include "particles/flight_by_class.h"
 #include "platform/painter_context.h"
 #include "platform/recording_context.h"
 #include "tests/shell/shell_fixture.h"
@@ -217,12 +218,30 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     const std::vector<TextBlock> blocks = sensorBlocks(in);
     ASSERT_EQ(blocks[2].table.size(), 6u);  // the titles and five classes
     EXPECT_EQ(blocks[2].table[0][4], "velocity, m/s");
+    EXPECT_EQ(blocks[4].heading, "Material data");
+    // The size classes along the flight: a trajectory counts in the class of
+    // its initial diameter, one beyond the largest particle in the last.
+    const std::vector<particles::ClassFlight> flights = particles::flightBySizeClass(outcome, 5);
+    ASSERT_EQ(flights.size(), 5u);
+    EXPECT_EQ((std::vector<int>{flights[0].trajectories, flights[1].trajectories, flights[3].trajectories,
+                                flights[4].trajectories}),
+              (std::vector<int>{1, 0, 1, 1}));
+    EXPECT_TRUE(flights[1].distanceMm.empty());
+    EXPECT_EQ(flights[0].distanceMm[48], 50);
+    EXPECT_DOUBLE_EQ(flights[0].surfaceTemperature[48], 1300);
+    EXPECT_DOUBLE_EQ(flights[0].moltenShare[48], 0.5);
 
     particles::TuneOptions tune;
     tune.from = 1, tune.to = 3, tune.steps = 3;
     particles::TuneOutcome scan;
-    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, 1.5 * k, 0.5, 0.9, 100, 3000, 10});
+    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, 1.5 * k, 0.5, 0.9 - 0.05 * k, 100, 3000, 10});
     scan.chosen = 1;
+    // Under 90 % of the mass arriving: a "*" on each curve, as in the table.
+    const auto tuned3 = tuneCharts(tune, scan)[1];
+    ASSERT_EQ(tuned3.lines[2].tag, "*");
+    EXPECT_EQ(tuned3.lines[2].x, std::vector<double>{2});
+    EXPECT_DOUBLE_EQ(tuned3.lines[2].y[0], 85);
+    EXPECT_EQ(tuneBlocks(tune, scan)[1].table[3][3], "80.0*");
     in.tune = &scan;
     in.tuneOptions = tune;
     RecordingContext tuned;

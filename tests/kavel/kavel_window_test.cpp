@@ -387,6 +387,8 @@ TEST(PowderDialog, EveryOptionRoundTripsThroughTheDialogAndKavelDat) {
     set.model.shellCount = 24;
     set.sensor = {5, false, 1.5, -2};
     set.sizeClasses = 6;
+    set.substrateRadiusMm = 35;
+    set.sampledTrajectories = 120;
     // In inches the lengths are shown rounded and still come back exactly.
     PowderDialog dialog(nullptr, set, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
     EXPECT_EQ(powderMemoryText(dialog.options()), powderMemoryText(set));
