@@ -8,6 +8,7 @@
 #include "solver/result_set.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -539,7 +540,10 @@ std::string keptSprayName(const std::string& typed) {
     const std::size_t first = name.find_first_not_of(" .");
     if (first == std::string::npos) return {};
     name = name.substr(first, 40);
-    return name.substr(0, name.find_last_not_of(" .") + 1);
+    name = name.substr(0, name.find_last_not_of(" .") + 1);
+    const bool named = std::any_of(name.begin(), name.end(),
+                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    return named ? name : std::string();
 }
 
 std::vector<std::string> keptSprays(const std::string& dir) {

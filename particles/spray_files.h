@@ -102,7 +102,7 @@ constexpr int kKeptSprayLimit = 12;  // the oldest beyond it goes when another i
 
 // A typed name as a folder name: letters, digits, blanks, '-', '_' and '.'
 // kept, every other character '_', blanks and dots at the ends dropped, at
-// most 40 characters; "" when nothing is left.
+// most 40 characters; "" without a letter or a digit.
 std::string keptSprayName(const std::string& typed);
 
 // Copies the folder's last spray (checked as readSpraySet checks it) to

@@ -367,10 +367,21 @@ TEST(SpraySet, ReadsBackWhatTheSprayWroteAndRefusesAMixAnUnfinishedSetOrAnotherJ
     EXPECT_NE(readSpraySet(dir.path()).message.find("is unfinished"), std::string::npos);
     for (const auto& [name, text] : sprayed) dir.write(name, text);
     ASSERT_TRUE(readSpraySet(dir.path()).ok);
+    // Kept by name (sanitised, never a path), each a whole set; the last
+    // twelve stay, and a kept spray keeps its own jet when the folder's changes.
+    std::string error;
+    ASSERT_TRUE(keepSpray(dir.path(), " ../lot 7?/a ", error)) << error;
+    EXPECT_TRUE(dir.exists("sprays/_lot 7__a/spray.stamp"));
+    EXPECT_EQ(dir.read("sprays/_lot 7__a/spray.stamp"), sprayed["spray.stamp"]);
+    EXPECT_FALSE(keepSpray(dir.path(), "?!", error));
+    for (int k = 0; k < kKeptSprayLimit; ++k) ASSERT_TRUE(keepSpray(dir.path(), "run " + std::to_string(k), error));
+    EXPECT_EQ(keptSprays(dir.path()).size(), static_cast<std::size_t>(kKeptSprayLimit));
     dir.stampResultSet(2);  // the stamp of another run (in inches) beside the spray
     const SpraySet other = readSpraySet(dir.path());
     EXPECT_FALSE(other.ok);
     EXPECT_NE(other.message.find("was made in another jet"), std::string::npos) << other.message;
+    EXPECT_TRUE(readKeptSpray(dir.path(), keptSprays(dir.path()).front()).ok);
+    EXPECT_FALSE(readKeptSpray(dir.path(), "../sprays").ok);
 }
 
 TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
