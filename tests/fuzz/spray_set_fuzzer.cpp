@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeScratchFile(particles::kSprayStampFile, raw ? pieces[0].substr(1) : stampText(stamp));
     const particles::SpraySet set = particles::readSpraySet(fuzz::scratchFolder());
     // A spray read back holds particles and says nothing; a refusal says why.
-    if (set.ok == set.message.empty() || (set.ok && set.outcome.particles.empty())) __builtin_trap();
+    if (set.ok != set.message.empty() || (set.ok && set.outcome.particles.empty())) __builtin_trap();
     return 0;
 }
