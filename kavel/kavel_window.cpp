@@ -762,6 +762,7 @@ bool KavelWindow::compareWith(const QString& name) {
 
 void KavelWindow::fillCompareMenu() {
     compareMenu_->clear();
+    qDeleteAll(compareMenu_->findChildren<QActionGroup*>(QString(), Qt::FindDirectChildrenOnly));
     auto* group = new QActionGroup(compareMenu_);
     const auto entry = [&](const QString& caption, const QString& name) {
         QAction* a = compareMenu_->addAction(caption);

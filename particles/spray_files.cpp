@@ -296,8 +296,8 @@ ParticleState stateOf(const std::vector<double>& n, std::size_t& k) {
 }
 
 // The rows of a spray CSV after its "# " lines and the column line the
-// writer gives (`columns`), each passed to `row` with its line number; ""
-// or what is wrong, naming the line.
+// writer gives (`columns`), each passed to `row` as its fields; "" or what
+// is wrong, naming the line.
 template <typename Row>
 std::string readRows(const std::string& text, const std::string& columns, Row row) {
     const std::vector<std::string> lines = splitLines(text);
