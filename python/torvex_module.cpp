@@ -411,8 +411,10 @@ std::string study(const std::string& text, const std::string& name, const std::s
 // ----- Studies on an executor: one task per variant ----------------------------------
 
 // A variant's result as a task returns it to the calling process: plain
-// values, so that it travels by pickle from a process pool or a Dask worker.
-using VariantTaskResult = std::tuple<int, std::string, int, bool, bool, std::string>;
+// values, so that it travels by pickle from a process pool or a Dask worker:
+// the index, the variant's folder name (by which the caller knows that the
+// worker's plan is its own), the row, the result, skipped, failed, message.
+using VariantTaskResult = std::tuple<int, std::string, std::string, int, bool, bool, std::string>;
 
 // Runs variant `index` of the study through the core's own procedure for a
 // study's variant, into its folder under outDir, with this thread's solver
@@ -427,7 +429,9 @@ VariantTaskResult studyVariant(const std::string& text, const std::string& name,
         if (!state) state = std::make_unique<SolverState>();
         r = runStudyVariant(*plan, index, outDir, *state);
     }
-    return {index, r.row, static_cast<int>(r.result), r.skipped, r.failed, r.message};
+    const bool known = index >= 0 && static_cast<std::size_t>(index) < plan->variants.size();
+    const std::string variantName = known ? plan->variants[static_cast<std::size_t>(index)].name : "";
+    return {index, variantName, r.row, static_cast<int>(r.result), r.skipped, r.failed, r.message};
 }
 
 // The table of a study whose variants ran as tasks, from their results (None
@@ -439,10 +443,17 @@ std::string studyTable(const std::string& text, const std::string& name, const s
     std::vector<StudyVariantResult> results(plan->variants.size());
     for (const std::optional<VariantTaskResult>& task : taskResults) {
         if (!task) continue;
-        const auto& [index, row, result, skipped, failed, message] = *task;
+        const auto& [index, variantName, row, result, skipped, failed, message] = *task;
         if (index < 0 || static_cast<std::size_t>(index) >= results.size())
             refuse("The study has " + std::to_string(results.size()) + " variants; there is no variant " +
                    std::to_string(index) + ".");
+        // A worker with another build of TORVEX may expand the plan otherwise:
+        // its row would stand in the table under another variant's inputs.
+        const std::string& planned = plan->variants[static_cast<std::size_t>(index)].name;
+        if (variantName != planned)
+            refuse("Variant " + std::to_string(index) + " of the study is " + planned + " here, but the worker ran " +
+                   (variantName.empty() ? "none" : variantName) +
+                   ": the workers' torvex module expands the plan otherwise. No table was written.");
         results[static_cast<std::size_t>(index)] = {row, static_cast<RunResult>(result), skipped, failed, message};
     }
     StudyRunSettings settings;

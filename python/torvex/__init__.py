@@ -9,6 +9,7 @@ and parameter studies.
     s = torvex.spray(r, material="al2o3", d10=20, d50=35, d90=60, seed=1)
     s.summary["molten_mass_share"]
     table = torvex.study({"units": {...}, "sweep": [{...}]}, jobs=2)
+    table = torvex.study("plan.toml", out="/shared/plan", executor=dask_client)
 
 Every value that can change an answer is the solver's or the spray model's
 own: a run here writes and reads the same files as torvex-run and kavel-run,
@@ -449,18 +450,19 @@ def study(plan, jobs=None, out=None, progress=None, executor=None, max_variants=
             keep.cleanup()
 
 
-def _run_study_variant(text, name, out, index):
+def _run_study_variant(text, name, out, index, call):
     """The task of one variant of a study on an executor (a module-level
-    function, so that it pickles by name)."""
+    function, so that it pickles by name). `call` is new for each call of
+    study, so that an executor remembering results by their arguments (a
+    Dask Client's pure tasks) runs the variant again: a resumed study must
+    look at the folders again."""
     return _torvex.study_variant(text, name, out, index)
 
 
 def _futures_executor(executor):
-    """A dask Client runs the tasks through its concurrent.futures face, with
-    every task a new one (not one remembered from an earlier call with the
-    same arguments: a resumed study must look at the folders again)."""
+    """A dask Client runs the tasks through its concurrent.futures face."""
     if callable(getattr(executor, "get_executor", None)):
-        return executor.get_executor(pure=False)
+        return executor.get_executor()
     return executor
 
 
@@ -484,12 +486,13 @@ def _study_on(executor, text, name, out, total, jobs, progress):
     submitted, those submitted are waited for, and no table is written."""
     import concurrent.futures as cf
     results = [None] * total
+    call = os.urandom(8).hex()
     running, submitted, done = set(), 0, 0
     fault, stop = None, False
     try:
         while submitted < total or running:
             while not stop and submitted < total and len(running) < jobs:
-                running.add(executor.submit(_run_study_variant, text, name, out, submitted))
+                running.add(executor.submit(_run_study_variant, text, name, out, submitted, call))
                 submitted += 1
             if not running:
                 break
@@ -502,7 +505,7 @@ def _study_on(executor, text, name, out, total, jobs, progress):
                     continue
                 results[result[0]] = result
                 done += 1
-                stop = stop or result[4]  # a variant folder that cannot be made ends the study
+                stop = stop or result[5]  # a variant folder that cannot be made ends the study
             if progress is not None:
                 progress(done, total)
     except BaseException:
