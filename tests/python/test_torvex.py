@@ -12,6 +12,7 @@ import sys
 import threading
 import time
 import warnings
+from concurrent.futures import ProcessPoolExecutor, ThreadPoolExecutor
 
 import numpy
 import pytest
@@ -271,11 +272,23 @@ def test_to_xarray_names_the_units_of_every_coordinate(argon_jet):
     assert data.T.sel(z=200, r=0) == argon_jet.field["T"][-1, 0]
 
 
+# Four variants: argon and argon + 15 % hydrogen at 500 and 600 A.
+STUDY_PLAN = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
+              "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,
+                         "current": {"from": 500, "to": 600, "step": 100}, "flow": 35}]}
+
+
+@pytest.fixture(scope="module")
+def local_study(tmp_path_factory):
+    """The folder of STUDY_PLAN run on local threads, as torvex-run study writes it."""
+    out = tmp_path_factory.mktemp("local-study")
+    torvex.study(STUDY_PLAN, jobs=2, out=out)
+    return out
+
+
 @needs_programs
 def test_study_gives_the_table_of_torvex_run_study(tmp_path):
-    plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
-            "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,
-                       "current": {"from": 500, "to": 600, "step": 100}, "flow": 35}]}
+    plan = STUDY_PLAN
     (tmp_path / "plan.toml").write_text(torvex._plan_toml(plan))
     subprocess.run([TORVEX_RUN, "study", str(tmp_path / "plan.toml"), "--out", str(tmp_path / "cli"),
                     "--jobs", "2", "--no-progress"], check=True, stdout=subprocess.DEVNULL)
@@ -285,6 +298,56 @@ def test_study_gives_the_table_of_torvex_run_study(tmp_path):
     assert len(table) == 4 and calls[-1] == 4
     with pytest.raises(torvex.BadInput, match="plan"):
         torvex.study({"sweep": [{"gas": 1, "diameter": "many"}]})
+    limit = subprocess.run([TORVEX_RUN, "study", str(tmp_path / "plan.toml"), "--max-variants", "3"],
+                           capture_output=True, text=True)
+    with pytest.raises(torvex.BadInput) as refused:
+        torvex.study(str(tmp_path / "plan.toml"), max_variants=3, executor=ThreadPoolExecutor(1))
+    assert limit.returncode == 2 and "asks for 4 combinations" in str(refused.value)
+    assert limit.stderr == "torvex-run: %s\n" % str(refused.value).replace("max_variants", "--max-variants")
+
+
+def test_a_study_on_a_process_pool_stops_faults_and_resumes_as_locally(tmp_path, local_study):
+    """Ctrl-C submits no new variant and writes no table; a folder held by
+    another program is a Busy row, not a result; the next call completes
+    the table of the local study, byte for byte."""
+    out = tmp_path / "pool"
+    with ProcessPoolExecutor(2) as pool:
+        with pytest.raises(KeyboardInterrupt):
+            torvex.study(STUDY_PLAN, out=out, executor=pool,
+                         progress=lambda done, total: done and os.kill(os.getpid(), signal.SIGINT))
+        finished = list(out.glob("variants/*/variant-row.csv"))
+        assert 1 <= len(finished) < 4 and not (out / "study.csv").exists()
+        held = sorted(set(os.listdir(local_study / "variants")) - {f.parent.name for f in finished})[0]
+        (out / "variants" / held).mkdir(exist_ok=True)
+        with open(out / "variants" / held / ".torvex.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            with pytest.raises(torvex.Busy, match="1 of 4 variants are not finished"):
+                torvex.study(STUDY_PLAN, out=out, executor=pool)
+        assert "folder in use" in (out / "study.csv").read_text()
+        torvex.study(STUDY_PLAN, out=out, executor=pool)
+    assert (out / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes()
+
+
+@pytest.fixture(scope="module")
+def dask_client(tmp_path_factory):
+    """Two single-thread worker processes, closed whatever the test does."""
+    distributed = pytest.importorskip("distributed", reason="dask.distributed is not installed "
+                                                            "(Debian: python3-distributed)")
+    import dask
+    with dask.config.set({"distributed.comm.timeouts.connect": "120s"}), \
+            distributed.LocalCluster(processes=True, n_workers=2, threads_per_worker=1, dashboard_address=None,
+                                     local_directory=str(tmp_path_factory.mktemp("dask"))) as cluster, \
+            distributed.Client(cluster, timeout=120) as client:
+        yield client
+
+
+def test_a_study_on_a_dask_cluster_gives_the_local_table(tmp_path, local_study, dask_client):
+    torvex.study(STUDY_PLAN, out=tmp_path, executor=dask_client)
+    assert (tmp_path / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes()
+    calls = []  # resumed through the Client's executor: every variant found finished
+    torvex.study(STUDY_PLAN, out=tmp_path, executor=dask_client.get_executor(),
+                 progress=lambda done, total: calls.append(done))
+    assert (tmp_path / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes() and calls[-1] == 4
 
 
 def test_ctrl_c_stops_a_study_that_then_resumes(tmp_path):
