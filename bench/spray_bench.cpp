@@ -70,6 +70,14 @@ const ArgonJet& argonJet() {
     return jet;
 }
 
+// 8YSZ of the jet's folder; nullptr with the benchmark skipped when the jet
+// or the material could not be prepared.
+const particles::Material* zirconiaOf(const ArgonJet& jet, benchmark::State& state) {
+    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
+    if (!ysz) state.SkipWithError("the argon jet or the material could not be prepared");
+    return ysz;
+}
+
 particles::SprayOptions zirconiaPowder(int count) {
     particles::SprayOptions options;
     options.powder.d10Um = 20;
@@ -82,11 +90,8 @@ particles::SprayOptions zirconiaPowder(int count) {
 
 void zirconiaSprayTo200mm(benchmark::State& state) {
     const ArgonJet& jet = argonJet();
-    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
-    if (!ysz) {
-        state.SkipWithError("the argon jet or the material could not be prepared");
-        return;
-    }
+    const particles::Material* ysz = zirconiaOf(jet, state);
+    if (!ysz) return;
     particles::SprayOptions options = zirconiaPowder(static_cast<int>(state.range(1)));
     options.threads = static_cast<int>(state.range(0));
     for (auto _ : state) {
@@ -102,11 +107,8 @@ void zirconiaSprayTo200mm(benchmark::State& state) {
 
 void injectorTuning(benchmark::State& state) {
     const ArgonJet& jet = argonJet();
-    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
-    if (!ysz) {
-        state.SkipWithError("the argon jet or the material could not be prepared");
-        return;
-    }
+    const particles::Material* ysz = zirconiaOf(jet, state);
+    if (!ysz) return;
     particles::SprayOptions options = zirconiaPowder(2000);
     options.standoffMm = 100;
     particles::TuneOptions tune;
@@ -125,11 +127,8 @@ void injectorTuning(benchmark::State& state) {
 // kavel-run's defaults: 8YSZ 20/40/70 um by volume to 100 mm, +-1 point.
 void defaultSprayUntilOnePoint(benchmark::State& state) {
     const ArgonJet& jet = argonJet();
-    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
-    if (!ysz) {
-        state.SkipWithError("the argon jet or the material could not be prepared");
-        return;
-    }
+    const particles::Material* ysz = zirconiaOf(jet, state);
+    if (!ysz) return;
     particles::SprayOptions options = particles::defaultSprayOptions(1);
     options.seed = static_cast<std::uint64_t>(state.range(0));
     for (auto _ : state) {
@@ -148,11 +147,8 @@ void defaultSprayUntilOnePoint(benchmark::State& state) {
 
 void tuneUntilOnePointPerStep(benchmark::State& state) {
     const ArgonJet& jet = argonJet();
-    const particles::Material* ysz = jet.ok() ? jet.material("ysz8") : nullptr;
-    if (!ysz) {
-        state.SkipWithError("the argon jet or the material could not be prepared");
-        return;
-    }
+    const particles::Material* ysz = zirconiaOf(jet, state);
+    if (!ysz) return;
     const particles::SprayOptions options = particles::defaultSprayOptions(1);
     const particles::TuneOptions tune;  // 15 flows from 1 to 8 SLPM
     for (auto _ : state) {
