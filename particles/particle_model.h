@@ -236,7 +236,9 @@ struct SprayOutcome {
     SamplingFacts sampling;      // how many particles were flown, and why
 };
 
-// Progress 0..100 (percent of the particles done); return false to stop.
+// Progress 0..100, percent of the particles planned so far (the count, or
+// the precision rule's first round and then the count its interval asks
+// for, so it can step back once a round is added); return false to stop.
 // Called on the thread that called the run.
 using SprayProgress = std::function<bool(int percent)>;
 

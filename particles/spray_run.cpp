@@ -269,6 +269,57 @@ int nextPlan(int flown, double widestPoints, double precisionPoints, int cap) {
     return std::clamp(static_cast<int>(batches) * kBatchSize, flown + kBatchSize, cap);
 }
 
+// The particles a spray of `population` plans: the paths flown at the end
+// count in it.
+long plannedWithPaths(const SprayOptions& o, int population) {
+    return static_cast<long>(population) + (o.powder.singleSize ? 1 : 3) +
+           std::clamp(o.sampledTrajectories, 0, population);
+}
+
+// The population, round by round: the fixed count at once, or batches added
+// until both main shares are known to the precision (out.sampling says how
+// it ended). False when the progress asked to stop.
+bool flyPopulation(const Flight& f, const PowderSizes& size, Meter& meter, SprayOutcome& out) {
+    const SprayOptions& o = f.options;
+    SamplingFacts& sampling = out.sampling;
+    const bool adaptive = o.precisionPoints > 0;
+    int planned = adaptive ? kFirstRound : o.powder.count;
+    for (;;) {
+        const int flown = static_cast<int>(out.particles.size());
+        std::vector<ParticleResult> round;
+        std::vector<Trajectory> none;
+        if (!flyTasks(f, populationTasks(o, f.material, size, flown, planned), round, none, flown,
+                      plannedWithPaths(o, planned), meter))
+            return false;
+        out.particles.insert(out.particles.end(), round.begin(), round.end());
+        sampling.flown = planned;
+        if (!adaptive) return true;
+        sampling.reachedPoints = widestMainShare(out.particles, sampling.meanInjectedMassKg);
+        if (sampling.reachedPoints <= o.precisionPoints) {
+            sampling.rule = CountRule::Precision;
+            return true;
+        }
+        if (planned >= sampling.cap) {
+            sampling.rule = CountRule::Cap;
+            return true;
+        }
+        planned = nextPlan(planned, sampling.reachedPoints, o.precisionPoints, sampling.cap);
+    }
+}
+
+// The paths of d10, d50 and d90 and of the sampled members of the flown
+// population. False when the progress asked to stop.
+bool flyPaths(const Flight& f, const MeasuredSizes* classes, const PowderSizes& size, Meter& meter,
+              SprayOutcome& out) {
+    const int flown = out.sampling.flown;
+    const std::vector<Task> paths = trajectoryTasks(f.options, f.material, classes, size, flown, out.trajectories);
+    std::vector<ParticleResult> ends;
+    if (!flyTasks(f, paths, ends, out.trajectories, flown, plannedWithPaths(f.options, flown), meter)) return false;
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        out.trajectories[static_cast<std::size_t>(paths[k].trajectory)].status = ends[k].status;
+    return true;
+}
+
 } // namespace
 
 const char* statusName(ParticleStatus status) {
@@ -359,53 +410,14 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
     sampling.precisionPoints = options.precisionPoints;
     sampling.cap = std::clamp(options.mostParticles, kFirstRound, kCountCap) / kBatchSize * kBatchSize;
 
-    // The population, round by round: the fixed count at once, or batches
-    // added until both main shares are known to the precision.
     const Flight flight{field, material, options, out.standoffMm};
-    const bool adaptive = options.precisionPoints > 0;
-    // The paths flown at the end count in the plan.
-    const auto withPaths = [&options](int population) {
-        return static_cast<long>(population) + (options.powder.singleSize ? 1 : 3) +
-               std::clamp(options.sampledTrajectories, 0, population);
-    };
     Meter meter(progress);
-    int planned = adaptive ? kFirstRound : options.powder.count;
-    const auto stopped = [&out]() {
+    if (!flyPopulation(flight, size, meter, out) || !flyPaths(flight, classes, size, meter, out)) {
         out.result = SprayResult::Cancelled;
         out.message = "The spray run was stopped before all particles were done.";
         out.particles.clear();
-        return out;
-    };
-    for (;;) {
-        const int flown = static_cast<int>(out.particles.size());
-        std::vector<ParticleResult> round;
-        std::vector<Trajectory> none;
-        if (!flyTasks(flight, populationTasks(options, material, size, flown, planned), round, none, flown,
-                      withPaths(planned), meter))
-            return stopped();
-        out.particles.insert(out.particles.end(), round.begin(), round.end());
-        sampling.flown = planned;
-        if (!adaptive) break;
-        sampling.reachedPoints = widestMainShare(out.particles, sampling.meanInjectedMassKg);
-        if (sampling.reachedPoints <= options.precisionPoints) {
-            sampling.rule = CountRule::Precision;
-            break;
-        }
-        if (planned >= sampling.cap) {
-            sampling.rule = CountRule::Cap;
-            break;
-        }
-        planned = nextPlan(planned, sampling.reachedPoints, options.precisionPoints, sampling.cap);
-    }
-
-    const std::vector<Task> paths = trajectoryTasks(options, material, classes, size, planned, out.trajectories);
-    std::vector<ParticleResult> ends;
-    if (!flyTasks(flight, paths, ends, out.trajectories, planned, withPaths(planned), meter)) {
         out.trajectories.clear();
-        return stopped();
     }
-    for (std::size_t k = 0; k < paths.size(); ++k)
-        out.trajectories[static_cast<std::size_t>(paths[k].trajectory)].status = ends[k].status;
     return out;
 }
 
