@@ -218,7 +218,7 @@ struct Trajectory {
 
 enum class SprayResult {
     Completed = 0,
-    Cancelled = 1,  // the progress callback asked to stop; particles holds what was done
+    Cancelled = 1,  // the progress callback asked to stop; no particles or paths are kept
     BadInput = 2,   // options or files refused; message says which
 };
 
