@@ -35,9 +35,10 @@ TextBlock jetBlock(const SprayPageInputs& in, const particles::SprayStatistics& 
     TextBlock b{"Particle jet and injected mass", {}, {}, -1};
     if (s.arrived > 0)
         b.lines.push_back(printed("Deviation from the torch axis: %.2f\u00b0 (+: beyond the axis)",
-                                  particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm)));
+                                  particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm).value));
     b.lines.push_back(printed("Mass of the injected: molten arriving %.1f %%, arriving %.1f %%, evaporated %.1f %%",
-                              100 * s.moltenMassShare, 100 * s.depositedMassShare, 100 * s.evaporatedMassShare));
+                              100 * s.moltenMassShare.value, 100 * s.depositedMassShare.value,
+                              100 * s.evaporatedMassShare.value));
     b.lines.push_back(printed("Particles: %d of %d arrived, %d evaporated; lost %d sideways, %d upstream, "
                               "%d at the field end, %d timed out",
                               s.arrived, s.total, s.evaporated, s.missedSide, s.missedUpstream, s.fieldEnded,
@@ -53,13 +54,13 @@ TextBlock sizeClassBlock(const SprayPageInputs& in) {
                 -1};
     b.table.push_back({"d, \u00b5m", "count", "mass %", "arrived", "velocity, " + u.velocityUnit(),
                        "surface T, " + u.temperatureUnit(), "molten %", "evaporated %"});
-    for (const particles::SizeClass& c : particles::sizeClasses(in.outcome->particles, in.options.sizeClasses)) {
+    for (const particles::SizeClass& c : particles::sizeClasses(*in.outcome, in.options.sizeClasses)) {
         const bool any = c.arrived > 0;
         b.table.push_back({printed("%.1f \u2013 %.1f", c.lowerUm, c.upperUm), std::to_string(c.count),
-                           printed("%.1f", 100 * c.massShare), std::to_string(c.arrived),
-                           any ? printed("%.1f", u.velocity(c.velocity)) : "\u2013",
-                           any ? printed("%.0f", u.temperatureOf(c.surfaceTemperature)) : "\u2013",
-                           printed("%.1f", 100 * c.moltenShare), printed("%.2f", 100 * c.evaporatedShare)});
+                           printed("%.1f", 100 * c.massShare.value), std::to_string(c.arrived),
+                           any ? printed("%.1f", u.velocity(c.velocity.value)) : "\u2013",
+                           any ? printed("%.0f", u.temperatureOf(c.surfaceTemperature.value)) : "\u2013",
+                           printed("%.1f", 100 * c.moltenShare.value), printed("%.2f", 100 * c.evaporatedShare.value)});
     }
     return b;
 }
@@ -68,7 +69,7 @@ TextBlock sizeClassBlock(const SprayPageInputs& in) {
 
 std::vector<TextBlock> sensorBlocks(const SprayPageInputs& in) {
     if (!in.outcome) return {TextBlock{"No spray run yet", {"Spray \u203a Powder and Injection\u2026 runs one."}, {}, -1}};
-    const particles::SprayStatistics s = particles::computeStatistics(in.outcome->particles);
+    const particles::SprayStatistics s = particles::computeStatistics(*in.outcome);
     std::vector<TextBlock> blocks;
     blocks.push_back(sensorBlock(in, particles::readSensor(in.outcome->particles, in.options.sensor)));
     blocks.push_back(jetBlock(in, s));

@@ -182,7 +182,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     sections.push_back(powder);
 
     if (!in.outcome) return sections;
-    const particles::SprayStatistics st = particles::computeStatistics(in.outcome->particles);
+    const particles::SprayStatistics st = particles::computeStatistics(*in.outcome);
     PanelSection result{"At the substrate", {}};
     result.lines.push_back(printed("Arrived: %d of %d", st.arrived, st.total));
     if (st.arrived > 0) {
@@ -202,13 +202,13 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
             result.lines.push_back("Deposition spot: none, no particle arrives molten");
         else
             result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
-                                           u.distance(st.spotCentreMm), u.distance(st.spotSpreadMm),
+                                           u.distance(st.spotCentreMm.value), u.distance(st.spotSpreadMm),
                                            u.distanceUnit().c_str()));
         result.lines.push_back(printed("Particle jet deviation: %.1f\u00b0",
-                                       particles::deviationAngleDeg(st, o.injection, in.outcome->standoffMm)));
+                                       particles::deviationAngleDeg(st, o.injection, in.outcome->standoffMm).value));
         result.lines.push_back(printed("Mass molten / arriving / evaporated: %.0f / %.0f / %.1f %%",
-                                       100 * st.moltenMassShare, 100 * st.depositedMassShare,
-                                       100 * st.evaporatedMassShare));
+                                       100 * st.moltenMassShare.value, 100 * st.depositedMassShare.value,
+                                       100 * st.evaporatedMassShare.value));
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed));
     result.lines.push_back("Lost: " + particles::lossesByReason(st));

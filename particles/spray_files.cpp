@@ -31,7 +31,7 @@ std::string outOfPlaneColumns(const ParticleState& s) {
     return formatFixed(s.outOfPlaneMm, 3) + "," + formatFixed(s.outOfPlaneVelocity, 2);
 }
 
-std::string percent(double share) { return formatFixed(100 * share, 1) + " %"; }
+std::string percent(const Estimate& share) { return withInterval(share, 1, 100) + " %"; }
 
 std::string headerOf(const SprayOptions& options, const SprayOutcome& outcome) {
     std::string text;
@@ -75,16 +75,13 @@ std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories) {
 }
 
 std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcome& out) {
-    const SprayStatistics s = computeStatistics(out.particles);
+    const SprayStatistics s = computeStatistics(out);
     const InjectionOptions& in = o.injection;
     std::vector<std::string> lines;
-    std::string powder = "powder: " + out.material.name + ", ";
-    powder += o.powder.singleSize ? formatFixed(o.powder.d50Um, 1) + " um"
-                                  : "d10/d50/d90 " + formatFixed(o.powder.d10Um, 1) + "/" + formatFixed(o.powder.d50Um, 1) +
-                                        "/" + formatFixed(o.powder.d90Um, 1) + " um";
-    if (!o.powder.sizeDistributionFile.empty()) powder += " (measured distribution " + o.powder.sizeDistributionFile + ")";
-    else if (!o.powder.singleSize) powder += o.powder.sizeBasis == SizeBasis::Volume ? " by volume" : " by number";
-    lines.push_back(powder + ", " + std::to_string(o.powder.count) + " particles, seed " + std::to_string(o.seed));
+    lines.push_back("powder: " + out.material.name + ", " + describePowder(out.powder) + ", seed " +
+                    std::to_string(o.seed));
+    lines.push_back("sample: " + countSentence(out.sampling));
+    lines.push_back("sampling: " + samplingSentence(out.sampling));
     std::string speed = in.speedFrom == InjectionSpeed::Fixed
                             ? "fixed speed " + formatFixed(in.velocity, 1) + " m/s"
                             : "carrier gas argon " + formatFixed(in.carrierFlowSlpm, 2) + " SLPM through " +
@@ -96,7 +93,7 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     for (const std::string& line : describeMaterial(out.material)) lines.push_back("material: " + line);
     lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm, substrate a disc of " +
                     formatFixed(o.substrateRadiusMm, 1) + " mm radius around the axis");
-    lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
+    lines.push_back("particle jet deviation: " + withInterval(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
                     std::to_string(s.evaporated) + " evaporated, lost: " + lossesByReason(s));
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
@@ -106,25 +103,32 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
 
 std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) {
     const SensorReading r = readSensor(outcome.particles, options.sensor);
+    // The half-widths of the means' intervals follow the columns of earlier
+    // versions, so that their readers keep working.
     return headerOf(options, outcome) +
            "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
-           "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um\n" +
+           "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um,"
+           "velocity_mean_half_width_m_s,surface_temperature_mean_half_width_K,diameter_mean_half_width_um\n" +
            formatFixed(outcome.standoffMm, 3) + "," + formatFixed(r.centreXMm, 3) + "," + formatFixed(r.centreYMm, 3) +
            "," + formatFixed(r.sizeMm, 2) + "," + std::to_string(r.count) + "," + formatFixed(r.velocity.mean, 2) + "," +
            formatFixed(r.velocity.spread, 2) + "," + formatFixed(r.surfaceTemperature.mean, 1) + "," +
            formatFixed(r.surfaceTemperature.spread, 1) + "," + formatFixed(r.diameterUm.mean, 2) + "," +
-           formatFixed(r.diameterUm.spread, 2) + "\n";
+           formatFixed(r.diameterUm.spread, 2) + "," + halfWidthField(meanOf(r.velocity), 2) + "," +
+           halfWidthField(meanOf(r.surfaceTemperature), 1) + "," + halfWidthField(meanOf(r.diameterUm), 2) + "\n";
 }
 
 std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
     std::string text = headerOf(options, outcome) +
                        "lower_um,upper_um,count,arrived,mass_share,velocity_m_s,surface_temperature_K,molten_share,"
-                       "evaporated_share\n";
-    for (const SizeClass& c : sizeClasses(outcome.particles, options.sizeClasses))
+                       "evaporated_share,mass_share_half_width,velocity_half_width_m_s,"
+                       "surface_temperature_half_width_K,molten_share_half_width,evaporated_share_half_width\n";
+    for (const SizeClass& c : sizeClasses(outcome, options.sizeClasses))
         text += formatFixed(c.lowerUm, 2) + "," + formatFixed(c.upperUm, 2) + "," + std::to_string(c.count) + "," +
-                std::to_string(c.arrived) + "," + formatFixed(c.massShare, 4) + "," + formatFixed(c.velocity, 2) + "," +
-                formatFixed(c.surfaceTemperature, 1) + "," + formatFixed(c.moltenShare, 4) + "," +
-                formatFixed(c.evaporatedShare, 4) + "\n";
+                std::to_string(c.arrived) + "," + formatFixed(c.massShare.value, 4) + "," +
+                formatFixed(c.velocity.value, 2) + "," + formatFixed(c.surfaceTemperature.value, 1) + "," +
+                formatFixed(c.moltenShare.value, 4) + "," + formatFixed(c.evaporatedShare.value, 4) + "," +
+                halfWidthField(c.massShare, 4) + "," + halfWidthField(c.velocity, 2) + "," + halfWidthField(c.surfaceTemperature, 1) +
+                "," + halfWidthField(c.moltenShare, 4) + "," + halfWidthField(c.evaporatedShare, 4) + "\n";
     return text;
 }
 

@@ -74,6 +74,8 @@ class Tune(_Job):
     chosen: Optional[int]
     unit: str
     setting: Optional[float]
+    indistinct: List[int]
+    indistinct_sentence: str
     csv: str
 
 def run(variant: Variant, folder: Optional[_Path] = ..., strict: bool = ...) -> Result: ...

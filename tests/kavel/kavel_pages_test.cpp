@@ -221,7 +221,7 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     particles::TuneOptions tune;
     tune.from = 1, tune.to = 3, tune.steps = 3;
     particles::TuneOutcome scan;
-    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, 1.5 * k, 0.5, 0.9, 100, 3000, 10});
+    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, {1.5 * k}, {0.5}, {0.9}, {100}, {3000}, 10});
     scan.chosen = 1;
     in.tune = &scan;
     in.tuneOptions = tune;

@@ -98,8 +98,16 @@ def test_spray_writes_the_files_of_kavel_run(tmp_path, argon_jet):
     header = columns[0].split(",")
     assert set(header) <= set(s.particles.dtype.names)
     assert s.sensor["count"] == int((tmp_path / "cli" / "sensor.csv").read_text().splitlines()[-1].split(",")[4])
-    assert len(s.size_classes) == 8 and "deviation" in cli and "%.2f deg" % s.deviation_deg in cli
+    assert len(s.size_classes) == 8 and "deviation" in cli and "%.2f +- " % s.deviation_deg in cli
     assert "out_of_plane_mm" in s.trajectories["d50"].dtype.names
+    # Without a count, batches are added until both main shares are known to +-1 point.
+    s = torvex.spray(argon_jet, standoff=30, lumped=True)
+    assert s.summary["count_rule"] == "precision" and s.used["count"] is None and s.used["precision"] == 1
+    assert s.summary["particles"] == len(s.particles) and len(s.particles) % 100 == 0
+    assert max(s.summary["molten_mass_share_half_width"], s.summary["deposited_mass_share_half_width"]) <= 0.01
+    assert 0 < s.summary["velocity_m_s"]["half_width"] and 0 < s.sensor["velocity_mean_half_width_m_s"]
+    assert s.summary["powder"] == "d10/d50/d90 = 20.0/40.0/70.0 um by volume (log-normal)"
+    assert not numpy.isnan(s.size_classes["molten_share_half_width"]).any()
 
 
 def test_tune_writes_the_table_of_kavel_run_tune(tmp_path, argon_jet):
@@ -110,6 +118,9 @@ def test_tune_writes_the_table_of_kavel_run_tune(tmp_path, argon_jet):
     t = torvex.tune(tmp_path / "py", steps=3, from_=2, count=60, write=True)
     same_files(tmp_path / "py", tmp_path / "cli", ["tune.csv"])
     assert cli.startswith(str(t)) and len(t.steps) == 3 and t.setting == t.steps["setting"][t.chosen]
+    # 60 particles are one batch: no interval, so no setting can be told apart from the chosen one.
+    assert list(t.steps["particles"]) == [60] * 3 and numpy.isnan(t.steps["deviation_half_width_deg"]).all()
+    assert len(t.indistinct) == 2 and "cannot be told apart" in t.indistinct_sentence
     with pytest.raises(torvex.BadInput, match="steps must be a whole number from 2 to 100"):
         torvex.tune(tmp_path / "py", steps=1)
 
