@@ -32,6 +32,11 @@ const char* const kRunNotes =
     "variant's unit (mm or in). Without --injection-velocity every particle leaves\n"
     "the injector at the speed its size reaches in the carrier gas (argon).\n"
     "\n"
+    "Every mean and share is printed +- the half-width of its 95 % interval.\n"
+    "Particles are added in batches until the molten and arriving mass shares\n"
+    "are known to +-1 point (--precision; at most 100000 particles); --count N\n"
+    "flies N particles instead.\n"
+    "\n"
     "The jet, its gas and its units are those of the finished result set in DIR\n"
     "(results.stamp); a set that is incomplete, mixed, or of another variant than\n"
     "ip.dat is refused. The four result files are replaced as one set,\n"
@@ -51,8 +56,10 @@ const char* const kTuneNotes =
     "molten and arriving mass shares and the mean velocity and surface\n"
     "temperature at the standoff, marks with * a setting whose arriving mass is\n"
     "under 90 % (in tune.csv: arriving_under_90_percent = 1), names the setting\n"
-    "that meets the goal and writes tune.csv (and the chart tune.png in builds\n"
-    "with the user interface) into DIR.\n";
+    "that meets the goal and the settings whose intervals cannot tell them from\n"
+    "it, and writes tune.csv (and the chart tune.png in builds with the user\n"
+    "interface) into DIR. Each setting flies its particles by --precision (at\n"
+    "most 5000) or --count.\n";
 
 // The options as typed, by their names without "--"; the flags by count.
 struct Options {

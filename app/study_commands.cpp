@@ -11,6 +11,7 @@
 
 #include "app/chart_export.h"
 #include "solver/exit_status.h"
+#include "study/plan_limit.h"
 #include "study/progress_line.h"
 #include "study/study_file.h"
 #include "study/study_runner.h"
@@ -77,48 +78,12 @@ private:
     int lastTenth_ = -1;
 };
 
-// What one variant's folder holds on disk: the field file ftu.res (136
-// records of 33 lines, about 360 KB), the five radial files, the axial and
-// isotherm files and the small ones, rounded up.
-constexpr double kBytesPerVariant = 420e3;
-
-// "2 934 123", "36": counts readable at a glance; "4.7e+19" beyond a trillion.
-std::string grouped(double value) {
-    if (value >= 1e12) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2g", value);
-        return text;
-    }
-    std::string digits = std::to_string(static_cast<long long>(value));
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), " ");
-    return digits;
-}
-
-std::string diskSize(double bytes) {
-    const char* const units[] = {"KB", "MB", "GB", "TB", "PB"};
-    double value = bytes / 1e3;
-    int unit = 0;
-    while (value >= 1000 && unit < 4) value /= 1000, ++unit;
-    char text[32];
-    if (value >= 1000) {
-        std::snprintf(text, sizeof text, "%.2g PB", value);
-        return text;
-    }
-    std::snprintf(text, sizeof text, value < 10 ? "%.1f %s" : "%.0f %s", value, units[unit]);
-    return text;
-}
-
 // A study may plan at most `limit` combinations of values; false (with the
 // message printed) when it plans more.
 bool planWithinLimit(const StudyDefinition& definition, const StudyCommands& c) {
-    const CombinationCount planned = combinationCount(definition);
-    if (planned.exact && planned.count <= static_cast<double>(c.maxVariants)) return true;
-    fail("The study file " + displayPath(c.studyFile) + " asks for " + (planned.exact ? "" : "more than ") +
-         grouped(planned.count) + " combinations of values, about " +
-         diskSize(planned.count * kBytesPerVariant) + " of variant folders; the limit is " +
-         grouped(static_cast<double>(c.maxVariants)) +
-         " (--max-variants raises it; combinations that coincide in the model's ranges run once).");
-    return false;
+    const std::string fault = planLimitFault(definition, c.maxVariants, displayPath(c.studyFile), "--max-variants");
+    if (!fault.empty()) fail(fault);
+    return fault.empty();
 }
 
 // The study folder when --out is not given: the study file's name without
@@ -147,7 +112,7 @@ int runStudyFile(const StudyCommands& c) {
     }
     settings.outDir = c.outDir.empty() ? defaultOutDir(c.studyFile) : c.outDir;
     const double runHere = static_cast<double>(shardVariants(plan, settings.shard, settings.shardCount).size());
-    std::printf("Planned: %s variants in %s/variants, about %s of disk.\n", grouped(runHere).c_str(),
+    std::printf("Planned: %s variants in %s/variants, about %s of disk.\n", groupedCount(runHere).c_str(),
                 displayPath(settings.outDir).c_str(), diskSize(runHere * kBytesPerVariant).c_str());
     std::fflush(stdout);
     settings.jobs = c.jobs > 0 ? c.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "study/plan_limit.h"
+
 namespace CLI {
 class App;
 }
@@ -22,7 +24,7 @@ struct StudyCommands {
     int jobs = 0;  // 0: one per core
     std::string shard;
     bool progress = true;
-    long long maxVariants = 100000;  // a study planning more is refused before it starts
+    long long maxVariants = kDefaultMaxVariants;  // a study planning more is refused before it starts
     std::string mergeDir;
     std::string chartDir;
     std::string chartBy = "flow";

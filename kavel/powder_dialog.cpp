@@ -82,7 +82,7 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
     showSensorMode();
     // Each field explains itself in the words of kavel-run's --help.
     const std::pair<QWidget*, const char*> explained[] = {
-        {d50_, "d50"}, {d90_, "d90"}, {sizeBasis_, "size-basis"}, {count_, "count"},
+        {d50_, "d50"}, {d90_, "d90"}, {sizeBasis_, "size-basis"}, {count_, "count"}, {precision_, "precision"},
         {injectionDistance_, "injection-distance"}, {injectionRadius_, "injection-radius"}, {angle_, "injection-angle"},
         {carrierFlow_, "carrier-flow"}, {injectorDiameter_, "injector-diameter"}, {velocity_, "injection-velocity"},
         {spread_, "velocity-spread"}, {divergence_, "divergence"}, {shells_, "shells"}, {dragBasis_, "drag"},
@@ -148,6 +148,18 @@ QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const p
     count_ = new QSpinBox;
     count_->setRange(-1, 10000000);
     count_->setValue(options.powder.count);
+    // By default a spray flies particles until its molten and arriving shares
+    // are known to +-1 point; at 0 the count above is flown as it stands.
+    precision_ = new QDoubleSpinBox;
+    precision_->setRange(0, 20);
+    precision_->setDecimals(1);
+    precision_->setSingleStep(0.5);
+    precision_->setSuffix(QStringLiteral(" points"));
+    precision_->setSpecialValueText(QStringLiteral("fixed count"));
+    precision_->setValue(options.precisionPoints);
+    connect(precision_, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            [this](double points) { count_->setEnabled(points == 0); });
+    count_->setEnabled(options.precisionPoints == 0);
     connect(distribution_, &QRadioButton::toggled, this, [this] { showSizeMode(); });
 
     auto* tab = new QWidget;
@@ -160,7 +172,8 @@ QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const p
     form->addRow(QStringLiteral("d90:"), d90_);
     form->addRow(QStringLiteral("d10 / d50 / d90 are quantiles:"), sizeBasis_);
     form->addRow(QStringLiteral("Measured distribution (CSV):"), fileRow);
-    form->addRow(QStringLiteral("Particles:"), count_);
+    form->addRow(QStringLiteral("Shares known to \u00b1:"), precision_);
+    form->addRow(QStringLiteral("Particles (fixed count):"), count_);
     return tab;
 }
 
@@ -337,6 +350,7 @@ particles::SprayOptions PowderDialog::options() const {
     o.powder.sizeBasis = sizeBasis_->currentIndex() == 1 ? particles::SizeBasis::Number : particles::SizeBasis::Volume;
     o.powder.sizeDistributionFile = distributionFile_->text().trimmed().toStdString();
     o.powder.count = count_->value();
+    o.precisionPoints = precision_->value();
     const auto toMillimetres = [this](double shown) { return units_.millimetres(shown); };
     o.injection.distanceMm = modelValue(injectionDistance_, toMillimetres);
     o.injection.radiusMm = modelValue(injectionRadius_, toMillimetres);

@@ -68,6 +68,7 @@ private:
     QComboBox* sizeBasis_ = nullptr;
     QLineEdit* distributionFile_ = nullptr;
     QSpinBox* count_ = nullptr;
+    QDoubleSpinBox* precision_ = nullptr;  // points the shares are known to; 0: the count fixed
     QDoubleSpinBox* injectionDistance_ = nullptr;
     QDoubleSpinBox* injectionRadius_ = nullptr;
     QDoubleSpinBox* angle_ = nullptr;

@@ -167,24 +167,37 @@ namespace {
 // their basis, or the measured distribution's file with its own quantiles
 // (those of the d10, d50 and d90 particles, once sprayed).
 std::vector<std::string> powderSizeLines(const particles::SprayOptions& o, const particles::SprayOutcome* outcome) {
+    // A spray says the sizes its particles were drawn from: the measured
+    // file's own quantiles, not the log-normal fields it replaced.
+    if (outcome && outcome->powder.d50Um > 0) return {"Sizes: " + particles::describePowder(outcome->powder)};
     const particles::PowderOptions& p = o.powder;
     if (p.singleSize) return {printed("Diameter: %.0f \u00b5m, one size", p.d50Um)};
     if (p.sizeDistributionFile.empty())
         return {printed("d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m by %s", p.d10Um, p.d50Um, p.d90Um,
                         p.sizeBasis == particles::SizeBasis::Number ? "number" : "volume")};
     const std::string& file = p.sizeDistributionFile;
-    std::vector<std::string> lines{"Measured distribution: " + file.substr(file.find_last_of('/') + 1)};
-    std::array<double, 3> quantiles{};
-    int found = 0;
-    for (const Trajectory& t : outcome ? outcome->trajectories : std::vector<Trajectory>()) {
-        const std::array<const char*, 3> labels{"d10", "d50", "d90"};
-        for (std::size_t k = 0; k < 3; ++k)
-            if (t.label == labels[k]) quantiles[k] = t.diameterUm, ++found;
-    }
-    if (found == 3)
-        lines.push_back(printed("its d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m by volume", quantiles[0],
-                                quantiles[1], quantiles[2]));
-    return lines;
+    return {"Measured distribution: " + file.substr(file.find_last_of('/') + 1)};
+}
+
+// A share of the powder's mass in percent with its 95 % interval.
+std::string percent(const particles::Estimate& share, int decimals) {
+    return particles::withInterval(share, decimals, 100, " \u00b1 ");
+}
+
+// The three shares of the injected mass, molten arriving, arriving and
+// evaporated, on two lines that fit the panel.
+std::vector<std::string> massSharesLines(const particles::SprayStatistics& st) {
+    return {"Mass molten arriving: " + percent(st.moltenMassShare, 1) + " %",
+            "arriving " + percent(st.depositedMassShare, 1) + " %, evaporated " + percent(st.evaporatedMassShare, 1) +
+                " %"};
+}
+
+std::string deviationLine(const particles::SprayStatistics& st, const particles::SprayOptions& o,
+                          const particles::SprayOutcome& outcome) {
+    return "Particle jet deviation: " +
+           particles::withInterval(particles::deviationAngleDeg(st, o.injection, outcome.standoffMm), 1, 1,
+                                   " \u00b1 ") +
+           "\u00b0";
 }
 
 // Where the material's data came from and its melting and boiling points.
@@ -210,19 +223,16 @@ PanelSection comparedSection(const SprayPageInputs& in) {
                                 ? printed("Injection velocity: %.3g %s", u.velocity(o.injection.velocity),
                                           u.velocityUnit().c_str())
                                 : printed("Carrier gas: %.3g SLPM argon", o.injection.carrierFlowSlpm));
-    const particles::SprayStatistics st = particles::computeStatistics(in.compared->particles);
+    const particles::SprayStatistics st = particles::computeStatistics(*in.compared);
     section.lines.push_back(printed("Arrived: %d of %d", st.arrived, st.total));
     if (st.arrived > 0) {
         section.lines.push_back(printed("Velocity: %.0f %s, surface temperature %.0f %s",
                                         u.velocity(st.velocity.byNumber.mean), u.velocityUnit().c_str(),
                                         u.temperatureOf(st.surfaceTemperature.byNumber.mean),
                                         u.temperatureUnit().c_str()));
-        section.lines.push_back(printed("Particle jet deviation: %.1f\u00b0",
-                                        particles::deviationAngleDeg(st, o.injection, in.compared->standoffMm)));
+        section.lines.push_back(deviationLine(st, o, *in.compared));
     }
-    section.lines.push_back(printed("Mass molten / arriving / evaporated: %.0f / %.0f / %.1f %%",
-                                    100 * st.moltenMassShare, 100 * st.depositedMassShare,
-                                    100 * st.evaporatedMassShare));
+    for (const std::string& line : massSharesLines(st)) section.lines.push_back(line);
     return section;
 }
 
@@ -255,8 +265,18 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
                                                                                   : o.powder.material;
     powder.lines.push_back("Material: " + material);
     for (const std::string& line : powderSizeLines(o, in.outcome)) powder.lines.push_back(line);
-    powder.lines.push_back(
-        printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
+    // A spray shown says how many particles it flew; before one, the count
+    // the dialog asks for (or the rule that will choose it).
+    if (in.outcome)
+        powder.lines.push_back(printed("Particles: %zu, seed %llu", in.outcome->particles.size(),
+                                       static_cast<unsigned long long>(o.seed)));
+    else if (o.precisionPoints > 0)
+        powder.lines.push_back(printed("Particles: until the shares are known to \u00b1%.3g point%s, seed %llu",
+                                       o.precisionPoints, o.precisionPoints == 1 ? "" : "s",
+                                       static_cast<unsigned long long>(o.seed)));
+    else
+        powder.lines.push_back(
+            printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
     powder.lines.push_back(printed("Injector: %.3g %s downstream, %.3g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
@@ -274,7 +294,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     sections.push_back(powder);
 
     if (!in.outcome) return sections;
-    const particles::SprayStatistics st = particles::computeStatistics(in.outcome->particles);
+    const particles::SprayStatistics st = particles::computeStatistics(*in.outcome);
     PanelSection result{"At the substrate", {}};
     result.lines.push_back(printed("Arrived: %d of %d", st.arrived, st.total));
     if (st.arrived > 0) {
@@ -294,13 +314,10 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
             result.lines.push_back("Deposition spot: none, no particle arrives molten");
         else
             result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
-                                           u.distance(st.spotCentreMm), u.distance(st.spotSpreadMm),
+                                           u.distance(st.spotCentreMm.value), u.distance(st.spotSpreadMm),
                                            u.distanceUnit().c_str()));
-        result.lines.push_back(printed("Particle jet deviation: %.1f\u00b0",
-                                       particles::deviationAngleDeg(st, o.injection, in.outcome->standoffMm)));
-        result.lines.push_back(printed("Mass molten / arriving / evaporated: %.0f / %.0f / %.1f %%",
-                                       100 * st.moltenMassShare, 100 * st.depositedMassShare,
-                                       100 * st.evaporatedMassShare));
+        result.lines.push_back(deviationLine(st, o, *in.outcome));
+        for (const std::string& line : massSharesLines(st)) result.lines.push_back(line);
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed));
     result.lines.push_back("Lost: " + particles::lossesByReason(st));

@@ -42,21 +42,21 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
     std::array<SprayChart, 4> charts;
     charts[0].title = "Particle Jet Deviation";
     charts[0].yTitle = "Deviation, degrees";
-    charts[0].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.deviationDeg; }, kScanColour));
+    charts[0].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.deviationDeg.value; }, kScanColour));
     charts[1].title = "Molten and Arriving Mass";
     charts[1].yTitle = "Share of the injected mass, %";
     charts[1].lines.push_back(
-        lineOf(out, [](const particles::TuneStep& s) { return 100 * s.moltenMassShare; }, kScanColour));
+        lineOf(out, [](const particles::TuneStep& s) { return 100 * s.moltenMassShare.value; }, kScanColour));
     charts[1].lines.push_back(
-        lineOf(out, [](const particles::TuneStep& s) { return 100 * s.arrivingMassShare; }, kSecondColour));
+        lineOf(out, [](const particles::TuneStep& s) { return 100 * s.arrivingMassShare.value; }, kSecondColour));
     charts[1].legend = {{"molten", charts[1].lines[0].pen}, {"arriving", charts[1].lines[1].pen}};
     charts[2].title = "Mean Velocity";
     charts[2].yTitle = "Velocity, m/s";
-    charts[2].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.velocity; }, kScanColour));
+    charts[2].lines.push_back(lineOf(out, [](const particles::TuneStep& s) { return s.velocity.value; }, kScanColour));
     charts[3].title = "Mean Surface Temperature";
     charts[3].yTitle = "Temperature, K";
     charts[3].lines.push_back(
-        lineOf(out, [](const particles::TuneStep& s) { return s.surfaceTemperature; }, kScanColour));
+        lineOf(out, [](const particles::TuneStep& s) { return s.surfaceTemperature.value; }, kScanColour));
 
     if (tune.goal == particles::TuneGoal::Deviation) {
         charts[0].lines.push_back(
@@ -139,8 +139,8 @@ std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const part
                          std::to_string(tune.steps) + " steps");
     if (out.chosen >= 0) {
         const particles::TuneStep& best = out.steps[static_cast<std::size_t>(out.chosen)];
-        goal.lines.push_back("chosen: " + chosenSettingText(tune, out) + " (deviation " + fixed(best.deviationDeg, 2) +
-                             "°, molten mass " + fixed(100 * best.moltenMassShare, 1) + " %)");
+        goal.lines.push_back("chosen: " + chosenSettingText(tune, out) + " (deviation " + fixed(best.deviationDeg.value, 2) +
+                             "°, molten mass " + fixed(100 * best.moltenMassShare.value, 1) + " %)");
     } else if (!out.steps.empty()) {
         goal.lines.push_back("No setting brings particles to the standoff.");
     }
@@ -154,10 +154,10 @@ std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const part
                            "arrived"});
     for (const particles::TuneStep& s : out.steps) {
         const bool any = s.arrived > 0;
-        steps.table.push_back({fixed(s.setting, 2), any ? fixed(s.deviationDeg, 2) : "–",
-                               fixed(100 * s.moltenMassShare, 1),
-                               fixed(100 * s.arrivingMassShare, 1) + (particles::arrivesShort(s) ? "*" : ""),
-                               any ? fixed(s.velocity, 1) : "–", any ? fixed(s.surfaceTemperature, 0) : "–",
+        steps.table.push_back({fixed(s.setting, 2), any ? fixed(s.deviationDeg.value, 2) : "–",
+                               fixed(100 * s.moltenMassShare.value, 1),
+                               fixed(100 * s.arrivingMassShare.value, 1) + (particles::arrivesShort(s) ? "*" : ""),
+                               any ? fixed(s.velocity.value, 1) : "–", any ? fixed(s.surfaceTemperature.value, 0) : "–",
                                std::to_string(s.arrived)});
     }
     return {goal, steps};

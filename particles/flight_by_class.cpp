@@ -38,7 +38,7 @@ std::size_t classOf(const std::vector<SizeClass>& classes, double diameterUm) {
 }  // namespace
 
 std::vector<ClassFlight> flightBySizeClass(const SprayOutcome& outcome, int classes, double stepMm) {
-    const std::vector<SizeClass> table = sizeClasses(outcome.particles, classes);
+    const std::vector<SizeClass> table = sizeClasses(outcome, classes);
     std::vector<ClassFlight> flights(table.size());
     std::vector<std::vector<const Trajectory*>> members(table.size());
     double start = outcome.standoffMm;

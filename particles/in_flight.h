@@ -10,7 +10,8 @@
 
 namespace torvex::particles {
 
-// The particles crossing the sensor's measurement volume, by number.
+// The particles crossing the sensor's measurement volume, by number; each
+// mean with its interval (the centre taken as it is).
 struct SensorReading {
     double centreXMm = 0;  // across the injection plane
     double centreYMm = 0;  // in the injection plane
@@ -27,26 +28,29 @@ struct SensorReading {
 SensorReading readSensor(const std::vector<ParticleResult>& particles, const SensorOptions& sensor);
 
 // One class of initial diameters. Shares are of the class's injected mass
-// except massShare, which is of the whole powder's.
+// except massShare, which is of the whole powder's; each figure with its
+// interval (ratios over the batches).
 struct SizeClass {
     double lowerUm = 0, upperUm = 0;
     int count = 0;    // injected
     int arrived = 0;
-    double massShare = 0;
-    double velocity = 0;            // m/s, mean of the arrived, by number
-    double surfaceTemperature = 0;  // K, mean of the arrived, by number
-    double moltenShare = 0;         // molten mass arriving
-    double evaporatedShare = 0;     // mass lost to vapour
+    Estimate massShare;
+    Estimate velocity;            // m/s, mean of the arrived, by number
+    Estimate surfaceTemperature;  // K, mean of the arrived, by number
+    Estimate moltenShare;         // molten mass arriving
+    Estimate evaporatedShare;     // mass lost to vapour
 };
 
 // `classes` classes of equal width in log d between the smallest and the
-// largest diameter injected (one class when all are of one size).
-std::vector<SizeClass> sizeClasses(const std::vector<ParticleResult>& particles, int classes);
+// largest diameter injected (one class when all are of one size), of a
+// spray's population (its powder's mean particle mass for the shares).
+std::vector<SizeClass> sizeClasses(const SprayOutcome& outcome, int classes);
 
 // The particle jet's deviation, degrees: the angle between the torch axis and
 // the line from the axis at the injector's plane to the centre of the
 // arriving mass at the standoff, in the injection plane; positive when the
-// particles end beyond the axis, away from the injector.
-double deviationAngleDeg(const SprayStatistics& statistics, const InjectionOptions& injection, double standoffMm);
+// particles end beyond the axis, away from the injector. Its interval is that
+// of the centre carried through the angle (the delta method).
+Estimate deviationAngleDeg(const SprayStatistics& statistics, const InjectionOptions& injection, double standoffMm);
 
 } // namespace torvex::particles

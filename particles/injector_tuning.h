@@ -3,6 +3,7 @@
 #pragma once
 
 #include "particles/particle_model.h"
+#include "particles/sampling.h"
 
 #include <string>
 #include <vector>
@@ -26,15 +27,17 @@ struct TuneOptions {
     double targetDeg = 3.5;
 };
 
-// What the spray gives at one setting, at the standoff.
+// What the spray gives at one setting, at the standoff, each figure with its
+// 95 % interval.
 struct TuneStep {
     double setting = 0;          // SLPM or m/s
-    double deviationDeg = 0;
-    double moltenMassShare = 0;  // of the injected mass
-    double arrivingMassShare = 0;
-    double velocity = 0;             // m/s, mean of the arrived, by number
-    double surfaceTemperature = 0;   // K, mean of the arrived, by number
+    Estimate deviationDeg;
+    Estimate moltenMassShare;    // of the injected mass
+    Estimate arrivingMassShare;
+    Estimate velocity;            // m/s, mean of the arrived, by number
+    Estimate surfaceTemperature;  // K, mean of the arrived, by number
     int arrived = 0;
+    int particles = 0;            // flown (the spray's count rule at every setting)
 };
 
 // A setting that brings less than this share of the injected mass to the
@@ -48,12 +51,24 @@ struct TuneOutcome {
     std::string message;   // when result != Completed
     std::vector<TuneStep> steps;
     int chosen = -1;       // the step that meets the goal best
+    std::vector<int> indistinct;  // the steps the sample cannot tell from the chosen one (tellApart)
 };
 
 // The step that meets the goal best among those with particles arriving:
 // the deviation nearest the target, or the most molten mass; the first of
 // equals. -1 when no step has any.
 int chooseSetting(const std::vector<TuneStep>& steps, const TuneOptions& tune);
+
+// The other steps with particles arriving that the intervals cannot tell
+// from the chosen one for the goal: whose distance from the target deviation
+// (or whose molten mass) lies within the reach of both intervals of the
+// chosen one's. Empty when the chosen step stands apart.
+std::vector<int> tellApart(const std::vector<TuneStep>& steps, const TuneOptions& tune, int chosen);
+
+// "2.50 and 3.00 SLPM cannot be told apart at this count (deviation 3.42 +-
+// 0.35 and 3.61 +- 0.38 deg)": the chosen step and those tellApart names, in
+// the order of the scan; "" when there are none.
+std::string indistinctSentence(const TuneOptions& tune, const TuneOutcome& outcome);
 
 // Range check of the scan; empty when it is sound.
 std::string checkTuneOptions(const TuneOptions& tune);
@@ -67,8 +82,10 @@ const char* tuneUnit(TuneScan scan);  // "SLPM" or "m/s"
 
 // The scan as a CSV table (tune.csv): one row per setting, the chosen one
 // marked 1 in the column "chosen", a setting whose arriving mass is under
-// 90 % marked 1 in the last, "arriving_under_90_percent" (added after the
-// columns of earlier versions).
+// 90 % marked 1 in "arriving_under_90_percent"; after the columns of earlier
+// versions the half-widths of the 95 % intervals (empty where the sample
+// cannot tell), the particles flown and "cannot_be_told_apart" (1 on the
+// steps tellApart names).
 std::string tuneCsv(const TuneOptions& tune, const TuneOutcome& outcome);
 
 } // namespace torvex::particles

@@ -3,6 +3,7 @@
 // named with its source.
 #include "particles/exchange.h"
 #include "particles/particle_model.h"
+#include "particles/text_file.h"
 
 #include <cstdio>
 
@@ -84,6 +85,15 @@ std::vector<std::string> describeMaterial(const Material& m) {
             (m.vapourPressureEnthalpyGiven ? std::string(" (Clausius-Clapeyron curve)")
                                            : std::string(" (no such column in the table: the latent heat)")),
     };
+}
+
+std::string describePowder(const PowderAsSprayed& p) {
+    if (p.singleSize) return "one size, " + formatFixed(p.d50Um, 1) + " um";
+    const std::string quantiles = "d10/d50/d90 = " + formatFixed(p.d10Um, 1) + "/" + formatFixed(p.d50Um, 1) + "/" +
+                                  formatFixed(p.d90Um, 1) + " um by " +
+                                  (p.basis == SizeBasis::Volume ? "volume" : "number");
+    if (p.distributionFile.empty()) return quantiles + " (log-normal)";
+    return quantiles + ", of the measured distribution " + oneLine(p.distributionFile);
 }
 
 } // namespace torvex::particles

@@ -9,6 +9,7 @@
 
 #include "particles/jet_field.h"
 #include "particles/materials.h"
+#include "particles/sampling.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,7 +37,7 @@ struct PowderOptions {
     // A measured distribution instead of the log-normal: a CSV of size
     // classes (upper bound, µm) and the volume percent in each; "" = log-normal.
     std::string sizeDistributionFile;
-    int count = 1000;  // particles simulated
+    int count = 1000;  // particles simulated while the count is fixed (SprayOptions::precisionPoints 0)
 };
 
 // How the particles leave the injector.
@@ -105,6 +106,14 @@ struct SprayOptions {
     // crossing the plane beyond it are lost beside it.
     double substrateRadiusMm = 50;
     std::uint64_t seed = 1;    // same seed, same particles, byte for byte
+    // Particles are added, a batch at a time, until the molten-arriving and
+    // the arriving mass share are known to +- this many percentage points
+    // (half-width of the 95 % interval), at most mostParticles of them. 0:
+    // the count is fixed, powder.count particles. The programs' default
+    // (defaultSprayOptions) is kDefaultPrecisionPoints; a SprayOptions made
+    // in code flies its count.
+    double precisionPoints = 0;
+    int mostParticles = kCountCap;  // the precision rule's cap (kFirstRound to kCountCap; a tune's step has less)
     int threads = 0;           // 0: every core of the machine
     int sampledTrajectories = 20;  // population particles whose trajectory is kept (besides d10/d50/d90)
 };
@@ -127,6 +136,21 @@ std::vector<std::string> describeModel(const ModelOptions& model, int gasCode);
 std::vector<std::string> describeMaterial(const Material& material);
 
 // ----- What comes out ---------------------------------------------------------
+
+// The powder the particles were drawn from, as the run read it: the
+// log-normal of d10/d50/d90 on its basis, a measured distribution (its file
+// and the volume quantiles of its classes), or one size.
+struct PowderAsSprayed {
+    bool singleSize = false;
+    std::string distributionFile;  // as given; "" for the log-normal
+    SizeBasis basis = SizeBasis::Volume;  // of the quantiles (a measured distribution's are by volume)
+    double d10Um = 0, d50Um = 0, d90Um = 0;  // d50Um: the size of a single-size powder
+};
+
+// One line: "d10/d50/d90 = 20.0/40.0/70.0 um by volume (log-normal)",
+// "d10/d50/d90 = 21.3/39.4/63.2 um by volume, of the measured distribution
+// sizes.csv", "one size, 40.0 um".
+std::string describePowder(const PowderAsSprayed& powder);
 
 // How a flight ended. Beyond the computed field a particle flies on through
 // the still surroundings, so only the substrate, the nozzle exit plane and the
@@ -194,7 +218,7 @@ struct Trajectory {
 
 enum class SprayResult {
     Completed = 0,
-    Cancelled = 1,  // the progress callback asked to stop; particles holds what was done
+    Cancelled = 1,  // the progress callback asked to stop; no particles or paths are kept
     BadInput = 2,   // options or files refused; message says which
 };
 
@@ -208,9 +232,13 @@ struct SprayOutcome {
     int gasCode = 0;             // plasma gas of the jet (ip.dat's code)
     double standoffMm = 0;       // the substrate plane
     Material material;
+    PowderAsSprayed powder;      // the sizes the particles were drawn from
+    SamplingFacts sampling;      // how many particles were flown, and why
 };
 
-// Progress 0..100 (percent of the particles done); return false to stop.
+// Progress 0..100, percent of the particles planned so far (the count, or
+// the precision rule's first round and then the count its interval asks
+// for, so it can step back once a round is added); return false to stop.
 // Called on the thread that called the run.
 using SprayProgress = std::function<bool(int percent)>;
 

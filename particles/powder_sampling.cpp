@@ -46,24 +46,43 @@ LogNormalSize fitLogNormal(double d10Um, double d50Um, double d90Um, SizeBasis b
     return size;
 }
 
-double drawDiameterUm(const LogNormalSize& size, ParticleRandom& random) {
+namespace {
+
+double lowerTail(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+double upperTail(double x) { return 0.5 * std::erfc(x / std::sqrt(2.0)); }
+
+// The probability of the standard normal distribution between lo and hi,
+// from the side where erfc keeps its digits (the lower tail or the upper one).
+double normalBetween(double lo, double hi) {
+    return lo >= 0 ? upperTail(lo) - upperTail(hi) : lowerTail(hi) - lowerTail(lo);
+}
+
+} // namespace
+
+double diameterAtCountShareUm(const LogNormalSize& size, double u) {
     if (size.sigma <= 0) return size.medianUm;
     const double a = size.cutCentre - 3.0, b = size.cutCentre + 3.0;
-    // The share of the cut distribution below z, from the side of the cut
-    // where erfc keeps its digits (the lower tail or the upper one).
-    auto shareBelow = [a, b](double z) {
-        auto lower = [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); };
-        auto upper = [](double x) { return 0.5 * std::erfc(x / std::sqrt(2.0)); };
-        if (a >= 0) return (upper(a) - upper(z)) / (upper(a) - upper(b));
-        return (lower(z) - lower(a)) / (lower(b) - lower(a));
-    };
-    const double u = random.uniform();
+    const double all = normalBetween(a, b);
     double low = a, high = b;
     for (int k = 0; k < 64; ++k) {
         const double mid = 0.5 * (low + high);
-        (shareBelow(mid) < u ? low : high) = mid;
+        (normalBetween(a, mid) / all < u ? low : high) = mid;
     }
     return size.medianUm * std::exp(size.sigma * 0.5 * (low + high));
+}
+
+double drawDiameterUm(const LogNormalSize& size, ParticleRandom& random) {
+    return diameterAtCountShareUm(size, random.uniform());
+}
+
+double meanCubedDiameterUm3(const LogNormalSize& size) {
+    const double median3 = size.medianUm * size.medianUm * size.medianUm;
+    if (size.sigma <= 0) return median3;
+    // ln d = ln median + sigma z with z normal, cut to [a, b]: the mean of
+    // exp(3 sigma z) there is exp(9 sigma^2 / 2) times the share of the cut
+    // distribution shifted by 3 sigma.
+    const double a = size.cutCentre - 3.0, b = size.cutCentre + 3.0, s3 = 3.0 * size.sigma;
+    return median3 * std::exp(0.5 * s3 * s3) * normalBetween(a - s3, b - s3) / normalBetween(a, b);
 }
 
 namespace {
@@ -154,15 +173,32 @@ bool readSizeDistribution(const std::string& path, MeasuredSizes& sizes, std::st
     return true;
 }
 
-double drawDiameterUm(const MeasuredSizes& sizes, ParticleRandom& random) {
-    const double u = random.uniform();
+double diameterAtCountShareUm(const MeasuredSizes& sizes, double u, double within) {
     const auto at = std::upper_bound(sizes.cumulativeCount.begin(), sizes.cumulativeCount.end(), u);
     const std::size_t k = std::min<std::size_t>(static_cast<std::size_t>(at - sizes.cumulativeCount.begin()),
                                                 sizes.classes.size() - 1);
     // Inverse of the count distribution d^-3 within the class.
     const double lo = sizes.classes[k].fromUm, hi = sizes.classes[k].toUm;
     const double a = 1.0 / (lo * lo * lo), b = 1.0 / (hi * hi * hi);
-    return 1.0 / std::cbrt(a - random.uniform() * (a - b));
+    return 1.0 / std::cbrt(a - within * (a - b));
+}
+
+double drawDiameterUm(const MeasuredSizes& sizes, ParticleRandom& random) {
+    const double u = random.uniform();
+    return diameterAtCountShareUm(sizes, u, random.uniform());
+}
+
+double meanCubedDiameterUm3(const MeasuredSizes& sizes) {
+    // Within a class the count per unit of ln d goes as d^-3, so d^3 is
+    // even over ln d there: its mean is ln(hi/lo) over the integral of d^-3.
+    double mean = 0, below = 0;
+    for (std::size_t k = 0; k < sizes.classes.size(); ++k) {
+        const double lo = sizes.classes[k].fromUm, hi = sizes.classes[k].toUm;
+        const double share = sizes.cumulativeCount[k] - below;
+        below = sizes.cumulativeCount[k];
+        mean += share * 3.0 * std::log(hi / lo) / (1.0 / (lo * lo * lo) - 1.0 / (hi * hi * hi));
+    }
+    return mean;
 }
 
 double volumeQuantileUm(const MeasuredSizes& sizes, double p) {
@@ -175,6 +211,25 @@ double volumeQuantileUm(const MeasuredSizes& sizes, double p) {
         below += c.volumeShare;
     }
     return sizes.classes.empty() ? 0 : sizes.classes.back().toUm;
+}
+
+BatchStrata::BatchStrata(std::uint64_t seed, int batch) : order_(kDraws) {
+    // Streams of their own, beyond every particle's.
+    constexpr std::uint64_t kBatchStreams = std::uint64_t{1} << 63;
+    ParticleRandom random(seed, kBatchStreams + static_cast<std::uint64_t>(batch));
+    for (std::vector<int>& order : order_) {
+        order.resize(kBatchSize);
+        for (int k = 0; k < kBatchSize; ++k) order[static_cast<std::size_t>(k)] = k;
+        // Fisher-Yates shuffle.
+        for (int k = kBatchSize - 1; k > 0; --k) {
+            const int j = std::min(k, static_cast<int>(random.uniform() * (k + 1)));
+            std::swap(order[static_cast<std::size_t>(k)], order[static_cast<std::size_t>(j)]);
+        }
+    }
+}
+
+double BatchStrata::at(int draw, int member, double within) const {
+    return (order_[static_cast<std::size_t>(draw)][static_cast<std::size_t>(member)] + within) / kBatchSize;
 }
 
 } // namespace torvex::particles

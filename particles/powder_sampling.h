@@ -4,6 +4,7 @@
 #pragma once
 
 #include "particles/particle_model.h"
+#include "particles/sampling.h"
 
 #include <cstdint>
 #include <random>
@@ -44,11 +45,16 @@ struct LogNormalSize {
 // in ln d).
 LogNormalSize fitLogNormal(double d10Um, double d50Um, double d90Um, SizeBasis basis = SizeBasis::Number);
 
-// A diameter drawn by count from the distribution, cut at three standard
-// deviations around the centre of the cut so that no particle is absurdly
-// small or large (inverse of the normal distribution function between the
-// cuts: one uniform number per particle).
+// The diameter below which the share u (0..1) of the particle count lies,
+// in the distribution cut at three standard deviations around the centre of
+// the cut so that no particle is absurdly small or large (the inverse of the
+// normal distribution function between the cuts).
+double diameterAtCountShareUm(const LogNormalSize& size, double u);
+// A diameter drawn by count from the distribution: one uniform number.
 double drawDiameterUm(const LogNormalSize& size, ParticleRandom& random);
+// The mean of d^3 over the particle count, um^3 (the mean particle mass over
+// the density and pi/6).
+double meanCubedDiameterUm3(const LogNormalSize& size);
 
 // A measured size distribution: classes of diameter and the share of the
 // powder's volume in each, as laser diffraction and sieve analyses report.
@@ -71,10 +77,31 @@ bool readSizeDistribution(const std::string& path, MeasuredSizes& sizes, std::st
 
 // Diameter of a particle drawn by count from the measured classes: the volume
 // is taken as spread evenly over ln d within a class, so the count density
-// there falls as d^-3.
+// there falls as d^-3. The share u of the count chooses the class, `within`
+// (0..1) the place in it.
+double diameterAtCountShareUm(const MeasuredSizes& sizes, double u, double within);
 double drawDiameterUm(const MeasuredSizes& sizes, ParticleRandom& random);
+double meanCubedDiameterUm3(const MeasuredSizes& sizes);
 
 // Diameter below which the share p (0..1) of the volume lies.
 double volumeQuantileUm(const MeasuredSizes& sizes, double p);
+
+// Latin hypercube sampling of one batch of particles (McKay, Beckman and
+// Conover 1979): for every draw of a particle (size, speed, direction) the
+// batch's members take the kBatchSize equal strata of [0, 1) in an order of
+// the batch's own random stream, and each its own uniform number within its
+// stratum. Every member is then still drawn uniformly, so any part of a batch
+// is an unbiased sample, and a whole batch covers every stratum once.
+class BatchStrata {
+public:
+    static constexpr int kDraws = 4;  // size, speed, polar angle, azimuth
+    BatchStrata(std::uint64_t seed, int batch);
+    // The stratified number of `member` (0 to kBatchSize - 1) for `draw`,
+    // from its uniform number `within` the stratum.
+    double at(int draw, int member, double within) const;
+
+private:
+    std::vector<std::vector<int>> order_;
+};
 
 } // namespace torvex::particles

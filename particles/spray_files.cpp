@@ -37,7 +37,7 @@ std::string outOfPlaneColumns(const ParticleState& s) {
     return formatFixed(s.outOfPlaneMm, 3) + "," + formatFixed(s.outOfPlaneVelocity, 2);
 }
 
-std::string percent(double share) { return formatFixed(100 * share, 1) + " %"; }
+std::string percent(const Estimate& share) { return withInterval(share, 1, 100) + " %"; }
 
 std::string headerOf(const SprayOptions& options, const SprayOutcome& outcome) {
     std::string text;
@@ -81,16 +81,13 @@ std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories) {
 }
 
 std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcome& out) {
-    const SprayStatistics s = computeStatistics(out.particles);
+    const SprayStatistics s = computeStatistics(out);
     const InjectionOptions& in = o.injection;
     std::vector<std::string> lines;
-    std::string powder = "powder: " + out.material.name + ", ";
-    powder += o.powder.singleSize ? formatFixed(o.powder.d50Um, 1) + " um"
-                                  : "d10/d50/d90 " + formatFixed(o.powder.d10Um, 1) + "/" + formatFixed(o.powder.d50Um, 1) +
-                                        "/" + formatFixed(o.powder.d90Um, 1) + " um";
-    if (!o.powder.sizeDistributionFile.empty()) powder += " (measured distribution " + o.powder.sizeDistributionFile + ")";
-    else if (!o.powder.singleSize) powder += o.powder.sizeBasis == SizeBasis::Volume ? " by volume" : " by number";
-    lines.push_back(powder + ", " + std::to_string(o.powder.count) + " particles, seed " + std::to_string(o.seed));
+    lines.push_back("powder: " + out.material.name + ", " + describePowder(out.powder) + ", seed " +
+                    std::to_string(o.seed));
+    lines.push_back("sample: " + countSentence(out.sampling));
+    lines.push_back("sampling: " + samplingSentence(out.sampling));
     std::string speed = in.speedFrom == InjectionSpeed::Fixed
                             ? "fixed speed " + formatFixed(in.velocity, 1) + " m/s"
                             : "carrier gas argon " + formatFixed(in.carrierFlowSlpm, 2) + " SLPM through " +
@@ -102,7 +99,7 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     for (const std::string& line : describeMaterial(out.material)) lines.push_back("material: " + line);
     lines.push_back("standoff: " + formatFixed(out.standoffMm, 1) + " mm, substrate a disc of " +
                     formatFixed(o.substrateRadiusMm, 1) + " mm radius around the axis");
-    lines.push_back("particle jet deviation: " + formatFixed(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
+    lines.push_back("particle jet deviation: " + withInterval(deviationAngleDeg(s, in, out.standoffMm), 2) + " deg");
     lines.push_back("particles: " + std::to_string(s.total) + " injected, " + std::to_string(s.arrived) + " arrived, " +
                     std::to_string(s.evaporated) + " evaporated, lost: " + lossesByReason(s));
     lines.push_back("mass of the injected: arriving " + percent(s.depositedMassShare) + ", molten arriving " +
@@ -112,25 +109,32 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
 
 std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) {
     const SensorReading r = readSensor(outcome.particles, options.sensor);
+    // The half-widths of the means' intervals follow the columns of earlier
+    // versions, so that their readers keep working.
     return headerOf(options, outcome) +
            "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
-           "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um\n" +
+           "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um,"
+           "velocity_mean_half_width_m_s,surface_temperature_mean_half_width_K,diameter_mean_half_width_um\n" +
            formatFixed(outcome.standoffMm, 3) + "," + formatFixed(r.centreXMm, 3) + "," + formatFixed(r.centreYMm, 3) +
            "," + formatFixed(r.sizeMm, 2) + "," + std::to_string(r.count) + "," + formatFixed(r.velocity.mean, 2) + "," +
            formatFixed(r.velocity.spread, 2) + "," + formatFixed(r.surfaceTemperature.mean, 1) + "," +
            formatFixed(r.surfaceTemperature.spread, 1) + "," + formatFixed(r.diameterUm.mean, 2) + "," +
-           formatFixed(r.diameterUm.spread, 2) + "\n";
+           formatFixed(r.diameterUm.spread, 2) + "," + halfWidthField(meanOf(r.velocity), 2) + "," +
+           halfWidthField(meanOf(r.surfaceTemperature), 1) + "," + halfWidthField(meanOf(r.diameterUm), 2) + "\n";
 }
 
 std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
     std::string text = headerOf(options, outcome) +
                        "lower_um,upper_um,count,arrived,mass_share,velocity_m_s,surface_temperature_K,molten_share,"
-                       "evaporated_share\n";
-    for (const SizeClass& c : sizeClasses(outcome.particles, options.sizeClasses))
+                       "evaporated_share,mass_share_half_width,velocity_half_width_m_s,"
+                       "surface_temperature_half_width_K,molten_share_half_width,evaporated_share_half_width\n";
+    for (const SizeClass& c : sizeClasses(outcome, options.sizeClasses))
         text += formatFixed(c.lowerUm, 2) + "," + formatFixed(c.upperUm, 2) + "," + std::to_string(c.count) + "," +
-                std::to_string(c.arrived) + "," + formatFixed(c.massShare, 4) + "," + formatFixed(c.velocity, 2) + "," +
-                formatFixed(c.surfaceTemperature, 1) + "," + formatFixed(c.moltenShare, 4) + "," +
-                formatFixed(c.evaporatedShare, 4) + "\n";
+                std::to_string(c.arrived) + "," + formatFixed(c.massShare.value, 4) + "," +
+                formatFixed(c.velocity.value, 2) + "," + formatFixed(c.surfaceTemperature.value, 1) + "," +
+                formatFixed(c.moltenShare.value, 4) + "," + formatFixed(c.evaporatedShare.value, 4) + "," +
+                halfWidthField(c.massShare, 4) + "," + halfWidthField(c.velocity, 2) + "," + halfWidthField(c.surfaceTemperature, 1) +
+                "," + halfWidthField(c.moltenShare, 4) + "," + halfWidthField(c.evaporatedShare, 4) + "\n";
     return text;
 }
 
@@ -201,6 +205,8 @@ constexpr const char* kOptionKey = "option";
 constexpr const char* kMaterialColumnsKey = "material-columns";
 constexpr const char* kMaterialRowKey = "material-row";
 constexpr const char* kMaterialSourceKey = "material-source";
+constexpr const char* kPowderSprayedKey = "powder-sprayed";
+constexpr const char* kSamplingKey = "sampling";
 
 constexpr std::pair<MaterialOrigin, const char*> kOrigins[] = {
     {MaterialOrigin::Packaged, "packaged"}, {MaterialOrigin::WorkingFolder, "folder"}, {MaterialOrigin::File, "file"}};
@@ -219,6 +225,19 @@ std::vector<std::string> sprayStampHeader(const SprayOptions& options, const Spr
     header.push_back(line(kOutcomeKey, std::to_string(outcome.gasCode) + " " + exactNumber(outcome.fieldEndMm) + " " +
                                            exactNumber(outcome.standoffMm)));
     if (!outcome.notice.empty()) header.push_back(line(kNoticeKey, outcome.notice));
+    // The sizes drawn and the sample's facts, which the shares' estimator
+    // needs (the powder's mean particle mass) and a measured file may no
+    // longer give.
+    const PowderAsSprayed& p = outcome.powder;
+    header.push_back(line(kPowderSprayedKey, std::string(p.singleSize ? "1 " : "0 ") +
+                                                 (p.basis == SizeBasis::Number ? "number " : "volume ") +
+                                                 exactNumber(p.d10Um) + " " + exactNumber(p.d50Um) + " " +
+                                                 exactNumber(p.d90Um) + " " + p.distributionFile));
+    const SamplingFacts& f = outcome.sampling;
+    header.push_back(line(kSamplingKey, std::to_string(static_cast<int>(f.rule)) + " " + std::to_string(f.flown) +
+                                            " " + exactNumber(f.precisionPoints) + " " +
+                                            exactNumber(f.reachedPoints) + " " + std::to_string(f.cap) + " " +
+                                            exactNumber(f.meanInjectedMassKg)));
     for (const std::string& text : splitLines(powderMemoryText(options))) header.push_back(line(kOptionKey, text));
     const std::vector<std::string> row = materialRowLines(outcome.material);
     header.push_back(line(kMaterialColumnsKey, row[0]));
@@ -382,6 +401,30 @@ std::string readStampHeader(const FileSetStamp& stamp, const std::string& where,
     set.outcome.fieldEndMm = n[1];
     set.outcome.standoffMm = n[2];
     set.outcome.notice = headerValue(stamp, kNoticeKey);
+    const std::string powder = headerValue(stamp, kPowderSprayedKey);
+    // "SINGLE BASIS D10 D50 D90 FILE", the file's name last as it may hold blanks.
+    const std::vector<std::string> words = fieldsOf(powder, ' ');
+    if (words.size() < 6 || (words[0] != "0" && words[0] != "1") || (words[1] != "volume" && words[1] != "number") ||
+        !numbersOf({words[2], words[3], words[4]}, 0, n))
+        return "has no sound line of the powder sprayed";
+    PowderAsSprayed& p = set.outcome.powder;
+    p.singleSize = words[0] == "1";
+    p.basis = words[1] == "number" ? SizeBasis::Number : SizeBasis::Volume;
+    p.d10Um = n[0], p.d50Um = n[1], p.d90Um = n[2];
+    std::size_t fileAt = 0;
+    for (int k = 0; k < 5; ++k) fileAt = powder.find(' ', fileAt) + 1;
+    p.distributionFile = powder.substr(fileAt);
+    const std::vector<std::string> sample = fieldsOf(headerValue(stamp, kSamplingKey), ' ');
+    if (sample.size() != 6 || !numbersOf(sample, 0, n) || n[0] != std::floor(n[0]) || n[0] < 0 || n[0] > 2 ||
+        n[1] != std::floor(n[1]) || n[1] < 0 || n[1] > 1e7 || n[4] != std::floor(n[4]) || n[4] < 0 || n[4] > 1e7 ||
+        !(n[5] >= 0))
+        return "has no sound sampling line";
+    SamplingFacts& f = set.outcome.sampling;
+    f.rule = static_cast<CountRule>(static_cast<int>(n[0]));
+    f.flown = static_cast<int>(n[1]);
+    f.precisionPoints = n[2], f.reachedPoints = n[3];
+    f.cap = static_cast<int>(n[4]);
+    f.meanInjectedMassKg = n[5];
     set.jet = headerValue(stamp, kJetKey);
     set.jetVariant = headerValue(stamp, kJetVariantKey);
     const MaterialStatus material =
@@ -470,7 +513,7 @@ SpraySet readSprayIn(const std::string& folder, const std::string* jetNow) {
     std::string text;
     readRegularFile(shown + "/" + kParticlesFile, kSprayFileLimit, text, why);
     for (const std::string& line : splitLines(particlesHeader))
-        for (const char* decided : {"# powder: ", "# injection: ", "# model: ", "# material: ", "# standoff: "})
+        for (const char* decided : {"# powder: ", "# sample: ", "# injection: ", "# model: ", "# material: ", "# standoff: "})
             if (line.rfind(decided, 0) == 0 && text.find("\n" + line + "\n") == std::string::npos &&
                 text.rfind(line + "\n", 0) != 0)
                 return refusal("The spray stamp " + stampPath + " disagrees with the header of " + kParticlesFile +

@@ -89,10 +89,10 @@ JobResult resultOf(SprayResult result) {
 
 SprayFigures figuresOf(const SprayOptions& options, const SprayOutcome& outcome) {
     SprayFigures f;
-    f.statistics = computeStatistics(outcome.particles);
+    f.statistics = computeStatistics(outcome);
     f.deviationDeg = deviationAngleDeg(f.statistics, options.injection, outcome.standoffMm);
     f.sensor = readSensor(outcome.particles, options.sensor);
-    f.sizeClasses = sizeClasses(outcome.particles, options.sizeClasses);
+    f.sizeClasses = sizeClasses(outcome, options.sizeClasses);
     return f;
 }
 

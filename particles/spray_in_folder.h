@@ -68,10 +68,11 @@ struct JobReport {
     std::vector<std::string> written;  // full paths of the files written, in order
 };
 
-// The figures at the standoff that every front end shows.
+// The figures at the standoff that every front end shows, each mean and
+// share with its 95 % interval.
 struct SprayFigures {
     SprayStatistics statistics;
-    double deviationDeg = 0;
+    Estimate deviationDeg;
     SensorReading sensor;
     std::vector<SizeClass> sizeClasses;
 };

@@ -77,6 +77,7 @@ constexpr OptionAccess<S> kSensorPoint{
         return OptionValue{o.sensor.xMm, o.sensor.yMm, {}};
     }};
 void fixedSpeed(S& o) { o.injection.speedFrom = InjectionSpeed::Fixed; }
+void fixedCount(S& o) { o.precisionPoints = 0; }
 void carrierGasSpeed(S& o) { o.injection.speedFrom = InjectionSpeed::CarrierGas; }
 
 // The order of the rows is the order of kavel-run --help.
@@ -87,7 +88,8 @@ const std::vector<SprayOptionRow> kSprayOptions = {
     {"d90", "d90_um", "D", "size distribution d90, um (default 70)", K::Number, at<&S::powder, &P::d90Um>()},
     {"diameter", "", "D", "one size for every particle, um", K::Number, kOneSize},
     {"", "single_size", "", "", K::Flag, at<&S::powder, &P::singleSize>()},
-    {"count", "count", "N", "number of particles (default 1000)", K::Whole, at<&S::powder, &P::count>(), 1, 1000000},
+    {"count", "count", "N", "a fixed number of particles (default: as many as --precision asks)", K::Whole, at<&S::powder, &P::count>(), 1, 1000000, "", fixedCount},
+    {"precision", "precision_points", "P", "add particles until the molten and arriving mass shares are known to +-P points, 95 % (default 1; at most 100000 particles; 0: the --count)", K::Number, at<&S::precisionPoints>()},
     {"seed", "seed", "S", "random seed (default 1): same seed, same files", K::Whole, at<&S::seed>(), 0, 9007199254740991.0},
     {"injection-distance", "injector_distance_mm", "L", "injector downstream of the nozzle exit (default 2 mm)", K::Length, at<&S::injection, &I::distanceMm>()},
     {"injection-radius", "injector_radius_mm", "L", "injector's distance from the axis (default 8 mm)", K::Length, at<&S::injection, &I::radiusMm>()},
@@ -146,7 +148,8 @@ struct Clash {
     std::vector<const char*> others;
 };
 const Clash kClashes[] = {{"diameter", "one size", {"d10", "d50", "d90"}},
-                          {"injection-velocity", "one speed", {"carrier-flow"}}};
+                          {"injection-velocity", "one speed", {"carrier-flow"}},
+                          {"count", "a fixed count", {"precision"}}};
 
 std::vector<std::string> wordsOf(const char* words) {
     std::vector<std::string> out;
@@ -305,6 +308,7 @@ std::string clashingOptions(const EnteredOptions& entered, OptionNames names) {
 
 SprayOptions defaultSprayOptions(int lengthUnit) {
     SprayOptions o;
+    o.precisionPoints = kDefaultPrecisionPoints;
     if (lengthUnit == 2) o.standoffMm = 4 * kMmPerInch;
     return o;
 }
@@ -329,7 +333,7 @@ bool tuneOptionsOf(const EnteredTuneOptions& entered, TuneOptions& tune, std::st
 std::optional<OptionValue> shownValue(const SprayOptionRow& row, const SprayOptions& options, int lengthUnit) {
     std::optional<OptionValue> v = row.access.get(options);
     if (!v) return v;
-    if (row.implies) {  // an injection speed is in effect only while the speed is fixed
+    if (row.implies) {  // an injection speed is in effect only while the speed is fixed, a count while it is
         SprayOptions implied = options;
         row.implies(implied);
         if (powderMemoryText(implied) != powderMemoryText(options)) return std::nullopt;

@@ -1,10 +1,13 @@
 // The spray: the population of particles drawn from the powder and injector
 // settings, flown on every core, each from its own random stream so that
-// the results do not depend on the number of threads.
+// the results do not depend on the number of threads, in stratified batches
+// (particles/sampling.h) until the count is reached or the main shares are
+// known to the precision asked.
 #include "particles/carrier_gas.h"
 #include "particles/particle_flight.h"
 #include "particles/particle_model.h"
 #include "particles/powder_sampling.h"
+#include "particles/spray_statistics.h"
 #include "particles/text_file.h"
 
 #include <algorithm>
@@ -12,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -22,6 +26,10 @@ namespace {
 constexpr double kDegree = kPi / 180.0;
 constexpr double kLongestField = 200;  // mm, last cross-section of a complete field
 constexpr int kMaxCount = 1000000;
+// The precision rule's range, percentage points: finer would fly the cap
+// for most powders, coarser tells nothing.
+constexpr double kLeastPrecisionPoints = 0.1;
+constexpr double kMostPrecisionPoints = 20;
 // The substrate's radius: from a coupon a little wider than the injector's
 // bore to a plate far wider than any spray spot.
 constexpr double kSmallestSubstrateMm = 1;
@@ -67,38 +75,80 @@ double injectionSpeed(const SprayOptions& o, const Material& material, double di
                            diameterUm * 1e-6, material.densitySolid);
 }
 
-// The powder's sizes: the log-normal of d10/d50/d90 or the measured classes.
+// The powder's sizes: the log-normal of d10/d50/d90 (one size: no width) or
+// the measured classes.
 struct PowderSizes {
     LogNormalSize logNormal;
     const MeasuredSizes* measured = nullptr;
-    double draw(ParticleRandom& random) const {
-        return measured ? drawDiameterUm(*measured, random) : drawDiameterUm(logNormal, random);
+    // The diameter at the share u of the count; a measured distribution takes
+    // the place within the class from the particle's stream.
+    double at(double u, ParticleRandom& random) const {
+        return measured ? diameterAtCountShareUm(*measured, u, random.uniform()) : diameterAtCountShareUm(logNormal, u);
     }
+    double meanCubedUm3() const { return measured ? meanCubedDiameterUm3(*measured) : meanCubedDiameterUm3(logNormal); }
 };
 
-// The population: diameter, speed and direction of particle i from stream
-// i. Directions fill the cone's solid angle evenly (polar angle from its
-// cosine drawn uniformly).
-Task populationTask(const SprayOptions& o, const Material& material, const PowderSizes& size, int i) {
+PowderSizes powderSizes(const PowderOptions& p, const MeasuredSizes* measured) {
+    PowderSizes size;
+    size.logNormal = p.singleSize ? LogNormalSize{p.d50Um, 0} : fitLogNormal(p.d10Um, p.d50Um, p.d90Um, p.sizeBasis);
+    size.measured = p.singleSize ? nullptr : measured;
+    return size;
+}
+
+PowderAsSprayed asSprayed(const PowderOptions& p, const MeasuredSizes* measured) {
+    PowderAsSprayed powder;
+    powder.singleSize = p.singleSize;
+    powder.basis = p.sizeBasis;
+    powder.d10Um = p.d10Um, powder.d50Um = p.d50Um, powder.d90Um = p.d90Um;
+    if (!p.singleSize && measured) {
+        powder.distributionFile = p.sizeDistributionFile;
+        powder.basis = SizeBasis::Volume;
+        powder.d10Um = volumeQuantileUm(*measured, 0.1);
+        powder.d50Um = volumeQuantileUm(*measured, 0.5);
+        powder.d90Um = volumeQuantileUm(*measured, 0.9);
+    }
+    return powder;
+}
+
+enum Draw { kSizeDraw, kSpeedDraw, kPolarDraw, kAzimuthDraw };
+
+// Particle i of the population: diameter, speed and direction from its own
+// stream, each stratified within its batch (BatchStrata). Directions fill
+// the cone's solid angle evenly (polar angle from its cosine drawn uniformly).
+Task populationTask(const SprayOptions& o, const Material& material, const PowderSizes& size,
+                    const BatchStrata& strata, int i) {
     ParticleRandom random(o.seed, static_cast<std::uint64_t>(i));
-    const double diameter = size.draw(random);
-    const double speed = injectionSpeed(o, material, diameter) *
-                         (1.0 + o.injection.velocitySpread * (2.0 * random.uniform() - 1.0));
+    const int member = i % kBatchSize;
+    const auto draw = [&](Draw d) { return strata.at(d, member, random.uniform()); };
+    const double diameter = size.at(draw(kSizeDraw), random);
+    const double speed =
+        injectionSpeed(o, material, diameter) * (1.0 + o.injection.velocitySpread * (2.0 * draw(kSpeedDraw) - 1.0));
     const double halfCone = 0.5 * o.injection.divergenceDeg * kDegree;
-    const double polar = std::acos(1.0 - random.uniform() * (1.0 - std::cos(halfCone)));
-    const double azimuth = 2.0 * kPi * random.uniform();
+    const double polar = std::acos(1.0 - draw(kPolarDraw) * (1.0 - std::cos(halfCone)));
+    const double azimuth = 2.0 * kPi * draw(kAzimuthDraw);
     Task t;
     t.start = startOf(o, diameter, speed, polar, azimuth);
     t.index = i;
     return t;
 }
 
-std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, const MeasuredSizes* measured,
-                             std::vector<Trajectory>& trajectories) {
-    const PowderOptions& p = o.powder;
-    PowderSizes size;
-    size.logNormal = p.singleSize ? LogNormalSize{p.d50Um, 0} : fitLogNormal(p.d10Um, p.d50Um, p.d90Um, p.sizeBasis);
-    size.measured = p.singleSize ? nullptr : measured;
+// Population particles `from` to `to` (exclusive), without trajectories.
+std::vector<Task> populationTasks(const SprayOptions& o, const Material& material, const PowderSizes& size, int from,
+                                  int to) {
+    std::vector<Task> tasks;
+    for (int batch = batchOf(from); batch * kBatchSize < to; ++batch) {
+        const BatchStrata strata(o.seed, batch);
+        for (int i = std::max(from, batch * kBatchSize); i < std::min(to, (batch + 1) * kBatchSize); ++i)
+            tasks.push_back(populationTask(o, material, size, strata, i));
+    }
+    return tasks;
+}
+
+// The flights whose paths are kept: d10, d50 and d90 (or the one size),
+// and every stride-th of the population's `count` particles, flown again with
+// their paths (a flight does not depend on its path being kept).
+std::vector<Task> trajectoryTasks(const SprayOptions& o, const Material& material, const MeasuredSizes* measured,
+                                  const PowderSizes& size, int count, std::vector<Trajectory>& trajectories) {
     std::vector<Task> tasks;
     auto representative = [&](const char* label, double d) {
         Task t;
@@ -114,14 +164,13 @@ std::vector<Task> buildTasks(const SprayOptions& o, const Material& material, co
         representative("d50", measured ? volumeQuantileUm(*measured, 0.5) : o.powder.d50Um);
         representative("d90", measured ? volumeQuantileUm(*measured, 0.9) : o.powder.d90Um);
     }
-    const int samples = std::clamp(o.sampledTrajectories, 0, o.powder.count);
-    const int stride = samples > 0 ? std::max(1, o.powder.count / samples) : 0;
-    for (int i = 0; i < o.powder.count; ++i) {
-        Task t = populationTask(o, material, size, i);
-        if (stride > 0 && i % stride == 0 && i / stride < samples) {
-            t.trajectory = static_cast<int>(trajectories.size());
-            trajectories.push_back(Trajectory{"sample", i, t.start.diameter * 1e6, ParticleStatus::Arrived, {}});
-        }
+    const int samples = std::clamp(o.sampledTrajectories, 0, count);
+    const int stride = samples > 0 ? std::max(1, count / samples) : 0;
+    for (int k = 0; k < samples; ++k) {
+        const int i = k * stride;
+        Task t = populationTasks(o, material, size, i, i + 1).front();
+        t.trajectory = static_cast<int>(trajectories.size());
+        trajectories.push_back(Trajectory{"sample", i, t.start.diameter * 1e6, ParticleStatus::Arrived, {}});
         tasks.push_back(t);
     }
     return tasks;
@@ -131,6 +180,144 @@ int threadCount(int requested, std::size_t tasks) {
     int n = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
     n = std::clamp(n, 1, 64);
     return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(n), std::max<std::size_t>(tasks, 1)));
+}
+
+// The progress of a spray: percent of the particles planned so far. The
+// plan is the fixed count, or the first round and then the count the
+// interval asks for, so the bar can step back once a round is added.
+class Meter {
+public:
+    explicit Meter(const SprayProgress& progress) : progress_(progress) {}
+    // False when the caller asked to stop.
+    bool report(long done, long planned) {
+        const int percent = static_cast<int>(std::min(100L, done * 100 / std::max(planned, 1L)));
+        if (percent == reported_ || !progress_) return true;
+        reported_ = percent;
+        return progress_(percent);
+    }
+
+private:
+    const SprayProgress& progress_;
+    int reported_ = -1;
+};
+
+// What the particles fly through and to.
+struct Flight {
+    const JetField& field;
+    const Material& material;
+    const SprayOptions& options;
+    double standoffMm;
+};
+
+// Flies the tasks on the options' threads, each result at its task's place;
+// the trajectories of tasks that keep one into `trajectories`. `done` tasks
+// of `planned` were flown before. False when the progress asked to stop.
+bool flyTasks(const Flight& f, const std::vector<Task>& tasks, std::vector<ParticleResult>& results,
+              std::vector<Trajectory>& trajectories, long done, long planned, Meter& meter) {
+    results.assign(tasks.size(), ParticleResult{});
+    std::atomic<std::size_t> next{0}, finishedCount{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    auto work = [&]() {
+        for (;;) {
+            const std::size_t k = next.fetch_add(1);
+            if (k >= tasks.size() || stop.load()) break;
+            const Task& t = tasks[k];
+            Trajectory* trajectory = t.trajectory >= 0 ? &trajectories[static_cast<std::size_t>(t.trajectory)] : nullptr;
+            results[k] = flyParticle(f.field, f.material, f.options.model, t.start, f.standoffMm,
+                                     f.options.substrateRadiusMm, trajectory);
+            results[k].index = t.index;
+            if (finishedCount.fetch_add(1) + 1 == tasks.size()) {
+                std::lock_guard<std::mutex> lock(mutex);
+                finished.notify_all();
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    const int threads = threadCount(f.options.threads, tasks.size());
+    for (int k = 0; k < threads; ++k) workers.emplace_back(work);
+    for (;;) {
+        const std::size_t count = finishedCount.load();
+        if (!meter.report(done + static_cast<long>(count), planned)) stop = true;
+        if (count == tasks.size() || stop.load()) break;
+        std::unique_lock<std::mutex> lock(mutex);
+        finished.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    for (std::thread& w : workers) w.join();
+    return !(stop.load() && finishedCount.load() < tasks.size());
+}
+
+// The wider half-width of the molten-arriving and the arriving mass share,
+// percentage points (infinite while the sample cannot tell).
+double widestMainShare(const std::vector<ParticleResult>& population, double meanInjectedMassKg) {
+    const SprayStatistics s = computeStatistics(population, meanInjectedMassKg);
+    double widest = 0;
+    for (const Estimate& e : {s.moltenMassShare, s.depositedMassShare})
+        widest = std::max(widest, hasInterval(e) ? 100 * e.halfWidth95 : std::numeric_limits<double>::infinity());
+    return widest;
+}
+
+// The next round's plan: the count the interval asks for (its width falls as
+// one over the root of the count), a tenth more, in whole batches; at least
+// one batch more, at most the cap.
+int nextPlan(int flown, double widestPoints, double precisionPoints, int cap) {
+    const double asked = std::isfinite(widestPoints)
+                             ? 1.1 * flown * (widestPoints / precisionPoints) * (widestPoints / precisionPoints)
+                             : 2.0 * flown;
+    const double batches = std::ceil(std::min(asked, double(cap)) / kBatchSize);
+    return std::clamp(static_cast<int>(batches) * kBatchSize, flown + kBatchSize, cap);
+}
+
+// The particles a spray of `population` plans: the paths flown at the end
+// count in it.
+long plannedWithPaths(const SprayOptions& o, int population) {
+    return static_cast<long>(population) + (o.powder.singleSize ? 1 : 3) +
+           std::clamp(o.sampledTrajectories, 0, population);
+}
+
+// The population, round by round: the fixed count at once, or batches added
+// until both main shares are known to the precision (out.sampling says how
+// it ended). False when the progress asked to stop.
+bool flyPopulation(const Flight& f, const PowderSizes& size, Meter& meter, SprayOutcome& out) {
+    const SprayOptions& o = f.options;
+    SamplingFacts& sampling = out.sampling;
+    const bool adaptive = o.precisionPoints > 0;
+    int planned = adaptive ? kFirstRound : o.powder.count;
+    for (;;) {
+        const int flown = static_cast<int>(out.particles.size());
+        std::vector<ParticleResult> round;
+        std::vector<Trajectory> none;
+        if (!flyTasks(f, populationTasks(o, f.material, size, flown, planned), round, none, flown,
+                      plannedWithPaths(o, planned), meter))
+            return false;
+        out.particles.insert(out.particles.end(), round.begin(), round.end());
+        sampling.flown = planned;
+        if (!adaptive) return true;
+        sampling.reachedPoints = widestMainShare(out.particles, sampling.meanInjectedMassKg);
+        if (sampling.reachedPoints <= o.precisionPoints) {
+            sampling.rule = CountRule::Precision;
+            return true;
+        }
+        if (planned >= sampling.cap) {
+            sampling.rule = CountRule::Cap;
+            return true;
+        }
+        planned = nextPlan(planned, sampling.reachedPoints, o.precisionPoints, sampling.cap);
+    }
+}
+
+// The paths of d10, d50 and d90 and of the sampled members of the flown
+// population. False when the progress asked to stop.
+bool flyPaths(const Flight& f, const MeasuredSizes* classes, const PowderSizes& size, Meter& meter,
+              SprayOutcome& out) {
+    const int flown = out.sampling.flown;
+    const std::vector<Task> paths = trajectoryTasks(f.options, f.material, classes, size, flown, out.trajectories);
+    std::vector<ParticleResult> ends;
+    if (!flyTasks(f, paths, ends, out.trajectories, flown, plannedWithPaths(f.options, flown), meter)) return false;
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        out.trajectories[static_cast<std::size_t>(paths[k].trajectory)].status = ends[k].status;
+    return true;
 }
 
 } // namespace
@@ -152,6 +339,8 @@ std::string checkOptions(const SprayOptions& o, double fieldEndMm) {
     const InjectionOptions& in = o.injection;
     auto inside = [](double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; };
     if (p.count < 1 || p.count > kMaxCount) return "The particle count must lie between 1 and 1000000.";
+    if (!(o.precisionPoints == 0 || inside(o.precisionPoints, kLeastPrecisionPoints, kMostPrecisionPoints)))
+        return "The precision of the mass shares must lie between 0.1 and 20 points (or be 0 for a fixed count).";
     if (!inside(p.d50Um, 1, 500)) return range("The diameter (d50)", 1, 500, " um");
     if (!p.singleSize) {
         if (!inside(p.d10Um, 0.5, 500) || !inside(p.d90Um, 1, 1000) || !(p.d10Um < p.d50Um) || !(p.d50Um < p.d90Um))
@@ -213,54 +402,22 @@ SprayOutcome simulateSpray(const JetField& field, const Material& material, cons
             return out;
         }
     }
-    const std::vector<Task> tasks =
-        buildTasks(options, material, measured.classes.empty() ? nullptr : &measured, out.trajectories);
-    std::vector<ParticleResult> results(tasks.size());
-    std::atomic<std::size_t> next{0}, done{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable finished;
-    auto work = [&]() {
-        for (;;) {
-            const std::size_t k = next.fetch_add(1);
-            if (k >= tasks.size() || stop.load()) break;
-            const Task& t = tasks[k];
-            Trajectory* trajectory = t.trajectory >= 0 ? &out.trajectories[static_cast<std::size_t>(t.trajectory)] : nullptr;
-            results[k] = flyParticle(field, material, options.model, t.start, out.standoffMm,
-                                     options.substrateRadiusMm, trajectory);
-            results[k].index = t.index;
-            if (done.fetch_add(1) + 1 == tasks.size()) {
-                std::lock_guard<std::mutex> lock(mutex);
-                finished.notify_all();
-            }
-        }
-    };
-    std::vector<std::thread> workers;
-    const int threads = threadCount(options.threads, tasks.size());
-    for (int k = 0; k < threads; ++k) workers.emplace_back(work);
-    int reported = -1;
-    for (;;) {
-        const std::size_t count = done.load();
-        const int percent = static_cast<int>(count * 100 / tasks.size());
-        if (percent != reported && progress) {
-            reported = percent;
-            if (!progress(percent)) stop = true;
-        }
-        if (count == tasks.size() || stop.load()) break;
-        std::unique_lock<std::mutex> lock(mutex);
-        finished.wait_for(lock, std::chrono::milliseconds(20));
-    }
-    for (std::thread& w : workers) w.join();
-    if (stop.load() && done.load() < tasks.size()) {
+    const MeasuredSizes* classes = measured.classes.empty() ? nullptr : &measured;
+    const PowderSizes size = powderSizes(options.powder, classes);
+    out.powder = asSprayed(options.powder, classes);
+    SamplingFacts& sampling = out.sampling;
+    sampling.meanInjectedMassKg = material.densitySolid * kPi / 6 * size.meanCubedUm3() * 1e-18;
+    sampling.precisionPoints = options.precisionPoints;
+    sampling.cap = std::clamp(options.mostParticles, kFirstRound, kCountCap) / kBatchSize * kBatchSize;
+
+    const Flight flight{field, material, options, out.standoffMm};
+    Meter meter(progress);
+    if (!flyPopulation(flight, size, meter, out) || !flyPaths(flight, classes, size, meter, out)) {
         out.result = SprayResult::Cancelled;
         out.message = "The spray run was stopped before all particles were done.";
+        out.particles.clear();
         out.trajectories.clear();
-        return out;
     }
-    for (std::size_t k = 0; k < tasks.size(); ++k)
-        if (tasks[k].index >= 0) out.particles.push_back(results[k]);
-    for (std::size_t k = 0; k < tasks.size(); ++k)
-        if (tasks[k].trajectory >= 0) out.trajectories[static_cast<std::size_t>(tasks[k].trajectory)].status = results[k].status;
     return out;
 }
 

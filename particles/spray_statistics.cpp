@@ -11,27 +11,29 @@ namespace {
 bool arrived(const ParticleResult& p) { return p.status == ParticleStatus::Arrived; }
 double massAtPlane(const ParticleResult& p) { return p.initialMassKg * p.final.massFraction; }
 
-// Mean and standard deviation of value over the arrived particles, by number
-// and by mass.
+// Mean, interval and standard deviation of value over the arrived
+// particles, by number and by mass.
 template <typename Value>
-WeightedMoments moments(const std::vector<ParticleResult>& particles, Value value) {
-    double n = 0, sum = 0, sumSq = 0, m = 0, msum = 0, msumSq = 0;
+WeightedMoments moments(const std::vector<ParticleResult>& particles, int batches, Value value) {
+    BatchedRatio byNumber(batches), byMass(batches);
+    double n = 0, sumSq = 0, m = 0, msumSq = 0;
     for (const ParticleResult& p : particles) {
         if (!arrived(p)) continue;
         const double v = value(p);
         const double w = massAtPlane(p);
-        n += 1, sum += v, sumSq += v * v;
-        m += w, msum += w * v, msumSq += w * v * v;
+        byNumber.add(batchOf(p.index), 1, v);
+        byMass.add(batchOf(p.index), w, v);
+        n += 1, sumSq += v * v;
+        m += w, msumSq += w * v * v;
     }
     WeightedMoments r;
-    if (n > 0) {
-        r.byNumber.mean = sum / n;
-        r.byNumber.spread = std::sqrt(std::max(0.0, sumSq / n - r.byNumber.mean * r.byNumber.mean));
-    }
-    if (m > 0) {
-        r.byMass.mean = msum / m;
-        r.byMass.spread = std::sqrt(std::max(0.0, msumSq / m - r.byMass.mean * r.byMass.mean));
-    }
+    const auto meanAndSpread = [](const Estimate& mean, double weights, double sumSq) {
+        MeanAndSpread out{mean.value, 0, mean.halfWidth95};
+        if (weights > 0) out.spread = std::sqrt(std::max(0.0, sumSq / weights - mean.value * mean.value));
+        return out;
+    };
+    r.byNumber = meanAndSpread(byNumber.estimate(), n, sumSq);
+    r.byMass = meanAndSpread(byMass.estimate(), m, msumSq);
     return r;
 }
 
@@ -62,14 +64,31 @@ std::string lossesByReason(const SprayStatistics& s) {
            (s.fieldEnded > 0 ? ", " + std::to_string(s.fieldEnded) + " at the end of the field" : "");
 }
 
-SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) {
+int batchCount(const std::vector<ParticleResult>& particles) {
+    int highest = 0;
+    for (const ParticleResult& p : particles) highest = std::max(highest, batchOf(p.index));
+    return highest + 1;
+}
+
+SprayStatistics computeStatistics(const SprayOutcome& outcome) {
+    return computeStatistics(outcome.particles, outcome.sampling.meanInjectedMassKg);
+}
+
+SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles, double meanInjectedMassKg) {
     SprayStatistics s;
-    double injectedMass = 0, arrivedMass = 0, moltenMass = 0, spot = 0, spotSq = 0, spotX = 0, spotXSq = 0;
-    double evaporatedMass = 0;
+    const int batches = batchCount(particles);
+    MassShare molten(batches, meanInjectedMassKg), deposited(batches, meanInjectedMassKg),
+        evaporated(batches, meanInjectedMassKg);
+    BatchedRatio spotY(batches), spotX(batches);
+    double moltenMass = 0, spotSq = 0, spotXSq = 0;
     for (const ParticleResult& p : particles) {
         ++s.total;
-        injectedMass += p.initialMassKg;
-        evaporatedMass += p.initialMassKg * (1.0 - p.final.massFraction);
+        const int batch = batchOf(p.index);
+        const bool here = arrived(p);
+        const double kept = p.final.massFraction;
+        molten.add(batch, p.initialMassKg, here ? kept * p.final.moltenFraction : 0.0);
+        deposited.add(batch, p.initialMassKg, here ? kept : 0.0);
+        evaporated.add(batch, p.initialMassKg, 1.0 - kept);
         switch (p.status) {
         case ParticleStatus::Arrived: ++s.arrived; break;
         case ParticleStatus::Evaporated: ++s.evaporated; break;
@@ -78,38 +97,35 @@ SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles) 
         case ParticleStatus::MissedUpstream: ++s.missedUpstream, ++s.missed; break;
         case ParticleStatus::TimedOut: ++s.timedOut, ++s.missed; break;
         }
-        if (!arrived(p)) continue;
+        if (!here) continue;
         if (p.final.moltenFraction >= kFullyMolten) ++s.fullyMolten;
         else if (p.final.moltenFraction > 0) ++s.partlyMolten;
         else ++s.solid;
-        const double mass = massAtPlane(p);
-        const double molten = mass * p.final.moltenFraction;
-        arrivedMass += mass;
-        moltenMass += molten;
-        spot += molten * p.final.radialMm;
-        spotSq += molten * p.final.radialMm * p.final.radialMm;
-        spotX += molten * p.final.outOfPlaneMm;
-        spotXSq += molten * p.final.outOfPlaneMm * p.final.outOfPlaneMm;
+        const double moltenHere = massAtPlane(p) * p.final.moltenFraction;
+        moltenMass += moltenHere;
+        spotY.add(batch, moltenHere, p.final.radialMm);
+        spotX.add(batch, moltenHere, p.final.outOfPlaneMm);
+        spotSq += moltenHere * p.final.radialMm * p.final.radialMm;
+        spotXSq += moltenHere * p.final.outOfPlaneMm * p.final.outOfPlaneMm;
     }
-    s.velocity = moments(particles, [](const ParticleResult& p) { return p.final.velocity; });
-    s.surfaceTemperature = moments(particles, [](const ParticleResult& p) { return p.final.surfaceTemperature; });
-    s.meanTemperature = moments(particles, [](const ParticleResult& p) { return p.final.meanTemperature; });
-    s.moltenFraction = moments(particles, [](const ParticleResult& p) { return p.final.moltenFraction; });
-    s.radialPosition = moments(particles, [](const ParticleResult& p) { return p.final.radialMm; });
-    s.flightTime = moments(particles, [](const ParticleResult& p) { return p.final.timeMs; });
-    s.outOfPlanePosition = moments(particles, [](const ParticleResult& p) { return p.final.outOfPlaneMm; });
+    const auto of = [&](auto value) { return moments(particles, batches, value); };
+    s.velocity = of([](const ParticleResult& p) { return p.final.velocity; });
+    s.surfaceTemperature = of([](const ParticleResult& p) { return p.final.surfaceTemperature; });
+    s.meanTemperature = of([](const ParticleResult& p) { return p.final.meanTemperature; });
+    s.moltenFraction = of([](const ParticleResult& p) { return p.final.moltenFraction; });
+    s.radialPosition = of([](const ParticleResult& p) { return p.final.radialMm; });
+    s.flightTime = of([](const ParticleResult& p) { return p.final.timeMs; });
+    s.outOfPlanePosition = of([](const ParticleResult& p) { return p.final.outOfPlaneMm; });
+    s.spotCentreMm = spotY.estimate();
+    s.spotCentreOutOfPlaneMm = spotX.estimate();
     if (moltenMass > 0) {
-        s.spotCentreMm = spot / moltenMass;
-        s.spotSpreadMm = std::sqrt(std::max(0.0, spotSq / moltenMass - s.spotCentreMm * s.spotCentreMm));
-        s.spotCentreOutOfPlaneMm = spotX / moltenMass;
-        s.spotSpreadOutOfPlaneMm =
-            std::sqrt(std::max(0.0, spotXSq / moltenMass - s.spotCentreOutOfPlaneMm * s.spotCentreOutOfPlaneMm));
+        const double y = s.spotCentreMm.value, x = s.spotCentreOutOfPlaneMm.value;
+        s.spotSpreadMm = std::sqrt(std::max(0.0, spotSq / moltenMass - y * y));
+        s.spotSpreadOutOfPlaneMm = std::sqrt(std::max(0.0, spotXSq / moltenMass - x * x));
     }
-    if (injectedMass > 0) {
-        s.moltenMassShare = moltenMass / injectedMass;
-        s.depositedMassShare = arrivedMass / injectedMass;
-        s.evaporatedMassShare = evaporatedMass / injectedMass;
-    }
+    s.moltenMassShare = molten.estimate();
+    s.depositedMassShare = deposited.estimate();
+    s.evaporatedMassShare = evaporated.estimate();
     return s;
 }
 

@@ -1,9 +1,14 @@
 // What the substrate sees: means and spreads of the particles that arrived,
 // number- and mass-weighted, the shares of molten, evaporated and missing
-// particles, the deposition spot, and histograms for the charts.
+// particles, the deposition spot, and histograms for the charts. Every mean
+// and share is an estimate of the powder's from the particles flown and
+// carries its 95 % interval (particles/sampling.h).
 #pragma once
 
 #include "particles/particle_model.h"
+#include "particles/sampling.h"
+
+#include <limits>
 
 #include <string>
 #include <vector>
@@ -12,8 +17,12 @@ namespace torvex::particles {
 
 struct MeanAndSpread {
     double mean = 0;
-    double spread = 0;  // standard deviation
+    double spread = 0;  // standard deviation of the particles
+    double halfWidth95 = std::numeric_limits<double>::quiet_NaN();  // of the mean's 95 % interval
 };
+
+// The mean with its interval.
+inline Estimate meanOf(const MeanAndSpread& m) { return {m.mean, m.halfWidth95}; }
 
 struct WeightedMoments {
     MeanAndSpread byNumber;
@@ -41,18 +50,30 @@ struct SprayStatistics {
     WeightedMoments outOfPlanePosition;  // mm, across the injection plane
     // Deposition spot: centre and spread (mm) of where the molten mass lands,
     // in the injection plane (y) and across it (x).
-    double spotCentreMm = 0;
+    Estimate spotCentreMm;
     double spotSpreadMm = 0;
-    double spotCentreOutOfPlaneMm = 0;
+    Estimate spotCentreOutOfPlaneMm;
     double spotSpreadOutOfPlaneMm = 0;
-    double moltenMassShare = 0;  // molten mass arriving / mass injected
-    double depositedMassShare = 0;  // mass arriving / mass injected
-    double evaporatedMassShare = 0; // mass lost to vapour by every particle / mass injected
+    // Shares of the powder's mass (MassShare: regression on the powder's
+    // mean particle mass where it is known).
+    Estimate moltenMassShare;      // molten mass arriving / mass injected
+    Estimate depositedMassShare;   // mass arriving / mass injected
+    Estimate evaporatedMassShare;  // mass lost to vapour by every particle / mass injected
 };
 
 constexpr double kFullyMolten = 0.999;
 
-SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles);
+// The statistics of a population (particles in population order, their
+// batches from their indices); `meanInjectedMassKg` is the powder's mean
+// particle mass (0 where it is not known: the shares are then the sample's
+// ratios).
+SprayStatistics computeStatistics(const std::vector<ParticleResult>& particles, double meanInjectedMassKg);
+// Those of a spray, with its powder's mean particle mass.
+SprayStatistics computeStatistics(const SprayOutcome& outcome);
+
+// The stratified batches the population's particles belong to (one more
+// than the highest batch of an index).
+int batchCount(const std::vector<ParticleResult>& particles);
 
 // The particles lost, by reason, as every front end shows them:
 // "2 beside the substrate, 0 upstream, 1 timeout".

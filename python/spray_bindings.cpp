@@ -221,11 +221,29 @@ py::list trajectoryList(const std::vector<Trajectory>& trajectories) {
     return out;
 }
 
+// The means with the half-widths of their 95 % intervals (NaN where the
+// sample cannot tell).
 py::dict moments(const WeightedMoments& m) {
     py::dict d;
-    d["mean"] = m.byNumber.mean, d["spread"] = m.byNumber.spread;
-    d["mass_mean"] = m.byMass.mean, d["mass_spread"] = m.byMass.spread;
+    d["mean"] = m.byNumber.mean, d["spread"] = m.byNumber.spread, d["half_width"] = m.byNumber.halfWidth95;
+    d["mass_mean"] = m.byMass.mean, d["mass_spread"] = m.byMass.spread, d["mass_half_width"] = m.byMass.halfWidth95;
     return d;
+}
+
+// A figure as `name` and its half-width as `name` with "_half_width" before
+// the unit: ("deviation", "_deg") gives deviation_deg and deviation_half_width_deg.
+void addEstimate(py::dict& d, const std::string& name, const char* unit, const Estimate& e) {
+    d[py::str(name + unit)] = e.value;
+    d[py::str(name + "_half_width" + unit)] = e.halfWidth95;
+}
+
+const char* countRuleName(CountRule rule) {
+    switch (rule) {
+    case CountRule::Fixed: return "fixed";
+    case CountRule::Precision: return "precision";
+    case CountRule::Cap: return "cap";
+    }
+    return "";
 }
 
 py::dict summary(const SprayReport& r) {
@@ -241,11 +259,17 @@ py::dict summary(const SprayReport& r) {
     d["mean_temperature_K"] = moments(s.meanTemperature), d["molten_fraction"] = moments(s.moltenFraction);
     d["radial_position_mm"] = moments(s.radialPosition), d["flight_time_ms"] = moments(s.flightTime);
     d["out_of_plane_position_mm"] = moments(s.outOfPlanePosition);
-    d["spot_centre_mm"] = s.spotCentreMm, d["spot_spread_mm"] = s.spotSpreadMm;
-    d["spot_centre_out_of_plane_mm"] = s.spotCentreOutOfPlaneMm;
+    addEstimate(d, "spot_centre", "_mm", s.spotCentreMm), d["spot_spread_mm"] = s.spotSpreadMm;
+    addEstimate(d, "spot_centre_out_of_plane", "_mm", s.spotCentreOutOfPlaneMm);
     d["spot_spread_out_of_plane_mm"] = s.spotSpreadOutOfPlaneMm;
-    d["molten_mass_share"] = s.moltenMassShare, d["deposited_mass_share"] = s.depositedMassShare;
-    d["evaporated_mass_share"] = s.evaporatedMassShare, d["deviation_deg"] = r.figures.deviationDeg;
+    addEstimate(d, "molten_mass_share", "", s.moltenMassShare);
+    addEstimate(d, "deposited_mass_share", "", s.depositedMassShare);
+    addEstimate(d, "evaporated_mass_share", "", s.evaporatedMassShare);
+    addEstimate(d, "deviation", "_deg", r.figures.deviationDeg);
+    const SamplingFacts& f = r.spray.sampling;
+    d["particles"] = f.flown, d["count_rule"] = countRuleName(f.rule), d["precision_points"] = f.precisionPoints;
+    d["sample"] = countSentence(f), d["sampling"] = samplingSentence(f);
+    d["powder"] = describePowder(r.spray.powder);
     return d;
 }
 
@@ -259,6 +283,9 @@ py::dict sensorReading(const SprayReport& r) {
     d["surface_temperature_mean_K"] = s.surfaceTemperature.mean;
     d["surface_temperature_spread_K"] = s.surfaceTemperature.spread;
     d["diameter_mean_um"] = s.diameterUm.mean, d["diameter_spread_um"] = s.diameterUm.spread;
+    d["velocity_mean_half_width_m_s"] = s.velocity.halfWidth95;
+    d["surface_temperature_mean_half_width_K"] = s.surfaceTemperature.halfWidth95;
+    d["diameter_mean_half_width_um"] = s.diameterUm.halfWidth95;
     return d;
 }
 
@@ -267,9 +294,14 @@ py::dict sizeClassColumns(const std::vector<SizeClass>& classes) {
     Columns c;
     for (const SizeClass& k : classes) {
         c.add("lower_um", k.lowerUm), c.add("upper_um", k.upperUm), c.add("count", k.count);
-        c.add("arrived", k.arrived), c.add("mass_share", k.massShare), c.add("velocity_m_s", k.velocity);
-        c.add("surface_temperature_K", k.surfaceTemperature), c.add("molten_share", k.moltenShare);
-        c.add("evaporated_share", k.evaporatedShare);
+        c.add("arrived", k.arrived), c.add("mass_share", k.massShare.value), c.add("velocity_m_s", k.velocity.value);
+        c.add("surface_temperature_K", k.surfaceTemperature.value), c.add("molten_share", k.moltenShare.value);
+        c.add("evaporated_share", k.evaporatedShare.value);
+        c.add("mass_share_half_width", k.massShare.halfWidth95);
+        c.add("velocity_half_width_m_s", k.velocity.halfWidth95);
+        c.add("surface_temperature_half_width_K", k.surfaceTemperature.halfWidth95);
+        c.add("molten_share_half_width", k.moltenShare.halfWidth95);
+        c.add("evaporated_share_half_width", k.evaporatedShare.halfWidth95);
     }
     return c.dict();
 }
@@ -356,13 +388,21 @@ py::dict tune(const std::string& folder, const py::dict& keywords, bool write, c
     py::dict d = jobDict(r, tuneSummaryLines(r));
     Columns steps;
     for (const TuneStep& s : r.outcome.steps) {
-        steps.add("setting", s.setting), steps.add("deviation_deg", s.deviationDeg);
-        steps.add("molten_mass_share", s.moltenMassShare), steps.add("arriving_mass_share", s.arrivingMassShare);
-        steps.add("velocity_m_s", s.velocity), steps.add("surface_temperature_K", s.surfaceTemperature);
+        steps.add("setting", s.setting), steps.add("deviation_deg", s.deviationDeg.value);
+        steps.add("molten_mass_share", s.moltenMassShare.value);
+        steps.add("arriving_mass_share", s.arrivingMassShare.value);
+        steps.add("velocity_m_s", s.velocity.value), steps.add("surface_temperature_K", s.surfaceTemperature.value);
         steps.add("arrived", s.arrived);
+        steps.add("deviation_half_width_deg", s.deviationDeg.halfWidth95);
+        steps.add("molten_mass_share_half_width", s.moltenMassShare.halfWidth95);
+        steps.add("arriving_mass_share_half_width", s.arrivingMassShare.halfWidth95);
+        steps.add("velocity_half_width_m_s", s.velocity.halfWidth95);
+        steps.add("surface_temperature_half_width_K", s.surfaceTemperature.halfWidth95);
+        steps.add("particles", s.particles);
     }
     d["steps"] = steps.dict();
     d["chosen"] = r.outcome.chosen < 0 ? py::object(py::none()) : py::object(py::int_(r.outcome.chosen));
+    d["indistinct"] = r.outcome.indistinct, d["indistinct_sentence"] = indistinctSentence(r.tune, r.outcome);
     d["unit"] = tuneUnit(r.tune.scan);
     d["csv"] = tuneCsv(r.tune, r.outcome);
     return d;

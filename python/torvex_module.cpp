@@ -16,6 +16,7 @@
 #include "solver/result_set.h"
 #include "solver/solver.h"
 #include "solver/variant_run.h"
+#include "study/plan_limit.h"
 #include "study/study_file.h"
 #include "study/study_runner.h"
 #include "study/study_table.h"
@@ -33,8 +34,10 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace py = pybind11;
@@ -317,16 +320,68 @@ py::dict runInFolder(int gas, double diameter, double length, double current, do
 
 // ----- Studies -------------------------------------------------------------------------
 
-// Runs a study written as TOML text; `progress` gets (done, total) and may
+// The study written as TOML text; `name` stands for the file in messages. A
+// study planning more than `maxVariants` combinations is refused with the
+// terminal's sentence; 0 leaves the count unchecked.
+StudyDefinition studyDefinition(const std::string& text, const std::string& name, long long maxVariants) {
+    StudyDefinition definition;
+    std::string error;
+    if (!parseStudyText(text, name, definition, error)) refuse(error);
+    if (maxVariants > 0) {
+        const std::string fault = planLimitFault(definition, maxVariants, name, "max_variants");
+        if (!fault.empty()) refuse(fault);
+    }
+    return definition;
+}
+
+StudyPlan studyPlan(const std::string& text, const std::string& name, long long maxVariants) {
+    StudyPlan plan;
+    std::string error;
+    if (!expandStudy(studyDefinition(text, name, maxVariants), plan, error))
+        refuse("The study file " + name + ": " + error + ".");
+    return plan;
+}
+
+// The plan the tasks of an executor share: each task of a worker process
+// names the same text, which is expanded once per process, not once per
+// variant.
+std::shared_ptr<const StudyPlan> cachedStudyPlan(const std::string& text, const std::string& name) {
+    static std::mutex guard;
+    static std::string cachedKey;
+    static std::shared_ptr<const StudyPlan> cached;
+    const std::string key = name + '\0' + text;
+    {
+        const std::lock_guard<std::mutex> held(guard);
+        if (cached && cachedKey == key) return cached;
+    }
+    auto plan = std::make_shared<const StudyPlan>(studyPlan(text, name, 0));
+    const std::lock_guard<std::mutex> held(guard);
+    cachedKey = key;
+    cached = plan;
+    return plan;
+}
+
+// The end of a study as the terminal's study ends: a file of the study that
+// could not be written raises OutputFault; rows that are no result fail the
+// call as the terminal's study exits 5 or 6, after the table is written for
+// a look, and the same call computes them. Returns the table's path.
+std::string studyTablePath(const StudyRunReport& report) {
+    if (report.failed) throw RunFault{RunResult::OutputFault, report.message};
+    const int unfinished = report.outputFaults + report.busy;
+    if (unfinished > 0)
+        throw RunFault{report.outputFaults > 0 ? RunResult::OutputFault : RunResult::Busy,
+                       std::to_string(unfinished) + " of " + std::to_string(report.total) +
+                           " variants are not finished (" + report.message + "); the table " + report.tablePath +
+                           " shows them, and the same call computes them again."};
+    return report.tablePath;
+}
+
+// Runs a study on local threads; `progress` gets (done, total) and may
 // raise; Ctrl-C (or an exception of the callback) lets the running variants
 // finish, writes no table and raises. Returns the path of the table.
 std::string study(const std::string& text, const std::string& name, const std::string& outDir, int jobs,
-                  const std::function<void(int, int)>& progress) {
-    StudyDefinition definition;
-    StudyPlan plan;
-    std::string error;
-    if (!parseStudyText(text, name, definition, error)) refuse(error);
-    if (!expandStudy(definition, plan, error)) refuse("The study file " + name + ": " + error + ".");
+                  const std::function<void(int, int)>& progress, long long maxVariants) {
+    const StudyPlan plan = studyPlan(text, name, maxVariants);
     StudyRunSettings settings;
     settings.outDir = outDir;
     settings.jobs = jobs;
@@ -350,16 +405,66 @@ std::string study(const std::string& text, const std::string& name, const std::s
         });
     }
     if (raised) throw std::move(*raised);
-    if (report.failed) throw RunFault{RunResult::OutputFault, report.message};
-    // Rows that are no result fail the call as the terminal's study exits 5
-    // or 6; the table stays for a look, and the same call computes them.
-    const int unfinished = report.outputFaults + report.busy;
-    if (unfinished > 0)
-        throw RunFault{report.outputFaults > 0 ? RunResult::OutputFault : RunResult::Busy,
-                       std::to_string(unfinished) + " of " + std::to_string(report.total) +
-                           " variants are not finished (" + report.message + "); the table " + report.tablePath +
-                           " shows them, and the same call computes them again."};
-    return report.tablePath;
+    return studyTablePath(report);
+}
+
+// ----- Studies on an executor: one task per variant ----------------------------------
+
+// A variant's result as a task returns it to the calling process: plain
+// values, so that it travels by pickle from a process pool or a Dask worker:
+// the index, the variant's folder name (by which the caller knows that the
+// worker's plan is its own), the row, the result, skipped, failed, message.
+using VariantTaskResult = std::tuple<int, std::string, std::string, int, bool, bool, std::string>;
+
+// Runs variant `index` of the study through the core's own procedure for a
+// study's variant, into its folder under outDir, with this thread's solver
+// state (as a thread of a local study has its own).
+VariantTaskResult studyVariant(const std::string& text, const std::string& name, const std::string& outDir,
+                               int index) {
+    const std::shared_ptr<const StudyPlan> plan = cachedStudyPlan(text, name);
+    StudyVariantResult r;
+    {
+        py::gil_scoped_release free;
+        thread_local std::unique_ptr<SolverState> state;
+        if (!state) state = std::make_unique<SolverState>();
+        r = runStudyVariant(*plan, index, outDir, *state);
+    }
+    const bool known = index >= 0 && static_cast<std::size_t>(index) < plan->variants.size();
+    const std::string variantName = known ? plan->variants[static_cast<std::size_t>(index)].name : "";
+    return {index, variantName, r.row, static_cast<int>(r.result), r.skipped, r.failed, r.message};
+}
+
+// The table of a study whose variants ran as tasks, from their results (None
+// for a variant that did not run), written by the core as a local study
+// writes it; the faults are raised as a local study raises them.
+std::string studyTable(const std::string& text, const std::string& name, const std::string& outDir,
+                       const std::vector<std::optional<VariantTaskResult>>& taskResults) {
+    const std::shared_ptr<const StudyPlan> plan = cachedStudyPlan(text, name);
+    std::vector<StudyVariantResult> results(plan->variants.size());
+    for (const std::optional<VariantTaskResult>& task : taskResults) {
+        if (!task) continue;
+        const auto& [index, variantName, row, result, skipped, failed, message] = *task;
+        if (index < 0 || static_cast<std::size_t>(index) >= results.size())
+            refuse("The study has " + std::to_string(results.size()) + " variants; there is no variant " +
+                   std::to_string(index) + ".");
+        // A worker with another build of TORVEX may expand the plan otherwise:
+        // its row would stand in the table under another variant's inputs.
+        const std::string& planned = plan->variants[static_cast<std::size_t>(index)].name;
+        if (variantName != planned)
+            refuse("Variant " + std::to_string(index) + " of the study is " + planned + " here, but the worker ran " +
+                   (variantName.empty() ? "none" : variantName) +
+                   ": the workers' torvex module expands the plan otherwise. No table was written.");
+        results[static_cast<std::size_t>(index)] = {row, static_cast<RunResult>(result), skipped, failed, message};
+    }
+    StudyRunSettings settings;
+    settings.outDir = outDir;
+    StudyRunReport report;
+    {
+        py::gil_scoped_release free;
+        report = finishStudy(*plan, settings, results);
+    }
+    if (report.stopped) refuse("The study is not finished: " + std::to_string(report.total) + " variants planned.");
+    return studyTablePath(report);
 }
 
 }  // namespace
@@ -409,4 +514,11 @@ PYBIND11_MODULE(_torvex, m) {
     m.def("load", &load);
     registerSprayBindings(m);
     m.def("study", &study);
+    m.attr("default_max_variants") = kDefaultMaxVariants;
+    m.def("study_size", [](const std::string& text, const std::string& name, long long maxVariants) {
+        studyDefinition(text, name, maxVariants);
+        return cachedStudyPlan(text, name)->variants.size();
+    });
+    m.def("study_variant", &studyVariant);
+    m.def("study_table", &studyTable);
 }

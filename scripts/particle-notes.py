@@ -19,7 +19,6 @@ written outside a temporary folder.
 
 import argparse
 import csv
-import math
 import os
 import re
 import shutil
@@ -50,8 +49,9 @@ HEAT_ALONE = ("3250", "1.86e7", "4.7e6")
 # The one particle of section 7: 20 um alumina at 20 m/s, no spread, from
 # the default injector (2 mm downstream, 8 mm off the axis), to 100 mm.
 PARTICLE = ["--diameter", "20", "--count", "1", "--injection-velocity", "20", "--velocity-spread", "0"]
-# The powder of section 6: 20/40/70 um by volume, 1 000 particles, 3 SLPM of carrier gas.
-POWDER = ["--count", "1000"]
+# The powder of section 6: 20/40/70 um by volume, 3 SLPM of carrier gas, as many
+# particles as kavel-run's precision rule flies.
+POWDER = []
 
 
 def run(command, **kwargs):
@@ -170,29 +170,17 @@ def summary_value(summary, pattern):
     return match.groups()
 
 
-def standard_error(values, weights):
-    """The sampling error of a weighted mean of independent particles."""
-    total = sum(weights)
-    mean = sum(w * v for w, v in zip(weights, values)) / total
-    return math.sqrt(sum((w * (v - mean)) ** 2 for w, v in zip(weights, values))) / total
-
-
 def powder_row(label, summary, particles):
-    velocity, = summary_value(summary, r"\n  velocity +([0-9.]+) \+-")
-    temperature, = summary_value(summary, r"\n  surface temperature +([0-9.]+) \+-")
-    molten_share, arriving, evaporated = summary_value(
-        summary, r"molten arriving ([0-9.]+) %, arriving ([0-9.]+) %, evaporated ([0-9.]+) %")
-    arrived = [p for p in particles if p["status"] == "arrived"]
-    ones = [1.0] * len(arrived)
-    masses = [float(p["diameter_um"]) ** 3 for p in particles]
-    kept = [float(p["mass_fraction"]) for p in particles]
-    molten_kept = [k * float(p["molten_fraction"]) if p["status"] == "arrived" else 0.0
-                   for k, p in zip(kept, particles)]
-    return "| %s | %s ± %.1f | %s ± %.0f | %s ± %.1f %% | %s ± %.1f %% |" % (
-        label, velocity, standard_error([float(p["velocity_m_s"]) for p in arrived], ones),
-        temperature, standard_error([float(p["surface_temperature_K"]) for p in arrived], ones),
-        molten_share, 100 * standard_error(molten_kept, masses),
-        evaporated, 100 * standard_error([1 - k for k in kept], masses)) + ("" if arrived else " (none arrived)")
+    """kavel-run's figures with the half-widths of their 95 % intervals, as it prints them."""
+    number = r"([0-9.]+ \+- [0-9.]+)"
+    velocity, = summary_value(summary, r"\n  velocity +" + number)
+    temperature, = summary_value(summary, r"\n  surface temperature +" + number)
+    molten_share, evaporated = summary_value(
+        summary, r"molten arriving " + number + r" %, arriving [0-9.]+ \+- [0-9.]+ %, evaporated " + number + " %")
+    flown, = summary_value(summary, r"\nSample: ([0-9]+) particles")
+    shown = [v.replace("+-", "±") for v in (velocity, temperature, molten_share, evaporated)]
+    arrived = any(p["status"] == "arrived" for p in particles)
+    return "| %s | %s | %s | %s | %s %% | %s %% |" % (label, flown, *shown) + ("" if arrived else " (none arrived)")
 
 
 DATA_POWDER = [
@@ -202,8 +190,8 @@ DATA_POWDER = [
 
 
 def data_powder_table(runner):
-    head = ["| alumina data | velocity (number) | surface T (number) | molten arriving | evaporated |",
-            "|---|---:|---:|---:|---:|"]
+    head = ["| alumina data | particles | velocity (number) | surface T (number) | molten arriving | evaporated |",
+            "|---|---:|---:|---:|---:|---:|"]
     return head + [powder_row(label, *runner.spray("hydrogen", POWDER, data)) for label, data in DATA_POWDER]
 
 

@@ -18,7 +18,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev 
           xvfb xauth fonts-liberation2 fonts-dejavu-core
           dpkg-dev desktop-file-utils clang libclang-rt-14-dev
           pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib python3-xarray
-          slurm-wlm munge)
+          python3-distributed slurm-wlm munge)
 
 install_missing() {
     local missing=()

@@ -46,21 +46,13 @@ std::string finishedRow(const std::string& dir, const std::string& key) {
     return row;
 }
 
-struct VariantResult {
-    std::string row;
-    RunResult result = RunResult::Completed;
-    bool skipped = false;
-    bool failed = false;
-    std::string message;
-};
-
 // One variant of the study in its folder, under the folder's lock from
 // before its earlier row goes until its new row is written: another study
 // in the same folder, or any other program's run, finds it busy and leaves
 // it alone.
-VariantResult runStudyVariant(SolverState& state, const StudyVariant& v, const UnitCodes& units,
-                              const std::string& outDir) {
-    VariantResult r;
+StudyVariantResult runVariantOfStudy(SolverState& state, const StudyVariant& v, const UnitCodes& units,
+                                     const std::string& outDir) {
+    StudyVariantResult r;
     const std::string relative = std::string(kVariantsFolder) + "/" + v.name;
     const std::string dir = outDir + "/" + relative;
     const std::string key = runKey(v, units);
@@ -125,7 +117,7 @@ public:
             if (stop_.load() || failed_.load()) return;
             const std::size_t k = next_.fetch_add(1);
             if (k >= variants_.size()) return;
-            results_[k] = runStudyVariant(*state, variants_[k], plan_.units, settings_.outDir);
+            results_[k] = runVariantOfStudy(*state, variants_[k], plan_.units, settings_.outDir);
             if (results_[k].failed) failed_ = true;
             if (results_[k].skipped) skipped_.fetch_add(1);
             done_.fetch_add(1);
@@ -136,33 +128,51 @@ public:
         return {done_.load(), static_cast<int>(variants_.size()), skipped_.load(), seconds};
     }
 
-    StudyRunReport finish() const;
+    StudyRunReport finish() const { return finishStudy(plan_, settings_, results_); }
 
 private:
     const StudyPlan& plan_;
     const StudyRunSettings& settings_;
     const std::atomic<bool>& stop_;
     const std::vector<StudyVariant> variants_;
-    std::vector<VariantResult> results_;
+    std::vector<StudyVariantResult> results_;
     std::atomic<std::size_t> next_{0};
     std::atomic<int> done_{0};
     std::atomic<int> skipped_{0};
     std::atomic<bool> failed_{false};
 };
 
-StudyRunReport StudyWork::finish() const {
+}  // namespace
+
+StudyVariantResult runStudyVariant(const StudyPlan& plan, int index, const std::string& outDir,
+                                   SolverState& state) {
+    if (index < 0 || static_cast<std::size_t>(index) >= plan.variants.size()) {
+        StudyVariantResult r;
+        r.failed = true;
+        r.message = "The study has " + std::to_string(plan.variants.size()) + " variants; there is no variant " +
+                    std::to_string(index) + ".";
+        return r;
+    }
+    return runVariantOfStudy(state, plan.variants[static_cast<std::size_t>(index)], plan.units, outDir);
+}
+
+StudyRunReport finishStudy(const StudyPlan& plan, const StudyRunSettings& settings,
+                           const std::vector<StudyVariantResult>& results) {
+    const std::vector<StudyVariant> variants = shardVariants(plan, settings.shard, settings.shardCount);
     StudyRunReport report;
-    report.total = static_cast<int>(variants_.size());
-    report.skipped = skipped_.load();
+    report.total = static_cast<int>(variants.size());
     std::vector<TableRow> rows;
-    for (std::size_t k = 0; k < variants_.size(); ++k) {
-        const VariantResult& r = results_[k];
+    for (std::size_t k = 0; k < variants.size(); ++k) {
+        // A variant without a result (the study stopped before it) has no row.
+        static const StudyVariantResult notRun;
+        const StudyVariantResult& r = k < results.size() ? results[k] : notRun;
+        if (r.skipped) ++report.skipped;
         if (r.failed) {
             report.failed = true;
             report.message = r.message;
         }
         if (r.row.empty()) continue;
-        rows.push_back({variants_[k].index, r.row});
+        rows.push_back({variants[k].index, r.row});
         const RunResult status = rowStatus(r.row);
         if (transient(status) && report.message.empty()) report.message = r.message;
         switch (status) {
@@ -173,11 +183,11 @@ StudyRunReport StudyWork::finish() const {
         case RunResult::BadInput: ++report.badInput; break;
         }
     }
-    report.stopped = !report.failed && rows.size() < variants_.size();
+    report.stopped = !report.failed && rows.size() < variants.size();
     if (report.failed || report.stopped) return report;
-    const std::string path = settings_.outDir + "/" + studyTableName(settings_.shard, settings_.shardCount);
-    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan_.units), std::move(rows),
-                                                  settings_.shard, settings_.shardCount),
+    const std::string path = settings.outDir + "/" + studyTableName(settings.shard, settings.shardCount);
+    if (!writeFileAtomically(path, studyTableText(studyTableHeader(plan.units), std::move(rows),
+                                                  settings.shard, settings.shardCount),
                              report.message)) {
         report.failed = true;
         return report;
@@ -186,7 +196,6 @@ StudyRunReport StudyWork::finish() const {
     return report;
 }
 
-}  // namespace
 
 int StudyRunReport::exitStatus() const {
     if (outputFaults > 0) return kExitOutputFault;

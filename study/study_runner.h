@@ -6,12 +6,20 @@
 // variant whose directory already holds its finished row is not run again,
 // so an interrupted study resumes where it stopped; a row that is no result
 // (an output fault, a folder in use) is never kept as finished.
+//
+// The same two steps serve a study spread over other processes or machines
+// (Python's executors): each task runs one variant of the plan with
+// runStudyVariant, and finishStudy writes the table from the tasks' results,
+// byte for byte the table runStudy writes.
 #pragma once
 
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "solver/solver.h"  // RunResult
+#include "solver/state.h"
 #include "study/study_plan.h"
 
 namespace torvex {
@@ -58,6 +66,29 @@ struct StudyRunReport {
 StudyRunReport runStudy(const StudyPlan& plan, const StudyRunSettings& settings,
                         const std::atomic<bool>& stop,
                         const std::function<void(const StudyProgress&)>& report);
+
+// How one variant of a study ended.
+struct StudyVariantResult {
+    std::string row;  // the columns of its table row after the index; empty: not run
+    RunResult result = RunResult::Completed;
+    bool skipped = false;  // its finished row was there from an earlier run
+    bool failed = false;   // its folder could not be made: the study stops
+    std::string message;
+};
+
+// Runs variant `index` of the plan (StudyVariant::index) in its folder under
+// outDir exactly as runStudy runs each variant: under the folder's lock until
+// its row file is written, skipped when that file already holds its finished
+// row. A fault that is no result (an output fault, a folder in use) writes no
+// row file. `state` is the solver state of the calling thread.
+StudyVariantResult runStudyVariant(const StudyPlan& plan, int index, const std::string& outDir,
+                                   SolverState& state);
+
+// The report of a study from the results of its variants, in the order of
+// shardVariants (a missing or empty result: a variant that was not run).
+// The table is written only when every variant has its row and none failed.
+StudyRunReport finishStudy(const StudyPlan& plan, const StudyRunSettings& settings,
+                           const std::vector<StudyVariantResult>& results);
 
 // The name of the file in a variant's directory that holds its finished
 // table row; its presence marks the variant as done.

@@ -9,6 +9,7 @@ and parameter studies.
     s = torvex.spray(r, material="al2o3", d10=20, d50=35, d90=60, seed=1)
     s.summary["molten_mass_share"]
     table = torvex.study({"units": {...}, "sweep": [{...}]}, jobs=2)
+    table = torvex.study("plan.toml", out="/shared/plan", executor=dask_client)
 
 Every value that can change an answer is the solver's or the spray model's
 own: a run here writes and reads the same files as torvex-run and kavel-run,
@@ -367,7 +368,7 @@ def _plan_toml(plan):
     return "\n".join(lines) + "\n"
 
 
-def study(plan, jobs=None, out=None, progress=None):
+def study(plan, jobs=None, out=None, progress=None, executor=None, max_variants=None):
     """Runs a parameter study and returns its table.
 
     plan: a dict with a study file's keys (gases also by name), e.g.
@@ -380,15 +381,37 @@ def study(plan, jobs=None, out=None, progress=None):
     `torvex-run study --out` writes them; a study stopped there resumes
     when run again); without it a temporary folder, removed before the call
     returns, so the table's "directory" column is then empty. progress:
-    called as progress(done, total) a few times a second.
+    called as progress(done, total) a few times a second. max_variants: a
+    plan asking for more combinations of values is refused before anything
+    runs, with torvex-run's sentence (default 100 000, as `torvex-run study
+    --max-variants`).
+
+    executor: run the variants as tasks of a concurrent.futures.Executor
+    instead of local threads: a ThreadPoolExecutor, a ProcessPoolExecutor,
+    a dask.distributed Client (its get_executor(), or the Client itself) or
+    any other. Each task runs one variant, by its index in the plan, through
+    the same procedure as a local study (the variant folder's lock, the
+    output checks, its row file) and returns its row; the table is then
+    written here from the rows, byte for byte the table of a local study or
+    of `torvex-run study`. A task carries only plain values (the plan's
+    TOML text, out as an absolute path, the index), so the workers may be
+    other processes or machines; they need the torvex module and must see
+    out at the same path (a shared file system; pass out= for a cluster
+    beyond this machine). jobs then is the number of tasks submitted at once
+    (default: the executor's workers where it tells them, else one per core
+    here); a new task is submitted as one ends.
 
     Returns the table of study.csv: a pandas DataFrame when pandas is
-    installed, else a list of dicts (column header -> text). Ctrl-C lets the
-    running variants finish and raises KeyboardInterrupt; the table is then
-    not written. A variant whose files could not be written (a full disk) or
-    whose folder another program holds is no result: the call raises
-    torvex.OutputFault or torvex.Busy after writing the table, and the same
-    call computes those variants again.
+    installed, else a list of dicts (column header -> text). Ctrl-C (or an
+    exception of progress) lets the running variants finish (with an
+    executor: submits no new task and waits for those submitted) and raises
+    KeyboardInterrupt; the table is then not written. A variant whose files
+    could not be written (a full disk) or whose folder another program holds
+    is no result: the call raises torvex.OutputFault or torvex.Busy after
+    writing the table, and the same call computes those variants again. A
+    task that fails in the executor (a worker that died) raises its
+    exception once the running tasks are done, with no table; the variants
+    already finished are kept for the next call.
     """
     if isinstance(plan, dict):
         text, name = _plan_toml(plan), "<plan>"
@@ -396,21 +419,104 @@ def study(plan, jobs=None, out=None, progress=None):
         name = os.fspath(plan)
         with open(name, encoding="utf-8") as f:
             text = f.read()
-    jobs = jobs if jobs is not None else (os.cpu_count() or 1)
-    if not isinstance(jobs, int) or jobs < 1:
+    if executor is not None and not callable(getattr(executor, "submit", None)):
+        raise TypeError("executor needs a submit method (a concurrent.futures.Executor or a dask Client), "
+                        "not %s" % type(executor).__name__)
+    if jobs is None:
+        jobs = _executor_workers(executor) if executor is not None else (os.cpu_count() or 1)
+    if not isinstance(jobs, int) or isinstance(jobs, bool) or jobs < 1:
         raise BadInput("jobs must be a whole number of at least 1, not %r." % (jobs,))
+    if max_variants is None:
+        max_variants = _torvex.default_max_variants
+    if not isinstance(max_variants, int) or isinstance(max_variants, bool) or max_variants < 1:
+        raise BadInput("max_variants must be a whole number of at least 1, not %r." % (max_variants,))
     keep = None
     if out is None:
         keep = tempfile.TemporaryDirectory(prefix="torvex-study-")
         out = keep.name
     try:
         out = _folder_text(out)
-        os.makedirs(out, exist_ok=True)
-        table = _torvex.study(text, name, out, jobs, progress)
+        if executor is None:
+            os.makedirs(out, exist_ok=True)
+            table = _torvex.study(text, name, out, jobs, progress, max_variants)
+        else:
+            total = _torvex.study_size(text, name, max_variants)
+            out = os.path.abspath(out)  # the workers' working folder may be another
+            os.makedirs(out, exist_ok=True)
+            table = _study_on(_futures_executor(executor), text, name, out, total, jobs, progress)
         return _read_table(table, keep_folders=keep is None)
     finally:
         if keep is not None:
             keep.cleanup()
+
+
+def _run_study_variant(text, name, out, index, call):
+    """The task of one variant of a study on an executor (a module-level
+    function, so that it pickles by name). `call` is new for each call of
+    study, so that an executor remembering results by their arguments (a
+    Dask Client's pure tasks) runs the variant again: a resumed study must
+    look at the folders again."""
+    return _torvex.study_variant(text, name, out, index)
+
+
+def _futures_executor(executor):
+    """A dask Client runs the tasks through its concurrent.futures face."""
+    if callable(getattr(executor, "get_executor", None)):
+        return executor.get_executor()
+    return executor
+
+
+def _executor_workers(executor):
+    """How many tasks the executor runs at once, where it tells: a dask
+    Client's threads over its workers, a standard pool's workers."""
+    client = getattr(executor, "_client", executor)  # a Client's executor holds its Client
+    if callable(getattr(client, "nthreads", None)):
+        try:
+            return max(1, sum(client.nthreads().values()))
+        except Exception:  # a Client without workers yet
+            pass
+    workers = getattr(executor, "_max_workers", None)
+    return workers if isinstance(workers, int) and workers > 0 else (os.cpu_count() or 1)
+
+
+def _study_on(executor, text, name, out, total, jobs, progress):
+    """The variants of a study as tasks of `executor`, at most `jobs` at a
+    time; the table from their rows. On Ctrl-C, an exception of progress
+    or of a task, or a variant folder that cannot be made, no new task is
+    submitted, those submitted are waited for, and no table is written."""
+    import concurrent.futures as cf
+    results = [None] * total
+    call = os.urandom(8).hex()
+    running, submitted, done = set(), 0, 0
+    fault, stop = None, False
+    try:
+        while submitted < total or running:
+            while not stop and submitted < total and len(running) < jobs:
+                running.add(executor.submit(_run_study_variant, text, name, out, submitted, call))
+                submitted += 1
+            if not running:
+                break
+            finished, running = cf.wait(running, timeout=0.25, return_when=cf.FIRST_COMPLETED)
+            for future in finished:
+                try:
+                    result = future.result()
+                except BaseException as e:  # a worker that died, a task the executor cancelled
+                    fault, stop = fault or e, True
+                    continue
+                results[result[0]] = result
+                done += 1
+                stop = stop or result[5]  # a variant folder that cannot be made ends the study
+            if progress is not None:
+                progress(done, total)
+    except BaseException:
+        # Ctrl-C or the progress callback: the submitted variants finish
+        # (their folders stay locked until their rows are written), then it
+        # is raised; a second Ctrl-C leaves at once.
+        cf.wait(running)
+        raise
+    if fault is not None:
+        raise fault
+    return _torvex.study_table(text, name, out, results)
 
 
 def _read_table(path, keep_folders=True):

@@ -1,4 +1,5 @@
 # Type stubs of the torvex package (the docstrings are in __init__.py).
+import concurrent.futures
 import os
 from typing import Any, Callable, Dict, List, Mapping, Optional, Sequence, Tuple, Union
 
@@ -73,6 +74,8 @@ class Tune(_Job):
     chosen: Optional[int]
     unit: str
     setting: Optional[float]
+    indistinct: List[int]
+    indistinct_sentence: str
     csv: str
 
 def run(variant: Variant, folder: Optional[_Path] = ..., strict: bool = ...) -> Result: ...
@@ -82,4 +85,6 @@ def spray(result_or_folder: Union[Result, _Path], material: str = ..., write: bo
 def tune(result_or_folder: Union[Result, _Path], material: str = ..., write: bool = ...,
          progress: Optional[Callable[[int], Any]] = ..., **options: Any) -> Tune: ...
 def study(plan: Union[Mapping[str, Any], _Path], jobs: Optional[int] = ..., out: Optional[_Path] = ...,
-          progress: Optional[Callable[[int, int], Any]] = ...) -> Union[Any, List[Dict[str, str]]]: ...
+          progress: Optional[Callable[[int, int], Any]] = ...,
+          executor: Optional[Union[concurrent.futures.Executor, Any]] = ...,
+          max_variants: Optional[int] = ...) -> Union[Any, List[Dict[str, str]]]: ...

@@ -47,8 +47,8 @@ def _keywords(material, options):
 def _structured(columns):
     import numpy
     names = list(columns)
-    dtypes = [(n, "U16") if n == "status" else (n, "i8") if n in ("index", "count", "arrived") else (n, "f8")
-              for n in names]
+    whole = ("index", "count", "arrived", "particles")
+    dtypes = [(n, "U16") if n == "status" else (n, "i8") if n in whole else (n, "f8") for n in names]
     length = len(next(iter(columns.values()))) if columns else 0
     out = numpy.zeros(length, dtype=dtypes)
     for n in names:
@@ -92,10 +92,21 @@ class Spray(_Job):
     population particles' trajectories.
     summary: the statistics kavel-run prints (counts, "missed" being every
     particle that did not reach the plane, number- and mass-weighted means
-    and spreads, spot, mass shares, deviation_deg).
+    and spreads, spot, mass shares, deviation_deg). Every sampled figure
+    comes with the half-width of its 95 % interval (NaN where the sample
+    cannot tell): the means' dicts hold half_width and mass_half_width
+    beside mean and mass_mean; a share or angle X has X_half_width
+    (molten_mass_share_half_width, deviation_half_width_deg, ...). And how
+    the sample came about: particles (flown), count_rule ("precision",
+    "fixed" or "cap"), precision_points, sample (the sentence kavel-run
+    prints), sampling (the method), powder (the powder as sprayed: its
+    d10/d50/d90 and basis, or the measured distribution's file and
+    quantiles).
     deviation_deg: the particle jet's deviation from the torch axis.
-    sensor: the in-flight sensor's reading, as sensor.csv's columns.
-    size_classes: structured array with size-classes.csv's columns.
+    sensor: the in-flight sensor's reading, as sensor.csv's columns (with
+    the half-widths of its means).
+    size_classes: structured array with size-classes.csv's columns (with
+    the half-widths of its figures).
     str(spray) is kavel-run's summary.
     """
 
@@ -126,9 +137,14 @@ class Tune(_Job):
 
     steps: structured array, one row per setting (setting in unit,
     deviation_deg, molten_mass_share, arriving_mass_share, velocity_m_s,
-    surface_temperature_K, arrived), as tune.csv holds them.
+    surface_temperature_K, arrived, the half-widths of those five figures'
+    95 % intervals as deviation_half_width_deg, ..., and particles, the
+    count flown), as tune.csv holds them.
     chosen: the index of the setting that meets the goal, or None.
     setting: that setting (SLPM or m/s), or None. unit: "SLPM" or "m/s".
+    indistinct: the indices of the settings whose intervals cannot tell
+    them from the chosen one; indistinct_sentence says so in words ("" when
+    the chosen setting stands apart).
     csv: the text of tune.csv. str(tune) is kavel-run's table.
     """
 
@@ -138,6 +154,8 @@ class Tune(_Job):
         self.chosen = data["chosen"]
         self.unit = data["unit"]
         self.setting = None if self.chosen is None else float(self.steps["setting"][self.chosen])
+        self.indistinct = data["indistinct"]
+        self.indistinct_sentence = data["indistinct_sentence"]
         self.csv = data["csv"]
 
 
@@ -146,7 +164,9 @@ def spray(result_or_folder, material=_DEFAULT, write=False, progress=None, **opt
 
     result_or_folder: a torvex.Result or a folder holding a calculated jet.
     material: key of the materials table (data/materials.csv, plus a
-    materials.csv in the folder); ysz8 when not given. With write=True
+    materials.csv in the folder); ysz8 when not given. Particles are added
+    until the molten and arriving mass shares are known to +-1 point
+    (precision=, in points) unless count= fixes their number. With write=True
     particles.csv, trajectories.csv, sensor.csv, size-classes.csv and
     spray.stamp go into the folder, byte for byte as kavel-run writes them.
     progress: called as progress(percent) a few times a second.

@@ -376,13 +376,16 @@ TEST(HostileFiles, ASprayReadBackRefusesEditedMembersAndTheSetsOfAnotherJet) {
     const auto edited = [](std::string text) { return text.replace(text.rfind(",20") + 1, 2, "21"); };
     const std::string stamp = sprayed.at("spray.stamp");
     const std::string option = "option carrier_flow_slpm 3\n";
-    const std::string sealed = stampText(splitLines(
-        stamp.substr(0, stamp.rfind("check ")).replace(stamp.find(option), option.size(), "option carrier_flow_slpm 9\n")));
+    const auto sealedWith = [&stamp](const std::string& was, const std::string& is) {
+        return stampText(splitLines(stamp.substr(0, stamp.rfind("check ")).replace(stamp.find(was), was.size(), is)));
+    };
+    const std::string sealed = sealedWith(option, "option carrier_flow_slpm 9\n");
     for (const auto& [name, text, says] : std::vector<std::tuple<std::string, std::string, std::string>>{
              {"sensor.csv", edited(sprayed.at("sensor.csv")), "is mixed: sensor.csv is not the file"},
              {"particles.csv", fileText(other.file("particles.csv")), "is mixed: particles.csv"},
              {"spray.stamp", fileText(other.file("spray.stamp")), "is mixed"},
              {"spray.stamp", sealed, "disagrees with the header of particles.csv (\"injection: "},
+             {"spray.stamp", sealedWith("\nsampling 0 20 ", "\nsampling 0 21 "), "(\"sample: 21 particles"},
              {"spray.stamp", stamp.substr(0, stamp.size() / 2), "carries no checksum of its own lines"}}) {
         writeText(box.file(name), text);
         const FileSet before = allFiles(box.work);

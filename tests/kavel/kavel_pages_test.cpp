@@ -212,7 +212,7 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     RecordingContext dc;
     ASSERT_TRUE(drawSprayPage(dc, kViewSensor, Rect{0, 0, 1000, 700}, in));
     for (const char* text : {"In-flight sensor at 100 mm", "Particles crossing it: ", "Deviation from the torch axis",
-                             "lost 1 sideways, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
+                             "lost 1 beside the substrate, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
         EXPECT_TRUE(drewText(dc, text)) << text;
     EXPECT_FALSE(drewText(dc, "\u2190 chosen"));  // no row of the size classes is chosen
     const std::vector<TextBlock> blocks = sensorBlocks(in);
@@ -234,7 +234,7 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     particles::TuneOptions tune;
     tune.from = 1, tune.to = 3, tune.steps = 3;
     particles::TuneOutcome scan;
-    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, 1.5 * k, 0.5, 0.9 - 0.05 * k, 100, 3000, 10});
+    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, {1.5 * k}, {0.5}, {0.9 - 0.05 * k}, {100}, {3000}, 10});
     scan.chosen = 1;
     // Under 90 % of the mass arriving: a "*" on each curve, as in the table.
     const auto tuned3 = tuneCharts(tune, scan)[1];

@@ -80,7 +80,7 @@ TEST(FieldFile, AShortenedFieldIsReportedInItsLastPlaneAndSaysWhereItEnds) {
     }
     EXPECT_GT(arrived, 0);
     // One count everywhere: every particle arrived, evaporated or missed the plane.
-    const SprayStatistics s = computeStatistics(out.particles);
+    const SprayStatistics s = computeStatistics(out);
     EXPECT_EQ(s.arrived + s.evaporated + s.missed, s.total);
 }
 
@@ -192,7 +192,7 @@ TEST(Materials, TheWorkingDirectoryAddsAndOverridesRows) {
     o.injection.radiusMm = 1, o.injection.speedFrom = InjectionSpeed::Fixed, o.injection.velocity = 2;
     const SprayOutcome old = simulateSpray(test::argonJet(), cu, o, nullptr);
     const SprayOutcome given = simulateSpray(test::argonJet(), *table.find("cu"), o, nullptr);
-    EXPECT_GT(computeStatistics(old.particles).evaporatedMassShare, 0.01);
+    EXPECT_GT(computeStatistics(old).evaporatedMassShare.value, 0.01);
     EXPECT_EQ(particlesCsv(old.particles) + trajectoriesCsv(old.trajectories),
               particlesCsv(given.particles) + trajectoriesCsv(given.trajectories));
 }
@@ -358,6 +358,10 @@ TEST(SpraySet, ReadsBackWhatTheSprayWroteAndRefusesAMixAnUnfinishedSetOrAnotherJ
     EXPECT_EQ(set.outcome.material.name, "Own, lot 7");
     EXPECT_EQ(set.outcome.material.origin, MaterialOrigin::WorkingFolder);
     EXPECT_EQ(set.jetVariant, "argon 8.0 mm 500 A 35 SLPM");
+    // The sample's facts as sprayed, so the shares read back are the shares shown then.
+    EXPECT_EQ(set.outcome.sampling.flown, 30);
+    EXPECT_GT(set.outcome.sampling.meanInjectedMassKg, 0);
+    EXPECT_EQ(set.outcome.powder.d50Um, 40);
 
     ASSERT_EQ(runKavel("--count 30 --seed 12 " + dir.path()), 0);
     dir.write("particles.csv", particles);  // a killed spray's mix of old and new files

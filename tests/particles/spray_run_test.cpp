@@ -108,12 +108,12 @@ TEST(SprayRun, MoreCarrierGasDeviatesTheParticleJetFurther) {
     tune.steps = 3;
     const TuneOutcome out = tuneInjection(test::argonJet(), test::packagedMaterial("ysz8"), o, tune, nullptr);
     ASSERT_EQ(out.steps.size(), 3u);
-    EXPECT_LT(out.steps[0].deviationDeg, out.steps[1].deviationDeg);
-    EXPECT_LT(out.steps[1].deviationDeg, out.steps[2].deviationDeg);
+    EXPECT_LT(out.steps[0].deviationDeg.value, out.steps[1].deviationDeg.value);
+    EXPECT_LT(out.steps[1].deviationDeg.value, out.steps[2].deviationDeg.value);
     ASSERT_GE(out.chosen, 0);
     for (const TuneStep& s : out.steps)
-        EXPECT_LE(std::fabs(out.steps[static_cast<std::size_t>(out.chosen)].deviationDeg - tune.targetDeg),
-                  std::fabs(s.deviationDeg - tune.targetDeg));
+        EXPECT_LE(std::fabs(out.steps[static_cast<std::size_t>(out.chosen)].deviationDeg.value - tune.targetDeg),
+                  std::fabs(s.deviationDeg.value - tune.targetDeg));
 }
 
 // At 200 mm too: the steps that grow to 1 mm where the far field is uniform
@@ -151,8 +151,8 @@ TEST(SprayRun, HalvingTheStepAndTheShellsChangesTheStandoffValuesByLessThanHalfA
 }
 
 TEST(SprayRun, SmallerParticlesArriveHotterAndFaster) {
-    const SprayStatistics small = computeStatistics(spray(sprayOf("ysz8", 20, 20)).particles);
-    const SprayStatistics large = computeStatistics(spray(sprayOf("ysz8", 50, 20)).particles);
+    const SprayStatistics small = computeStatistics(spray(sprayOf("ysz8", 20, 20)));
+    const SprayStatistics large = computeStatistics(spray(sprayOf("ysz8", 50, 20)));
     ASSERT_GT(small.arrived, 0);
     ASSERT_GT(large.arrived, 0);
     EXPECT_GT(small.velocity.byNumber.mean, large.velocity.byNumber.mean);
@@ -161,8 +161,8 @@ TEST(SprayRun, SmallerParticlesArriveHotterAndFaster) {
 }
 
 TEST(SprayRun, CopperMeltsWhereZirconiaOfTheSameSizeDoesNot) {
-    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 60, 20)).particles);
-    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 60, 20)).particles);
+    const SprayStatistics copper = computeStatistics(spray(sprayOf("cu", 60, 20)));
+    const SprayStatistics zirconia = computeStatistics(spray(sprayOf("ysz8", 60, 20)));
     ASSERT_GT(copper.arrived, 10);
     ASSERT_GT(zirconia.arrived, 10);
     EXPECT_GT(copper.fullyMolten, copper.arrived / 2);
@@ -181,6 +181,132 @@ TEST(SprayRun, TheSameSeedGivesTheSameFilesWhateverTheThreadCount) {
     EXPECT_EQ(trajectoriesCsv(one.trajectories), trajectoriesCsv(three.trajectories));
     o.seed = 2;
     EXPECT_NE(particlesCsv(spray(o).particles), particlesCsv(one.particles));
+}
+
+// The cheap spray of the sampling tests: 8YSZ 20/40/70 um to 30 mm, one
+// temperature per particle; about half of its mass arrives molten.
+SprayOptions quickPowder(std::uint64_t seed, int count) {
+    SprayOptions o;
+    o.seed = seed;
+    o.powder.count = count;
+    o.model.internalConduction = false;
+    o.standoffMm = 30;
+    o.sampledTrajectories = 2;
+    return o;
+}
+
+// Particle i is the same whatever the count: the spray the rule stops is the
+// fixed count of as many particles, and a shorter fixed count its beginning.
+TEST(SpraySampling, TheRuleAddsBatchesUntilBothSharesAreKnownAndAFixedCountIsKept) {
+    SprayOptions o = quickPowder(3, 1);
+    o.precisionPoints = 1;
+    const SprayOutcome ruled = spray(o);
+    const int flown = static_cast<int>(ruled.particles.size());
+    EXPECT_EQ(ruled.sampling.rule, CountRule::Precision);
+    EXPECT_EQ(ruled.sampling.flown, flown);
+    EXPECT_GT(flown, kFirstRound);  // the first round leaves the molten share wider
+    EXPECT_EQ(flown % kBatchSize, 0);
+    const SprayStatistics s = computeStatistics(ruled);
+    EXPECT_LE(s.moltenMassShare.halfWidth95, 0.01);
+    EXPECT_LE(s.depositedMassShare.halfWidth95, 0.01);
+    EXPECT_EQ(countSentence(ruled.sampling), std::to_string(flown) + " particles, added until the molten and arriving "
+                                                                     "mass shares were known to +-1 point (95 %)");
+    o.precisionPoints = 0;
+    o.powder.count = flown;
+    const SprayOutcome fixed = spray(o);
+    EXPECT_EQ(fixed.sampling.rule, CountRule::Fixed);
+    EXPECT_EQ(particlesCsv(fixed.particles) + trajectoriesCsv(fixed.trajectories),
+              particlesCsv(ruled.particles) + trajectoriesCsv(ruled.trajectories));
+    o.powder.count = 250;
+    const SprayOutcome shorter = spray(o);
+    ASSERT_EQ(shorter.particles.size(), 250u);
+    EXPECT_EQ(particlesCsv(shorter.particles),
+              particlesCsv({ruled.particles.begin(), ruled.particles.begin() + 250}));
+}
+
+// Twenty sprays of 400 particles, each with the interval of its molten share
+// from its four batches. Pooled four by four (their batches independent all),
+// the standard error halves; and most intervals hold the value of all twenty.
+TEST(SpraySampling, IntervalsShrinkAsOneOverTheRootOfTheCountAndCoverTheLongRunValue) {
+    constexpr int kSeeds = 20, kCount = 400, kPooled = 4;
+    std::vector<Estimate> single;
+    std::vector<ParticleResult> all;
+    double meanMass = 0;
+    for (int seed = 1; seed <= kSeeds; ++seed) {
+        SprayOutcome out = spray(quickPowder(static_cast<std::uint64_t>(seed), kCount));
+        single.push_back(computeStatistics(out).moltenMassShare);
+        for (ParticleResult& p : out.particles) p.index += (seed - 1) * kCount, all.push_back(p);
+        meanMass = out.sampling.meanInjectedMassKg;
+    }
+    const double longRun = computeStatistics(all, meanMass).moltenMassShare.value;
+    const auto standardError = [](const Estimate& e, int particles) {
+        return e.halfWidth95 / studentQuantile975(batchesFor(particles) - 1);
+    };
+    int covered = 0;
+    double singleError = 0, pooledError = 0;
+    for (const Estimate& e : single) {
+        covered += std::fabs(e.value - longRun) <= e.halfWidth95;
+        singleError += standardError(e, kCount) / kSeeds;
+    }
+    for (int first = 0; first < kSeeds; first += kPooled) {
+        const std::vector<ParticleResult> group(all.begin() + first * kCount, all.begin() + (first + kPooled) * kCount);
+        pooledError += standardError(computeStatistics(group, meanMass).moltenMassShare, kPooled * kCount) /
+                       (kSeeds / kPooled);
+    }
+    EXPECT_GE(covered, 16) << "of " << kSeeds << " around " << longRun;
+    EXPECT_NEAR(pooledError / singleError, 0.5, 0.15);
+}
+
+// Within a batch each hundredth of the count's sizes and of the speed's
+// spread holds one particle (a Latin hypercube): every member still drawn
+// uniformly, the batch covering the powder evenly.
+TEST(PowderSampling, EachBatchTakesEveryStratumOfSizeAndSpeedOnce) {
+    SprayOptions o;
+    o.powder.count = kBatchSize;
+    o.injection.speedFrom = InjectionSpeed::Fixed;
+    o.injection.velocity = 20;
+    o.standoffMm = 5;
+    o.sampledTrajectories = 0;
+    const SprayOutcome out = spray(o);
+    const LogNormalSize size = fitLogNormal(20, 40, 70, SizeBasis::Volume);
+    std::vector<double> diameters;
+    std::vector<int> speedStrata;
+    for (const ParticleResult& p : out.particles) {
+        diameters.push_back(p.diameterUm);
+        speedStrata.push_back(static_cast<int>((p.injectionVelocity / 20 - 0.8) / 0.4 * kBatchSize));
+    }
+    std::sort(diameters.begin(), diameters.end());
+    std::sort(speedStrata.begin(), speedStrata.end());
+    for (int k = 0; k < kBatchSize; ++k) {
+        const double d = diameters[static_cast<std::size_t>(k)];
+        EXPECT_GE(d, diameterAtCountShareUm(size, double(k) / kBatchSize) * (1 - 1e-12)) << k;
+        EXPECT_LE(d, diameterAtCountShareUm(size, double(k + 1) / kBatchSize) * (1 + 1e-12)) << k;
+        EXPECT_EQ(speedStrata[static_cast<std::size_t>(k)], k);
+    }
+}
+
+// The known mean particle mass of the shares' regression: the mean of d^3
+// over the count, against the midpoint rule over the count's quantiles.
+TEST(PowderSampling, TheMeanCubedDiameterIsThatOfTheDrawnPowder) {
+    const torvex::test::TempDir dir;
+    std::ofstream(dir.file("sizes.csv")) << "20,30,10\n30,40,40\n45,50,40\n50,60,10\n";
+    MeasuredSizes measured;
+    std::string error;
+    ASSERT_TRUE(readSizeDistribution(dir.file("sizes.csv"), measured, error)) << error;
+    constexpr int kSteps = 1000;
+    const auto midpoint = [](int k) { return (k + 0.5) / kSteps; };
+    double classes = 0;
+    for (int k = 0; k < kSteps; ++k)
+        for (int j = 0; j < kSteps; ++j)
+            classes += std::pow(diameterAtCountShareUm(measured, midpoint(k), midpoint(j)), 3) / kSteps / kSteps;
+    EXPECT_NEAR(meanCubedDiameterUm3(measured) / classes, 1, 1e-3);
+    for (const SizeBasis basis : {SizeBasis::Volume, SizeBasis::Number}) {
+        const LogNormalSize size = fitLogNormal(20, 40, 70, basis);
+        double logNormal = 0;
+        for (int k = 0; k < 100 * kSteps; ++k)
+            logNormal += std::pow(diameterAtCountShareUm(size, (k + 0.5) / (100 * kSteps)), 3) / (100 * kSteps);
+        EXPECT_NEAR(meanCubedDiameterUm3(size) / logNormal, 1, 1e-3);
+    }
 }
 
 TEST(PowderSampling, TheDrawnSizesFollowTheGivenQuantiles) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 #include "particles/exchange.h"
@@ -13,6 +14,7 @@
 #include "particles/spray_files.h"
 #include "particles/spray_statistics.h"
 #include "tests/particles/spray_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace torvex::particles {
 namespace {
@@ -77,7 +79,7 @@ TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMas
         arrivedParticle(2e-12, 1.0, 50, 0, 30),
     };
     particles[2].status = ParticleStatus::MissedSide;
-    const SprayStatistics s = computeStatistics(particles);
+    const SprayStatistics s = computeStatistics(particles, 0);  // no known mean mass: the sample's ratios
     EXPECT_EQ(s.total, 3);
     EXPECT_EQ(s.arrived, 2);
     EXPECT_EQ(s.missed, 1);
@@ -87,10 +89,10 @@ TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMas
     EXPECT_DOUBLE_EQ(s.velocity.byNumber.spread, 50);
     EXPECT_DOUBLE_EQ(s.velocity.byMass.mean, (100 * 1.0 + 200 * 1.5) / 2.5);
     const double molten1 = 1e-12, molten2 = 1.5e-12 * 0.995;
-    EXPECT_NEAR(s.spotCentreMm, (2 * molten1 - 4 * molten2) / (molten1 + molten2), 1e-12);
-    EXPECT_NEAR(s.moltenMassShare, (molten1 + molten2) / 6e-12, 1e-12);
-    EXPECT_NEAR(s.depositedMassShare, 2.5 / 6, 1e-12);
-    EXPECT_NEAR(s.evaporatedMassShare, 1.5 / 6, 1e-12);
+    EXPECT_NEAR(s.spotCentreMm.value, (2 * molten1 - 4 * molten2) / (molten1 + molten2), 1e-12);
+    EXPECT_NEAR(s.moltenMassShare.value, (molten1 + molten2) / 6e-12, 1e-12);
+    EXPECT_NEAR(s.depositedMassShare.value, 2.5 / 6, 1e-12);
+    EXPECT_NEAR(s.evaporatedMassShare.value, 1.5 / 6, 1e-12);
     EXPECT_EQ(s.missedSide, 1);
 
     // The molten-fraction bins divide 0 to 1 whatever their number; a fully
@@ -107,6 +109,24 @@ TEST(SprayValues, TheStatisticsWeighByTheMassThatArrivesAndTheSpotByTheMoltenMas
     EXPECT_EQ(speeds.count.front() + speeds.count.back(), 2);
 }
 
+// A ratio's interval from two batches by hand: totals 1 and 3 of one
+// particle each, ratio 2, variance 2 / 1 * (1 + 1) / 4, t = 12.7062 for one
+// degree of freedom; shares of equal masses are plain means.
+TEST(SprayValues, TheIntervalOfARatioComesFromTheScatterOfItsBatches) {
+    const Estimate two = ratioOfTotals({1, 3}, {1, 1});
+    EXPECT_DOUBLE_EQ(two.value, 2);
+    EXPECT_NEAR(two.halfWidth95, 12.7062, 1e-12);
+    EXPECT_FALSE(hasInterval(ratioOfTotals({1}, {1})));
+    EXPECT_DOUBLE_EQ(studentQuantile975(30), 2.0423);
+    EXPECT_NEAR(studentQuantile975(31), 2.0395, 1e-4);
+    EXPECT_NEAR(studentQuantile975(100000), 1.95998, 1e-5);
+    MassShare share(2, 1e-12);
+    for (const double part : {0.0, 1.0, 1.0, 1.0}) share.add(part > 0 ? 1 : 0, 1e-12, part);
+    EXPECT_DOUBLE_EQ(share.estimate().value, 0.75);
+    // Residuals -0.75 and +0.75 of 4 particles: 12.7062 x sqrt(2 x 1.125) / 4.
+    EXPECT_EQ(withInterval(share.estimate(), 1, 100), "75.0 +- 476.5");
+}
+
 // The sensor and the size classes are views of the particle list: their
 // counts and mass sums must add up to what the list holds.
 TEST(SprayValues, TheSensorAndTheSizeClassesAddUpToTheParticleList) {
@@ -115,18 +135,18 @@ TEST(SprayValues, TheSensorAndTheSizeClassesAddUpToTheParticleList) {
     o.injection.divergenceDeg = 20;
     const SprayOutcome out = simulateSpray(test::argonJet(), test::packagedMaterial("ysz8"), o, nullptr);
     ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
-    const SprayStatistics s = computeStatistics(out.particles);
+    const SprayStatistics s = computeStatistics(out);
     int count = 0, arrived = 0;
     double mass = 0, evaporated = 0, molten = 0;
-    for (const SizeClass& c : sizeClasses(out.particles, 7)) {
-        count += c.count, arrived += c.arrived, mass += c.massShare;
-        evaporated += c.evaporatedShare * c.massShare, molten += c.moltenShare * c.massShare;
+    for (const SizeClass& c : sizeClasses(out, 7)) {
+        count += c.count, arrived += c.arrived, mass += c.massShare.value;
+        evaporated += c.evaporatedShare.value * c.massShare.value, molten += c.moltenShare.value * c.massShare.value;
     }
     EXPECT_EQ(count, s.total);
     EXPECT_EQ(arrived, s.arrived);
     EXPECT_NEAR(mass, 1.0, 1e-12);
-    EXPECT_NEAR(evaporated, s.evaporatedMassShare, 1e-12);
-    EXPECT_NEAR(molten, s.moltenMassShare, 1e-12);
+    EXPECT_NEAR(evaporated, s.evaporatedMassShare.value, 1e-12);
+    EXPECT_NEAR(molten, s.moltenMassShare.value, 1e-12);
     const SensorReading r = readSensor(out.particles, SensorOptions{});
     EXPECT_NEAR(r.centreYMm, s.radialPosition.byNumber.mean, 1e-9);
     int inside = 0;
@@ -161,24 +181,25 @@ TEST(SprayValues, TheInFlightMeasuresOfFourParticlesAreTheHandCountedOnes) {
     SprayOptions o;
     o.sensor.atPlumeCentre = false;
     // The deviation weighs the mass arriving: (1 * 0.5 - 1.5 * 1.0) / 2.5 = -0.4 mm (by number -0.25).
-    EXPECT_NEAR(deviationAngleDeg(computeStatistics(out.particles), o.injection, 102), std::atan(0.004) * 180 / kPi,
+    EXPECT_NEAR(deviationAngleDeg(computeStatistics(out), o.injection, 102).value, std::atan(0.004) * 180 / kPi,
                 1e-12);
     // Classes of equal width in ln d from 10 to 80 um: 10, 20, 40, 80.
-    const std::vector<SizeClass> c = sizeClasses(out.particles, 3);
+    const std::vector<SizeClass> c = sizeClasses(out, 3);
     ASSERT_EQ(c.size(), 3u);
     for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(c[k].lowerUm, 10 * std::pow(2.0, k), 1e-9) << k;
     EXPECT_NEAR(c[2].upperUm, 80, 1e-9);
     EXPECT_EQ(c[0].arrived, 2);
-    EXPECT_NEAR(c[0].massShare, 0.4, 1e-12);
-    EXPECT_NEAR(c[0].moltenShare, 1.9 / 4, 1e-12);
-    EXPECT_NEAR(c[1].evaporatedShare, 0.1, 1e-12);
+    EXPECT_NEAR(c[0].massShare.value, 0.4, 1e-12);
+    EXPECT_NEAR(c[0].moltenShare.value, 1.9 / 4, 1e-12);
+    EXPECT_NEAR(c[1].evaporatedShare.value, 0.1, 1e-12);
     // A 3 mm sensor at the axis sees a and b; the header counts and shares all four.
     EXPECT_NE(sensorCsv(o, out).find(
                   "# particles: 4 injected, 2 arrived, 0 evaporated, lost: 1 beside the substrate, 0 upstream, 1 timeout\n"
-                  "# mass of the injected: arriving 25.0 %, molten arriving 19.0 %, evaporated 17.0 %\n"
+                  "# mass of the injected: arriving 25.0 +- n/a %, molten arriving 19.0 +- n/a %, evaporated 17.0 +- n/a %\n"
                   "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
-                  "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um\n"
-                  "102.000,0.000,0.000,3.00,2,75.00,25.00,2750.0,250.0,25.00,5.00\n"),
+                  "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um,"
+                  "velocity_mean_half_width_m_s,surface_temperature_mean_half_width_K,diameter_mean_half_width_um\n"
+                  "102.000,0.000,0.000,3.00,2,75.00,25.00,2750.0,250.0,25.00,5.00,,,\n"),
               std::string::npos)
         << sensorCsv(o, out);
     // 1.6 mm at the axis holds a alone; centred on the plume (y = -0.25 mm), both.
@@ -190,8 +211,8 @@ TEST(SprayValues, TheInFlightMeasuresOfFourParticlesAreTheHandCountedOnes) {
 
 TEST(SprayValues, TuneChoosesTheDeviationNearestTheTargetOrTheMostMoltenMass) {
     TuneOutcome out;  // setting, deviation, molten, arriving, velocity, temperature, arrived
-    out.steps = {{0, 1, 0.3, 0.95, 0, 0, 10}, {0, 3, 0.5, 0.92, 0, 0, 10}, {0, 4.2, 0.6, 0.85, 0, 0, 10},
-                 {0, 3.6, 0.9, 0, 0, 0, 0}};
+    out.steps = {{0, {1}, {0.3}, {0.95}, {0}, {0}, 10}, {0, {3}, {0.5}, {0.92}, {0}, {0}, 10},
+                 {0, {4.2}, {0.6}, {0.85}, {0}, {0}, 10}, {0, {3.6}, {0.9}, {0}, {0}, {0}, 0}};
     // The last lies nearest 3.5 deg and is the most molten, but brings nothing.
     TuneOptions tune;
     EXPECT_EQ(chooseSetting(out.steps, tune), 1);
@@ -201,9 +222,60 @@ TEST(SprayValues, TuneChoosesTheDeviationNearestTheTargetOrTheMostMoltenMass) {
     out.chosen = chooseSetting(out.steps, tune);
     EXPECT_EQ(out.chosen, 2);
     EXPECT_EQ(tuneCsv(tune, out), "carrier_flow_slpm,deviation_deg,molten_mass_share,arriving_mass_share,velocity_m_s,"
-                                  "surface_temperature_K,arrived,chosen,arriving_under_90_percent\n"
-                                  "0.000,1.000,0.3000,0.9500,0.00,0.0,10,0,0\n0.000,3.000,0.5000,0.9200,0.00,0.0,10,0,0\n"
-                                  "0.000,4.200,0.6000,0.8500,0.00,0.0,10,1,1\n0.000,3.600,0.9000,0.0000,0.00,0.0,0,0,1\n");
+                                  "surface_temperature_K,arrived,chosen,arriving_under_90_percent,"
+                                  "deviation_half_width_deg,molten_mass_share_half_width,"
+                                  "arriving_mass_share_half_width,velocity_half_width_m_s,"
+                                  "surface_temperature_half_width_K,particles,cannot_be_told_apart\n"
+                                  "0.000,1.000,0.3000,0.9500,0.00,0.0,10,0,0,,,,,,0,0\n"
+                                  "0.000,3.000,0.5000,0.9200,0.00,0.0,10,0,0,,,,,,0,0\n"
+                                  "0.000,4.200,0.6000,0.8500,0.00,0.0,10,1,1,,,,,,0,0\n"
+                                  "0.000,3.600,0.9000,0.0000,0.00,0.0,0,0,1,,,,,,0,0\n");
+}
+
+// Two settings whose deviations lie within each other's reach cannot be
+// told apart; a third beyond both intervals can.
+TEST(SprayValues, TuneSaysWhichStepsItsIntervalsCannotTellFromTheChosenOne) {
+    TuneOutcome out;
+    out.steps = {{2.0, {2.1, 0.3}, {0.3, 0.01}, {0.99, 0.001}, {0}, {0}, 900, 1000},
+                 {2.5, {3.4, 0.4}, {0.35, 0.01}, {0.99, 0.001}, {0}, {0}, 900, 1000},
+                 {3.0, {3.7, 0.4}, {0.36, 0.01}, {0.99, 0.001}, {0}, {0}, 900, 1000}};
+    TuneOptions tune;  // 3.5 deg: 2.5 SLPM is 0.1 +- 0.4 from it, 3.0 SLPM 0.2 +- 0.4
+    out.chosen = chooseSetting(out.steps, tune);
+    out.indistinct = tellApart(out.steps, tune, out.chosen);
+    EXPECT_EQ(out.chosen, 1);
+    EXPECT_EQ(out.indistinct, std::vector<int>{2});
+    EXPECT_EQ(indistinctSentence(tune, out),
+              "2.50 and 3.00 SLPM cannot be told apart at this count (deviation 3.40 +- 0.40 and 3.70 +- 0.40 deg)");
+    EXPECT_NE(tuneCsv(tune, out).find("3.000,3.700,0.3600,0.9900,0.00,0.0,900,0,0,0.400,0.0100,0.0010,,,1000,1\n"),
+              std::string::npos)
+        << tuneCsv(tune, out);
+    // Narrower intervals tell them apart; so do the molten shares, 0.35 and 0.36 +- 0.001.
+    for (TuneStep& s : out.steps) s.deviationDeg.halfWidth95 = 0.04, s.moltenMassShare.halfWidth95 = 0.001;
+    EXPECT_TRUE(tellApart(out.steps, tune, 1).empty());
+    tune.goal = TuneGoal::Molten;
+    EXPECT_TRUE(tellApart(out.steps, tune, chooseSetting(out.steps, tune)).empty());
+}
+
+// A measured distribution is said by its file and the quantiles of its
+// classes, a log-normal by its basis, in the summary and every header.
+TEST(SprayValues, ThePowderIsSaidAsSprayed) {
+    const torvex::test::TempDir dir;
+    std::ofstream(dir.file("sizes.csv")) << "from_um,to_um,volume_percent\n20,30,10\n30,40,40\n40,50,40\n50,60,10\n";
+    SprayOptions o;
+    o.powder.count = 3;
+    o.standoffMm = 5;
+    o.powder.sizeDistributionFile = dir.file("sizes.csv");
+    const SprayOutcome out = simulateSpray(test::argonJet(), test::packagedMaterial("ysz8"), o, nullptr);
+    ASSERT_EQ(out.result, SprayResult::Completed) << out.message;
+    const std::string said = "d10/d50/d90 = 30.0/40.0/50.0 um by volume, of the measured distribution " + dir.file("sizes.csv");
+    EXPECT_EQ(describePowder(out.powder), said);
+    EXPECT_NE(sensorCsv(o, out).find("# powder: Zirconia stabilised with 8 wt% yttria (8YSZ), " + said + ", seed 1\n"
+                                     "# sample: 3 particles, a fixed count\n"),
+              std::string::npos)
+        << sensorCsv(o, out);
+    PowderAsSprayed logNormal;
+    logNormal.basis = SizeBasis::Number, logNormal.d10Um = 20, logNormal.d50Um = 40, logNormal.d90Um = 70;
+    EXPECT_EQ(describePowder(logNormal), "d10/d50/d90 = 20.0/40.0/70.0 um by number (log-normal)");
 }
 
 TEST(SprayValues, EveryColumnOfTheParticleFileHoldsWhatItsNameSays) {

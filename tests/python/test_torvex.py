@@ -12,6 +12,7 @@ import sys
 import threading
 import time
 import warnings
+from concurrent.futures import ProcessPoolExecutor, ThreadPoolExecutor
 
 import numpy
 import pytest
@@ -97,8 +98,16 @@ def test_spray_writes_the_files_of_kavel_run(tmp_path, argon_jet):
     header = columns[0].split(",")
     assert set(header) <= set(s.particles.dtype.names)
     assert s.sensor["count"] == int((tmp_path / "cli" / "sensor.csv").read_text().splitlines()[-1].split(",")[4])
-    assert len(s.size_classes) == 8 and "deviation" in cli and "%.2f deg" % s.deviation_deg in cli
+    assert len(s.size_classes) == 8 and "deviation" in cli and "%.2f +- " % s.deviation_deg in cli
     assert "out_of_plane_mm" in s.trajectories["d50"].dtype.names
+    # Without a count, batches are added until both main shares are known to +-1 point.
+    s = torvex.spray(argon_jet, standoff=30, lumped=True)
+    assert s.summary["count_rule"] == "precision" and s.used["count"] is None and s.used["precision"] == 1
+    assert s.summary["particles"] == len(s.particles) and len(s.particles) % 100 == 0
+    assert max(s.summary["molten_mass_share_half_width"], s.summary["deposited_mass_share_half_width"]) <= 0.01
+    assert 0 < s.summary["velocity_m_s"]["half_width"] and 0 < s.sensor["velocity_mean_half_width_m_s"]
+    assert s.summary["powder"] == "d10/d50/d90 = 20.0/40.0/70.0 um by volume (log-normal)"
+    assert not numpy.isnan(s.size_classes["molten_share_half_width"]).any()
 
 
 def test_tune_writes_the_table_of_kavel_run_tune(tmp_path, argon_jet):
@@ -109,6 +118,9 @@ def test_tune_writes_the_table_of_kavel_run_tune(tmp_path, argon_jet):
     t = torvex.tune(tmp_path / "py", steps=3, from_=2, count=60, write=True)
     same_files(tmp_path / "py", tmp_path / "cli", ["tune.csv"])
     assert cli.startswith(str(t)) and len(t.steps) == 3 and t.setting == t.steps["setting"][t.chosen]
+    # 60 particles are one batch: no interval, so no setting can be told apart from the chosen one.
+    assert list(t.steps["particles"]) == [60] * 3 and numpy.isnan(t.steps["deviation_half_width_deg"]).all()
+    assert len(t.indistinct) == 2 and "cannot be told apart" in t.indistinct_sentence
     with pytest.raises(torvex.BadInput, match="steps must be a whole number from 2 to 100"):
         torvex.tune(tmp_path / "py", steps=1)
 
@@ -271,11 +283,23 @@ def test_to_xarray_names_the_units_of_every_coordinate(argon_jet):
     assert data.T.sel(z=200, r=0) == argon_jet.field["T"][-1, 0]
 
 
+# Four variants: argon and argon + 15 % hydrogen at 500 and 600 A.
+STUDY_PLAN = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
+              "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,
+                         "current": {"from": 500, "to": 600, "step": 100}, "flow": 35}]}
+
+
+@pytest.fixture(scope="module")
+def local_study(tmp_path_factory):
+    """The folder of STUDY_PLAN run on local threads, as torvex-run study writes it."""
+    out = tmp_path_factory.mktemp("local-study")
+    torvex.study(STUDY_PLAN, jobs=2, out=out)
+    return out
+
+
 @needs_programs
 def test_study_gives_the_table_of_torvex_run_study(tmp_path):
-    plan = {"units": {"length": "mm", "temperature": "K", "flow": "SLPM"},
-            "sweep": [{"gas": [1, 7], "diameter": 8.0, "length": 14,
-                       "current": {"from": 500, "to": 600, "step": 100}, "flow": 35}]}
+    plan = STUDY_PLAN
     (tmp_path / "plan.toml").write_text(torvex._plan_toml(plan))
     subprocess.run([TORVEX_RUN, "study", str(tmp_path / "plan.toml"), "--out", str(tmp_path / "cli"),
                     "--jobs", "2", "--no-progress"], check=True, stdout=subprocess.DEVNULL)
@@ -285,6 +309,56 @@ def test_study_gives_the_table_of_torvex_run_study(tmp_path):
     assert len(table) == 4 and calls[-1] == 4
     with pytest.raises(torvex.BadInput, match="plan"):
         torvex.study({"sweep": [{"gas": 1, "diameter": "many"}]})
+    limit = subprocess.run([TORVEX_RUN, "study", str(tmp_path / "plan.toml"), "--max-variants", "3"],
+                           capture_output=True, text=True)
+    with pytest.raises(torvex.BadInput) as refused:
+        torvex.study(str(tmp_path / "plan.toml"), max_variants=3, executor=ThreadPoolExecutor(1))
+    assert limit.returncode == 2 and "asks for 4 combinations" in str(refused.value)
+    assert limit.stderr == "torvex-run: %s\n" % str(refused.value).replace("max_variants", "--max-variants")
+
+
+def test_a_study_on_a_process_pool_stops_faults_and_resumes_as_locally(tmp_path, local_study):
+    """Ctrl-C submits no new variant and writes no table; a folder held by
+    another program is a Busy row, not a result; the next call completes
+    the table of the local study, byte for byte."""
+    out = tmp_path / "pool"
+    with ProcessPoolExecutor(2) as pool:
+        with pytest.raises(KeyboardInterrupt):
+            torvex.study(STUDY_PLAN, out=out, executor=pool,
+                         progress=lambda done, total: done and os.kill(os.getpid(), signal.SIGINT))
+        finished = list(out.glob("variants/*/variant-row.csv"))
+        assert 1 <= len(finished) < 4 and not (out / "study.csv").exists()
+        held = sorted(set(os.listdir(local_study / "variants")) - {f.parent.name for f in finished})[0]
+        (out / "variants" / held).mkdir(exist_ok=True)
+        with open(out / "variants" / held / ".torvex.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            with pytest.raises(torvex.Busy, match="1 of 4 variants are not finished"):
+                torvex.study(STUDY_PLAN, out=out, executor=pool)
+        assert "folder in use" in (out / "study.csv").read_text()
+        torvex.study(STUDY_PLAN, out=out, executor=pool)
+    assert (out / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes()
+
+
+@pytest.fixture(scope="module")
+def dask_client(tmp_path_factory):
+    """Two single-thread worker processes, closed whatever the test does."""
+    distributed = pytest.importorskip("distributed", reason="dask.distributed is not installed "
+                                                            "(Debian: python3-distributed)")
+    import dask
+    with dask.config.set({"distributed.comm.timeouts.connect": "120s"}), \
+            distributed.LocalCluster(processes=True, n_workers=2, threads_per_worker=1, dashboard_address=None,
+                                     local_directory=str(tmp_path_factory.mktemp("dask"))) as cluster, \
+            distributed.Client(cluster, timeout=120) as client:
+        yield client
+
+
+def test_a_study_on_a_dask_cluster_gives_the_local_table(tmp_path, local_study, dask_client):
+    torvex.study(STUDY_PLAN, out=tmp_path, executor=dask_client)
+    assert (tmp_path / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes()
+    calls = []  # resumed through the Client's executor: every variant found finished
+    torvex.study(STUDY_PLAN, out=tmp_path, executor=dask_client.get_executor(),
+                 progress=lambda done, total: calls.append(done))
+    assert (tmp_path / "study.csv").read_bytes() == (local_study / "study.csv").read_bytes() and calls[-1] == 4
 
 
 def test_ctrl_c_stops_a_study_that_then_resumes(tmp_path):

@@ -151,16 +151,16 @@ std::string summaryText(const GoldenCase& c, const JetField& field, const std::s
     s << "message: " << out.message << "\n";
     s << "notice: " << out.notice << "\n";
     s << "standoff: " << number(out.standoffMm) << " mm\n";
-    const SprayStatistics st = computeStatistics(out.particles);
+    const SprayStatistics st = computeStatistics(out);
     s << "particles: " << st.total << " total, " << st.arrived << " arrived (" << st.fullyMolten
       << " fully molten, " << st.partlyMolten << " partly, " << st.solid << " solid), " << st.evaporated
       << " evaporated, " << st.missed << " missed, " << st.fieldEnded << " at the end of the field\n";
     s << moments("velocity m/s", st.velocity) << moments("surface temperature K", st.surfaceTemperature)
       << moments("mean temperature K", st.meanTemperature) << moments("molten fraction", st.moltenFraction)
       << moments("position mm", st.radialPosition) << moments("flight time ms", st.flightTime);
-    s << "spot: centre " << number(st.spotCentreMm) << " mm, spread " << number(st.spotSpreadMm)
-      << " mm; molten mass share " << number(st.moltenMassShare) << ", deposited mass share "
-      << number(st.depositedMassShare) << "\n";
+    s << "spot: centre " << number(st.spotCentreMm.value) << " mm, spread " << number(st.spotSpreadMm)
+      << " mm; molten mass share " << number(st.moltenMassShare.value) << ", deposited mass share "
+      << number(st.depositedMassShare.value) << "\n";
     double gas = 0, radiated = 0, vapour = 0, gain = 0;
     for (const ParticleResult& p : out.particles) {
         gas += p.heatFromGas;
