@@ -169,7 +169,11 @@ namespace {
 std::vector<std::string> powderSizeLines(const particles::SprayOptions& o, const particles::SprayOutcome* outcome) {
     // A spray says the sizes its particles were drawn from: the measured
     // file's own quantiles, not the log-normal fields it replaced.
-    if (outcome && outcome->powder.d50Um > 0) return {"Sizes: " + particles::describePowder(outcome->powder)};
+    if (outcome && outcome->powder.d50Um > 0) {
+        std::string sizes = particles::describePowder(outcome->powder);
+        for (std::size_t at; (at = sizes.find(" um")) != std::string::npos;) sizes.replace(at, 3, " \u00b5m");
+        return {"Sizes: " + sizes};
+    }
     const particles::PowderOptions& p = o.powder;
     if (p.singleSize) return {printed("Diameter: %.0f \u00b5m, one size", p.d50Um)};
     if (p.sizeDistributionFile.empty())
@@ -316,6 +320,7 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
             result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
                                            u.distance(st.spotCentreMm.value), u.distance(st.spotSpreadMm),
                                            u.distanceUnit().c_str()));
+        result.lines.push_back("(below: \u00b1 the 95 % interval of the sample)");
         result.lines.push_back(deviationLine(st, o, *in.outcome));
         for (const std::string& line : massSharesLines(st)) result.lines.push_back(line);
     }
