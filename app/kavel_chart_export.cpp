@@ -11,15 +11,14 @@ namespace torvex {
 
 bool sprayChartExportAvailable() { return true; }
 
-bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions& options,
-                           const particles::SprayOutcome& outcome, std::string& written, std::string& error) {
+bool exportSprayChartPages(const std::string& dir, const particles::SprayReport& report, std::string& written,
+                           std::string& error) {
     const OffscreenSession session("kavel-run");
     kavel::SprayPageInputs in = kavel::variantPageInputs(dir);
-    particles::JetField field;
-    if (particles::readJetField(dir, field).ok) in.field = &field;
-    in.options = options;
-    in.outcome = &outcome;
-    in.materialName = outcome.material.name;
+    kavel::showJet(in, report.field.get());
+    in.options = report.options;
+    in.outcome = &report.spray;
+    in.materialName = report.spray.material.name;
     return kavel::writeSprayPageImages(dir, in, written, error);
 }
 

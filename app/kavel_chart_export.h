@@ -5,6 +5,7 @@
 
 #include "particles/injector_tuning.h"
 #include "particles/particle_model.h"
+#include "particles/spray_in_folder.h"
 
 #include <string>
 
@@ -13,11 +14,11 @@ namespace torvex {
 // True when this build can draw the spray chart pages.
 bool sprayChartExportAvailable();
 
-// Draws the spray chart pages of the outcome of a run with these options
-// (and the jet and variant in dir) and writes them into dir as PNG images;
-// `written` lists their names. On failure `error` names the file or the fault.
-bool exportSprayChartPages(const std::string& dir, const particles::SprayOptions& options,
-                           const particles::SprayOutcome& outcome, std::string& written, std::string& error);
+// Draws the spray chart pages of a spray (over the jet its report says the
+// particles flew through) and writes them into dir as PNG images; `written`
+// lists their names. On failure `error` names the file or the fault.
+bool exportSprayChartPages(const std::string& dir, const particles::SprayReport& report, std::string& written,
+                           std::string& error);
 
 // Draws the tuning scan (deviation, mass shares, velocity and temperature
 // against the setting) into dir/tune.png; on failure `error` says why.

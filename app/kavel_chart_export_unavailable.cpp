@@ -5,8 +5,7 @@ namespace torvex {
 
 bool sprayChartExportAvailable() { return false; }
 
-bool exportSprayChartPages(const std::string&, const particles::SprayOptions&, const particles::SprayOutcome&,
-                           std::string&, std::string& error) {
+bool exportSprayChartPages(const std::string&, const particles::SprayReport&, std::string&, std::string& error) {
     error = "this kavel-run was built without the spray charts and cannot draw them";
     return false;
 }

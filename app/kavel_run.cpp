@@ -182,7 +182,7 @@ int runSpray(const Options& options, const SprayRequest& request, ProgressBar& b
                 kSensorFile, kSizeClassesFile);
     if (options.charts) {
         std::string written, error;
-        if (!exportSprayChartPages(options.dir, report.options, report.spray, written, error)) {
+        if (!exportSprayChartPages(options.dir, report, written, error)) {
             std::fprintf(stderr, "kavel-run: the charts were not written: %s.\n", error.c_str());
             return kExitChartsNotWritten;
         }

@@ -1,6 +1,8 @@
 #include "kavel/kavel_window.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +10,9 @@
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -26,6 +30,7 @@
 #include "charts/page_rect.h"
 #include "kavel/kavel_about.h"
 #include "kavel/powder_dialog.h"
+#include "pages/sensor_page.h"
 #include "pages/spray_export.h"
 #include "kavel/spray_job.h"
 #include "pages/tune_chart.h"
@@ -68,11 +73,31 @@ const char* const kTitle = "  K A V E L - Simulation of Spray Particles";
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
-// The variant in one line for the status bar: gas and anode current, from the panel lines.
-QString variantCaption(const ParameterTexts& variant, const QString& dir) {
-    QString caption = QStringLiteral("Working folder: %1").arg(QDir::toNativeSeparators(dir));
-    if (variant.gas.empty()) return caption + QStringLiteral("  (no calculated variant)");
-    return caption;
+// The folder and the jet the pages show, for the status bar.
+QString variantCaption(const particles::JetField* jet, const QString& dir) {
+    const QString caption = QStringLiteral("Working folder: %1").arg(QDir::toNativeSeparators(dir));
+    if (!jet) return caption + QStringLiteral("  (no jet to spray into)");
+    return caption + QStringLiteral("  \u2014  jet: %1").arg(text(jet->variantName));
+}
+
+// Why there is no jet to spray into, with the variant ip.dat holds and what
+// to do.
+QString jetProblem(const std::string& dir, const std::string& message) {
+    std::string said = message;
+    const std::string entered = inputVariantName(dir);
+    if (!entered.empty() && message.find(entered) == std::string::npos) said += " ip.dat holds " + entered + ".";
+    return text(said + " Kavel takes the jet as soon as TORVEX (or torvex-run) has calculated it in this folder.");
+}
+
+// The panel's variant lines without a jet: the finished results and ip.dat's variant.
+ParameterTexts variantsWithoutJet(const std::string& dir) {
+    ParameterTexts lines;
+    lines.lines[0] = "No jet to spray into in this folder";
+    const ResultSet set = readResultSet(dir, false);
+    if (set.ok) lines.lines[1] = "Results: " + set.variantName;
+    const std::string entered = inputVariantName(dir);
+    if (!entered.empty()) lines.lines[2] = "ip.dat: " + entered;
+    return lines;
 }
 
 // The folder's result stamp as it stands ("" without one): what tells one
@@ -135,6 +160,7 @@ void KavelWindow::createMenus() {
     addCommand(spray, QStringLiteral("T&une Injector\u2026"), menu::kTuneInjector);
     addCommand(spray, QStringLiteral("St&op Tuning"), menu::kStopTune);
     addCommand(spray, QStringLiteral("Use Tuned &Setting"), menu::kUseTunedSetting);
+    addCommand(spray, QStringLiteral("&Keep This Spray As\u2026"), menu::kKeepSpray);
     spray->addSeparator();
     addCommand(spray, QStringLiteral("Back to &TORVEX"), menu::kBackToTorvex);
     addCommand(spray, QStringLiteral("E&xit"), menu::kExit);
@@ -146,7 +172,10 @@ void KavelWindow::createMenus() {
     addCommand(charts, QStringLiteral("At the &Substrate"), menu::kSubstrate);
     addCommand(charts, QStringLiteral("Sensor and Size &Classes"), menu::kSensor);
     addCommand(charts, QStringLiteral("&Injector Tuning"), menu::kTunePage);
+    addCommand(charts, QStringLiteral("Size Classes A&long the Flight"), menu::kClassFlight);
     charts->addSeparator();
+    compareMenu_ = charts->addMenu(QStringLiteral("Compare &With"));
+    connect(compareMenu_, &QMenu::aboutToShow, this, &KavelWindow::fillCompareMenu);
     QMenu* print = charts->addMenu(QStringLiteral("&Print"));
     addCommand(print, QStringLiteral("&All Charts"), menu::kPrintAll);
     addCommand(print, QStringLiteral("&Trajectories"), menu::kPrintTrajectories);
@@ -154,7 +183,9 @@ void KavelWindow::createMenus() {
     addCommand(print, QStringLiteral("At the &Substrate"), menu::kPrintSubstrate);
     addCommand(print, QStringLiteral("Sensor and Size &Classes"), menu::kPrintSensor);
     addCommand(print, QStringLiteral("&Injector Tuning"), menu::kPrintTune);
+    addCommand(print, QStringLiteral("Size Classes A&long the Flight"), menu::kPrintClassFlight);
     addCommand(charts, QStringLiteral("&Export\u2026"), menu::kExport);
+    addCommand(charts, QStringLiteral("Cop&y Table"), menu::kCopyTable)->setShortcut(QKeySequence::Copy);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("&Help Contents"), menu::kHelpContents);
@@ -174,6 +205,7 @@ void KavelWindow::updateStates() {
     action(menu::kStopTune)->setEnabled(tuning());
     action(menu::kUseTunedSetting)->setEnabled(!busy && tuneOutcome_.chosen >= 0);
     action(menu::kBackToTorvex)->setEnabled(!busy);
+    action(menu::kKeepSpray)->setEnabled(!busy && sprayInFolder_);
     stopTuneButton_->setVisible(tuning());
 }
 
@@ -190,6 +222,18 @@ void KavelWindow::runCommand(int id) {
             break;
         case menu::kUseTunedSetting:
             applyTunedSetting();
+            break;
+        case menu::kKeepSpray:
+            keepSpray();
+            break;
+        case menu::kClassFlight:
+            setView(kViewClassFlight);
+            break;
+        case menu::kPrintClassFlight:
+            printView(kViewClassFlight);
+            break;
+        case menu::kCopyTable:
+            copyShownTable();
             break;
         case menu::kBackToTorvex:
             backToTorvex();
@@ -249,6 +293,7 @@ void KavelWindow::runCommand(int id) {
 
 void KavelWindow::setView(int view) {
     view_ = view;
+    updateStates();
     clientArea_->update();
 }
 
@@ -257,28 +302,74 @@ void KavelWindow::setView(int view) {
 void KavelWindow::readVariant() {
     const std::string dir = workDir_.toStdString();
     inputs_ = variantPageInputs(dir);
-
-    jetStamp_ = resultStampText(workDir_);
-    const ResultSet set = readResultSet(dir, false);
-    jetName_ = set.ok ? set.variantName : std::string();
-    saidStamp_ = jetStamp_;
-    const particles::FieldStatus field = particles::readJetField(dir, field_);
-    inputs_.field = field.ok ? &field_ : nullptr;
-    fieldProblem_ = field.ok ? QString() : text(field.message);
+    saidStamp_ = resultStampText(workDir_);
     const particles::MaterialStatus materials = particles::loadMaterials(dir, materials_);
-    showMaterialName();
-    // The dialog offers what was last chosen in this folder.
+    // The dialog offers what was last chosen in this folder; the panel shows it until a spray is shown.
     chosen_ = inputs_.options;
     std::string memoryProblem;
-    QString problem = fieldProblem_;
-    if (!particles::readPowderMemory(dir, chosen_, memoryProblem)) problem += text(" " + memoryProblem);
-    if (!materials.ok)
-        problem += (problem.isEmpty() ? QString() : QStringLiteral(" ")) + text(materials.message);
-    variantLabel_->setFullText(variantCaption(inputs_.variant, workDir_));
-    if (!problem.isEmpty())
-        statusBar()->showMessage(problem);
-    else if (field_.recordCount < particles::kFieldRecords)
-        statusBar()->showMessage(QStringLiteral("The jet field ends at %1 mm.").arg(field_.endMm()));
+    QStringList problems;
+    if (!particles::readPowderMemory(dir, chosen_, memoryProblem)) problems << text(memoryProblem);
+    if (!materials.ok) problems << text(materials.message);
+    readFolderJet();
+    if (!fieldProblem_.isEmpty()) problems.prepend(fieldProblem_);
+    showFolderSpray();
+    showPages();
+    if (!lastMessage_.isEmpty()) problems.prepend(lastMessage_);
+    if (!problems.isEmpty())
+        statusBar()->showMessage(problems.join(QLatin1Char(' ')));
+    else if (folderJet_ && folderJet_->recordCount < particles::kFieldRecords)
+        statusBar()->showMessage(QStringLiteral("The jet field ends at %1 mm.").arg(folderJet_->endMm()));
+}
+
+particles::FieldStatus KavelWindow::readFolderJet() {
+    const std::string dir = workDir_.toStdString();
+    auto jet = std::make_shared<particles::JetField>();
+    const particles::FieldStatus status = particles::readJetField(dir, *jet);
+    // While a run writes the folder, the last look stands until it ends.
+    if (status.busy && folderJet_) return status;
+    folderJet_.reset();
+    fieldProblem_.clear();
+    if (status.ok)
+        folderJet_ = std::move(jet);
+    else
+        fieldProblem_ = jetProblem(dir, status.message), noJetLines_ = variantsWithoutJet(dir);
+    return status;
+}
+
+void KavelWindow::showFolderSpray() {
+    if (!folderJet_) return;
+    particles::SpraySet set = particles::readSpraySet(workDir_.toStdString());
+    if (set.none) return;
+    if (!set.ok) {
+        lastMessage_ = text(set.message);  // said with the other problems at the start
+        return;
+    }
+    // The jet may have been replaced between the two reads: the spray is shown over its own jet only.
+    if (set.jet != folderJet_->stampChecksum) return;
+    outcome_ = std::move(set.outcome);
+    inputs_.outcome = &outcome_;
+    inputs_.options = set.options;
+    sprayJet_ = folderJet_;
+    sprayInFolder_ = true;
+    view_ = kViewAll;
+}
+
+void KavelWindow::showPages() {
+    // A spray is drawn over the jet its particles flew through; without one the folder's jet is shown.
+    const particles::JetField* jet = inputs_.outcome ? sprayJet_.get() : folderJet_.get();
+    showJet(inputs_, jet);
+    inputs_.jetNote = jet ? std::string() : fieldProblem_.toStdString();
+    if (!jet) inputs_.variant = noJetLines_;
+    if (!inputs_.outcome) inputs_.options = chosen_;
+    showMaterialName();
+    variantLabel_->setFullText(variantCaption(jet, workDir_));
+    updateStates();
+    clientArea_->update();
+}
+
+void KavelWindow::say(const QString& message) {
+    lastMessage_ = message;
+    statusBar()->showMessage(message);
 }
 
 void KavelWindow::checkFolder() {
@@ -291,25 +382,27 @@ void KavelWindow::checkFolder() {
     const std::string stamp = resultStampText(workDir_);
     if (stamp == saidStamp_) return;  // nothing new since the last look
     saidStamp_ = stamp;
-    if (stamp == jetStamp_) {
+    // A job reports the jet it read; the folder is looked at again when it ends.
+    if (running() || tuning()) return;
+    const std::string before = folderJet_ ? folderJet_->stampChecksum : std::string();
+    const particles::FieldStatus status = readFolderJet();
+    showPages();
+    const QString shown = inputs_.field ? text(inputs_.field->variantName) : QStringLiteral("no jet");
+    if (status.busy) {
+        say(QStringLiteral("TORVEX is calculating a new jet in this folder; the pages show %1.").arg(shown));
+    } else if (!folderJet_) {
+        say(fieldProblem_);
+    } else if (folderJet_->stampChecksum == before) {
         statusBar()->clearMessage();  // the jet read is in place again
-        return;
+    } else if (inputs_.outcome) {
+        say(QStringLiteral("TORVEX has replaced the jet in this folder: it now holds %1. The pages show the spray "
+                           "made in %2 over that jet; the next spray flies through the new one.")
+                .arg(text(folderJet_->variantName), shown));
+    } else if (before.empty()) {
+        say(QStringLiteral("TORVEX has calculated a jet in this folder: the pages show %1.").arg(shown));
+    } else {
+        say(QStringLiteral("TORVEX has replaced the jet in this folder: the pages now show %1.").arg(shown));
     }
-    const QString shown = jetName_.empty() ? QStringLiteral("no calculated jet")
-                                           : QStringLiteral("the jet of %1").arg(text(jetName_));
-    if (stamp.empty()) {
-        // A run removes the stamp first and writes it last.
-        statusBar()->showMessage(
-            QStringLiteral("TORVEX is calculating a new jet in this folder; the pages show %1.").arg(shown));
-        return;
-    }
-    const ResultSet set = readResultSet(dir, false);
-    const QString now = set.ok ? text(set.variantName) : QStringLiteral("another variant");
-    showMessage(QStringLiteral("TORVEX has replaced the jet in this folder: it now holds %1. The pages, the "
-                               "parameters and the exports still show %2 and the spray made in it. To spray into "
-                               "the new jet, close Kavel and open it again from TORVEX (Next > Simulation of "
-                               "Spray Particles).")
-                    .arg(now, shown));
 }
 
 void KavelWindow::changeEvent(QEvent* event) {
@@ -327,7 +420,7 @@ void KavelWindow::showMaterialName() {
 
 void KavelWindow::openPowderDialog() {
     if (!hasField() || running()) return;
-    PowderDialog dialog(this, chosen_, materials_, inputs_.units, field_.endMm());
+    PowderDialog dialog(this, chosen_, materials_, inputs_.units, folderJet_->endMm());
     if (dialog.exec() != QDialog::Accepted) return;
     rememberChoice(dialog.options());
     startRun(dialog.options());
@@ -337,6 +430,10 @@ bool KavelWindow::running() const { return job_ && job_->running(); }
 
 bool KavelWindow::startRun(const particles::SprayOptions& options) {
     if (job_ || tuneJob_) return false;
+    // The jet as the folder holds it now, through the set check; the job
+    // reads it again under the lock and reports the one it flew through.
+    readFolderJet();
+    showPages();
     if (!hasField()) {
         showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
         return false;
@@ -386,14 +483,19 @@ void KavelWindow::finishRun() {
     }
     statusBar()->clearMessage();
     lastMessage_.clear();
-    // Particles that flew are shown, also when their files could not be written.
+    // Particles that flew are shown, also when their files could not be
+    // written, over the jet they flew through and labelled with it.
     if (report.flown) {
         outcome_ = std::move(report.spray);
         inputs_.outcome = &outcome_;
         inputs_.options = report.options;
-        showMaterialName();
+        sprayJet_ = report.field;
+        sprayInFolder_ = report.result == particles::JobResult::Completed;
         if (view_ == kViewNothing) view_ = kViewAll;
     }
+    readFolderJet();
+    saidStamp_ = resultStampText(workDir_);
+    showPages();
     switch (report.result) {
         case particles::JobResult::Completed:
             if (!report.notes.empty()) showMessage(text(report.notes.front()));
@@ -432,6 +534,8 @@ bool KavelWindow::tuning() const { return tuneJob_ && tuneJob_->running(); }
 
 bool KavelWindow::startTune(const particles::TuneOptions& tune, int particlesPerStep) {
     if (job_ || tuneJob_) return false;
+    readFolderJet();
+    showPages();
     if (!hasField()) {
         showMessage(QStringLiteral("There is no jet field to inject the powder into: %1").arg(fieldProblem_));
         return false;
@@ -467,7 +571,9 @@ void KavelWindow::finishTune() {
     tuneJob_.release()->deleteLater();
     statusBar()->clearMessage();
     lastMessage_.clear();
-    updateStates();
+    readFolderJet();
+    saidStamp_ = resultStampText(workDir_);
+    showPages();
     switch (report.result) {
         case particles::JobResult::Completed: {
             tuneOutcome_ = std::move(report.outcome);
@@ -599,6 +705,97 @@ void KavelWindow::rememberChoice(const particles::SprayOptions& options) {
     chosen_ = options;
     std::string error;
     if (!particles::writePowderMemory(workDir_.toStdString(), options, error)) statusBar()->showMessage(text(error));
+}
+
+// ----- kept sprays, the compared one, the tables ------------------------------------------------
+
+bool KavelWindow::keepShownSpray(const QString& name) {
+    if (!sprayInFolder_ || running() || tuning()) return false;
+    std::string error;
+    if (!particles::keepSpray(workDir_.toStdString(), name.toStdString(), error)) {
+        showMessage(text(error));
+        return false;
+    }
+    const QString kept = text(particles::keptSprayName(name.toStdString()));
+    say(QStringLiteral("The spray is kept as \u201c%1\u201d (in %2/%1; the last %3 are kept): Charts \u203a "
+                       "Compare With shows it beside another.")
+            .arg(kept, QString::fromLatin1(particles::kKeptSpraysFolder))
+            .arg(particles::kKeptSprayLimit));
+    return true;
+}
+
+void KavelWindow::keepSpray() {
+    const particles::SprayOptions& o = inputs_.options;
+    const QString suggested =
+        o.injection.speedFrom == particles::InjectionSpeed::Fixed
+            ? QStringLiteral("%1 %2 m-s").arg(text(o.powder.material)).arg(o.injection.velocity)
+            : QStringLiteral("%1 %2 SLPM").arg(text(o.powder.material)).arg(o.injection.carrierFlowSlpm);
+    bool accepted = false;
+    const QString name = QInputDialog::getText(
+        this, QStringLiteral("Keep This Spray"),
+        QStringLiteral("Name (letters, digits, blanks, - _ .; a spray kept under this name is replaced):"),
+        QLineEdit::Normal, suggested, &accepted);
+    if (accepted) keepShownSpray(name);
+}
+
+bool KavelWindow::compareWith(const QString& name) {
+    if (name.isEmpty()) {
+        inputs_.compared = nullptr;
+        inputs_.comparedName.clear();
+        clientArea_->update();
+        return true;
+    }
+    particles::SpraySet set = particles::readKeptSpray(workDir_.toStdString(), name.toStdString());
+    if (!set.ok) {
+        showMessage(text(set.message));
+        return false;
+    }
+    compared_ = std::move(set.outcome);
+    inputs_.compared = &compared_;
+    inputs_.comparedOptions = set.options;
+    inputs_.comparedName = name.toStdString();
+    inputs_.comparedJet = set.jetVariant;
+    if (view_ == kViewNothing) view_ = kViewAll;
+    clientArea_->update();
+    return true;
+}
+
+void KavelWindow::fillCompareMenu() {
+    compareMenu_->clear();
+    qDeleteAll(compareMenu_->findChildren<QActionGroup*>(QString(), Qt::FindDirectChildrenOnly));
+    auto* group = new QActionGroup(compareMenu_);
+    const auto entry = [&](const QString& caption, const QString& name) {
+        QAction* a = compareMenu_->addAction(caption);
+        a->setCheckable(true);
+        a->setChecked(name.toStdString() == (inputs_.compared ? inputs_.comparedName : std::string()));
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, name] { compareWith(name); });
+    };
+    entry(QStringLiteral("&None"), QString());
+    const std::vector<std::string> kept = particles::keptSprays(workDir_.toStdString());
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        // Digits as accelerators for the first nine, in the order kept (newest first).
+        const QString key = k < 9 ? QStringLiteral("&%1 ").arg(k + 1) : QString();
+        entry(key + text(kept[k]).replace(QLatin1Char('&'), QStringLiteral("&&")), text(kept[k]));
+    }
+    if (kept.empty()) compareMenu_->addAction(QStringLiteral("(no kept spray: Spray \u203a Keep This Spray As\u2026)"))->setEnabled(false);
+}
+
+QString KavelWindow::shownTableText() const {
+    if (view_ == kViewSensor) return text(tabSeparated(sensorBlocks(inputs_)));
+    if (view_ == kViewTune && inputs_.tune) return text(tabSeparated(tuneBlocks(inputs_.tuneOptions, *inputs_.tune)));
+    return {};
+}
+
+void KavelWindow::copyShownTable() {
+    const QString table = shownTableText();
+    if (table.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("This page shows no table to copy: Ctrl+C copies those of Sensor "
+                                                "and Size Classes and of Injector Tuning."));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(table);
+    statusBar()->showMessage(QStringLiteral("The table is on the clipboard, its columns between tabs."));
 }
 
 // ----- leaving ---------------------------------------------------------------------------------

@@ -38,19 +38,23 @@ constexpr int kExit = 103;
 constexpr int kTuneInjector = 104;
 constexpr int kStopTune = 105;
 constexpr int kUseTunedSetting = 106;
+constexpr int kKeepSpray = 107;
 constexpr int kAllCharts = 111;
 constexpr int kTrajectories = 112;
 constexpr int kFlight = 113;
 constexpr int kSubstrate = 114;
 constexpr int kSensor = 115;
 constexpr int kTunePage = 116;
+constexpr int kClassFlight = 117;
 constexpr int kPrintAll = 121;
 constexpr int kPrintTrajectories = 122;
 constexpr int kPrintFlight = 123;
 constexpr int kPrintSubstrate = 124;
 constexpr int kPrintSensor = 125;
 constexpr int kPrintTune = 126;
+constexpr int kPrintClassFlight = 127;
 constexpr int kExport = 131;
+constexpr int kCopyTable = 132;
 constexpr int kHelpContents = 142;
 constexpr int kAbout = 141;
 }  // namespace menu
@@ -89,8 +93,11 @@ public:
     int view() const { return view_; }
     void setView(int view);
     const SprayPageInputs& pageInputs() const { return inputs_; }
-    bool hasField() const { return inputs_.field != nullptr; }
-    // Why the field could not be read ("" when it was).
+    // Whether the folder holds a jet to spray into (read through the set
+    // check at the last look).
+    bool hasField() const { return folderJet_ != nullptr; }
+    // Why the folder's jet could not be read ("" when it was): the set
+    // check's sentence, the variant ip.dat holds and what to do.
     const QString& fieldProblem() const { return fieldProblem_; }
     // What the last run left to say (refusal, stop, shortened field), "" if nothing.
     const QString& lastMessage() const { return lastMessage_; }
@@ -103,6 +110,16 @@ public:
     const particles::SprayOptions& chosenOptions() const { return chosen_; }
     // Keeps a choice of the powder dialog for the dialog and the next start.
     void rememberChoice(const particles::SprayOptions& options);
+
+    // Keeps the spray shown (the folder's last) under a name, as "Spray >
+    // Keep This Spray As..." does; false with a message.
+    bool keepShownSpray(const QString& name);
+    // Draws a kept spray over the one shown ("" for none), as "Charts >
+    // Compare With" does; false with a message.
+    bool compareWith(const QString& name);
+    // The table of the page shown as tab-separated text ("" when the page
+    // shows none), which Ctrl+C puts on the clipboard.
+    QString shownTableText() const;
 
     // Prints the page of a view on a printer already chosen; false when the
     // printer could not be started.
@@ -117,9 +134,10 @@ public:
 
     // Looks at the folder again, as it does when the folder changes or the
     // window is activated: the units the pages show follow un.dat, which
-    // TORVEX writes when they are changed there, and a jet that TORVEX is
-    // calculating or has replaced is said plainly (the pages keep the jet
-    // read when Kavel opened and the spray made in it).
+    // TORVEX writes when they are changed there, and a jet that TORVEX has
+    // replaced is read through the set check: the pages show it until a
+    // spray is shown, which keeps the jet its particles flew through; the
+    // next spray flies through the new one. A jet being calculated is said.
     void checkFolder();
     bool closed() const { return closed_; }
 
@@ -131,6 +149,13 @@ private:
     void createMenus();
     QAction* addCommand(QMenu* menu, const QString& caption, int id);
     void readVariant();
+    particles::FieldStatus readFolderJet();
+    void showFolderSpray();
+    void showPages();
+    void keepSpray();
+    void fillCompareMenu();
+    void copyShownTable();
+    void say(const QString& message);
     void showMaterialName();
     void updateStates();
     void openPowderDialog();
@@ -148,11 +173,21 @@ private:
     void showMessage(const QString& text);
 
     QString workDir_;
-    particles::JetField field_;
-    particles::MaterialTable materials_;
+    // The folder's jet as last read through the set check (null: none to
+    // spray into), and what the pages say in its place.
+    std::shared_ptr<const particles::JetField> folderJet_;
     QString fieldProblem_;
+    ParameterTexts noJetLines_;
+    particles::MaterialTable materials_;
     QString lastMessage_;
+    // The spray shown and the jet its particles flew through (from the
+    // job's report, or the folder's jet its stamp names); whether its files
+    // are the folder's last spray.
     particles::SprayOutcome outcome_;
+    std::shared_ptr<const particles::JetField> sprayJet_;
+    bool sprayInFolder_ = false;
+    particles::SprayOutcome compared_;
+    QMenu* compareMenu_ = nullptr;
     SprayPageInputs inputs_;
     particles::SprayOptions chosen_;      // offered by the powder dialog
     particles::SprayOptions runOptions_;  // of the run under way
@@ -171,10 +206,7 @@ private:
     ElidedLabel* variantLabel_ = nullptr;
     QString torvexProgram_ = QStringLiteral("torvex");
     qint64 torvexBeside_ = 0;
-    // The folder's result stamp as read with the jet ("" without one), the
-    // variant it names, and the stamp found at the last look.
-    std::string jetStamp_;
-    std::string jetName_;
+    // The folder's result stamp found at the last look ("" without one).
     std::string saidStamp_;
     QTimer* folderSettle_ = nullptr;
     bool closed_ = false;

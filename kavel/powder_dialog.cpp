@@ -82,13 +82,14 @@ PowderDialog::PowderDialog(QWidget* parent, const particles::SprayOptions& optio
     showSensorMode();
     // Each field explains itself in the words of kavel-run's --help.
     const std::pair<QWidget*, const char*> explained[] = {
-        {d50_, "d50"}, {d90_, "d90"}, {sizeBasis_, "size-basis"}, {count_, "count"},
+        {d50_, "d50"}, {d90_, "d90"}, {sizeBasis_, "size-basis"}, {count_, "count"}, {precision_, "precision"},
         {injectionDistance_, "injection-distance"}, {injectionRadius_, "injection-radius"}, {angle_, "injection-angle"},
         {carrierFlow_, "carrier-flow"}, {injectorDiameter_, "injector-diameter"}, {velocity_, "injection-velocity"},
         {spread_, "velocity-spread"}, {divergence_, "divergence"}, {shells_, "shells"}, {dragBasis_, "drag"},
         {knudsen_, "knudsen"}, {gamma_, "gas-gamma"}, {radiation_, "radiation"}, {shielding_, "vapour-shielding"},
         {evaporation_, "diffusive-evaporation"}, {gravity_, "gravity"}, {standoff_, "standoff"}, {seed_, "seed"},
-        {sensorSize_, "sensor-size"}, {sizeClasses_, "size-classes"}};
+        {substrateRadius_, "substrate-radius"}, {sensorSize_, "sensor-size"}, {sizeClasses_, "size-classes"},
+        {trajectories_, "sampled-trajectories"}};
     for (const auto& [field, flag] : explained)
         if (const auto* row = particles::findSprayOption(std::string("--") + flag, particles::OptionNames::Terminal))
             field->setToolTip(QString::fromUtf8(row->help));
@@ -147,6 +148,18 @@ QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const p
     count_ = new QSpinBox;
     count_->setRange(-1, 10000000);
     count_->setValue(options.powder.count);
+    // By default a spray flies particles until its molten and arriving shares
+    // are known to +-1 point; at 0 the count above is flown as it stands.
+    precision_ = new QDoubleSpinBox;
+    precision_->setRange(0, 20);
+    precision_->setDecimals(1);
+    precision_->setSingleStep(0.5);
+    precision_->setSuffix(QStringLiteral(" points"));
+    precision_->setSpecialValueText(QStringLiteral("fixed count"));
+    precision_->setValue(options.precisionPoints);
+    connect(precision_, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            [this](double points) { count_->setEnabled(points == 0); });
+    count_->setEnabled(options.precisionPoints == 0);
     connect(distribution_, &QRadioButton::toggled, this, [this] { showSizeMode(); });
 
     auto* tab = new QWidget;
@@ -159,7 +172,8 @@ QWidget* PowderDialog::powderTab(const particles::SprayOptions& options, const p
     form->addRow(QStringLiteral("d90:"), d90_);
     form->addRow(QStringLiteral("d10 / d50 / d90 are quantiles:"), sizeBasis_);
     form->addRow(QStringLiteral("Measured distribution (CSV):"), fileRow);
-    form->addRow(QStringLiteral("Particles:"), count_);
+    form->addRow(QStringLiteral("Shares known to \u00b1:"), precision_);
+    form->addRow(QStringLiteral("Particles (fixed count):"), count_);
     return tab;
 }
 
@@ -254,6 +268,7 @@ QWidget* PowderDialog::modelTab(const particles::SprayOptions& options) {
 
 QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     standoff_ = lengthField(options.standoffMm, "standoff");
+    substrateRadius_ = lengthField(options.substrateRadiusMm, "substrateRadius");
     seed_ = new QSpinBox;
     seed_->setRange(0, 2147483647);
     seed_->setValue(static_cast<int>(std::min<std::uint64_t>(options.seed, 2147483647)));
@@ -270,10 +285,15 @@ QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     sizeClasses_->setObjectName(QStringLiteral("sizeClasses"));
     sizeClasses_->setRange(-1, 1000);
     sizeClasses_->setValue(options.sizeClasses);
+    trajectories_ = new QSpinBox;
+    trajectories_->setObjectName(QStringLiteral("sampledTrajectories"));
+    trajectories_->setRange(0, 2000);  // as the option takes it
+    trajectories_->setValue(options.sampledTrajectories);
 
     auto* substrate = new QGroupBox(QStringLiteral("Substrate"));
     auto* substrateForm = new QFormLayout(substrate);
     substrateForm->addRow(QStringLiteral("Standoff distance:"), standoff_);
+    substrateForm->addRow(QStringLiteral("Substrate radius (a disc around the axis):"), substrateRadius_);
     substrateForm->addRow(QStringLiteral("Seed:"), seed_);
     auto* sensorBox = new QGroupBox(QStringLiteral("In-flight sensor at the standoff"));
     auto* sensorForm = new QFormLayout(sensorBox);
@@ -283,6 +303,7 @@ QWidget* PowderDialog::substrateTab(const particles::SprayOptions& options) {
     sensorForm->addRow(QStringLiteral("x (across the injection plane):"), sensorX_);
     sensorForm->addRow(QStringLiteral("y (toward the injector):"), sensorY_);
     sensorForm->addRow(QStringLiteral("Size classes of the table:"), sizeClasses_);
+    sensorForm->addRow(QStringLiteral("Trajectories kept besides d10/d50/d90:"), trajectories_);
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(substrate);
@@ -329,6 +350,7 @@ particles::SprayOptions PowderDialog::options() const {
     o.powder.sizeBasis = sizeBasis_->currentIndex() == 1 ? particles::SizeBasis::Number : particles::SizeBasis::Volume;
     o.powder.sizeDistributionFile = distributionFile_->text().trimmed().toStdString();
     o.powder.count = count_->value();
+    o.precisionPoints = precision_->value();
     const auto toMillimetres = [this](double shown) { return units_.millimetres(shown); };
     o.injection.distanceMm = modelValue(injectionDistance_, toMillimetres);
     o.injection.radiusMm = modelValue(injectionRadius_, toMillimetres);
@@ -341,6 +363,8 @@ particles::SprayOptions PowderDialog::options() const {
     o.injection.velocitySpread = spread_->value() / 100;
     o.injection.divergenceDeg = divergence_->value();
     o.standoffMm = modelValue(standoff_, toMillimetres);
+    o.substrateRadiusMm = modelValue(substrateRadius_, toMillimetres);
+    o.sampledTrajectories = trajectories_->value();
     o.seed = static_cast<std::uint64_t>(seed_->value());
     o.model.internalConduction = conduction_->isChecked();
     o.model.shellCount = shells_->value();

@@ -2,7 +2,8 @@
 // a small screen: the powder (material, size distribution by volume or number
 // or a measured one, particle count), the injector (position, angle, speed
 // from the carrier gas or fixed, spread, divergence), the model's switches,
-// and the substrate with the in-flight sensor and the size classes. It edits
+// and the substrate (standoff, radius) with the in-flight sensor, the size
+// classes and the trajectories kept. It edits
 // a plain SprayOptions; lengths are shown in the unit the pages show.
 #pragma once
 
@@ -67,6 +68,7 @@ private:
     QComboBox* sizeBasis_ = nullptr;
     QLineEdit* distributionFile_ = nullptr;
     QSpinBox* count_ = nullptr;
+    QDoubleSpinBox* precision_ = nullptr;  // points the shares are known to; 0: the count fixed
     QDoubleSpinBox* injectionDistance_ = nullptr;
     QDoubleSpinBox* injectionRadius_ = nullptr;
     QDoubleSpinBox* angle_ = nullptr;
@@ -78,7 +80,9 @@ private:
     QDoubleSpinBox* spread_ = nullptr;
     QDoubleSpinBox* divergence_ = nullptr;
     QDoubleSpinBox* standoff_ = nullptr;
+    QDoubleSpinBox* substrateRadius_ = nullptr;
     QSpinBox* seed_ = nullptr;
+    QSpinBox* trajectories_ = nullptr;
     QCheckBox* conduction_ = nullptr;
     QSpinBox* shells_ = nullptr;
     QComboBox* dragBasis_ = nullptr;

@@ -53,13 +53,10 @@ std::optional<UnitCodes> runUnitsIn(const std::string& directory, std::string* w
     return codes;
 }
 
-ParameterTexts readParameterTexts(const std::string& integralParametersPath,
-                                  const std::optional<UnitCodes>& runUnits) {
+namespace {
+
+ParameterTexts textsOf(const VariantSummary& summary) {
     ParameterTexts texts;
-    // The whole variant as the Previous-variant dialog shows it, in the units
-    // it was calculated in.
-    const VariantSummary summary =
-        previousVariantSummary(integralParametersPath, runUnits.has_value(), runUnits.value_or(UnitCodes{}));
     // The panels draw the gas line apart (it carries the subscript): the
     // other four inputted lines, then the three calculated ones.
     auto next = texts.lines.begin();
@@ -75,6 +72,20 @@ ParameterTexts readParameterTexts(const std::string& integralParametersPath,
     const std::vector<std::string> calculated = calculatedLines(summary);
     std::copy(calculated.begin(), calculated.end(), next);
     return texts;
+}
+
+}  // namespace
+
+ParameterTexts readParameterTexts(const std::string& integralParametersPath,
+                                  const std::optional<UnitCodes>& runUnits) {
+    // The whole variant as the Previous-variant dialog shows it, in the units
+    // it was calculated in.
+    return textsOf(
+        previousVariantSummary(integralParametersPath, runUnits.has_value(), runUnits.value_or(UnitCodes{})));
+}
+
+ParameterTexts parameterTexts(const IntegralParameters& parameters, const UnitCodes& runUnits) {
+    return textsOf(variantSummaryOf(parameters, true, runUnits));
 }
 
 void paintCurrentView(DrawingContext& dc, int view, const UnitCodes& units, const ViewArea& area,

@@ -30,6 +30,10 @@ std::optional<UnitCodes> runUnitsIn(const std::string& directory, std::string* w
 ParameterTexts readParameterTexts(const std::string& integralParametersPath,
                                   const std::optional<UnitCodes>& runUnits);
 
+// The same lines from iop.par's values as a reader of the set holds them
+// (the jet a spray flew through), in the units of that run.
+ParameterTexts parameterTexts(const IntegralParameters& parameters, const UnitCodes& runUnits);
+
 // Paints the page of a view (1 all charts, 2 isothermal lines, 3 radial,
 // 5 axial) in the client area from the result files and iop.par in
 // `directory` ("" the working directory); view 0 paints nothing. The axes

@@ -12,6 +12,15 @@ namespace {
 // A spread of temperatures: a difference, without the scale's offset.
 double temperatureSpread(const SprayUnits& u, double kelvin) { return kelvin * (u.temperature == 2 ? 1.8 : 1.0); }
 
+// A share of the powder's mass in percent with its 95 % interval: "36.3 ± 0.9".
+std::string percent(const particles::Estimate& share) { return particles::withInterval(share, 1, 100, " \u00b1 "); }
+
+// The three shares of the injected mass, each with its interval.
+std::string massShares(const particles::SprayStatistics& s) {
+    return "Mass of the injected (95 % intervals): molten arriving " + percent(s.moltenMassShare) + " %, arriving " +
+           percent(s.depositedMassShare) + " %, evaporated " + percent(s.evaporatedMassShare) + " %";
+}
+
 TextBlock sensorBlock(const SprayPageInputs& in, const particles::SensorReading& r) {
     const SprayUnits& u = in.units;
     const std::string length = u.distanceUnit();
@@ -23,10 +32,13 @@ TextBlock sensorBlock(const SprayPageInputs& in, const particles::SensorReading&
                               in.options.sensor.atPlumeCentre ? " (plume centre)" : ""));
     b.lines.push_back(printed("Particles crossing it: %d (mean \u00b1 standard deviation by number)", r.count));
     if (r.count == 0) return b;
-    b.lines.push_back(printed("Velocity: %.1f \u00b1 %.1f %s", u.velocity(r.velocity.mean),
-                              u.velocity(r.velocity.spread), u.velocityUnit().c_str()));
-    b.lines.push_back(printed("Surface temperature: %.0f \u00b1 %.0f %s", u.temperatureOf(r.surfaceTemperature.mean),
-                              temperatureSpread(u, r.surfaceTemperature.spread), u.temperatureUnit().c_str()));
+    b.lines.push_back(printed("Velocity: %.1f \u00b1 %.1f %s (the mean to \u00b1 %.1f)", u.velocity(r.velocity.mean),
+                              u.velocity(r.velocity.spread), u.velocityUnit().c_str(),
+                              u.velocity(r.velocity.halfWidth95)));
+    b.lines.push_back(printed("Surface temperature: %.0f \u00b1 %.0f %s (the mean to \u00b1 %.0f)",
+                              u.temperatureOf(r.surfaceTemperature.mean),
+                              temperatureSpread(u, r.surfaceTemperature.spread), u.temperatureUnit().c_str(),
+                              temperatureSpread(u, r.surfaceTemperature.halfWidth95)));
     b.lines.push_back(printed("Diameter: %.1f \u00b1 %.1f \u00b5m", r.diameterUm.mean, r.diameterUm.spread));
     return b;
 }
@@ -34,15 +46,15 @@ TextBlock sensorBlock(const SprayPageInputs& in, const particles::SensorReading&
 TextBlock jetBlock(const SprayPageInputs& in, const particles::SprayStatistics& s) {
     TextBlock b{"Particle jet and injected mass", {}, {}, -1};
     if (s.arrived > 0)
-        b.lines.push_back(printed("Deviation from the torch axis: %.2f\u00b0 (+: beyond the axis)",
-                                  particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm).value));
-    b.lines.push_back(printed("Mass of the injected: molten arriving %.1f %%, arriving %.1f %%, evaporated %.1f %%",
-                              100 * s.moltenMassShare.value, 100 * s.depositedMassShare.value,
-                              100 * s.evaporatedMassShare.value));
-    b.lines.push_back(printed("Particles: %d of %d arrived, %d evaporated; lost %d sideways, %d upstream, "
-                              "%d at the field end, %d timed out",
-                              s.arrived, s.total, s.evaporated, s.missedSide, s.missedUpstream, s.fieldEnded,
-                              s.timedOut));
+        b.lines.push_back("Deviation from the torch axis: " +
+                          particles::withInterval(
+                              particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm), 2, 1,
+                              " \u00b1 ") +
+                          "\u00b0 (+: beyond the axis)");
+    b.lines.push_back(massShares(s));
+    b.lines.push_back(printed("Particles: %d of %d arrived, %d evaporated; lost ", s.arrived, s.total, s.evaporated) +
+                      particles::lossesByReason(s));
+    b.lines.push_back("Sample: " + particles::countSentence(in.outcome->sampling));
     return b;
 }
 
@@ -60,8 +72,28 @@ TextBlock sizeClassBlock(const SprayPageInputs& in) {
                            printed("%.1f", 100 * c.massShare.value), std::to_string(c.arrived),
                            any ? printed("%.1f", u.velocity(c.velocity.value)) : "\u2013",
                            any ? printed("%.0f", u.temperatureOf(c.surfaceTemperature.value)) : "\u2013",
-                           printed("%.1f", 100 * c.moltenShare.value), printed("%.2f", 100 * c.evaporatedShare.value)});
+                           percent(c.moltenShare), printed("%.2f", 100 * c.evaporatedShare.value)});
     }
+    return b;
+}
+
+// The compared spray's sensor reading and mass shares, beside the first's.
+TextBlock comparedBlock(const SprayPageInputs& in) {
+    const SprayUnits& u = in.units;
+    const particles::SprayStatistics s = particles::computeStatistics(*in.compared);
+    const particles::SensorReading r = particles::readSensor(in.compared->particles, in.comparedOptions.sensor);
+    TextBlock b{"Compared: " + in.comparedName, {}, {}, -1};
+    if (!in.comparedJet.empty()) b.lines.push_back("Jet: " + in.comparedJet);
+    b.lines.push_back(printed("Sensor: %d particles, velocity %.1f %s, surface temperature %.0f %s", r.count,
+                              u.velocity(r.velocity.mean), u.velocityUnit().c_str(),
+                              u.temperatureOf(r.surfaceTemperature.mean), u.temperatureUnit().c_str()));
+    b.lines.push_back(massShares(s));
+    if (s.arrived > 0)
+        b.lines.push_back(
+            "Deviation from the torch axis: " +
+            particles::withInterval(particles::deviationAngleDeg(s, in.comparedOptions.injection, in.compared->standoffMm),
+                                    2, 1, " \u00b1 ") +
+            "\u00b0");
     return b;
 }
 
@@ -75,6 +107,8 @@ std::vector<TextBlock> sensorBlocks(const SprayPageInputs& in) {
     blocks.push_back(jetBlock(in, s));
     blocks.push_back(sizeClassBlock(in));
     blocks.push_back(TextBlock{"Model", particles::describeModel(in.options.model, in.outcome->gasCode), {}, -1});
+    blocks.push_back(TextBlock{"Material data", particles::describeMaterial(in.outcome->material), {}, -1});
+    if (in.compared) blocks.push_back(comparedBlock(in));
     return blocks;
 }
 

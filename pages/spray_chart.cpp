@@ -7,6 +7,7 @@
 #include "charts/axes.h"
 #include "charts/chart_font.h"
 #include "charts/palette.h"
+#include "particles/text_file.h"
 
 namespace torvex::kavel {
 
@@ -162,13 +163,33 @@ void drawLegend(DrawingContext& dc, const Rect& area, const SprayChart& chart,
     dc.setTextColour(kLabelColour);
 }
 
+// The note in lines as wide as the plot allows, broken between words.
+std::vector<std::string> noteLines(DrawingContext& dc, const std::string& note, int width) {
+    std::vector<std::string> lines{""};
+    std::size_t start = 0;
+    while (start < note.size()) {
+        std::size_t end = note.find(' ', start);
+        if (end == std::string::npos) end = note.size();
+        const std::string word = note.substr(start, end - start);
+        const std::string longer = lines.back().empty() ? word : lines.back() + " " + word;
+        if (!lines.back().empty() && dc.textExtent(longer).width > width) lines.push_back(word);
+        else lines.back() = longer;
+        start = end + 1;
+    }
+    return lines;
+}
+
 void drawEmptyNote(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
     if (chart.emptyNote.empty()) return;
     replaceFont(dc, layout.axisFont, 0);
-    const TextSize size = dc.textExtent(chart.emptyNote);
     const Rect& plot = layout.plot;
-    dc.textOut(plot.left + (plot.width() - size.width) / 2, plot.top + (plot.height() - size.height) / 2,
-               chart.emptyNote);
+    const std::vector<std::string> lines = noteLines(dc, chart.emptyNote, plot.width() * 9 / 10);
+    const int pitch = dc.textExtent("M").height * 5 / 4;
+    int y = plot.top + (plot.height() - pitch * static_cast<int>(lines.size())) / 2;
+    for (const std::string& line : lines) {
+        dc.textOut(plot.left + (plot.width() - dc.textExtent(line).width) / 2, y, line);
+        y += pitch;
+    }
 }
 
 }  // namespace
@@ -263,12 +284,7 @@ std::string number(double v) {
 }
 
 // A text cell, quoted when it holds a comma or a quote.
-std::string cell(const std::string& text) {
-    if (text.find_first_of(",\"") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
+std::string cell(const std::string& text) { return particles::csvField(text); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/page_devices.h"
+#include "particles/spray_option_table.h"
 #include "pages/jet_pages.h"
 
 namespace torvex::kavel {
@@ -30,10 +31,10 @@ constexpr std::array<ImagePage, 5> kImagePages{{{kViewAll, "kavel-all.png"},
 SprayPageInputs variantPageInputs(const std::string& dir) {
     SprayPageInputs in;
     in.units = sprayUnitsOf(shownUnitCodes(dir));
-    // The variant as calculated, in the units of its run.
-    in.variant = readParameterTexts(dir + "/iop.par", variantUnitCodes(dir));
-    // The default standoff is 100 mm, or 4 in when the variant is in inches.
-    if (!in.units.metric()) in.options.standoffMm = in.units.millimetres(4);
+    // The programs' defaults: particles added until the main shares are
+    // known to +-1 point; the standoff 100 mm, or 4 in when the variant is
+    // in inches.
+    in.options = particles::defaultSprayOptions(in.units.metric() ? 1 : 2);
     return in;
 }
 

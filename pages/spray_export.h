@@ -8,8 +8,8 @@
 
 namespace torvex::kavel {
 
-// The units shown (shownUnitCodes) and the summary lines of the folder's
-// variant; no field, no outcome, default options.
+// The units shown (shownUnitCodes) and the default options; no jet (the
+// variant's lines come with it, showJet), no outcome.
 SprayPageInputs variantPageInputs(const std::string& dir);
 
 // Writes kavel-all.png, kavel-trajectories.png, kavel-flight.png,

@@ -6,10 +6,12 @@
 
 #include "charts/chart_font.h"
 #include "charts/palette.h"
+#include "pages/jet_pages.h"
 #include "pages/sensor_page.h"
 #include "pages/summary_text.h"
 #include "pages/text_blocks.h"
 #include "pages/tune_chart.h"
+#include "particles/flight_by_class.h"
 #include "particles/in_flight.h"
 #include "particles/spray_statistics.h"
 
@@ -85,6 +87,23 @@ ChartLine alongFlight(const Trajectory& t, const SprayUnits& u, double standoff,
     return line;
 }
 
+// The compared spray's curves: the colours of the first spray's, paler, and dashed.
+Rgb lighter(const Rgb& c) {
+    const auto pale = [](int v) { return v + (255 - v) * 11 / 20; };
+    return Rgb{pale(c.red), pale(c.green), pale(c.blue)};
+}
+
+void asCompared(ChartLine& line, const std::string& name) {
+    line.pen = Pen{PenStyle::Dash, 2, lighter(line.pen.colour)};
+    line.label = name + ": " + line.label;
+    line.tag.clear();
+}
+
+// The legend entry that tells the compared spray's curves.
+LegendEntry comparedLegend(const SprayPageInputs& in) {
+    return {in.comparedName + " (paler, dashed)", Pen{PenStyle::Dash, 2, lighter(kD50Colour)}};
+}
+
 double largest(const std::vector<ChartLine>& lines, double floor) {
     double top = floor;
     for (const ChartLine& l : lines)
@@ -142,6 +161,93 @@ std::array<double, 5> isothermLevelsK(const SprayUnits& units) {
 
 // ----- panel --------------------------------------------------------------------------
 
+namespace {
+
+// The powder's sizes as sprayed: one size, the log-normal's quantiles and
+// their basis, or the measured distribution's file with its own quantiles
+// (those of the d10, d50 and d90 particles, once sprayed).
+std::vector<std::string> powderSizeLines(const particles::SprayOptions& o, const particles::SprayOutcome* outcome) {
+    // A spray says the sizes its particles were drawn from: the measured
+    // file's own quantiles, not the log-normal fields it replaced.
+    if (outcome && outcome->powder.d50Um > 0) {
+        std::string sizes = particles::describePowder(outcome->powder);
+        for (std::size_t at; (at = sizes.find(" um")) != std::string::npos;) sizes.replace(at, 3, " \u00b5m");
+        return {"Sizes: " + sizes};
+    }
+    const particles::PowderOptions& p = o.powder;
+    if (p.singleSize) return {printed("Diameter: %.0f \u00b5m, one size", p.d50Um)};
+    if (p.sizeDistributionFile.empty())
+        return {printed("d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m by %s", p.d10Um, p.d50Um, p.d90Um,
+                        p.sizeBasis == particles::SizeBasis::Number ? "number" : "volume")};
+    const std::string& file = p.sizeDistributionFile;
+    return {"Measured distribution: " + file.substr(file.find_last_of('/') + 1)};
+}
+
+// A share of the powder's mass in percent with its 95 % interval.
+std::string percent(const particles::Estimate& share, int decimals) {
+    return particles::withInterval(share, decimals, 100, " \u00b1 ");
+}
+
+// The three shares of the injected mass, molten arriving, arriving and
+// evaporated, on two lines that fit the panel.
+std::vector<std::string> massSharesLines(const particles::SprayStatistics& st) {
+    return {"Mass molten arriving: " + percent(st.moltenMassShare, 1) + " %",
+            "arriving " + percent(st.depositedMassShare, 1) + " %, evaporated " + percent(st.evaporatedMassShare, 1) +
+                " %"};
+}
+
+std::string deviationLine(const particles::SprayStatistics& st, const particles::SprayOptions& o,
+                          const particles::SprayOutcome& outcome) {
+    return "Particle jet deviation: " +
+           particles::withInterval(particles::deviationAngleDeg(st, o.injection, outcome.standoffMm), 1, 1,
+                                   " \u00b1 ") +
+           "\u00b0";
+}
+
+// Where the material's data came from and its melting and boiling points.
+std::string materialDataLine(const SprayUnits& u, const particles::Material& m) {
+    const std::string from = m.origin == particles::MaterialOrigin::Packaged        ? "packaged table"
+                             : m.origin == particles::MaterialOrigin::WorkingFolder ? "folder's materials.csv"
+                                                                                     : m.source;
+    const std::string points = printed("melts %.0f %s, boils %.0f %s", u.temperatureOf(m.meltingPoint),
+                                       u.temperatureUnit().c_str(), u.temperatureOf(m.boilingPoint),
+                                       u.temperatureUnit().c_str());
+    return from.empty() ? "Data: " + points : "Data: " + from + ", " + points;
+}
+
+// The compared spray in a few lines: its jet, its powder and what arrives.
+PanelSection comparedSection(const SprayPageInputs& in) {
+    const SprayUnits& u = in.units;
+    const particles::SprayOptions& o = in.comparedOptions;
+    PanelSection section{"Compared: " + in.comparedName + " (paler)", {}};
+    if (!in.comparedJet.empty()) section.lines.push_back("Jet: " + in.comparedJet);
+    section.lines.push_back("Material: " + in.compared->material.name);
+    for (const std::string& line : powderSizeLines(o, in.compared)) section.lines.push_back(line);
+    section.lines.push_back(o.injection.speedFrom == particles::InjectionSpeed::Fixed
+                                ? printed("Injection velocity: %.3g %s", u.velocity(o.injection.velocity),
+                                          u.velocityUnit().c_str())
+                                : printed("Carrier gas: %.3g SLPM argon", o.injection.carrierFlowSlpm));
+    const particles::SprayStatistics st = particles::computeStatistics(*in.compared);
+    section.lines.push_back(printed("Arrived: %d of %d", st.arrived, st.total));
+    if (st.arrived > 0) {
+        section.lines.push_back(printed("Velocity: %.0f %s, surface temperature %.0f %s",
+                                        u.velocity(st.velocity.byNumber.mean), u.velocityUnit().c_str(),
+                                        u.temperatureOf(st.surfaceTemperature.byNumber.mean),
+                                        u.temperatureUnit().c_str()));
+        section.lines.push_back(deviationLine(st, o, *in.compared));
+    }
+    for (const std::string& line : massSharesLines(st)) section.lines.push_back(line);
+    return section;
+}
+
+}  // namespace
+
+void showJet(SprayPageInputs& in, const particles::JetField* jet) {
+    in.field = jet;
+    // A field built by hand names no variant.
+    in.variant = jet && jet->parameters.gasCode > 0 ? parameterTexts(jet->parameters, jet->runUnits) : ParameterTexts();
+}
+
 std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
     std::vector<PanelSection> sections;
@@ -162,11 +268,19 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
                                  : !in.materialName.empty()                       ? in.materialName
                                                                                   : o.powder.material;
     powder.lines.push_back("Material: " + material);
-    powder.lines.push_back(o.powder.singleSize ? printed("Diameter: %.0f \u00b5m", o.powder.d50Um)
-                                               : printed("d10 / d50 / d90: %.0f / %.0f / %.0f \u00b5m",
-                                                         o.powder.d10Um, o.powder.d50Um, o.powder.d90Um));
-    powder.lines.push_back(
-        printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
+    for (const std::string& line : powderSizeLines(o, in.outcome)) powder.lines.push_back(line);
+    // A spray shown says how many particles it flew; before one, the count
+    // the dialog asks for (or the rule that will choose it).
+    if (in.outcome)
+        powder.lines.push_back(printed("Particles: %zu, seed %llu", in.outcome->particles.size(),
+                                       static_cast<unsigned long long>(o.seed)));
+    else if (o.precisionPoints > 0)
+        powder.lines.push_back(printed("Particles: until the shares are known to \u00b1%.3g point%s, seed %llu",
+                                       o.precisionPoints, o.precisionPoints == 1 ? "" : "s",
+                                       static_cast<unsigned long long>(o.seed)));
+    else
+        powder.lines.push_back(
+            printed("Particles: %d, seed %llu", o.powder.count, static_cast<unsigned long long>(o.seed)));
     powder.lines.push_back(printed("Injector: %.3g %s downstream, %.3g %s from the axis",
                                    u.distance(o.injection.distanceMm), u.distanceUnit().c_str(),
                                    u.distance(o.injection.radiusMm), u.distanceUnit().c_str()));
@@ -177,8 +291,10 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
     else
         powder.lines.push_back(printed("Carrier gas: %.3g SLPM argon, spread %.0f %% either way",
                                        o.injection.carrierFlowSlpm, 100 * o.injection.velocitySpread));
-    powder.lines.push_back(
-        printed("Standoff: %.4g %s", u.distance(standoffMm(in)), u.distanceUnit().c_str()));
+    powder.lines.push_back(printed("Standoff: %.4g %s, substrate radius %.3g %s", u.distance(standoffMm(in)),
+                                   u.distanceUnit().c_str(), u.distance(o.substrateRadiusMm),
+                                   u.distanceUnit().c_str()));
+    if (in.outcome) powder.lines.push_back(materialDataLine(u, in.outcome->material));
     sections.push_back(powder);
 
     if (!in.outcome) return sections;
@@ -204,16 +320,15 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in) {
             result.lines.push_back(printed("Deposition spot: %.3g \u00b1 %.3g %s (molten mass)",
                                            u.distance(st.spotCentreMm.value), u.distance(st.spotSpreadMm),
                                            u.distanceUnit().c_str()));
-        result.lines.push_back(printed("Particle jet deviation: %.1f\u00b0",
-                                       particles::deviationAngleDeg(st, o.injection, in.outcome->standoffMm).value));
-        result.lines.push_back(printed("Mass molten / arriving / evaporated: %.0f / %.0f / %.1f %%",
-                                       100 * st.moltenMassShare.value, 100 * st.depositedMassShare.value,
-                                       100 * st.evaporatedMassShare.value));
+        result.lines.push_back("(below: \u00b1 the 95 % interval of the sample)");
+        result.lines.push_back(deviationLine(st, o, *in.outcome));
+        for (const std::string& line : massSharesLines(st)) result.lines.push_back(line);
     }
     result.lines.push_back(printed("Evaporated: %d, missed: %d", st.evaporated, st.missed));
     result.lines.push_back("Lost: " + particles::lossesByReason(st));
     if (!in.outcome->notice.empty()) result.lines.push_back(in.outcome->notice);
     sections.push_back(result);
+    if (in.compared) sections.push_back(comparedSection(in));
     return sections;
 }
 
@@ -322,49 +437,112 @@ SprayChart trajectoryChart(const SprayPageInputs& in) {
         if (order.size() > 3)
             chart.legend.push_back({"other particles, a sample", Pen{PenStyle::Solid, 1, kSampleColour}});
     }
-    const double side = std::min(u.distance(reach), u.distance(particles::kFieldOuterRadiusMm));
+    if (in.compared) {
+        for (const Trajectory& t : in.compared->trajectories) {
+            if (!isSizeClass(t)) continue;
+            ChartLine line = alongFlight(t, u, standoff, [&](const particles::ParticleState& s) {
+                reach = std::max(reach, std::fabs(s.radialMm));
+                return u.distance(s.radialMm);
+            });
+            asCompared(line, in.comparedName);
+            chart.lines.push_back(line);
+        }
+        chart.legend.push_back(comparedLegend(in));
+    }
+    // Beyond the computed jet the particles fly on through still gas to the
+    // plane, as far out as the substrate reaches.
+    const double substrate = in.options.substrateRadiusMm;
+    const double side = std::min(reach, std::max(substrate, particles::kFieldOuterRadiusMm));
     chart.x = spanScale(0, u.distance(standoff), 8);
-    chart.y = spanScale(-side, side, 6);
-    // The substrate plane.
+    chart.y = spanScale(-u.distance(side), u.distance(side), 6);
+    if (side > particles::kFieldOuterRadiusMm) {
+        const double edge = u.distance(particles::kFieldOuterRadiusMm);
+        const Pen dotted{PenStyle::Dot, 1, kSampleColour};
+        for (double y : {edge, -edge})
+            chart.lines.push_back(ChartLine{{0, u.distance(standoff)}, {y, y}, dotted, "edge of the computed jet", ""});
+        chart.legend.push_back(
+            {printed("edge of the computed jet, %.3g %s", edge, u.distanceUnit().c_str()), dotted});
+    }
+    // The substrate: a disc of its radius around the axis in the plane.
+    const double plate = u.distance(substrate);
     chart.lines.push_back(ChartLine{{u.distance(standoff), u.distance(standoff)},
-                                    {scaleLow(chart.y), scaleHigh(chart.y)},
+                                    {std::max(-plate, scaleLow(chart.y)), std::min(plate, scaleHigh(chart.y))},
                                     Pen{PenStyle::Dash, 2, kBlack},
                                     "substrate",
                                     ""});
-    chart.legend.push_back({printed("substrate at %.4g %s", u.distance(standoff), u.distanceUnit().c_str()),
+    chart.legend.push_back({printed("substrate at %.4g %s, %.3g %s radius", u.distance(standoff),
+                                    u.distanceUnit().c_str(), plate, u.distanceUnit().c_str()),
                             Pen{PenStyle::Dash, 2, kBlack}});
-    if (!in.field) chart.emptyNote = "No jet field (ftu.res) in this folder";
+    if (!in.field) chart.emptyNote = in.jetNote.empty() ? "No jet field (ftu.res) in this folder" : in.jetNote;
     return chart;
 }
+
+namespace {
+
+// The three charts of velocity, surface temperature and molten share over the
+// distance from the nozzle, titled; their value axes come once the curves are
+// in (scaleAlongFlight).
+std::array<SprayChart, 3> chartsAlongFlight(const SprayPageInputs& in, const std::array<const char*, 3>& titles,
+                                            const char* moltenTitle, const std::string& xTitle) {
+    const SprayUnits& u = in.units;
+    std::array<SprayChart, 3> charts;
+    for (std::size_t k = 0; k < 3; ++k) charts[k].title = titles[k];
+    charts[0].yTitle = "Velocity, " + u.velocityUnit();
+    charts[1].yTitle = "Temperature, " + u.temperatureUnit();
+    charts[2].yTitle = moltenTitle;
+    for (SprayChart& c : charts) {
+        c.xTitle = xTitle;
+        c.x = spanScale(0, u.distance(standoffMm(in)), 8);
+        if (!in.outcome) c.emptyNote = "No spray run yet";
+    }
+    return charts;
+}
+
+void scaleAlongFlight(std::array<SprayChart, 3>& charts, const SprayUnits& u) {
+    charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
+    charts[1].y = spanScale(u.temperatureOf(300), largest(charts[1].lines, u.temperatureOf(1000)), 5);
+    charts[2].y = spanScale(0, 1, 5);
+    charts[2].yFormat = "%.1f";
+}
+
+// One curve to each chart, the compared spray's paler.
+void addToCharts(std::array<SprayChart, 3>& charts, std::array<ChartLine, 3> lines, const std::string* compared) {
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (compared) asCompared(lines[k], *compared);
+        charts[k].lines.push_back(lines[k]);
+    }
+}
+
+// The d10, d50 and d90 particles' velocity, surface temperature and molten
+// fraction along the flight, into the three charts.
+void addSizeClassFlights(std::array<SprayChart, 3>& charts, const particles::SprayOutcome& outcome,
+                         const SprayUnits& u, double standoff, const std::string* compared) {
+    for (const Trajectory& t : outcome.trajectories) {
+        if (!isSizeClass(t)) continue;
+        std::array<ChartLine, 3> lines{
+            alongFlight(t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }),
+            alongFlight(t, u, standoff,
+                        [&](const particles::ParticleState& s) { return u.temperatureOf(s.surfaceTemperature); }),
+            alongFlight(t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; })};
+        addToCharts(charts, lines, compared);
+    }
+}
+
+}  // namespace
 
 std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
     const SprayUnits& u = in.units;
     const double standoff = standoffMm(in);
-    std::array<SprayChart, 3> charts;
-    charts[0].title = "Particle Velocity";
-    charts[0].yTitle = "Velocity, " + u.velocityUnit();
-    charts[1].title = "Surface Temperature";
-    charts[1].yTitle = "Temperature, " + u.temperatureUnit();
-    charts[2].title = "Molten Fraction";
-    charts[2].yTitle = "Molten fraction";
-    for (SprayChart& c : charts) {
-        // Short, so that it fits the narrow charts of the All Charts page.
-        c.xTitle = "Distance, " + u.distanceUnit();
-        c.x = spanScale(0, u.distance(standoff), 8);
-        if (!in.outcome) c.emptyNote = "No spray run yet";
-    }
+    // Short axis titles, so that they fit the narrow charts of the All Charts page.
+    std::array<SprayChart, 3> charts = chartsAlongFlight(
+        in, {"Particle Velocity", "Surface Temperature", "Molten Fraction"}, "Molten fraction", "Distance, " + u.distanceUnit());
     if (in.outcome) {
-        for (const Trajectory& t : in.outcome->trajectories) {
-            if (!isSizeClass(t)) continue;
-            charts[0].lines.push_back(alongFlight(
-                t, u, standoff, [&](const particles::ParticleState& s) { return u.velocity(s.velocity); }));
-            charts[1].lines.push_back(alongFlight(t, u, standoff, [&](const particles::ParticleState& s) {
-                return u.temperatureOf(s.surfaceTemperature);
-            }));
-            charts[2].lines.push_back(alongFlight(
-                t, u, standoff, [](const particles::ParticleState& s) { return s.moltenFraction; }));
-        }
+        addSizeClassFlights(charts, *in.outcome, u, standoff, nullptr);
         for (SprayChart& c : charts) c.legend = sizeClassLegend(*in.outcome);
+        if (in.compared) {
+            addSizeClassFlights(charts, *in.compared, u, standoff, &in.comparedName);
+            for (SprayChart& c : charts) c.legend.push_back(comparedLegend(in));
+        }
         // The melting point, which decides what the substrate receives.
         const double melting = in.outcome->material.meltingPoint;
         if (melting > 0) {
@@ -378,10 +556,7 @@ std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in) {
             charts[1].legend.push_back({label, Pen{PenStyle::Dash, 1, kBlack}});
         }
     }
-    charts[0].y = spanScale(0, largest(charts[0].lines, 1), 5);
-    charts[1].y = spanScale(u.temperatureOf(300), largest(charts[1].lines, u.temperatureOf(1000)), 5);
-    charts[2].y = spanScale(0, 1, 5);
-    charts[2].yFormat = "%.1f";
+    scaleAlongFlight(charts, u);
     return charts;
 }
 
@@ -439,6 +614,26 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
                 chart.emptyNote = "No particle reached the substrate";
             }
         }
+        if (in.outcome && in.compared) {
+            // The compared spray's shares by number as an outline over the bars.
+            const particles::Histogram h =
+                particles::histogramOf(in.compared->particles, quantities[static_cast<std::size_t>(c)], 20);
+            double total = 0;
+            for (double n : h.count) total += n;
+            ChartLine outline{{}, {}, comparedLegend(in).pen, in.comparedName + ": by number", ""};
+            for (std::size_t b = 0; total > 0 && b < h.count.size(); ++b) {
+                if (h.count[b] <= 0) continue;
+                const double x0 = shown(c, h.lower + h.binWidth * static_cast<double>(b));
+                const double x1 = shown(c, h.lower + h.binWidth * static_cast<double>(b + 1));
+                const double share = 100 * h.count[b] / total;
+                outline.x.insert(outline.x.end(), {x0, x0, x1, x1});
+                outline.y.insert(outline.y.end(), {0, share, share, 0});
+                if (chart.bars.empty() && outline.x.size() == 4) lo = x0, hi = x1;
+                lo = std::min(lo, x0), hi = std::max(hi, x1), top = std::max(top, share);
+            }
+            chart.lines.push_back(outline);
+            chart.legend.push_back({in.comparedName + " by number (dashed)", outline.pen});
+        }
         chart.x = spanScale(lo, hi, 6);
         chart.y = spanScale(0, top, 5);
     }
@@ -446,6 +641,62 @@ std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in) {
     charts[2].x = spanScale(std::min(scaleLow(charts[2].x), 1.0), 1, 5);
     if (scaleHigh(charts[2].x) > 1) charts[2].x = spanScale(0, 1, 5);
     charts[2].xFormat = "%.1f";
+    return charts;
+}
+
+namespace {
+
+// Size classes from blue (the finest) through green to red (the coarsest),
+// each dark enough to read on white.
+Rgb classColour(std::size_t k, std::size_t classes) {
+    constexpr std::array<Rgb, 10> kRamp{Rgb{0, 0, 230},   Rgb{0, 100, 230}, Rgb{0, 150, 180}, Rgb{0, 150, 90},
+                                        Rgb{90, 150, 0},  Rgb{170, 140, 0}, Rgb{220, 110, 0}, Rgb{230, 60, 0},
+                                        Rgb{200, 0, 0},   Rgb{140, 0, 60}};
+    const std::size_t last = kRamp.size() - 1;
+    return kRamp[classes > 1 ? (k * last + (classes - 1) / 2) / (classes - 1) : last / 2];
+}
+
+// The three curves of each size class of an outcome, in chart units.
+void addClassCurves(std::array<SprayChart, 3>& charts, const particles::SprayOutcome& outcome, int classes,
+                    const SprayUnits& u, const std::string* compared) {
+    const std::vector<particles::ClassFlight> flights = particles::flightBySizeClass(outcome, classes);
+    for (std::size_t k = 0; k < flights.size(); ++k) {
+        const particles::ClassFlight& f = flights[k];
+        const std::string name = printed("%.0f\u2013%.0f \u00b5m", f.lowerUm, f.upperUm);
+        ChartLine line{{}, {}, Pen{PenStyle::Solid, 2, classColour(k, flights.size())}, name, ""};
+        if (!compared)
+            charts[0].legend.push_back(
+                {printed("%s (%d)", name.c_str(), f.trajectories), Pen{PenStyle::Solid, 2, line.pen.colour}});
+        if (f.distanceMm.empty()) continue;
+        for (double z : f.distanceMm) line.x.push_back(u.distance(z));
+        std::array<ChartLine, 3> lines{line, line, line};
+        for (std::size_t i = 0; i < f.distanceMm.size(); ++i) {
+            lines[0].y.push_back(u.velocity(f.velocity[i]));
+            lines[1].y.push_back(u.temperatureOf(f.surfaceTemperature[i]));
+            lines[2].y.push_back(f.moltenShare[i]);
+        }
+        addToCharts(charts, lines, compared);
+    }
+}
+
+}  // namespace
+
+std::array<SprayChart, 3> classFlightCharts(const SprayPageInputs& in) {
+    const SprayUnits& u = in.units;
+    std::array<SprayChart, 3> charts = chartsAlongFlight(
+        in, {"Velocity by Size Class", "Surface Temperature by Size Class", "Molten Share of the Mass in Flight"},
+        "Molten share", distanceTitle(u));
+    if (in.outcome) {
+        addClassCurves(charts, *in.outcome, in.options.sizeClasses, u, nullptr);
+        if (charts[0].lines.empty()) charts[0].emptyNote = "No trajectory kept: raise Trajectories kept";
+        // In brackets: the trajectories each class's means are taken over.
+        charts[1].legend.push_back({"(n): trajectories in the class", Pen{PenStyle::Null, 1, kLabelColour}});
+        if (in.compared) {
+            addClassCurves(charts, *in.compared, in.comparedOptions.sizeClasses, u, &in.comparedName);
+            for (SprayChart& c : charts) c.legend.push_back(comparedLegend(in));
+        }
+    }
+    scaleAlongFlight(charts, u);
     return charts;
 }
 
@@ -511,6 +762,9 @@ bool drawSprayPage(DrawingContext& dc, int view, const Rect& page, const SprayPa
         case kViewSubstrate:
             drawStack(dc, Rect{l, t, split, b}, substrateCharts(in), font);
             break;
+        case kViewClassFlight:
+            drawStack(dc, Rect{l, t, split, b}, classFlightCharts(in), font);
+            break;
         case kViewSensor: {
             const Rect left{l, t, split, b};
             drawFrame(dc, left);
@@ -559,6 +813,11 @@ std::vector<std::pair<std::string, SprayChart>> viewCharts(int view, const Spray
             charts = {{"velocity", c[0]}, {"temperature", c[1]}, {"molten", c[2]}};
             break;
         }
+        case kViewClassFlight: {
+            const auto c = classFlightCharts(in);
+            charts = {{"velocity", c[0]}, {"temperature", c[1]}, {"molten", c[2]}};
+            break;
+        }
         case kViewTune: {
             const particles::TuneOutcome none;
             const auto c = tuneCharts(in.tuneOptions, in.tune ? *in.tune : none);
@@ -585,6 +844,8 @@ std::string viewCaption(int view) {
             return "Sensor and Size Classes";
         case kViewTune:
             return "Injector Tuning";
+        case kViewClassFlight:
+            return "Size Classes Along the Flight";
         default:
             return "";
     }

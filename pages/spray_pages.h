@@ -26,6 +26,7 @@ constexpr int kViewFlight = 3;
 constexpr int kViewSubstrate = 4;
 constexpr int kViewSensor = 5;  // the sensor reading and the size-class table
 constexpr int kViewTune = 6;    // the injector tuning scan
+constexpr int kViewClassFlight = 7;  // the size classes along the flight
 
 // A block of the parameters panel: a heading and its lines.
 struct PanelSection {
@@ -34,7 +35,8 @@ struct PanelSection {
 };
 
 // Everything a page shows. The field and the outcome may be absent (no jet
-// computed yet, no spray run yet); the pages then say so.
+// computed yet, no spray run yet); the pages then say so. With an outcome,
+// the field and the variant are those of the jet its particles flew through.
 struct SprayPageInputs {
     SprayUnits units;
     const particles::JetField* field = nullptr;
@@ -42,6 +44,15 @@ struct SprayPageInputs {
     particles::SprayOptions options;
     std::string materialName;  // of options.powder.material, from the materials table
     ParameterTexts variant;
+    // Why there is no jet to show (the set check's sentence), written where
+    // the jet would be drawn; "" for the plain note.
+    std::string jetNote;
+    // A second spray drawn over the first in lighter colours, with its name,
+    // its options and the variant of the jet it flew through.
+    const particles::SprayOutcome* compared = nullptr;
+    particles::SprayOptions comparedOptions;
+    std::string comparedName;
+    std::string comparedJet;
     // The last injector tuning scan, if any, with the options it ran with.
     const particles::TuneOutcome* tune = nullptr;
     particles::TuneOptions tuneOptions;
@@ -66,6 +77,13 @@ std::vector<PanelSection> panelSections(const SprayPageInputs& in);
 SprayChart trajectoryChart(const SprayPageInputs& in);
 std::array<SprayChart, 3> flightCharts(const SprayPageInputs& in);
 std::array<SprayChart, 3> substrateCharts(const SprayPageInputs& in);
+// Velocity, surface temperature and molten share of each size class
+// against the distance from the nozzle (particles/flight_by_class.h).
+std::array<SprayChart, 3> classFlightCharts(const SprayPageInputs& in);
+
+// The jet a page shows: the field and the variant's lines from the jet
+// itself (the set it was read from), or none.
+void showJet(SprayPageInputs& in, const particles::JetField* jet);
 
 // The text height of a page's charts and panel: as on the jet's chart pages
 // (a chart of half the page's height writes at 1/18 of its height).

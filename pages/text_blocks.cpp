@@ -165,4 +165,18 @@ std::string printed(const char* format, ...) {
     return buffer;
 }
 
+std::string tabSeparated(const std::vector<TextBlock>& blocks) {
+    std::string text;
+    for (const TextBlock& b : blocks) {
+        if (!text.empty()) text += "\n";
+        text += b.heading + "\n";
+        for (const std::string& line : b.lines) text += line + "\n";
+        for (const std::vector<std::string>& row : b.table) {
+            for (std::size_t k = 0; k < row.size(); ++k) text += (k ? "\t" : "") + row[k];
+            text += "\n";
+        }
+    }
+    return text;
+}
+
 }  // namespace torvex::kavel

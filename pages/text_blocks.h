@@ -28,4 +28,9 @@ std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)
 void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
                     const std::vector<TextBlock>& blocks, int pageFont);
 
+// The blocks as tab-separated text, as a spreadsheet pastes it: each block's
+// heading and lines on rows of their own, its table one row per line with
+// the cells between tabs; a blank row between blocks.
+std::string tabSeparated(const std::vector<TextBlock>& blocks);
+
 }  // namespace torvex::kavel

@@ -16,6 +16,8 @@ constexpr int kImageHeight = 900;
 constexpr Rgb kScanColour{0, 90, 200};
 constexpr Rgb kSecondColour{200, 60, 0};
 constexpr Rgb kChosenColour{0, 150, 0};
+constexpr Rgb kShortColour{200, 0, 0};
+const char* const kShortLabel = "arriving mass under 90 %";
 
 ChartLine lineOf(const particles::TuneOutcome& out, double (*value)(const particles::TuneStep&), const Rgb& colour) {
     ChartLine line{{}, {}, Pen{PenStyle::Solid, 2, colour}, "", ""};
@@ -61,6 +63,21 @@ std::array<SprayChart, 4> tuneCharts(const particles::TuneOptions& tune, const p
             ChartLine{{tune.from, tune.to}, {tune.targetDeg, tune.targetDeg}, Pen{PenStyle::Dash, 1, kBlack}, "target", ""});
         charts[0].legend.push_back({"target", Pen{PenStyle::Dash, 1, kBlack}});
     }
+    // A "*" over every setting that brings less than 90 % of the mass to the
+    // substrate, as the terminal's table marks it.
+    bool anyShort = false;
+    for (SprayChart& c : charts) {
+        // On the mass chart the marks go on the arriving share.
+        const ChartLine curve = &c == &charts[1] ? c.lines[1] : c.lines.front();
+        for (std::size_t k = 0; k < curve.x.size(); ++k)
+            for (const particles::TuneStep& s : out.steps)
+                if (s.setting == curve.x[k] && s.arrived > 0 && particles::arrivesShort(s)) {
+                    c.lines.push_back(ChartLine{{curve.x[k]}, {curve.y[k]}, Pen{PenStyle::Solid, 1, kShortColour},
+                                                kShortLabel, "*"});
+                    anyShort = true;
+                }
+    }
+    if (anyShort) charts[1].legend.push_back({std::string("* ") + kShortLabel, Pen{PenStyle::Null, 1, kShortColour}});
     const bool chosen = out.chosen >= 0;
     for (SprayChart& c : charts) {
         c.xTitle = setting;
@@ -129,13 +146,17 @@ std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const part
     }
     TextBlock steps{"Steps", {"at the standoff; velocity and surface temperature: means of the arrived, by number"}, {},
                     out.chosen};
+    if (std::any_of(out.steps.begin(), out.steps.end(), particles::arrivesShort))
+        steps.lines.push_back(printed("* less than %.0f %% of the injected mass arrives on the substrate",
+                                      100 * particles::kLowArrivingMassShare));
     steps.table.push_back({std::string(tune.scan == particles::TuneScan::CarrierFlow ? "flow, " : "speed, ") + unit,
                            "deviation, °", "molten %", "arriving %", "velocity, m/s", "surface T, K",
                            "arrived"});
     for (const particles::TuneStep& s : out.steps) {
         const bool any = s.arrived > 0;
         steps.table.push_back({fixed(s.setting, 2), any ? fixed(s.deviationDeg.value, 2) : "–",
-                               fixed(100 * s.moltenMassShare.value, 1), fixed(100 * s.arrivingMassShare.value, 1),
+                               fixed(100 * s.moltenMassShare.value, 1),
+                               fixed(100 * s.arrivingMassShare.value, 1) + (particles::arrivesShort(s) ? "*" : ""),
                                any ? fixed(s.velocity.value, 1) : "–", any ? fixed(s.surfaceTemperature.value, 0) : "–",
                                std::to_string(s.arrived)});
     }

@@ -38,9 +38,13 @@ VariantSummary runDialogSummary(const VariantInputs& inputs, const UnitCodes& un
 
 VariantSummary previousVariantSummary(const std::string& integralParametersPath, bool unitsKnown,
                                       const UnitCodes& units) {
-    VariantSummary s;
     IntegralParameters p;
-    if (!readIntegralParameters(integralParametersPath, p)) return s;
+    if (!readIntegralParameters(integralParametersPath, p)) return VariantSummary();
+    return variantSummaryOf(p, unitsKnown, units);
+}
+
+VariantSummary variantSummaryOf(const IntegralParameters& p, bool unitsKnown, const UnitCodes& units) {
+    VariantSummary s;
     copyCalculated(p, s);
     if (unitsKnown) {
         s.hasInputs = true;

@@ -46,6 +46,10 @@ VariantSummary runDialogSummary(const VariantInputs& inputs, const UnitCodes& un
 VariantSummary previousVariantSummary(const std::string& integralParametersPath, bool unitsKnown,
                                       const UnitCodes& units);
 
+// The same from iop.par's values as a reader already holds them (the set a
+// jet was read from).
+VariantSummary variantSummaryOf(const IntegralParameters& p, bool unitsKnown, const UnitCodes& units);
+
 // The calculated section read from iop.par into a summary; false if unreadable.
 bool readCalculatedData(const std::string& integralParametersPath, VariantSummary& summary);
 

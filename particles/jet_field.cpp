@@ -193,6 +193,9 @@ FieldStatus readJetField(const WorkDirLock& lock, JetField& field) {
     read.gasCode = set.variant.gasCode;
     read.lengthUnit = set.units.length;
     read.variantName = set.variantName;
+    read.parameters = set.variant;
+    read.runUnits = set.units;
+    read.stampChecksum = resultStampChecksum(workDir);
     read.gasTable = state->propertyTable;
     prepareGasTable(read);
     const FieldStatus fieldStatus = readFieldFile(workDir + "/" + kFieldFile, read);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "solver/file_access.h"
+#include "solver/files.h"
 #include "solver/state.h"
 
 #include <string>
@@ -54,6 +55,12 @@ struct JetField {
     // The variant of the result set in the units it was calculated in
     // ("argon 8.0 mm 500 A 35 SLPM"); empty for a field built by hand.
     std::string variantName;
+    // The set it was read from: iop.par's values and the units of the run
+    // (what the pages print of the jet), and the checksum of its
+    // results.stamp, which a spray set names as the jet it flew through.
+    IntegralParameters parameters;
+    UnitCodes runUnits;
+    std::string stampChecksum;
     int recordCount = 0;  // cross-sections read (136 for a complete jet)
     // Values of record k at radius index j: [k * kFieldRadii + j].
     std::vector<float> temperature;

@@ -129,16 +129,15 @@ const Material* MaterialTable::find(const std::string& key) const {
     return nullptr;
 }
 
-MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
-    const std::string what = "The materials file " + displayPath(path);
-    std::vector<std::string> lines;
-    std::string error;
-    if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
+namespace {
 
+// The rows of a materials file's lines (`what` names it in messages, `source`
+// is the file the rows came from).
+MaterialStatus readMaterialLines(const std::vector<std::string>& lines, const std::string& what,
+                                 const std::string& source, std::vector<Material>& rows) {
     std::array<int, kColumns.size()> position{};  // field index of each column, -1 for one left out
     std::size_t fieldsNeeded = 0;                   // every column of the header, each once
     bool headerSeen = false;
-    std::vector<Material> rows;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string line = trimmed(lines[n]);
         if (line.empty() || line[0] == '#') continue;
@@ -184,12 +183,25 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
         }
         m.vapourPressureEnthalpyGiven = position[kOptionalColumn] >= 0;
         if (!m.vapourPressureEnthalpyGiven) m.vapourPressureEnthalpy = m.latentHeatVaporisation;
-        m.source = displayPath(path);
+        m.source = source;
         const std::string fault = physicalFault(m);
         if (!fault.empty()) return {false, where + "material " + m.key + " is impossible: " + fault + "."};
         rows.push_back(m);
     }
     if (!headerSeen) return {false, what + " holds no header line (key,name,density_solid,...)."};
+    return {};
+}
+
+}  // namespace
+
+MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
+    const std::string what = "The materials file " + displayPath(path);
+    std::vector<std::string> lines;
+    std::string error;
+    if (!readTextLines(path, kMaxMaterialFileBytes, "The materials file", lines, error)) return {false, error};
+    std::vector<Material> rows;
+    const MaterialStatus status = readMaterialLines(lines, what, displayPath(path), rows);
+    if (!status.ok) return status;
 
     MaterialTable merged = table;
     for (const Material& m : rows) {
@@ -200,6 +212,24 @@ MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table) {
     }
     merged.sources.push_back(displayPath(path));
     table = std::move(merged);
+    return {};
+}
+
+std::vector<std::string> materialRowLines(const Material& m) {
+    const std::size_t columns = m.vapourPressureEnthalpyGiven ? kColumns.size() : kOptionalColumn;
+    std::string header, row = m.key + "," + csvField(m.name);
+    for (std::size_t c = 0; c < columns; ++c) header += (c ? "," : "") + std::string(kColumns[c]);
+    Material values = m;  // numberSlot reaches into a row it may change
+    for (std::size_t c = 2; c < columns; ++c) row += "," + exactNumber(*numberSlot(values, static_cast<int>(c)));
+    return {header, row};
+}
+
+MaterialStatus readMaterialRow(const std::vector<std::string>& lines, const std::string& what, Material& material) {
+    std::vector<Material> rows;
+    const MaterialStatus status = readMaterialLines(lines, what, "", rows);
+    if (!status.ok) return status;
+    if (rows.size() != 1) return {false, what + " holds " + std::to_string(rows.size()) + " material rows, not one."};
+    material = rows.front();
     return {};
 }
 

@@ -53,6 +53,15 @@ struct MaterialStatus {
 // row, naming the file and the line; the table is then left as it was.
 MaterialStatus readMaterialFile(const std::string& path, MaterialTable& table);
 
+// A row as a materials file holds it: the header line of its columns (the
+// packaged order, the vapour-pressure enthalpy only where the row's file had
+// it) and the row with every value exact. The spray stamp keeps the row a
+// spray used this way; readMaterialRow reads such lines back (`what` names
+// where they are in its messages), checked as a file's rows are, without
+// the provenance (source, origin), which the caller keeps.
+std::vector<std::string> materialRowLines(const Material& material);
+MaterialStatus readMaterialRow(const std::vector<std::string>& lines, const std::string& what, Material& material);
+
 // The packaged table (the installed data folder, else the source tree's) and
 // then workDir/materials.csv when there is one.
 MaterialStatus loadMaterials(const std::string& workDir, MaterialTable& table);

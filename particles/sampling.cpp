@@ -44,8 +44,8 @@ Estimate ratioOfTotals(const std::vector<double>& numerators, const std::vector<
 
 bool hasInterval(const Estimate& e) { return std::isfinite(e.halfWidth95); }
 
-std::string withInterval(const Estimate& e, int decimals, double scale) {
-    return formatFixed(e.value * scale, decimals) + " +- " +
+std::string withInterval(const Estimate& e, int decimals, double scale, const char* sign) {
+    return formatFixed(e.value * scale, decimals) + sign +
            (hasInterval(e) ? formatFixed(e.halfWidth95 * scale, decimals) : std::string("n/a"));
 }
 

@@ -37,8 +37,8 @@ struct Estimate {
 bool hasInterval(const Estimate& estimate);
 
 // "36.4 +- 0.9" (value and half-width times `scale`, `decimals` each), or
-// "36.4 +- n/a" without an interval.
-std::string withInterval(const Estimate& estimate, int decimals, double scale = 1);
+// "36.4 +- n/a" without an interval; `sign` between them (a page's "±").
+std::string withInterval(const Estimate& estimate, int decimals, double scale = 1, const char* sign = " +- ");
 
 // A file's field for the half-width: `decimals` of it, or empty where the
 // sample cannot tell it.

@@ -53,10 +53,69 @@ std::vector<std::string> sprayOutputNames();
 // that nothing is simulated for an output that cannot be written.
 bool checkSprayOutputs(const WorkDirLock& lock, std::string& error);
 
+// The stamp's header: the jet (the checksum of its results.stamp, as
+// JetField::stampChecksum, and its variant), the model and material lines,
+// and what a reader needs to show the spray again that the files do not
+// hold: the options as kavel.dat's lines, the plane, gas and field end, and
+// the material row with its provenance.
+std::vector<std::string> sprayStampHeader(const SprayOptions& options, const SprayOutcome& outcome,
+                                          const JetField& jet);
+
 // Replaces the set in the directory of the held (exclusive) lock: either all
 // files are new and the stamp is written, or (a fault before the renames)
-// every file stays as it was. False with error naming the file.
+// every file stays as it was. `jet` is the field the particles flew
+// through. False with error naming the file.
 bool writeSprayFiles(const WorkDirLock& lock, const SprayOptions& options, const SprayOutcome& outcome,
-                     std::string& error);
+                     const JetField& jet, std::string& error);
+
+// ----- a spray read back ---------------------------------------------------------
+
+// The last spray of a folder as its files hold it.
+struct SpraySet {
+    bool ok = false;
+    bool none = false;      // the folder holds no spray at all (nothing to say)
+    std::string message;    // when !ok: one sentence naming the folder and the fault
+    SprayOptions options;   // as sprayed, lengths in mm
+    // The particles and trajectories as written (the columns' decimals), the
+    // plane, gas, field end and the material row; initial masses from the
+    // diameters and the solid density.
+    SprayOutcome outcome;
+    std::string jet;         // checksum of the results.stamp of the jet the particles flew through
+    std::string jetVariant;  // that jet's variant ("argon 8.0 mm 500 A 35 SLPM")
+};
+
+// Reads the spray in dir under a shared lock (busy while a run writes
+// there): spray.stamp with its own checksum line, each member it lists
+// against its file, then particles.csv and trajectories.csv, regular files
+// of bounded size. Refuses, naming the folder and the fault, a set the stamp
+// does not vouch for (a spray stopped or killed while its files were
+// replaced leaves them without the stamp, or one of them from another
+// spray; a file or the stamp edited since) and a spray whose jet is not the
+// one results.stamp names now.
+SpraySet readSpraySet(const std::string& dir);
+SpraySet readSpraySet(const WorkDirLock& lock);
+
+// ----- sprays kept under a name: sprays/NAME/, each a whole set with its stamp ----
+
+constexpr const char* kKeptSpraysFolder = "sprays";
+constexpr int kKeptSprayLimit = 12;  // the oldest beyond it goes when another is kept
+
+// A typed name as a folder name: letters, digits, blanks, '-', '_' and '.'
+// kept, every other character '_', blanks and dots at the ends dropped, at
+// most 40 characters; "" without a letter or a digit.
+std::string keptSprayName(const std::string& typed);
+
+// Copies the folder's last spray (checked as readSpraySet checks it) to
+// sprays/NAME/ under the folder's lock, replacing a spray kept under that
+// name; then removes the oldest kept sprays beyond the limit. False with a
+// sentence naming the folder and the fault.
+bool keepSpray(const std::string& dir, const std::string& name, std::string& error);
+
+// The names of the sprays kept in dir, newest first.
+std::vector<std::string> keptSprays(const std::string& dir);
+
+// A kept spray read back as readSpraySet reads the folder's; its jet is the
+// one its stamp names, which the folder may no longer hold.
+SpraySet readKeptSpray(const std::string& dir, const std::string& name);
 
 } // namespace torvex::particles

@@ -42,26 +42,29 @@ std::unique_ptr<WorkDirLock> lockForWriting(const SprayRequest& request, JobRepo
 // What a job needs before its particles fly: the jet, the material and the
 // options, each checked; false with the report's fault.
 struct Prepared {
-    JetField field;
+    std::shared_ptr<JetField> field = std::make_shared<JetField>();
     const Material* material = nullptr;
     MaterialTable materials;
 };
 
 bool prepare(const SprayRequest& request, const WorkDirLock* lock, Prepared& p, JobReport& report) {
     // A job that only reads shares the lock while it reads the jet.
-    const FieldStatus fieldStatus = lock ? readJetField(*lock, p.field) : readJetField(request.folder, p.field);
+    JetField& field = *p.field;
+    const FieldStatus fieldStatus = lock ? readJetField(*lock, field) : readJetField(request.folder, field);
     if (!fieldStatus.ok) {
         settle(report, fieldStatus.busy ? JobResult::Busy : JobResult::BadInput, fieldStatus.message);
         return false;
     }
-    report.jet = {p.field.variantName, p.field.gasCode, p.field.lengthUnit, p.field.endMm(), p.field.recordCount};
+    report.jet = {field.variantName, field.gasCode,    field.lengthUnit, field.endMm(),
+                  field.recordCount, field.parameters, field.runUnits};
+    report.field = p.field;
     const MaterialStatus materialStatus = loadMaterials(lock ? lock->directory() : request.folder, p.materials);
     if (!materialStatus.ok) {
         settle(report, JobResult::BadInput, materialStatus.message);
         return false;
     }
-    report.options = request.options ? *request.options : defaultSprayOptions(p.field.lengthUnit);
-    applyEnteredOptions(request.entered, p.field.lengthUnit, report.options);
+    report.options = request.options ? *request.options : defaultSprayOptions(field.lengthUnit);
+    applyEnteredOptions(request.entered, field.lengthUnit, report.options);
     p.material = p.materials.find(report.options.powder.material);
     if (!p.material) {
         std::string keys;
@@ -71,7 +74,7 @@ bool prepare(const SprayRequest& request, const WorkDirLock* lock, Prepared& p, 
         return false;
     }
     report.material = *p.material;
-    const std::string fault = checkOptions(report.options, p.field.endMm());
+    const std::string fault = checkOptions(report.options, field.endMm());
     if (!fault.empty()) {
         settle(report, JobResult::BadInput, fault);
         return false;
@@ -118,7 +121,7 @@ SprayReport sprayIntoFolder(const SprayRequest& request) {
         return report;
     }
 
-    report.spray = simulateSpray(p.field, *p.material, report.options, request.progress);
+    report.spray = simulateSpray(*p.field, *p.material, report.options, request.progress);
     if (report.spray.result != SprayResult::Completed) {
         settle(report, resultOf(report.spray.result), report.spray.message);
         return report;
@@ -127,7 +130,7 @@ SprayReport sprayIntoFolder(const SprayRequest& request) {
     report.figures = figuresOf(report.options, report.spray);
     if (!report.spray.notice.empty()) report.notes.push_back(report.spray.notice);
     if (lock) {
-        if (!writeSprayFiles(*lock, report.options, report.spray, error)) {
+        if (!writeSprayFiles(*lock, report.options, report.spray, *p.field, error)) {
             settle(report, JobResult::OutputFault, error);
             return report;
         }
@@ -150,7 +153,7 @@ TuneReport tuneInFolder(const TuneRequest& request) {
         return report;
     }
 
-    report.outcome = tuneInjection(p.field, *p.material, report.options, request.tune, request.spray.progress);
+    report.outcome = tuneInjection(*p.field, *p.material, report.options, request.tune, request.spray.progress);
     if (report.outcome.result != SprayResult::Completed) {
         settle(report, resultOf(report.outcome.result), report.outcome.message);
         return report;

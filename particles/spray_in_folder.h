@@ -17,6 +17,7 @@
 #include "particles/spray_option_table.h"
 #include "particles/spray_statistics.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ struct JetFacts {
     int lengthUnit = 1;       // 1 mm, 2 in
     double fieldEndMm = 0;
     int recordCount = 0;      // cross-sections of the field
+    IntegralParameters parameters;  // iop.par of the set
+    UnitCodes units;                // of the run
 };
 
 // What both jobs report.
@@ -58,6 +61,10 @@ struct JobReport {
     SprayOptions options;            // as used, lengths in mm
     Material material;               // the row used
     JetFacts jet;
+    // The jet itself as the job read it (the set's field and gas table): what
+    // a front end draws and labels the job's results with, never a copy it
+    // read before. Null when the job stopped before reading it.
+    std::shared_ptr<const JetField> field;
     std::vector<std::string> written;  // full paths of the files written, in order
 };
 

@@ -104,6 +104,7 @@ const std::vector<SprayOptionRow> kSprayOptions = {
     {"substrate-radius", "substrate_radius_mm", "L", "radius of the substrate, a disc around the axis (default 50 mm); a particle crossing the standoff plane beyond it is lost, as one going upstream or still in flight after 20 ms", K::Length, at<&S::substrateRadiusMm>()},
     {"sensor-size", "sensor_size_mm", "L", "diameter of the in-flight sensor's measurement volume (default 3 mm)", K::Length, at<&S::sensor, &N::sizeMm>()},
     {"size-classes", "size_classes", "N", "classes of the size-class table, 5 to 10 (default 8)", K::Whole, at<&S::sizeClasses>(), 5, 10},
+    {"sampled-trajectories", "sampled_trajectories", "N", "particles of the population whose trajectories are kept in trajectories.csv besides d10, d50 and d90, 0 to 2000 (default 20; more give smoother size classes along the flight)", K::Whole, at<&S::sampledTrajectories>(), 0, 2000},
     {"shells", "shell_count", "N", "radial shells of the conduction model (default 16)", K::Whole, at<&S::model, &M::shellCount>(), 1, 64},
     {"threads", "", "N", "threads (default: every core); results do not depend on it", K::Whole, at<&S::threads>(), 0, 64},
     {"size-basis", "size_basis", "volume|number", "d10/d50/d90 as quantiles of volume (mass, as datasheets give them; default) or of number", K::Choice, at<&S::powder, &P::sizeBasis>(), 0, 0, "volume|number"},
@@ -353,17 +354,10 @@ std::string powderMemoryText(const SprayOptions& options) {
     return text;
 }
 
-bool readPowderMemory(const std::string& dir, SprayOptions& options, std::string& error) {
-    const std::string path = dir + "/" + kPowderMemoryFile;
-    std::string text, fault;
-    if (!readRegularFile(path, kPowderMemoryLimit, text, fault)) {
-        if (fault == "is missing") return true;  // never chosen in this folder: the defaults
-        error = "The last powder file " + path + " " + fault + "; the dialog offers the defaults.";
-        return false;
-    }
+std::string readPowderMemoryLines(const std::vector<std::string>& lines, SprayOptions& options) {
     SprayOptions read = options;
     int number = 0;
-    for (const std::string& line : splitLines(text)) {
+    for (const std::string& line : lines) {
         ++number;
         if (line.empty()) continue;
         const std::size_t blank = line.find(' ');
@@ -372,15 +366,26 @@ bool readPowderMemory(const std::string& dir, SprayOptions& options, std::string
         const auto row = std::find_if(kSprayOptions.begin(), kSprayOptions.end(),
                                       [&key](const SprayOptionRow& r) { return *r.datKey && key == r.datKey; });
         OptionValue v;
-        if (row == kSprayOptions.end() || !readDatText(*row, value, v)) {
-            error = "The last powder file " + path + " has a line " + std::to_string(number) +
-                    " that is not understood: \"" + line + "\"; the dialog offers the defaults.";
-            return false;
-        }
+        if (row == kSprayOptions.end() || !readDatText(*row, value, v))
+            return "a line " + std::to_string(number) + " that is not understood: \"" + line + "\"";
         row->access.set(read, v);
     }
     options = read;
-    return true;
+    return {};
+}
+
+bool readPowderMemory(const std::string& dir, SprayOptions& options, std::string& error) {
+    const std::string path = dir + "/" + kPowderMemoryFile;
+    std::string text, fault;
+    if (!readRegularFile(path, kPowderMemoryLimit, text, fault)) {
+        if (fault == "is missing") return true;  // never chosen in this folder: the defaults
+        error = "The last powder file " + path + " " + fault + "; the dialog offers the defaults.";
+        return false;
+    }
+    fault = readPowderMemoryLines(splitLines(text), options);
+    if (fault.empty()) return true;
+    error = "The last powder file " + path + " has " + fault + "; the dialog offers the defaults.";
+    return false;
 }
 
 bool writePowderMemory(const std::string& dir, const SprayOptions& options, std::string& error) {

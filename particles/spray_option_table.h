@@ -139,6 +139,12 @@ std::string powderMemoryText(const SprayOptions& options);
 // values `options` has.
 bool readPowderMemory(const std::string& dir, SprayOptions& options, std::string& error);
 
+// The lines of kavel.dat's layout wherever they are kept (spray.stamp keeps
+// a spray's), read over `options`: "" when every line was understood, else
+// which was not ("a line 3 that is not understood: ...", `options` then
+// unchanged).
+std::string readPowderMemoryLines(const std::vector<std::string>& lines, SprayOptions& options);
+
 // Replaces dir/kavel.dat; false with `error` naming the file and the fault.
 bool writePowderMemory(const std::string& dir, const SprayOptions& options, std::string& error);
 

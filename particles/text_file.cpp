@@ -37,6 +37,19 @@ std::string formatFixed(double value, int decimals) {
     return result.ec == std::errc() ? std::string(digits, result.ptr) : std::string("*");
 }
 
+std::string exactNumber(double value) {
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return std::string(digits, end);
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 bool parseNumber(const std::string& text, double& value) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return false;

@@ -21,6 +21,14 @@ bool parseNumber(const std::string& text, double& value);
 // A number with a fixed count of decimals and a point, whatever the locale.
 std::string formatFixed(double value, int decimals);
 
+// A number as it reads back to the same double (the shortest such text),
+// with a point whatever the locale.
+std::string exactNumber(double value);
+
+// A field of a comma-separated line: quoted when it holds a comma or a
+// quote (a quote doubled inside).
+std::string csvField(const std::string& text);
+
 // The absolute form of a path for messages (never "." or "..").
 std::string displayPath(const std::string& path);
 

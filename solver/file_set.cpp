@@ -122,10 +122,10 @@ bool replaceFileSet(const std::string& dir, const std::vector<SetMember>& member
 }
 
 bool readFileSetStamp(const std::string& dir, const std::string& stampName, FileSetStamp& stamp,
-                      std::string& fault, const std::string& remedy) {
+                      std::string& fault, const std::string& remedy, std::size_t maxBytes) {
     const std::string path = pathIn(dir, stampName);
     std::string text, why;
-    if (!readRegularFile(path, kSmallFileLimit, text, why)) {
+    if (!readRegularFile(path, maxBytes, text, why)) {
         fault = fileFault(path, why);
         return false;
     }

@@ -73,9 +73,10 @@ struct FileSetStamp {
 // malformed (a member line that is not "file NAME SIZE CHECKSUM"), without
 // its closing checksum line (an earlier version wrote it) or changed since
 // it was written. The last two sentences end in `remedy` ("calculate the
-// variant again").
+// variant again"). A stamp larger than maxBytes is refused.
 bool readFileSetStamp(const std::string& dir, const std::string& stampName, FileSetStamp& stamp,
-                      std::string& fault, const std::string& remedy = "write the set again");
+                      std::string& fault, const std::string& remedy = "write the set again",
+                      std::size_t maxBytes = kSmallFileLimit);
 
 // Compares every member the stamp lists with the file of its name (each read
 // whole, up to maxBytes). Returns "" when all match, else the name of the

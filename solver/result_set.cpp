@@ -65,14 +65,26 @@ bool anyResultFile(const std::string& dir) {
     return readRegularFile(dir + "/" + kIntegralParameters, kSmallFileLimit, text, why);
 }
 
-// The line ip.dat holds now as the solver reads it, or "" when there is no
+// What ip.dat holds now as the solver reads it; false when there is no
 // readable ip.dat (a set needs none: it records its own variant).
-std::string enteredNow(const std::string& dir) {
-    const auto scratch = std::make_unique<SolverState>();
+struct Entered {
+    int gasCode = 0;
     float diameter = 0, length = 0;
     int current = 0, flow = 0;
-    if (!readSolverInputs(dir + "/ip.dat", *scratch, diameter, length, current, flow).ok) return "";
-    return enteredLine(scratch->gasCode, diameter, length, current, flow);
+};
+
+bool readEntered(const std::string& dir, Entered& e) {
+    const auto scratch = std::make_unique<SolverState>();
+    if (!readSolverInputs(dir + "/ip.dat", *scratch, e.diameter, e.length, e.current, e.flow).ok) return false;
+    e.gasCode = scratch->gasCode;
+    return true;
+}
+
+// The line ip.dat holds now in its own layout, or "" without a readable ip.dat.
+std::string enteredNow(const std::string& dir) {
+    Entered e;
+    if (!readEntered(dir, e)) return "";
+    return enteredLine(e.gasCode, e.diameter, e.length, e.current, e.flow);
 }
 
 // iop.par and the eight result files: every member a stamp must list.
@@ -124,6 +136,27 @@ std::string variantName(const IntegralParameters& p, const UnitCodes& units) {
     };
     return plasmaGasName(p.gasCode) + " " + length(p.diameter, p.diameterOverflow) + " " +
            std::to_string(p.current) + " A " + std::to_string(p.flow) + (units.flow == 2 ? " SCFH" : " SLPM");
+}
+
+std::string resultStampChecksum(const std::string& dir) {
+    std::string text, why;
+    return readRegularFile(dir + "/" + kResultStampFile, kSmallFileLimit, text, why)
+               ? checksumText(contentChecksum(text))
+               : std::string("none");
+}
+
+std::string inputVariantName(const std::string& dir) {
+    Entered e;
+    if (!readEntered(dir, e)) return "";
+    // ip.dat is in the units chosen now (un.dat), which the solver reads with it.
+    UnitCodes units;
+    if (!readUnitCodes(dir + "/un.dat", units)) units = UnitCodes{};
+    IntegralParameters p;
+    p.gasCode = e.gasCode;
+    p.diameter = e.diameter;
+    p.current = e.current;
+    p.flow = e.flow;
+    return variantName(p, units);
 }
 
 bool writeResultStamp(const std::string& dir, const SolverState& s, std::string& fault) {
@@ -207,7 +240,8 @@ ResultSet readResultSet(const std::string& dir, bool compareInputFile) {
     const std::string entered = compareInputFile ? enteredNow(shown) : std::string();
     if (!entered.empty() && entered != headerValue(stamp, "entered"))
         return refused(set, "The results in " + shown + " belong to " + set.variantName +
-                                ", not to the variant in ip.dat; calculate that variant first.");
+                                ", not to the variant in ip.dat (" + inputVariantName(shown) +
+                                "); calculate that variant first.");
     set.ok = true;
     return set;
 }

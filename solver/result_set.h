@@ -80,4 +80,13 @@ std::string plasmaGasName(int gasCode);
 // The variant of a set in the words of the messages, in the units of the run.
 std::string variantName(const IntegralParameters& p, const UnitCodes& units);
 
+// The checksum of dir's results.stamp (16 hex digits), "none" without a
+// readable one: how the spray's files name the jet they were computed in.
+std::string resultStampChecksum(const std::string& dir);
+
+// The variant ip.dat in dir holds now, in the same words and in the units
+// chosen now (un.dat): what a run there would calculate. "" without a
+// readable ip.dat.
+std::string inputVariantName(const std::string& dir);
+
 }  // namespace torvex

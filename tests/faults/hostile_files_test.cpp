@@ -15,7 +15,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
+#include "particles/spray_files.h"
 #include "solver/file_access.h"
 #include "solver/file_set.h"
 #include "tests/faults/run_process.h"
@@ -355,6 +357,50 @@ TEST(HostileFiles, EveryRefusalLeavesEveryFileAsItWasAndSaysWhatIsWrong) {
     }
     writeText(box.file("results.stamp"), stamp);
     EXPECT_EQ(runTorvexRun(kavelRun({"--count", "20", box.work})).status, 0);
+    EXPECT_EQ(box.untouchedOutside(), "");
+}
+
+// The folder's last spray read back (as Kavel shows it at start): an edited
+// member, a member or a whole set of another jet's spray, and a stamp edited
+// and sealed again are refused with the folder and the fault; nothing is
+// changed by reading.
+TEST(HostileFiles, ASprayReadBackRefusesEditedMembersAndTheSetsOfAnotherJet) {
+    Sandbox box, other;
+    for (const Sandbox* b : {&box, &other}) {
+        ASSERT_EQ(runTorvexRun({variantArguments(b == &box ? 'A' : 'B', b->work)}).status, 0);
+        ASSERT_EQ(runTorvexRun(kavelRun({"--count", "20", b->work})).status, 0);
+    }
+    const std::string work = fs::canonical(box.work).string();
+    ASSERT_TRUE(particles::readSpraySet(box.work).ok);
+    const FileSet sprayed = allFiles(box.work);
+    const auto edited = [](std::string text) { return text.replace(text.rfind(",20") + 1, 2, "21"); };
+    const std::string stamp = sprayed.at("spray.stamp");
+    const std::string option = "option carrier_flow_slpm 3\n";
+    const auto sealedWith = [&stamp](const std::string& was, const std::string& is) {
+        return stampText(splitLines(stamp.substr(0, stamp.rfind("check ")).replace(stamp.find(was), was.size(), is)));
+    };
+    const std::string sealed = sealedWith(option, "option carrier_flow_slpm 9\n");
+    for (const auto& [name, text, says] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"sensor.csv", edited(sprayed.at("sensor.csv")), "is mixed: sensor.csv is not the file"},
+             {"particles.csv", fileText(other.file("particles.csv")), "is mixed: particles.csv"},
+             {"spray.stamp", fileText(other.file("spray.stamp")), "is mixed"},
+             {"spray.stamp", sealed, "disagrees with the header of particles.csv (\"injection: "},
+             {"spray.stamp", sealedWith("\nsampling 0 20 ", "\nsampling 0 21 "), "(\"sample: 21 particles"},
+             {"spray.stamp", stamp.substr(0, stamp.size() / 2), "carries no checksum of its own lines"}}) {
+        writeText(box.file(name), text);
+        const FileSet before = allFiles(box.work);
+        const particles::SpraySet read = particles::readSpraySet(box.work);
+        EXPECT_FALSE(read.ok) << name << ": " << says;
+        EXPECT_TRUE(contains(read.message, work) && contains(read.message, says)) << read.message;
+        EXPECT_EQ(allFiles(box.work), before);
+        writeText(box.file(name), sprayed.at(name));
+    }
+    // The whole spray of the other folder's jet beside this folder's jet.
+    for (const char* name : {"particles.csv", "trajectories.csv", "sensor.csv", "size-classes.csv", "spray.stamp"})
+        writeText(box.file(name), fileText(other.file(name)));
+    EXPECT_TRUE(contains(particles::readSpraySet(box.work).message,
+                         "was made in another jet (nitrogen 8.0 mm 300 A 40 SLPM) than the one the folder holds now"))
+        << particles::readSpraySet(box.work).message;
     EXPECT_EQ(box.untouchedOutside(), "");
 }
 

@@ -11,6 +11,7 @@
 #include "pages/spray_pages.h"
 #include "pages/spray_units.h"
 #include "pages/tune_chart.h"
+#include "particles/flight_by_class.h"
 #include "platform/painter_context.h"
 #include "platform/recording_context.h"
 #include "tests/shell/shell_fixture.h"
@@ -177,7 +178,7 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     const JetField field = linearField(136, 12000);
     SprayPageInputs in;
     const Rect page{0, 0, 1000, 700};
-    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate, kViewSensor}) {
+    for (int view : {kViewAll, kViewTrajectories, kViewFlight, kViewSubstrate, kViewSensor, kViewClassFlight}) {
         RecordingContext dc;
         EXPECT_TRUE(drawSprayPage(dc, view, page, in)) << view;
         EXPECT_TRUE(drewText(dc, "Parameters")) << view;
@@ -185,7 +186,7 @@ TEST(SprayPages, EveryViewPaintsAndSaysWhatIsMissing) {
     }
     RecordingContext none;
     EXPECT_FALSE(drawSprayPage(none, kViewNothing, page, in));
-    EXPECT_FALSE(drawSprayPage(none, 7, page, in));
+    EXPECT_FALSE(drawSprayPage(none, 8, page, in));
     EXPECT_TRUE(none.calls().empty());
 
     RecordingContext noField;
@@ -211,18 +212,36 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     RecordingContext dc;
     ASSERT_TRUE(drawSprayPage(dc, kViewSensor, Rect{0, 0, 1000, 700}, in));
     for (const char* text : {"In-flight sensor at 100 mm", "Particles crossing it: ", "Deviation from the torch axis",
-                             "lost 1 sideways, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
+                             "lost 1 beside the substrate, 0 upstream", "evaporated %", "drag: film-temperature", "Parameters"})
         EXPECT_TRUE(drewText(dc, text)) << text;
     EXPECT_FALSE(drewText(dc, "\u2190 chosen"));  // no row of the size classes is chosen
     const std::vector<TextBlock> blocks = sensorBlocks(in);
     ASSERT_EQ(blocks[2].table.size(), 6u);  // the titles and five classes
     EXPECT_EQ(blocks[2].table[0][4], "velocity, m/s");
+    EXPECT_EQ(blocks[4].heading, "Material data");
+    // The size classes along the flight: a trajectory counts in the class of
+    // its initial diameter, one beyond the largest particle in the last.
+    const std::vector<particles::ClassFlight> flights = particles::flightBySizeClass(outcome, 5);
+    ASSERT_EQ(flights.size(), 5u);
+    EXPECT_EQ((std::vector<int>{flights[0].trajectories, flights[1].trajectories, flights[3].trajectories,
+                                flights[4].trajectories}),
+              (std::vector<int>{1, 0, 1, 1}));
+    EXPECT_TRUE(flights[1].distanceMm.empty());
+    EXPECT_EQ(flights[0].distanceMm[48], 50);
+    EXPECT_DOUBLE_EQ(flights[0].surfaceTemperature[48], 1300);
+    EXPECT_DOUBLE_EQ(flights[0].moltenShare[48], 0.5);
 
     particles::TuneOptions tune;
     tune.from = 1, tune.to = 3, tune.steps = 3;
     particles::TuneOutcome scan;
-    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, {1.5 * k}, {0.5}, {0.9}, {100}, {3000}, 10});
+    for (int k = 0; k < 3; ++k) scan.steps.push_back({1.0 + k, {1.5 * k}, {0.5}, {0.9 - 0.05 * k}, {100}, {3000}, 10});
     scan.chosen = 1;
+    // Under 90 % of the mass arriving: a "*" on each curve, as in the table.
+    const auto tuned3 = tuneCharts(tune, scan)[1];
+    ASSERT_EQ(tuned3.lines[2].tag, "*");
+    EXPECT_EQ(tuned3.lines[2].x, std::vector<double>{2});
+    EXPECT_DOUBLE_EQ(tuned3.lines[2].y[0], 85);
+    EXPECT_EQ(tuneBlocks(tune, scan)[1].table[3][3], "80.0*");
     in.tune = &scan;
     in.tuneOptions = tune;
     RecordingContext tuned;
@@ -287,7 +306,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     in.variant.gas = in.variant.gasSubscriptAfter = "Plasma gas: N";
     EXPECT_EQ(panelSections(in)[0].lines[0], "Plasma gas: N2");
     EXPECT_EQ(panel[1].lines[0], "Material: Alumina");
-    EXPECT_EQ(panel[1].lines.back(), "Standoff: 4 in");
+    EXPECT_EQ(panel[1].lines[5], "Standoff: 4 in, substrate radius 1.97 in");
     EXPECT_EQ(panel[2].lines[0], "Arrived: 30 of 30");
     EXPECT_EQ(panel[2].lines[1], "(mean \u00b1 standard deviation by number)");
     EXPECT_NE(panel[1].lines[4].find(", spread 20 % either way"), std::string::npos);
@@ -297,7 +316,7 @@ TEST(SprayPages, RunShowsItsSizeClassesAndTheSubstrateInTheVariantsUnits) {
     for (const LegendEntry& e : trajectories.legend) legend.push_back(e.label);
     EXPECT_EQ(legend,
               (std::vector<std::string>{"isotherms: 2 kC", "4 kC", "6 kC", "8 kC", "10 kC", "d10 20 \u00b5m",
-                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in"}));
+                                        "d50 40 \u00b5m", "d90 70 \u00b5m", "substrate at 4 in, 1.97 in radius"}));
     for (std::size_t i = 0; i < 5; ++i)
         for (std::size_t j = 5; j < 8; ++j)
             EXPECT_NE(trajectories.legend[i].pen.colour, trajectories.legend[j].pen.colour);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -23,6 +25,8 @@
 #include "pages/spray_export.h"
 #include "particles/spray_files.h"
 #include "particles/spray_option_table.h"
+#include "platform/elided_label.h"
+#include "solver/result_set.h"
 #include "solver/solver.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -243,11 +247,92 @@ TEST(KavelWindow, BesideTorvexFollowsItsUnitsAndSaysWhenItReplacesTheJet) {
         << said.toStdString();
     ASSERT_NE(w.pageInputs().outcome, nullptr);
     EXPECT_EQ(w.pageInputs().variant.lines[2], "Arc current: 500 A");
+    // The next spray flies through the new jet: the panel, the isotherms'
+    // field, the status bar and an export name it, never the jet read at start.
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    EXPECT_EQ(w.pageInputs().variant.lines[2], "Arc current: 600 A");
+    EXPECT_EQ(w.pageInputs().field->stampChecksum, resultStampChecksum(dir.path()));
+    EXPECT_TRUE(w.findChild<ElidedLabel*>()->fullText().contains("600 A"));
+    w.resize(900, 600);
+    ASSERT_TRUE(w.exportViewTo(QString::fromStdString(dir.file("page.svg")), 96, nullptr, nullptr));
+    EXPECT_NE(dir.read("page.svg").find("Arc current: 600 A"), std::string::npos);
 
     w.setTorvexProgram(QString::fromStdString(bin.file("missing")));
     w.setTorvexBeside(QCoreApplication::applicationPid());
     w.runCommand(menu::kBackToTorvex);
     EXPECT_TRUE(w.closed());
+}
+
+// A set of another variant than ip.dat's: both named, with what to do, in
+// the message and where the jet would be drawn; the panel shows kavel.dat.
+TEST(KavelWindow, AForeignSetIsSaidWithBothVariantsAndThePanelShowsTheLastChoice) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    dir.write("ip.dat", " 2  8.00 14.00  500  35\n");
+    dir.write("kavel.dat", "d50_um 55\n");
+    KavelWindow w(qdir(dir));
+    EXPECT_FALSE(w.hasField());
+    for (const char* variant : {"belong to argon 8.0 mm 500 A 35 SLPM", "ip.dat (nitrogen 8.0 mm 500 A 35 SLPM)",
+                                "calculate that variant first"})
+        EXPECT_TRUE(w.fieldProblem().contains(variant)) << w.fieldProblem().toStdString();
+    EXPECT_EQ(trajectoryChart(w.pageInputs()).emptyNote, w.fieldProblem().toStdString());
+    EXPECT_EQ(w.pageInputs().options.powder.d50Um, 55);
+    EXPECT_EQ(w.pageInputs().variant.lines[1], "Results: argon 8.0 mm 500 A 35 SLPM");
+}
+
+// Kavel started in a folder with a finished spray shows it; one kept by
+// name is drawn beside the next; a mixed set is refused with the reason.
+TEST(KavelWindow, ShowsTheFoldersSprayKeepsOneByNameAndComparesIt) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    {
+        KavelWindow first(qdir(dir));
+        ASSERT_TRUE(first.startRun(smallRun()));
+        first.waitForRun();
+        EXPECT_TRUE(first.keepShownSpray(QStringLiteral("first/run")));
+    }
+    KavelWindow w(qdir(dir));
+    ASSERT_NE(w.pageInputs().outcome, nullptr);
+    EXPECT_EQ(w.pageInputs().outcome->particles.size(), 40u);
+    EXPECT_EQ(w.pageInputs().variant.lines[2], "Arc current: 500 A");
+    EXPECT_EQ(particles::keptSprays(dir.path()), std::vector<std::string>{"first_run"});
+    particles::SprayOptions other = smallRun();
+    other.seed = 2;
+    ASSERT_TRUE(w.startRun(other));
+    w.waitForRun();
+    ASSERT_TRUE(w.compareWith(QStringLiteral("first_run")));
+    int compared = 0;
+    for (const ChartLine& line : trajectoryChart(w.pageInputs()).lines) compared += line.label.rfind("first_run: ", 0) == 0;
+    EXPECT_EQ(compared, 3);
+    EXPECT_EQ(panelSections(w.pageInputs()).back().heading, "Compared: first_run (paler)");
+
+    const std::string particles = dir.read(particles::kParticlesFile);
+    dir.write(particles::kParticlesFile, particles.substr(0, particles.size() / 2));
+    KavelWindow mixed(qdir(dir));
+    EXPECT_EQ(mixed.pageInputs().outcome, nullptr);
+    EXPECT_TRUE(mixed.statusBar()->currentMessage().contains(QStringLiteral("is mixed: particles.csv")));
+}
+
+// Ctrl+C puts the table of the page shown on the clipboard, its cells between tabs.
+TEST(KavelWindow, CopyGivesTheShownTableAsTabSeparatedText) {
+    torvex::test::testApplication();
+    TempDir dir;
+    copyVariant(dir);
+    KavelWindow w(qdir(dir));
+    ASSERT_TRUE(w.startRun(smallRun()));
+    w.waitForRun();
+    w.setView(kViewSensor);
+    EXPECT_EQ(w.action(menu::kCopyTable)->shortcut(), QKeySequence(QKeySequence::Copy));
+    w.runCommand(menu::kCopyTable);
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("In-flight sensor at 100 mm\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.contains(QStringLiteral("\nd, \u00b5m\tcount\tmass %\tarrived\t")));
+    EXPECT_EQ(copied, w.shownTableText());
+    w.setView(kViewTrajectories);
+    EXPECT_EQ(w.shownTableText(), QString());
 }
 
 TEST(PowderDialog, LengthsInTheVariantsUnitAndRefusalsKeepItOpen) {
@@ -302,6 +387,8 @@ TEST(PowderDialog, EveryOptionRoundTripsThroughTheDialogAndKavelDat) {
     set.model.shellCount = 24;
     set.sensor = {5, false, 1.5, -2};
     set.sizeClasses = 6;
+    set.substrateRadiusMm = 35;
+    set.sampledTrajectories = 120;
     // In inches the lengths are shown rounded and still come back exactly.
     PowderDialog dialog(nullptr, set, materials, sprayUnitsOf(UnitCodes{2, 1, 2}), 200);
     EXPECT_EQ(powderMemoryText(dialog.options()), powderMemoryText(set));

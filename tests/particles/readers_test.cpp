@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -333,6 +334,58 @@ TEST(KavelRun, TheSameSeedWritesTheSameFilesByteForByte) {
     EXPECT_EQ(dir.read("trajectories.csv"), trajectories);
     ASSERT_EQ(runKavel("--count 30 --seed 12 " + dir.path()), 0);
     EXPECT_NE(dir.read("particles.csv"), particles);
+}
+
+// The last spray read back through spray.stamp: what the files hold, the
+// options and the material row (a working folder's) as sprayed; a set the
+// stamp does not vouch for, or of another jet, is refused with the folder.
+TEST(SpraySet, ReadsBackWhatTheSprayWroteAndRefusesAMixAnUnfinishedSetOrAnotherJet) {
+    TempDir dir;
+    copyVariant(dir);
+    dir.write("materials.csv",
+              std::string(kHeader) + "ysz8,\"Own, lot 7\",5890,5000,600,713,2.3,2.3,2973,7.06e5,4573,6e6,0.4,0.1232\n");
+    EXPECT_TRUE(readSpraySet(dir.path()).none);
+    ASSERT_EQ(runKavel("--count 30 --seed 11 --carrier-flow 3.25 --substrate-radius 40 " + dir.path()), 0);
+    std::map<std::string, std::string> sprayed;
+    for (const std::string& name : sprayOutputNames()) sprayed[name] = dir.read(name);
+    const SpraySet set = readSpraySet(dir.path());
+    ASSERT_TRUE(set.ok) << set.message;
+    const std::string& particles = sprayed["particles.csv"];
+    EXPECT_EQ(particlesCsv(set.outcome.particles), particles.substr(particles.find("\nindex,") + 1));
+    EXPECT_EQ(trajectoriesCsv(set.outcome.trajectories), sprayed["trajectories.csv"]);
+    EXPECT_EQ(set.options.injection.carrierFlowSlpm, 3.25);
+    EXPECT_EQ(set.options.substrateRadiusMm, 40);
+    EXPECT_EQ(set.outcome.material.name, "Own, lot 7");
+    EXPECT_EQ(set.outcome.material.origin, MaterialOrigin::WorkingFolder);
+    EXPECT_EQ(set.jetVariant, "argon 8.0 mm 500 A 35 SLPM");
+    // The sample's facts as sprayed, so the shares read back are the shares shown then.
+    EXPECT_EQ(set.outcome.sampling.flown, 30);
+    EXPECT_GT(set.outcome.sampling.meanInjectedMassKg, 0);
+    EXPECT_EQ(set.outcome.powder.d50Um, 40);
+
+    ASSERT_EQ(runKavel("--count 30 --seed 12 " + dir.path()), 0);
+    dir.write("particles.csv", particles);  // a killed spray's mix of old and new files
+    EXPECT_NE(readSpraySet(dir.path()).message.find("The spray in " + dir.path() + " is mixed: particles.csv"),
+              std::string::npos);
+    fs::remove(dir.file("spray.stamp"));
+    EXPECT_NE(readSpraySet(dir.path()).message.find("is unfinished"), std::string::npos);
+    for (const auto& [name, text] : sprayed) dir.write(name, text);
+    ASSERT_TRUE(readSpraySet(dir.path()).ok);
+    // Kept by name (sanitised, never a path), each a whole set; the last
+    // twelve stay, and a kept spray keeps its own jet when the folder's changes.
+    std::string error;
+    ASSERT_TRUE(keepSpray(dir.path(), " ../lot 7?/a ", error)) << error;
+    EXPECT_TRUE(dir.exists("sprays/_lot 7__a/spray.stamp"));
+    EXPECT_EQ(dir.read("sprays/_lot 7__a/spray.stamp"), sprayed["spray.stamp"]);
+    EXPECT_FALSE(keepSpray(dir.path(), "?!", error));
+    for (int k = 0; k < kKeptSprayLimit; ++k) ASSERT_TRUE(keepSpray(dir.path(), "run " + std::to_string(k), error));
+    EXPECT_EQ(keptSprays(dir.path()).size(), static_cast<std::size_t>(kKeptSprayLimit));
+    dir.stampResultSet(2);  // the stamp of another run (in inches) beside the spray
+    const SpraySet other = readSpraySet(dir.path());
+    EXPECT_FALSE(other.ok);
+    EXPECT_NE(other.message.find("was made in another jet"), std::string::npos) << other.message;
+    EXPECT_TRUE(readKeptSpray(dir.path(), keptSprays(dir.path()).front()).ok);
+    EXPECT_FALSE(readKeptSpray(dir.path(), "../sprays").ok);
 }
 
 TEST(KavelRun, LengthsAreInTheVariantsUnitAndTheFilesInMillimetres) {
