@@ -92,7 +92,7 @@ constexpr std::size_t kMaxSizeClasses = 1000;
 
 // Share of the particle count in a class per unit of its volume share: the
 // integral of d^-3 over ln d across the class, per unit of ln d.
-double countPerVolume(const SizeClass& c) {
+double countPerVolume(const MeasuredClass& c) {
     const double lo = c.fromUm, hi = c.toUm;
     return (1.0 / (lo * lo * lo) - 1.0 / (hi * hi * hi)) / (3.0 * std::log(hi / lo));
 }
@@ -163,7 +163,7 @@ bool readSizeDistribution(const std::string& path, MeasuredSizes& sizes, std::st
         return false;
     }
     double count = 0;
-    for (SizeClass& c : read.classes) {
+    for (MeasuredClass& c : read.classes) {
         c.volumeShare /= total;
         count += c.volumeShare * countPerVolume(c);
         read.cumulativeCount.push_back(count);
@@ -203,7 +203,7 @@ double meanCubedDiameterUm3(const MeasuredSizes& sizes) {
 
 double volumeQuantileUm(const MeasuredSizes& sizes, double p) {
     double below = 0;
-    for (const SizeClass& c : sizes.classes) {
+    for (const MeasuredClass& c : sizes.classes) {
         if (below + c.volumeShare >= p && c.volumeShare > 0) {
             const double w = (p - below) / c.volumeShare;  // volume even over ln d
             return c.fromUm * std::pow(c.toUm / c.fromUm, w);

@@ -58,13 +58,13 @@ double meanCubedDiameterUm3(const LogNormalSize& size);
 
 // A measured size distribution: classes of diameter and the share of the
 // powder's volume in each, as laser diffraction and sieve analyses report.
-struct SizeClass {
+struct MeasuredClass {
     double fromUm = 0, toUm = 0;
     double volumeShare = 0;  // of the whole powder, the classes add up to 1
 };
 
 struct MeasuredSizes {
-    std::vector<SizeClass> classes;
+    std::vector<MeasuredClass> classes;
     std::vector<double> cumulativeCount;  // share of the particle count up to the end of each class
 };
 
