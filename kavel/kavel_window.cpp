@@ -544,7 +544,8 @@ bool KavelWindow::startTune(const particles::TuneOptions& tune, int particlesPer
     tuneParticles_ = particlesPerStep;
     // The scan varies the injector of the powder the dialog offers.
     particles::SprayOptions base = chosen_;
-    base.powder.count = particlesPerStep;
+    // A count given for the steps is flown as it stands.
+    if (particlesPerStep > 0) base.powder.count = particlesPerStep, base.precisionPoints = 0;
     tuneJob_ = std::make_unique<TuneJob>(workDir_.toStdString(), base, tune);
     connect(tuneJob_.get(), &TuneJob::progress, this, &KavelWindow::showTuneProgress);
     connect(tuneJob_.get(), &TuneJob::finished, this, &KavelWindow::finishTune);

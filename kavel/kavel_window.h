@@ -198,7 +198,7 @@ private:
     particles::TuneOptions tuneChoice_;   // offered by the tune dialog
     // As many as a spray: with a few hundred per step the deviation angle
     // carries about half a degree of sampling noise.
-    int tuneParticles_ = 1000;
+    int tuneParticles_ = 0;  // particles per step; 0: as many as the spray's precision asks
     QPushButton* stopTuneButton_ = nullptr;
     QProgressDialog* progress_ = nullptr;
     std::map<int, QAction*> actions_;

@@ -39,6 +39,9 @@ TuneDialog::TuneDialog(QWidget* parent, const particles::TuneOptions& tune, int 
     particles_ = new QSpinBox;
     particles_->setObjectName(QStringLiteral("particles"));
     particles_->setRange(-1, 10000000);
+    // 0: each step flies until its shares are known as a spray's are (at
+    // most kTuneStepCap particles), so steps can be told apart or not.
+    particles_->setSpecialValueText(QStringLiteral("as the spray's precision asks"));
     particles_->setValue(particlesPerStep);
     connect(scan_, &QComboBox::currentIndexChanged, this, [this] { showScan(); });
     connect(deviation_, &QRadioButton::toggled, this, [this] { showGoal(); });
@@ -85,7 +88,7 @@ particles::TuneOptions TuneDialog::options() const {
 int TuneDialog::particlesPerStep() const { return particles_->value(); }
 
 QString TuneDialog::problem() const {
-    if (particlesPerStep() < 1) return QStringLiteral("Each step needs at least one particle.");
+    if (particlesPerStep() < 0) return QStringLiteral("Each step needs at least one particle.");
     return QString::fromStdString(particles::checkTuneOptions(options()));
 }
 

@@ -13,7 +13,7 @@ namespace {
 double temperatureSpread(const SprayUnits& u, double kelvin) { return kelvin * (u.temperature == 2 ? 1.8 : 1.0); }
 
 // A share of the powder's mass in percent with its 95 % interval: "36.3 ± 0.9".
-std::string percent(const particles::Estimate& share) { return particles::withInterval(share, 1, 100, " \u00b1 "); }
+std::string percent(const particles::Estimate& share) { return plusMinus(share, 1, 100); }
 
 // The three shares of the injected mass, each with its interval.
 std::string massShares(const particles::SprayStatistics& s) {
@@ -47,14 +47,12 @@ TextBlock jetBlock(const SprayPageInputs& in, const particles::SprayStatistics& 
     TextBlock b{"Particle jet and injected mass", {}, {}, -1};
     if (s.arrived > 0)
         b.lines.push_back("Deviation from the torch axis: " +
-                          particles::withInterval(
-                              particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm), 2, 1,
-                              " \u00b1 ") +
+                          plusMinus(particles::deviationAngleDeg(s, in.options.injection, in.outcome->standoffMm), 2) +
                           "\u00b0 (+: beyond the axis)");
     b.lines.push_back(massShares(s));
     b.lines.push_back(printed("Particles: %d of %d arrived, %d evaporated; lost ", s.arrived, s.total, s.evaporated) +
                       particles::lossesByReason(s));
-    b.lines.push_back("Sample: " + particles::countSentence(in.outcome->sampling));
+    b.lines.push_back("Sample: " + withPageSigns(particles::countSentence(in.outcome->sampling)));
     return b;
 }
 
@@ -69,10 +67,10 @@ TextBlock sizeClassBlock(const SprayPageInputs& in) {
     for (const particles::SizeClass& c : particles::sizeClasses(*in.outcome, in.options.sizeClasses)) {
         const bool any = c.arrived > 0;
         b.table.push_back({printed("%.1f \u2013 %.1f", c.lowerUm, c.upperUm), std::to_string(c.count),
-                           printed("%.1f", 100 * c.massShare.value), std::to_string(c.arrived),
+                           percent(c.massShare), std::to_string(c.arrived),
                            any ? printed("%.1f", u.velocity(c.velocity.value)) : "\u2013",
                            any ? printed("%.0f", u.temperatureOf(c.surfaceTemperature.value)) : "\u2013",
-                           percent(c.moltenShare), printed("%.2f", 100 * c.evaporatedShare.value)});
+                           percent(c.moltenShare), plusMinus(c.evaporatedShare, 2, 100)});
     }
     return b;
 }
@@ -91,8 +89,7 @@ TextBlock comparedBlock(const SprayPageInputs& in) {
     if (s.arrived > 0)
         b.lines.push_back(
             "Deviation from the torch axis: " +
-            particles::withInterval(particles::deviationAngleDeg(s, in.comparedOptions.injection, in.compared->standoffMm),
-                                    2, 1, " \u00b1 ") +
+            plusMinus(particles::deviationAngleDeg(s, in.comparedOptions.injection, in.compared->standoffMm), 2) +
             "\u00b0");
     return b;
 }

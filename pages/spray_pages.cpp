@@ -169,10 +169,15 @@ namespace {
 std::vector<std::string> powderSizeLines(const particles::SprayOptions& o, const particles::SprayOutcome* outcome) {
     // A spray says the sizes its particles were drawn from: the measured
     // file's own quantiles, not the log-normal fields it replaced.
+    // (two short lines: the panel's text is as small as its widest line needs).
     if (outcome && outcome->powder.d50Um > 0) {
-        std::string sizes = particles::describePowder(outcome->powder);
-        for (std::size_t at; (at = sizes.find(" um")) != std::string::npos;) sizes.replace(at, 3, " \u00b5m");
-        return {"Sizes: " + sizes};
+        const particles::PowderAsSprayed& p = outcome->powder;
+        if (p.singleSize) return {printed("Diameter: %.1f \u00b5m, one size", p.d50Um)};
+        const std::string quantiles = printed("d10 / d50 / d90: %.1f / %.1f / %.1f \u00b5m by %s", p.d10Um, p.d50Um,
+                                              p.d90Um, p.basis == particles::SizeBasis::Number ? "number" : "volume");
+        if (p.distributionFile.empty()) return {quantiles + " (log-normal)"};
+        const std::string& file = p.distributionFile;
+        return {"Measured distribution: " + file.substr(file.find_last_of('/') + 1), "its " + quantiles};
     }
     const particles::PowderOptions& p = o.powder;
     if (p.singleSize) return {printed("Diameter: %.0f \u00b5m, one size", p.d50Um)};
@@ -183,24 +188,18 @@ std::vector<std::string> powderSizeLines(const particles::SprayOptions& o, const
     return {"Measured distribution: " + file.substr(file.find_last_of('/') + 1)};
 }
 
-// A share of the powder's mass in percent with its 95 % interval.
-std::string percent(const particles::Estimate& share, int decimals) {
-    return particles::withInterval(share, decimals, 100, " \u00b1 ");
-}
-
 // The three shares of the injected mass, molten arriving, arriving and
 // evaporated, on two lines that fit the panel.
 std::vector<std::string> massSharesLines(const particles::SprayStatistics& st) {
-    return {"Mass molten arriving: " + percent(st.moltenMassShare, 1) + " %",
-            "arriving " + percent(st.depositedMassShare, 1) + " %, evaporated " + percent(st.evaporatedMassShare, 1) +
+    return {"Mass molten arriving: " + plusMinus(st.moltenMassShare, 1, 100) + " %",
+            "arriving " + plusMinus(st.depositedMassShare, 1, 100) + " %, evaporated " + plusMinus(st.evaporatedMassShare, 1, 100) +
                 " %"};
 }
 
 std::string deviationLine(const particles::SprayStatistics& st, const particles::SprayOptions& o,
                           const particles::SprayOutcome& outcome) {
     return "Particle jet deviation: " +
-           particles::withInterval(particles::deviationAngleDeg(st, o.injection, outcome.standoffMm), 1, 1,
-                                   " \u00b1 ") +
+           plusMinus(particles::deviationAngleDeg(st, o.injection, outcome.standoffMm), 1) +
            "\u00b0";
 }
 

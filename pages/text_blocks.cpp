@@ -165,6 +165,15 @@ std::string printed(const char* format, ...) {
     return buffer;
 }
 
+std::string plusMinus(const particles::Estimate& estimate, int decimals, double scale) {
+    return particles::withInterval(estimate, decimals, scale, " \u00b1 ");
+}
+
+std::string withPageSigns(std::string sentence) {
+    for (std::size_t at; (at = sentence.find("+-")) != std::string::npos;) sentence.replace(at, 2, "\u00b1");
+    return sentence;
+}
+
 std::string tabSeparated(const std::vector<TextBlock>& blocks) {
     std::string text;
     for (const TextBlock& b : blocks) {

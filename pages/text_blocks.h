@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/drawing_context.h"
+#include "particles/sampling.h"
 
 namespace torvex::kavel {
 
@@ -24,6 +25,12 @@ struct TextBlock {
 // Table columns are as wide as their widest cell; numbers right-aligned.
 // A line of a page, formatted as printf does (up to 255 characters).
 std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A figure of the sample with its 95 % interval as a page writes it,
+// "36.3 \u00b1 0.9" (value and half-width times `scale`).
+std::string plusMinus(const particles::Estimate& estimate, int decimals, double scale = 1);
+// A sentence of the terminal's with the page's sign: "+-" as "\u00b1".
+std::string withPageSigns(std::string sentence);
 
 void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
                     const std::vector<TextBlock>& blocks, int pageFont);

@@ -144,18 +144,26 @@ std::vector<TextBlock> tuneBlocks(const particles::TuneOptions& tune, const part
     } else if (!out.steps.empty()) {
         goal.lines.push_back("No setting brings particles to the standoff.");
     }
-    TextBlock steps{"Steps", {"at the standoff; velocity and surface temperature: means of the arrived, by number"}, {},
+    const std::string apart = withPageSigns(particles::indistinctSentence(tune, out));
+    if (!apart.empty()) goal.lines.push_back(apart + ": more particles per step would tell them");
+    TextBlock steps{"Steps", {"at the standoff, \u00b1 the 95 % intervals of the sample; velocity and surface "
+                              "temperature: means of the arrived, by number"},
+                    {},
                     out.chosen};
     if (std::any_of(out.steps.begin(), out.steps.end(), particles::arrivesShort))
         steps.lines.push_back(printed("* less than %.0f %% of the injected mass arrives on the substrate",
                                       100 * particles::kLowArrivingMassShare));
+    if (!out.indistinct.empty()) steps.lines.push_back("\u2248 cannot be told apart from the chosen setting");
     steps.table.push_back({std::string(tune.scan == particles::TuneScan::CarrierFlow ? "flow, " : "speed, ") + unit,
                            "deviation, °", "molten %", "arriving %", "velocity, m/s", "surface T, K",
                            "arrived"});
-    for (const particles::TuneStep& s : out.steps) {
+    for (std::size_t k = 0; k < out.steps.size(); ++k) {
+        const particles::TuneStep& s = out.steps[k];
         const bool any = s.arrived > 0;
-        steps.table.push_back({fixed(s.setting, 2), any ? fixed(s.deviationDeg.value, 2) : "–",
-                               fixed(100 * s.moltenMassShare.value, 1),
+        const bool alike = std::find(out.indistinct.begin(), out.indistinct.end(), static_cast<int>(k)) !=
+                           out.indistinct.end();
+        steps.table.push_back({fixed(s.setting, 2) + (alike ? " \u2248" : ""),
+                               any ? plusMinus(s.deviationDeg, 2) : "–", plusMinus(s.moltenMassShare, 1, 100),
                                fixed(100 * s.arrivingMassShare.value, 1) + (particles::arrivesShort(s) ? "*" : ""),
                                any ? fixed(s.velocity.value, 1) : "–", any ? fixed(s.surfaceTemperature.value, 0) : "–",
                                std::to_string(s.arrived)});

@@ -242,6 +242,12 @@ TEST(SprayPages, SensorPageAndTunePageWriteTheirNumbers) {
     EXPECT_EQ(tuned3.lines[2].x, std::vector<double>{2});
     EXPECT_DOUBLE_EQ(tuned3.lines[2].y[0], 85);
     EXPECT_EQ(tuneBlocks(tune, scan)[1].table[3][3], "80.0*");
+    // A step the intervals cannot tell from the chosen one is marked and named.
+    scan.steps[2].deviationDeg.halfWidth95 = 0.4;
+    scan.indistinct = {2};
+    EXPECT_EQ(tuneBlocks(tune, scan)[1].table[3][0], "3.00 \u2248");
+    EXPECT_EQ(tuneBlocks(tune, scan)[1].table[3][1], "3.00 \u00b1 0.40");
+    EXPECT_NE(tuneBlocks(tune, scan)[0].lines.back().find("cannot be told apart"), std::string::npos);
     in.tune = &scan;
     in.tuneOptions = tune;
     RecordingContext tuned;

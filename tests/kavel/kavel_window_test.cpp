@@ -437,6 +437,7 @@ TEST(KavelWindow, TuneShowsItsPageAndOffersItsSettingAndStopKeepsTheWindowUsable
     const particles::TuneOutcome& scan = *w.pageInputs().tune;
     ASSERT_EQ(scan.steps.size(), 3u);
     ASSERT_GE(scan.chosen, 0);
+    EXPECT_EQ(scan.steps[0].particles, 20);  // a count given per step is flown as it stands
     EXPECT_TRUE(w.action(menu::kUseTunedSetting)->isEnabled());
     ASSERT_TRUE(w.applyTunedSetting());
     EXPECT_EQ(w.chosenOptions().injection.carrierFlowSlpm, scan.steps[static_cast<std::size_t>(scan.chosen)].setting);
