@@ -38,8 +38,8 @@ TuneDialog::TuneDialog(QWidget* parent, const particles::TuneOptions& tune, int 
     target_->setObjectName(QStringLiteral("target"));
     particles_ = new QSpinBox;
     particles_->setObjectName(QStringLiteral("particles"));
-    particles_->setRange(-1, 10000000);
-    // 0: each step flies until its shares are known as a spray's are (at
+    particles_->setRange(0, 10000000);
+    // 0 (the field's lowest, shown as words): each step flies until its shares are known as a spray's are (at
     // most kTuneStepCap particles), so steps can be told apart or not.
     particles_->setSpecialValueText(QStringLiteral("as the spray's precision asks"));
     particles_->setValue(particlesPerStep);
