@@ -80,6 +80,27 @@ void drawTags(DrawingContext& dc, const SprayChart& chart, const Rect& plot, int
     dc.setTextColour(kLabelColour);
 }
 
+// The ticks of the x axis that get a label: every one, or every second
+// (fifth, tenth…) where a narrow chart would run the labels into each other.
+std::vector<double> labelledXTicks(DrawingContext& dc, const SprayChart& chart, int plotWidth) {
+    const std::vector<double>& ticks = chart.x.ticks;
+    if (ticks.size() < 3) return ticks;
+    int widest = 0;
+    for (double v : ticks) widest = std::max(widest, dc.textExtent(formatLabel(chart.xFormat, v)).width);
+    const double room = static_cast<double>(plotWidth) / static_cast<double>(ticks.size() - 1);
+    const double wanted = 1.3 * widest;
+    if (room >= wanted) return ticks;
+    std::size_t every = 50;
+    for (const std::size_t k : {std::size_t(2), std::size_t(5), std::size_t(10), std::size_t(20)})
+        if (room * static_cast<double>(k) >= wanted) {
+            every = k;
+            break;
+        }
+    std::vector<double> kept;
+    for (std::size_t i = 0; i < ticks.size(); i += every) kept.push_back(ticks[i]);
+    return kept;
+}
+
 void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayout& layout) {
     const Rect& plot = layout.plot;
     const DataWindow w = chart.window();
@@ -87,8 +108,9 @@ void drawAxes(DrawingContext& dc, const SprayChart& chart, const SprayChartLayou
     replaceFont(dc, layout.axisFont, 0);
     dc.setTextColour(kLabelColour);
     const int tick = std::max(2, layout.axisFont / 3);
-    drawXAxis(dc, plot.bottom, plot.left, plot.right, w.xMin, w.xMax, lastTick(chart.x) + 1, tick,
-              chart.x.ticks, chart.xFormat);
+    const std::vector<double> labelled = labelledXTicks(dc, chart, plot.width());
+    drawXAxis(dc, plot.bottom, plot.left, plot.right, w.xMin, w.xMax, static_cast<int>(labelled.size()), tick,
+              labelled, chart.xFormat);
     drawYAxisFormatted(dc, plot.left, plot.top, plot.bottom, w.yMax, w.yMin, lastTick(chart.y), tick,
                        chart.y.ticks, chart.yFormat);
     dc.line(plot.left, plot.top, plot.right, plot.top);

@@ -373,6 +373,18 @@ TEST(SprayChartLayout, PlotStaysInsideItsAreaAndMakesRoomForTheLegend) {
         EXPECT_GT(legend.plot.top, bare.plot.top);
         EXPECT_EQ(legend.plot.bottom, bare.plot.bottom);
     }
+    // A narrow chart of a long flight labels every other tick rather than
+    // running the labels into each other; a wide one labels them all.
+    chart.x = spanScale(0, 160, 8);
+    chart.xFormat = "%g";
+    for (const int width : {120, 1000}) {
+        RecordingContext dc;
+        drawSprayChart(dc, Rect{0, 0, width, 300}, chart);
+        const std::vector<std::string> texts = dc.textsDrawn();
+        const auto drew = [&texts](const char* label) { return std::count(texts.begin(), texts.end(), label) > 0; };
+        EXPECT_EQ(drew("20"), width == 1000) << width;
+        EXPECT_TRUE(drew("40") && drew("160")) << width;
+    }
 }
 
 }  // namespace
