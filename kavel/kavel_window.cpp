@@ -37,7 +37,6 @@
 #include "kavel/tune_dialog.h"
 #include "particles/spray_files.h"
 #include "particles/spray_option_table.h"
-#include "solver/file_access.h"
 #include "solver/result_set.h"
 #include "platform/elided_label.h"
 #include "platform/help_window.h"
@@ -100,13 +99,6 @@ ParameterTexts variantsWithoutJet(const std::string& dir) {
     return lines;
 }
 
-// The folder's result stamp as it stands ("" without one): what tells one
-// jet from the next, whatever else changes in the folder.
-std::string resultStampText(const QString& dir) {
-    std::string text, fault;
-    const std::string path = QDir(dir).filePath(QString::fromLatin1(kResultStampFile)).toStdString();
-    return readRegularFile(path, std::size_t(1) << 16, text, fault) ? text : std::string();
-}
 
 }  // namespace
 
@@ -302,7 +294,7 @@ void KavelWindow::setView(int view) {
 void KavelWindow::readVariant() {
     const std::string dir = workDir_.toStdString();
     inputs_ = variantPageInputs(dir);
-    saidStamp_ = resultStampText(workDir_);
+    saidStamp_ = resultStampChecksum(workDir_.toStdString());
     const particles::MaterialStatus materials = particles::loadMaterials(dir, materials_);
     // The dialog offers what was last chosen in this folder; the panel shows it until a spray is shown.
     chosen_ = inputs_.options;
@@ -367,6 +359,12 @@ void KavelWindow::showPages() {
     clientArea_->update();
 }
 
+void KavelWindow::lookAtJetAfterJob() {
+    readFolderJet();
+    saidStamp_ = resultStampChecksum(workDir_.toStdString());
+    showPages();
+}
+
 void KavelWindow::say(const QString& message) {
     lastMessage_ = message;
     statusBar()->showMessage(message);
@@ -379,7 +377,7 @@ void KavelWindow::checkFolder() {
         inputs_.units = units;
         clientArea_->update();
     }
-    const std::string stamp = resultStampText(workDir_);
+    const std::string stamp = resultStampChecksum(dir);
     if (stamp == saidStamp_) return;  // nothing new since the last look
     saidStamp_ = stamp;
     // A job reports the jet it read; the folder is looked at again when it ends.
@@ -493,9 +491,7 @@ void KavelWindow::finishRun() {
         sprayInFolder_ = report.result == particles::JobResult::Completed;
         if (view_ == kViewNothing) view_ = kViewAll;
     }
-    readFolderJet();
-    saidStamp_ = resultStampText(workDir_);
-    showPages();
+    lookAtJetAfterJob();
     switch (report.result) {
         case particles::JobResult::Completed:
             if (!report.notes.empty()) showMessage(text(report.notes.front()));
@@ -572,9 +568,7 @@ void KavelWindow::finishTune() {
     tuneJob_.release()->deleteLater();
     statusBar()->clearMessage();
     lastMessage_.clear();
-    readFolderJet();
-    saidStamp_ = resultStampText(workDir_);
-    showPages();
+    lookAtJetAfterJob();
     switch (report.result) {
         case particles::JobResult::Completed: {
             tuneOutcome_ = std::move(report.outcome);

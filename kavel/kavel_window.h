@@ -149,6 +149,9 @@ private:
     void createMenus();
     QAction* addCommand(QMenu* menu, const QString& caption, int id);
     void readVariant();
+    // The folder's jet read again once a job has ended, and its stamp taken
+    // as seen (the job reported the jet it read itself).
+    void lookAtJetAfterJob();
     particles::FieldStatus readFolderJet();
     void showFolderSpray();
     void showPages();
@@ -206,7 +209,7 @@ private:
     ElidedLabel* variantLabel_ = nullptr;
     QString torvexProgram_ = QStringLiteral("torvex");
     qint64 torvexBeside_ = 0;
-    // The folder's result stamp found at the last look ("" without one).
+    // The checksum of the folder's result stamp at the last look ("none" without one).
     std::string saidStamp_;
     QTimer* folderSettle_ = nullptr;
     bool closed_ = false;

@@ -361,26 +361,9 @@ void drawSprayPanel(DrawingContext& dc, const Rect& area, const SprayPageInputs&
     if (widest > room && widest > 0) font = std::max(1, font * room / widest);
     const int pitch = toDevice(1.35 * font);
     const int left = area.left + font;
-    int y = area.top + font / 2;
-    dc.setTextColour(kLabelColour);
-    replaceFontWithArial(dc, toDevice(1.2 * font));
-    dc.textOut(left, y, "Parameters");
-    y += toDevice(1.6 * pitch);
-    for (const PanelSection& s : sections) {
-        FontDescription heading = chartFont();
-        heading.height = font;
-        heading.weight = 700;
-        heading.escapement = 0;
-        dc.selectFont(heading);
-        dc.textOut(left, y, s.heading);
-        y += pitch;
-        replaceFont(dc, font, 0);
-        for (const std::string& line : s.lines) {
-            dc.textOut(left + font, y, line);
-            y += pitch;
-        }
-        y += pitch / 2;
-    }
+    int y = drawTextPageTitle(dc, left, area.top + font / 2, font, pitch, "Parameters");
+    for (const PanelSection& s : sections)
+        y = drawHeadingAndLines(dc, left, y, font, pitch, s.heading, s.lines) + pitch / 2;
 }
 
 // ----- charts ------------------------------------------------------------------------

@@ -115,6 +115,26 @@ bool numeric(const std::string& cell) {
 
 }  // namespace
 
+int drawTextPageTitle(DrawingContext& dc, int left, int y, int font, int pitch, const std::string& title) {
+    dc.setTextColour(kLabelColour);
+    replaceFontWithArial(dc, toDevice(1.2 * font));
+    dc.textOut(left, y, title);
+    return y + toDevice(1.6 * pitch);
+}
+
+int drawHeadingAndLines(DrawingContext& dc, int left, int y, int font, int pitch, const std::string& heading,
+                        const std::vector<std::string>& lines) {
+    selectWeight(dc, font, 700);
+    dc.textOut(left, y, heading);
+    y += pitch;
+    selectWeight(dc, font, 400);
+    for (const std::string& line : lines) {
+        dc.textOut(left + font, y, line);
+        y += pitch;
+    }
+    return y;
+}
+
 void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
                     const std::vector<TextBlock>& original, int pageFont) {
     const Layout layout = layOut(dc, area, original, pageFont);
@@ -122,20 +142,9 @@ void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& tit
     const std::vector<TextBlock>& blocks = layout.blocks;
     const int pitch = toDevice(kPitch * font);
     const int left = area.left + font;
-    int y = area.top + font / 2;
-    dc.setTextColour(kLabelColour);
-    replaceFontWithArial(dc, toDevice(1.2 * font));
-    dc.textOut(left, y, title);
-    y += toDevice(1.6 * pitch);
+    int y = drawTextPageTitle(dc, left, area.top + font / 2, font, pitch, title);
     for (const TextBlock& b : blocks) {
-        selectWeight(dc, font, 700);
-        dc.textOut(left, y, b.heading);
-        y += pitch;
-        selectWeight(dc, font, 400);
-        for (const std::string& line : b.lines) {
-            dc.textOut(left + font, y, line);
-            y += pitch;
-        }
+        y = drawHeadingAndLines(dc, left, y, font, pitch, b.heading, b.lines);
         const std::vector<int> widths = columnWidths(dc, b, font);
         for (std::size_t r = 0; r < b.table.size(); ++r) {
             const bool marked = b.marked >= 0 && static_cast<int>(r) - 1 == b.marked;

@@ -32,6 +32,14 @@ std::string plusMinus(const particles::Estimate& estimate, int decimals, double 
 // A sentence of the terminal's with the page's sign: "+-" as "\u00b1".
 std::string withPageSigns(std::string sentence);
 
+// A page of text's title at (left, y), a fifth larger than its text; the y
+// of its first block.
+int drawTextPageTitle(DrawingContext& dc, int left, int y, int font, int pitch, const std::string& title);
+// A block's heading in bold and its lines indented by a font height under
+// it, `pitch` apart from y; the y under them.
+int drawHeadingAndLines(DrawingContext& dc, int left, int y, int font, int pitch, const std::string& heading,
+                        const std::vector<std::string>& lines);
+
 void drawTextBlocks(DrawingContext& dc, const Rect& area, const std::string& title,
                     const std::vector<TextBlock>& blocks, int pageFont);
 

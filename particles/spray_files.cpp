@@ -491,31 +491,32 @@ SpraySet readSprayIn(const std::string& folder, const std::string* jetNow) {
                                  kResultStampFile + " is missing); calculate the jet, then spray again."
                            : "The spray in " + shown + " was made in another jet (" + set.jetVariant +
                                  ") than the one the folder holds now; spray again into this jet.");
-    const auto rowsOf = [&](const char* name, const std::string& columns, const auto& row) -> std::string {
-        std::string text, why;
+    // Each file read once: its rows, and for particles.csv its header below.
+    const auto rowsOf = [&](const char* name, const std::string& columns, const auto& row,
+                            std::string& text) -> std::string {
+        std::string why;
         if (!readRegularFile(shown + "/" + name, kSprayFileLimit, text, why))
             return "The spray file " + shown + "/" + name + " " + why + "; spray again.";
         const std::string fault = readRows(text, columns, row);
         return fault.empty() ? fault : "The spray file " + shown + "/" + name + " " + fault + "; spray again.";
     };
-    std::string fault = rowsOf(kParticlesFile, columnLine(particlesCsv(std::vector<ParticleResult>())),
-                               [&set](const std::vector<std::string>& f) {
-                                   return particleRow(f, set.outcome.material, set.outcome.particles);
-                               });
+    std::string particlesText, trajectoriesText;
+    std::string fault = rowsOf(
+        kParticlesFile, columnLine(particlesCsv(std::vector<ParticleResult>())),
+        [&set](const std::vector<std::string>& f) { return particleRow(f, set.outcome.material, set.outcome.particles); },
+        particlesText);
     if (fault.empty())
-        fault = rowsOf(kTrajectoriesFile, columnLine(trajectoriesCsv({})), [&set](const std::vector<std::string>& f) {
-            return trajectoryRow(f, set.outcome.trajectories);
-        });
+        fault = rowsOf(
+            kTrajectoriesFile, columnLine(trajectoriesCsv({})),
+            [&set](const std::vector<std::string>& f) { return trajectoryRow(f, set.outcome.trajectories); },
+            trajectoriesText);
     if (!fault.empty()) return refusal(fault);
     // The stamp's own lines against what the files say of the spray: an
     // option or the material edited in the stamp and sealed again shows here.
-    const std::string particlesHeader = "\n" + headerOf(set.options, set.outcome);
-    std::string text;
-    readRegularFile(shown + "/" + kParticlesFile, kSprayFileLimit, text, why);
-    for (const std::string& line : splitLines(particlesHeader))
+    const std::string particlesHeader = "\n" + particlesText.substr(0, particlesText.find("\nindex,") + 1);
+    for (const std::string& line : splitLines(headerOf(set.options, set.outcome)))
         for (const char* decided : {"# powder: ", "# sample: ", "# injection: ", "# model: ", "# material: ", "# standoff: "})
-            if (line.rfind(decided, 0) == 0 && text.find("\n" + line + "\n") == std::string::npos &&
-                text.rfind(line + "\n", 0) != 0)
+            if (line.rfind(decided, 0) == 0 && particlesHeader.find("\n" + line + "\n") == std::string::npos)
                 return refusal("The spray stamp " + stampPath + " disagrees with the header of " + kParticlesFile +
                                " (\"" + line.substr(2, 60) + "\"): its options or material are not the spray's; "
                                "spray again.");

@@ -285,7 +285,7 @@ py::list textList(const std::vector<std::string>& texts) {
 }
 
 // The variant through the solver's one run procedure, with a state of its
-// own, and its result set read back under the same lock, all without the
+// own, and its result set read back under the run's lock, all without the
 // interpreter's lock. The time of the procedure is measured for the
 // benchmark of the call's overhead.
 py::dict runInFolder(int gas, double diameter, double length, double current, double flow,
@@ -296,19 +296,19 @@ py::dict runInFolder(int gas, double diameter, double length, double current, do
     {
         py::gil_scoped_release free;
         const auto start = std::chrono::steady_clock::now();
-        const WorkDirLock lock(folder);
         VariantRunRequest request;
         request.folder = folder;
-        request.heldLock = &lock;
         request.variant = VariantInputs{gas, diameter, length, current, flow};
         request.lengthUnit = std::get<0>(units);
         request.temperatureUnit = std::get<1>(units);
         request.flowUnit = std::get<2>(units);
         request.strict = strict;
+        request.whileLocked = [&](const std::string& dir) {
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            set = readLoadedSet(dir, true);
+        };
         report = runVariant(request);
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (report.result != RunResult::Completed) throw faultOf(report);
-        set = readLoadedSet(report.directory, true);
     }
     py::dict d = resultDict(*set, folder);
     d["used"] = usedValues(report.used);
@@ -368,8 +368,8 @@ std::shared_ptr<const StudyPlan> cachedStudyPlan(const std::string& text, const 
 std::string studyTablePath(const StudyRunReport& report) {
     if (report.failed) throw RunFault{RunResult::OutputFault, report.message};
     const int unfinished = report.outputFaults + report.busy;
-    if (unfinished > 0)
-        throw RunFault{report.outputFaults > 0 ? RunResult::OutputFault : RunResult::Busy,
+    if (report.exitStatus() != kExitCompleted)
+        throw RunFault{report.exitStatus() == kExitOutputFault ? RunResult::OutputFault : RunResult::Busy,
                        std::to_string(unfinished) + " of " + std::to_string(report.total) +
                            " variants are not finished (" + report.message + "); the table " + report.tablePath +
                            " shows them, and the same call computes them again."};

@@ -153,8 +153,10 @@ VariantRunReport runVariant(const VariantRunRequest& r) {
     fault = writeInputs(r, dir, writeUnits, report);
     if (!fault.empty()) return finished(report, RunResult::OutputFault, fault);
     if (r.inputsOnly) return finished(report, RunResult::Completed, "");
-    // 6. The run.
-    return runSolverStep(r, *lock, report);
+    // 6. The run, and what the caller reads of it under the same lock.
+    report = runSolverStep(r, *lock, report);
+    if (report.result == RunResult::Completed && r.whileLocked) r.whileLocked(dir);
+    return report;
 }
 
 }  // namespace torvex

@@ -32,6 +32,7 @@
 #include "solver.h"
 #include "state.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ struct VariantRunRequest {
     // or held around the run for the caller's own files); none: the run
     // takes it and lets it go when done.
     const WorkDirLock* heldLock = nullptr;
+    // Called with the folder after a completed run, before the lock is let
+    // go: the caller reads the results this run wrote, not another's.
+    std::function<void(const std::string& directory)> whileLocked;
 };
 
 struct VariantRunReport {

@@ -436,13 +436,12 @@ def study(plan, jobs=None, out=None, progress=None, executor=None, max_variants=
         out = keep.name
     try:
         out = _folder_text(out)
+        # The study's core makes the folders it writes into, as for torvex-run.
         if executor is None:
-            os.makedirs(out, exist_ok=True)
             table = _torvex.study(text, name, out, jobs, progress, max_variants)
         else:
             total = _torvex.study_size(text, name, max_variants)
             out = os.path.abspath(out)  # the workers' working folder may be another
-            os.makedirs(out, exist_ok=True)
             table = _study_on(_futures_executor(executor), text, name, out, total, jobs, progress)
         return _read_table(table, keep_folders=keep is None)
     finally:
