@@ -62,10 +62,6 @@ std::string particlesCsv(const std::vector<ParticleResult>& particles) {
     return text;
 }
 
-std::string particlesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
-    return headerOf(options, outcome) + particlesCsv(outcome.particles);
-}
-
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories) {
     std::string text = std::string("particle,index,diameter_um,status,") + kStateHeader +
                        ",diameter_now_um,gas_temperature_K,gas_velocity_m_s,out_of_plane_mm,out_of_plane_velocity_m_s\n";
@@ -107,11 +103,14 @@ std::vector<std::string> runDescription(const SprayOptions& o, const SprayOutcom
     return lines;
 }
 
-std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+namespace {
+
+// The tables of sensor.csv and size-classes.csv below their headers.
+std::string sensorTable(const SprayOptions& options, const SprayOutcome& outcome) {
     const SensorReading r = readSensor(outcome.particles, options.sensor);
     // The half-widths of the means' intervals follow the columns of earlier
     // versions, so that their readers keep working.
-    return headerOf(options, outcome) +
+    return std::string() +
            "standoff_mm,centre_x_mm,centre_y_mm,size_mm,count,velocity_mean_m_s,velocity_spread_m_s,"
            "surface_temperature_mean_K,surface_temperature_spread_K,diameter_mean_um,diameter_spread_um,"
            "velocity_mean_half_width_m_s,surface_temperature_mean_half_width_K,diameter_mean_half_width_um\n" +
@@ -123,8 +122,8 @@ std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) 
            halfWidthField(meanOf(r.surfaceTemperature), 1) + "," + halfWidthField(meanOf(r.diameterUm), 2) + "\n";
 }
 
-std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
-    std::string text = headerOf(options, outcome) +
+std::string sizeClassTable(const SprayOptions& options, const SprayOutcome& outcome) {
+    std::string text = std::string() +
                        "lower_um,upper_um,count,arrived,mass_share,velocity_m_s,surface_temperature_K,molten_share,"
                        "evaporated_share,mass_share_half_width,velocity_half_width_m_s,"
                        "surface_temperature_half_width_K,molten_share_half_width,evaporated_share_half_width\n";
@@ -136,6 +135,16 @@ std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outc
                 halfWidthField(c.massShare, 4) + "," + halfWidthField(c.velocity, 2) + "," + halfWidthField(c.surfaceTemperature, 1) +
                 "," + halfWidthField(c.moltenShare, 4) + "," + halfWidthField(c.evaporatedShare, 4) + "\n";
     return text;
+}
+
+}  // namespace
+
+std::string sensorCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+    return headerOf(options, outcome) + sensorTable(options, outcome);
+}
+
+std::string sizeClassesCsv(const SprayOptions& options, const SprayOutcome& outcome) {
+    return headerOf(options, outcome) + sizeClassTable(options, outcome);
 }
 
 bool writeFileAtomically(const std::string& dir, const std::string& name, const std::string& text,
@@ -172,10 +181,12 @@ bool writeFileAtomically(const std::string& dir, const std::string& name, const 
 }
 
 std::vector<SetMember> sprayFileSet(const SprayOptions& options, const SprayOutcome& outcome) {
-    return {{kParticlesFile, particlesCsv(options, outcome)},
+    // One header for the three files that carry it, its statistics computed once.
+    const std::string header = headerOf(options, outcome);
+    return {{kParticlesFile, header + particlesCsv(outcome.particles)},
             {kTrajectoriesFile, trajectoriesCsv(outcome.trajectories)},
-            {kSensorFile, sensorCsv(options, outcome)},
-            {kSizeClassesFile, sizeClassesCsv(options, outcome)}};
+            {kSensorFile, header + sensorTable(options, outcome)},
+            {kSizeClassesFile, header + sizeClassTable(options, outcome)}};
 }
 
 std::vector<std::string> sprayOutputNames() {

@@ -20,9 +20,6 @@ constexpr const char* kSizeClassesFile = "size-classes.csv";
 // The file contents (a header line, then one line per row; numbers with a
 // point whatever the locale).
 std::string particlesCsv(const std::vector<ParticleResult>& particles);
-// particles.csv as a run writes it: the "# " lines of runDescription, then
-// the columns above.
-std::string particlesCsv(const SprayOptions& options, const SprayOutcome& outcome);
 std::string trajectoriesCsv(const std::vector<Trajectory>& trajectories);
 // The in-flight sensor's reading and the size-class table, each after a
 // header of "# " lines that describe the run and its results at the standoff
